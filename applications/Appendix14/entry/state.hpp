@@ -1,0 +1,23 @@
+// All run state of the library in one place: what a run of LGCENTER reads
+// and writes besides the host's own arrays. The exported entry points work
+// on one process-wide State; a caller of the C++ API owns as many as it
+// likes, one per thread.
+#pragma once
+
+#include "../jacket/jacket_input.hpp"
+#include "../opening/opening_work.hpp"
+#include "../report/report.hpp"
+#include "opening_input.hpp"
+#include "units.hpp"
+
+namespace tx14 {
+
+struct State {
+    UnitRecord units;
+    Report report;
+    OpeningInput opening;
+    OpeningWork opening_work;
+    JacketInput jacket;
+};
+
+}  // namespace tx14

@@ -1,0 +1,51 @@
+// The unit record: the host's 22 conversion factors and 23 unit labels, and
+// the named slots the report uses. A displayed value is the internal value
+// times its slot's factor; a temperature is T x factor 7 + factor 8.
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace tx14 {
+
+inline constexpr int kUnitFactors = 22;
+inline constexpr int kUnitLabels = 23;
+inline constexpr int kUnitLabelWidth = 10;
+
+// A factor and its label, cut to the slot's width after leading blanks.
+template <int W>
+struct UnitSlot {
+    float factor = 1.0f;
+    std::array<char, W> label{};
+    std::string_view text() const { return {label.data(), static_cast<std::size_t>(W)}; }
+};
+
+struct UnitRecord {
+    std::array<float, kUnitFactors> factors{};
+    std::array<std::array<char, kUnitLabelWidth>, kUnitLabels> labels{};
+
+    UnitSlot<3> length;               // factor 1: long lengths (coil span)
+    UnitSlot<3> force;                // factor 2: forces, forging weight
+    UnitSlot<6> moment;               // factor 5
+    UnitSlot<10> stress;              // factor 6
+    UnitSlot<1> temperature_scale;    // factor 7; its label is the temperature letter
+    UnitSlot<1> temperature_offset;   // factor 8
+    UnitSlot<10> pressure;            // factor 9
+    UnitSlot<3> diameter;             // factor 21: diameters, radii, long dimensions
+    UnitSlot<3> thickness;            // factor 22: thicknesses, allowances, hub lengths
+    std::array<char, 5> temperature_label{};  // degree sign and the letter
+
+    std::string_view temperature_text() const { return {temperature_label.data(), 5}; }
+
+    // Display value of a temperature.
+    float temperature(float T) const
+    {
+        return T * temperature_scale.factor + temperature_offset.factor;
+    }
+};
+
+// Copies the host's factors and labels into the record (null arrays count
+// as factors of 1 and blank labels).
+void take_over_units(UnitRecord& u, const float* factors, const char* labels);
+
+}  // namespace tx14

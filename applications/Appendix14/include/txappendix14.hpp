@@ -1,0 +1,54 @@
+// TXAppendix14 C++ interface: run items on a context of your own.
+//
+// The exported C entry points (txappendix14.h) share one process-wide run
+// state, as the host application expects. A Context owns a complete run
+// state of its own instead, so that separate contexts can analyse items on
+// separate threads at the same time. The arguments of analyse() are those
+// of LGCENTER without the hidden length words and the unused words.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "txappendix14.h"
+
+namespace tx14 {
+
+struct State;
+
+class TX_API Context {
+public:
+    Context();
+    ~Context();
+    Context(Context&&) noexcept;
+    Context& operator=(Context&&) noexcept;
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    // Runs one item, exactly as LGCENTER does.
+    void analyse(float* reals, const char* texts, const char* run_mode, std::int32_t* error_count,
+                 const char* report_file, const char* unit_labels, const float* unit_factors,
+                 std::int32_t* print_control);
+
+    // This context's line capture block (the layout GETLINESCOMAUX points
+    // to: 500 records of 125 characters, the count at offset 62500).
+    const void* capture_block() const;
+
+    // Number of captured lines of the last run, and record i (from 0) as
+    // its 125 characters.
+    int captured_lines() const;
+    std::string_view captured_record(int i) const;
+
+    // The special-character flag of this context (FLAGS_mp_IINOSPECIAL for
+    // the exported entry): 1 turns special characters into plain text.
+    void set_no_special(std::int32_t flag);
+
+    // The run state itself, for the library's own tools and tests.
+    State& state() { return *state_; }
+
+private:
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace tx14

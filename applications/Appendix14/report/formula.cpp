@@ -1,0 +1,196 @@
+// SUBSTVALUES and TIDYFORMULA: the template language of the formula lines.
+#include "formula.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+#include "number_fields.hpp"
+
+namespace tx14 {
+namespace {
+
+constexpr int kValueWidth = 10;
+constexpr int kMaxPlaceholders = 6;
+
+bool contains(std::string_view text, std::string_view pattern)
+{
+    return text.find(pattern) != std::string_view::npos;
+}
+
+// Values between 1e-6 and 1: fixed point with the selector's decimals
+// (1 for "0" and "1", 6 for other characters) in a field one column wider
+// than "0." and the decimals, so the value keeps one leading blank.
+void render_small(Field value, float v, char c)
+{
+    int d = 6;
+    if (c == '0' || c == '1')
+        d = 1;
+    else if (c >= '2' && c <= '5')
+        d = c - '0';
+    field::fixed(value.first(static_cast<std::size_t>(d + 3)), v, d);
+}
+
+// Step A for all other values. Returns false when the text did not fit.
+bool render_plain(Field value, float v, char c)
+{
+    if (v > 1e8f || v < -1e8f) {
+        field::exponential(value, v, 5);
+        return true;
+    }
+    if (v > 500000.0f)
+        c = '0';
+    char wide[field::kShortestMax];
+    int n = 0;
+    if (c == '0') {
+        n = field::nearest_whole_shortest(wide, v);
+    } else if (c >= '1' && c <= '7') {
+        n = field::fixed_shortest(wide, v, c - '0');
+    } else if (c == '8') {
+        field::exponential(value, v, 3);
+        return true;
+    } else {
+        return true;  // unknown selector: the value is consumed, the field stays blank
+    }
+    if (n > kValueWidth)
+        return false;
+    put(value, 1, std::string_view(wide, static_cast<std::size_t>(n)));
+    return true;
+}
+
+// Steps A to C: the 10-column value field of one placeholder.
+void render_value(Field value, float v, char c)
+{
+    blank(value);
+    if (1e-6f < v && v < 1.0f) {
+        render_small(value, v, c);
+    } else {
+        if (!render_plain(value, v, c)) {
+            field::exponential(value, v, 1);  // Step C: it did not fit
+            return;
+        }
+        // Step B: a near-integer rendering is written with one decimal.
+        std::string_view text = view(value);
+        if (contains(text, ".999") || contains(text, ".00 ") || contains(text, ".000 ") ||
+            contains(text, ".0000 ") || contains(text, ".0001 ")) {
+            field::fixed(value, v, 1);
+            adjust_left(value);
+        }
+    }
+    if (contains(view(value), "***"))
+        field::exponential(value, v, 1);  // Step C
+}
+
+// Step D: trailing zeros of a fixed-point value, looked at in the 11
+// columns from the value's first column (blanks past the end of the line).
+void drop_trailing_zeros(Field out, int first)
+{
+    char window[kValueWidth + 1];
+    std::memset(window, ' ', sizeof window);
+    int avail = std::min(kValueWidth + 1, static_cast<int>(out.size()) - first + 1);
+    std::memcpy(window, &out[static_cast<std::size_t>(first - 1)], static_cast<std::size_t>(avail));
+    std::string_view w(window, sizeof window);
+    if (!contains(w, ".") || !contains(w, "0 ") || contains(w, ".0 ") || contains(w, "E"))
+        return;
+    for (;;) {
+        int e = last_nonblank(Field(window, sizeof window));
+        if (e < 2 || window[e - 1] != '0' || window[e - 2] == '.')
+            break;
+        window[e - 1] = ' ';
+    }
+    std::memcpy(&out[static_cast<std::size_t>(first - 1)], window,
+                static_cast<std::size_t>(std::min(avail, kValueWidth)));
+}
+
+// Deletes every blank that stands directly before the character c.
+void close_up_before(Field line, char c)
+{
+    int T = last_nonblank(line);
+    int out = 0;
+    for (int in = 0; in < T; ++in) {
+        if (line[in] == c)
+            while (out > 0 && line[out - 1] == ' ')
+                --out;
+        line[out++] = line[in];
+    }
+    for (int k = out; k < T; ++k)
+        line[k] = ' ';
+}
+
+// Deletes the blanks after each "/" that is not the last character.
+void close_up_after_slash(Field line)
+{
+    int T = last_nonblank(line);
+    int out = 0;
+    for (int in = 0; in < T; ++in) {
+        line[out++] = line[in];
+        if (line[in] == '/' && in + 1 < T)
+            while (in + 1 < T && line[in + 1] == ' ')
+                ++in;
+    }
+    for (int k = out; k < T; ++k)
+        line[k] = ' ';
+}
+
+}  // namespace
+
+void SUBSTVALUES(const Report& r, Field tmpl, std::span<const float> values)
+{
+    if (r.print == 0)
+        return;
+    const int W = static_cast<int>(std::min<std::size_t>(tmpl.size(), kFormulaWidth));
+    Field t = tmpl.first(static_cast<std::size_t>(W));
+    char out_buf[kFormulaWidth];
+    Field out(out_buf, static_cast<std::size_t>(W));
+    blank(out);
+
+    int L = last_nonblank(t);
+    if (L < W)
+        t[static_cast<std::size_t>(L)] = '#';
+
+    int i = 1, j = 1, k = 1;
+    while (i <= W) {
+        if (j > W || k > kMaxPlaceholders + 1)
+            break;
+        char c = t[static_cast<std::size_t>(i - 1)];
+        if (c == '#')
+            break;
+        if (c != '@') {
+            out[static_cast<std::size_t>(j - 1)] = c;
+            ++i;
+            ++j;
+            continue;
+        }
+        ++i;  // to the selector
+        char selector = i <= W ? t[static_cast<std::size_t>(i - 1)] : ' ';
+        if (k == kMaxPlaceholders + 1) {
+            // The seventh placeholder: the rest of the template as it stands.
+            put(out, j, view(t.subspan(static_cast<std::size_t>(i - 2))));
+            break;
+        }
+        float v = static_cast<std::size_t>(k - 1) < values.size() ? values[static_cast<std::size_t>(k - 1)] : 0.0f;
+        char value_buf[kValueWidth];
+        Field value(value_buf, kValueWidth);
+        render_value(value, v, selector);
+        put(out, j, view(value));
+        bool cut = last_nonblank(value) > W - j + 1;
+        drop_trailing_zeros(out, j);
+        if (cut)
+            break;  // the value reached past the end of the line
+        ++k;
+        j = last_nonblank(out) + 1;
+        ++i;  // past the selector
+    }
+    std::memcpy(t.data(), out_buf, static_cast<std::size_t>(W));
+    TIDYFORMULA(t);
+}
+
+void TIDYFORMULA(Field line)
+{
+    if (last_nonblank(line) == 0)
+        return;
+    for (char c : {'\xB2', '\xB3', '\xBD', '^', ',', '/'})  // superscripts two and three, one half
+        close_up_before(line, c);
+    close_up_after_slash(line);
+}
+
+}  // namespace tx14

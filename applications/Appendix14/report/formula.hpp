@@ -1,0 +1,28 @@
+// Formula lines with substituted values: SUBSTVALUES fills the "@c"
+// placeholders of a formula template with display values, TIDYFORMULA
+// closes up the blanks around superscripts, commas and slashes.
+#pragma once
+
+#include <span>
+
+#include "report.hpp"
+
+namespace tx14 {
+
+// Replaces the placeholders of `tmpl` (the 120-character formula work
+// buffer as a rule), left to right, by `values` rendered by their selector
+// characters, and tidies the line. A "#" ends the template. The seventh
+// placeholder and everything after it are copied unchanged. A placeholder
+// beyond the values given renders 0. While the print switch is 0 nothing
+// is done.
+void SUBSTVALUES(const Report& r, Field tmpl, std::span<const float> values);
+
+inline void SUBSTVALUES(const Report& r, Field tmpl, std::initializer_list<float> values)
+{
+    SUBSTVALUES(r, tmpl, std::span<const float>(values.begin(), values.size()));
+}
+
+// Deletes blanks before superscripts, "^", "," and "/", and after "/".
+void TIDYFORMULA(Field line);
+
+}  // namespace tx14

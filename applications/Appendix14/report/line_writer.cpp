@@ -1,0 +1,115 @@
+// The line writer, the blank-line writer, the line style setter and the
+// closing lines.
+#include <cstring>
+
+#include "number_fields.hpp"
+#include "report.hpp"
+
+namespace tx14 {
+namespace {
+
+constexpr int kStyleColumn = 109;  // six 2-column codes in columns 109-120
+
+// The six style codes as right-justified 2-column integers ("**" when a
+// code does not fit) into columns 109-120 of a record.
+void put_styles(char* record, const LineStyles& styles)
+{
+    for (int i = 0; i < 6; ++i)
+        field::integer(Field(record + kStyleColumn - 1 + 2 * i, 2), styles[i]);
+}
+
+void capture_line(Report& r, const char* text, int n)
+{
+    if (r.capture.count < kCaptureRecords)
+        ++r.capture.count;  // the 501st line on overwrites record 500
+    char* rec = r.capture.records[r.capture.count - 1];
+    std::memset(rec, ' ', kCaptureRecordWidth);
+    std::memcpy(rec + 4, text, static_cast<std::size_t>(n));
+    put_styles(rec, r.styles);
+    rec[120] = '\0';
+}
+
+void write_file_record(Report& r, const char* text, int n)
+{
+    char rec[kStyleColumn - 1 + 12];
+    rec[0] = ' ';
+    std::memcpy(rec + 1, text, static_cast<std::size_t>(n));
+    std::size_t length = static_cast<std::size_t>(n) + 1;
+    long long sum = 0;
+    for (std::int32_t s : r.styles)
+        sum += s;
+    if (sum != 0) {
+        std::memset(rec + length, ' ', sizeof rec - length);
+        put_styles(rec, r.styles);
+        length = sizeof rec;
+    }
+    r.file.write_record(rec, length);
+}
+
+}  // namespace
+
+void Report::reset()
+{
+    unit = -1;
+    print = 1;
+    special = 0;
+    styles = {};
+    capture.count = 0;
+    blank(line);
+    blank(work);
+}
+
+void write_line(Report& r, Field text)
+{
+    int n = static_cast<int>(std::min<std::size_t>(text.size(), kLineWidth));
+    bool capture = r.print == 1 && r.unit < 0;
+    bool to_file = r.print != 0 && r.unit > 0;
+    if (capture || to_file) {  // a discarded line is blanked unconverted: same result
+        if (r.special == 1)
+            convert_special_characters(text);
+        if (capture)
+            capture_line(r, text.data(), n);
+        else
+            write_file_record(r, text.data(), n);
+    }
+    blank(text);
+    r.styles = {};
+}
+
+void write_blank_line(Report& r, Field text)
+{
+    blank(text);
+    write_line(r, text);
+}
+
+void set_line_styles(Report& r, const LineStyles& styles)
+{
+    r.styles = styles;
+    r.special = *r.no_special_flag;
+}
+
+void write_text(Report& r, std::string_view text)
+{
+    assign(r.line, text);
+    write_line(r);
+}
+
+void write_text(Report& r, const LineStyles& styles, std::string_view text)
+{
+    assign(r.line, text);
+    set_line_styles(r, styles);
+    write_line(r);
+}
+
+void write_closing_lines(Report& r)
+{
+    if (r.print == 0)
+        return;
+    write_blank_line(r);
+    // \xA9 is the copyright sign of the Windows-1252 code page.
+    assign(r.line, "TXAppendix14 Calculation Library, Copyright \xA9 2026");
+    set_line_styles(r, style::kNotice);
+    write_line(r);
+}
+
+}  // namespace tx14

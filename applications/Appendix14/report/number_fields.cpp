@@ -1,0 +1,194 @@
+// Number fields: the one place where binary floats become report digits.
+#include "number_fields.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace tx14::field {
+namespace {
+
+constexpr int kBuffer = 96;       // any float in fixed point with kMaxDecimals decimals
+constexpr int kMaxDecimals = 50;  // more digits than a float can carry anyway
+
+void fill_asterisks(Field out)
+{
+    for (char& c : out)
+        c = '*';
+}
+
+// Writes the text right-aligned over the whole field, or asterisks.
+void right_aligned(Field out, std::string_view text)
+{
+    if (text.size() > out.size()) {
+        fill_asterisks(out);
+        return;
+    }
+    put_right(out, 1, static_cast<int>(out.size()), text);
+}
+
+// "Infinity", "-Infinity" or "NaN", shortened or starred for narrow fields.
+void nonfinite(Field out, float v)
+{
+    std::size_t w = out.size();
+    if (std::isnan(v))
+        return right_aligned(out, w >= 3 ? "NaN" : "***");
+    bool neg = std::signbit(v);
+    std::string_view longform = neg ? "-Infinity" : "Infinity";
+    std::string_view shortform = neg ? "-Inf" : "Inf";
+    if (longform.size() <= w)
+        return right_aligned(out, longform);
+    right_aligned(out, shortform);
+}
+
+std::string_view nonfinite_word(float v)
+{
+    if (std::isnan(v))
+        return "NaN";
+    return std::signbit(v) ? "-Infinity" : "Infinity";
+}
+
+// Fixed-point digits of v with d decimals into buf; "0." keeps its zero.
+// Fortran writes the decimal point even with no decimals ("3.").
+std::string_view fixed_digits(char* buf, float v, int d)
+{
+    d = std::clamp(d, 0, kMaxDecimals);
+    auto res = std::to_chars(buf, buf + kBuffer - 1, static_cast<double>(v),
+                             std::chars_format::fixed, d);
+    char* end = res.ptr;
+    if (d == 0)
+        *end++ = '.';
+    return {buf, static_cast<std::size_t>(end - buf)};
+}
+
+// Removes the "0" of a leading "0." or "-0." (Fortran's optional zero).
+std::string_view without_leading_zero(char* buf, std::string_view s)
+{
+    std::size_t at = (s.size() > 1 && s[0] == '-') ? 1 : 0;
+    if (s.size() > at + 1 && s[at] == '0' && s[at + 1] == '.') {
+        for (std::size_t i = at; i + 1 < s.size(); ++i)
+            buf[i] = buf[i + 1];
+        return {buf, s.size() - 1};
+    }
+    return s;
+}
+
+void put_shortest(Field out, std::string_view s)
+{
+    blank(out);
+    put(out, 1, s);
+}
+
+}  // namespace
+
+void fixed(Field out, float v, int d)
+{
+    if (!std::isfinite(v))
+        return nonfinite(out, v);
+    char buf[kBuffer];
+    std::string_view s = fixed_digits(buf, v, d);
+    if (s.size() > out.size())
+        s = without_leading_zero(buf, s);
+    right_aligned(out, s);
+}
+
+void exponential(Field out, float v, int d)
+{
+    if (!std::isfinite(v))
+        return nonfinite(out, v);
+    d = std::clamp(d, 1, kMaxDecimals);
+    char sci[kBuffer];
+    char digits[kBuffer];
+    int exp10 = 0;
+    bool neg = std::signbit(v);
+    if (v == 0.0f) {
+        for (int i = 0; i < d; ++i)
+            digits[i] = '0';
+    } else {
+        // d significant digits: "D.DDDDe+XX"; the mantissa below 1 is
+        // 0.DDDDD with the exponent raised by one.
+        auto res = std::to_chars(sci, sci + kBuffer, static_cast<double>(std::fabs(v)),
+                                 std::chars_format::scientific, d - 1);
+        std::string_view s(sci, static_cast<std::size_t>(res.ptr - sci));
+        std::size_t e = s.find('e');
+        int n = 0;
+        for (std::size_t i = 0; i < e; ++i)
+            if (s[i] != '.')
+                digits[n++] = s[i];
+        std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exp10);
+        exp10 += 1;
+    }
+    char buf[kBuffer];
+    int n = 0;
+    if (neg)
+        buf[n++] = '-';
+    std::size_t zero_at = static_cast<std::size_t>(n);
+    buf[n++] = '0';
+    buf[n++] = '.';
+    for (int i = 0; i < d; ++i)
+        buf[n++] = digits[i];
+    int mag = exp10 < 0 ? -exp10 : exp10;
+    buf[n++] = 'E';
+    buf[n++] = exp10 < 0 ? '-' : '+';
+    buf[n++] = static_cast<char>('0' + (mag / 10) % 10);
+    buf[n++] = static_cast<char>('0' + mag % 10);
+    std::string_view s(buf, static_cast<std::size_t>(n));
+    if (s.size() > out.size()) {  // drop the optional zero
+        for (std::size_t i = zero_at; i + 1 < s.size(); ++i)
+            buf[i] = buf[i + 1];
+        s = {buf, s.size() - 1};
+    }
+    right_aligned(out, s);
+}
+
+void integer(Field out, long long v)
+{
+    char buf[32];
+    auto res = std::to_chars(buf, buf + sizeof buf, v);
+    right_aligned(out, {buf, static_cast<std::size_t>(res.ptr - buf)});
+}
+
+void nearest_whole(Field out, float v)
+{
+    if (!std::isfinite(v))
+        return nonfinite(out, v);
+    float r = std::round(v);  // halves away from zero
+    if (!(r >= -2147483648.0f && r < 2147483648.0f))
+        return fill_asterisks(out);
+    integer(out, static_cast<long long>(r));
+}
+
+int fixed_shortest(Field out, float v, int d)
+{
+    char buf[kBuffer];
+    std::string_view s = std::isfinite(v) ? fixed_digits(buf, v, d) : nonfinite_word(v);
+    put_shortest(out, s);
+    return static_cast<int>(std::min(s.size(), out.size()));
+}
+
+int integer_shortest(Field out, long long v)
+{
+    char buf[32];
+    auto res = std::to_chars(buf, buf + sizeof buf, v);
+    std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
+    put_shortest(out, s);
+    return static_cast<int>(std::min(s.size(), out.size()));
+}
+
+int nearest_whole_shortest(Field out, float v)
+{
+    if (!std::isfinite(v)) {
+        std::string_view s = nonfinite_word(v);
+        put_shortest(out, s);
+        return static_cast<int>(std::min(s.size(), out.size()));
+    }
+    float r = std::round(v);
+    if (!(r >= -2147483648.0f && r < 2147483648.0f)) {
+        constexpr std::string_view stars = "***********";
+        put_shortest(out, stars);
+        return static_cast<int>(std::min(stars.size(), out.size()));
+    }
+    return integer_shortest(out, static_cast<long long>(r));
+}
+
+}  // namespace tx14::field

@@ -1,0 +1,160 @@
+// SIGDIGITS, RESULTLINE, BLANKZEROS and UNDERLINE.
+#include "rendering.hpp"
+
+#include <cmath>
+#include <cstring>
+
+#include "number_fields.hpp"
+#include "single_precision.hpp"
+
+namespace tx14 {
+namespace {
+
+bool contains(std::string_view text, std::string_view pattern)
+{
+    return text.find(pattern) != std::string_view::npos;
+}
+
+// Engineering notation: a mantissa with at least 2 decimals in 11 columns
+// and a four-character exponent that is a multiple of 3 ('E+09').
+void engineering(Field text, float x, float L, int n)
+{
+    int p = truncate_to_int32(L / 3.0f) * 3;
+    char exponent[4] = {'E', p >= 0 ? '+' : '-', '0', '0'};
+    int mag = p < 0 ? -p : p;
+    exponent[2] = static_cast<char>('0' + (mag / 10) % 10);
+    exponent[3] = static_cast<char>('0' + mag % 10);
+    float m = x / whole_power(10.0f, p);
+    int d = n - 2 - truncate_to_int32(std::log10(std::fabs(m)));
+    if (d < 2)
+        d = 2;
+    field::fixed(text.first(11), m, d);
+    put(text, 12, std::string_view(exponent, 4));
+}
+
+// Nudges a value whose rendering shows rounding noise. False when clean.
+bool nudge(std::string_view text, float& x)
+{
+    static constexpr std::string_view up[] = {".1999 ", ".2999 ", ".3999 ", ".4999 ", ".5999 ",
+                                              ".6999 ", ".7999 ", ".8999 ", ".9999 "};
+    for (std::string_view pattern : up) {
+        if (contains(text, pattern)) {
+            x = x > 0.0f ? x + 0.0001f : x - 0.0001f;
+            return true;
+        }
+    }
+    if (contains(text, ".0001 ")) {
+        x = x > 0.0f ? x - 0.0001f : x + 0.0001f;
+        return true;
+    }
+    if (contains(text, ".00001")) {
+        x = x > 0.0f ? x - 0.00001f : x + 0.00001f;
+        return true;
+    }
+    if (contains(text, ".99999")) {
+        x = x > 0.0f ? x + 0.00001f : x - 0.00001f;
+        return true;
+    }
+    return false;
+}
+
+// Blanks up to five trailing zeros behind the decimal point.
+void drop_trailing_zeros(Field text)
+{
+    std::string_view t = view(text);
+    std::size_t point = t.find('.');
+    if (point == std::string_view::npos)
+        return;
+    for (int pass = 0; pass < 5; ++pass) {
+        std::size_t zero = view(text).find("0 ");
+        if (zero == std::string_view::npos || zero < point)
+            continue;
+        std::memset(text.data() + zero, ' ', text.size() - zero);
+    }
+}
+
+}  // namespace
+
+void SIGDIGITS(float value, std::span<char, kSigDigitsWidth> out, int n)
+{
+    Field text(out.data(), out.size());
+    n = n < -64 ? -64 : (n > 64 ? 64 : n);  // beyond any digits a float has
+    float x = value;
+    bool nudged = false;
+    for (;;) {
+        blank(text);
+        float ax = std::fabs(x);
+        float L = ax > 0.0001f ? std::log10(ax) : 0.0f;
+        if (L < -5.0f || L > 6.0f) {
+            if (ax > 99999.0f && ax < 2147399936.0f) {
+                field::integer_shortest(text, truncate_to_int32(x));
+                adjust_right(text);
+            } else {
+                engineering(text, x, L, n);
+            }
+            return;
+        }
+        int d = n - truncate_to_int32(L);
+        d = d < 0 ? 0 : (d > 9 ? 9 : d);
+        field::fixed(text.first(15), x, d);
+        if (nudged || !nudge(view(text), x))
+            break;
+        nudged = true;
+    }
+    drop_trailing_zeros(text);
+    adjust_right(text);
+    if (text[text.size() - 1] == '.') {
+        text[text.size() - 1] = ' ';
+        adjust_right(text);
+    }
+}
+
+void RESULTLINE(Report& r, float value, int n, std::string_view unit)
+{
+    if (n >= 7)
+        return;
+    char value_text[kSigDigitsWidth];
+    SIGDIGITS(value, value_text, n);
+    adjust_left(value_text);
+    assign(r.line, " = ");
+    put(r.line, 4, std::string_view(value_text, sizeof value_text));
+    put(r.line, last_nonblank(r.line) + 2, unit);
+    write_line(r);
+}
+
+void BLANKZEROS(Field row, int dots)
+{
+    static constexpr std::string_view zeros[] = {" 0.0 ",   " 0.00 ", " 0.000 ",     " 0.0000 ",
+                                                 " 0.00000 ", " 0 ",  " 0.00E+00 ", " 0. "};
+    for (;;) {
+        std::size_t at = std::string_view::npos;
+        std::size_t length = 0;
+        for (std::string_view zero : zeros) {
+            at = view(row).find(zero);
+            if (at != std::string_view::npos) {
+                length = zero.size();
+                break;
+            }
+        }
+        if (at == std::string_view::npos)
+            return;
+        std::memset(row.data() + at, ' ', length);
+        if (dots == 1) {
+            // "..." ends at the zero's last digit, the column before the trailing blank.
+            long last = static_cast<long>(at + length) - 2;
+            for (long c = last - 2; c <= last; ++c)
+                if (c >= 0)
+                    row[static_cast<std::size_t>(c)] = '.';
+        }
+    }
+}
+
+void UNDERLINE(Report& r, Field line)
+{
+    int length = last_nonblank(line);
+    write_line(r, line);
+    std::memset(line.data(), '-', static_cast<std::size_t>(length));
+    write_line(r, line);
+}
+
+}  // namespace tx14

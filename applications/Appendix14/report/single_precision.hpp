@@ -1,0 +1,42 @@
+// Single-precision helpers shared by every calculation: whole-number powers
+// and the float-to-integer conversions of values carried in the real array.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+namespace tx14 {
+
+// x^n by repeated squaring, every product rounded to single precision
+// (x^3 = (x*x)*x, x^4 = (x*x)*(x*x)), as Fortran compilers evaluate a
+// whole-number power. std::pow(float, int) would work in double.
+inline float whole_power(float x, int n)
+{
+    unsigned u = n < 0 ? 0u - static_cast<unsigned>(n) : static_cast<unsigned>(n);
+    float base = n < 0 ? 1.0f / x : x;
+    float y = 1.0f;
+    while (u != 0) {
+        if (u & 1u)
+            y *= base;
+        u >>= 1;
+        if (u != 0)
+            base *= base;
+    }
+    return y;
+}
+
+// Truncation toward zero of an integer carried as a float. NaN and values
+// outside the 32-bit range give 0 instead of undefined behaviour.
+inline std::int32_t truncate_to_int32(float x)
+{
+    if (!(x > -2147483904.0f && x < 2147483648.0f))
+        return 0;
+    return static_cast<std::int32_t>(x);
+}
+
+// Logical words: true when the lowest bit is 1; true is stored as -1.
+inline bool is_true(std::int32_t word) { return (word & 1) != 0; }
+inline constexpr std::int32_t kTrue = -1;
+inline constexpr std::int32_t kFalse = 0;
+
+}  // namespace tx14

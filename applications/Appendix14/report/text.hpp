@@ -1,0 +1,103 @@
+// Fixed-width, blank-padded text: the only kind of text the report knows.
+// Columns are counted from 1, as the report layouts are written; every
+// helper clips at the end of its field and never writes outside it.
+#pragma once
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <span>
+#include <string_view>
+
+namespace tx14 {
+
+using Field = std::span<char>;
+using ConstField = std::span<const char>;
+
+inline std::string_view view(ConstField f) { return {f.data(), f.size()}; }
+
+inline void blank(Field f) { std::memset(f.data(), ' ', f.size()); }
+
+// Position of the last non-blank character, 0 for an all-blank field.
+inline int last_nonblank(ConstField f)
+{
+    std::size_t n = f.size();
+    while (n > 0 && f[n - 1] == ' ')
+        --n;
+    return static_cast<int>(n);
+}
+
+// The field's text without its trailing blanks.
+inline std::string_view trimmed(ConstField f)
+{
+    return {f.data(), static_cast<std::size_t>(last_nonblank(f))};
+}
+
+// Copies text into the field from column col on, cut at the field's end.
+// Returns the column after the last character written.
+inline int put(Field f, int col, std::string_view text)
+{
+    if (col < 1)
+        return col;
+    std::size_t start = static_cast<std::size_t>(col - 1);
+    if (start >= f.size())
+        return col;
+    std::size_t n = std::min(text.size(), f.size() - start);
+    std::memcpy(f.data() + start, text.data(), n);
+    return col + static_cast<int>(n);
+}
+
+// Blank the field, then put the text from column 1.
+inline void assign(Field f, std::string_view text)
+{
+    blank(f);
+    put(f, 1, text);
+}
+
+// Puts text right-aligned in a field of `width` columns starting at `col`
+// (cut on the left when it is longer). Returns the column after the field.
+inline int put_right(Field f, int col, int width, std::string_view text)
+{
+    if (width <= 0)
+        return col;
+    std::size_t w = static_cast<std::size_t>(width);
+    if (text.size() > w)
+        text = text.substr(text.size() - w);
+    for (int c = col; c < col + width - static_cast<int>(text.size()); ++c)
+        put(f, c, " ");
+    put(f, col + width - static_cast<int>(text.size()), text);
+    return col + width;
+}
+
+// Moves the text to the left end of the field (Fortran ADJUSTL).
+inline void adjust_left(Field f)
+{
+    std::size_t lead = 0;
+    while (lead < f.size() && f[lead] == ' ')
+        ++lead;
+    if (lead == 0 || lead == f.size())
+        return;
+    std::memmove(f.data(), f.data() + lead, f.size() - lead);
+    std::memset(f.data() + f.size() - lead, ' ', lead);
+}
+
+// Moves the text to the right end of the field (Fortran ADJUSTR).
+inline void adjust_right(Field f)
+{
+    std::size_t n = static_cast<std::size_t>(last_nonblank(f));
+    std::size_t trail = f.size() - n;
+    if (trail == 0 || n == 0)
+        return;
+    std::memmove(f.data() + trail, f.data(), n);
+    std::memset(f.data(), ' ', trail);
+}
+
+// Copies a fixed-width text of the host into a field, blank-padded or cut.
+inline void copy_text(Field to, const char* from, std::size_t width)
+{
+    blank(to);
+    if (from != nullptr)
+        std::memcpy(to.data(), from, std::min(width, to.size()));
+}
+
+}  // namespace tx14
