@@ -1,0 +1,42 @@
+// Formula block pieces shared by the calculation reports.
+#include "formula_block.hpp"
+
+#include "formula.hpp"
+#include "number_fields.hpp"
+
+namespace tx14 {
+
+void fill_formula(Report& r, std::string_view tmpl, std::span<const float> values)
+{
+    if (r.print == 0)
+        return;  // a silent pass: the line would be discarded anyway
+    assign(r.work, tmpl);
+    SUBSTVALUES(r, r.work, values);
+}
+
+void write_formula_line(Report& r, int keep)
+{
+    if (r.print == 0) {
+        blank(r.line);
+        r.styles = {};
+        return;
+    }
+    squeeze_blanks(r.work, r.line, keep);
+    write_line(r);
+}
+
+void write_result(Report& r, float value, std::string_view unit)
+{
+    assign(r.line, " = ");
+    int n = field::fixed_shortest(Field(r.line).subspan(3), value, 3);
+    put(r.line, 3 + n + 2, unit);
+    write_line(r);
+}
+
+void write_result(Report& r, const LineStyles& styles, float value, std::string_view unit)
+{
+    set_line_styles(r, styles);
+    write_result(r, value, unit);
+}
+
+}  // namespace tx14
