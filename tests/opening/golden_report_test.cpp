@@ -43,13 +43,6 @@ TEST(GoldenReport, WorkedExampleByteForByte)
     std::stringstream expected;
     expected << file.rdbuf();
 
-    std::istringstream want(expected.str()), got(actual);
-    std::string w, g;
-    for (int line = 1; std::getline(want, w); ++line) {
-        ASSERT_TRUE(std::getline(got, g)) << "report ends before line " << line;
-        ASSERT_EQ(g, w) << "line " << line;
-    }
-    EXPECT_FALSE(std::getline(got, g)) << "report longer than the golden copy";
     EXPECT_EQ(actual, expected.str());
 }
 

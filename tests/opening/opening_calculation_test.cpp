@@ -1,6 +1,6 @@
 // The large-opening calculation end to end: the worked example, the
-// thickness search, the summary table, the styles of lines over their
-// limits, the code wordings and degenerate items.
+// thickness search, the styles of lines over their limits, the code
+// wordings and degenerate items.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -69,28 +69,8 @@ TEST(OpeningCalculation, WorkedExampleResultsAndSearch)
     EXPECT_GE(test::find_line(run.lines, "Approximate Minimum Flange Thickness                  2.2818  in."), 0);
 }
 
-TEST(OpeningCalculation, SummaryTableShowsDotsForAHeadWithoutNozzle)
-{
-    const std::vector<std::string> expected = {
-        "Flange Stress Results per Appendix 14 (psi)",
-        "",
-        "                  | Head/Shell |   Allowed |         Opening |   Allowed |",
-        "--------------------------------------------------------------------------",
-        "Long.  Hub     SH |      12102 |     30000 |             ... |     30000 |",
-        "Radial         SR |       2448 |     20000 |             ... |     20000 |",
-        "Tangential     ST |       4373 |     20000 |            9562 |     20000 |",
-        "Average (SH+SR)/2 |       7275 |     20000 |             ... |     20000 |",
-        "Average (SH+ST)/2 |       8238 |     20000 |            4781 |     20000 |",
-        "--------------------------------------------------------------------------",
-    };
-    test::Run run = run_item(OpeningItem{});
-    const int at = test::find_line(run.lines, expected[0]);
-    ASSERT_GE(at, 0);
-    EXPECT_EQ(std::vector<std::string>(run.lines.begin() + at, run.lines.begin() + at + 10), expected);
-}
-
-// The style codes of the first line that starts with `prefix`, after line
-// `from` (the line itself when `offset` is 0).
+// The style codes of the line `offset` lines after the first one that
+// starts with `prefix`.
 std::string styles_after(const test::Run& run, std::string_view prefix, int offset = 0)
 {
     for (std::size_t i = 0; i < run.lines.size(); ++i)
@@ -103,7 +83,7 @@ TEST(OpeningCalculation, LinesOverTheirLimitsCarryTheWarningStyles)
 {
     const std::string warning = " 0 0 0 0 1 0";
     const std::string plain = " 0 0 0 0 0 0";
-    OpeningItem worked;
+    // The worked example has no line over its limit (see its golden report).
     OpeningItem high;  // three times the pressure: SHS and STO over, SRS and STS not
     high.P = 300;
     OpeningItem nozzle;  // an integral nozzle hub at high pressure: SHO over
@@ -118,21 +98,15 @@ TEST(OpeningCalculation, LinesOverTheirLimitsCarryTheWarningStyles)
         int offset;  // 3: the result line of a block
         std::string styles;
     } cases[] = {
-        {"SHS", worked, "Longitudinal Hub Stress in the Shell [SHS]", 3, plain},
         {"SHS", high, "Longitudinal Hub Stress in the Shell [SHS]", 3, warning},
         {"SRS", high, "Radial Stress at the Outside Diameter [SRS]", 4, plain},
         {"STS", high, "Tangential Stress at the Outside Diameter [STS]", 5, plain},
-        {"STO", worked, "Tangential Stress at Diameter of Central Opening [Sto]", 4, plain},
         {"STO", high, "Tangential Stress at Diameter of Central Opening [Sto]", 4, warning},
-        {"SHO", worked, "Longitudinal Hub Stress in Central Opening [SHO]", 1, plain},
         {"SHO", nozzle, "Longitudinal Hub Stress in Central Opening [SHO]", 1, warning},
-        {"row SH", worked, "Long.  Hub     SH", 0, plain},
         {"row SH", high, "Long.  Hub     SH", 0, warning},
         {"row SR", high, "Radial         SR", 0, plain},
         {"row ST", high, "Tangential     ST", 0, warning},
-        {"M.A.W.P.", worked, "M.A.W.P. for the given Geometry", 0, plain},
         {"M.A.W.P.", high, "M.A.W.P. for the given Geometry", 0, warning},
-        {"thickness", worked, "Approximate Minimum Flange Thickness", 0, plain},
         {"thickness", high, "Approximate Minimum Flange Thickness", 0, warning},
     };
     for (const auto& c : cases) {
@@ -156,6 +130,7 @@ TEST(OpeningCalculation, CodeWordings)
          {"ASME VIII-1 App. 14 Large Central Opening Flange Analysis Results:",
           "Factors from Figure 2-7.1                     K =      1.983",
           "Factor F per 2-7.2                                     0.862",
+          "                DELTA =      1.459        Lamda =      2.550",
           " = 0.91(g1n/g0n)\xB2 * B1 * V * Sh/(f*ho)",
           " = 0.91(1.375/0.875 )\xB2 * 31.125 * 0.325 *15897/(1.0 * 5.145)",
           "Flange Stress Results per Appendix 14 (psi)"}},
@@ -163,6 +138,7 @@ TEST(OpeningCalculation, CodeWordings)
          {"ASME VIII-2, 4.6.4 Large Central Opening Flange Analysis Results:",
           "Factors from Table 4-16.4                     K =      1.983",
           "Factor F per Table 4.16.5                              0.862",
+          "                DELTA =      1.459        Lamda =      2.550",
           " = 0.91(g1n/g0n)\xB2 * (Bn + g0n)Vn*SH/(fn*sqrt(Bn*g0n))",
           " = 0.91(1.375/0.875 )\xB2 * (31.125) 0.325*15896.6/(1.0 * 5.145)",
           "Flange Stress Results per 4.6.4 (psi)"}},

@@ -14,41 +14,6 @@ using test::run_item;
 
 constexpr int kEchoLines = 22;
 
-TEST(OpeningEcho, LinesOfTheWorkedExample)
-{
-    const std::vector<std::string> expected = {
-        "",
-        "ASME VIII-1, Appendix 14 Large Centrally Located Opening Input",
-        "",
-        "Design Temperature                                    300.00  \xB0"
-        "F",
-        "Internal Design Pressure                   P          100.00  psi",
-        "Integral Flat Head Thickness               t          4.0000  in.",
-        "",
-        "Opening Inside Diameter                   Bn         30.0000  in.",
-        "Shell Outside Diameter                     A         60.0000  in.",
-        "",
-        "Shell Side Hub Thickness, Small End      g0s          1.0000  in.",
-        "Shell Side Hub Thickness, Large End      g1s          1.5000  in.",
-        "Shell Side Hub Length                     hs          3.0000  in.",
-        "Corrosion Allowance                       ca          0.1250  in.",
-        "",
-        "Flange and Nozzle Material                            SA-105",
-        "Allowable Stress at Design Temperature   Sho        20000.00  psi",
-        "Allowable Stress at Ambient Temperature  Shg        20000.00  psi",
-        "",
-        "Nozzle Side Hub Thickness, Small End     g0n          0.0000  in.",
-        "Nozzle Side Hub Thickness, Large End     g1n          0.0000  in.",
-        "Nozzle Side Hub Length                    hn          0.0000  in.",
-    };
-    test::Run run = run_item(OpeningItem{});
-    ASSERT_GE(run.lines.size(), expected.size());
-    EXPECT_EQ(std::vector<std::string>(run.lines.begin(), run.lines.begin() + kEchoLines), expected);
-    EXPECT_EQ(test::record_styles(run.records[1]), " 1 0 0 0 0 1");
-    // The material name keeps its last character in column 60.
-    EXPECT_EQ(run.lines[15].size(), 60u);
-}
-
 TEST(OpeningEcho, TitleAndValueFormsByInput)
 {
     struct Case {
@@ -182,27 +147,6 @@ TEST(OpeningValidation, SectionWithTwoFatalFindings)
     EXPECT_EQ(run.reals[29], reals[29]);
     EXPECT_EQ(run.reals[30], reals[30]);
     EXPECT_EQ(run.reals[31], reals[31]);
-}
-
-TEST(OpeningValidation, ItemNumberIsRightJustifiedInFiveColumns)
-{
-    struct Case {
-        float item;
-        const char* header;
-    };
-    const Case cases[] = {
-        {12345, "ERROR MESSAGES FOR FLANGE NUMBER 12345"},
-        {123456, "ERROR MESSAGES FOR FLANGE NUMBER *****"},
-        {-3.7f, "ERROR MESSAGES FOR FLANGE NUMBER    -3"},
-    };
-    for (const Case& c : cases) {
-        OpeningItem item;
-        item.item = c.item;
-        item.Bn = 20;  // the note alone
-        test::Run run = run_item(item);
-        EXPECT_EQ(run.lines[kEchoLines + 2], c.header);
-        EXPECT_EQ(run.errors, 0);
-    }
 }
 
 }  // namespace

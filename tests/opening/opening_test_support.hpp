@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "entry/lgcenter.hpp"
-#include "txappendix14.hpp"
+#include "entry/state.hpp"
 
 namespace tx14::test {
 
@@ -29,33 +28,22 @@ struct OpeningItem {
 struct Run {
     std::array<float, 200> reals{};
     std::int32_t errors = -1;
-    std::vector<std::string> lines;   // captured line texts without trailing blanks
-    std::vector<std::string> records; // whole 125-character records
-    int passes = 0;                   // passes of the thickness search
+    std::vector<std::string> records;  // whole 125-character capture records
+    std::vector<std::string> lines;    // their texts without trailing blanks
+    int passes = 0;                    // passes of the thickness search
 };
-
-// US unit labels and factors 1 (moment factor as given).
-std::array<char, 23 * 10> us_labels();
-std::array<float, 22> unit_factors(float moment_factor);
 
 Run run_item(const OpeningItem& item);
 
-// A run state in capture mode with the US units (for the calculation's
-// sections called one by one), and the texts of its captured lines.
-void use_us_units(State& st, float moment_factor = 1);
-
-// The item unpacked into a run state with the US units, ready for the
-// calculation's sections.
-void load_item(State& st, const OpeningItem& item);
-std::vector<std::string> captured_lines(const State& st);
-
-// The text of one capture record (columns 5 to 104) without trailing blanks.
-std::string record_text(std::string_view record);
-
-// The six style codes of a record as written in columns 109 to 120.
-std::string record_styles(std::string_view record);
+// The six style codes of a record (columns 109 to 120).
+inline std::string record_styles(const std::string& record) { return record.substr(108, 12); }
 
 // Index of the first line equal to `text`, or -1.
 int find_line(const std::vector<std::string>& lines, std::string_view text);
+
+// The item unpacked into a run state in capture mode with the US units,
+// for the calculation's sections called one by one; the captured texts.
+void load_item(State& st, const OpeningItem& item);
+std::vector<std::string> captured_lines(const State& st);
 
 }  // namespace tx14::test

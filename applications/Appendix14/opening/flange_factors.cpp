@@ -27,6 +27,17 @@ constexpr HubTexts kHubTexts[] = {
 constexpr std::string_view kDefinedAsZero = "Defined as 0";
 constexpr int kHubTextWidth = 20;  // of the 26-character text fields
 
+// A line of two factors: blanks, "name = ", the value (3 decimals in 10
+// columns), blanks, the second name and value.
+void write_factor_pair(Report& r, int lead, std::string_view name1, float v1, int gap,
+                       std::string_view name2, float v2)
+{
+    ReportLine(r)
+        .blanks(lead).text(name1).fixed(v1, 10, 3)
+        .blanks(gap).text(name2).fixed(v2, 10, 3)
+        .write();
+}
+
 }  // namespace
 
 KRatioFactors k_ratio_factors(Report& r, float A, float Bn, float ca, bool viii2)
@@ -46,14 +57,8 @@ KRatioFactors k_ratio_factors(Report& r, float A, float Bn, float ca, bool viii2
         .text(viii2 ? "Factors from Table 4-16.4 " : "Factors from Figure 2-7.1 ")
         .blanks(20).text("K = ").fixed(k.K, 10, 3)
         .write();
-    ReportLine(r)
-        .blanks(20).text("T = ").fixed(k.T, 10, 3)
-        .blanks(12).text("U = ").fixed(k.U, 10, 3)
-        .write();
-    ReportLine(r)
-        .blanks(20).text("Y = ").fixed(k.Y, 10, 3)
-        .blanks(12).text("Z = ").fixed(k.Z, 10, 3)
-        .write();
+    write_factor_pair(r, 20, "T = ", k.T, 12, "U = ", k.U);
+    write_factor_pair(r, 20, "Y = ", k.Y, 12, "Z = ", k.Z);
     return k;
 }
 
@@ -144,52 +149,63 @@ StressFactors stress_factors(Report& r, float t, float T, float e, float d, floa
     s.Lamda = s.GAMMA + s.DELTA;
 
     ReportLine(r).text("Stress Factors").blanks(28).text("ALPHA = ").fixed(s.ALPHA, 10, 3).write();
-    ReportLine(r)
-        .blanks(17).text("BETA = ").fixed(s.BETA, 10, 3)
-        .blanks(8).text("GAMMA = ").fixed(s.GAMMA, 10, 3)
-        .write();
-    ReportLine(r)
-        .blanks(16).text("DELTA = ").fixed(s.DELTA, 10, 3)
-        .blanks(7).text(" Lamda = ").fixed(s.Lamda, 10, 3)
-        .write();
+    write_factor_pair(r, 17, "BETA = ", s.BETA, 8, "GAMMA = ", s.GAMMA);
+    write_factor_pair(r, 16, "DELTA = ", s.DELTA, 7, " Lamda = ", s.Lamda);
     return s;
 }
 
-void compute_opening_factors(State& st)
+namespace {
+
+struct HubSet {
+    HubFactors hub;
+    FlangeFactors flange;  // zero when the hub has no thickness ratio
+    HubDE de;
+};
+
+// Hub factors of one hub and, when it has a thickness ratio, its flange
+// factors (the ratios raised to their limits in place) and d and e.
+HubSet hub_set(State& st, float g0, float g1, float h, float D, HubSide side)
 {
     Report& r = st.report;
     const OpeningInput& in = st.opening;
     OpeningWork& w = st.opening_work;
+    HubSet s;
+    s.hub = hub_factors(r, st.units, g0, g1, h, D, in.ca, side);
+    if (s.hub.g1_g0 > 0.0f) {
+        s.flange = integral_flange_factors(r, w.flange, in.code, s.hub.g1_g0, s.hub.h_h0);
+        s.de = d_and_e(r, st.units, w.U, s.hub.h0, g0, in.ca, s.flange.F, s.flange.V);
+    }
+    return s;
+}
+
+}  // namespace
+
+void compute_opening_factors(State& st)
+{
+    const OpeningInput& in = st.opening;
+    OpeningWork& w = st.opening_work;
 
     ++w.iteration;
-    const KRatioFactors k = k_ratio_factors(r, in.A, in.Bn, in.ca, w.viii2);
+    const KRatioFactors k = k_ratio_factors(st.report, in.A, in.Bn, in.ca, w.viii2);
     w.K = k.K;
     w.T = k.T;
     w.U = k.U;
     w.Y = k.Y;
     w.Z = k.Z;
 
-    const HubFactors hub =
-        hub_factors(r, st.units, in.g0n, in.g1n, in.hn, in.Bn, in.ca, HubSide::opening);
-    w.h0n = hub.h0;
-    w.Hratn = hub.h_h0;
-    w.Gratn = hub.g1_g0;
-
-    FlangeFactors ff;
-    HubDE de;
-    if (w.Gratn > 0.0f) {
-        ff = integral_flange_factors(r, w.flange, in.code, w.Gratn, w.Hratn);
-        de = d_and_e(r, st.units, w.U, w.h0n, in.g0n, in.ca, ff.F, ff.V);
-    }
-    w.Fn = ff.F;
-    w.Vn = ff.V;
-    w.fn = ff.f;
-    w.dn = de.d;
-    w.en = de.e;
+    const HubSet n = hub_set(st, in.g0n, in.g1n, in.hn, in.Bn, HubSide::opening);
+    w.h0n = n.hub.h0;
+    w.Hratn = n.hub.h_h0;
+    w.Gratn = n.hub.g1_g0;
+    w.Fn = n.flange.F;
+    w.Vn = n.flange.V;
+    w.fn = n.flange.f;
+    w.dn = n.de.d;
+    w.en = n.de.e;
 
     StressFactors s;
     if (w.Gratn > 0.0f && w.Hratn > 0.0f)
-        s = stress_factors(r, in.t, w.T, w.en, w.dn, in.ca);
+        s = stress_factors(st.report, in.t, w.T, w.en, w.dn, in.ca);
     w.ALPHA = s.ALPHA;
     w.BETA = s.BETA;
     w.GAMMA = s.GAMMA;
@@ -199,28 +215,19 @@ void compute_opening_factors(State& st)
 
 void compute_shell_factors(State& st)
 {
-    Report& r = st.report;
     const OpeningInput& in = st.opening;
     OpeningWork& w = st.opening_work;
 
-    write_text(r, style::kTitle, "Flange Factors ( Shell ) : ");
-    const HubFactors hub = hub_factors(r, st.units, in.g0s, in.g1s, in.hs,
-                                       in.A - in.g0s - in.ca, in.ca, HubSide::shell);
-    w.h0s = hub.h0;
-    w.Hrats = hub.h_h0;
-    w.Grats = hub.g1_g0;
-
-    FlangeFactors ff;
-    HubDE de;
-    if (w.Grats > 0.0f) {
-        ff = integral_flange_factors(r, w.flange, in.code, w.Grats, w.Hrats);
-        de = d_and_e(r, st.units, w.U, w.h0s, in.g0s, in.ca, ff.F, ff.V);
-    }
-    w.Fs = ff.F;
-    w.Vs = ff.V;
-    w.fs = ff.f;
-    w.ds = de.d;  // printed, not used further
-    w.es = de.e;
+    write_text(st.report, style::kTitle, "Flange Factors ( Shell ) : ");
+    const HubSet s = hub_set(st, in.g0s, in.g1s, in.hs, in.A - in.g0s - in.ca, HubSide::shell);
+    w.h0s = s.hub.h0;
+    w.Hrats = s.hub.h_h0;
+    w.Grats = s.hub.g1_g0;
+    w.Fs = s.flange.F;
+    w.Vs = s.flange.V;
+    w.fs = s.flange.f;
+    w.ds = s.de.d;  // printed, not used further
+    w.es = s.de.e;
 }
 
 }  // namespace tx14
