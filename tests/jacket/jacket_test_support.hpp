@@ -1,0 +1,59 @@
+// Running jacket and coil items through LGCENTER in capture mode, with
+// unit factors of 1 and US unit labels, and reading the report back.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "entry/state.hpp"
+#include "txappendix14.hpp"
+
+namespace tx14::testing {
+
+// The host's side of one item: the 200 reals, three text fields, units.
+struct JacketItem {
+    std::array<float, 200> reals{};
+    std::array<char, 3 * 15> texts{};
+
+    JacketItem();
+    float& operator[](int n) { return reals[static_cast<std::size_t>(n - 1)]; }  // from 1
+    void set_text(int n, std::string_view text);
+};
+
+// A half-pipe jacket on a 48-inch shell: NPS 2, Appendix EE, adequate
+// throughout (override what a test is about).
+JacketItem half_pipe_item();
+// A limpet coil of NPS 3 on a 48-inch shell, PD 5500.
+JacketItem limpet_coil_item();
+
+// One captured report line: its text without trailing blanks and styles.
+struct Line {
+    std::string text;
+    std::array<int, 6> styles;
+};
+
+struct Run {
+    std::vector<Line> lines;
+    std::vector<std::string> records;  // columns 1-120 of each capture record
+    std::array<float, 200> reals;      // the host's array after the call
+};
+
+// Runs the item through the C++ context exactly as LGCENTER does.
+Run run(JacketItem item);
+
+// A run state in capture mode with the test units, for calling the
+// analysis routines directly, and the lines it has captured.
+std::unique_ptr<State> capture_state();
+std::vector<Line> captured(const State& st);
+
+// The texts of the lines, for searching.
+std::vector<std::string> texts(const Run& run);
+
+// Index of the first line whose text equals `text`, or -1.
+int find_line(const Run& run, std::string_view text);
+
+}  // namespace tx14::testing
