@@ -47,7 +47,7 @@ JacketItem en13445_item()
     return item;
 }
 
-std::string report_text(const Run& run)
+std::string report_text(const ItemRun& run)
 {
     std::string text;
     for (const std::string& rec : run.records)

@@ -110,7 +110,7 @@ JacketItem limpet_coil_item()
     return item;
 }
 
-Run run(JacketItem item)
+ItemRun run(JacketItem item)
 {
     char run_mode = ' ';
     std::int32_t errors = 0;
@@ -122,7 +122,7 @@ Run run(JacketItem item)
     context.analyse(item.reals.data(), item.texts.data(), &run_mode, &errors, file_name,
                     kLabels.data(), kFactors.data(), &print_control);
 
-    Run result;
+    ItemRun result;
     result.reals = item.reals;
     for (int i = 0; i < context.captured_lines(); ++i) {
         std::string_view rec = context.captured_record(i);
@@ -148,7 +148,7 @@ std::vector<Line> captured(const State& st)
     return lines;
 }
 
-std::vector<std::string> texts(const Run& run)
+std::vector<std::string> texts(const ItemRun& run)
 {
     std::vector<std::string> out;
     for (const Line& line : run.lines)
@@ -156,7 +156,7 @@ std::vector<std::string> texts(const Run& run)
     return out;
 }
 
-int find_line(const Run& run, std::string_view text)
+int find_line(const ItemRun& run, std::string_view text)
 {
     for (std::size_t i = 0; i < run.lines.size(); ++i)
         if (run.lines[i].text == text)

@@ -36,14 +36,14 @@ struct Line {
     std::array<int, 6> styles;
 };
 
-struct Run {
+struct ItemRun {
     std::vector<Line> lines;
     std::vector<std::string> records;  // columns 1-120 of each capture record
     std::array<float, 200> reals;      // the host's array after the call
 };
 
 // Runs the item through the C++ context exactly as LGCENTER does.
-Run run(JacketItem item);
+ItemRun run(JacketItem item);
 
 // A run state in capture mode with the test units, for calling the
 // analysis routines directly, and the lines it has captured.
@@ -51,9 +51,9 @@ std::unique_ptr<State> capture_state();
 std::vector<Line> captured(const State& st);
 
 // The texts of the lines, for searching.
-std::vector<std::string> texts(const Run& run);
+std::vector<std::string> texts(const ItemRun& run);
 
 // Index of the first line whose text equals `text`, or -1.
-int find_line(const Run& run, std::string_view text);
+int find_line(const ItemRun& run, std::string_view text);
 
 }  // namespace tx14::testing
