@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "jacket/jacket_calc.hpp"
 #include "jacket_test_support.hpp"
@@ -84,17 +83,6 @@ TEST(TrjSearch, FirstCandidateIsTheNextStepAboveTheAllowances)
             EXPECT_EQ(Calc(in).out.Trj, c.Trj) << "code " << code << " ca " << c.ca;
         }
     }
-}
-
-TEST(TrjSearch, EndsAtTheFirstThicknessCarryingTheJacketPressure)
-{
-    Calc c(shell_input(1));
-    const float step = 1.0f / 256;
-    EXPECT_GE(c.out.Pprime_Trj, 100.0f);
-    EXPECT_EQ(c.out.Trj, std::round(c.out.Trj / step) * step);  // a whole number of steps
-    JacketInput thinner = shell_input(1);
-    thinner.P = 0;  // S* = 0 cannot lower P' below what the thinner shell gives
-    EXPECT_LE(Calc(thinner).out.Trj, c.out.Trj);
 }
 
 TEST(TrjSearch, GivesUpWhenNoThicknessCarriesThePressure)

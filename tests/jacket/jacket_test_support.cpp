@@ -1,6 +1,7 @@
 // Capture-mode runs of jacket and coil items for the tests.
 #include "jacket_test_support.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 #include "entry/units.hpp"
@@ -59,55 +60,38 @@ JacketItem::JacketItem()
 
 void JacketItem::set_text(int n, std::string_view text)
 {
+    std::memset(texts.data() + (n - 1) * 15, ' ', 15);
     std::memcpy(texts.data() + (n - 1) * 15, text.data(), std::min<std::size_t>(text.size(), 15));
 }
 
-JacketItem half_pipe_item()
+namespace {
+
+// Elements 1 to 21 of an item, the materials in text fields 1 and 2.
+JacketItem make_item(const std::array<float, 21>& elements)
 {
     JacketItem item;
-    item[1] = 7;        // item number
-    item[2] = 48;       // D
-    item[3] = 0.375f;   // ts
-    item[4] = 100;      // P
-    item[5] = 300;      // design temperature
-    item[6] = 20000;    // S
-    item[7] = 20000;    // Sa
-    item[8] = 0.125f;   // ca
-    item[9] = 1;        // E
-    item[10] = 2;       // NPS
-    item[11] = 0.25f;   // Tj
-    item[12] = 100;     // Pj
-    item[13] = 350;     // jacket design temperature
-    item[14] = 15000;   // Sj
-    item[15] = 15000;   // Sja
-    item[16] = 0.0625f; // caj
-    item[20] = 1;       // Appendix EE
+    std::copy(elements.begin(), elements.end(), item.reals.begin());
     item.set_text(1, "SA-516 70");
     item.set_text(2, "SA-106 B");
     return item;
+}
+
+}  // namespace
+
+JacketItem half_pipe_item()
+{
+    //               item D   ts      P    T    S      Sa     ca      E  NPS Tj     Pj   Tjacket
+    return make_item({7, 48, 0.375f, 100, 300, 20000, 20000, 0.125f, 1, 2, 0.25f, 100, 350,
+                      15000, 15000, 0.0625f, 0, 0, 0, 1, 0});
+    //               Sj     Sja    caj      r  ExtPCore co code L
 }
 
 JacketItem limpet_coil_item()
 {
-    JacketItem item;
-    item[1] = 8;
-    item[2] = 48;       // D
-    item[3] = 0.5f;     // e
-    item[4] = 50;       // P
-    item[5] = 200;      // design temperature
-    item[6] = 20000;    // f
-    item[8] = 0.125f;   // ca
-    item[10] = 3;       // NPS
-    item[11] = 0.216f;  // ec
-    item[12] = 100;     // pc
-    item[13] = 250;     // coil design temperature
-    item[14] = 15000;   // fc
-    item[16] = 0.0625f; // caj
-    item[20] = 3;       // PD 5500
-    item[21] = 12;      // L
-    item.set_text(1, "SA-516 70");
-    item.set_text(2, "SA-106 B");
-    return item;
+    //               item D   e     P   T    f      Sa ca      E  NPS ec      pc   Tcoil
+    return make_item({8, 48, 0.5f, 50, 200, 20000, 0, 0.125f, 0, 3, 0.216f, 100, 250,
+                      15000, 0, 0.0625f, 0, 0, 0, 3, 12});
+    //               fc     Sja caj     r  ExtPCore co code L
 }
 
 ItemRun run(JacketItem item)

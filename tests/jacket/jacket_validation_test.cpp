@@ -61,7 +61,10 @@ TEST(JacketValidation, ChecksInOrder)
         {"caj equal to Tj", [](JacketInput& in) { in.caj = 0.25f; }, {5}, 2},
         {"jacket wall filling the pipe", [](JacketInput& in) { in.Tj = 1.1875f; }, {4}, 2},
         {"large formed jacket", [](JacketInput& in) { in.r = 3.0f; in.NPS = 0; }, {}, 4},
-        {"coil of NPS 3.5 under PD 5500", [](JacketInput& in) { in.NPS = 3.5f; in.code = 3; }, {}, 3.5f},
+        {"three faults", [](JacketInput& in) { in.co = 0.25f; in.NPS = 2.75f; in.caj = 0.25f; },
+         {1, 3, 5}, 2.75f},
+        {"coil of NPS 3.5 under PD 5500", [](JacketInput& in) { in.NPS = 3.5f; in.code = 3; }, {},
+         3.5f},
     };
     for (const ValidationCase& c : cases) {
         auto st = capture_state();
@@ -107,22 +110,6 @@ TEST(JacketValidation, FaultyItemIsNotCalculated)
     EXPECT_EQ(r.reals[197], 13);
     EXPECT_EQ(find_line(r, "Shell Thickness Calculations:"), -1);
     EXPECT_EQ(r.lines.back().text, "TXAppendix14 Calculation Library, Copyright \xA9 2026");
-}
-
-TEST(JacketValidation, ThreeErrorsTotal)
-{
-    auto st = capture_state();
-    st->jacket = valid_input();
-    st->jacket.item = 12345;
-    st->jacket.co = 0.25f;   // 1
-    st->jacket.NPS = 2.75f;  // 3
-    st->jacket.caj = 0.25f;  // 5
-    std::int32_t errors = 0;
-    validate_jacket_input(*st, errors, ' ');
-    std::vector<Line> lines = captured(*st);
-    EXPECT_EQ(errors, 3);
-    EXPECT_EQ(lines[2].text, "ERROR MESSAGES FOR HALF-PIPE NUMBER 12345");
-    EXPECT_EQ(lines.back().text, "Total Number of Errors, 3.0000, . Please Correct and Retry.");
 }
 
 }  // namespace

@@ -150,28 +150,22 @@ float required_shell_thickness(bool div2, const JacketInput& in, float R, float 
     return (in.P * R) / (in.S * in.E - 0.6f * in.P) + in.ca + in.co;
 }
 
-// The shell-thickness and pressure sections of a half-pipe jacket. All
-// values are computed first; the sections then print them.
-void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResults& out, float R)
+// What the two sections print besides the results of JACKETCALC.
+struct ShellValues {
+    bool div2;
+    float R, Dc;
+    KRule k;
+    bool exhausted;  // the Trj search gave up
+    float K;         // K or Kp at the input shell thickness
+    float Sstar;     // longitudinal stress at the input shell thickness
+    float Fp;        // allowable jacket bending stress (VIII-2)
+};
+
+void write_shell_section(Report& r, const JacketUnits& u, const JacketInput& in,
+                         const JacketResults& out, const ShellValues& v)
 {
-    Report& r = st.report;
-    const JacketUnits u(st.units);
-    const bool div2 = in.code == 2;
-    const float Dc = R + R;
-    const KRule k{div2, in.D, Dc, in.NPS, in.r, in.Tj};
-
-    out.Tr = required_shell_thickness(div2, in, R, Dc);
-    TrjSearch search = find_Trj(k, in, R, in.Pj);
-    out.Trj = search.Trj;
-    out.Pprime_Trj = search.Pprime;
-
-    out.ts_net = in.ts - in.ca - in.co;
-    const float K = K_at(k, out.ts_net);
-    const float Sstar = (in.P * R) / (2.0f * out.ts_net);
-    const float Fp = std::min(1.5f * in.S - Sstar, 1.5f * in.S);
-    out.Pprime_ts = div2 ? Fp / K : (1.5f * in.S - Sstar) / K;
-
-    // Shell thickness section.
+    const bool div2 = v.div2;
+    const float R = v.R, Dc = v.Dc;
     write_blank_line(r);
     write_text(r, style::kTitle, "Shell Thickness Calculations:");
     write_blank_line(r);
@@ -192,29 +186,28 @@ void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResult
                      (in.ca + in.co) * u.thk},
                     7);
     }
-    if (out.Tr > in.ts) {
-        write_result(r, style::kWarning, out.Tr * u.thk, u.thk_label);
+    write_result_a(r, out.Tr > in.ts, out.Tr * u.thk, u.thk_label);
+    if (out.Tr > in.ts)
         write_warning(r, style::kWarningHeadline,
                       {"The Input Thickness is < the Req'd Thickness for Internal Pressure!"});
-    } else {
-        write_result(r, out.Tr * u.thk, u.thk_label);
-    }
 
     write_blank_line(r);
     write_text(r, style::kCaption,
                "Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:");
-    if (out.Trj > in.ts + 0.0001f) {
-        write_result(r, style::kWarning, out.Trj * u.thk, u.thk_label);
+    write_result_a(r, out.Trj > in.ts + 0.0001f, out.Trj * u.thk, u.thk_label);
+    if (out.Trj > in.ts + 0.0001f)
         write_warning(r, style::kWarning,
                       {"The Input Thickness is < the Req'd Thickness for Jacket Pressure!"});
-    } else {
-        write_result(r, out.Trj * u.thk, u.thk_label);
-    }
-    if (search.exhausted)
+    if (v.exhausted)
         write_warning(r, style::kWarning,
                       {"No Shell Thickness Withstands the Jacket Pressure - Revise the Design!"});
+}
 
-    // Pressure section.
+void write_pressure_section(Report& r, const JacketUnits& u, const JacketInput& in,
+                            const JacketResults& out, const ShellValues& v)
+{
+    const bool div2 = v.div2;
+    const float K = v.K, Sstar = v.Sstar, Fp = v.Fp;
     write_blank_line(r);
     write_text(r, style::kTitle, "Pressure Calculations for Input Shell Thickness:");
     write_blank_line(r);
@@ -225,7 +218,7 @@ void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResult
         write_text(r, style::kCaption, "Half-Pipe Jacket Rating Factor [Kp]:");
     } else {
         write_text(r, style::kCaption, "Chart Used to Find the K-Factor:");
-        write_chart_line(r, chart_choice(k));
+        write_chart_line(r, chart_choice(v.k));
         write_blank_line(r);
         write_text(r, style::kCaption, "K-Factor Read from Chart [K]:");
     }
@@ -236,12 +229,12 @@ void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResult
         write_block(r, style::kCaption,
                     "Longitudinal Stress in Shell due to Internal Pressure [S*]:",
                     " = ( P * D ) / ( 4 * ts )", " = ( @4 * @4 ) / ( 4 * @4 )",
-                    {in.P * u.prs, Dc * u.dia, out.ts_net * u.thk}, 1);
+                    {in.P * u.prs, v.Dc * u.dia, out.ts_net * u.thk}, 1);
     } else {
         write_block(r, style::kCaption,
                     "Longitudinal Stress in Shell due to Internal Pressure [SPrime]:",
                     " = ( P * R ) / ( 2 * ts )", " = ( @4 * @4 ) / ( 2 * @4 )",
-                    {in.P * u.prs, R * u.dia, out.ts_net * u.thk}, 1);
+                    {in.P * u.prs, v.R * u.dia, out.ts_net * u.thk}, 1);
     }
     write_result(r, Sstar * u.str, u.str_label);
 
@@ -262,6 +255,33 @@ void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResult
                     {in.S * u.str, Sstar * u.str, K}, 1);
     }
     write_result_b(r, out.Pprime_ts * u.prs, u.prs_label);
+}
+
+// The shell-thickness and pressure sections of a half-pipe jacket: every
+// value is computed first, then the sections print them.
+void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResults& out, float R)
+{
+    ShellValues v{};
+    v.div2 = in.code == 2;
+    v.R = R;
+    v.Dc = R + R;
+    v.k = KRule{v.div2, in.D, v.Dc, in.NPS, in.r, in.Tj};
+
+    out.Tr = required_shell_thickness(v.div2, in, R, v.Dc);
+    TrjSearch search = find_Trj(v.k, in, R, in.Pj);
+    out.Trj = search.Trj;
+    out.Pprime_Trj = search.Pprime;
+    v.exhausted = search.exhausted;
+
+    out.ts_net = in.ts - in.ca - in.co;
+    v.K = K_at(v.k, out.ts_net);
+    v.Sstar = (in.P * R) / (2.0f * out.ts_net);
+    v.Fp = std::min(1.5f * in.S - v.Sstar, 1.5f * in.S);
+    out.Pprime_ts = v.div2 ? v.Fp / v.K : (1.5f * in.S - v.Sstar) / v.K;
+
+    const JacketUnits u(st.units);
+    write_shell_section(st.report, u, in, out, v);
+    write_pressure_section(st.report, u, in, out, v);
 }
 
 }  // namespace

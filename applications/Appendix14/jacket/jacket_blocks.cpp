@@ -16,6 +16,14 @@ void write_block(Report& r, const LineStyles& styles, std::string_view label,
     write_formula(r, tmpl, values, keep);
 }
 
+void write_result_a(Report& r, bool exceeds, float value, std::string_view unit)
+{
+    if (exceeds)
+        write_result(r, style::kWarning, value, unit);
+    else
+        write_result(r, value, unit);
+}
+
 void write_result_b(Report& r, float value, std::string_view unit)
 {
     Field work = r.work;

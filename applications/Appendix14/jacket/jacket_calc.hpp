@@ -82,6 +82,10 @@ void write_block(Report& r, const LineStyles& styles, std::string_view label,
                  std::string_view symbolic, std::string_view tmpl,
                  std::initializer_list<float> values, int keep);
 
+// Result form A, written with the warning styles when the required value
+// exceeds the one the input provides.
+void write_result_a(Report& r, bool exceeds, float value, std::string_view unit);
+
 // Result form B: " = ", the value with four decimals, one blank, the unit.
 void write_result_b(Report& r, float value, std::string_view unit);
 

@@ -12,97 +12,112 @@ constexpr int kLabelWidth = 45;
 constexpr int kValueEnd = 60;  // every value form ends here
 constexpr int kUnitColumn = 63;
 
-// Fixed point with d decimals in the last `width` columns of the value
-// forms (10.4, 10.3, 10.2: width 10; 14.2: width 14), then the unit.
-void echo_value(Report& r, std::string_view label, float value, int width, int d,
-                std::string_view unit)
-{
-    assign(r.line, label);
-    field::fixed(Field(r.line).subspan(kValueEnd - width, static_cast<std::size_t>(width)), value,
-                 d);
-    put(r.line, kUnitColumn, unit);
-    write_line(r);
-}
+// The value lines of the echo, by the kind of quantity they show.
+struct Echo {
+    Report& r;
+    const UnitRecord& u;
 
-// Form I10: a temperature rounded to the nearest whole number.
-void echo_whole(Report& r, std::string_view label, float value, std::string_view unit)
-{
-    assign(r.line, label);
-    field::nearest_whole(Field(r.line).subspan(kValueEnd - 10, 10), value);
-    put(r.line, kUnitColumn, unit);
-    write_line(r);
-}
+    // Fixed point with d decimals in the last `width` columns of the value
+    // forms (10.4, 10.3, 10.2: width 10; 14.2: width 14), then the unit.
+    void value(std::string_view label, float v, int width, int d, std::string_view unit)
+    {
+        assign(r.line, label);
+        field::fixed(Field(r.line).subspan(kValueEnd - width, static_cast<std::size_t>(width)),
+                     v, d);
+        put(r.line, kUnitColumn, unit);
+        write_line(r);
+    }
 
-// Form A15: the material name, right-adjusted and stored back.
-void echo_material(Report& r, std::string_view label, std::array<char, 15>& name)
-{
-    adjust_right(name);
-    assign(r.line, label);
-    put(r.line, kLabelWidth + 1, view(name));
-    write_line(r);
-}
+    void diameter(std::string_view label, float v)
+    {
+        value(label, v * u.diameter.factor, 10, 4, u.diameter.text());
+    }
+    void thickness(std::string_view label, float v, int d = 4)
+    {
+        value(label, v * u.thickness.factor, 10, d, u.thickness.text());
+    }
+    void pressure(std::string_view label, float v, int d)
+    {
+        value(label, v * u.pressure.factor, 10, d, u.pressure.text());
+    }
+    void stress(std::string_view label, float v)
+    {
+        value(label, v * u.stress.factor, 14, 2, u.stress.text());
+    }
+    void temperature(std::string_view label, float T)
+    {
+        value(label, u.temperature(T), 10, 2, u.temperature_text());
+    }
 
-void echo_half_pipe(State& st)
-{
-    Report& r = st.report;
-    const UnitRecord& u = st.units;
-    JacketInput& in = st.jacket;
-    const float dia = u.diameter.factor, thk = u.thickness.factor;
-    const float prs = u.pressure.factor, str = u.stress.factor;
+    // Form I10: a temperature rounded to the nearest whole number.
+    void whole_temperature(std::string_view label, float T)
+    {
+        assign(r.line, label);
+        field::nearest_whole(Field(r.line).subspan(kValueEnd - 10, 10), u.temperature(T));
+        put(r.line, kUnitColumn, u.temperature_text());
+        write_line(r);
+    }
 
-    echo_value(r, "Cylinder Inside Diameter                   D", in.D * dia, 10, 4, u.diameter.text());
-    echo_value(r, "Cylinder Thickness                        ts", in.ts * thk, 10, 4, u.thickness.text());
-    echo_value(r, "Cylinder Internal Design Pressure          P", in.P * prs, 10, 2, u.pressure.text());
-    echo_value(r, "Design Temperature for Internal Pressure", u.temperature(in.T), 10, 2, u.temperature_text());
-    echo_material(r, "Cylinder Material", in.cylinder_material);
-    echo_value(r, "Cylinder Allowable Stress, Design Temp     S", in.S * str, 14, 2, u.stress.text());
-    echo_value(r, "Cylinder Allowable Stress, Ambient        Sa", in.Sa * str, 14, 2, u.stress.text());
-    echo_value(r, "Cylinder Corrosion Allowance              ca", in.ca * thk, 10, 4, u.thickness.text());
-    echo_value(r, "Cylinder Outer Corrosion Allowance        co", in.co * thk, 10, 3, u.thickness.text());
-    echo_value(r, "Cylinder Joint Efficiency                  E", in.E, 10, 2, "");
-    write_blank_line(r);
+    // Form A15: the material name, right-adjusted and stored back.
+    void material(std::string_view label, std::array<char, 15>& name)
+    {
+        adjust_right(name);
+        assign(r.line, label);
+        put(r.line, kLabelWidth + 1, view(name));
+        write_line(r);
+    }
+};
+
+void echo_half_pipe(Echo& e, JacketInput& in)
+{
+    e.diameter("Cylinder Inside Diameter                   D", in.D);
+    e.thickness("Cylinder Thickness                        ts", in.ts);
+    e.pressure("Cylinder Internal Design Pressure          P", in.P, 2);
+    e.temperature("Design Temperature for Internal Pressure", in.T);
+    e.material("Cylinder Material", in.cylinder_material);
+    e.stress("Cylinder Allowable Stress, Design Temp     S", in.S);
+    e.stress("Cylinder Allowable Stress, Ambient        Sa", in.Sa);
+    e.thickness("Cylinder Corrosion Allowance              ca", in.ca);
+    e.thickness("Cylinder Outer Corrosion Allowance        co", in.co, 3);
+    e.value("Cylinder Joint Efficiency                  E", in.E, 10, 2, "");
+    write_blank_line(e.r);
     if (in.r > 0.0f)
-        echo_value(r, "Formed Inside Radius of Half-Pipe Jacket   r", in.r * dia, 10, 4, u.diameter.text());
+        e.diameter("Formed Inside Radius of Half-Pipe Jacket   r", in.r);
     else
-        echo_value(r, "Nominal Pipe Size of Half-Pipe Jacket    Dpj", in.NPS * dia, 10, 4, u.diameter.text());
-    echo_value(r, "Jacket Minimum Thickness                  Tj", in.Tj * thk, 10, 4, u.thickness.text());
-    echo_value(r, "Jacket Design Pressure                    Pj", in.Pj * prs, 10, 3, u.pressure.text());
-    echo_whole(r, "Jacket Design Temperature", u.temperature(in.Tjacket), u.temperature_text());
-    echo_material(r, "Jacket Material Name", in.jacket_material);
-    echo_value(r, "Jacket Allowable Stress, Design Temp      Sj", in.Sj * str, 14, 2, u.stress.text());
-    echo_value(r, "Jacket Allowable Stress, Ambient         Sja", in.Sja * str, 14, 2, u.stress.text());
-    echo_value(r, "Jacket Corrosion Allowance               caj", in.caj * thk, 10, 4, u.thickness.text());
-    echo_value(r, "Core External Pressure              ExtPCore", in.ExtPCore * prs, 10, 3, u.pressure.text());
+        e.diameter("Nominal Pipe Size of Half-Pipe Jacket    Dpj", in.NPS);
+    e.thickness("Jacket Minimum Thickness                  Tj", in.Tj);
+    e.pressure("Jacket Design Pressure                    Pj", in.Pj, 3);
+    e.whole_temperature("Jacket Design Temperature", in.Tjacket);
+    e.material("Jacket Material Name", in.jacket_material);
+    e.stress("Jacket Allowable Stress, Design Temp      Sj", in.Sj);
+    e.stress("Jacket Allowable Stress, Ambient         Sja", in.Sja);
+    e.thickness("Jacket Corrosion Allowance               caj", in.caj);
+    e.pressure("Core External Pressure              ExtPCore", in.ExtPCore, 3);
 }
 
-void echo_limpet_coil(State& st)
+void echo_limpet_coil(Echo& e, JacketInput& in)
 {
-    Report& r = st.report;
-    const UnitRecord& u = st.units;
-    JacketInput& in = st.jacket;
-    const float dia = u.diameter.factor, thk = u.thickness.factor;
-    const float prs = u.pressure.factor, str = u.stress.factor;
-
-    echo_value(r, "Cylinder Inside Diameter", in.D * dia, 10, 4, u.diameter.text());
-    echo_value(r, "Cylinder Thickness                         e", in.ts * thk, 10, 4, u.thickness.text());
-    echo_value(r, "Cylinder Internal Design Pressure          P", in.P * prs, 10, 2, u.pressure.text());
-    echo_value(r, "Design Temperature for Internal Pressure", u.temperature(in.T), 10, 2, u.temperature_text());
-    echo_material(r, "Cylinder Material", in.cylinder_material);
-    echo_value(r, "Cylinder Allowable Stress, Design Temp     f", in.S * str, 14, 2, u.stress.text());
-    echo_value(r, "Cylinder Corrosion Allowance              ca", in.ca * thk, 10, 4, u.thickness.text());
-    echo_value(r, "Cylinder Outer Corrosion Allowance        co", in.co * thk, 10, 3, u.thickness.text());
-    write_blank_line(r);
+    e.diameter("Cylinder Inside Diameter", in.D);
+    e.thickness("Cylinder Thickness                         e", in.ts);
+    e.pressure("Cylinder Internal Design Pressure          P", in.P, 2);
+    e.temperature("Design Temperature for Internal Pressure", in.T);
+    e.material("Cylinder Material", in.cylinder_material);
+    e.stress("Cylinder Allowable Stress, Design Temp     f", in.S);
+    e.thickness("Cylinder Corrosion Allowance              ca", in.ca);
+    e.thickness("Cylinder Outer Corrosion Allowance        co", in.co, 3);
+    write_blank_line(e.r);
     if (in.r > 0.0f)
-        echo_value(r, "Formed Inside Radius of Limpet Coil        r", in.r * dia, 10, 4, u.diameter.text());
+        e.diameter("Formed Inside Radius of Limpet Coil        r", in.r);
     else
-        echo_value(r, "Nominal Pipe Size of Limpet Coil", in.NPS * dia, 10, 4, u.diameter.text());
-    echo_value(r, "Coil Minimum Thickness                    ec", in.Tj * thk, 10, 4, u.thickness.text());
-    echo_value(r, "Coil Design Pressure                      pc", in.Pj * prs, 10, 3, u.pressure.text());
-    echo_whole(r, "Coil Design Temperature", u.temperature(in.Tjacket), u.temperature_text());
-    echo_material(r, "Coil Material Name", in.jacket_material);
-    echo_value(r, "Coil Design Stress, Design Temperature    fc", in.Sj * str, 14, 2, u.stress.text());
-    echo_value(r, "Coil Corrosion Allowance                 caj", in.caj * thk, 10, 4, u.thickness.text());
-    echo_value(r, "Span of the Coils                          L", in.L * u.length.factor, 14, 2, u.length.text());
+        e.diameter("Nominal Pipe Size of Limpet Coil", in.NPS);
+    e.thickness("Coil Minimum Thickness                    ec", in.Tj);
+    e.pressure("Coil Design Pressure                      pc", in.Pj, 3);
+    e.whole_temperature("Coil Design Temperature", in.Tjacket);
+    e.material("Coil Material Name", in.jacket_material);
+    e.stress("Coil Design Stress, Design Temperature    fc", in.Sj);
+    e.thickness("Coil Corrosion Allowance                 caj", in.caj);
+    e.value("Span of the Coils                          L", in.L * e.u.length.factor, 14, 2,
+            e.u.length.text());
 }
 
 }  // namespace
@@ -113,12 +128,14 @@ void echo_jacket_input(State& st)
     const bool half_pipe = st.jacket.code < 3;
     write_blank_line(r);
     write_text(r, style::kTitle,
-               half_pipe ? "Half-Pipe Jacket Analysis Input Data :" : "Limpet Coil Analysis Input Data :");
+               half_pipe ? "Half-Pipe Jacket Analysis Input Data :"
+                         : "Limpet Coil Analysis Input Data :");
     write_blank_line(r);
+    Echo e{r, st.units};
     if (half_pipe)
-        echo_half_pipe(st);
+        echo_half_pipe(e, st.jacket);
     else
-        echo_limpet_coil(st);
+        echo_limpet_coil(e, st.jacket);
 }
 
 }  // namespace tx14

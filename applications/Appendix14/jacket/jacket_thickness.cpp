@@ -60,18 +60,18 @@ void jacket_thickness(State& st, JacketInput& in, JacketResults& out, pipes::Pip
         Rp = in.r + in.caj;
     out.T = required_jacket_thickness(in, Rp);
     write_blank_line(r);
-    write_block(r, style::kCaption,
-                div2 ? "Req'd Half-Pipe Jacket Thickness per 4.11.6.3, Eqn. 4.11.2, (Includes "
-                       "ca) [trp]:"
-                     : "Req'd Half-Pipe Jacket Thickness per App. EE-1, Eqn. (2) (Includes ca) [T]:",
-                div2 ? " = ( Pj * Rp ) / ( 0.85 * Sj - 0.6 * Pj ) + caj"
-                     : " = ( Pj * R ) / ( 0.85 * Sj - 0.6 * Pj ) + caj",
-                " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4",
-                {in.Pj * u.prs, Rp * u.dia, in.Sj * u.str, in.Pj * u.prs, in.caj * u.thk}, 1);
-    if (out.T > in.Tj)
-        write_result(r, style::kWarning, out.T * u.thk, u.thk_label);
+    constexpr std::string_view kTemplate = " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4";
+    const auto values = {in.Pj * u.prs, Rp * u.dia, in.Sj * u.str, in.Pj * u.prs, in.caj * u.thk};
+    if (div2)
+        write_block(r, style::kCaption,
+                    "Req'd Half-Pipe Jacket Thickness per 4.11.6.3, Eqn. 4.11.2, "
+                    "(Includes ca) [trp]:",
+                    " = ( Pj * Rp ) / ( 0.85 * Sj - 0.6 * Pj ) + caj", kTemplate, values, 1);
     else
-        write_result(r, out.T * u.thk, u.thk_label);
+        write_block(r, style::kCaption,
+                    "Req'd Half-Pipe Jacket Thickness per App. EE-1, Eqn. (2) (Includes ca) [T]:",
+                    " = ( Pj * R ) / ( 0.85 * Sj - 0.6 * Pj ) + caj", kTemplate, values, 1);
+    write_result_a(r, out.T > in.Tj, out.T * u.thk, u.thk_label);
     if (!(in.Tj < out.T))
         return;
 
