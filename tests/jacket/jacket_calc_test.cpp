@@ -10,26 +10,6 @@
 namespace tx14::testing {
 namespace {
 
-// P = 100 on a 48-inch shell of S = 20000 with ca = 0.125; a standard
-// NPS 2 jacket of 0.25 inch carrying 100.
-JacketInput shell_input(std::int32_t code)
-{
-    JacketInput in;
-    in.code = code;
-    in.D = 48;
-    in.ts = 0.375f;
-    in.P = 100;
-    in.S = 20000;
-    in.E = 1;
-    in.ca = 0.125f;
-    in.NPS = 2;
-    in.Tj = 0.25f;
-    in.Pj = 100;
-    in.Sj = 15000;
-    in.caj = 0.0625f;
-    return in;
-}
-
 struct Calc {
     std::unique_ptr<State> st = capture_state();
     JacketResults out;
@@ -56,9 +36,9 @@ struct Calc {
 
 TEST(ShellThickness, InternalPressureByCode)
 {
-    EXPECT_NEAR(Calc(shell_input(1)).out.Tr, 0.24599f, 5e-6f);  // App. EE, R = 24.125
-    EXPECT_NEAR(Calc(shell_input(2)).out.Tr, 0.24593f, 5e-6f);  // VIII-2
-    EXPECT_TRUE(Calc(shell_input(1)).has(" = 0.246 in."));
+    EXPECT_NEAR(Calc(jacket_input(1)).out.Tr, 0.24599f, 5e-6f);  // App. EE, R = 24.125
+    EXPECT_NEAR(Calc(jacket_input(2)).out.Tr, 0.24593f, 5e-6f);  // VIII-2
+    EXPECT_TRUE(Calc(jacket_input(1)).has(" = 0.246 in."));
 }
 
 struct TrjCase {
@@ -75,7 +55,7 @@ TEST(TrjSearch, FirstCandidateIsTheNextStepAboveTheAllowances)
     };
     for (std::int32_t code : {1, 2}) {
         for (const TrjCase& c : cases) {
-            JacketInput in = shell_input(code);
+            JacketInput in = jacket_input(code);
             in.P = 0;
             in.Pj = 1;
             in.ca = c.ca;
@@ -87,14 +67,14 @@ TEST(TrjSearch, FirstCandidateIsTheNextStepAboveTheAllowances)
 
 TEST(TrjSearch, GivesUpWhenNoThicknessCarriesThePressure)
 {
-    JacketInput in = shell_input(1);
+    JacketInput in = jacket_input(1);
     in.Pj = 1e6f;  // P' levels off at 1.5 S / K, far below
     Calc c(in);
     EXPECT_EQ(c.out.Trj, 64.0f);
     EXPECT_LT(c.out.Pprime_Trj, 1e6f);
     EXPECT_GT(c.out.Pprime_Trj, 0.0f);
 
-    JacketInput deep = shell_input(2);
+    JacketInput deep = jacket_input(2);
     deep.ca = 1000;  // not even the allowance is passed within 64 inches
     Calc d(deep);
     EXPECT_EQ(d.out.Trj, 64.0f);
@@ -106,7 +86,7 @@ TEST(TrjSearch, GivesUpWhenNoThicknessCarriesThePressure)
 // thin, schedule 80 is accepted.
 JacketInput thin_nps2_jacket()
 {
-    JacketInput in = shell_input(1);
+    JacketInput in = jacket_input(1);
     in.Pj = 300;
     in.caj = 0.125f;
     in.Tj = 0.05f;
@@ -141,7 +121,7 @@ TEST(PipeSchedule, AcceptsTheFirstAdequateWall)
         {"NPS 3.5 skips its missing 160", 3.5f, 0.1f, 1500, "XXS", 0.636f * 0.875f},
     };
     for (const ScheduleCase& s : cases) {
-        JacketInput in = shell_input(1);
+        JacketInput in = jacket_input(1);
         in.NPS = s.NPS;
         in.Tj = s.Tj;
         in.Pj = s.Pj;
@@ -154,7 +134,7 @@ TEST(PipeSchedule, AcceptsTheFirstAdequateWall)
 
 TEST(PipeSchedule, AdequateInputKeepsItsThickness)
 {
-    Calc c(shell_input(1));
+    Calc c(jacket_input(1));
     EXPECT_FLOAT_EQ(c.in().Tj, 0.25f);
     EXPECT_EQ(c.count("*** WARNING ***"), 0);
     EXPECT_FALSE(c.has("Acceptable Pipe Schedule for Jacket:"));
@@ -176,7 +156,7 @@ TEST(FilletWeld, ShellOrJacketBased)
          " = Tj / .875 * 1.414"},
     };
     for (const FilletCase& f : cases) {
-        JacketInput in = shell_input(1);
+        JacketInput in = jacket_input(1);
         in.ts = f.ts;
         in.ca = 0;
         in.r = f.r;
@@ -205,7 +185,7 @@ TEST(LimpetCoil, ThicknessesAndPressures)
         {4, 1.5f, 2 * 1.608f * 0.0408248f + 0.125f, 1404.61f, 1404.61f, nullptr},
     };
     for (const CoilCase& k : cases) {
-        JacketInput in = shell_input(k.code);
+        JacketInput in = jacket_input(k.code);
         in.ts = 0.5f;
         in.NPS = 3;
         in.r = k.r;
@@ -229,7 +209,7 @@ TEST(LimpetCoil, ThicknessesAndPressures)
 
 TEST(LimpetCoil, CylinderSidePressureSquaresTheRatio)
 {
-    JacketInput in = shell_input(3);
+    JacketInput in = jacket_input(3);
     in.ts = 0.5f;
     in.ca = 0;
     in.r = 2.3f;

@@ -94,6 +94,25 @@ JacketItem limpet_coil_item()
     //               fc     Sja caj     r  ExtPCore co code L
 }
 
+JacketInput jacket_input(std::int32_t code)
+{
+    JacketInput in;
+    in.item = 7;
+    in.code = code;
+    in.D = 48;
+    in.ts = 0.375f;
+    in.P = 100;
+    in.S = 20000;
+    in.E = 1;
+    in.ca = 0.125f;
+    in.NPS = 2;
+    in.Tj = 0.25f;
+    in.Pj = 100;
+    in.Sj = 15000;
+    in.caj = 0.0625f;
+    return in;
+}
+
 ItemRun run(JacketItem item)
 {
     char run_mode = ' ';

@@ -30,6 +30,11 @@ JacketItem half_pipe_item();
 // A limpet coil of NPS 3 on a 48-inch shell, PD 5500.
 JacketItem limpet_coil_item();
 
+// The record of item 7, a valid jacket with the code selector given:
+// P = 100 on a 48-inch shell of S = 20000 with ca = 0.125, a standard NPS 2
+// jacket of 0.25 inch carrying 100 at Sj = 15000.
+JacketInput jacket_input(std::int32_t code);
+
 // One captured report line: its text without trailing blanks and styles.
 struct Line {
     std::string text;

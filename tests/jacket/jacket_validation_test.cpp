@@ -8,21 +8,6 @@
 namespace tx14::testing {
 namespace {
 
-// A valid standard NPS 2 jacket; each case changes what it is about.
-JacketInput valid_input()
-{
-    JacketInput in;
-    in.item = 7;
-    in.code = 1;
-    in.D = 48;
-    in.ts = 0.375f;
-    in.ca = 0.125f;
-    in.NPS = 2;
-    in.Tj = 0.25f;
-    in.caj = 0.0625f;
-    return in;
-}
-
 struct ValidationCase {
     const char* what;
     void (*change)(JacketInput&);
@@ -68,7 +53,7 @@ TEST(JacketValidation, ChecksInOrder)
     };
     for (const ValidationCase& c : cases) {
         auto st = capture_state();
-        st->jacket = valid_input();
+        st->jacket = jacket_input(1);
         c.change(st->jacket);
         std::int32_t errors = 0;
         validate_jacket_input(*st, errors, ' ');
