@@ -19,7 +19,7 @@ TEST(JacketEcho, RadiusRoundingAndWideValues)
     item[11] = 0.2f;
     item[13] = 350.5f;    // rounds away from zero
     item[18] = 12.3456f;  // ExtPCore
-    item.set_text(2, "   A-1");
+    item.text(2, "   A-1");
     ItemRun j = run(item);
     for (const char* line : {
              "Formed Inside Radius of Half-Pipe Jacket   r          1.0000  in.",
@@ -37,7 +37,7 @@ TEST(JacketEcho, RadiusRoundingAndWideValues)
     for (const char* line : {
              "Formed Inside Radius of Limpet Coil        r          2.0000  in.",
              "Coil Design Temperature                                   -1  \xB0""F",
-             "Span of the Coils                          L       123456.78  ft.",
+             "Span of the Coils                          L       123456.78  in.",
          })
         EXPECT_GE(find_line(c, line), 0) << line;
 }

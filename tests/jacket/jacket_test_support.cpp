@@ -9,37 +9,6 @@
 namespace tx14::testing {
 namespace {
 
-// Unit labels 1 to 23 (10 characters each): US customary.
-std::array<char, 23 * 10> us_labels()
-{
-    std::array<char, 23 * 10> labels;
-    labels.fill(' ');
-    auto set = [&](int n, std::string_view text) {
-        std::memcpy(labels.data() + (n - 1) * 10, text.data(), text.size());
-    };
-    set(1, "ft.");
-    set(2, "lb.");
-    set(5, "ft-lb.");
-    set(6, "psi");
-    set(7, "F");
-    set(9, "psi");
-    set(21, "in.");
-    set(22, "in.");
-    return labels;
-}
-
-// Every factor 1, the temperature offset 0: display units are internal.
-std::array<float, 22> unit_factors()
-{
-    std::array<float, 22> factors;
-    factors.fill(1.0f);
-    factors[7] = 0.0f;
-    return factors;
-}
-
-const std::array<char, 23 * 10> kLabels = us_labels();
-const std::array<float, 22> kFactors = unit_factors();
-
 Line captured_line(std::string_view rec)
 {
     std::string text(rec.substr(4, 100));
@@ -52,18 +21,6 @@ Line captured_line(std::string_view rec)
 
 }  // namespace
 
-JacketItem::JacketItem()
-{
-    texts.fill(' ');
-    (*this)[200] = 1.0f;
-}
-
-void JacketItem::set_text(int n, std::string_view text)
-{
-    std::memset(texts.data() + (n - 1) * 15, ' ', 15);
-    std::memcpy(texts.data() + (n - 1) * 15, text.data(), std::min<std::size_t>(text.size(), 15));
-}
-
 namespace {
 
 // Elements 1 to 21 of an item, the materials in text fields 1 and 2.
@@ -71,8 +28,8 @@ JacketItem make_item(const std::array<float, 21>& elements)
 {
     JacketItem item;
     std::copy(elements.begin(), elements.end(), item.reals.begin());
-    item.set_text(1, "SA-516 70");
-    item.set_text(2, "SA-106 B");
+    item.text(1, "SA-516 70");
+    item.text(2, "SA-106 B");
     return item;
 }
 
@@ -115,15 +72,8 @@ JacketInput jacket_input(std::int32_t code)
 
 ItemRun run(JacketItem item)
 {
-    char run_mode = ' ';
-    std::int32_t errors = 0;
-    std::int32_t print_control = 0;
-    char file_name[256];
-    std::memset(file_name, ' ', sizeof file_name);
-
     Context context;
-    context.analyse(item.reals.data(), item.texts.data(), &run_mode, &errors, file_name,
-                    kLabels.data(), kFactors.data(), &print_control);
+    item.run(context);
 
     ItemRun result;
     result.reals = item.reals;
@@ -138,7 +88,8 @@ ItemRun run(JacketItem item)
 std::unique_ptr<State> capture_state()
 {
     auto st = std::make_unique<State>();
-    take_over_units(st->units, kFactors.data(), kLabels.data());
+    const test::HostItem host;
+    take_over_units(st->units, host.unit_factors.data(), host.unit_labels.data());
     st->report.reset();
     return st;
 }

@@ -1,5 +1,5 @@
-// Running jacket and coil items through LGCENTER in capture mode, with
-// unit factors of 1 and US unit labels, and reading the report back.
+// Running jacket and coil items through LGCENTER in capture mode, with the
+// host's US customary units (factors 1), and reading the report back.
 #pragma once
 
 #include <array>
@@ -10,18 +10,20 @@
 #include <vector>
 
 #include "entry/state.hpp"
-#include "txappendix14.hpp"
+#include "support/host_item.hpp"
 
 namespace tx14::testing {
 
-// The host's side of one item: the 200 reals, three text fields, units.
-struct JacketItem {
-    std::array<float, 200> reals{};
-    std::array<char, 3 * 15> texts{};
-
-    JacketItem();
-    float& operator[](int n) { return reals[static_cast<std::size_t>(n - 1)]; }  // from 1
-    void set_text(int n, std::string_view text);
+// The host's side of a jacket or coil item: element 200 = 1, everything
+// else blank or zero until set.
+struct JacketItem : test::HostItem {
+    JacketItem()
+    {
+        reals.fill(0.0f);
+        texts.fill(' ');
+        at(200) = 1.0f;
+    }
+    float& operator[](int n) { return at(n); }  // element n, from 1
 };
 
 // A half-pipe jacket on a 48-inch shell: NPS 2, Appendix EE, adequate
