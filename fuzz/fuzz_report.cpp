@@ -3,6 +3,7 @@
 // reports any access past its declared length; the checks after each call
 // hold for any input (buffers blanked, converted characters gone, only
 // blanks removed, numbers within half a unit of their last digit).
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -225,11 +226,15 @@ void line_writer(Bytes& in)
     } else {
         return;
     }
-    if (r->special == 1)
+    if (r->special == 1) {
         require(written.find_first_of(kConverted) == std::string_view::npos,
                 "special character written although converted");
-    else
-        require(written == std::string_view(text).substr(0, n), "line text not written as given");
+        return;
+    }
+    std::string expected = text.substr(0, n);
+    if (to_file)  // a line break would split the file record
+        std::replace_if(expected.begin(), expected.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    require(written == expected, "line text not written as given");
 }
 
 void special_characters(Bytes& in)
