@@ -51,6 +51,8 @@ const Kind kKinds[] = {
     {"CoilEN13445", [] { return with_code(limpet_coil_item(), 4); }, &kJacketElements},
 };
 
+void PrintTo(const Kind& kind, std::ostream* os) { *os << kind.name; }
+
 bool search_ended(const Context& ctx)
 {
     for (int i = 0; i < ctx.captured_lines(); ++i) {
