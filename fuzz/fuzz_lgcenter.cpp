@@ -7,17 +7,15 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fuzz_checks.hpp"
 #include "lgcenter_input.hpp"
 #include "report/report.hpp"
 #include "txappendix14.hpp"
@@ -26,18 +24,6 @@ namespace {
 
 using namespace tx14::fuzz;
 namespace fs = std::filesystem;
-
-[[noreturn]] void fail(const char* what)
-{
-    std::fprintf(stderr, "fuzz_lgcenter: %s\n", what);
-    std::abort();
-}
-
-void require(bool ok, const char* what)
-{
-    if (!ok)
-        fail(what);
-}
 
 // A signalling NaN: no arithmetic produces one, so a result element still
 // holding it after the call was not written.
@@ -73,37 +59,18 @@ int truncated(float v)
     return v >= -2147483648.0f && v < 2147483648.0f ? static_cast<int>(v) : 0;
 }
 
-// A fresh temporary directory for the file-mode runs of this process.
+// The file-mode paths of this process: a report file, and one in a folder
+// that does not exist.
 struct Scratch {
-    fs::path dir, file, missing;
-    Scratch()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tx14-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            fail("cannot create a temporary directory");
-        dir = pattern;
-        file = dir / "report.txt";
-        missing = dir / "no such folder" / "report.txt";
-    }
-    ~Scratch()
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+    ScratchDir dir;
+    fs::path file = dir.path() / "report.txt";
+    fs::path missing = dir.path() / "no such folder" / "report.txt";
 };
 
 Scratch& scratch()
 {
     static Scratch s;
     return s;
-}
-
-std::string read_file(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // Exact-size heap copies of the host's arrays, so that AddressSanitizer
@@ -299,8 +266,8 @@ std::vector<Line> captured_lines(const tx14::Context& ctx)
     return lines;
 }
 
-// A report file holds the same lines as the capture block of the same call
-// (with blanks for the line breaks of the host's texts).
+// A report holds the same lines as the capture block of the same call (a
+// file with blanks for the line breaks of the host's texts).
 void check_same_report(const std::vector<Line>& file, const std::vector<Line>& captured)
 {
     require(file.size() == captured.size(), "file and capture hold different numbers of lines");
@@ -369,7 +336,7 @@ void check_call(CallInput in)
     if (destination == Destination::file)
         name = s.file.string();
     else if (destination == Destination::directory)
-        name = s.dir.string();
+        name = s.dir.path().string();
     else if (destination == Destination::missing_folder)
         name = s.missing.string();
     std::array<char, 256> file_name;
@@ -383,7 +350,8 @@ void check_call(CallInput in)
     const bool open_fails = !capture && (unit < 0 || destination != Destination::file);
     const bool jacket = truncated(before[199]) == 1;
 
-    if (!(in.destination & kReuseContext) || !reused_context)
+    const bool reused = (in.destination & kReuseContext) && reused_context;
+    if (!reused)
         reused_context = std::make_unique<tx14::Context>();
     tx14::Context& ctx = *reused_context;
     const Outcome out = run(ctx, in, before, file_name);
@@ -417,14 +385,20 @@ void check_call(CallInput in)
         complete = lines.size() < 500;
     } else {
         lines = file_lines(std::string_view(file_text).substr(kEarlierContent.size()));
-        // The same call in capture mode, on a context of its own.
+    }
+    if (!capture || reused) {
+        // The same call in capture mode on a fresh context gives the same
+        // report and results: the destination and earlier calls leave no mark.
         tx14::Context reference;
         std::array<char, 256> blank_name;
         blank_name.fill(' ');
-        run(reference, in, before, blank_name);
+        const Outcome ref = run(reference, in, before, blank_name);
         const std::vector<Line> captured = captured_lines(reference);
-        if (captured.size() < 500)
+        if (captured.size() < 500 || capture)
             check_same_report(lines, captured);
+        require(std::memcmp(ref.reals.get(), out.reals.get(), sizeof before) == 0,
+                "results depend on the destination or on earlier calls");
+        require(ref.error_count == out.error_count, "error count depends on the destination or on earlier calls");
     }
     check_closing_lines(lines, in.no_special == 1, complete);
     if (in.no_special == 1)

@@ -7,18 +7,17 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <span>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fuzz_checks.hpp"
 #include "report/formula.hpp"
 #include "report/number_fields.hpp"
 #include "report/rendering.hpp"
@@ -28,18 +27,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using tx14::Field;
-
-[[noreturn]] void fail(const char* what)
-{
-    std::fprintf(stderr, "fuzz_report: %s\n", what);
-    std::abort();
-}
-
-void require(bool ok, const char* what)
-{
-    if (!ok)
-        fail(what);
-}
+using tx14::fuzz::fail;
+using tx14::fuzz::read_file;
+using tx14::fuzz::require;
 
 // The fuzzer's bytes, taken front to back; what runs out reads as zero.
 class Bytes {
@@ -127,30 +117,10 @@ void check_converted(std::string_view before, std::string_view after)
 
 // Scratch file for the file-mode line writer, emptied before each record.
 struct Scratch {
-    fs::path dir, file;
-    Scratch()
-    {
-        std::string pattern = (fs::temp_directory_path() / "tx14-fuzz-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr)
-            fail("cannot create a temporary directory");
-        dir = pattern;
-        file = dir / "record.txt";
-        std::ofstream(file).flush();
-    }
-    ~Scratch()
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
+    tx14::fuzz::ScratchDir dir;
+    fs::path file = dir.path() / "record.txt";
+    Scratch() { std::ofstream(file).flush(); }
 };
-
-std::string read_file(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // The six codes as a reader expects them: right-justified 2-column
 // integers, "**" for a code that does not fit.
