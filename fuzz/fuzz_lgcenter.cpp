@@ -266,18 +266,26 @@ std::vector<Line> captured_lines(const tx14::Context& ctx)
     return lines;
 }
 
-// A report holds the same lines as the capture block of the same call (a
-// file with blanks for the line breaks of the host's texts).
-void check_same_report(const std::vector<Line>& file, const std::vector<Line>& captured)
+// The text of a line as a report file holds it: line breaks of the host's
+// texts become blanks there.
+std::string as_in_file(std::string_view text)
 {
-    require(file.size() == captured.size(), "file and capture hold different numbers of lines");
-    for (std::size_t i = 0; i < file.size(); ++i) {
-        const std::string_view f = file[i].text;
-        std::string c(captured[i].text);
-        std::replace_if(c.begin(), c.end(), [](char ch) { return ch == '\n' || ch == '\r'; }, ' ');
-        require(f == c.substr(0, f.size()) && c.find_first_not_of(' ', f.size()) == std::string::npos,
-                "file and capture hold different lines");
-        require(file[i].styles == captured[i].styles, "file and capture hold different styles");
+    std::string s(text);
+    std::replace_if(s.begin(), s.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return s;
+}
+
+// A report (from a file or a capture block) holds the same lines as the
+// capture block of the same call.
+void check_same_report(const std::vector<Line>& lines, const std::vector<Line>& captured)
+{
+    require(lines.size() == captured.size(), "reports of the same call differ in length");
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::string l = as_in_file(lines[i].text);
+        const std::string c = as_in_file(captured[i].text);
+        require(l == c.substr(0, l.size()) && c.find_first_not_of(' ', l.size()) == std::string::npos,
+                "reports of the same call differ in a line");
+        require(lines[i].styles == captured[i].styles, "reports of the same call differ in styles");
     }
 }
 
