@@ -166,7 +166,7 @@ void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, std::atom
                 row.outcome = analyse(ctx, *row.item);
                 if (options.reports) {
                     std::filesystem::path file = report_path(*options.reports, row.number);
-                    if (fresh_report(file) && !unusable_report_name(file.string()))
+                    if (!unusable_report_name(file.string()) && fresh_report(file))
                         append_report(ctx, *row.item, file.string());
                     else
                         row.report_failed = true;

@@ -42,19 +42,9 @@ std::string_view found(const Entry& e)
     }
 }
 
-std::string_view trim(std::string_view s)
-{
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 template <typename T>
-std::optional<T> parse_whole(std::string_view s)
+std::optional<T> parse_number(std::string_view s)
 {
-    s = trim(s);
     if (!s.empty() && s.front() == '+')
         s.remove_prefix(1);
     T v{};
@@ -92,7 +82,7 @@ public:
         else if (const auto* d = std::get_if<double>(&e.value))
             v = *d;
         else if (const auto* s = std::get_if<std::string>(&e.value); s && e.untyped)
-            v = parse_whole<double>(*s);
+            v = parse_number<double>(*s);
         if (!v) {
             expected(e, "a number");
             return std::nullopt;
@@ -110,7 +100,7 @@ public:
         if (const auto* i = std::get_if<std::int64_t>(&e.value))
             n = *i;
         else if (const auto* s = std::get_if<std::string>(&e.value); s && e.untyped)
-            n = parse_whole<std::int64_t>(*s);
+            n = parse_number<std::int64_t>(*s);
         if (!n) {
             expected(e, "a whole number");
         } else if (*n < -kLargestItem || *n > kLargestItem) {
@@ -275,20 +265,16 @@ std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalo
         return std::nullopt;
     const std::string name = file.string();
     std::vector<Entry> entries;
-    for (auto&& [key, node] : *table) {
-        Entry e{std::string(key.str()), position_of(name, key.source()), OtherType{type_name(node)}};
-        if (const auto* s = node.as_string())
+    for (auto [key, node] : in_file_order(*table)) {
+        Entry e{std::string(key->str()), position_of(name, key->source()), OtherType{type_name(*node)}};
+        if (const auto* s = node->as_string())
             e.value = s->get();
-        else if (const auto* i = node.as_integer())
+        else if (const auto* i = node->as_integer())
             e.value = i->get();
-        else if (const auto* d = node.as_floating_point())
+        else if (const auto* d = node->as_floating_point())
             e.value = d->get();
         entries.push_back(std::move(e));
     }
-    // The table is ordered by key; messages follow the file.
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return std::pair(a.where.line, a.where.column) < std::pair(b.where.line, b.where.column);
-    });
     return build_item(entries, name, file.parent_path(), units, diags);
 }
 

@@ -115,9 +115,12 @@ int run_item(const RunOptions& o)
 
 int print_units(const std::string& name)
 {
-    UnitCatalog catalog;
     Diagnostics diags;
-    auto units = catalog.resolve(name, ".", {"units"}, diags);
+    std::optional<UnitSystem> units;
+    if (name == "US" || name == "SI")
+        units = name == "US" ? us_units() : si_units();
+    else
+        units = load_unit_file(name, diags);
     if (!units) {
         print_diagnostics(diags);
         return kInputError;

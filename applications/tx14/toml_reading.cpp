@@ -1,6 +1,8 @@
 // Reading TOML files with positions for the messages about them.
 #include "toml_reading.hpp"
 
+#include <algorithm>
+
 #include "text_file.hpp"
 
 namespace tx14::cli {
@@ -19,6 +21,18 @@ std::string_view type_name(const toml::node& value)
     case toml::node_type::table: return "a table";
     default: return "nothing";
     }
+}
+
+std::vector<std::pair<const toml::key*, const toml::node*>> in_file_order(const toml::table& table)
+{
+    std::vector<std::pair<const toml::key*, const toml::node*>> keys;
+    for (auto&& [key, node] : table)
+        keys.emplace_back(&key, &node);
+    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) {
+        const toml::source_position &pa = a.first->source().begin, &pb = b.first->source().begin;
+        return pa.line != pb.line ? pa.line < pb.line : pa.column < pb.column;
+    });
+    return keys;
 }
 
 std::optional<toml::table> parse_toml_file(const std::filesystem::path& file, Diagnostics& diags)

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include <toml++/toml.h>
 
@@ -19,6 +21,10 @@ inline Position position_of(const std::string& file, const toml::source_region& 
 
 // What a TOML value is, in words, for "expected ..., found ..." messages.
 std::string_view type_name(const toml::node& value);
+
+// The keys of a table in the order of the file (the table orders them by
+// name), so that messages follow the file.
+std::vector<std::pair<const toml::key*, const toml::node*>> in_file_order(const toml::table& table);
 
 // Parses a TOML file; nullopt with a diagnostic when it cannot be read or
 // is not valid TOML.

@@ -243,14 +243,14 @@ std::optional<UnitSystem> load_unit_file(const std::filesystem::path& file, Diag
     const std::string name = file.string();
     UnitSystem u;
     u.name = name;
-    for (auto&& [key, value] : *table) {
-        if (key == "factors")
-            read_factors(value, name, u, diags);
-        else if (key == "labels")
-            read_labels(value, name, u, diags);
+    for (auto [key, value] : in_file_order(*table)) {
+        if (*key == "factors")
+            read_factors(*value, name, u, diags);
+        else if (*key == "labels")
+            read_labels(*value, name, u, diags);
         else
-            diags.push_back({position_of(name, key.source()),
-                             "unknown key \"" + std::string(key.str()) +
+            diags.push_back({position_of(name, key->source()),
+                             "unknown key \"" + std::string(key->str()) +
                                  "\"; a unit file holds \"factors\" and \"labels\""});
     }
     for (std::string_view key : {"factors", "labels"})
