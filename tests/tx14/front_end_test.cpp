@@ -301,21 +301,4 @@ TEST(Records, FileModeAndCaptureModeGiveTheSameLines)
     }
 }
 
-TEST(Records, StyleCodesAreReadFromTheirColumns)
-{
-    std::string record = " Title";
-    record.resize(108, ' ');
-    record += " 1 0 0 1 0 2";
-    ReportLine l = parse_file_record(record);
-    EXPECT_EQ(l.text, "Title");
-    EXPECT_EQ(l.styles, (Styles{1, 0, 0, 1, 0, 2}));
-    std::string plain = " " + std::string(100, 'x');
-    EXPECT_EQ(parse_file_record(plain).text, std::string(100, 'x'));
-    EXPECT_EQ(parse_file_record(plain).styles, Styles{});
-    std::string capture = "Warning";
-    capture.resize(104, ' ');
-    capture += " 0 0 1 0 1**";
-    EXPECT_EQ(parse_capture_record(capture).styles, (Styles{0, 0, 1, 0, 1, 0}));
-}
-
 }  // namespace
