@@ -471,7 +471,7 @@ Shg = 137.89514586336722
         if (us["results"][name].is_null())
             continue;
         double expected = us["results"][name].get<double>() * factor;
-        EXPECT_NEAR(metric["results"][name].get<double>(), expected, 2e-3 * std::fabs(expected) + 1e-9) << name;
+        EXPECT_NEAR(metric["results"][name].get<double>(), expected, 1e-5 * std::fabs(expected) + 1e-9) << name;
     }
 }
 
