@@ -1,0 +1,93 @@
+# Checks a Windows DLL's tables: it exports exactly the expected names, it
+# imports nothing but system DLLs (the C++ runtime is linked in), and a
+# program built against the header and the import library imports the
+# entries by the names the DLL exports.
+# -DOBJDUMP= -DDLL= -DEXPORTS=name;... -DHOST= -DHOST_IMPORTS=name;...
+cmake_minimum_required(VERSION 3.25)
+set(system_dlls kernel32.dll msvcrt.dll)
+
+function(read_tables file out_var)
+  execute_process(COMMAND ${OBJDUMP} -p ${file} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "cannot read the tables of ${file}")
+  endif()
+  set(${out_var} "${dump}" PARENT_SCOPE)
+endfunction()
+
+# Names of the export name table: the lines "[   n] NAME" after its heading.
+function(export_names dump out_var)
+  string(FIND "${dump}" "[Ordinal/Name Pointer] Table" start)
+  if(start LESS 0)
+    set(${out_var} "" PARENT_SCOPE)
+    return()
+  endif()
+  string(SUBSTRING "${dump}" ${start} -1 table)
+  string(REGEX REPLACE "\n[ \t]*\n.*" "" table "${table}")  # up to the blank line
+  string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" entries "${table}")
+  set(names "")
+  foreach(entry IN LISTS entries)
+    string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${entry}")
+    list(APPEND names "${name}")
+  endforeach()
+  set(${out_var} "${names}" PARENT_SCOPE)
+endfunction()
+
+# Names imported from one DLL: the member lines of its import block.
+function(imported_names dump dll out_var)
+  string(FIND "${dump}" "DLL Name: ${dll}" start)
+  if(start LESS 0)
+    set(${out_var} "" PARENT_SCOPE)
+    return()
+  endif()
+  string(SUBSTRING "${dump}" ${start} -1 block)
+  string(REGEX REPLACE "\n[ \t]*\n.*" "" block "${block}")
+  string(REGEX MATCHALL "\n[ \t]*[0-9a-f]+[ \t]+[0-9]+[ \t]+[^\n]+" members "${block}")
+  set(names "")
+  foreach(member IN LISTS members)
+    string(REGEX REPLACE "^\n[ \t]*[0-9a-f]+[ \t]+[0-9]+[ \t]+" "" name "${member}")
+    list(APPEND names "${name}")
+  endforeach()
+  set(${out_var} "${names}" PARENT_SCOPE)
+endfunction()
+
+set(failures "")
+
+read_tables(${DLL} dll_dump)
+export_names("${dll_dump}" exported)
+list(SORT exported)
+set(expected ${EXPORTS})
+list(SORT expected)
+if(NOT exported STREQUAL expected)
+  string(JOIN " " exported_text ${exported})
+  string(JOIN " " expected_text ${expected})
+  list(APPEND failures "exports are\n  ${exported_text}\nexpected\n  ${expected_text}")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" dependencies "${dll_dump}")
+foreach(dependency IN LISTS dependencies)
+  string(REGEX REPLACE "^DLL Name: " "" name "${dependency}")
+  string(TOLOWER "${name}" lower)
+  if(NOT lower IN_LIST system_dlls)
+    list(APPEND failures "imports from ${name}, not a system DLL")
+  endif()
+endforeach()
+
+get_filename_component(dll_name ${DLL} NAME)
+read_tables(${HOST} host_dump)
+imported_names("${host_dump}" ${dll_name} host_imported)
+list(SORT host_imported)
+set(expected ${HOST_IMPORTS})
+list(SORT expected)
+if(NOT host_imported STREQUAL expected)
+  string(JOIN " " imported_text ${host_imported})
+  string(JOIN " " expected_text ${expected})
+  list(APPEND failures
+    "a program built against the import library imports\n  ${imported_text}\nexpected\n  ${expected_text}")
+endif()
+
+if(failures)
+  string(REPLACE ";" "\n" failures "${failures}")
+  message(FATAL_ERROR "${DLL}:\n${failures}")
+endif()
+string(JOIN " " exported_text ${exported})
+message(STATUS "${dll_name} exports ${exported_text}")
