@@ -4,8 +4,9 @@
 # returned in one) and the integer conversions are exact and allowed.
 # -DOBJDUMP= -DOBJECT_DIR=
 cmake_minimum_required(VERSION 3.25)
-set(x87_arithmetic
-  "fi?(add|sub|mul|div)[a-z]*|fsqrt|fprem1?|frndint|fscale|fsin|fcos|fsincos|fptan|fpatan|f2xm1|fyl2x|fyl2xp1|fxtract")
+set(x87_arithmetic "fi?(add|sub|mul|div)[a-z]*" fsqrt "fprem1?" frndint fscale fsin fcos fsincos
+                   fptan fpatan f2xm1 fyl2x fyl2xp1 fxtract)
+list(JOIN x87_arithmetic "|" x87_arithmetic)
 
 file(GLOB_RECURSE objects ${OBJECT_DIR}/*.obj)
 if(NOT objects)
