@@ -13,11 +13,19 @@
 
 #include "txappendix14.h"
 
+// The Windows DLL exports the host's C interface only; a Windows program
+// that wants contexts links the static library.
+#if defined(_WIN32)
+#define TX_CXX_API
+#else
+#define TX_CXX_API TX_API
+#endif
+
 namespace tx14 {
 
 struct State;
 
-class TX_API Context {
+class TX_CXX_API Context {
 public:
     Context();
     ~Context();

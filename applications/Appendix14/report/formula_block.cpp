@@ -12,6 +12,9 @@ void fill_formula(Report& r, std::string_view tmpl, std::span<const float> value
         return;  // a silent pass: the line would be discarded anyway
     assign(r.work, tmpl);
     SUBSTVALUES(r, r.work, values);
+    constexpr std::size_t kPerCall = 6;  // SUBSTVALUES keeps the seventh placeholder as it stands
+    if (values.size() > kPerCall)
+        SUBSTVALUES(r, r.work, values.subspan(kPerCall));
 }
 
 void write_formula_line(Report& r, int keep)

@@ -1,0 +1,121 @@
+// EEKFACTOR, KPFACTOR and INTERP over the constant chart tables. Every index
+// stays inside the tables whatever D and t are, NaN included: a NaN input
+// picks the first cell and comes out as a NaN factor.
+#include "charts.hpp"
+
+#include <cmath>
+
+#include "../report/single_precision.hpp"
+#include "chart_tables.hpp"
+
+namespace tx14 {
+namespace {
+
+using charts::kThicknessGrid;
+
+// Grid thickness k, counted from 1.
+float grid(int k) { return kThicknessGrid[static_cast<std::size_t>(k - 1)]; }
+
+// Limits x to [lo, hi]; NaN stays NaN.
+float limited(float x, float lo, float hi)
+{
+    if (x < lo)
+        return lo;
+    if (x > hi)
+        return hi;
+    return x;
+}
+
+const charts::KChart* chart_table(float chart)
+{
+    if (chart == 1.0f)
+        return &charts::kChart1;
+    if (chart == 2.0f)
+        return &charts::kChart2;
+    if (chart == 3.0f)
+        return &charts::kChart3;
+    return nullptr;
+}
+
+// K of chart row j, grid column i (both from 1).
+float chart_value(const charts::KChart& K, int j, int i)
+{
+    return K[static_cast<std::size_t>(j - 1)][static_cast<std::size_t>(i - 1)];
+}
+
+const charts::KpSet& kp_set(std::int32_t size)
+{
+    if (size == 2)
+        return charts::kKpNps2;
+    if (size == 3)
+        return charts::kKpNps3;
+    return charts::kKpNps4;
+}
+
+// C1 + C2 D^0.5 + C3 D + C4 D^1.5 + C5 D^2 + C6 D^2.5 + C7 D^3 + C8 D^3.5
+// + C9 D^4 + C10 D^4.5, summed left to right in single precision.
+float kp_polynomial(const std::array<float, charts::kCoefficients>& C, float D)
+{
+    float root = std::sqrt(D);
+    return C[0] + C[1] * root + C[2] * D + C[3] * (root * D) + C[4] * whole_power(D, 2) +
+           C[5] * (root * D * D) + C[6] * whole_power(D, 3) + C[7] * real_power(D, 3.5f) +
+           C[8] * whole_power(D, 4) + C[9] * real_power(D, 4.5f);
+}
+
+}  // namespace
+
+float INTERP(float x0, float x, float x1, float y0, float y1)
+{
+    return y0 + (y1 - y0) * (x - x0) / (x1 - x0);
+}
+
+float EEKFACTOR(float chart, float D, float t)
+{
+    t = limited(t, 0.1875f, 2.0f);
+    D = limited(D, 30.0f, 170.0f);
+
+    int i = 1;  // thickness interval grid(i)..grid(i+1)
+    while (i < 6 && !(grid(i) <= t && t <= grid(i + 1)))
+        ++i;
+    if (!(grid(i) <= t && t <= grid(i + 1)))
+        i = 1;  // only a NaN t finds no interval
+    float tlo = grid(i);
+    float thi = grid(i + 1);
+
+    int j = truncate_to_int32(D / 10.0f) - 2;  // diameter rows j, j2
+    int j2 = j + 1;
+    if (j2 > charts::kDiameters)
+        j2 = charts::kDiameters;
+    if (j > charts::kDiameters - 1)
+        j = charts::kDiameters - 1;
+    if (j2 < 2)
+        j2 = 2;
+    if (j < 1)
+        j = 1;
+    float Dlo = charts::row_diameter(j);
+    float Dhi = Dlo + 10.0f;
+
+    const charts::KChart* K = chart_table(chart);
+    if (K == nullptr)
+        return 0.0f;
+    float Ki1 = INTERP(Dlo, D, Dhi, chart_value(*K, j, i + 1), chart_value(*K, j2, i + 1));
+    float Ki = INTERP(Dlo, D, Dhi, chart_value(*K, j, i), chart_value(*K, j2, i));
+    return INTERP(tlo, t, thi, Ki, Ki1);
+}
+
+float KPFACTOR(float D, float t, std::int32_t size)
+{
+    t = limited(t, 0.1875f, 2.0f);
+    const charts::KpSet& C = kp_set(size);
+    std::array<float, charts::kThicknesses> Kp;
+    for (std::size_t k = 0; k < Kp.size(); ++k)
+        Kp[k] = kp_polynomial(C[k], D);
+
+    int k = 2;  // first k with t <= grid(k)
+    while (k < 7 && !(t <= grid(k)))
+        ++k;
+    return INTERP(grid(k), t, grid(k - 1), Kp[static_cast<std::size_t>(k - 1)],
+                  Kp[static_cast<std::size_t>(k - 2)]);
+}
+
+}  // namespace tx14

@@ -1,0 +1,305 @@
+// JACKETCALC: its common start, and the shell-thickness and pressure
+// sections of a half-pipe jacket per Appendix EE (K from the charts) or
+// VIII-2 4.11.6 (rating factor Kp).
+#include <algorithm>
+#include <cmath>
+
+#include "../entry/state.hpp"
+#include "../report/formula_block.hpp"
+#include "../report/number_fields.hpp"
+#include "../report/single_precision.hpp"
+#include "charts.hpp"
+#include "jacket_calc.hpp"
+
+namespace tx14 {
+namespace {
+
+constexpr float kStep = 0.00390625f;  // Trj rises in steps of 1/256 inch
+constexpr int kMaxRaises = 16384;     // ... up to 64 inches at most
+
+std::string_view title(std::int32_t code)
+{
+    switch (code) {
+    case 3:
+        return "Limpet Coil Analysis for Internal Pressure per PD 5500, 3.11.4";
+    case 4:
+        return "Limpet Coil Analysis for Internal Pressure per EN-13445, 8.5.3.5";
+    case 2:
+        return "Half-Pipe Jacket Analysis per ASME VIII-2, 4.11.6";
+    default:
+        return "Half-Pipe Jacket Results per ASME Appendix EE, 2015";
+    }
+}
+
+// The chart K is read from, or the pair whose mean it is (second = 0 for a
+// single chart).
+struct ChartChoice {
+    float first;
+    float second;
+};
+
+// What the K selection depends on, the same for every thickness.
+struct KRule {
+    bool div2;
+    float D;    // uncorroded inside diameter, for the charts
+    float Dc;   // corroded inside diameter, for Kp
+    float NPS;
+    float Rj;   // formed inside radius, 0 for a standard pipe
+    float Tj;   // jacket thickness as input
+};
+
+// Appendix EE: a formed jacket by its outside diameter, a standard pipe by
+// its nominal size (2.5 and 3.5 take the mean of the neighbouring charts).
+ChartChoice chart_choice(const KRule& k)
+{
+    if (k.Rj > 0.01f) {
+        float Dj = 2.0f * (k.Rj + k.Tj);
+        if (Dj <= 2.375f)
+            return {1.0f, 0.0f};
+        if (Dj <= 3.5f)
+            return {1.0f, 2.0f};
+        if (Dj <= 4.5f)
+            return {2.0f, 3.0f};
+        return {3.0f, 0.0f};
+    }
+    if (k.NPS == 2.5f)
+        return {1.0f, 2.0f};
+    if (k.NPS == 3.5f)
+        return {2.0f, 3.0f};
+    if (k.NPS > 4.0f)
+        return {3.0f, 0.0f};
+    if (k.NPS < 2.0f)
+        return {1.0f, 0.0f};
+    return {k.NPS - 1.0f, 0.0f};
+}
+
+// K (Appendix EE) or Kp (VIII-2) at the net shell thickness t.
+float K_at(const KRule& k, float t)
+{
+    if (k.div2)
+        return KPFACTOR(k.Dc, t, truncate_to_int32(k.NPS));
+    ChartChoice c = chart_choice(k);
+    if (c.second == 0.0f)
+        return EEKFACTOR(c.first, k.D, t);
+    return (EEKFACTOR(c.first, k.D, t) + EEKFACTOR(c.second, k.D, t)) * 0.5f;
+}
+
+// P' = (1.5 S - S*) / K at the net shell thickness t, S* = P R / (2 t).
+float permissible_pressure(const KRule& k, float P, float R, float S, float t)
+{
+    float Sstar = (P * R) / (t + t);
+    return (1.5f * S - Sstar) / K_at(k, t);
+}
+
+// The smallest multiple of 1/256 above ca + co whose P' reaches Pj. The
+// search gives up after 16384 steps in all (64 inches): then Trj and P'
+// keep their last values and `exhausted` is set.
+struct TrjSearch {
+    float Trj = 0.0f;
+    float Pprime = 0.0f;  // 0 until one is computed
+    bool exhausted = false;
+};
+
+TrjSearch find_Trj(const KRule& k, const JacketInput& in, float R, float Pj)
+{
+    TrjSearch s;
+    int raises = 0;
+    while (s.Trj - in.ca - in.co <= 0.0f) {
+        if (raises == kMaxRaises) {
+            s.exhausted = true;
+            return s;
+        }
+        s.Trj += kStep;
+        ++raises;
+    }
+    for (;;) {
+        float t = s.Trj - in.ca - in.co;
+        s.Pprime = permissible_pressure(k, in.P, R, in.S, t);
+        if (!(s.Pprime < Pj))
+            return s;
+        if (raises == kMaxRaises) {
+            s.exhausted = true;
+            return s;
+        }
+        s.Trj += kStep;
+        ++raises;
+    }
+}
+
+// " FIG. EE - 1" or " FIG. EE - 1 and EE - 2": the chart numbers as one
+// digit each, squeezed like a formula line.
+void write_chart_line(Report& r, ChartChoice c)
+{
+    Field work = r.work;
+    blank(work);
+    int col = put(work, 1, " FIG. EE - ");
+    field::integer(work.subspan(static_cast<std::size_t>(col - 1), 1), truncate_to_int32(c.first));
+    if (c.second != 0.0f) {
+        col = put(work, col + 1, "  and EE - ");
+        field::integer(work.subspan(static_cast<std::size_t>(col - 1), 1),
+                       truncate_to_int32(c.second));
+    }
+    write_formula_line(r, 0);
+}
+
+// Shell thickness for internal pressure, Tr.
+float required_shell_thickness(bool div2, const JacketInput& in, float R, float Dc)
+{
+    if (div2)
+        return 0.5f * Dc * (exp_single(in.P / (in.S * in.E)) - 1.0f) + in.ca + in.co;
+    return (in.P * R) / (in.S * in.E - 0.6f * in.P) + in.ca + in.co;
+}
+
+// What the two sections print besides the results of JACKETCALC.
+struct ShellValues {
+    bool div2;
+    float R, Dc;
+    KRule k;
+    bool exhausted;  // the Trj search gave up
+    float K;         // K or Kp at the input shell thickness
+    float Sstar;     // longitudinal stress at the input shell thickness
+    float Fp;        // allowable jacket bending stress (VIII-2)
+};
+
+void write_shell_section(Report& r, const JacketUnits& u, const JacketInput& in,
+                         const JacketResults& out, const ShellValues& v)
+{
+    const bool div2 = v.div2;
+    const float R = v.R, Dc = v.Dc;
+    write_blank_line(r);
+    write_text(r, style::kTitle, "Shell Thickness Calculations:");
+    write_blank_line(r);
+    if (div2) {
+        write_text(r, style::kCaption, "Cylindrical Shell Calculation - Section 4.3.3.1");
+        write_blank_line(r);
+        write_block(r, style::kResultCaption, "Computed Minimum Required Thickness [t]:",
+                    " = 0.5 * D( exp( P/(S*E) )-1) + ca + co",
+                    " = 0.5 * @3(exp( @3/(@3*@3))-1) + @3 + @3",
+                    {Dc * u.thk, in.P * u.prs, in.S * u.str, in.E, in.ca * u.thk, in.co * u.thk},
+                    2);
+    } else {
+        write_block(r, style::kCaption,
+                    "Required Thickness of Shell per UG-27 Eqn(1) (Includes CA) [Tr]:",
+                    " = ( P * R ) / ( S * E - 0.6 * P ) + ( ca + co )",
+                    " = (@2 *@3 )/(@2 *@2 - 0.6 *@2 ) + @3 #",
+                    {in.P * u.prs, R * u.dia, in.S * u.str, in.E, in.P * u.prs,
+                     (in.ca + in.co) * u.thk},
+                    7);
+    }
+    write_result_a(r, out.Tr > in.ts, out.Tr * u.thk, u.thk_label);
+    if (out.Tr > in.ts)
+        write_warning(r, style::kWarningHeadline,
+                      {"The Input Thickness is < the Req'd Thickness for Internal Pressure!"});
+
+    write_blank_line(r);
+    write_text(r, style::kCaption,
+               "Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:");
+    write_result_a(r, out.Trj > in.ts + 0.0001f, out.Trj * u.thk, u.thk_label);
+    if (out.Trj > in.ts + 0.0001f)
+        write_warning(r, style::kWarning,
+                      {"The Input Thickness is < the Req'd Thickness for Jacket Pressure!"});
+    if (v.exhausted)
+        write_warning(r, style::kWarning,
+                      {"No Shell Thickness Withstands the Jacket Pressure - Revise the Design!"});
+}
+
+void write_pressure_section(Report& r, const JacketUnits& u, const JacketInput& in,
+                            const JacketResults& out, const ShellValues& v)
+{
+    const bool div2 = v.div2;
+    const float K = v.K, Sstar = v.Sstar, Fp = v.Fp;
+    write_blank_line(r);
+    write_text(r, style::kTitle, "Pressure Calculations for Input Shell Thickness:");
+    write_blank_line(r);
+    write_text(r, style::kCaption, "Input Value of Shell Thickness [ts]:");
+    write_result_b(r, in.ts * u.thk, u.thk_label);
+    write_blank_line(r);
+    if (div2) {
+        write_text(r, style::kCaption, "Half-Pipe Jacket Rating Factor [Kp]:");
+    } else {
+        write_text(r, style::kCaption, "Chart Used to Find the K-Factor:");
+        write_chart_line(r, chart_choice(v.k));
+        write_blank_line(r);
+        write_text(r, style::kCaption, "K-Factor Read from Chart [K]:");
+    }
+    write_result(r, K, " ");
+
+    write_blank_line(r);
+    if (div2) {
+        write_block(r, style::kCaption,
+                    "Longitudinal Stress in Shell due to Internal Pressure [S*]:",
+                    " = ( P * D ) / ( 4 * ts )", " = ( @4 * @4 ) / ( 4 * @4 )",
+                    {in.P * u.prs, v.Dc * u.dia, out.ts_net * u.thk}, 1);
+    } else {
+        write_block(r, style::kCaption,
+                    "Longitudinal Stress in Shell due to Internal Pressure [SPrime]:",
+                    " = ( P * R ) / ( 2 * ts )", " = ( @4 * @4 ) / ( 2 * @4 )",
+                    {in.P * u.prs, v.R * u.dia, out.ts_net * u.thk}, 1);
+    }
+    write_result(r, Sstar * u.str, u.str_label);
+
+    write_blank_line(r);
+    if (div2) {
+        write_block(r, style::kCaption, "Allowable Jacket Bending Stress [Fp]:",
+                    " = min( 1.5 * S - S*, 1.5 * S )", " = min( 1.5 * @2 - @4, 1.5 * @2 )",
+                    {in.S * u.str, Sstar * u.str, in.S * u.str}, 1);
+        write_result(r, Fp * u.str, u.str_label);
+        write_blank_line(r);
+        write_block(r, style::kCaption,
+                    "Permissible Jacket Pressure per 4.11.6.4, Equation 4.11.3 [Pjpm]:",
+                    " = Fp / Kp", " = @2 / @2", {Fp * u.str, K}, 1);
+    } else {
+        write_block(r, style::kCaption,
+                    "Permissible Jacket Pressure per Appendix EE-1, Equation (1) [Pprime]:",
+                    " = ( 1.5 * S - Sprime ) / K", " = ( 1.5 * @2 - @4 ) / @2",
+                    {in.S * u.str, Sstar * u.str, K}, 1);
+    }
+    write_result_b(r, out.Pprime_ts * u.prs, u.prs_label);
+}
+
+// The shell-thickness and pressure sections of a half-pipe jacket: every
+// value is computed first, then the sections print them.
+void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResults& out, float R)
+{
+    ShellValues v{};
+    v.div2 = in.code == 2;
+    v.R = R;
+    v.Dc = R + R;
+    v.k = KRule{v.div2, in.D, v.Dc, in.NPS, in.r, in.Tj};
+
+    out.Tr = required_shell_thickness(v.div2, in, R, v.Dc);
+    TrjSearch search = find_Trj(v.k, in, R, in.Pj);
+    out.Trj = search.Trj;
+    out.Pprime_Trj = search.Pprime;
+    v.exhausted = search.exhausted;
+
+    out.ts_net = in.ts - in.ca - in.co;
+    v.K = K_at(v.k, out.ts_net);
+    v.Sstar = (in.P * R) / (2.0f * out.ts_net);
+    v.Fp = std::min(1.5f * in.S - v.Sstar, 1.5f * in.S);
+    out.Pprime_ts = v.div2 ? v.Fp / v.K : (1.5f * in.S - v.Sstar) / v.K;
+
+    const JacketUnits u(st.units);
+    write_shell_section(st.report, u, in, out, v);
+    write_pressure_section(st.report, u, in, out, v);
+}
+
+}  // namespace
+
+void JACKETCALC(State& st, JacketInput& in, JacketResults& out)
+{
+    out.Trj = 0.0f;
+    const pipes::PipeSize pipe = pipes::pipe_size(in.NPS);
+    const float R = in.D * 0.5f + in.ca;
+
+    write_blank_line(st.report);
+    write_text(st.report, style::kTitle, title(in.code));
+    if (in.code >= 3) {
+        limpet_coil(st, in, out, pipe);
+        return;
+    }
+    half_pipe_shell_and_pressure(st, in, out, R);
+    jacket_thickness_and_weld(st, in, out, pipe);
+}
+
+}  // namespace tx14

@@ -1,0 +1,46 @@
+// Formula-block pieces of the jacket and coil report: the block up to its
+// result, result form B and the warning groups.
+#include "jacket_calc.hpp"
+
+#include "../report/formula_block.hpp"
+#include "../report/number_fields.hpp"
+
+namespace tx14 {
+
+void write_block(Report& r, const LineStyles& styles, std::string_view label,
+                 std::string_view symbolic, std::string_view tmpl,
+                 std::initializer_list<float> values, int keep)
+{
+    write_caption(r, styles, label);
+    write_text(r, symbolic);
+    write_formula(r, tmpl, values, keep);
+}
+
+void write_result_a(Report& r, bool exceeds, float value, std::string_view unit)
+{
+    if (exceeds)
+        write_result(r, style::kWarning, value, unit);
+    else
+        write_result(r, value, unit);
+}
+
+void write_result_b(Report& r, float value, std::string_view unit)
+{
+    Field work = r.work;
+    blank(work);
+    put_right(work, 1, 20, " = ");
+    field::fixed(work.subspan(20, 20), value, 4);
+    put_right(work, 41, 30, unit);
+    write_formula_line(r, 0);
+}
+
+void write_warning(Report& r, const LineStyles& headline,
+                   std::initializer_list<std::string_view> messages)
+{
+    write_blank_line(r);
+    write_text(r, headline, "*** WARNING ***");
+    for (std::string_view message : messages)
+        write_text(r, style::kWarning, message);
+}
+
+}  // namespace tx14

@@ -1,0 +1,49 @@
+// JACKETSUMMARY: the "Summary of Results:" table that closes a half-pipe
+// jacket report.
+#include "../entry/state.hpp"
+#include "../report/number_fields.hpp"
+#include "jacket_calc.hpp"
+
+namespace tx14 {
+namespace {
+
+// The 43-character label, four blanks, the value with four decimals in 10
+// columns (asterisks when it does not fit), two blanks and the unit.
+void write_summary_line(Report& r, std::string_view label, float value, std::string_view unit)
+{
+    assign(r.line, label);
+    field::fixed(Field(r.line).subspan(47, 10), value, 4);
+    put(r.line, 60, unit);
+    write_line(r);
+}
+
+}  // namespace
+
+void JACKETSUMMARY(State& st, const JacketSummary& v)
+{
+    Report& r = st.report;
+    const float thk = st.units.thickness.factor;
+    const float prs = st.units.pressure.factor;
+    const std::string_view thk_label = st.units.thickness.text();
+    const std::string_view prs_label = st.units.pressure.text();
+
+    write_text(r, style::kSummaryTitle, "Summary of Results:");
+    write_blank_line(r);
+    write_summary_line(r, "Input Thickness of Shell", v.ts * thk, thk_label);
+    write_summary_line(r, "Req.d Thickness of Shell due to Internal P.", v.Tr * thk, thk_label);
+    write_summary_line(r, "Req.d Thickness of Shell due to Jacket P.", v.Trj * thk, thk_label);
+    write_blank_line(r);
+    write_summary_line(r, "Pressure Used for Jacket Design", v.Pj * prs, prs_label);
+    write_summary_line(r, "M.A.W.P. of Jacket for Input Thickness", v.Pprime_ts * prs, prs_label);
+    write_summary_line(r, "M.A.W.P. of Jacket for Required Thickness", v.Pprime_Trj * prs,
+                       prs_label);
+    write_blank_line(r);
+    write_summary_line(r, "Input Thickness of Half-Pipe Jacket", v.Tj_input * thk, thk_label);
+    write_summary_line(r, "Required Thickness of Half-Pipe Jacket", v.T * thk, thk_label);
+    if (v.Tj_input < v.T)
+        write_summary_line(r, "Accepted Thickness of Half-Pipe Jacket", v.Tj * thk, thk_label);
+    write_blank_line(r);
+    write_summary_line(r, "Minimum Acceptable Fillet Weld Size", v.Fillet * thk, thk_label);
+}
+
+}  // namespace tx14

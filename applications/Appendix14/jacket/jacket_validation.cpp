@@ -1,0 +1,132 @@
+// Validation of a half-pipe jacket or limpet coil item: nine geometry
+// checks, the normalised nominal pipe size, and the error section.
+#include <array>
+#include <cmath>
+
+#include "../entry/state.hpp"
+#include "../report/number_fields.hpp"
+#include "jacket_item.hpp"
+#include "pipe_schedules.hpp"
+
+namespace tx14 {
+namespace {
+
+constexpr int kTotalLine = 30;
+
+constexpr std::array<std::string_view, 9> kMessages{
+    "ERROR - Shell corroded thickness is less than or equal to zero.",
+    "ERROR - Shell thickness is greater than the inside diameter.",
+    "ERROR - Nominal Pipe Size is not valid.",
+    "ERROR - Jacket Thickness is greater than the internal diameter.",
+    "ERROR - Jacket corroded thickness is less than or equal to zero.",
+    "ERROR - Shell dimensions are too small for this jacket.",
+    "ERROR - Both the radius and the Nominal jacket size are 0.",
+    "ERROR - Radius specification not allowed in Division 2.",
+    "ERROR - Nominal Pipe Sizes of 2, 3 and 4 are only allowed in Division 2.",
+};
+
+// Outside diameter of the standard sizes; any other value stands for itself.
+float pipe_outside_diameter(float NPS)
+{
+    if (NPS == 2.0f || NPS == 2.5f || NPS == 3.0f || NPS == 3.5f || NPS == 4.0f)
+        return pipes::pipe_size(NPS).OD;
+    return NPS;
+}
+
+// The standard size whose pipe contains a formed jacket of outside
+// diameter Dj.
+float size_containing(float Dj)
+{
+    if (Dj <= 2.375f)
+        return 2.0f;
+    if (Dj <= 2.875f)
+        return 2.5f;
+    if (Dj <= 3.5f)
+        return 3.0f;
+    if (Dj <= 4.0f)
+        return 3.5f;
+    return 4.0f;
+}
+
+// NPS rounded to 5 decimals: whole part of NPS x 100000 + 0.5, over 100000.
+float rounded_size(float NPS) { return std::trunc(NPS * 100000.0f + 0.5f) / 100000.0f; }
+
+// The error codes found, in the order of the checks.
+struct ErrorList {
+    std::array<int, 10> codes{};
+    int count = 0;
+    void add(int code) { codes[static_cast<std::size_t>(count++)] = code; }
+};
+
+}  // namespace
+
+void write_jacket_message(Report& r, int code, float value, std::int32_t& written)
+{
+    std::array<char, 120> message;
+    blank(message);
+    if (code == kTotalLine) {
+        put(message, 1, "Total Number of Errors,");
+        field::fixed(Field(message).subspan(30, 12), value, 4);
+        put(message, 43, ", .  Please Correct and Retry.");
+    } else if (code >= 1 && code <= static_cast<int>(kMessages.size())) {
+        put(message, 1, kMessages[static_cast<std::size_t>(code - 1)]);
+    }
+    written = 1;
+    std::array<char, kLineWidth> line;
+    squeeze_blanks(message, line, 2);
+    write_blank_line(r);
+    write_line(r, line);
+}
+
+void validate_jacket_input(State& st, std::int32_t& error_count, char /*run_mode*/)
+{
+    JacketInput& in = st.jacket;
+    const float OD = pipe_outside_diameter(in.NPS);
+    if (in.r > 0.01f)
+        in.NPS = size_containing(2.0f * (in.r + in.Tj));
+
+    ErrorList errors;
+    if (in.ca + in.co >= in.ts)
+        errors.add(1);
+    if (in.r <= 0.01f && 2.0f * in.ts >= in.D)
+        errors.add(2);
+    if (in.r <= 0.01f) {
+        in.NPS = rounded_size(in.NPS);
+        if (std::fmod(in.NPS, 0.5f) != 0.0f)
+            errors.add(3);
+    }
+    if (in.r <= 0.01f && OD - 2.0f * in.Tj <= 0.0f)
+        errors.add(4);
+    if (in.caj >= in.Tj)
+        errors.add(5);
+    if (in.D + in.ts <= 2.0f * OD)
+        errors.add(6);
+    if (in.r <= 0.01f && in.NPS <= 0.01f)
+        errors.add(7);
+    if (in.code == 2) {
+        if (in.r > 0.001f)
+            errors.add(8);
+        if (!(in.NPS == 2.0f || in.NPS == 3.0f || in.NPS == 4.0f))
+            errors.add(9);
+    }
+    if (errors.count == 0)
+        return;
+
+    Report& r = st.report;
+    write_blank_line(r);
+    write_blank_line(r);
+    assign(r.line, "ERROR MESSAGES FOR HALF-PIPE NUMBER ");
+    field::integer(Field(r.line).subspan(36, 5), in.item);
+    write_line(r);
+    for (int i = 0; i < errors.count; ++i) {
+        std::int32_t written = 0;
+        write_jacket_message(r, errors.codes[static_cast<std::size_t>(i)], 0.0f, written);
+        error_count += written;
+    }
+    if (error_count > 0) {
+        std::int32_t written = 0;
+        write_jacket_message(r, kTotalLine, static_cast<float>(error_count), written);
+    }
+}
+
+}  // namespace tx14

@@ -1,0 +1,123 @@
+// Validation of a large-opening item: the geometry and allowable checks,
+// collected first and then reported as one error section.
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "../entry/state.hpp"
+#include "opening.hpp"
+#include "opening_report.hpp"
+
+namespace tx14 {
+namespace {
+
+constexpr int kMaxFindings = 20;
+constexpr int kFatalCountCode = 20;  // the closing "Number of fatal errors" line
+
+struct Finding {
+    std::int32_t code = 0;
+    float value = 0;
+};
+
+struct Findings {
+    std::array<Finding, kMaxFindings> list{};
+    int count = 0;
+
+    void raise_if(bool condition, std::int32_t code)
+    {
+        if (condition && count < kMaxFindings)
+            list[static_cast<std::size_t>(count++)] = {code, 1.0f};
+    }
+};
+
+// "Not above 0" also holds for a value that is not a number.
+bool not_above_zero(float x) { return !(x > 0.0f); }
+
+Findings check_opening_input(const OpeningInput& in)
+{
+    Findings f;
+    const float ca = in.ca;
+    f.raise_if(in.g1s < in.g0s, 1);
+    f.raise_if(in.g1s > in.A || in.g0s > in.A, 2);
+    f.raise_if(in.g1s > in.Bn || in.g0s > in.Bn, 3);
+    f.raise_if(in.Bn < 0.5f * in.A, 4);
+    f.raise_if(in.Bn > in.A, 5);
+    f.raise_if(not_above_zero(in.g0s - ca) || not_above_zero(in.g1s - ca), 6);
+    f.raise_if(not_above_zero(in.t - ca), 7);
+    f.raise_if(in.hs < 0.0f, 8);
+    f.raise_if(not_above_zero(in.Sho), 9);
+    f.raise_if(in.g0n > 0.0f && in.g1n < in.g0n, 11);
+    const bool nozzle_hub = in.g0n * in.g1n > 0.001f;
+    f.raise_if(nozzle_hub && (in.g0n - ca < 0.0f || in.g1n - ca < 0.0f), 12);
+    f.raise_if(nozzle_hub && not_above_zero(in.hn), 13);
+    return f;
+}
+
+struct Message {
+    std::string_view text;
+    bool fatal;
+};
+
+Message message_for(std::int32_t code)
+{
+    switch (code) {
+    case 1:
+    case 2:
+    case 6: return {"Error - Shell Side Hub dimension logic error .", true};
+    case 3: return {"ERROR - Hub thickness Flange ID error.", true};
+    case 4: return {"Note  - The diameter ratio Flgid/Flgod is < 0.5 .", false};
+    case 5: return {"ERROR - The Flange ID must be < flange OD.", true};
+    case 7: return {"ERROR - Corroded Flange Thickness must be > 0.", true};
+    case 8: return {"ERROR - Shell Hub Length must be > 0.0.", true};
+    case 9: return {"ERROR - The Operating Flange stress must be > 0 .", true};
+    case 11:
+    case 12: return {"ERROR - Nozzle side hub dimension error. ", true};
+    case 13: return {"ERROR - Nozzle side hub length must be > 0.0. ", true};
+    case 14: return {"ERROR - The pressure must be greater than 0.0. ", true};
+    default: return {{}, true};
+    }
+}
+
+// Writes one message after a blank line; true when the finding is fatal.
+bool write_message(Report& r, std::int32_t code, float value)
+{
+    ReportLine work(r, r.work);  // built at full width, then squeezed
+    Message m = message_for(code);
+    if (code == kFatalCountCode)
+        work.text("Number of fatal errors: ").fixed_shortest(value, 4)
+            .text(" This Analysis will be terminated.");
+    else if (m.text.empty())
+        work.text("UNIDENTIFIED ERROR, ").fixed_shortest(value, 4)
+            .text(" is the value that triggered the error.");
+    else
+        work.text(m.text);
+
+    std::array<char, kLineWidth> message;
+    squeeze_blanks(r.work, message, 2);
+    write_blank_line(r);
+    write_line(r, message);
+    return m.fatal;
+}
+
+}  // namespace
+
+void validate_opening_input(State& st, std::int32_t& error_count, char /*run_mode*/)
+{
+    Report& r = st.report;
+    Findings findings = check_opening_input(st.opening);
+    if (findings.count == 0)
+        return;
+
+    write_blank_line(r);
+    write_blank_line(r);
+    ReportLine(r).text("ERROR MESSAGES FOR FLANGE NUMBER ").integer(st.opening.item, 5).write();
+    for (int i = 0; i < findings.count; ++i) {
+        const Finding& f = findings.list[static_cast<std::size_t>(i)];
+        if (write_message(r, f.code, f.value))
+            ++error_count;
+    }
+    if (error_count != 0)
+        write_message(r, kFatalCountCode, static_cast<float>(error_count));
+}
+
+}  // namespace tx14
