@@ -1,6 +1,7 @@
 // tx14: run pressure-vessel items through the TXAppendix14 library from the
 // command line and read their reports.
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <string>

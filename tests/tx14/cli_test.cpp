@@ -475,8 +475,7 @@ Shg = 137.89514586336722
     }
 }
 
-// enable once the analysis lands: fatal input errors need the validations.
-TEST_F(Tx14, DISABLED_FatalInputErrorsExitWithThreeAndStillPrintTheReport)
+TEST_F(Tx14, FatalInputErrorsExitWithThreeAndStillPrintTheReport)
 {
     std::string opening = replaced(kOpening, "g1s = 1.5", "g1s = 0.5");  // thinner than g0s
     std::string jacket = R"(kind = "jacket"
@@ -508,8 +507,8 @@ caj = 0.0625
     }
 }
 
-// enable once the analysis lands: the worked items' results.
-TEST_F(Tx14, DISABLED_ResultsComeFromTheResultElements)
+// The worked items: results from elements 30-32 and 196-198.
+TEST_F(Tx14, ResultsComeFromTheResultElements)
 {
     struct Case {
         const char* file;
