@@ -11,8 +11,14 @@
 #include <iterator>
 #include <system_error>
 
+#include <cerrno>
+#include <fcntl.h>
 #if defined(_WIN32)
+#include <io.h>
 #include <process.h>
+#include <share.h>
+#include <sys/stat.h>
+#define getpid _getpid
 #else
 #include <unistd.h>
 #endif
@@ -87,18 +93,34 @@ std::vector<ReportLine> captured(const Context& ctx)
     return lines;
 }
 
-// A file name of this process and thread for the report of a long item.
-std::filesystem::path temporary_report()
+// Creates a new, empty file of this process for the report of a long item;
+// exclusively, so that no file or link planted under the name is written.
+std::optional<std::filesystem::path> temporary_report()
 {
     static std::atomic<unsigned> counter{0};
-#if defined(_WIN32)
-    auto pid = _getpid();
-#else
-    auto pid = getpid();
-#endif
     std::error_code ec;
     std::filesystem::path dir = std::filesystem::temp_directory_path(ec);
-    return dir / ("tx14-" + std::to_string(pid) + "-" + std::to_string(counter++) + ".txt");
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::filesystem::path file =
+            dir / ("tx14-" + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".txt");
+#if defined(_WIN32)
+        int fd = -1;
+        _sopen_s(&fd, file.string().c_str(), _O_WRONLY | _O_CREAT | _O_EXCL, _SH_DENYNO, _S_IREAD | _S_IWRITE);
+        if (fd >= 0) {
+            _close(fd);
+            return file;
+        }
+#else
+        int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::close(fd);
+            return file;
+        }
+#endif
+        if (errno != EEXIST)
+            break;
+    }
+    return std::nullopt;
 }
 
 std::vector<ReportLine> read_report_file(const std::filesystem::path& file)
@@ -121,14 +143,17 @@ std::vector<ReportLine> read_report_file(const std::filesystem::path& file)
 // The report of an item too long for the capture block, through a file.
 std::optional<std::vector<ReportLine>> lines_through_file(Context& ctx, const Item& item)
 {
-    std::filesystem::path file = temporary_report();
-    if (unusable_report_name(file.string()))
+    std::optional<std::filesystem::path> file = temporary_report();
+    if (!file)
         return std::nullopt;
-    HostCall call(item, file.string());
-    call.run(ctx, item);
-    std::vector<ReportLine> lines = read_report_file(file);
+    std::vector<ReportLine> lines;
+    if (!unusable_report_name(file->string())) {
+        HostCall call(item, file->string());
+        call.run(ctx, item);
+        lines = read_report_file(*file);
+    }
     std::error_code ec;
-    std::filesystem::remove(file, ec);
+    std::filesystem::remove(*file, ec);
     if (lines.size() < kCaptureRecords)
         return std::nullopt;  // could not be written: keep the captured lines
     return lines;
