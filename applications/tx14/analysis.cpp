@@ -178,25 +178,6 @@ std::array<std::optional<float>, 3> read_results(const KindKeys& keys, const flo
     return results;
 }
 
-int reported_error_total(const std::vector<ReportLine>& lines)
-{
-    constexpr std::string_view kTotal = "Total Number of Errors,";
-    for (const ReportLine& l : lines) {
-        std::string_view t = l.text;
-        if (t.substr(0, kTotal.size()) != kTotal)
-            continue;
-        t.remove_prefix(kTotal.size());
-        while (!t.empty() && t.front() == ' ')
-            t.remove_prefix(1);
-        float count = 0;
-        auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), count);
-        if (ec == std::errc() && std::isfinite(count) && count >= 1 && count < 1e6f)
-            return static_cast<int>(count);
-        return 1;  // a total line says there were errors
-    }
-    return 0;
-}
-
 ReportLine parse_capture_record(std::string_view record)
 {
     ReportLine line{without_trailing_blanks(record.substr(0, kCaptureText)), {}};
@@ -233,9 +214,7 @@ Outcome analyse(Context& ctx, const Item& item)
     Outcome out;
     out.lines = captured(ctx);
     out.results = read_results(item.keys(), call.reals.data());
-    out.fatal_errors = call.errors;
-    if (item.kind == Kind::jacket && !out.results[0] && out.fatal_errors == 0)
-        out.fatal_errors = reported_error_total(out.lines);  // the jacket path counts in its report
+    out.fatal_errors = ctx.input_errors();
     if (out.fatal_errors > 0)
         out.results = {};
     if (ctx.captured_lines() >= kCaptureRecords)

@@ -49,8 +49,4 @@ ReportLine parse_capture_record(std::string_view record);
 std::array<std::optional<float>, 3> read_results(const KindKeys& keys, const float* reals);
 void mark_results(const KindKeys& keys, float* reals);
 
-// The error count a jacket item's report gives ("Total Number of Errors,
-// N, ..."), 0 without such a line.
-int reported_error_total(const std::vector<ReportLine>& lines);
-
 }  // namespace tx14::cli

@@ -258,26 +258,6 @@ TEST(Results, ComeFromTheElementsOfTheKindAndOnlyWhenWritten)
     }
 }
 
-TEST(Results, JacketErrorTotalIsReadFromItsLine)
-{
-    struct Case {
-        std::vector<std::string> lines;
-        int total;
-    } cases[] = {
-        {{"", "ERROR - Shell thickness is greater than the inside diameter.", "",
-          "Total Number of Errors, 3.0000, . Please Correct and Retry."}, 3},
-        {{"Total Number of Errors, 1.0000, . Please Correct and Retry."}, 1},
-        {{"Total Number of Errors, ************, ."}, 1},
-        {{"Half-Pipe Jacket Analysis Input Data :", "TXAppendix14 Calculation Library"}, 0},
-    };
-    for (const Case& c : cases) {
-        std::vector<ReportLine> lines;
-        for (const std::string& l : c.lines)
-            lines.push_back({l, {}});
-        EXPECT_EQ(reported_error_total(lines), c.total);
-    }
-}
-
 TEST(Records, FileModeAndCaptureModeGiveTheSameLines)
 {
     ScratchDir dir("records");

@@ -48,6 +48,10 @@ public:
     int captured_lines() const;
     std::string_view captured_record(int i) const;
 
+    // Fatal input errors the last run found, for either item kind (LGCENTER
+    // returns the count of a large opening only).
+    int input_errors() const;
+
     // The special-character flag of this context (FLAGS_mp_IINOSPECIAL for
     // the exported entry): 1 turns special characters into plain text.
     void set_no_special(std::int32_t flag);
