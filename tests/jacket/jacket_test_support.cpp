@@ -77,6 +77,7 @@ ItemRun run(JacketItem item)
 
     ItemRun result;
     result.reals = item.reals;
+    result.input_errors = context.input_errors();
     for (int i = 0; i < context.captured_lines(); ++i) {
         std::string_view rec = context.captured_record(i);
         result.lines.push_back(captured_line(rec));

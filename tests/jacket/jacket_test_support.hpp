@@ -47,6 +47,7 @@ struct ItemRun {
     std::vector<Line> lines;
     std::vector<std::string> records;  // columns 1-120 of each capture record
     std::array<float, 200> reals;      // the host's array after the call
+    int input_errors = 0;              // as the context counted them
 };
 
 // Runs the item through the C++ context exactly as LGCENTER does.

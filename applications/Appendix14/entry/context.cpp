@@ -29,6 +29,8 @@ std::string_view Context::captured_record(int i) const
     return {state_->report.capture.records[i], kCaptureRecordWidth};
 }
 
+int Context::input_errors() const { return state_->input_errors; }
+
 void Context::set_no_special(std::int32_t flag) { state_->report.own_no_special = flag; }
 
 }  // namespace tx14

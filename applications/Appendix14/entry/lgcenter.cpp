@@ -71,6 +71,7 @@ void analyse_item(State& st, const HostCall& call)
 
     take_over_units(st.units, call.unit_factors, call.unit_labels);
     r.reset();
+    st.input_errors = 0;
     r.special = *r.no_special_flag;
     r.unit = truncate_to_int32(element(reals, 40));
     print_control = 1;
@@ -84,6 +85,7 @@ void analyse_item(State& st, const HostCall& call)
         echo_opening_input(st);
         error_count = 0;
         validate_opening_input(st, error_count, run_mode);
+        st.input_errors = error_count;
         if (error_count == 0) {
             write_results_title(r, truncate_to_int32(element(reals, 25)));
             r.print = print_control;

@@ -18,6 +18,10 @@ struct State {
     OpeningInput opening;
     OpeningWork opening_work;
     JacketInput jacket;
+
+    // Fatal input errors of the last item, of either kind (the host gets
+    // them only for a large opening, through its error count).
+    std::int32_t input_errors = 0;
 };
 
 }  // namespace tx14

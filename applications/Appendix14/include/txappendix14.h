@@ -20,7 +20,9 @@
 
 #if defined(TX14_BUILDING_LIBRARY)
 #if defined(_WIN32)
-#define TX_API __declspec(dllexport)
+/* A module-definition file lists the DLL's exports: dllexport would also
+ * export the stdcall names in a third form (LGCENTER@60). */
+#define TX_API
 #else
 #define TX_API __attribute__((visibility("default")))
 #endif

@@ -13,11 +13,19 @@
 
 #include "txappendix14.h"
 
+// The Windows DLL exports the host's C interface only; a Windows program
+// that wants contexts links the static library.
+#if defined(_WIN32)
+#define TX_CXX_API
+#else
+#define TX_CXX_API TX_API
+#endif
+
 namespace tx14 {
 
 struct State;
 
-class TX_API Context {
+class TX_CXX_API Context {
 public:
     Context();
     ~Context();
@@ -39,6 +47,10 @@ public:
     // its 125 characters.
     int captured_lines() const;
     std::string_view captured_record(int i) const;
+
+    // Fatal input errors the last run found, for either item kind (LGCENTER
+    // returns the count of a large opening only).
+    int input_errors() const;
 
     // The special-character flag of this context (FLAGS_mp_IINOSPECIAL for
     // the exported entry): 1 turns special characters into plain text.

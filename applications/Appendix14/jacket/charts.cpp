@@ -58,8 +58,8 @@ float kp_polynomial(const std::array<float, charts::kCoefficients>& C, float D)
 {
     float root = std::sqrt(D);
     return C[0] + C[1] * root + C[2] * D + C[3] * (root * D) + C[4] * whole_power(D, 2) +
-           C[5] * (root * D * D) + C[6] * whole_power(D, 3) + C[7] * std::pow(D, 3.5f) +
-           C[8] * whole_power(D, 4) + C[9] * std::pow(D, 4.5f);
+           C[5] * (root * D * D) + C[6] * whole_power(D, 3) + C[7] * real_power(D, 3.5f) +
+           C[8] * whole_power(D, 4) + C[9] * real_power(D, 4.5f);
 }
 
 }  // namespace

@@ -146,7 +146,7 @@ void write_chart_line(Report& r, ChartChoice c)
 float required_shell_thickness(bool div2, const JacketInput& in, float R, float Dc)
 {
     if (div2)
-        return 0.5f * Dc * (std::exp(in.P / (in.S * in.E)) - 1.0f) + in.ca + in.co;
+        return 0.5f * Dc * (exp_single(in.P / (in.S * in.E)) - 1.0f) + in.ca + in.co;
     return (in.P * R) / (in.S * in.E - 0.6f * in.P) + in.ca + in.co;
 }
 

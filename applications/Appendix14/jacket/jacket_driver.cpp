@@ -48,6 +48,7 @@ void run_jacket_item(State& st, float* reals, const char* texts, char run_mode)
 
     std::int32_t error_count = 0;
     validate_jacket_input(st, error_count, run_mode);
+    st.input_errors = error_count;
     if (error_count == 0) {
         if (in.code < 3)
             in.Pj = in.Pj + in.ExtPCore;  // a jacket also carries the core's external pressure

@@ -46,7 +46,7 @@ KRatioFactors k_ratio_factors(Report& r, float A, float Bn, float ca, bool viii2
     k.K = A / (Bn + 2.0f * ca);
     const float K = k.K;
     const float K2 = K * K;
-    const float L = std::log10(K);
+    const float L = log10_single(K);
     k.Z = (K2 + 1) / (K2 - 1);
     k.Y = ((5.7169f * K2) * L / (K2 - 1) + 0.66845f) / (K - 1);
     const float N = K2 * (8.55246f * L + 1) - 1;

@@ -111,17 +111,17 @@ void decay_constants(IntegralFlangeConstants& k)
     const float C4 = k.C / 4;
     float* Cn = k.Cn.data();
 
-    Cn[26] = -std::pow(C4, 0.25f);
+    Cn[26] = -real_power(C4, 0.25f);
     Cn[27] = Cn[20] - Cn[17] - k5_12 + Cn[17] * Cn[26];
     Cn[28] = Cn[22] - Cn[19] - k1_12 + Cn[19] * Cn[26];
     Cn[29] = -std::sqrt(C4);
-    Cn[30] = -std::pow(C4, 0.75f);
+    Cn[30] = -real_power(C4, 0.75f);
     Cn[31] = (3 * A) / 2 - Cn[17] * Cn[30];
     Cn[32] = 0.5f - Cn[19] * Cn[30];
     Cn[33] = 0.5f * Cn[26] * Cn[32] + Cn[28] * Cn[31] * Cn[29]
              - (0.5f * Cn[30] * Cn[28] + Cn[32] * Cn[27] * Cn[29]);
     Cn[34] = k1_12 + Cn[18] - Cn[21] - Cn[18] * Cn[26];
-    Cn[35] = -Cn[18] * std::pow(C4, 0.75f);
+    Cn[35] = -Cn[18] * real_power(C4, 0.75f);
     Cn[36] = (Cn[28] * Cn[35] * Cn[29] - Cn[32] * Cn[34] * Cn[29]) / Cn[33];
     Cn[37] = (0.5f * Cn[26] * Cn[35] + Cn[34] * Cn[31] * Cn[29]
               - (0.5f * Cn[30] * Cn[34] + Cn[35] * Cn[27] * Cn[29]))
@@ -181,8 +181,8 @@ FlangeFactors integral_flange_factors(Report& r, IntegralFlangeConstants& k, int
     const float p = whole_power(1 + A, 3);
     FlangeFactors ff;
     ff.f = k.Cn[36] / (1 + A);
-    ff.V = k.En[4] / (std::pow(2.73f / C, 0.25f) * p);
-    ff.F = -k.En[6] / (std::pow(C / 2.73f, 0.25f) * p / C);
+    ff.V = k.En[4] / (real_power(2.73f / C, 0.25f) * p);
+    ff.F = -k.En[6] / (real_power(C / 2.73f, 0.25f) * p / C);
     ff.f_unclamped = ff.f;
     if (ff.f < 1.0f)
         ff.f = 1.0f;

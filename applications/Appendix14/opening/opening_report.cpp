@@ -65,8 +65,8 @@ ReportLine& ReportLine::fixed_shortest(float v, int decimals)
 {
     if (active_) {
         char text[field::kShortestMax];
-        int n = field::fixed_shortest(text, v, decimals);
-        this->text(std::string_view(text, static_cast<std::size_t>(n)));
+        auto n = static_cast<std::size_t>(field::fixed_shortest(text, v, decimals));
+        this->text(std::string_view(text, std::min(n, sizeof text)));
     }
     return *this;
 }

@@ -25,7 +25,7 @@ void engineering(Field text, float x, float L, int n)
     exponent[2] = static_cast<char>('0' + (mag / 10) % 10);
     exponent[3] = static_cast<char>('0' + mag % 10);
     float m = x / whole_power(10.0f, p);
-    int d = n - 2 - truncate_to_int32(std::log10(std::fabs(m)));
+    int d = n - 2 - truncate_to_int32(log10_single(std::fabs(m)));
     if (d < 2)
         d = 2;
     field::fixed(text.first(11), m, d);
@@ -84,7 +84,7 @@ void SIGDIGITS(float value, std::span<char, kSigDigitsWidth> out, int n)
     for (;;) {
         blank(text);
         float ax = std::fabs(x);
-        float L = ax > 0.0001f ? std::log10(ax) : 0.0f;
+        float L = ax > 0.0001f ? log10_single(ax) : 0.0f;
         if (L < -5.0f || L > 6.0f) {
             if (ax > 99999.0f && ax < 2147399936.0f) {
                 field::integer_shortest(text, truncate_to_int32(x));

@@ -38,8 +38,8 @@ bool ReportFile::open(std::string_view name)
     path[name.size()] = '\0';
 #if defined(_WIN32)
     int fd = -1;
-    if (_sopen_s(&fd, path, _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY, _SH_DENYNO,
-                 _S_IREAD | _S_IWRITE) != 0)
+    int flags = _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY | _O_NOINHERIT;
+    if (_sopen_s(&fd, path, flags, _SH_DENYNO, _S_IREAD | _S_IWRITE) != 0)
         fd = -1;
 #else
     int fd;

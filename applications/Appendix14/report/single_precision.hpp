@@ -1,5 +1,6 @@
-// Single-precision helpers shared by every calculation: whole-number powers
-// and the float-to-integer conversions of values carried in the real array.
+// Single-precision helpers shared by every calculation: whole-number and real
+// powers, exp and log10 that give the same bits on every platform, and the
+// float-to-integer conversions of values carried in the real array.
 #pragma once
 
 #include <cmath>
@@ -23,6 +24,24 @@ inline float whole_power(float x, int n)
             base *= base;
     }
     return y;
+}
+
+// exp, log10 and real powers of single-precision values, evaluated in double
+// and rounded once. The C libraries' float versions differ in the last bit
+// (glibc's log10f takes 99.9999847 to 2, the Windows runtimes to 1.99999988,
+// which changes the digits SIGDIGITS prints), so the Linux library and the
+// Windows DLL would not agree; through double both get the correctly
+// rounded value, save for results within about 2^-50 of a halfway point.
+inline float exp_single(float x) { return static_cast<float>(std::exp(static_cast<double>(x))); }
+
+inline float log10_single(float x)
+{
+    return static_cast<float>(std::log10(static_cast<double>(x)));
+}
+
+inline float real_power(float x, float y)
+{
+    return static_cast<float>(std::pow(static_cast<double>(x), static_cast<double>(y)));
 }
 
 // Truncation toward zero of an integer carried as a float. NaN and values

@@ -1,4 +1,4 @@
-// Special-character conversion: for hosts that cannot show the Windows-1252
+// Plain-text conversion of report lines: for hosts that cannot show the
 // superscripts, the one-half, the copyright and degree signs and the theta,
 // each report line can be rewritten in plain notation before it is written.
 #include <cstring>

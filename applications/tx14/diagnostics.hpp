@@ -1,0 +1,31 @@
+// Messages about input files: where (file, line, column) and what is wrong.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tx14::cli {
+
+struct Position {
+    std::string file;
+    int line = 0;    // 0: the file as a whole
+    int column = 0;
+};
+
+struct Diagnostic {
+    Position where;
+    std::string message;
+};
+
+using Diagnostics = std::vector<Diagnostic>;
+
+// "file:line:column: message", or "file: message" without a line.
+inline std::string format(const Diagnostic& d)
+{
+    std::string s = d.where.file;
+    if (d.where.line > 0)
+        s += ':' + std::to_string(d.where.line) + ':' + std::to_string(d.where.column);
+    return s + ": " + d.message;
+}
+
+}  // namespace tx14::cli

@@ -1,0 +1,66 @@
+// One item ready for the library: its kind, code and unit system, and the
+// real array and text fields built from the keys of an item file or a row
+// of a batch file.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <variant>
+
+#include "diagnostics.hpp"
+#include "item_keys.hpp"
+#include "unit_system.hpp"
+
+namespace tx14::cli {
+
+inline constexpr int kRealCount = 200;
+inline constexpr int kTextFields = 3;
+inline constexpr int kTextWidth = 15;
+inline constexpr float kMissingValue = -1.0101f;
+
+struct Item {
+    std::string source;                     // the file, or file and row, for messages
+    Kind kind = Kind::opening;
+    std::string code;                       // as written: "VIII-1", "PD5500", ...
+    std::shared_ptr<const UnitSystem> units;
+    std::optional<std::int64_t> number;     // `item`
+    std::array<float, kRealCount> reals{};  // internal units; missing-value marks
+    std::array<char, kTextFields * kTextWidth> texts{};
+
+    float& element(int n) { return reals[static_cast<std::size_t>(n - 1)]; }
+    float element(int n) const { return reals[static_cast<std::size_t>(n - 1)]; }
+    const KindKeys& keys() const { return keys_of(kind); }
+};
+
+// A value of another type than number or text: only its type's name.
+struct OtherType {
+    std::string_view name;  // "an array", "true or false", ...
+};
+
+// One `key = value` as read from a file.
+struct Entry {
+    std::string key;
+    Position where;
+    std::variant<OtherType, std::int64_t, double, std::string> value;
+    bool untyped = false;  // a cell of a batch file: text read as the key expects
+};
+
+// Builds an item from its entries. Nullopt, with one diagnostic per fault,
+// when any entry is wrong; every entry is checked.
+std::optional<Item> build_item(std::span<const Entry> entries, const std::string& source,
+                               const std::filesystem::path& base_dir, UnitCatalog& units,
+                               Diagnostics& diags);
+
+// Reads an item file (TOML).
+std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalog& units,
+                                   Diagnostics& diags);
+
+// The keys of a kind as one line: "kind, code, units, item, material, ...".
+std::string key_list(const KindKeys& keys);
+
+}  // namespace tx14::cli

@@ -1,0 +1,284 @@
+// The front end's own pieces: code-page conversion, unit systems, item
+// building, CSV reading, result elements and report records.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+#include "analysis.hpp"
+#include "cp1252.hpp"
+#include "csv.hpp"
+#include "item.hpp"
+#include "run_program.hpp"
+#include "unit_system.hpp"
+
+namespace {
+
+using namespace tx14::cli;
+using tx14::test::ScratchDir;
+namespace fs = std::filesystem;
+
+TEST(Cp1252, ReportBytesBecomeUtf8)
+{
+    struct Case {
+        std::string_view bytes;
+        F8 f8;
+        std::string_view utf8;
+    } cases[] = {
+        {"Copyright \xA9 2026", F8::theta, "Copyright \xC2\xA9 2026"},
+        {"300.00  \xB0" "F", F8::theta, "300.00  \xC2\xB0" "F"},
+        {"(E\xF8)*", F8::theta, "(E\xCE\xB8)*"},                  // theta in the report texts
+        {"K\xF8ge", F8::o_stroke, "K\xC3\xB8ge"},                 // a name: o with stroke
+        {"in.\xB2 in.\xB3 \xBD", F8::theta, "in.\xC2\xB2 in.\xC2\xB3 \xC2\xBD"},
+        {"\x80\x96\x99", F8::theta, "\xE2\x82\xAC\xE2\x80\x93\xE2\x84\xA2"},  // euro, en dash, trade mark
+        {"a\x81" "b", F8::theta, "a\xEF\xBF\xBD" "b"},            // undefined byte
+        {"\x1B[31m\x7F", F8::theta, "\xEF\xBF\xBD[31m\xEF\xBF\xBD"},  // no control reaches a terminal
+        {"tab\tkept", F8::theta, "tab\tkept"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(to_utf8(c.bytes, c.f8), c.utf8) << c.bytes;
+}
+
+TEST(Cp1252, EveryPrintableByteSurvivesTheRoundTrip)
+{
+    for (int b = 0x20; b <= 0xFF; ++b) {
+        if (b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D)
+            continue;
+        std::string byte(1, static_cast<char>(b)), problem;
+        EXPECT_EQ(to_cp1252(to_utf8(byte), problem), byte) << b << " " << problem;
+    }
+}
+
+TEST(Cp1252, TextsWithoutACodeAreRefused)
+{
+    struct Case {
+        std::string_view utf8;
+        std::string_view problem;
+    } cases[] = {
+        {"\xCE\xB8", "has no Windows-1252 code"},   // theta itself
+        {"\xE2\x88\x9A", "has no Windows-1252 code"},
+        {"\xC3", "not valid UTF-8"},                // cut short
+        {"\xC0\xAF", "not valid UTF-8"},            // overlong
+        {"\xED\xA0\x80", "not valid UTF-8"},        // surrogate
+        {"\xF4\x90\x80\x80", "not valid UTF-8"},    // above U+10FFFF
+        {"line\nbreak", "control character"},
+        {"\xC2\x9B", "control character"},          // C1 control
+    };
+    for (const Case& c : cases) {
+        std::string problem;
+        EXPECT_FALSE(to_cp1252(c.utf8, problem)) << c.utf8;
+        EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+    }
+}
+
+// An item built from `key = value` pairs in the given units.
+std::optional<Item> item_of(const std::vector<std::pair<std::string, std::variant<double, std::string>>>& keys,
+                            Diagnostics& diags)
+{
+    std::vector<Entry> entries;
+    int line = 1;
+    for (const auto& [key, value] : keys) {
+        Entry e{key, {"item.toml", line++, 1}, OtherType{}};
+        if (const double* d = std::get_if<double>(&value))
+            e.value = *d;
+        else
+            e.value = std::get<std::string>(value);
+        entries.push_back(e);
+    }
+    UnitCatalog units;
+    return build_item(entries, "item.toml", ".", units, diags);
+}
+
+TEST(Units, SiInputGivesTheInternalValuesOfTheEquivalentUsInput)
+{
+    struct Case {
+        std::string key;
+        double us, si;
+    } opening[] = {
+        {"P", 100, 0.6894757293168361},   {"T", 300, 148.88888888888889}, {"t", 4, 101.6},
+        {"Bn", 30, 762},                  {"A", 60, 1524},                {"g0s", 1, 25.4},
+        {"hs", 3, 76.2},                  {"ca", 0.125, 3.175},           {"Sho", 20000, 137.89514586336722},
+        {"T", -40, -40},                  {"density", 0.283, 7833.41303398748},
+    }, jacket[] = {
+        {"D", 48, 1219.2}, {"Tjacket", 32, 0}, {"Pj", 150, 1.0342135939752541}, {"E", 0.85, 0.85},
+        {"NPS", 2, 50.8},  {"L", 12, 304.8},   {"ExtPCore", 15, 0.10342135939752541},
+    };
+    for (auto [kind, cases] : {std::pair{"opening", std::span<const Case>(opening)}, {"jacket", std::span<const Case>(jacket)}}) {
+        for (const Case& c : cases) {
+            Diagnostics diags;
+            auto us = item_of({{"kind", kind}, {"code", "VIII-1"}, {"units", "US"}, {c.key, c.us}}, diags);
+            auto si = item_of({{"kind", kind}, {"code", "VIII-1"}, {"units", "SI"}, {c.key, c.si}}, diags);
+            ASSERT_TRUE(us && si) << (diags.empty() ? "" : diags[0].message);
+            for (int n = 1; n <= kRealCount; ++n)
+                EXPECT_NEAR(si->element(n), us->element(n), 2e-7f * std::fabs(us->element(n))) << c.key << " element " << n;
+        }
+    }
+}
+
+TEST(Units, PresetsSurviveTheirUnitFile)
+{
+    ScratchDir dir("units");
+    for (const UnitSystem* preset : {&us_units(), &si_units()}) {
+        tx14::test::write_text(dir / "u.toml", unit_file_text(*preset));
+        Diagnostics diags;
+        std::optional<UnitSystem> back = load_unit_file(dir / "u.toml", diags);
+        ASSERT_TRUE(back) << (diags.empty() ? "" : format(diags[0]));
+        EXPECT_EQ(back->factors, preset->factors) << preset->name;
+        EXPECT_EQ(back->labels, preset->labels) << preset->name;
+    }
+}
+
+TEST(Units, SiShowsInternalValuesInMetricUnits)
+{
+    const UnitSystem& si = si_units();
+    struct Case {
+        Quantity q;
+        float internal, shown;
+        const char* label;
+    } cases[] = {
+        {Quantity::thickness, 1.0f, 25.4f, "mm"},      {Quantity::diameter, 2.0f, 50.8f, "mm"},
+        {Quantity::pressure, 100.0f, 0.6894757f, "MPa"}, {Quantity::stress, 20000.0f, 137.89515f, "MPa"},
+        {Quantity::length, 12.0f, 304.8f, "mm"},       {Quantity::force, 1.0f, 4.448222f, "N"},
+        {Quantity::moment, 1.0f, 1.3558179f, "N-m"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FLOAT_EQ(si.to_display(c.q, c.internal), c.shown) << c.label;
+        EXPECT_EQ(si.label(c.q), c.label);
+    }
+    // What the library shows for a temperature: T x factor 7 + factor 8.
+    auto f = si.host_factors();
+    EXPECT_NEAR(212.0f * f[6] + f[7], 100.0f, 1e-4f);
+    EXPECT_NEAR(si.to_internal(Quantity::temperature, 100.0), 212.0, 1e-12);
+    auto labels = si.host_labels();
+    EXPECT_EQ(std::string_view(labels.data() + 6 * 10, 10), "C         ");
+    EXPECT_EQ(std::string_view(labels.data() + 8 * 10, 10), "MPa       ");
+}
+
+TEST(Items, KeysFillTheirElementsAndLeftOutKeysCarryTheMissingMark)
+{
+    struct Case {
+        const char* kind;
+        const char* code;
+        const char* key;
+        int element;
+        int code_element;
+        float code_number;
+    } cases[] = {
+        {"opening", "VIII-2", "P", 5, 25, 2},     {"opening", "VIII-1", "T", 6, 25, 1},
+        {"opening", "VIII-1", "t", 7, 25, 1},     {"opening", "VIII-1", "Shg", 16, 25, 1},
+        {"opening", "VIII-1", "g0n", 18, 25, 1},  {"opening", "VIII-1", "hn", 20, 25, 1},
+        {"opening", "VIII-1", "density", 21, 25, 1},
+        {"jacket", "VIII-1", "D", 2, 20, 1},      {"jacket", "VIII-2", "P", 4, 20, 2},
+        {"jacket", "PD5500", "E", 9, 20, 3},      {"jacket", "EN13445", "Tjacket", 13, 20, 4},
+        {"jacket", "PD5500", "co", 19, 20, 3},    {"jacket", "PD5500", "L", 21, 20, 3},
+    };
+    for (const Case& c : cases) {
+        Diagnostics diags;
+        auto item = item_of({{"kind", c.kind}, {"code", c.code}, {"units", "US"}, {c.key, 42.0}}, diags);
+        ASSERT_TRUE(item) << c.key;
+        EXPECT_EQ(item->element(c.element), 42.0f) << c.key;
+        EXPECT_EQ(item->element(c.code_element), c.code_number) << c.key;
+        EXPECT_EQ(item->element(200), std::string(c.kind) == "jacket" ? 1.0f : 0.0f);
+        EXPECT_EQ(item->element(1), kMissingValue) << "item left out";
+        int given = 0, missing = 0;
+        for (int n = 1; n <= kRealCount; ++n) {
+            given += item->element(n) == 42.0f;
+            missing += item->element(n) == kMissingValue;
+        }
+        EXPECT_EQ(given, 1) << c.key;
+        int keys = std::string(c.kind) == "jacket" ? 19 : 15;
+        EXPECT_EQ(missing, keys - 1 + 1) << c.key << ": every other key and the item number";
+    }
+}
+
+TEST(Items, TextsGoToTheirFieldsInWindows1252)
+{
+    Diagnostics diags;
+    auto jacket = item_of({{"kind", "jacket"}, {"code", "PD5500"}, {"units", "US"},
+                           {"material", "SA-516 70"}, {"jacket_material", "Cu\xC3\xB8"}, {"description", "Coil 15 chars!!"}},
+                          diags);
+    ASSERT_TRUE(jacket);
+    EXPECT_EQ(std::string_view(jacket->texts.data(), 45),
+              "SA-516 70      Cu\xF8            Coil 15 chars!!");
+    auto opening = item_of({{"kind", "opening"}, {"code", "VIII-1"}, {"units", "US"},
+                            {"material", "SA-105"}, {"description", "Top head"}},
+                           diags);
+    ASSERT_TRUE(opening);
+    EXPECT_EQ(std::string_view(opening->texts.data(), 30), "SA-105         Top head       ");
+}
+
+TEST(Csv, CellsWithQuotesAndTheirPositions)
+{
+    std::vector<CsvRecord> records;
+    Diagnostics diags;
+    ASSERT_TRUE(parse_csv("a, b ,\"c,\"\"d\"\"\"\r\n\r\n\"multi\nline\",,x\n", "f.csv", records, diags));
+    ASSERT_EQ(records.size(), 2u);
+    struct Cell {
+        const char* text;
+        int line, column;
+    } first[] = {{"a", 1, 1}, {"b", 1, 3}, {"c,\"d\"", 1, 7}}, second[] = {{"multi\nline", 3, 1}, {"", 4, 7}, {"x", 4, 8}};
+    for (auto [record, cells] : {std::pair{&records[0], std::span<const Cell>(first)}, {&records[1], std::span<const Cell>(second)}}) {
+        ASSERT_EQ(record->cells.size(), cells.size());
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            EXPECT_EQ(record->cells[i].text, cells[i].text);
+            EXPECT_EQ(record->cells[i].line, cells[i].line) << cells[i].text;
+            EXPECT_EQ(record->cells[i].column, cells[i].column) << cells[i].text;
+        }
+    }
+    EXPECT_EQ(records[1].line, 3);
+    for (std::string_view bad : {"a,\"b", "a,\"b\"c\n"}) {
+        records.clear();
+        EXPECT_FALSE(parse_csv(bad, "f.csv", records, diags)) << bad;
+    }
+    EXPECT_EQ(csv_field("SA-106, B"), "\"SA-106, B\"");
+    EXPECT_EQ(csv_field("say \"hi\""), "\"say \"\"hi\"\"\"");
+    EXPECT_EQ(csv_field("plain"), "plain");
+}
+
+TEST(Results, ComeFromTheElementsOfTheKindAndOnlyWhenWritten)
+{
+    struct Case {
+        Kind kind;
+        std::array<int, 3> elements;
+    } cases[] = {{Kind::opening, {30, 31, 32}}, {Kind::jacket, {196, 197, 198}}};
+    for (const Case& c : cases) {
+        std::array<float, kRealCount> reals{};
+        mark_results(keys_of(c.kind), reals.data());
+        for (int e : c.elements)
+            EXPECT_TRUE(std::isnan(reals[static_cast<std::size_t>(e - 1)])) << e;
+        EXPECT_EQ(read_results(keys_of(c.kind), reals.data()), (std::array<std::optional<float>, 3>{}));
+        reals[static_cast<std::size_t>(c.elements[0] - 1)] = 0.0f;  // a result of 0 is a result
+        reals[static_cast<std::size_t>(c.elements[2] - 1)] = std::nanf("");  // so is a NaN the library wrote
+        auto r = read_results(keys_of(c.kind), reals.data());
+        EXPECT_EQ(r[0], 0.0f);
+        EXPECT_FALSE(r[1]);
+        ASSERT_TRUE(r[2]);
+        EXPECT_TRUE(std::isnan(*r[2]));
+    }
+}
+
+TEST(Records, FileModeAndCaptureModeGiveTheSameLines)
+{
+    ScratchDir dir("records");
+    Diagnostics diags;
+    for (const char* kind : {"opening", "jacket"}) {
+        auto item = item_of({{"kind", kind}, {"code", "VIII-1"}, {"units", "SI"}, {"P", 1.0}, {"description", "x"}}, diags);
+        ASSERT_TRUE(item);
+        tx14::Context ctx;
+        Outcome captured = analyse(ctx, *item);
+        fs::path file = dir / (std::string(kind) + ".txt");
+        append_report(ctx, *item, file.string());
+        std::vector<ReportLine> from_file;
+        std::string text = tx14::test::slurp(file);
+        for (std::size_t p = 0, nl; (nl = text.find('\n', p)) != std::string::npos; p = nl + 1)
+            from_file.push_back(parse_file_record(std::string_view(text).substr(p, nl - p)));
+        ASSERT_EQ(from_file.size(), captured.lines.size()) << kind;
+        for (std::size_t i = 0; i < from_file.size(); ++i) {
+            EXPECT_EQ(from_file[i].text, captured.lines[i].text) << kind << " line " << i;
+            EXPECT_EQ(from_file[i].styles, captured.lines[i].styles) << kind << " line " << i;
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// Runs the built tx14 program with arguments and collects its exit code,
+// standard output and standard error.
+#pragma once
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <unistd.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace tx14::test {
+
+struct ProgramRun {
+    int exit_code = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string slurp(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void write_text(const std::filesystem::path& p, const std::string& text)
+{
+    std::ofstream(p, std::ios::binary) << text;
+}
+
+// A fresh directory below the system's temporary directory, removed with
+// the object.
+class ScratchDir {
+public:
+    explicit ScratchDir(const std::string& name)
+        : path_(std::filesystem::temp_directory_path() /
+                ("tx14-cli-" + name + "-" + std::to_string(::getpid())))
+    {
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDir() { std::filesystem::remove_all(path_); }
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline ProgramRun run_program(const std::string& program, const std::vector<std::string>& args,
+                              const std::filesystem::path& scratch)
+{
+    std::filesystem::path out = scratch / "stdout", err = scratch / "stderr";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    ProgramRun run;
+    pid_t pid;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = slurp(out);
+    run.err = slurp(err);
+    return run;
+}
+
+}  // namespace tx14::test
