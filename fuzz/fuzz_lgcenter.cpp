@@ -311,18 +311,20 @@ bool check_reals(const std::array<float, 200>& before, const float* after, bool 
 
 // Results follow the validation: a large opening returns its fatal error
 // count and writes elements 30-32 only without fatal errors; a jacket or
-// coil writes 196-198 only when its validation reported no error.
+// coil leaves the count alone and writes 196-198 only when its validation
+// found no error. The context counts the errors of either kind.
 void check_results(const std::vector<Line>& lines, bool complete, bool jacket, bool written,
-                   std::int32_t error_count)
+                   std::int32_t error_count, int input_errors)
 {
+    require(input_errors >= 0, "negative count of input errors");
+    require(written == (input_errors == 0), "results do not follow the validation");
     if (jacket) {
         require(error_count == kUntouchedCount, "error count set by a jacket item");
-        require(written == !any_line_starts_with(lines, "Total Number of Errors,"),
-                "jacket results do not follow its validation");
+        require(any_line_starts_with(lines, "Total Number of Errors,") == (input_errors > 0),
+                "jacket error total does not follow its validation");
         return;
     }
-    require(error_count >= 0, "error count of a large opening not set");
-    require(written == (error_count == 0), "opening results do not follow the error count");
+    require(error_count == input_errors, "error count of a large opening not returned");
     require(any_line_starts_with(lines, "Number of fatal errors:") == (error_count > 0),
             "fatal error line does not follow the error count");
     if (error_count == 0 && complete)
@@ -383,6 +385,7 @@ void check_call(CallInput in)
         require(out.error_count == kUntouchedCount,
                 "error count set by a run whose file could not be opened");
         require(ctx.captured_lines() == 0, "lines captured by a run whose file could not be opened");
+        require(ctx.input_errors() == 0, "input errors counted by a run whose file could not be opened");
         return;
     }
 
@@ -406,7 +409,8 @@ void check_call(CallInput in)
             check_same_report(lines, captured);
         require(std::memcmp(ref.reals.get(), out.reals.get(), sizeof before) == 0,
                 "results depend on the destination or on earlier calls");
-        require(ref.error_count == out.error_count, "error count depends on the destination or on earlier calls");
+        require(ref.error_count == out.error_count && reference.input_errors() == ctx.input_errors(),
+                "error count depends on the destination or on earlier calls");
     }
     check_closing_lines(lines, in.no_special == 1, complete);
     if (in.no_special == 1)
@@ -415,7 +419,7 @@ void check_call(CallInput in)
                     "special character left in a plain-text report");
 
     const bool written = check_reals(before, out.reals.get(), jacket);
-    check_results(lines, complete, jacket, written, out.error_count);
+    check_results(lines, complete, jacket, written, out.error_count, ctx.input_errors());
 }
 
 }  // namespace
