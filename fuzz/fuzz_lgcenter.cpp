@@ -333,6 +333,36 @@ void check_results(const std::vector<Line>& lines, bool complete, bool jacket, b
                 "thickness search without an outcome");
 }
 
+// The 256-character file name field for the destination, padded with
+// blanks or NULs.
+std::array<char, 256> report_file_name(Destination destination, bool nul_padded)
+{
+    const Scratch& s = scratch();
+    std::string name;
+    if (destination == Destination::file)
+        name = s.file.string();
+    else if (destination == Destination::directory)
+        name = s.dir.path().string();
+    else if (destination == Destination::missing_folder)
+        name = s.missing.string();
+    std::array<char, 256> field;
+    field.fill(nul_padded ? '\0' : ' ');
+    std::memcpy(field.data(), name.data(), std::min(name.size(), field.size()));
+    return field;
+}
+
+// A run whose report file cannot be opened ends at once: no lines, no
+// errors counted, the host's array and error count untouched.
+void check_nothing_done(const tx14::Context& ctx, const std::array<float, 200>& before,
+                        const Outcome& out)
+{
+    require(std::memcmp(out.reals.get(), before.data(), sizeof before) == 0,
+            "real array changed by a run whose file could not be opened");
+    require(out.error_count == kUntouchedCount, "error count set by a run whose file could not be opened");
+    require(ctx.captured_lines() == 0, "lines captured by a run whose file could not be opened");
+    require(ctx.input_errors() == 0, "input errors counted by a run whose file could not be opened");
+}
+
 std::unique_ptr<tx14::Context> reused_context;
 
 void check_call(CallInput in)
@@ -342,16 +372,7 @@ void check_call(CallInput in)
 
     const auto destination = static_cast<Destination>(in.destination & 3);
     const Scratch& s = scratch();
-    std::string name;
-    if (destination == Destination::file)
-        name = s.file.string();
-    else if (destination == Destination::directory)
-        name = s.dir.path().string();
-    else if (destination == Destination::missing_folder)
-        name = s.missing.string();
-    std::array<char, 256> file_name;
-    file_name.fill((in.destination & kNulPadded) ? '\0' : ' ');
-    std::memcpy(file_name.data(), name.data(), std::min(name.size(), file_name.size()));
+    const std::array<char, 256> file_name = report_file_name(destination, in.destination & kNulPadded);
     if (destination == Destination::file)
         std::ofstream(s.file, std::ios::binary | std::ios::trunc) << kEarlierContent;
 
@@ -379,15 +400,8 @@ void check_call(CallInput in)
     }
     require(!fs::exists(s.missing.parent_path()), "missing folder created");
 
-    if (open_fails) {
-        require(std::memcmp(out.reals.get(), before.data(), sizeof before) == 0,
-                "real array changed by a run whose file could not be opened");
-        require(out.error_count == kUntouchedCount,
-                "error count set by a run whose file could not be opened");
-        require(ctx.captured_lines() == 0, "lines captured by a run whose file could not be opened");
-        require(ctx.input_errors() == 0, "input errors counted by a run whose file could not be opened");
-        return;
-    }
+    if (open_fails)
+        return check_nothing_done(ctx, before, out);
 
     std::vector<Line> lines;
     bool complete = true;  // every line of the report is there to be read
