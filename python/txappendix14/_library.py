@@ -12,11 +12,11 @@ ENVIRONMENT_VARIABLE = "TXAPPENDIX14_LIBRARY"
 
 # File names of the library beside the package, by platform.
 if sys.platform == "win32":
-    _FILE_NAMES = ("TXAppendix14.dll",)
+    LIBRARY_FILE_NAMES = ("TXAppendix14.dll",)
 elif sys.platform == "darwin":
-    _FILE_NAMES = ("libtxappendix14.dylib",)
+    LIBRARY_FILE_NAMES = ("libtxappendix14.dylib",)
 else:
-    _FILE_NAMES = ("libtxappendix14.so", "libtxappendix14.so.1")
+    LIBRARY_FILE_NAMES = ("libtxappendix14.so", "libtxappendix14.so.1")
 
 
 class LibraryNotFoundError(OSError):
@@ -53,12 +53,12 @@ def _declare(lib: ctypes.CDLL) -> ctypes.CDLL:
 def _candidates() -> List[str]:
     """Where to look, in order: beside the package, then the system's search."""
     here = os.path.dirname(os.path.abspath(__file__))
-    places = [os.path.join(here, name) for name in _FILE_NAMES]
-    places = [p for p in places if os.path.exists(p)] or [os.path.join(here, _FILE_NAMES[0])]
+    places = [os.path.join(here, name) for name in LIBRARY_FILE_NAMES]
+    places = [p for p in places if os.path.exists(p)] or [os.path.join(here, LIBRARY_FILE_NAMES[0])]
     found = ctypes.util.find_library("txappendix14")
     if found:
         places.append(found)
-    places += [name for name in _FILE_NAMES if name != found]
+    places += [name for name in LIBRARY_FILE_NAMES if name != found]
     return places
 
 
