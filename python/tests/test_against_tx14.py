@@ -7,8 +7,10 @@ import os
 import subprocess
 import tempfile
 import unittest
+from unittest import mock
 
 import txappendix14
+from txappendix14 import context
 from items import JACKET, OPENING, toml_of
 
 TX14 = os.environ.get("TX14_CLI")
@@ -93,6 +95,13 @@ class WorkedOpening(unittest.TestCase):
         self.assertIn("<h1>Top head</h1>", page)
         self.assertIn('<span class="title', page)
         self.assertIn("209.15111 psi", page)
+
+    def test_report_longer_than_the_capture_block_comes_through_a_file(self):
+        captured = txappendix14.analyse(OPENING)
+        with mock.patch.object(context, "CAPTURE_RECORDS", 50):
+            through_file = txappendix14.analyse(OPENING)
+        self.assertGreater(len(captured.lines), 50)
+        self.assertEqual(through_file, captured)
 
     def test_fatal_errors_leave_no_results(self):
         r = txappendix14.analyse(dict(OPENING, A=20.0))  # shell inside the opening

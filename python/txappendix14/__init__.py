@@ -65,7 +65,7 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
                         index = next(next_index, None)
                     if index is None:
                         return
-                    results[index] = ctx.run(prepared[index], plain)
+                    results[index] = ctx._run_prepared(prepared[index], plain)
         except BaseException as e:  # handed to the caller's thread
             failures.append(e)
 

@@ -54,12 +54,10 @@ def _candidates() -> List[str]:
     """Where to look, in order: beside the package, then the system's search."""
     here = os.path.dirname(os.path.abspath(__file__))
     places = [os.path.join(here, name) for name in LIBRARY_FILE_NAMES]
-    places = [p for p in places if os.path.exists(p)] or [os.path.join(here, LIBRARY_FILE_NAMES[0])]
     found = ctypes.util.find_library("txappendix14")
     if found:
         places.append(found)
-    places += [name for name in LIBRARY_FILE_NAMES if name != found]
-    return places
+    return places + [name for name in LIBRARY_FILE_NAMES if name != found]
 
 
 def _load(path: str) -> ctypes.CDLL:

@@ -80,8 +80,8 @@ class _Call:
         self.errors = ctypes.c_int32(0)
         self.print_control = ctypes.c_int32(0)
 
-    def run(self, handle) -> None:
-        library().tx14_context_analyse(handle, self.reals, self.texts, b" ",
+    def run(self, lib, handle) -> None:
+        lib.tx14_context_analyse(handle, self.reals, self.texts, b" ",
                                        ctypes.byref(self.errors), self.file, None, None, None,
                                        self.labels, self.factors,
                                        ctypes.byref(self.print_control))
@@ -93,10 +93,11 @@ class _Call:
 
 
 class Context:
-    """A run state of the library. Use one per thread; close() (or a with
-    block) releases it."""
+    """A run state of the library: one item at a time, so use one per
+    thread. close() (or a with block) releases it."""
 
     def __init__(self):
+        self._handle = None
         self._lib = library()
         self._handle = self._lib.tx14_context_create()
         if not self._handle:
@@ -123,13 +124,13 @@ class Context:
 
     def analyse(self, item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Result:
         """Runs one item (see txappendix14.analyse)."""
-        return self.run(prepare(item, units, {}), plain)
+        return self._run_prepared(prepare(item, units, {}), plain)
 
-    def run(self, item: PreparedItem, plain: bool = False) -> Result:
+    def _run_prepared(self, item: PreparedItem, plain: bool = False) -> Result:
         handle = self._live_handle()
         self._lib.tx14_context_set_no_special(handle, 1 if plain else 0)
         call = _Call(item)
-        call.run(handle)
+        call.run(self._lib, handle)
         lines = self._captured_lines()
         errors = self._lib.tx14_context_input_errors(handle)
         raw = call.results(item.keys) if errors == 0 else [None] * len(item.keys.results)
@@ -160,7 +161,7 @@ class Context:
             name = os.fsencode(path)
             if not _usable_report_name(name):
                 return None
-            _Call(item, name).run(self._handle)
+            _Call(item, name).run(self._lib, self._handle)
             with open(path, "rb") as f:
                 lines = _file_lines(f.read())
         finally:
