@@ -45,6 +45,7 @@ BAD_ITEMS = [
     ("code missing", changed(JACKET, code=None), ['"code"', '"EN13445"']),
     ("code of the other kind", dict(OPENING, code="PD5500"), ['"code"', '"VIII-2"']),
     ("units unknown", dict(OPENING, units="imperial"), ['"units"', "imperial"]),
+    ("units not a text", dict(OPENING, units=1), ['key "units": expects a text']),
 ]
 
 GOOD_ITEMS = [

@@ -105,8 +105,10 @@ def prepare(item: Mapping, units, unit_cache: Dict[str, Units]) -> PreparedItem:
         raise TypeError("an item is a mapping of keys to values, not %s" % type(item).__name__)
     keys = _kind(item)
     code, code_number = _code(item, keys)
+    if "units" in item:
+        units = _text("units", item["units"])
     try:
-        system = resolve(_text("units", item["units"]) if "units" in item else units, unit_cache)
+        system = resolve(units, unit_cache)
     except ValueError as e:
         raise ValueError('key "units": %s' % e) from None
 

@@ -162,7 +162,10 @@ def load_unit_file(path: "Union[str, os.PathLike[str]]") -> Units:
     try:
         with open(name, "rb") as f:
             table = tomllib.load(f)
-    except (OSError, tomllib.TOMLDecodeError) as e:
+    except OSError as e:
+        raise ValueError('"%s": expected "US", "SI" or a readable unit file (%s)'
+                         % (name, e.strerror or e)) from None
+    except tomllib.TOMLDecodeError as e:
         raise ValueError("unit file %s: %s" % (name, e)) from None
     problems = ['unknown key "%s"; a unit file holds "factors" and "labels"' % key
                 for key in table if key not in ("factors", "labels")]
