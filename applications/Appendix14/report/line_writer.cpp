@@ -14,8 +14,15 @@ constexpr int kStyleColumn = 109;  // six 2-column codes in columns 109-120
 // code does not fit) into columns 109-120 of a record.
 void put_styles(char* record, const LineStyles& styles)
 {
-    for (int i = 0; i < 6; ++i)
-        field::integer(Field(record + kStyleColumn - 1 + 2 * i, 2), styles[i]);
+    for (int i = 0; i < 6; ++i) {
+        char* code = record + kStyleColumn - 1 + 2 * i;
+        if (styles[i] >= 0 && styles[i] <= 9) {  // every code the reports use
+            code[0] = ' ';
+            code[1] = static_cast<char>('0' + styles[i]);
+        } else {
+            field::integer(Field(code, 2), styles[i]);
+        }
+    }
 }
 
 void capture_line(Report& r, const char* text, int n)

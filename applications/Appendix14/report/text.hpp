@@ -63,9 +63,12 @@ inline int put_right(Field f, int col, int width, std::string_view text)
     std::size_t w = static_cast<std::size_t>(width);
     if (text.size() > w)
         text = text.substr(text.size() - w);
-    for (int c = col; c < col + width - static_cast<int>(text.size()); ++c)
-        put(f, c, " ");
-    put(f, col + width - static_cast<int>(text.size()), text);
+    const int start = col + width - static_cast<int>(text.size());
+    const int first = std::max(col, 1);  // the leading blanks, clipped to the field
+    const int last = std::min(start - 1, static_cast<int>(f.size()));
+    if (first <= last)
+        std::memset(f.data() + first - 1, ' ', static_cast<std::size_t>(last - first + 1));
+    put(f, start, text);
     return col + width;
 }
 
