@@ -101,34 +101,21 @@ void drop_trailing_zeros(Field out, int first)
                 static_cast<std::size_t>(std::min(avail, kValueWidth)));
 }
 
-// Deletes every blank that stands directly before the character c.
-void close_up_before(Field line, char c)
+// The characters that the blanks before them close up to: superscripts
+// two and three, one half, "^", "," and "/".
+bool closes_up(char c)
 {
-    int T = last_nonblank(line);
-    int out = 0;
-    for (int in = 0; in < T; ++in) {
-        if (line[in] == c)
-            while (out > 0 && line[out - 1] == ' ')
-                --out;
-        line[out++] = line[in];
+    switch (c) {
+    case '\xB2':
+    case '\xB3':
+    case '\xBD':
+    case '^':
+    case ',':
+    case '/':
+        return true;
+    default:
+        return false;
     }
-    for (int k = out; k < T; ++k)
-        line[k] = ' ';
-}
-
-// Deletes the blanks after each "/" that is not the last character.
-void close_up_after_slash(Field line)
-{
-    int T = last_nonblank(line);
-    int out = 0;
-    for (int in = 0; in < T; ++in) {
-        line[out++] = line[in];
-        if (line[in] == '/' && in + 1 < T)
-            while (in + 1 < T && line[in + 1] == ' ')
-                ++in;
-    }
-    for (int k = out; k < T; ++k)
-        line[k] = ' ';
 }
 
 }  // namespace
@@ -184,13 +171,30 @@ void SUBSTVALUES(const Report& r, Field tmpl, std::span<const float> values)
     TIDYFORMULA(t);
 }
 
+// One pass over the text: a run of blanks goes when the character after it
+// closes up or the one before it is "/". Deleting one run never joins or
+// changes another, so this is the same as closing up before each
+// character in turn and then after the slashes.
 void TIDYFORMULA(Field line)
 {
-    if (last_nonblank(line) == 0)
-        return;
-    for (char c : {'\xB2', '\xB3', '\xBD', '^', ',', '/'})  // superscripts two and three, one half
-        close_up_before(line, c);
-    close_up_after_slash(line);
+    const int T = last_nonblank(line);
+    int out = 0;
+    int in = 0;
+    while (in < T) {
+        if (line[in] != ' ') {
+            line[out++] = line[in++];
+            continue;
+        }
+        int end = in;
+        while (line[end] == ' ')  // stops before T: line[T - 1] is not blank
+            ++end;
+        if (!closes_up(line[end]) && !(out > 0 && line[out - 1] == '/'))
+            while (in < end)
+                line[out++] = line[in++];
+        in = end;
+    }
+    for (int k = out; k < T; ++k)
+        line[k] = ' ';
 }
 
 }  // namespace tx14
