@@ -12,11 +12,6 @@ namespace {
 constexpr int kValueWidth = 10;
 constexpr int kMaxPlaceholders = 6;
 
-bool contains(std::string_view text, std::string_view pattern)
-{
-    return text.find(pattern) != std::string_view::npos;
-}
-
 // Values between 1e-6 and 1: fixed point with the selector's decimals
 // (1 for "0" and "1", 6 for other characters) in a field one column wider
 // than "0." and the decimals, so the value keeps one leading blank.
@@ -164,7 +159,8 @@ void SUBSTVALUES(const Report& r, Field tmpl, std::span<const float> values)
         if (cut)
             break;  // the value reached past the end of the line
         ++k;
-        j = last_nonblank(out) + 1;
+        // Nothing has been written behind the value field yet.
+        j = last_nonblank(out.first(std::min<std::size_t>(W, j - 1 + kValueWidth))) + 1;
         ++i;  // past the selector
     }
     std::memcpy(t.data(), out_buf, static_cast<std::size_t>(W));

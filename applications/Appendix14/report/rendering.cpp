@@ -10,11 +10,6 @@
 namespace tx14 {
 namespace {
 
-bool contains(std::string_view text, std::string_view pattern)
-{
-    return text.find(pattern) != std::string_view::npos;
-}
-
 // Engineering notation: a mantissa with at least 2 decimals in 11 columns
 // and a four-character exponent that is a multiple of 3 ('E+09').
 void engineering(Field text, float x, float L, int n)

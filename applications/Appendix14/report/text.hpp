@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <span>
 #include <string_view>
@@ -19,9 +20,18 @@ inline std::string_view view(ConstField f) { return {f.data(), f.size()}; }
 inline void blank(Field f) { std::memset(f.data(), ' ', f.size()); }
 
 // Position of the last non-blank character, 0 for an all-blank field.
+// Most report buffers are mostly blank: eight blanks are skipped at a time.
 inline int last_nonblank(ConstField f)
 {
+    constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
     std::size_t n = f.size();
+    while (n >= 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, f.data() + n - 8, 8);
+        if (eight != kEightBlanks)
+            break;
+        n -= 8;
+    }
     while (n > 0 && f[n - 1] == ' ')
         --n;
     return static_cast<int>(n);
@@ -31,6 +41,27 @@ inline int last_nonblank(ConstField f)
 inline std::string_view trimmed(ConstField f)
 {
     return {f.data(), static_cast<std::size_t>(last_nonblank(f))};
+}
+
+// Whether `text` holds `pattern` from position `at` (from 0) on.
+inline bool matches_at(std::string_view text, std::size_t at, std::string_view pattern)
+{
+    if (at > text.size() || text.size() - at < pattern.size())
+        return false;
+    for (std::size_t k = 0; k < pattern.size(); ++k)
+        if (text[at + k] != pattern[k])
+            return false;
+    return true;
+}
+
+// Whether `pattern` occurs in `text`: a plain scan, quicker than the
+// library's search on the short texts of number fields.
+inline bool contains(std::string_view text, std::string_view pattern)
+{
+    for (std::size_t at = 0; at + pattern.size() <= text.size(); ++at)
+        if (matches_at(text, at, pattern))
+            return true;
+    return false;
 }
 
 // Copies text into the field from column col on, cut at the field's end.
