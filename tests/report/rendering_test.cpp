@@ -74,6 +74,10 @@ TEST(BlankZeros, EveryZeroRenderingBecomesDots)
     BLANKZEROS(Field(no_dots.data(), no_dots.size()), 0);
     EXPECT_EQ(no_dots, "|   |");
 
+    std::string table_order = "x 0 0.0 y 0.";  // " 0.0 " comes first in the table, then " 0 "
+    BLANKZEROS(Field(table_order.data(), table_order.size()), 1);
+    EXPECT_EQ(table_order, "... ... y 0.");  // " 0." needs its blank too
+
     std::string at_start = " 0 x";  // the first dot would fall before the row
     BLANKZEROS(Field(at_start.data(), at_start.size()), 1);
     EXPECT_EQ(at_start, ".. x");

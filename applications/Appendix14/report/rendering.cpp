@@ -121,11 +121,21 @@ void BLANKZEROS(Field row, int dots)
 {
     static constexpr std::string_view zeros[] = {" 0.0 ",   " 0.00 ", " 0.000 ",     " 0.0000 ",
                                                  " 0.00000 ", " 0 ",  " 0.00E+00 ", " 0. "};
+    const std::string_view text = view(row);
     for (;;) {
+        // Every zero rendering begins with " 0": the search starts at the
+        // first one, and a row without one (the rule) is done at once.
+        std::size_t first = 0;
+        while (first + 1 < text.size() && !(text[first] == ' ' && text[first + 1] == '0'))
+            ++first;
         std::size_t at = std::string_view::npos;
         std::size_t length = 0;
         for (std::string_view zero : zeros) {
-            at = view(row).find(zero);
+            for (std::size_t p = first; p + zero.size() <= text.size(); ++p)
+                if (matches_at(text, p, zero)) {
+                    at = p;
+                    break;
+                }
             if (at != std::string_view::npos) {
                 length = zero.size();
                 break;
