@@ -52,6 +52,19 @@ bool render_plain(Field value, float v, char c)
     return true;
 }
 
+// Whether Step B applies: the text holds ".999", ".00 ", ".000 ", ".0000 "
+// or ".0001 ". Each begins with the point, so only points are looked at.
+bool looks_near_integer(std::string_view text)
+{
+    for (std::size_t at = 0; at < text.size(); ++at)
+        if (text[at] == '.' &&
+            (matches_at(text, at, ".999") || matches_at(text, at, ".00 ") ||
+             matches_at(text, at, ".000 ") || matches_at(text, at, ".0000 ") ||
+             matches_at(text, at, ".0001 ")))
+            return true;
+    return false;
+}
+
 // Steps A to C: the 10-column value field of one placeholder.
 void render_value(Field value, float v, char c)
 {
@@ -64,9 +77,7 @@ void render_value(Field value, float v, char c)
             return;
         }
         // Step B: a near-integer rendering is written with one decimal.
-        std::string_view text = view(value);
-        if (contains(text, ".999") || contains(text, ".00 ") || contains(text, ".000 ") ||
-            contains(text, ".0000 ") || contains(text, ".0001 ")) {
+        if (looks_near_integer(view(value))) {
             field::fixed(value, v, 1);
             adjust_left(value);
         }
@@ -83,8 +94,18 @@ void drop_trailing_zeros(Field out, int first)
     std::memset(window, ' ', sizeof window);
     int avail = std::min(kValueWidth + 1, static_cast<int>(out.size()) - first + 1);
     std::memcpy(window, &out[static_cast<std::size_t>(first - 1)], static_cast<std::size_t>(avail));
-    std::string_view w(window, sizeof window);
-    if (!contains(w, ".") || !contains(w, "0 ") || contains(w, ".0 ") || contains(w, "E"))
+    // The window must hold ".", a "0" before a blank, no ".0" before a
+    // blank and no "E"; one look at each column decides.
+    bool point = false, zero_blank = false, point_zero_blank = false, exponent = false;
+    for (int i = 0; i < kValueWidth + 1; ++i) {
+        point |= window[i] == '.';
+        exponent |= window[i] == 'E';
+        if (window[i] == '0' && i + 1 < kValueWidth + 1 && window[i + 1] == ' ') {
+            zero_blank = true;
+            point_zero_blank |= i > 0 && window[i - 1] == '.';
+        }
+    }
+    if (!point || !zero_blank || point_zero_blank || exponent)
         return;
     for (;;) {
         int e = last_nonblank(Field(window, sizeof window));
