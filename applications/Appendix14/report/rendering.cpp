@@ -121,28 +121,27 @@ void BLANKZEROS(Field row, int dots)
 {
     static constexpr std::string_view zeros[] = {" 0.0 ",   " 0.00 ", " 0.000 ",     " 0.0000 ",
                                                  " 0.00000 ", " 0 ",  " 0.00E+00 ", " 0. "};
+    constexpr std::size_t kNone = std::size(zeros);
     const std::string_view text = view(row);
     for (;;) {
-        // Every zero rendering begins with " 0": the search starts at the
-        // first one, and a row without one (the rule) is done at once.
-        std::size_t first = 0;
-        while (first + 1 < text.size() && !(text[first] == ' ' && text[first + 1] == '0'))
-            ++first;
+        // The first zero rendering in table order, leftmost for its kind:
+        // every one begins with " 0", so one pass over those places finds
+        // the earliest kind matching at each, and keeps the best.
         std::size_t at = std::string_view::npos;
-        std::size_t length = 0;
-        for (std::string_view zero : zeros) {
-            for (std::size_t p = first; p + zero.size() <= text.size(); ++p)
-                if (matches_at(text, p, zero)) {
+        std::size_t kind = kNone;
+        for (std::size_t p = 0; p + 1 < text.size(); ++p) {
+            if (text[p] != ' ' || text[p + 1] != '0')
+                continue;
+            for (std::size_t k = 0; k < kind; ++k)
+                if (matches_at(text, p, zeros[k])) {
+                    kind = k;
                     at = p;
                     break;
                 }
-            if (at != std::string_view::npos) {
-                length = zero.size();
-                break;
-            }
         }
-        if (at == std::string_view::npos)
+        if (kind == kNone)
             return;
+        const std::size_t length = zeros[kind].size();
         std::memset(row.data() + at, ' ', length);
         if (dots == 1) {
             // "..." ends at the zero's last digit, the column before the trailing blank.
