@@ -53,6 +53,16 @@ void write_file_record(Report& r, const char* text, int n)
     r.file.write_record(rec, length);
 }
 
+bool captures(const Report& r) { return r.print == 1 && r.unit < 0; }
+bool writes_file(const Report& r) { return r.print != 0 && r.unit > 0; }
+
+// What writing a line leaves behind when the line goes nowhere.
+void discard_line(Report& r, Field text)
+{
+    blank(text);
+    r.styles = {};
+}
+
 }  // namespace
 
 void Report::reset()
@@ -68,17 +78,15 @@ void Report::reset()
 
 void write_line(Report& r, Field text)
 {
+    if (!captures(r) && !writes_file(r))
+        return discard_line(r, text);  // blanked unconverted: the same result
     int n = static_cast<int>(std::min<std::size_t>(text.size(), kLineWidth));
-    bool capture = r.print == 1 && r.unit < 0;
-    bool to_file = r.print != 0 && r.unit > 0;
-    if (capture || to_file) {  // a discarded line is blanked unconverted: same result
-        if (r.special == 1)
-            convert_special_characters(text);
-        if (capture)
-            capture_line(r, text.data(), n);
-        else
-            write_file_record(r, text.data(), n);
-    }
+    if (r.special == 1)
+        convert_special_characters(text);
+    if (captures(r))
+        capture_line(r, text.data(), n);
+    else
+        write_file_record(r, text.data(), n);
     blank(text);
     r.styles = {};
 }
@@ -86,7 +94,10 @@ void write_line(Report& r, Field text)
 void write_blank_line(Report& r, Field text)
 {
     blank(text);
-    write_line(r, text);
+    if (captures(r) || writes_file(r))
+        write_line(r, text);
+    else
+        r.styles = {};  // the silent passes write many: the buffer is blank already
 }
 
 void set_line_styles(Report& r, const LineStyles& styles)
@@ -97,14 +108,18 @@ void set_line_styles(Report& r, const LineStyles& styles)
 
 void write_text(Report& r, std::string_view text)
 {
+    if (!captures(r) && !writes_file(r))
+        return discard_line(r, r.line);
     assign(r.line, text);
     write_line(r);
 }
 
 void write_text(Report& r, const LineStyles& styles, std::string_view text)
 {
-    assign(r.line, text);
     set_line_styles(r, styles);
+    if (!captures(r) && !writes_file(r))
+        return discard_line(r, r.line);  // no need to put the text in first
+    assign(r.line, text);
     write_line(r);
 }
 
