@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -28,8 +29,11 @@ inline int last_nonblank(ConstField f)
     while (n >= 8) {
         std::uint64_t eight;
         std::memcpy(&eight, f.data() + n - 8, 8);
-        if (eight != kEightBlanks)
+        if (eight != kEightBlanks) {
+            if constexpr (std::endian::native == std::endian::little)  // last byte highest
+                return static_cast<int>(n) - std::countl_zero(eight ^ kEightBlanks) / 8;
             break;
+        }
         n -= 8;
     }
     while (n > 0 && f[n - 1] == ' ')
