@@ -95,17 +95,22 @@ void drop_trailing_zeros(Field out, int first)
     int avail = std::min(kValueWidth + 1, static_cast<int>(out.size()) - first + 1);
     std::memcpy(window, &out[static_cast<std::size_t>(first - 1)], static_cast<std::size_t>(avail));
     // The window must hold ".", a "0" before a blank, no ".0" before a
-    // blank and no "E"; one look at each column decides.
-    bool point = false, zero_blank = false, point_zero_blank = false, exponent = false;
-    for (int i = 0; i < kValueWidth + 1; ++i) {
-        point |= window[i] == '.';
-        exponent |= window[i] == 'E';
-        if (window[i] == '0' && i + 1 < kValueWidth + 1 && window[i + 1] == ' ') {
+    // blank and no "E"; one look at each column up to the first blank
+    // after the text decides (all blank beyond).
+    const int look = std::min(last_nonblank(Field(window, sizeof window)) + 1, kValueWidth + 1);
+    bool point = false, zero_blank = false;
+    for (int i = 0; i < look; ++i) {
+        if (window[i] == '.') {
+            point = true;
+        } else if (window[i] == 'E') {
+            return;
+        } else if (window[i] == '0' && i + 1 < kValueWidth + 1 && window[i + 1] == ' ') {
+            if (i > 0 && window[i - 1] == '.')
+                return;
             zero_blank = true;
-            point_zero_blank |= i > 0 && window[i - 1] == '.';
         }
     }
-    if (!point || !zero_blank || point_zero_blank || exponent)
+    if (!point || !zero_blank)
         return;
     for (;;) {
         int e = last_nonblank(Field(window, sizeof window));
@@ -132,6 +137,22 @@ bool closes_up(char c)
     default:
         return false;
     }
+}
+
+// The end of the run of blanks that starts at `in`; the text goes on
+// after it.
+int blank_run_end(ConstField line, int in)
+{
+    while (line[static_cast<std::size_t>(in)] == ' ')
+        ++in;
+    return in;
+}
+
+// Whether the blanks from `in` to `end` go.
+bool blank_run_goes(ConstField line, int in, int end)
+{
+    return closes_up(line[static_cast<std::size_t>(end)]) ||
+           (in > 0 && line[static_cast<std::size_t>(in - 1)] == '/');
 }
 
 }  // namespace
@@ -195,17 +216,26 @@ void SUBSTVALUES(const Report& r, Field tmpl, std::span<const float> values)
 void TIDYFORMULA(Field line)
 {
     const int T = last_nonblank(line);
-    int out = 0;
     int in = 0;
+    // The line stays as it is up to the first run that goes.
+    while (in < T) {
+        if (line[in] != ' ') {
+            ++in;
+            continue;
+        }
+        const int end = blank_run_end(line, in);
+        if (blank_run_goes(line, in, end))
+            break;
+        in = end;
+    }
+    int out = in;
     while (in < T) {
         if (line[in] != ' ') {
             line[out++] = line[in++];
             continue;
         }
-        int end = in;
-        while (line[end] == ' ')  // stops before T: line[T - 1] is not blank
-            ++end;
-        if (!closes_up(line[end]) && !(out > 0 && line[out - 1] == '/'))
+        const int end = blank_run_end(line, in);
+        if (!blank_run_goes(line, in, end))  // line[in - 1] is still the character before it
             while (in < end)
                 line[out++] = line[in++];
         in = end;
