@@ -14,14 +14,15 @@ constexpr int kStyleColumn = 109;  // six 2-column codes in columns 109-120
 // code does not fit) into columns 109-120 of a record.
 void put_styles(char* record, const LineStyles& styles)
 {
-    for (int i = 0; i < 6; ++i) {
-        char* code = record + kStyleColumn - 1 + 2 * i;
-        if (styles[i] >= 0 && styles[i] <= 9) {  // every code the reports use
+    char* code = record + kStyleColumn - 1;
+    for (std::int32_t s : styles) {
+        if (static_cast<std::uint32_t>(s) <= 9u) {  // every code the reports use
             code[0] = ' ';
-            code[1] = static_cast<char>('0' + styles[i]);
+            code[1] = static_cast<char>('0' + s);
         } else {
-            field::integer(Field(code, 2), styles[i]);
+            field::integer(Field(code, 2), s);
         }
+        code += 2;
     }
 }
 
@@ -30,8 +31,10 @@ void capture_line(Report& r, const char* text, int n)
     if (r.capture.count < kCaptureRecords)
         ++r.capture.count;  // the 501st line on overwrites record 500
     char* rec = r.capture.records[r.capture.count - 1];
-    std::memset(rec, ' ', kCaptureRecordWidth);
+    const std::size_t end = 4 + static_cast<std::size_t>(n);
+    std::memset(rec, ' ', 4);
     std::memcpy(rec + 4, text, static_cast<std::size_t>(n));
+    std::memset(rec + end, ' ', kCaptureRecordWidth - end);
     put_styles(rec, r.styles);
     rec[120] = '\0';
 }
