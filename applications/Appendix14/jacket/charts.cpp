@@ -17,6 +17,13 @@ static_assert(std::tuple_size_v<decltype(ChartColumn::K)> == charts::kThicknesse
 // Grid thickness k, counted from 1.
 float grid(int k) { return kThicknessGrid[static_cast<std::size_t>(k - 1)]; }
 
+// How many of the inner grid thicknesses grid(2) to grid(6) are below t
+// (none for a NaN t).
+int inner_grid_below(float t)
+{
+    return (grid(2) < t) + (grid(3) < t) + (grid(4) < t) + (grid(5) < t) + (grid(6) < t);
+}
+
 // Limits x to [lo, hi]; NaN stays NaN.
 float limited(float x, float lo, float hi)
 {
@@ -104,12 +111,9 @@ float EEKFACTOR(const ChartColumn& column, float t)
         return 0.0f;
     t = limited(t, 0.1875f, 2.0f);
     // The thickness interval grid(i)..grid(i+1) that holds t: the first
-    // that reaches up to t, as t is at least grid(1).
-    int i = 1;
-    while (i < 6 && !(t <= grid(i + 1)))
-        ++i;
-    if (!(grid(i) <= t && t <= grid(i + 1)))
-        i = 1;  // only a NaN t finds no interval
+    // that reaches up to t (t is at least grid(1)), one up for each inner
+    // grid thickness below t.
+    const int i = 1 + inner_grid_below(t);
     float tlo = grid(i);
     float thi = grid(i + 1);
     const float Ki = column.K[static_cast<std::size_t>(i - 1)];
@@ -131,9 +135,9 @@ ChartColumn kp_chart_column(float D, std::int32_t size)
 float KPFACTOR(const ChartColumn& column, float t)
 {
     t = limited(t, 0.1875f, 2.0f);
-    int k = 2;  // first k with t <= grid(k)
-    while (k < 7 && !(t <= grid(k)))
-        ++k;
+    int k = 2 + inner_grid_below(t);  // first k with t <= grid(k)
+    if (std::isnan(t))
+        k = 7;  // none: the last
     return INTERP(grid(k), t, grid(k - 1), column.K[static_cast<std::size_t>(k - 1)],
                   column.K[static_cast<std::size_t>(k - 2)]);
 }
