@@ -28,9 +28,10 @@ HostItem jacket_item(int code)
     return code == 2 ? testing::div2_item() : testing::appendix_ee_item();
 }
 
-HostItem thick_shell_jacket_item()
+HostItem thick_shell_jacket_item(int code)
 {
     testing::JacketItem item = testing::half_pipe_item();
+    item[20] = static_cast<float>(code);
     item[3] = 3;        // ts
     item[11] = 0.5f;    // Tj
     item[12] = 29900;   // Pj: just below what the thickest chart column allows
@@ -54,7 +55,8 @@ bool item_named(std::string_view name, HostItem& item)
         {"opening-50", opening_all_passes_item},
         {"jacket-1", [] { return jacket_item(1); }},
         {"jacket-2", [] { return jacket_item(2); }},
-        {"jacket-thick", thick_shell_jacket_item},
+        {"jacket-thick-1", [] { return thick_shell_jacket_item(1); }},
+        {"jacket-thick-2", [] { return thick_shell_jacket_item(2); }},
         {"coil-3", [] { return coil_item(3); }},
         {"coil-4", [] { return coil_item(4); }},
     };

@@ -22,16 +22,16 @@ HostItem opening_viii2_item();
 HostItem opening_all_passes_item();
 
 // Half-pipe jackets: the verified Appendix EE item (code 1), the verified
-// VIII-2 item (code 2), and an Appendix EE item on a thick shell whose Trj
-// search climbs past 12 inches (over 3000 steps of 1/256 inch).
+// VIII-2 item (code 2), and a jacket pressure so high for its shell that
+// the Trj search climbs to about 24 inches (over 6000 steps of 1/256 inch).
 HostItem jacket_item(int code);
-HostItem thick_shell_jacket_item();
+HostItem thick_shell_jacket_item(int code);
 // Limpet coils: PD 5500 (code 3) and EN 13445 (code 4).
 HostItem coil_item(int code);
 
 // An item by its name as the instruction count takes it ("opening",
-// "opening-viii2", "opening-50", "jacket-1", "jacket-2", "jacket-thick",
-// "coil-3", "coil-4"); false for an unknown name.
+// "opening-viii2", "opening-50", "jacket-1", "jacket-2", "jacket-thick-1",
+// "jacket-thick-2", "coil-3", "coil-4"); false for an unknown name.
 bool item_named(std::string_view name, HostItem& item);
 
 }  // namespace tx14::bench

@@ -37,7 +37,10 @@ BENCHMARK_CAPTURE(capture_call, opening_viii2, tx14::bench::opening_viii2_item);
 BENCHMARK_CAPTURE(capture_call, opening_all_50_passes, tx14::bench::opening_all_passes_item);
 BENCHMARK_CAPTURE(capture_call, jacket_appendix_ee, [] { return tx14::bench::jacket_item(1); });
 BENCHMARK_CAPTURE(capture_call, jacket_viii2, [] { return tx14::bench::jacket_item(2); });
-BENCHMARK_CAPTURE(capture_call, jacket_long_Trj_search, tx14::bench::thick_shell_jacket_item);
+BENCHMARK_CAPTURE(capture_call, jacket_appendix_ee_long_Trj_search,
+                  [] { return tx14::bench::thick_shell_jacket_item(1); });
+BENCHMARK_CAPTURE(capture_call, jacket_viii2_long_Trj_search,
+                  [] { return tx14::bench::thick_shell_jacket_item(2); });
 BENCHMARK_CAPTURE(capture_call, coil_pd5500, [] { return tx14::bench::coil_item(3); });
 BENCHMARK_CAPTURE(capture_call, coil_en13445, [] { return tx14::bench::coil_item(4); });
 
