@@ -21,15 +21,21 @@ trap 'rm -rf "$out"' EXIT INT TERM
 
 # Instructions of CALLS calls of an item.
 count() {
-    valgrind --tool=callgrind --collect-atstart=no --toggle-collect=tx14_measured_call \
-        --callgrind-out-file="$out/cg.$1.$2" "$driver" "$1" "$2" >/dev/null 2>"$out/log"
+    if ! valgrind --tool=callgrind --collect-atstart=no --toggle-collect=tx14_measured_call \
+        --callgrind-out-file="$out/cg.$1.$2" "$driver" "$1" "$2" >/dev/null 2>"$out/log" ||
+        ! grep -q '^summary:' "$out/cg.$1.$2" 2>/dev/null; then
+        # e.g. debug information valgrind cannot read (clang's DWARF 5)
+        tail -5 "$out/log" >&2
+        echo "callgrind failed on $1" >&2
+        exit 1
+    fi
     sed -n 's/^summary: *//p' "$out/cg.$1.$2"
 }
 
 printf '%-14s %14s\n' item instructions
 for item in "$@"; do
-    one="$(count "$item" 1)"
-    two="$(count "$item" 2)"
+    one="$(count "$item" 1)" || exit 1
+    two="$(count "$item" 2)" || exit 1
     # Two calls cost twice one call exactly when nothing is left over from
     # a call to the next; a difference shows up here.
     [ "$two" -eq $((2 * one)) ] || echo "note: $item: 2 calls = $two, not 2 x $one" >&2
