@@ -32,21 +32,34 @@ bool nudge(std::string_view text, float& x)
 {
     static constexpr std::string_view up[] = {".1999 ", ".2999 ", ".3999 ", ".4999 ", ".5999 ",
                                               ".6999 ", ".7999 ", ".8999 ", ".9999 "};
+    // Every pattern begins with the decimal point: only the points are
+    // looked at (a rendered number has one).
+    std::size_t points[kSigDigitsWidth];
+    std::size_t n = 0;
+    for (std::size_t at = 0; at < text.size() && n < std::size(points); ++at)
+        if (text[at] == '.')
+            points[n++] = at;
+    auto at_a_point = [&](std::string_view pattern) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (matches_at(text, points[i], pattern))
+                return true;
+        return false;
+    };
     for (std::string_view pattern : up) {
-        if (contains(text, pattern)) {
+        if (at_a_point(pattern)) {
             x = x > 0.0f ? x + 0.0001f : x - 0.0001f;
             return true;
         }
     }
-    if (contains(text, ".0001 ")) {
+    if (at_a_point(".0001 ")) {
         x = x > 0.0f ? x - 0.0001f : x + 0.0001f;
         return true;
     }
-    if (contains(text, ".00001")) {
+    if (at_a_point(".00001")) {
         x = x > 0.0f ? x - 0.00001f : x + 0.00001f;
         return true;
     }
-    if (contains(text, ".99999")) {
+    if (at_a_point(".99999")) {
         x = x > 0.0f ? x + 0.00001f : x - 0.00001f;
         return true;
     }
@@ -63,7 +76,7 @@ void drop_trailing_zeros(Field text)
     for (int pass = 0; pass < 5; ++pass) {
         std::size_t zero = view(text).find("0 ");
         if (zero == std::string_view::npos || zero < point)
-            continue;
+            break;  // nothing changes, so the passes left would find the same
         std::memset(text.data() + zero, ' ', text.size() - zero);
     }
 }
