@@ -22,8 +22,9 @@ HostItem opening_viii2_item();
 HostItem opening_all_passes_item();
 
 // Half-pipe jackets: the verified Appendix EE item (code 1), the verified
-// VIII-2 item (code 2), and a jacket pressure so high for its shell that
-// the Trj search climbs to about 24 inches (over 6000 steps of 1/256 inch).
+// VIII-2 item (code 2), and, per code, a jacket pressure so high for its
+// shell that the Trj search climbs past 12 inches (over 3000 steps of
+// 1/256 inch).
 HostItem jacket_item(int code);
 HostItem thick_shell_jacket_item(int code);
 // Limpet coils: PD 5500 (code 3) and EN 13445 (code 4).
