@@ -44,6 +44,23 @@ BENCHMARK_CAPTURE(capture_call, jacket_viii2_long_Trj_search,
 BENCHMARK_CAPTURE(capture_call, coil_pd5500, [] { return tx14::bench::coil_item(3); });
 BENCHMARK_CAPTURE(capture_call, coil_en13445, [] { return tx14::bench::coil_item(4); });
 
+// The exported entry itself, on the process-wide state, as the host calls
+// it; the capture block read back through GETLINESCOMAUX.
+void exported_entry(benchmark::State& state)
+{
+    const HostItem item = tx14::bench::opening_item();
+    HostItem call = item;
+    for (auto _ : state) {
+        call.reals = item.reals;
+        LGCENTER(call.reals.data(), call.texts.data(), 15, &call.run_mode, 1, &call.error_count,
+                 call.report_file.data(), 256, nullptr, nullptr, nullptr, call.unit_labels.data(),
+                 10, call.unit_factors.data(), &call.print_control);
+        benchmark::DoNotOptimize(GETLINESCOMAUX());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(exported_entry)->Name("LGCENTER/opening_few_passes");
+
 // The end-to-end opening appended to a file in the temporary directory,
 // which is emptied (untimed) every 1000 reports.
 void file_call(benchmark::State& state)
