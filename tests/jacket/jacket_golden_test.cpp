@@ -17,36 +17,6 @@ struct GoldenCase {
     JacketItem (*item)();
 };
 
-// Appendix EE, NPS 2: a jacket too thin for 300 psi, accepted as 10S.
-JacketItem appendix_ee_item()
-{
-    JacketItem item = half_pipe_item();
-    item[11] = 0.07f;  // Tj
-    item[12] = 300;    // Pj
-    return item;
-}
-
-// VIII-2, NPS 3, adequate jacket; the core's external pressure adds to Pj.
-JacketItem div2_item()
-{
-    JacketItem item = half_pipe_item();
-    item[10] = 3;
-    item[11] = 0.216f;
-    item[12] = 100;
-    item[18] = 5;  // ExtPCore
-    item[19] = 0.0625f;  // co
-    item[20] = 2;
-    return item;
-}
-
-// The NPS 3 coil: PD 5500 and EN 13445.
-JacketItem en13445_item()
-{
-    JacketItem item = limpet_coil_item();
-    item[20] = 4;
-    return item;
-}
-
 std::string report_text(const ItemRun& run)
 {
     std::string text;

@@ -51,6 +51,33 @@ JacketItem limpet_coil_item()
     //               fc     Sja caj     r  ExtPCore co code L
 }
 
+JacketItem appendix_ee_item()
+{
+    JacketItem item = half_pipe_item();
+    item[11] = 0.07f;  // Tj
+    item[12] = 300;    // Pj
+    return item;
+}
+
+JacketItem div2_item()
+{
+    JacketItem item = half_pipe_item();
+    item[10] = 3;
+    item[11] = 0.216f;
+    item[12] = 100;
+    item[18] = 5;        // ExtPCore
+    item[19] = 0.0625f;  // co
+    item[20] = 2;
+    return item;
+}
+
+JacketItem en13445_item()
+{
+    JacketItem item = limpet_coil_item();
+    item[20] = 4;
+    return item;
+}
+
 JacketInput jacket_input(std::int32_t code)
 {
     JacketInput in;

@@ -32,6 +32,15 @@ JacketItem half_pipe_item();
 // A limpet coil of NPS 3 on a 48-inch shell, PD 5500.
 JacketItem limpet_coil_item();
 
+// The items of the verified reports, one per code selector (the PD 5500
+// coil is limpet_coil_item itself).
+// Appendix EE, NPS 2: a jacket too thin for 300 psi, accepted as 10S.
+JacketItem appendix_ee_item();
+// VIII-2, NPS 3, adequate jacket; the core's external pressure adds to Pj.
+JacketItem div2_item();
+// The NPS 3 coil per EN 13445.
+JacketItem en13445_item();
+
 // The record of item 7, a valid jacket with the code selector given:
 // P = 100 on a 48-inch shell of S = 20000 with ca = 0.125, a standard NPS 2
 // jacket of 0.25 inch carrying 100 at Sj = 15000.

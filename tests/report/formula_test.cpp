@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -105,6 +106,45 @@ TEST(Tidy, ClosesUpAroundSlashesSuperscriptsAndCommas)
         std::string s = padded(before, 120);
         TIDYFORMULA(Field(s.data(), s.size()));
         EXPECT_EQ(without_trailing_blanks(s), after) << before;
+    }
+}
+
+// The tidy rules applied literally, one deletion at a time: for each
+// character in turn, while a blank stands directly before it, delete that
+// blank; then while a "/" that is not the last non-blank is followed by a
+// blank, delete the blank.
+std::string tidied_step_by_step(std::string line)
+{
+    auto last_nonblank = [&] { return line.find_last_not_of(' ') + 1; };
+    auto delete_at = [&](std::size_t at) {
+        line.erase(at, 1);
+        line += ' ';
+    };
+    if (line.find_first_not_of(' ') == std::string::npos)
+        return line;
+    for (char c : {'\xB2', '\xB3', '\xBD', '^', ',', '/'})
+        for (std::size_t at; (at = line.find(std::string{' ', c})) != std::string::npos;)
+            delete_at(at);
+    for (std::size_t at; (at = line.find("/ ")) != std::string::npos && at + 1 < last_nonblank();)
+        delete_at(at + 1);
+    return line;
+}
+
+TEST(Tidy, SamePassAsTheRulesOneDeletionAtATime)
+{
+    // Lines mostly of blanks and the characters the rules act on.
+    constexpr char kAlphabet[] = "      /^,\xB2\xB3\xBD(a1-*";
+    std::uint32_t s = 1;
+    for (int n = 0; n < 20000; ++n) {
+        std::string line(120, ' ');
+        const std::size_t length = 1 + n % 120;
+        for (std::size_t i = 0; i < length; ++i) {
+            s = s * 1664525u + 1013904223u;
+            line[i] = kAlphabet[(s >> 16) % (sizeof kAlphabet - 1)];
+        }
+        std::string tidied = line;
+        TIDYFORMULA(Field(tidied.data(), tidied.size()));
+        ASSERT_EQ(tidied, tidied_step_by_step(line)) << line;
     }
 }
 

@@ -3,9 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 using namespace tx14;
 
@@ -125,6 +129,65 @@ TEST(ShortestWhole, NonFiniteAndOutOfRange)
     EXPECT_EQ(std::string(buf, static_cast<std::size_t>(field::nearest_whole_shortest(f, 149.6f))), "150");
     EXPECT_EQ(std::string(buf, static_cast<std::size_t>(field::nearest_whole_shortest(f, -kInf))), "-Infinity");
     EXPECT_EQ(buf[field::nearest_whole_shortest(f, 1e20f) - 1], '*');
+}
+
+// The exact decimal conversion of the standard library, as the fields
+// write it: the point even with no decimals.
+std::string exact_fixed(float v, int d)
+{
+    char buf[128];
+    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v),
+                             std::chars_format::fixed, d);
+    std::string s(buf, res.ptr);
+    if (d == 0)
+        s += '.';
+    return s;
+}
+
+// Values where the digits are easy to get wrong: exact ties at every
+// number of decimals (odd multiples of 2^-(d+1)), their neighbours, powers
+// of two and ten, subnormals, signed zeros and the ends of the 32-bit range.
+std::vector<float> awkward_values()
+{
+    std::vector<float> values = {0.0f, -0.0f, 1e-45f, -1e-45f, 1.17549e-38f, 4294967040.0f,
+                                 4294967296.0f, 2147483648.0f, 999999.94f, 0.95f, 9.9999995f,
+                                 99.995f, 0.0049999999f, 0.005f};
+    for (int d = 0; d <= 9; ++d)
+        for (std::uint32_t odd = 1; odd < 4000; odd += 2) {
+            float tie = std::ldexp(static_cast<float>(odd), -(d + 1));
+            for (float v : {tie, std::nextafter(tie, 0.0f), std::nextafter(tie, 1e10f)}) {
+                values.push_back(v);
+                values.push_back(-v);
+            }
+        }
+    for (int e = -40; e <= 40; ++e) {
+        values.push_back(std::ldexp(1.0f, e));
+        values.push_back(std::pow(10.0f, static_cast<float>(e)));
+    }
+    return values;
+}
+
+TEST(ShortestFixed, DigitsAgreeWithTheExactConversion)
+{
+    std::vector<float> values = awkward_values();
+    std::uint64_t s = 12345;  // a fixed sequence of bit patterns, every exponent
+    for (int i = 0; i < 100000; ++i) {
+        s = s * 6364136223846793005ull + 1442695040888963407ull;
+        float v = std::bit_cast<float>(static_cast<std::uint32_t>(s >> 32));
+        if (std::isfinite(v))
+            values.push_back(v);
+    }
+    int mismatches = 0;
+    for (float v : values)
+        for (int d = 0; d <= 12 && std::isfinite(v); ++d) {
+            std::string expected = exact_fixed(v, d);
+            if (expected.size() > static_cast<std::size_t>(field::kShortestMax))
+                continue;
+            if (shortest(v, d) != expected && ++mismatches <= 10)
+                ADD_FAILURE() << std::hexfloat << v << " with " << d << " decimals: "
+                              << shortest(v, d) << " instead of " << expected;
+        }
+    EXPECT_EQ(mismatches, 0);
 }
 
 }  // namespace

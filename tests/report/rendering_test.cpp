@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "report_test_util.hpp"
@@ -74,9 +76,52 @@ TEST(BlankZeros, EveryZeroRenderingBecomesDots)
     BLANKZEROS(Field(no_dots.data(), no_dots.size()), 0);
     EXPECT_EQ(no_dots, "|   |");
 
+    std::string table_order = "x 0 0.0 y 0.";  // " 0.0 " comes first in the table, then " 0 "
+    BLANKZEROS(Field(table_order.data(), table_order.size()), 1);
+    EXPECT_EQ(table_order, "... ... y 0.");  // " 0." needs its blank too
+
     std::string at_start = " 0 x";  // the first dot would fall before the row
     BLANKZEROS(Field(at_start.data(), at_start.size()), 1);
     EXPECT_EQ(at_start, ".. x");
+}
+
+// The zero search as the rules state it: the first rendering of the table
+// found anywhere in the row, replaced, and again from the start.
+void blank_zeros_by_the_table(std::string& row, int dots)
+{
+    static const char* const zeros[] = {" 0.0 ",   " 0.00 ", " 0.000 ",     " 0.0000 ",
+                                        " 0.00000 ", " 0 ",  " 0.00E+00 ", " 0. "};
+    for (;;) {
+        std::size_t at = std::string::npos, length = 0;
+        for (const char* zero : zeros)
+            if ((at = row.find(zero)) != std::string::npos) {
+                length = std::strlen(zero);
+                break;
+            }
+        if (at == std::string::npos)
+            return;
+        row.replace(at, length, length, ' ');
+        for (long c = static_cast<long>(at + length) - 4; dots == 1 && c <= static_cast<long>(at + length) - 2; ++c)
+            if (c >= 0)
+                row[static_cast<std::size_t>(c)] = '.';
+    }
+}
+
+TEST(BlankZeros, SameAsSearchingTheTableInOrder)
+{
+    constexpr char kAlphabet[] = "   0000.|E+1";  // rows crowded with zero renderings
+    std::uint32_t s = 7;
+    for (int n = 0; n < 20000; ++n) {
+        std::string row(static_cast<std::size_t>(1 + n % 40), ' ');
+        for (char& c : row) {
+            s = s * 1664525u + 1013904223u;
+            c = kAlphabet[(s >> 16) % (sizeof kAlphabet - 1)];
+        }
+        std::string expected = row;
+        blank_zeros_by_the_table(expected, n % 2);
+        BLANKZEROS(Field(row.data(), row.size()), n % 2);
+        ASSERT_EQ(row, expected);
+    }
 }
 
 TEST(Underline, DashesAsLongAsTheText)

@@ -12,9 +12,17 @@ namespace tx14 {
 namespace {
 
 using charts::kThicknessGrid;
+static_assert(std::tuple_size_v<decltype(ChartColumn::K)> == charts::kThicknesses);
 
 // Grid thickness k, counted from 1.
 float grid(int k) { return kThicknessGrid[static_cast<std::size_t>(k - 1)]; }
+
+// How many of the inner grid thicknesses grid(2) to grid(6) are below t
+// (none for a NaN t).
+int inner_grid_below(float t)
+{
+    return (grid(2) < t) + (grid(3) < t) + (grid(4) < t) + (grid(5) < t) + (grid(6) < t);
+}
 
 // Limits x to [lo, hi]; NaN stays NaN.
 float limited(float x, float lo, float hi)
@@ -69,19 +77,9 @@ float INTERP(float x0, float x, float x1, float y0, float y1)
     return y0 + (y1 - y0) * (x - x0) / (x1 - x0);
 }
 
-float EEKFACTOR(float chart, float D, float t)
+ChartColumn ee_chart_column(float chart, float D)
 {
-    t = limited(t, 0.1875f, 2.0f);
     D = limited(D, 30.0f, 170.0f);
-
-    int i = 1;  // thickness interval grid(i)..grid(i+1)
-    while (i < 6 && !(grid(i) <= t && t <= grid(i + 1)))
-        ++i;
-    if (!(grid(i) <= t && t <= grid(i + 1)))
-        i = 1;  // only a NaN t finds no interval
-    float tlo = grid(i);
-    float thi = grid(i + 1);
-
     int j = truncate_to_int32(D / 10.0f) - 2;  // diameter rows j, j2
     int j2 = j + 1;
     if (j2 > charts::kDiameters)
@@ -95,27 +93,55 @@ float EEKFACTOR(float chart, float D, float t)
     float Dlo = charts::row_diameter(j);
     float Dhi = Dlo + 10.0f;
 
+    ChartColumn column;
     const charts::KChart* K = chart_table(chart);
-    if (K == nullptr)
+    if (K == nullptr) {
+        column.exists = false;
+        return column;
+    }
+    for (int i = 1; i <= charts::kThicknesses; ++i)
+        column.K[static_cast<std::size_t>(i - 1)] =
+            INTERP(Dlo, D, Dhi, chart_value(*K, j, i), chart_value(*K, j2, i));
+    return column;
+}
+
+float EEKFACTOR(const ChartColumn& column, float t)
+{
+    if (!column.exists)
         return 0.0f;
-    float Ki1 = INTERP(Dlo, D, Dhi, chart_value(*K, j, i + 1), chart_value(*K, j2, i + 1));
-    float Ki = INTERP(Dlo, D, Dhi, chart_value(*K, j, i), chart_value(*K, j2, i));
+    t = limited(t, 0.1875f, 2.0f);
+    // The thickness interval grid(i)..grid(i+1) that holds t: the first
+    // that reaches up to t (t is at least grid(1)), one up for each inner
+    // grid thickness below t.
+    const int i = 1 + inner_grid_below(t);
+    float tlo = grid(i);
+    float thi = grid(i + 1);
+    const float Ki = column.K[static_cast<std::size_t>(i - 1)];
+    const float Ki1 = column.K[static_cast<std::size_t>(i)];
     return INTERP(tlo, t, thi, Ki, Ki1);
 }
 
-float KPFACTOR(float D, float t, std::int32_t size)
+float EEKFACTOR(float chart, float D, float t) { return EEKFACTOR(ee_chart_column(chart, D), t); }
+
+ChartColumn kp_chart_column(float D, std::int32_t size)
+{
+    const charts::KpSet& C = kp_set(size);
+    ChartColumn column;
+    for (std::size_t k = 0; k < column.K.size(); ++k)
+        column.K[k] = kp_polynomial(C[k], D);
+    return column;
+}
+
+float KPFACTOR(const ChartColumn& column, float t)
 {
     t = limited(t, 0.1875f, 2.0f);
-    const charts::KpSet& C = kp_set(size);
-    std::array<float, charts::kThicknesses> Kp;
-    for (std::size_t k = 0; k < Kp.size(); ++k)
-        Kp[k] = kp_polynomial(C[k], D);
-
-    int k = 2;  // first k with t <= grid(k)
-    while (k < 7 && !(t <= grid(k)))
-        ++k;
-    return INTERP(grid(k), t, grid(k - 1), Kp[static_cast<std::size_t>(k - 1)],
-                  Kp[static_cast<std::size_t>(k - 2)]);
+    int k = 2 + inner_grid_below(t);  // first k with t <= grid(k)
+    if (std::isnan(t))
+        k = 7;  // none: the last
+    return INTERP(grid(k), t, grid(k - 1), column.K[static_cast<std::size_t>(k - 1)],
+                  column.K[static_cast<std::size_t>(k - 2)]);
 }
+
+float KPFACTOR(float D, float t, std::int32_t size) { return KPFACTOR(kp_chart_column(D, size), t); }
 
 }  // namespace tx14

@@ -73,22 +73,44 @@ ChartChoice chart_choice(const KRule& k)
     return {k.NPS - 1.0f, 0.0f};
 }
 
-// K (Appendix EE) or Kp (VIII-2) at the net shell thickness t.
-float K_at(const KRule& k, float t)
+// The chart(s) of an item read at its shell diameter, once: the Trj
+// search looks K up at thousands of thicknesses.
+struct KCharts {
+    bool div2;
+    ChartChoice choice;
+    ChartColumn first;   // Kp (VIII-2) or the first chart
+    ChartColumn second;  // the second chart of a mean
+};
+
+KCharts k_charts(const KRule& k)
 {
-    if (k.div2)
-        return KPFACTOR(k.Dc, t, truncate_to_int32(k.NPS));
-    ChartChoice c = chart_choice(k);
-    if (c.second == 0.0f)
-        return EEKFACTOR(c.first, k.D, t);
-    return (EEKFACTOR(c.first, k.D, t) + EEKFACTOR(c.second, k.D, t)) * 0.5f;
+    KCharts c{k.div2, {}, {}, {}};
+    if (k.div2) {
+        c.first = kp_chart_column(k.Dc, truncate_to_int32(k.NPS));
+        return c;
+    }
+    c.choice = chart_choice(k);
+    c.first = ee_chart_column(c.choice.first, k.D);
+    if (c.choice.second != 0.0f)
+        c.second = ee_chart_column(c.choice.second, k.D);
+    return c;
+}
+
+// K (Appendix EE) or Kp (VIII-2) at the net shell thickness t.
+float K_at(const KCharts& c, float t)
+{
+    if (c.div2)
+        return KPFACTOR(c.first, t);
+    if (c.choice.second == 0.0f)
+        return EEKFACTOR(c.first, t);
+    return (EEKFACTOR(c.first, t) + EEKFACTOR(c.second, t)) * 0.5f;
 }
 
 // P' = (1.5 S - S*) / K at the net shell thickness t, S* = P R / (2 t).
-float permissible_pressure(const KRule& k, float P, float R, float S, float t)
+float permissible_pressure(const KCharts& c, float P, float R, float S, float t)
 {
     float Sstar = (P * R) / (t + t);
-    return (1.5f * S - Sstar) / K_at(k, t);
+    return (1.5f * S - Sstar) / K_at(c, t);
 }
 
 // The smallest multiple of 1/256 above ca + co whose P' reaches Pj. The
@@ -100,7 +122,7 @@ struct TrjSearch {
     bool exhausted = false;
 };
 
-TrjSearch find_Trj(const KRule& k, const JacketInput& in, float R, float Pj)
+TrjSearch find_Trj(const KCharts& c, const JacketInput& in, float R, float Pj)
 {
     TrjSearch s;
     int raises = 0;
@@ -114,7 +136,7 @@ TrjSearch find_Trj(const KRule& k, const JacketInput& in, float R, float Pj)
     }
     for (;;) {
         float t = s.Trj - in.ca - in.co;
-        s.Pprime = permissible_pressure(k, in.P, R, in.S, t);
+        s.Pprime = permissible_pressure(c, in.P, R, in.S, t);
         if (!(s.Pprime < Pj))
             return s;
         if (raises == kMaxRaises) {
@@ -268,13 +290,14 @@ void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResult
     v.k = KRule{v.div2, in.D, v.Dc, in.NPS, in.r, in.Tj};
 
     out.Tr = required_shell_thickness(v.div2, in, R, v.Dc);
-    TrjSearch search = find_Trj(v.k, in, R, in.Pj);
+    const KCharts charts = k_charts(v.k);
+    TrjSearch search = find_Trj(charts, in, R, in.Pj);
     out.Trj = search.Trj;
     out.Pprime_Trj = search.Pprime;
     v.exhausted = search.exhausted;
 
     out.ts_net = in.ts - in.ca - in.co;
-    v.K = K_at(v.k, out.ts_net);
+    v.K = K_at(charts, out.ts_net);
     v.Sstar = (in.P * R) / (2.0f * out.ts_net);
     v.Fp = std::min(1.5f * in.S - v.Sstar, 1.5f * in.S);
     out.Pprime_ts = v.div2 ? v.Fp / v.K : (1.5f * in.S - v.Sstar) / v.K;

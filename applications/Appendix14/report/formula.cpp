@@ -12,11 +12,6 @@ namespace {
 constexpr int kValueWidth = 10;
 constexpr int kMaxPlaceholders = 6;
 
-bool contains(std::string_view text, std::string_view pattern)
-{
-    return text.find(pattern) != std::string_view::npos;
-}
-
 // Values between 1e-6 and 1: fixed point with the selector's decimals
 // (1 for "0" and "1", 6 for other characters) in a field one column wider
 // than "0." and the decimals, so the value keeps one leading blank.
@@ -57,6 +52,19 @@ bool render_plain(Field value, float v, char c)
     return true;
 }
 
+// Whether Step B applies: the text holds ".999", ".00 ", ".000 ", ".0000 "
+// or ".0001 ". Each begins with the point, so only points are looked at.
+bool looks_near_integer(std::string_view text)
+{
+    for (std::size_t at = 0; at < text.size(); ++at)
+        if (text[at] == '.' &&
+            (matches_at(text, at, ".999") || matches_at(text, at, ".00 ") ||
+             matches_at(text, at, ".000 ") || matches_at(text, at, ".0000 ") ||
+             matches_at(text, at, ".0001 ")))
+            return true;
+    return false;
+}
+
 // Steps A to C: the 10-column value field of one placeholder.
 void render_value(Field value, float v, char c)
 {
@@ -69,9 +77,7 @@ void render_value(Field value, float v, char c)
             return;
         }
         // Step B: a near-integer rendering is written with one decimal.
-        std::string_view text = view(value);
-        if (contains(text, ".999") || contains(text, ".00 ") || contains(text, ".000 ") ||
-            contains(text, ".0000 ") || contains(text, ".0001 ")) {
+        if (looks_near_integer(view(value))) {
             field::fixed(value, v, 1);
             adjust_left(value);
         }
@@ -88,8 +94,23 @@ void drop_trailing_zeros(Field out, int first)
     std::memset(window, ' ', sizeof window);
     int avail = std::min(kValueWidth + 1, static_cast<int>(out.size()) - first + 1);
     std::memcpy(window, &out[static_cast<std::size_t>(first - 1)], static_cast<std::size_t>(avail));
-    std::string_view w(window, sizeof window);
-    if (!contains(w, ".") || !contains(w, "0 ") || contains(w, ".0 ") || contains(w, "E"))
+    // The window must hold ".", a "0" before a blank, no ".0" before a
+    // blank and no "E"; one look at each column up to the first blank
+    // after the text decides (all blank beyond).
+    const int look = std::min(last_nonblank(Field(window, sizeof window)) + 1, kValueWidth + 1);
+    bool point = false, zero_blank = false;
+    for (int i = 0; i < look; ++i) {
+        if (window[i] == '.') {
+            point = true;
+        } else if (window[i] == 'E') {
+            return;
+        } else if (window[i] == '0' && i + 1 < kValueWidth + 1 && window[i + 1] == ' ') {
+            if (i > 0 && window[i - 1] == '.')
+                return;
+            zero_blank = true;
+        }
+    }
+    if (!point || !zero_blank)
         return;
     for (;;) {
         int e = last_nonblank(Field(window, sizeof window));
@@ -101,34 +122,37 @@ void drop_trailing_zeros(Field out, int first)
                 static_cast<std::size_t>(std::min(avail, kValueWidth)));
 }
 
-// Deletes every blank that stands directly before the character c.
-void close_up_before(Field line, char c)
+// The characters that the blanks before them close up to: superscripts
+// two and three, one half, "^", "," and "/".
+bool closes_up(char c)
 {
-    int T = last_nonblank(line);
-    int out = 0;
-    for (int in = 0; in < T; ++in) {
-        if (line[in] == c)
-            while (out > 0 && line[out - 1] == ' ')
-                --out;
-        line[out++] = line[in];
+    switch (c) {
+    case '\xB2':
+    case '\xB3':
+    case '\xBD':
+    case '^':
+    case ',':
+    case '/':
+        return true;
+    default:
+        return false;
     }
-    for (int k = out; k < T; ++k)
-        line[k] = ' ';
 }
 
-// Deletes the blanks after each "/" that is not the last character.
-void close_up_after_slash(Field line)
+// The end of the run of blanks that starts at `in`; the text goes on
+// after it.
+int blank_run_end(ConstField line, int in)
 {
-    int T = last_nonblank(line);
-    int out = 0;
-    for (int in = 0; in < T; ++in) {
-        line[out++] = line[in];
-        if (line[in] == '/' && in + 1 < T)
-            while (in + 1 < T && line[in + 1] == ' ')
-                ++in;
-    }
-    for (int k = out; k < T; ++k)
-        line[k] = ' ';
+    while (line[static_cast<std::size_t>(in)] == ' ')
+        ++in;
+    return in;
+}
+
+// Whether the blanks from `in` to `end` go.
+bool blank_run_goes(ConstField line, int in, int end)
+{
+    return closes_up(line[static_cast<std::size_t>(end)]) ||
+           (in > 0 && line[static_cast<std::size_t>(in - 1)] == '/');
 }
 
 }  // namespace
@@ -177,20 +201,47 @@ void SUBSTVALUES(const Report& r, Field tmpl, std::span<const float> values)
         if (cut)
             break;  // the value reached past the end of the line
         ++k;
-        j = last_nonblank(out) + 1;
+        // Nothing has been written behind the value field yet.
+        j = last_nonblank(out.first(std::min<std::size_t>(W, j - 1 + kValueWidth))) + 1;
         ++i;  // past the selector
     }
     std::memcpy(t.data(), out_buf, static_cast<std::size_t>(W));
     TIDYFORMULA(t);
 }
 
+// One pass over the text: a run of blanks goes when the character after it
+// closes up or the one before it is "/". Deleting one run never joins or
+// changes another, so this is the same as closing up before each
+// character in turn and then after the slashes.
 void TIDYFORMULA(Field line)
 {
-    if (last_nonblank(line) == 0)
-        return;
-    for (char c : {'\xB2', '\xB3', '\xBD', '^', ',', '/'})  // superscripts two and three, one half
-        close_up_before(line, c);
-    close_up_after_slash(line);
+    const int T = last_nonblank(line);
+    int in = 0;
+    // The line stays as it is up to the first run that goes.
+    while (in < T) {
+        if (line[in] != ' ') {
+            ++in;
+            continue;
+        }
+        const int end = blank_run_end(line, in);
+        if (blank_run_goes(line, in, end))
+            break;
+        in = end;
+    }
+    int out = in;
+    while (in < T) {
+        if (line[in] != ' ') {
+            line[out++] = line[in++];
+            continue;
+        }
+        const int end = blank_run_end(line, in);
+        if (!blank_run_goes(line, in, end))  // line[in - 1] is still the character before it
+            while (in < end)
+                line[out++] = line[in++];
+        in = end;
+    }
+    for (int k = out; k < T; ++k)
+        line[k] = ' ';
 }
 
 }  // namespace tx14

@@ -14,8 +14,16 @@ constexpr int kStyleColumn = 109;  // six 2-column codes in columns 109-120
 // code does not fit) into columns 109-120 of a record.
 void put_styles(char* record, const LineStyles& styles)
 {
-    for (int i = 0; i < 6; ++i)
-        field::integer(Field(record + kStyleColumn - 1 + 2 * i, 2), styles[i]);
+    char* code = record + kStyleColumn - 1;
+    for (std::int32_t s : styles) {
+        if (static_cast<std::uint32_t>(s) <= 9u) {  // every code the reports use
+            code[0] = ' ';
+            code[1] = static_cast<char>('0' + s);
+        } else {
+            field::integer(Field(code, 2), s);
+        }
+        code += 2;
+    }
 }
 
 void capture_line(Report& r, const char* text, int n)
@@ -23,8 +31,10 @@ void capture_line(Report& r, const char* text, int n)
     if (r.capture.count < kCaptureRecords)
         ++r.capture.count;  // the 501st line on overwrites record 500
     char* rec = r.capture.records[r.capture.count - 1];
-    std::memset(rec, ' ', kCaptureRecordWidth);
+    const std::size_t end = 4 + static_cast<std::size_t>(n);
+    std::memset(rec, ' ', 4);
     std::memcpy(rec + 4, text, static_cast<std::size_t>(n));
+    std::memset(rec + end, ' ', kCaptureRecordWidth - end);
     put_styles(rec, r.styles);
     rec[120] = '\0';
 }
@@ -46,6 +56,16 @@ void write_file_record(Report& r, const char* text, int n)
     r.file.write_record(rec, length);
 }
 
+bool captures(const Report& r) { return r.print == 1 && r.unit < 0; }
+bool writes_file(const Report& r) { return r.print != 0 && r.unit > 0; }
+
+// What writing a line leaves behind when the line goes nowhere.
+void discard_line(Report& r, Field text)
+{
+    blank(text);
+    r.styles = {};
+}
+
 }  // namespace
 
 void Report::reset()
@@ -61,17 +81,15 @@ void Report::reset()
 
 void write_line(Report& r, Field text)
 {
+    if (!captures(r) && !writes_file(r))
+        return discard_line(r, text);  // blanked unconverted: the same result
     int n = static_cast<int>(std::min<std::size_t>(text.size(), kLineWidth));
-    bool capture = r.print == 1 && r.unit < 0;
-    bool to_file = r.print != 0 && r.unit > 0;
-    if (capture || to_file) {  // a discarded line is blanked unconverted: same result
-        if (r.special == 1)
-            convert_special_characters(text);
-        if (capture)
-            capture_line(r, text.data(), n);
-        else
-            write_file_record(r, text.data(), n);
-    }
+    if (r.special == 1)
+        convert_special_characters(text);
+    if (captures(r))
+        capture_line(r, text.data(), n);
+    else
+        write_file_record(r, text.data(), n);
     blank(text);
     r.styles = {};
 }
@@ -79,7 +97,10 @@ void write_line(Report& r, Field text)
 void write_blank_line(Report& r, Field text)
 {
     blank(text);
-    write_line(r, text);
+    if (captures(r) || writes_file(r))
+        write_line(r, text);
+    else
+        r.styles = {};  // the silent passes write many: the buffer is blank already
 }
 
 void set_line_styles(Report& r, const LineStyles& styles)
@@ -90,14 +111,18 @@ void set_line_styles(Report& r, const LineStyles& styles)
 
 void write_text(Report& r, std::string_view text)
 {
+    if (!captures(r) && !writes_file(r))
+        return discard_line(r, r.line);
     assign(r.line, text);
     write_line(r);
 }
 
 void write_text(Report& r, const LineStyles& styles, std::string_view text)
 {
-    assign(r.line, text);
     set_line_styles(r, styles);
+    if (!captures(r) && !writes_file(r))
+        return discard_line(r, r.line);  // no need to put the text in first
+    assign(r.line, text);
     write_line(r);
 }
 

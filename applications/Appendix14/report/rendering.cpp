@@ -10,11 +10,6 @@
 namespace tx14 {
 namespace {
 
-bool contains(std::string_view text, std::string_view pattern)
-{
-    return text.find(pattern) != std::string_view::npos;
-}
-
 // Engineering notation: a mantissa with at least 2 decimals in 11 columns
 // and a four-character exponent that is a multiple of 3 ('E+09').
 void engineering(Field text, float x, float L, int n)
@@ -37,21 +32,34 @@ bool nudge(std::string_view text, float& x)
 {
     static constexpr std::string_view up[] = {".1999 ", ".2999 ", ".3999 ", ".4999 ", ".5999 ",
                                               ".6999 ", ".7999 ", ".8999 ", ".9999 "};
+    // Every pattern begins with the decimal point: only the points are
+    // looked at (a rendered number has one).
+    std::size_t points[kSigDigitsWidth];
+    std::size_t n = 0;
+    for (std::size_t at = 0; at < text.size() && n < std::size(points); ++at)
+        if (text[at] == '.')
+            points[n++] = at;
+    auto at_a_point = [&](std::string_view pattern) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (matches_at(text, points[i], pattern))
+                return true;
+        return false;
+    };
     for (std::string_view pattern : up) {
-        if (contains(text, pattern)) {
+        if (at_a_point(pattern)) {
             x = x > 0.0f ? x + 0.0001f : x - 0.0001f;
             return true;
         }
     }
-    if (contains(text, ".0001 ")) {
+    if (at_a_point(".0001 ")) {
         x = x > 0.0f ? x - 0.0001f : x + 0.0001f;
         return true;
     }
-    if (contains(text, ".00001")) {
+    if (at_a_point(".00001")) {
         x = x > 0.0f ? x - 0.00001f : x + 0.00001f;
         return true;
     }
-    if (contains(text, ".99999")) {
+    if (at_a_point(".99999")) {
         x = x > 0.0f ? x + 0.00001f : x - 0.00001f;
         return true;
     }
@@ -68,7 +76,7 @@ void drop_trailing_zeros(Field text)
     for (int pass = 0; pass < 5; ++pass) {
         std::size_t zero = view(text).find("0 ");
         if (zero == std::string_view::npos || zero < point)
-            continue;
+            break;  // nothing changes, so the passes left would find the same
         std::memset(text.data() + zero, ' ', text.size() - zero);
     }
 }
@@ -126,18 +134,27 @@ void BLANKZEROS(Field row, int dots)
 {
     static constexpr std::string_view zeros[] = {" 0.0 ",   " 0.00 ", " 0.000 ",     " 0.0000 ",
                                                  " 0.00000 ", " 0 ",  " 0.00E+00 ", " 0. "};
+    constexpr std::size_t kNone = std::size(zeros);
+    const std::string_view text = view(row);
     for (;;) {
+        // The first zero rendering in table order, leftmost for its kind:
+        // every one begins with " 0", so one pass over those places finds
+        // the earliest kind matching at each, and keeps the best.
         std::size_t at = std::string_view::npos;
-        std::size_t length = 0;
-        for (std::string_view zero : zeros) {
-            at = view(row).find(zero);
-            if (at != std::string_view::npos) {
-                length = zero.size();
-                break;
-            }
+        std::size_t kind = kNone;
+        for (std::size_t p = 0; p + 1 < text.size(); ++p) {
+            if (text[p] != ' ' || text[p + 1] != '0')
+                continue;
+            for (std::size_t k = 0; k < kind; ++k)
+                if (matches_at(text, p, zeros[k])) {
+                    kind = k;
+                    at = p;
+                    break;
+                }
         }
-        if (at == std::string_view::npos)
+        if (kind == kNone)
             return;
+        const std::size_t length = zeros[kind].size();
         std::memset(row.data() + at, ' ', length);
         if (dots == 1) {
             // "..." ends at the zero's last digit, the column before the trailing blank.

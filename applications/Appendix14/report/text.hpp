@@ -4,7 +4,9 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <span>
 #include <string_view>
@@ -19,9 +21,21 @@ inline std::string_view view(ConstField f) { return {f.data(), f.size()}; }
 inline void blank(Field f) { std::memset(f.data(), ' ', f.size()); }
 
 // Position of the last non-blank character, 0 for an all-blank field.
+// Most report buffers are mostly blank: eight blanks are skipped at a time.
 inline int last_nonblank(ConstField f)
 {
+    constexpr std::uint64_t kEightBlanks = 0x2020202020202020;
     std::size_t n = f.size();
+    while (n >= 8) {
+        std::uint64_t eight;
+        std::memcpy(&eight, f.data() + n - 8, 8);
+        if (eight != kEightBlanks) {
+            if constexpr (std::endian::native == std::endian::little)  // last byte highest
+                return static_cast<int>(n) - std::countl_zero(eight ^ kEightBlanks) / 8;
+            break;
+        }
+        n -= 8;
+    }
     while (n > 0 && f[n - 1] == ' ')
         --n;
     return static_cast<int>(n);
@@ -31,6 +45,31 @@ inline int last_nonblank(ConstField f)
 inline std::string_view trimmed(ConstField f)
 {
     return {f.data(), static_cast<std::size_t>(last_nonblank(f))};
+}
+
+// Whether `text` holds `pattern` from position `at` (from 0) on.
+inline bool matches_at(std::string_view text, std::size_t at, std::string_view pattern)
+{
+    if (at > text.size() || text.size() - at < pattern.size())
+        return false;
+    for (std::size_t k = 0; k < pattern.size(); ++k)
+        if (text[at + k] != pattern[k])
+            return false;
+    return true;
+}
+
+// Whether `pattern` occurs in `text`: the places of its first character,
+// then a plain comparison, quicker than the library's search on the short
+// texts of number fields.
+inline bool contains(std::string_view text, std::string_view pattern)
+{
+    if (pattern.empty())
+        return true;
+    for (std::size_t at = text.find(pattern[0]); at != std::string_view::npos;
+         at = text.find(pattern[0], at + 1))
+        if (matches_at(text, at, pattern))
+            return true;
+    return false;
 }
 
 // Copies text into the field from column col on, cut at the field's end.
@@ -63,9 +102,12 @@ inline int put_right(Field f, int col, int width, std::string_view text)
     std::size_t w = static_cast<std::size_t>(width);
     if (text.size() > w)
         text = text.substr(text.size() - w);
-    for (int c = col; c < col + width - static_cast<int>(text.size()); ++c)
-        put(f, c, " ");
-    put(f, col + width - static_cast<int>(text.size()), text);
+    const int start = col + width - static_cast<int>(text.size());
+    const int first = std::max(col, 1);  // the leading blanks, clipped to the field
+    const int last = std::min(start - 1, static_cast<int>(f.size()));
+    if (first <= last)
+        std::memset(f.data() + first - 1, ' ', static_cast<std::size_t>(last - first + 1));
+    put(f, start, text);
     return col + width;
 }
 

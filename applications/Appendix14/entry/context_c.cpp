@@ -1,0 +1,54 @@
+// The contexts' C entry points: a thin shim over tx14::Context.
+#include "../include/txappendix14_context.h"
+
+#include <new>
+
+#include "../include/txappendix14.hpp"
+
+// The C handle is the context itself.
+struct tx14_context {
+    tx14::Context context;
+};
+
+extern "C" {
+
+TX_API tx14_context* tx14_context_create(void)
+{
+    try {
+        return new tx14_context;
+    } catch (const std::bad_alloc&) {  // exceptions must not cross into C
+        return nullptr;
+    }
+}
+
+TX_API void tx14_context_destroy(tx14_context* context) { delete context; }
+
+TX_API void tx14_context_analyse(tx14_context* context, float* reals, const char* texts,
+                                 const char* run_mode, int32_t* error_count,
+                                 const char* report_file, const void*, const void*, const void*,
+                                 const char* unit_labels, const float* unit_factors,
+                                 int32_t* print_control)
+{
+    if (context == nullptr)
+        return;
+    context->context.analyse(reals, texts, run_mode, error_count, report_file, unit_labels,
+                             unit_factors, print_control);
+}
+
+TX_API const void* tx14_context_capture_block(const tx14_context* context)
+{
+    return context == nullptr ? nullptr : context->context.capture_block();
+}
+
+TX_API void tx14_context_set_no_special(tx14_context* context, int32_t flag)
+{
+    if (context != nullptr)
+        context->context.set_no_special(flag);
+}
+
+TX_API int32_t tx14_context_input_errors(const tx14_context* context)
+{
+    return context == nullptr ? 0 : context->context.input_errors();
+}
+
+}  // extern "C"

@@ -1,0 +1,169 @@
+"""Values into and out of the library: input conversion to single precision
+as tx14 does it, results in their shortest form, unit labels, the
+decoding of report records."""
+
+import os
+import tempfile
+import unittest
+
+from txappendix14 import SI, US, Units, load_unit_file
+from txappendix14._cp1252 import plain_text, report_text
+from txappendix14._float32 import bits, f32, from_bits, shortest_decimal
+from txappendix14.context import _capture_line, _file_lines
+
+
+class InputConversion(unittest.TestCase):
+    # (units, quantity, value, float32 bits): the division happens in double
+    # precision and is rounded once; a division of float32 values rounds
+    # differently for each of these.
+    CASES = [
+        (SI, "thickness", 127.53, 0x40A0AAEF),
+        (SI, "diameter", 46.9, 0x3FEC58B1),
+        (SI, "temperature", 148.9, 0x4396028F),
+        (SI, "temperature", 37.3, 0x42C647AE),
+        (SI, "pressure", 1.0, 0x431109A9),
+        (SI, "temperature", 100.0, bits(212.0)),
+        (SI, "temperature", -40.0, bits(-40.0)),
+        (US, "temperature", 300.0, bits(300.0)),
+        (SI, "none", 0.85, bits(f32(0.85))),
+    ]
+
+    def test_internal_values(self):
+        for units, quantity, value, expected in self.CASES:
+            with self.subTest(units=units.name, quantity=quantity, value=value):
+                self.assertEqual(hex(bits(f32(units.to_internal(quantity, value)))), hex(expected))
+
+
+class ShortestResult(unittest.TestCase):
+    # float32 bits and the text std::to_chars writes for them: the shortest
+    # decimal, except where the form without exponent is as short and then
+    # holds the exact whole value.
+    CASES = [
+        (0x3DCCCCCD, "0.1"),
+        (0x49927C00, "1200000"),
+        (0x4B189680, "1e+07"),
+        (0x4CEB79A3, "123456792"),
+        (0x4F69DF7B, "3923737344"),
+        (0x7F7FFFFF, "3.4028235e+38"),
+        (0x00000001, "1e-45"),
+        (0x38D1B717, "1e-04"),
+        (0x435126AF, "209.15111"),
+        (0x4B800000, "16777216"),
+        (0x5A0E1BCA, "1e+16"),
+        (0x47F1205A, "123456.7"),
+        (0x4B18967F, "9999999"),
+        (0x4C000001, "33554436"),
+        (0xC35126AF, "-209.15111"),
+    ]
+
+    def test_values(self):
+        for b, text in self.CASES:
+            with self.subTest(text):
+                self.assertEqual(shortest_decimal(from_bits(b)), float(text))
+
+    def test_result_display_multiplies_in_single_precision(self):
+        # 2.2817843 in. in mm: the float32 product, not the double one.
+        inches = from_bits(0x40120928)
+        self.assertEqual(SI.to_display("thickness", inches), f32(inches * f32(25.4)))
+        self.assertNotEqual(SI.to_display("thickness", inches), f32(inches * 25.4))
+
+
+class Labels(unittest.TestCase):
+    def test_preset_labels(self):
+        cases = [(US, "pressure", "psi"), (US, "density", "lb."), (US, "moment", "ft-lb."),
+                 (SI, "thickness", "mm"), (SI, "stress", "MPa"), (SI, "force", "N"),
+                 (SI, "temperature", "C"), (SI, "none", "")]
+        for units, quantity, label in cases:
+            with self.subTest(units=units.name, quantity=quantity):
+                self.assertEqual(units.label(quantity), label)
+
+    def test_labels_cut_to_the_library_slot(self):
+        labels = ["long label"] * 23
+        labels[10] = "kg/m\xb3"
+        labels[21] = "  mm\xf8"  # o with a stroke in a label, not theta
+        units = Units("mine", SI.factors, labels)
+        cases = [("thickness", "mm\xf8"), ("diameter", "lon"), ("stress", "long label"),
+                 ("moment", "long l"), ("temperature", "l")]
+        for quantity, label in cases:
+            with self.subTest(quantity):
+                self.assertEqual(units.label(quantity), label)
+        self.assertEqual(len(units.host_labels()), 230)
+
+
+def unit_file(factors=None, labels=None, extra=""):
+    """A unit file: the US system's values unless given."""
+    factors = factors or ["1.0"] * 7 + ["0.0"] + ["1.0"] * 14
+    labels = labels or ['"u"'] * 23
+    return "factors = [%s]\nlabels = [%s]\n%s" % (", ".join(factors), ", ".join(labels), extra)
+
+
+def replaced(values, slot, value):
+    values = list(values)
+    values[slot - 1] = value
+    return values
+
+
+US_FACTORS = ["1.0"] * 7 + ["0.0"] + ["1.0"] * 14
+
+
+class UnitFiles(unittest.TestCase):
+    BAD = [
+        ("21 factors", unit_file(factors=US_FACTORS[:21]), "22 numbers"),
+        ("pressure factor 0", unit_file(factors=replaced(US_FACTORS, 9, "0")),
+         "factor 9 must not be 0"),
+        ("factor past single precision", unit_file(factors=replaced(US_FACTORS, 1, "1e39")),
+         "factor 1 is not a finite"),
+        ("text factor", unit_file(factors=replaced(US_FACTORS, 1, '"1"')),
+         "factor 1 must be a number"),
+        ("label of 11", unit_file(labels=replaced(['"u"'] * 23, 1, '"abcdefghijk"')), "label 1"),
+        ("unknown key", unit_file(extra="offsets = 1\n"), '"offsets"'),
+        ("no labels", "factors = [%s]\n" % ", ".join(US_FACTORS), '"labels"'),
+        ("not TOML", "factors = [", "unit file"),
+    ]
+
+    def write(self, text):
+        f = tempfile.NamedTemporaryFile("w", suffix=".toml", delete=False, encoding="utf-8")
+        self.addCleanup(os.unlink, f.name)
+        f.write(text)
+        f.close()
+        return f.name
+
+    def test_good_file(self):
+        units = load_unit_file(self.write(unit_file()))
+        self.assertEqual(units.factor(8), 0.0)
+        self.assertEqual(units.label("pressure"), "u")
+
+    def test_bad_files(self):
+        for case, text, words in self.BAD:
+            with self.subTest(case):
+                with self.assertRaises(ValueError) as raised:
+                    load_unit_file(self.write(text))
+                self.assertIn(words, str(raised.exception))
+
+
+class Records(unittest.TestCase):
+    def test_decoding(self):
+        cases = [(b"(E\xf8)*", "(E\u03b8)*"), (b"\x80 \xb2\xb3\xb0", "\u20ac \u00b2\u00b3\u00b0"),
+                 (b"a\tb", "a\tb"), (b"\x81\x07\x7f\x1b[1m", "\ufffd\ufffd\ufffd\ufffd[1m")]
+        for data, text in cases:
+            with self.subTest(text):
+                self.assertEqual(report_text(data), text)
+        self.assertEqual(plain_text(b"\xf8"), "\u00f8")
+
+    def test_capture_record(self):
+        record = b"   1" + b"Title".ljust(100) + b"    " + b" 1 0-1 x 012" + b"\0" + b"    "
+        line = _capture_line(record)
+        self.assertEqual(line.text, "Title")
+        self.assertEqual(line.styles, (1, 0, -1, 0, 0, 12))
+
+    def test_report_file_records(self):
+        styled = b" " + b"Styled".ljust(107) + b" 0 0 0 0 1 0"
+        data = b" plain\r\n" + styled + b"\n\n last\n"
+        lines = _file_lines(data)
+        self.assertEqual([line.text for line in lines], ["plain", "Styled", "", "last"])
+        self.assertEqual(lines[1].styles, (0, 0, 0, 0, 1, 0))
+        self.assertEqual(lines[0].styles, (0,) * 6)
+
+
+if __name__ == "__main__":
+    unittest.main()

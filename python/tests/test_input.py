@@ -1,0 +1,93 @@
+"""Bad items raise ValueError naming the key, before anything runs."""
+
+import math
+import unittest
+from unittest import mock
+
+import txappendix14
+from txappendix14 import context
+from items import JACKET, OPENING
+
+
+def changed(item, **keys):
+    out = dict(item)
+    for k, v in keys.items():
+        if v is None:
+            out.pop(k)
+        else:
+            out[k] = v
+    return out
+
+
+# (case, item, words the message must hold)
+BAD_ITEMS = [
+    ("unknown key", dict(OPENING, D=48.0), ['"D"', "valid keys", "g0s"]),
+    ("key of the other kind", dict(JACKET, Bn=30.0), ['"Bn"']),
+    ("key with the wrong case", dict(OPENING, bn=30.0), ['"bn"']),
+    ("text for a number", dict(OPENING, P="100"), ['"P"', "a number", "a text"]),
+    ("true for a number", dict(OPENING, t=True), ['"t"', "a number"]),
+    ("None for a number", dict(OPENING, A=None), ['"A"', "a number"]),
+    ("infinite", dict(OPENING, Sho=math.inf), ['"Sho"', "not finite"]),
+    ("not a number", dict(JACKET, Pj=math.nan), ['"Pj"', "not finite"]),
+    ("whole number past the double range", dict(OPENING, hs=10 ** 400), ['"hs"', "not finite"]),
+    ("past single precision once converted", dict(OPENING, units="SI", t=1e38 * 25.4 * 10),
+     ['"t"', "single-precision"]),
+    ("text of 16 characters", dict(OPENING, description="x" * 16), ['"description"', "15"]),
+    ("euro sign counts one character", dict(JACKET, material="\u20ac" * 16), ['"material"', "15"]),
+    ("character Windows-1252 lacks", dict(JACKET, jacket_material="\u03b1-steel"),
+     ['"jacket_material"', "Windows-1252"]),
+    ("control character", dict(OPENING, material="SA-105\n"), ['"material"', "control"]),
+    ("number for a text", dict(OPENING, material=105), ['"material"', "a text"]),
+    ("item not whole", dict(OPENING, item=1.5), ['"item"', "whole number"]),
+    ("item too large", dict(OPENING, item=16777217), ['"item"', "16777216"]),
+    ("kind missing", changed(OPENING, kind=None), ['"kind"', '"opening"']),
+    ("kind unknown", dict(OPENING, kind="nozzle"), ['"kind"', '"nozzle"']),
+    ("code missing", changed(JACKET, code=None), ['"code"', '"EN13445"']),
+    ("code of the other kind", dict(OPENING, code="PD5500"), ['"code"', '"VIII-2"']),
+    ("units unknown", dict(OPENING, units="imperial"), ['"units"', "imperial"]),
+    ("units not a text", dict(OPENING, units=1), ['key "units": expects a text']),
+]
+
+GOOD_ITEMS = [
+    ("texts of exactly 15 characters", dict(OPENING, description="x" * 15,
+                                            material="\u00e9" * 15)),
+    ("whole numbers for numbers", dict(OPENING, P=100, t=4)),
+    ("item at the limit", dict(OPENING, item=-16777216)),
+    ("only kind and code", {"kind": "opening", "code": "VIII-2"}),
+]
+
+
+class BadInput(unittest.TestCase):
+    def test_bad_items_name_the_key(self):
+        for case, item, words in BAD_ITEMS:
+            with self.subTest(case):
+                with self.assertRaises(ValueError) as raised:
+                    txappendix14.analyse(item)
+                for word in words:
+                    self.assertIn(word, str(raised.exception))
+
+    def test_good_items_pass(self):
+        for case, item in GOOD_ITEMS:
+            with self.subTest(case):
+                self.assertIsInstance(txappendix14.analyse(item), txappendix14.Result)
+
+    def test_not_a_mapping(self):
+        with self.assertRaises(TypeError):
+            txappendix14.analyse([("kind", "opening")])
+
+    def test_a_bad_item_stops_the_batch_before_any_item_runs(self):
+        items = [OPENING] * 5 + [dict(OPENING, Bn="wide")] + [JACKET] * 5
+        with mock.patch.object(context.Context, "_run_prepared") as run:
+            with self.assertRaises(ValueError) as raised:
+                txappendix14.analyse_many(items, threads=2)
+        run.assert_not_called()
+        self.assertIn("item 5", str(raised.exception))
+        self.assertIn('"Bn"', str(raised.exception))
+
+    def test_thread_count_below_one(self):
+        with self.assertRaises(ValueError):
+            txappendix14.analyse_many([OPENING], threads=0)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,50 @@
+"""Items on a pool of threads, one context each, give what one context
+gives when it runs them one after another, in the order of the items."""
+
+import unittest
+
+import txappendix14
+from items import JACKET, OPENING
+
+
+def sweep(count):
+    """Items that differ from each other: both kinds, several codes and
+    thicknesses, some with fatal errors."""
+    items = []
+    for n in range(count):
+        if n % 3 == 0:
+            items.append(dict(JACKET, item=n, code=("VIII-1", "VIII-2", "PD5500", "EN13445")[n % 4],
+                              Tj=0.05 + 0.01 * (n % 10)))
+        else:
+            items.append(dict(OPENING, item=n, code="VIII-%d" % (1 + n % 2),
+                              t=1.0 + 0.125 * (n % 29), Bn=30.0 if n % 17 else 70.0))
+    return items
+
+
+class ThreadPool(unittest.TestCase):
+    def test_two_threads_equal_the_sequential_run(self):
+        items = sweep(200)
+        with txappendix14.Context() as ctx:
+            expected = [ctx.analyse(item) for item in items]
+        got = txappendix14.analyse_many(items, threads=2)
+        self.assertEqual([r.item for r in got], list(range(200)))
+        self.assertEqual(len({r.mawp for r in got if r.kind == "opening"}) > 20, True)
+        self.assertTrue(any(r.errors for r in got))
+        for n, (a, b) in enumerate(zip(got, expected)):
+            self.assertEqual(a, b, "item %d" % n)
+
+    def test_more_threads_than_items_and_no_items(self):
+        self.assertEqual(txappendix14.analyse_many([OPENING], threads=8),
+                         [txappendix14.analyse(OPENING)])
+        self.assertEqual(txappendix14.analyse_many([]), [])
+
+    def test_closed_context_refuses_to_run(self):
+        ctx = txappendix14.Context()
+        ctx.close()
+        ctx.close()
+        with self.assertRaises(ValueError):
+            ctx.analyse(OPENING)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,79 @@
+"""TXAppendix14 from Python: run large-opening and half-pipe jacket items
+through the calculation library and read their results and reports.
+
+    import txappendix14
+    r = txappendix14.analyse({"kind": "opening", "code": "VIII-1", "P": 100.0, ...})
+    print(r.mawp, r.result_units["mawp"], r.errors)
+    print(r.text())
+
+Items are mappings with the keys of the tx14 item files, values in the
+item's units ("US", "SI", a unit file or a Units object). The library is
+found through the environment variable TXAPPENDIX14_LIBRARY, then beside
+this package, then on the system's library path.
+"""
+
+import os
+import threading
+from typing import Iterable, List, Mapping, Optional
+
+from ._item import prepare
+from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError
+from .context import Context
+from .result import Line, Result
+from .units import SI, US, Units, UnitsSpec, load_unit_file
+
+__version__ = "1.0.0"
+
+__all__ = ["analyse", "analyse_many", "Context", "Result", "Line", "Units", "US", "SI",
+           "load_unit_file", "LibraryNotFoundError", "ENVIRONMENT_VARIABLE"]
+
+
+def analyse(item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Result:
+    """Runs one item and returns its Result. `units` applies when the item has
+    no `units` key; `plain` turns the report's special characters into plain
+    text (d^(2) for d squared). Bad input raises ValueError naming the key."""
+    with Context() as ctx:
+        return ctx.analyse(item, units, plain)
+
+
+def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
+                 units: UnitsSpec = "US", plain: bool = False) -> List[Result]:
+    """Runs the items on `threads` threads (default: one per processor), one
+    context each, and returns their results in the order of the items. Every
+    item is checked before any runs; ValueError names the item (from 0) and
+    the key."""
+    cache = {}
+    prepared = []
+    for index, item in enumerate(items):
+        try:
+            prepared.append(prepare(item, units, cache))
+        except ValueError as e:
+            raise ValueError("item %d: %s" % (index, e)) from None
+    if threads is not None and threads < 1:
+        raise ValueError("threads: expected at least 1, found %d" % threads)
+    threads = max(1, min(threads or os.cpu_count() or 1, len(prepared)))
+    results: List[Optional[Result]] = [None] * len(prepared)
+    failures: List[BaseException] = []
+    lock = threading.Lock()
+    next_index = iter(range(len(prepared)))
+
+    def worker() -> None:
+        try:
+            with Context() as ctx:
+                while not failures:
+                    with lock:
+                        index = next(next_index, None)
+                    if index is None:
+                        return
+                    results[index] = ctx._run_prepared(prepared[index], plain)
+        except BaseException as e:  # handed to the caller's thread
+            failures.append(e)
+
+    pool = [threading.Thread(target=worker, name="txappendix14-%d" % n) for n in range(threads)]
+    for t in pool:
+        t.start()
+    for t in pool:
+        t.join()
+    if failures:
+        raise failures[0]
+    return results  # type: ignore[return-value]

@@ -1,0 +1,95 @@
+"""Finding and loading the shared library, and the prototypes of the
+contexts' C entry points."""
+
+import ctypes
+import ctypes.util
+import os
+import sys
+import threading
+from typing import List, Optional
+
+ENVIRONMENT_VARIABLE = "TXAPPENDIX14_LIBRARY"
+
+# File names of the library beside the package, by platform.
+if sys.platform == "win32":
+    LIBRARY_FILE_NAMES = ("TXAppendix14.dll",)
+elif sys.platform == "darwin":
+    LIBRARY_FILE_NAMES = ("libtxappendix14.dylib",)
+else:
+    LIBRARY_FILE_NAMES = ("libtxappendix14.so", "libtxappendix14.so.1")
+
+
+class LibraryNotFoundError(OSError):
+    """The shared library could not be loaded from any of the places tried."""
+
+
+class _Loaded:
+    library: Optional[ctypes.CDLL] = None
+    lock = threading.Lock()
+
+
+def _declare(lib: ctypes.CDLL) -> ctypes.CDLL:
+    handle = ctypes.c_void_p
+    c_float_p = ctypes.POINTER(ctypes.c_float)
+    c_int32_p = ctypes.POINTER(ctypes.c_int32)
+    prototypes = {
+        "tx14_context_create": (handle, []),
+        "tx14_context_destroy": (None, [handle]),
+        "tx14_context_analyse": (None, [handle, c_float_p, ctypes.c_char_p, ctypes.c_char_p,
+                                        c_int32_p, ctypes.c_char_p, ctypes.c_void_p,
+                                        ctypes.c_void_p, ctypes.c_void_p, ctypes.c_char_p,
+                                        c_float_p, c_int32_p]),
+        "tx14_context_capture_block": (ctypes.c_void_p, [handle]),
+        "tx14_context_set_no_special": (None, [handle, ctypes.c_int32]),
+        "tx14_context_input_errors": (ctypes.c_int32, [handle]),
+    }
+    for name, (restype, argtypes) in prototypes.items():
+        function = getattr(lib, name)  # AttributeError: a library without contexts
+        function.restype = restype
+        function.argtypes = argtypes
+    return lib
+
+
+def _candidates() -> List[str]:
+    """Where to look, in order: beside the package, then the system's search."""
+    here = os.path.dirname(os.path.abspath(__file__))
+    places = [os.path.join(here, name) for name in LIBRARY_FILE_NAMES]
+    found = ctypes.util.find_library("txappendix14")
+    if found:
+        places.append(found)
+    return places + [name for name in LIBRARY_FILE_NAMES if name != found]
+
+
+def _load(path: str) -> ctypes.CDLL:
+    try:
+        return _declare(ctypes.CDLL(path))
+    except AttributeError as e:
+        raise OSError("it has no context entry points (%s): an older library?" % e) from None
+
+
+def library() -> ctypes.CDLL:
+    """The loaded library; LibraryNotFoundError when none can be loaded."""
+    with _Loaded.lock:
+        if _Loaded.library is None:
+            _Loaded.library = _find()
+        return _Loaded.library
+
+
+def _find() -> ctypes.CDLL:
+    chosen = os.environ.get(ENVIRONMENT_VARIABLE)
+    if chosen:
+        # A library named explicitly is the only one wanted.
+        try:
+            return _load(chosen)
+        except OSError as e:
+            raise LibraryNotFoundError("cannot load the TXAppendix14 library %s named by %s: %s"
+                                       % (chosen, ENVIRONMENT_VARIABLE, e)) from None
+    tried = ["%s (not set)" % ENVIRONMENT_VARIABLE]
+    for place in _candidates():
+        try:
+            return _load(place)
+        except OSError as e:
+            tried.append("%s: %s" % (place, e))
+    raise LibraryNotFoundError(
+        "cannot find the TXAppendix14 shared library; set %s to its path or put it beside "
+        "the package. Tried:\n  %s" % (ENVIRONMENT_VARIABLE, "\n  ".join(tried)))

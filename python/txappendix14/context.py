@@ -1,0 +1,169 @@
+"""A context of the library: a run state of its own, so that items can run
+on several threads at once (one context per thread)."""
+
+import ctypes
+import math
+import os
+import tempfile
+from typing import List, Mapping, Optional
+
+from . import _cp1252
+from ._float32 import shortest_decimal
+from ._item import PreparedItem, prepare
+from ._keys import REAL_COUNT, REPORT_UNIT_ELEMENT, KindKeys
+from ._library import library
+from .result import Line, Result
+from .units import UnitsSpec
+
+CAPTURE_RECORDS = 500
+CAPTURE_RECORD_WIDTH = 125
+CAPTURE_COUNT_OFFSET = 62500
+FILE_NAME_WIDTH = 256
+
+_CAPTURE_TEXT = slice(4, 104)         # columns 5-104 of a capture record
+_STYLE_COLUMN = 108                   # six 2-column codes from column 109
+_STYLED_FILE_RECORD = 120             # a report file record with style codes
+_FILE_UNIT = 10.0                     # any positive unit number selects file mode
+
+# A quiet NaN with a payload no calculation produces: a result element that
+# still holds it after the run was not written.
+_NOT_WRITTEN_BITS = 0x7FC0A14E
+
+
+def _styles(codes: bytes):
+    """Six style codes of two columns each; a code that is not a whole number
+    reads as 0."""
+    styles = []
+    for i in range(6):
+        code = codes[2 * i:2 * i + 2].lstrip(b" ")
+        digits = code[1:] if code.startswith(b"-") else code
+        styles.append(int(code) if digits and digits.isdigit() else 0)
+    return tuple(styles)
+
+
+def _capture_line(record: bytes) -> Line:
+    return Line(_cp1252.report_text(record[_CAPTURE_TEXT].rstrip(b" ")),
+                _styles(record[_STYLE_COLUMN:_STYLE_COLUMN + 12]))
+
+
+def _file_line(record: bytes) -> Line:
+    styles = (_styles(record[_STYLE_COLUMN:_STYLE_COLUMN + 12])
+              if len(record) == _STYLED_FILE_RECORD else (0,) * 6)
+    return Line(_cp1252.report_text(record[1:101].rstrip(b" ")), styles)
+
+
+def _file_lines(data: bytes) -> List[Line]:
+    records = data.split(b"\n")
+    if records and records[-1] == b"":
+        records.pop()
+    return [_file_line(r[:-1] if r.endswith(b"\r") else r) for r in records]
+
+
+def _usable_report_name(name: bytes) -> bool:
+    return (0 < len(name) < FILE_NAME_WIDTH and name[:1] != b" " and name[-1:] != b" "
+            and b"\0" not in name)
+
+
+class _Call:
+    """The arguments of one library call for a prepared item."""
+
+    def __init__(self, item: PreparedItem, report_file: bytes = b""):
+        self.reals = (ctypes.c_float * REAL_COUNT)(*item.reals)
+        self.reals[REPORT_UNIT_ELEMENT - 1] = _FILE_UNIT if report_file else 0.0
+        self.bits = (ctypes.c_uint32 * REAL_COUNT).from_buffer(self.reals)
+        for r in item.keys.results:
+            self.bits[r.element - 1] = _NOT_WRITTEN_BITS
+        self.texts = item.texts
+        self.file = report_file.ljust(FILE_NAME_WIDTH, b" ")
+        self.labels = item.units.host_labels()
+        self.factors = item.units.host_factors()
+        self.errors = ctypes.c_int32(0)
+        self.print_control = ctypes.c_int32(0)
+
+    def run(self, lib, handle) -> None:
+        lib.tx14_context_analyse(handle, self.reals, self.texts, b" ",
+                                       ctypes.byref(self.errors), self.file, None, None, None,
+                                       self.labels, self.factors,
+                                       ctypes.byref(self.print_control))
+
+    def results(self, keys: KindKeys) -> List[Optional[float]]:
+        """The result elements of the kind, None where the mark is untouched."""
+        return [None if self.bits[r.element - 1] == _NOT_WRITTEN_BITS else self.reals[r.element - 1]
+                for r in keys.results]
+
+
+class Context:
+    """A run state of the library: one item at a time, so use one per
+    thread. close() (or a with block) releases it."""
+
+    def __init__(self):
+        self._handle = None
+        self._lib = library()
+        self._handle = self._lib.tx14_context_create()
+        if not self._handle:
+            raise MemoryError("the library could not create a context")
+
+    def close(self) -> None:
+        if self._handle:
+            self._lib.tx14_context_destroy(self._handle)
+            self._handle = None
+
+    def __enter__(self) -> "Context":
+        return self
+
+    def __exit__(self, *exc) -> None:
+        self.close()
+
+    def __del__(self):
+        self.close()
+
+    def _live_handle(self):
+        if not self._handle:
+            raise ValueError("the context is closed")
+        return self._handle
+
+    def analyse(self, item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Result:
+        """Runs one item (see txappendix14.analyse)."""
+        return self._run_prepared(prepare(item, units, {}), plain)
+
+    def _run_prepared(self, item: PreparedItem, plain: bool = False) -> Result:
+        handle = self._live_handle()
+        self._lib.tx14_context_set_no_special(handle, 1 if plain else 0)
+        call = _Call(item)
+        call.run(self._lib, handle)
+        lines = self._captured_lines()
+        errors = self._lib.tx14_context_input_errors(handle)
+        raw = call.results(item.keys) if errors == 0 else [None] * len(item.keys.results)
+        if len(lines) >= CAPTURE_RECORDS:
+            lines = self._lines_through_file(item) or lines
+        results, result_units = {}, {}
+        for r, internal in zip(item.keys.results, raw):
+            shown = None if internal is None else item.units.to_display(r.quantity, internal)
+            results[r.name] = shortest_decimal(shown) if shown is not None and math.isfinite(shown) else None
+            result_units[r.name] = item.units.label(r.quantity)
+        return Result(item.keys.name, item.code, item.units.name, item.number, errors,
+                      results, result_units, lines, item.description)
+
+    def _captured_lines(self) -> List[Line]:
+        block = self._lib.tx14_context_capture_block(self._handle)
+        count = ctypes.c_int32.from_address(block + CAPTURE_COUNT_OFFSET).value
+        count = max(0, min(count, CAPTURE_RECORDS))
+        data = ctypes.string_at(block, count * CAPTURE_RECORD_WIDTH)
+        return [_capture_line(data[i:i + CAPTURE_RECORD_WIDTH])
+                for i in range(0, len(data), CAPTURE_RECORD_WIDTH)]
+
+    def _lines_through_file(self, item: PreparedItem) -> Optional[List[Line]]:
+        """The report of an item too long for the capture block (it keeps 500
+        lines), run again into a new temporary file of this process."""
+        fd, path = tempfile.mkstemp(prefix="txappendix14-", suffix=".txt")
+        os.close(fd)
+        try:
+            name = os.fsencode(path)
+            if not _usable_report_name(name):
+                return None
+            _Call(item, name).run(self._lib, self._handle)
+            with open(path, "rb") as f:
+                lines = _file_lines(f.read())
+        finally:
+            os.unlink(path)
+        return lines if len(lines) >= CAPTURE_RECORDS else None

@@ -1,0 +1,123 @@
+"""The outcome of an analysed item: its results in the item's units, the
+fatal error count, and the report lines with their style codes as plain
+text or a self-contained HTML page."""
+
+import html as _html
+from typing import Dict, List, NamedTuple, Optional, Tuple
+
+
+class Line(NamedTuple):
+    """One report line: its text (trailing blanks cut) and six style codes:
+    title, underlined, warning headline, note, warning, caption (1 a
+    quantity, 2 a result)."""
+    text: str
+    styles: Tuple[int, int, int, int, int, int]
+
+
+class _Look(NamedTuple):
+    code: int       # position among the six style codes
+    value: int      # 0: any nonzero value
+    css_class: str
+
+
+_LOOKS = (
+    _Look(0, 0, "title"), _Look(1, 0, "underline"), _Look(2, 0, "headline"),
+    _Look(3, 0, "note"), _Look(4, 0, "warning"), _Look(5, 1, "caption"), _Look(5, 2, "result"),
+)
+
+_PAGE_STYLE = """
+body { font-family: "DejaVu Sans", Arial, sans-serif; margin: 2em auto; max-width: 60em;
+       color: #1a1a1a; background: #ffffff; }
+h1 { font-size: 1.4em; margin-bottom: 0.2em; }
+p.meta { color: #555555; margin-top: 0; }
+table.results { border-collapse: collapse; margin: 1em 0; }
+table.results th, table.results td { border: 1px solid #cccccc; padding: 0.3em 0.8em; text-align: left; }
+table.results td.value { text-align: right; font-family: "DejaVu Sans Mono", monospace; }
+pre.report { font-family: "DejaVu Sans Mono", "Courier New", monospace; font-size: 13px;
+             line-height: 1.35; background: #f7f7f4; border: 1px solid #dddddd;
+             padding: 1em 1.2em; overflow-x: auto; }
+.title { font-weight: bold; color: #0b3d66; }
+.headline { font-weight: bold; }
+.underline { text-decoration: underline; }
+.caption { color: #005f87; }
+.result { color: #1b6e2a; font-weight: 600; }
+.note { font-style: italic; color: #666666; }
+.warning { color: #b00020; font-weight: bold; }
+"""
+
+
+def css_classes(styles) -> List[str]:
+    """The HTML classes of a line's style codes."""
+    return [look.css_class for look in _LOOKS
+            if (styles[look.code] != 0 if look.value == 0 else styles[look.code] == look.value)]
+
+
+class Result:
+    """An analysed item. The named results are attributes too (`mawp`,
+    `fillet_weld`, ...): in the item's units, in the fewest digits that give
+    back the library's single-precision value, None when not computed (fatal
+    input errors) or not finite."""
+
+    def __init__(self, kind: str, code: str, units: str, item: Optional[int], errors: int,
+                 results: Dict[str, Optional[float]], result_units: Dict[str, str],
+                 lines: List[Line], description: str = ""):
+        self.kind = kind
+        self.code = code
+        self.units = units
+        self.item = item
+        self.errors = errors
+        self.results = results
+        self.result_units = result_units
+        self.lines = lines
+        self.description = description
+
+    def __getattr__(self, name):
+        results = self.__dict__.get("results", {})
+        if name in results:
+            return results[name]
+        raise AttributeError("%s item result has no attribute %r" % (self.__dict__.get("kind"), name))
+
+    def __eq__(self, other):
+        return isinstance(other, Result) and self.__dict__ == other.__dict__
+
+    def __repr__(self) -> str:
+        shown = ", ".join("%s=%r" % kv for kv in self.results.items())
+        return "<Result %s %s, %d fatal errors, %s, %d lines>" % (
+            self.kind, self.code, self.errors, shown, len(self.lines))
+
+    def text(self) -> str:
+        """The report as text, one line each."""
+        return "".join(line.text + "\n" for line in self.lines)
+
+    def html(self) -> str:
+        """The report as one HTML page with the styles rendered."""
+        heading = self.description or "%s %s" % (self.kind, self.code)
+        meta = "%s · %s · units %s" % (self.kind, self.code, self.units)
+        if self.item is not None:
+            meta += " · item %d" % self.item
+        esc = _html.escape
+        page = ['<!DOCTYPE html>\n<html lang="en">\n<head>\n<meta charset="utf-8">\n<title>',
+                esc(heading), "</title>\n<style>", _PAGE_STYLE, "</style>\n</head>\n<body>\n<h1>",
+                esc(heading), '</h1>\n<p class="meta">', esc(meta), "</p>\n",
+                '<table class="results">\n']
+        for name, value in self.results.items():
+            shown = ("not computed" if value is None
+                     else esc("%s %s" % (_number_text(value), self.result_units[name])))
+            page.append('<tr><th>%s</th><td class="value">%s</td></tr>\n'
+                        % (name.replace("_", " "), shown))
+        page.append('<tr><th>fatal input errors</th><td class="value">%d</td></tr>\n</table>\n'
+                    '<pre class="report">' % self.errors)
+        for line in self.lines:
+            classes = css_classes(line.styles)
+            text = esc(line.text, quote=False)
+            if classes and text:
+                page.append('<span class="%s">%s</span>\n' % (" ".join(classes), text))
+            else:
+                page.append(text + "\n")
+        page.append("</pre>\n</body>\n</html>\n")
+        return "".join(page)
+
+
+def _number_text(value: float) -> str:
+    text = repr(value)
+    return text[:-2] if text.endswith(".0") else text

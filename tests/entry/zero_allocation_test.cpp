@@ -1,0 +1,198 @@
+// After its first call, a context runs any item without touching the heap:
+// hosts call the library thousands of times in their design loops. The
+// global allocation functions of this program count the allocations made
+// while a call runs.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "jacket/jacket_test_support.hpp"
+#include "support/host_item.hpp"
+
+extern "C" {
+void* __libc_malloc(std::size_t);
+void* __libc_calloc(std::size_t, std::size_t);
+void* __libc_realloc(void*, std::size_t);
+void* __libc_memalign(std::size_t, std::size_t);
+void __libc_free(void*);
+}
+
+namespace {
+
+std::atomic<bool> counting{false};
+std::atomic<long> allocations{0};
+
+void count()
+{
+    if (counting.load(std::memory_order_relaxed))
+        allocations.fetch_add(1, std::memory_order_relaxed);
+}
+
+void* allocate(std::size_t n, std::size_t alignment = alignof(std::max_align_t))
+{
+    count();
+    void* p = alignment <= alignof(std::max_align_t) ? __libc_malloc(n ? n : 1)
+                                                     : __libc_memalign(alignment, n ? n : 1);
+    if (p == nullptr)
+        throw std::bad_alloc();
+    return p;
+}
+
+}  // namespace
+
+// The C allocation functions (every C++ allocation ends up here too).
+extern "C" {
+void* malloc(std::size_t n)
+{
+    count();
+    return __libc_malloc(n);
+}
+void* calloc(std::size_t n, std::size_t size)
+{
+    count();
+    return __libc_calloc(n, size);
+}
+void* realloc(void* p, std::size_t n)
+{
+    count();
+    return __libc_realloc(p, n);
+}
+void* aligned_alloc(std::size_t alignment, std::size_t n)
+{
+    count();
+    return __libc_memalign(alignment, n);
+}
+int posix_memalign(void** p, std::size_t alignment, std::size_t n)
+{
+    count();
+    *p = __libc_memalign(alignment, n);
+    return *p ? 0 : ENOMEM;
+}
+void free(void* p) { __libc_free(p); }
+}
+
+// The C++ allocation functions, counted on their own as well.
+void* operator new(std::size_t n) { return allocate(n); }
+void* operator new[](std::size_t n) { return allocate(n); }
+void* operator new(std::size_t n, std::align_val_t a) { return allocate(n, static_cast<std::size_t>(a)); }
+void* operator new[](std::size_t n, std::align_val_t a) { return allocate(n, static_cast<std::size_t>(a)); }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return malloc(n ? n : 1); }
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return malloc(n ? n : 1); }
+void operator delete(void* p) noexcept { __libc_free(p); }
+void operator delete[](void* p) noexcept { __libc_free(p); }
+void operator delete(void* p, std::size_t) noexcept { __libc_free(p); }
+void operator delete[](void* p, std::size_t) noexcept { __libc_free(p); }
+void operator delete(void* p, std::align_val_t) noexcept { __libc_free(p); }
+void operator delete[](void* p, std::align_val_t) noexcept { __libc_free(p); }
+void operator delete(void* p, std::size_t, std::align_val_t) noexcept { __libc_free(p); }
+void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { __libc_free(p); }
+
+namespace tx14 {
+namespace {
+
+using test::HostItem;
+
+// Allocations made by `work`.
+template <class Work>
+long allocations_of(Work work)
+{
+    allocations = 0;
+    counting = true;
+    work();
+    counting = false;
+    return allocations.load();
+}
+
+// Where the allocations of the counter's own test go, so that the compiler
+// cannot leave out an allocation that is freed at once.
+void* volatile kept;
+
+TEST(AllocationCounter, SeesEveryKindOfAllocation)
+{
+    EXPECT_EQ(allocations_of([] {
+                  auto* v = new std::vector<int>(20);
+                  kept = v;
+                  delete v;
+              }),
+              2);
+    EXPECT_EQ(allocations_of([] {
+                  auto s = std::make_unique<std::string>(100, 'x');
+                  kept = s->data();
+              }),
+              2);
+    EXPECT_EQ(allocations_of([] { kept = malloc(16); free(kept); }), 1);
+    EXPECT_EQ(allocations_of([] { kept = calloc(4, 4); free(kept); }), 1);
+}
+
+struct Kind {
+    const char* name;
+    HostItem (*make)();
+    std::int32_t no_special = 0;  // 1: special characters become plain text
+    bool to_file = false;         // append to a file instead of capturing
+};
+
+HostItem opening_viii1() { return HostItem{}; }
+HostItem opening_viii2()
+{
+    HostItem item;
+    item.at(25) = 2;
+    return item;
+}
+
+template <testing::JacketItem (*make)()>
+HostItem jacket() { return make(); }
+
+const Kind kKinds[] = {
+    {"opening_viii1", opening_viii1},
+    {"opening_viii2", opening_viii2},
+    {"jacket_appendix_ee", jacket<testing::appendix_ee_item>},
+    {"jacket_viii2", jacket<testing::div2_item>},
+    {"coil_pd5500", jacket<testing::limpet_coil_item>},
+    {"coil_en13445", jacket<testing::en13445_item>},
+    {"opening_plain_text", opening_viii1, 1},
+    {"jacket_plain_text", jacket<testing::appendix_ee_item>, 1},
+    {"opening_to_file", opening_viii1, 0, true},
+};
+
+class SecondCall : public ::testing::TestWithParam<Kind> {};
+
+TEST_P(SecondCall, AllocatesNothing)
+{
+    const Kind& kind = GetParam();
+    HostItem item = kind.make();
+    const std::filesystem::path file = std::filesystem::temp_directory_path() /
+                                       ("tx14_alloc_" + std::to_string(::getpid()) + ".txt");
+    if (kind.to_file) {
+        item.file(file.string());
+        item.at(40) = 6;
+    }
+    Context context;
+    context.set_no_special(kind.no_special);
+    HostItem first = item;
+    first.run(context);
+    HostItem second = item;
+    EXPECT_EQ(allocations_of([&] { second.run(context); }), 0);
+    if (kind.to_file) {
+        EXPECT_GT(std::filesystem::file_size(file), 0u);
+        std::filesystem::remove(file);
+    } else {
+        EXPECT_GT(context.captured_lines(), 40);
+    }
+    EXPECT_EQ(second.reals, first.reals);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryKind, SecondCall, ::testing::ValuesIn(kKinds),
+                         [](const ::testing::TestParamInfo<Kind>& info) {
+                             return std::string(info.param.name);
+                         });
+
+}  // namespace
+}  // namespace tx14
