@@ -1,5 +1,6 @@
 // Degenerate jacket and coil items through LGCENTER: whatever the numbers,
-// every run ends with a complete report within a time bound.
+// every run ends with a complete report within a time bound. (One hostile
+// value at a time in every input is the hostile-input table's.)
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -11,7 +12,6 @@ namespace tx14::testing {
 namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-constexpr float kInf = std::numeric_limits<float>::infinity();
 
 struct Degenerate {
     const char* what;
@@ -67,23 +67,6 @@ TEST(JacketDegenerateInput, NamedCasesEveryCode)
             std::string what = std::string(d.what) + ", code " + std::to_string(code);
             bool calculated = expect_complete_report(item, what);
             EXPECT_EQ(calculated, !(d.radius && code == 2)) << what;
-        }
-    }
-}
-
-TEST(JacketDegenerateInput, NonFiniteAndExtremeValueInEveryElement)
-{
-    const float values[] = {kNaN, kInf, -kInf, 3e38f, -3e38f, 0.0f};
-    for (int code = 1; code <= 4; ++code) {
-        for (int n = 1; n <= 21; ++n) {
-            for (float v : values) {
-                JacketItem item = code <= 2 ? half_pipe_item() : limpet_coil_item();
-                item[20] = static_cast<float>(code);
-                item[n] = v;
-                expect_complete_report(item, "element " + std::to_string(n) + " = " +
-                                                 std::to_string(v) + ", code " +
-                                                 std::to_string(code));
-            }
         }
     }
 }

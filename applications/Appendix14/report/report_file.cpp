@@ -59,6 +59,11 @@ void ReportFile::write_record(const char* text, std::size_t length)
     if (length > kMaxRecord)
         length = kMaxRecord;
     std::memcpy(record, text, length);
+    // A line break inside the text (a host's material name or unit label)
+    // would split the record into two lines of the file.
+    for (std::size_t i = 0; i < length; ++i)
+        if (record[i] == '\n' || record[i] == '\r')
+            record[i] = ' ';
     std::memcpy(record + length, kNewline, kNewlineLength);
     std::size_t total = length + kNewlineLength;
 #if defined(_WIN32)

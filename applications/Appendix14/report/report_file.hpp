@@ -21,8 +21,9 @@ public:
     bool open(std::string_view name);
     bool is_open() const { return fd_ >= 0; }
 
-    // Writes one record followed by the platform's newline. Errors are
-    // ignored: the record is dropped.
+    // Writes one record followed by the platform's newline; line breaks
+    // inside the text become blanks, so a record is always one line of the
+    // file. Errors are ignored: the record is dropped.
     void write_record(const char* text, std::size_t length);
 
     void close();
