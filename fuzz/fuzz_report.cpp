@@ -314,15 +314,13 @@ bool parse_number(std::string_view text, double& value, double& half_unit)
     return true;
 }
 
-// The word of a non-finite value ("NaN", "Infinity", "-Infinity"), in
-// engineering notation with its exponent "E+00".
+// The word of a non-finite value ("NaN", "Infinity", "-Infinity"), with no
+// made-up exponent.
 bool nonfinite_word(std::string_view text, float v)
 {
     std::string s(text);
     s.erase(0, s.find_first_not_of(' '));
     s.erase(s.find_last_not_of(' ') + 1);
-    if (s.size() > 4 && s.compare(s.size() - 4, 4, "E+00") == 0)
-        s.erase(s.size() - 4);
     if (std::isnan(v))
         return s == "NaN";
     return s == (v < 0 ? "-Infinity" : "Infinity");

@@ -86,6 +86,10 @@ void drop_trailing_zeros(Field text)
 void SIGDIGITS(float value, std::span<char, kSigDigitsWidth> out, int n)
 {
     Field text(out.data(), out.size());
+    if (!std::isfinite(value)) {
+        field::fixed(text, value, 0);  // the word, right-aligned: never a made-up exponent
+        return;
+    }
     n = n < -64 ? -64 : (n > 64 ? 64 : n);  // beyond any digits a float has
     float x = value;
     bool nudged = false;
