@@ -50,7 +50,6 @@ TEST(Contexts, TwoThreadsOnTwoContextsMatchTheSequentialRun)
 struct CContext {
     tx14_context* handle = tx14_context_create();
     ~CContext() { tx14_context_destroy(handle); }
-
     void run(HostItem& item)
     {
         tx14_context_analyse(handle, item.reals.data(), item.texts.data(), &item.run_mode,
@@ -97,15 +96,13 @@ TEST(ContextEntryPoints, FlagAndErrorsBelongToEachContext)
 
 TEST(ContextEntryPoints, NullContextIsIgnored)
 {
+    CContext none{nullptr};  // destroyed too
     HostItem item;
-    tx14_context_analyse(nullptr, item.reals.data(), item.texts.data(), &item.run_mode,
-                         &item.error_count, item.report_file.data(), nullptr, nullptr, nullptr,
-                         item.unit_labels.data(), item.unit_factors.data(), &item.print_control);
+    none.run(item);
     EXPECT_EQ(item.print_control, -7);
-    EXPECT_EQ(tx14_context_capture_block(nullptr), nullptr);
+    EXPECT_EQ(none.block(), nullptr);
     EXPECT_EQ(tx14_context_input_errors(nullptr), 0);
     tx14_context_set_no_special(nullptr, 1);
-    tx14_context_destroy(nullptr);
 }
 
 }  // namespace

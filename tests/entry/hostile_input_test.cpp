@@ -29,13 +29,8 @@ const std::vector<int> kOpeningElements = {1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15,
 const std::vector<int> kJacketElements = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
                                           13, 14, 15, 16, 17, 18, 19, 20, 21, 40, 200};
 
-using Changes = std::vector<std::pair<int, float>>;  // element, value
-
-struct Degenerate {
-    const char* what;
-    bool opening;  // else every jacket and coil kind
-    Changes elements;
-};
+// opening: else every jacket and coil kind; elements: {element, value}...
+struct Degenerate { const char* what; bool opening; std::vector<std::pair<int, float>> elements; };
 
 // Combinations that pass the validation yet break the formulas.
 const Degenerate kDegenerate[] = {
@@ -59,24 +54,14 @@ const Degenerate kDegenerate[] = {
     {"negative code selector", false, {{20, -3}}},
 };
 
-struct Kind {
-    const char* name;
-    HostItem (*item)();
-    const std::vector<int>* elements;
-};
-
-HostItem with_code(HostItem item, int code)
-{
-    item[20] = static_cast<float>(code);
-    return item;
-}
+struct Kind { const char* name; HostItem (*item)(); const std::vector<int>* elements; };
 
 const Kind kKinds[] = {
     {"LargeOpening", [] { return HostItem{}; }, &kOpeningElements},
-    {"JacketAppendixEE", [] { return with_code(half_pipe_item(), 1); }, &kJacketElements},
-    {"JacketDiv2", [] { return with_code(half_pipe_item(), 2); }, &kJacketElements},
-    {"CoilPD5500", [] { return with_code(limpet_coil_item(), 3); }, &kJacketElements},
-    {"CoilEN13445", [] { return with_code(limpet_coil_item(), 4); }, &kJacketElements},
+    {"JacketAppendixEE", []() -> HostItem { return half_pipe_item().set({{20, 1}}); }, &kJacketElements},
+    {"JacketDiv2", []() -> HostItem { return half_pipe_item().set({{20, 2}}); }, &kJacketElements},
+    {"CoilPD5500", []() -> HostItem { return limpet_coil_item().set({{20, 3}}); }, &kJacketElements},
+    {"CoilEN13445", []() -> HostItem { return limpet_coil_item().set({{20, 4}}); }, &kJacketElements},
 };
 
 class HostileInput : public ::testing::TestWithParam<Kind> {
@@ -137,10 +122,7 @@ TEST_P(HostileInput, DegenerateCombinationsEndWithACompleteReport)
     for (const Degenerate& d : kDegenerate) {
         if (d.opening != opening())
             continue;
-        HostItem item = GetParam().item();
-        for (auto [n, v] : d.elements)
-            item[n] = v;
-        expect_complete_run(item, d.what);
+        expect_complete_run(GetParam().item().set(d.elements), d.what);
     }
     HostItem nan_everywhere = GetParam().item();
     for (int n : *GetParam().elements)

@@ -102,12 +102,8 @@ TEST(AllocationCounter, SeesEveryKindOfAllocation)
     EXPECT_EQ(allocations_of([] { kept = calloc(4, 4); free(kept); }), 1);
 }
 
-struct Kind {
-    const char* name;
-    HostItem (*make)();
-    std::int32_t no_special = 0;  // 1: special characters become plain text
-    bool to_file = false;         // append to a file instead of capturing
-};
+// no_special 1: special characters become plain text; to_file: appended to a file, not captured.
+struct Kind { const char* name; HostItem (*make)(); std::int32_t no_special = 0; bool to_file = false; };
 
 const Kind kKinds[] = {
     {"opening_viii1", [] { return HostItem{}; }},

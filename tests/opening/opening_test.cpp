@@ -24,7 +24,7 @@ namespace el {
 enum : int { P = 5, t = 7, Bn = 8, A = 9, g0s = 10, g1s = 11, hs = 12, ca = 13, Sho = 15, g0n = 18, g1n = 19, hn = 20, density = 21, code = 25 };
 }
 
-ItemRun run_with(std::initializer_list<std::pair<int, float>> changes) { return test::run(HostItem{}.set(changes)); }
+ItemRun run_with(const std::vector<std::pair<int, float>>& changes) { return test::run(HostItem{}.set(changes)); }
 
 // |actual - expected| within half a unit of the fourth significant digit.
 void expect_four_digits(float actual, float expected, const char* what)
@@ -65,10 +65,7 @@ TEST(OpeningFactors, IntegralFlangeFactorsMatchTheClassicalSolution)
 
 TEST(OpeningFactors, DAndEShowLargeDInExponentFormAndScaleByTheUnit)
 {
-    const struct {
-        float U, thickness_factor;
-        const char* line;
-    } cases[] = {
+    const struct { float U, thickness_factor; const char* line; } cases[] = {
         // h0 = 1, g0 - ca = 1, V = 1, F = 0.5: d = U, e = 0.5.
         {99999.0f, 1, "                    d =  99999.000 in.\xB3       e =     0.5000 in.^-1"},
         {100000.0f, 1, "                    d = .10000E+06 in.\xB3       e =     0.5000 in.^-1"},
@@ -114,10 +111,7 @@ TEST(OpeningCalculation, FirstPassOfTheWorkedExample)
     compute_opening_flange_stresses(*st);
     compute_shell_factors(*st);
     compute_juncture_stresses(*st);
-    const struct {
-        const char* what;
-        float actual, expected;
-    } values[] = {
+    const struct { const char* what; float actual, expected; } values[] = {
         {"Mo", w.Mo, 2367000},  {"ST", w.ST, 15620},         {"(Eo)*", w.E, 122000},
         {"h0s", w.h0s, 7.193f}, {"Hrats", w.Hrats, 0.4171f}, {"Grats", w.Grats, 1.571f},
         {"Fs", w.Fs, 0.8574f},  {"Vs", w.Vs, 0.3170f},       {"fs", w.fs, 1},
@@ -249,10 +243,7 @@ TEST(OpeningValidation, ChecksInOrder)
         {"thin nozzle hub: product not above 0.001", {{el::g0n, 0.01f}, {el::g1n, 0.01f}}, 0, {}},
     };
     for (const auto& c : cases) {
-        HostItem item;
-        for (auto [n, v] : c.changes)
-            item[n] = v;
-        const ItemRun run = test::run(item);
+        const ItemRun run = run_with(c.changes);
         EXPECT_EQ(run.errors, c.errors) << c.what;
         std::vector<std::string> messages;
         std::copy_if(run.lines.begin(), run.lines.end(), std::back_inserter(messages), [](const std::string& l) {

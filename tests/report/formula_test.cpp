@@ -23,6 +23,18 @@ using test::unpadded;
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
+// Line n of a fixed sequence of lines of 1 to `longest` characters drawn from `alphabet`.
+std::string random_line(std::string_view alphabet, int n, std::size_t longest)
+{
+    std::uint32_t s = static_cast<std::uint32_t>(n) * 2654435761u;
+    std::string line(1 + static_cast<std::size_t>(n) % longest, ' ');
+    for (char& c : line) {
+        s = s * 1664525u + 1013904223u;
+        c = alphabet[(s >> 16) % alphabet.size()];
+    }
+    return line;
+}
+
 std::string substituted(std::string_view tmpl, std::vector<float> values, int print = 1)
 {
     Report r;
@@ -33,11 +45,7 @@ std::string substituted(std::string_view tmpl, std::vector<float> values, int pr
     return unpadded(work);
 }
 
-struct Case {
-    std::string tmpl;
-    std::vector<float> values;
-    std::string expected;
-};
+struct Case { std::string tmpl; std::vector<float> values; std::string expected; };
 
 TEST(Substitution, RenderingRules)
 {
@@ -115,16 +123,9 @@ std::string tidied_step_by_step(std::string line)
 
 TEST(Tidy, SamePassAsTheRulesOneDeletionAtATime)
 {
-    // Lines mostly of blanks and the characters the rules act on.
-    constexpr char kAlphabet[] = "      /^,\xB2\xB3\xBD(a1-*";
-    std::uint32_t s = 1;
     for (int n = 0; n < 20000; ++n) {
-        std::string line(120, ' ');
-        const std::size_t length = 1 + n % 120;
-        for (std::size_t i = 0; i < length; ++i) {
-            s = s * 1664525u + 1013904223u;
-            line[i] = kAlphabet[(s >> 16) % (sizeof kAlphabet - 1)];
-        }
+        // Lines mostly of blanks and the characters the rules act on.
+        const std::string line = padded(random_line("      /^,\xB2\xB3\xBD(a1-*", n, 120), 120);
         std::string tidied = line;
         TIDYFORMULA(tidied);
         ASSERT_EQ(tidied, tidied_step_by_step(line)) << line;
@@ -140,11 +141,7 @@ std::string sig(float v, int n)
 
 TEST(SigDigits, RightAlignedWithNoiseAndZerosCleanedUp)
 {
-    const struct {
-        float v;
-        int n;
-        const char* expected;
-    } cases[] = {
+    const struct { float v; int n; const char* expected; } cases[] = {
         {2.5f, 3, "2.5"},          {1.0f, 3, "1"},           {0.0f, 3, "0"},
         {1234.6f, 3, "1235"},      {500000.0f, 3, "500000"}, {2.5e7f, 3, "25000000"},
         {0.1f, 3, "0.1"},          {1999.9f, 3, "2000"},     {-12.5f, 3, "-12.5"},
@@ -159,24 +156,9 @@ TEST(SigDigits, RightAlignedWithNoiseAndZerosCleanedUp)
         EXPECT_EQ(sig(123.456f, n).size(), 16u) << n;  // any digit count stays inside the field
 }
 
-TEST(ResultLine, ValueThenOneBlankThenUnit)
-{
-    Report r;
-    r.reset();
-    RESULTLINE(r, 0.1875f, 3, "in.");
-    RESULTLINE(r, 642.09f, 3, "psi       ");
-    RESULTLINE(r, 5.0f, 7, "in.");
-    // n + 1 digits above 1; seven digits or more: nothing.
-    EXPECT_EQ(captured(r), (std::vector<std::string>{" = 0.188 in.", " = 642.1 psi"}));
-}
-
 TEST(BlankZeros, EveryZeroRenderingBecomesDots)
 {
-    const struct {
-        std::string row;
-        int dots;
-        const char* expected;
-    } cases[] = {
+    const struct { std::string row; int dots; const char* expected; } cases[] = {
         {"|      0.0 |   12.5 |      0 |", 1, "|      ... |   12.5 |    ... |"},
         {"a 0.00 b 0.000 c 0.00E+00 d 0. e 10.0 f -0.0 g", 1, "a  ... b   ... c      ... d... e 10.0 f -0.0 g"},
         {"| 0 |", 0, "|   |"},
@@ -213,14 +195,8 @@ void blank_zeros_by_the_table(std::string& row, int dots)
 
 TEST(BlankZeros, SameAsSearchingTheTableInOrder)
 {
-    constexpr char kAlphabet[] = "   0000.|E+1";  // rows crowded with zero renderings
-    std::uint32_t s = 7;
     for (int n = 0; n < 20000; ++n) {
-        std::string row(static_cast<std::size_t>(1 + n % 40), ' ');
-        for (char& c : row) {
-            s = s * 1664525u + 1013904223u;
-            c = kAlphabet[(s >> 16) % (sizeof kAlphabet - 1)];
-        }
+        std::string row = random_line("   0000.|E+1", n, 40);  // crowded with zero renderings
         std::string expected = row;
         blank_zeros_by_the_table(expected, n % 2);
         BLANKZEROS(row, n % 2);
@@ -228,13 +204,16 @@ TEST(BlankZeros, SameAsSearchingTheTableInOrder)
     }
 }
 
-TEST(Underline, DashesAsLongAsTheText)
+TEST(ResultLineAndUnderline, WriteTheirLines)
 {
     Report r;
     r.reset();
+    RESULTLINE(r, 0.1875f, 3, "in.");
+    RESULTLINE(r, 642.09f, 3, "psi       ");  // n + 1 digits above 1
+    RESULTLINE(r, 5.0f, 7, "in.");           // seven digits or more: nothing
     std::string line = test::padded("  | Head |", 100);
-    UNDERLINE(r, line);
-    EXPECT_EQ(captured(r), (std::vector<std::string>{"  | Head |", "----------"}));
+    UNDERLINE(r, line);  // dashes as long as the text
+    EXPECT_EQ(captured(r), (std::vector<std::string>{" = 0.188 in.", " = 642.1 psi", "  | Head |", "----------"}));
 }
 
 }  // namespace

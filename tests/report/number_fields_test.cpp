@@ -45,12 +45,7 @@ std::string written(Form f, float v, int w, int d)
     return s;
 }
 
-struct Case {
-    Form form;
-    float v;
-    int w, d;
-    const char* expected;
-};
+struct Case { Form form; float v; int w, d; const char* expected; };
 
 TEST(NumberFields, RoundAlignAndOverflow)
 {

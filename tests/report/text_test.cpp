@@ -16,13 +16,8 @@ using namespace tx14;
 using test::padded;
 using test::unpadded;
 
-struct SqueezeCase {
-    const char* text;
-    int keep;
-    std::size_t src_width, dst_width;
-    const char* dest;    // without trailing blanks, unless the whole width is given
-    const char* source;  // afterwards
-};
+// dest: without trailing blanks unless below 100 wide; source: afterwards, if given.
+struct SqueezeCase { const char* text; int keep; std::size_t src_width, dst_width; const char *dest, *source; };
 
 TEST(Squeezer, ShrinksRunsOfBlanksAfterTheKeptPrefix)
 {

@@ -1,9 +1,6 @@
 // Items as a host hands them to the library, and their reports read back.
 #include "test_support.hpp"
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 #include "entry/input_arrays.hpp"
 #include "entry/state.hpp"
@@ -112,26 +109,6 @@ std::string padded(std::string_view text, std::size_t width)
     std::string s(text.substr(0, width));
     s.resize(width, ' ');
     return s;
-}
-
-std::string read_file(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void write_file(const std::filesystem::path& p, std::string_view bytes)
-{
-    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::vector<std::string> split_lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 }  // namespace tx14::test

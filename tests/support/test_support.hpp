@@ -1,5 +1,5 @@
-// Items as a host hands them to the library, and their reports read back:
-// shared by the tests, the benchmarks and the fuzz seed writer.
+// Items as a host hands them to the library, their reports read back, and
+// files: shared by the tests, the benchmarks and the fuzz seed writer.
 #pragma once
 
 #include <algorithm>
@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <initializer_list>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -58,7 +59,7 @@ struct HostItem {
     float& operator[](int n) { return at(n); }  // element n, from 1
 
     // Sets elements: {element, value}, ...
-    HostItem& set(std::initializer_list<std::pair<int, float>> elements)
+    HostItem& set(const std::vector<std::pair<int, float>>& elements)
     {
         for (auto [n, v] : elements)
             at(n) = v;
@@ -140,9 +141,25 @@ std::vector<std::string> captured(const Report& r);
 // A blank-padded buffer of `width` characters holding `text`.
 std::string padded(std::string_view text, std::size_t width);
 
-std::string read_file(const std::filesystem::path& p);
-void write_file(const std::filesystem::path& p, std::string_view bytes);
-std::vector<std::string> split_lines(const std::string& text);
+inline std::string read_file(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void write_file(const std::filesystem::path& p, std::string_view bytes)
+{
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The lines of a text, each without its line break.
+inline std::vector<std::string> split_lines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t p = 0, nl; (nl = text.find('\n', p)) != std::string_view::npos; p = nl + 1)
+        lines.emplace_back(text.substr(p, nl - p));
+    return lines;
+}
 
 }  // namespace test
 

@@ -28,23 +28,15 @@ class Tx14 : public ::testing::Test {
 protected:
     ScratchDir dir{::testing::UnitTest::GetInstance()->current_test_info()->name()};
 
-    ProgramRun tx14(const std::vector<std::string>& args) { return run_program(TX14_CLI, args, dir.path()); }
+    ProgramRun tx14(const std::vector<std::string>& args) { return run_program(TX14_CLI, args, dir.path); }
     json tx14_json(const std::string& item) { return json::parse(tx14({"run", "--json", item}).out); }
 
     std::string item_file(const std::string& name, const std::string& text)
     {
-        write_text(dir / name, text);
+        write_file(dir / name, text);
         return (dir / name).string();
     }
 };
-
-std::vector<std::string> lines_of(const std::string& text)
-{
-    std::vector<std::string> lines;
-    for (std::size_t p = 0, nl; (nl = text.find('\n', p)) != std::string::npos; p = nl + 1)
-        lines.push_back(text.substr(p, nl - p));
-    return lines;
-}
 
 bool valid_utf8(std::string_view s)
 {
@@ -75,10 +67,7 @@ TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsJson)
         double value, tolerance;  // value NaN: the unit only
         const char* unit;
     };
-    const struct {
-        const char *file, *kind, *code;
-        std::vector<Result> results;
-    } examples[] = {
+    const struct { const char *file, *kind, *code; std::vector<Result> results; } examples[] = {
         {"opening-viii1.toml", "opening", "VIII-1",
          {{"mawp", 209.2, 0.05, "psi"}, {"largest_stress", 12100, 5, "psi"}, {"minimum_thickness", 2.282, 0.0005, "in."}}},
         {"opening-viii2.toml", "opening", "VIII-2", {}},
@@ -127,7 +116,7 @@ TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsJson)
 TEST_F(Tx14, ColorAlwaysMarksStyledLinesOnlyAndPlainGivesAscii)
 {
     const std::string item = (kExamples / "opening-viii1.toml").string();
-    std::vector<std::string> lines = lines_of(tx14({"run", "--color=always", item}).out);
+    std::vector<std::string> lines = split_lines(tx14({"run", "--color=always", item}).out);
     ASSERT_FALSE(lines.empty());
     // The notice: title (bold), note (dim italic), result caption colour.
     EXPECT_EQ(lines.back(), "\x1b[1;2;3;32m" + kNoticeUtf8 + "\x1b[0m");
@@ -146,12 +135,12 @@ TEST_F(Tx14, ReportIsAppendedNativeWithoutLosingEarlierContent)
 {
     const fs::path report = dir / "report.txt";
     const std::string earlier = "earlier report\n\xA9 kept as it was\n";
-    write_text(report, earlier);
+    write_file(report, earlier);
     const std::string item = item_file("item.toml", kOpening);
     ASSERT_EQ(tx14({"run", "--report", report.string(), item}).exit_code, 0);
-    const std::string appended = slurp(report).substr(earlier.size());
+    const std::string appended = read_file(report).substr(earlier.size());
     ASSERT_EQ(tx14({"run", "--report", report.string(), item}).exit_code, 0);
-    EXPECT_EQ(slurp(report), earlier + appended + appended);
+    EXPECT_EQ(read_file(report), earlier + appended + appended);
     // Native records: a blank, the Windows-1252 text, the style codes from column 109.
     std::string notice_record = " " + kNoticeNative;
     notice_record.resize(108, ' ');
@@ -176,7 +165,7 @@ TEST_F(Tx14, HtmlPageIsSelfContainedAndEscapesText)
     const std::string item = item_file("item.toml", replaced(kOpening, "\"Head\"", "\"A<B & \\\"C\\\"\""));
     const fs::path page = dir / "report.html";
     ASSERT_EQ(tx14({"run", "--html", page.string(), item}).exit_code, 0);
-    const std::string html = slurp(page);
+    const std::string html = read_file(page);
     EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
     for (std::string part : {"<meta charset=\"utf-8\">", "<style>", "<h1>A&lt;B &amp; &quot;C&quot;</h1>"})
         EXPECT_NE(html.find(part), std::string::npos) << part;
@@ -235,7 +224,7 @@ TEST_F(Tx14, UnitFileBesideTheItemGivesTheSameReportAsThePreset)
     for (std::string preset : {"US", "SI"}) {
         ProgramRun units = tx14({"units", preset});
         ASSERT_EQ(units.exit_code, 0);
-        write_text(dir / "sub" / "mine.toml", units.out);
+        write_file(dir / "sub" / "mine.toml", units.out);
         json a = tx14_json(item_file("preset.toml", replaced(kOpening, "\"US\"", "\"" + preset + "\"")));
         json b = tx14_json(item_file("sub/file.toml", replaced(kOpening, "\"US\"", "\"mine.toml\"")));
         EXPECT_EQ(a["report"], b["report"]) << preset;
@@ -248,10 +237,7 @@ TEST_F(Tx14, WrongUnitFilesAreReportedWhereTheyAreWrong)
     const std::string labels = "labels = [\"in.\",\"lb.\",\"\",\"\",\"ft-lb.\",\"psi\",\"F\",\"F\",\"psi\",\"\",\"\","
                                "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"in.\",\"in.\",\"\"]\n";
     const std::string factors = "factors = [1,1,1,1,1,1,1,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1]\n";
-    const struct {
-        std::string text;
-        std::string at_message;
-    } cases[] = {
+    const struct { std::string text; std::string at_message; } cases[] = {
         {"factors = [1,1]\n" + labels, "1:11: \"factors\" must be an array of 22 numbers"},
         {factors + replaced(labels, ",\"\"]", "]"), "2:10: \"labels\" must be an array of 23 texts"},
         {replaced(factors, "0,1", "0,0") + labels, "1:28: factor 9 (pressures) must not be 0"},
@@ -262,7 +248,7 @@ TEST_F(Tx14, WrongUnitFilesAreReportedWhereTheyAreWrong)
     };
     const std::string item = item_file("item.toml", replaced(kOpening, "\"US\"", "\"units.toml\""));
     for (const auto& c : cases) {
-        write_text(dir / "units.toml", c.text);
+        write_file(dir / "units.toml", c.text);
         ProgramRun r = tx14({"run", item});
         EXPECT_EQ(r.exit_code, 2) << c.at_message;
         EXPECT_NE(r.err.find((dir / "units.toml").string() + ":" + c.at_message), std::string::npos) << r.err;
@@ -284,13 +270,13 @@ TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOther
     std::string csv = kBatchHeader;
     for (int n = 1; n <= 12; ++n)
         csv += n == 5 ? replaced(batch_row(5), ",100,300,", ",abc,300,") : batch_row(100 + n);
-    write_text(dir / "items.csv", csv);
+    write_file(dir / "items.csv", csv);
     const fs::path reports = dir / "reports";
     ProgramRun r = tx14({"batch", "--jobs", "3", "--reports", reports.string(), (dir / "items.csv").string()});
     EXPECT_EQ(r.exit_code, 2);
     EXPECT_NE(r.err.find((dir / "items.csv").string() + ":6:28: row 5: key \"P\" expects a number, found a text"),
               std::string::npos) << r.err;
-    std::vector<std::string> rows = lines_of(r.out);
+    std::vector<std::string> rows = split_lines(r.out);
     ASSERT_EQ(rows.size(), 13u) << r.out;
     EXPECT_EQ(rows[0], "row,item,kind,code,units,status,fatal_errors,minimum_thickness,mawp,largest_stress,"
                        "fillet_weld,permissible_jacket_pressure,governing_shell_thickness");
@@ -301,7 +287,7 @@ TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOther
         EXPECT_EQ(row.find(",bad row,") != std::string::npos, bad) << row;
         char name[16];
         std::snprintf(name, sizeof name, "row-%04d.txt", n);
-        EXPECT_EQ(slurp(reports / name).find(kNoticeNative) != std::string::npos, !bad) << name;
+        EXPECT_EQ(read_file(reports / name).find(kNoticeNative) != std::string::npos, !bad) << name;
     }
 }
 
@@ -310,7 +296,7 @@ TEST_F(Tx14, BatchOutputDoesNotDependOnTheNumberOfThreads)
     std::string csv = kBatchHeader;
     for (int n = 1; n <= 40; ++n)
         csv += batch_row(n, n % 2 ? "US" : "SI");
-    write_text(dir / "items.csv", csv);
+    write_file(dir / "items.csv", csv);
     ProgramRun one = tx14({"batch", "--jobs", "1", (dir / "items.csv").string()});
     EXPECT_EQ(one.exit_code, 0) << one.err;
     EXPECT_EQ(tx14({"batch", "--jobs", "4", (dir / "items.csv").string()}).out, one.out);
@@ -326,7 +312,7 @@ TEST_F(Tx14, BatchFileErrorsStopEverything)
         {"", ": has no header row"},
     };
     for (const auto& [csv, message] : cases) {
-        write_text(dir / "items.csv", csv);
+        write_file(dir / "items.csv", csv);
         ProgramRun r = tx14({"batch", (dir / "items.csv").string()});
         EXPECT_EQ(r.exit_code, 2) << message;
         EXPECT_EQ(r.out, "") << message;

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 #include "analysis.hpp"
 #include "cp1252.hpp"
@@ -22,11 +23,7 @@ namespace fs = std::filesystem;
 
 TEST(Cp1252, ReportBytesBecomeUtf8AndBack)
 {
-    struct Case {
-        std::string_view bytes;
-        F8 f8;
-        std::string_view utf8;
-    } cases[] = {
+    struct Case { std::string_view bytes; F8 f8; std::string_view utf8; } cases[] = {
         {"Copyright \xA9 2026", F8::theta, "Copyright \xC2\xA9 2026"},
         {"300.00  \xB0" "F", F8::theta, "300.00  \xC2\xB0" "F"},
         {"(E\xF8)*", F8::theta, "(E\xCE\xB8)*"},                  // theta in the report texts
@@ -49,10 +46,7 @@ TEST(Cp1252, ReportBytesBecomeUtf8AndBack)
 
 TEST(Cp1252, TextsWithoutACodeAreRefused)
 {
-    struct Case {
-        std::string_view utf8;
-        std::string_view problem;
-    } cases[] = {
+    struct Case { std::string_view utf8; std::string_view problem; } cases[] = {
         {"\xCE\xB8", "has no Windows-1252 code"},   // theta itself
         {"\xE2\x88\x9A", "has no Windows-1252 code"},
         {"\xC3", "not valid UTF-8"},                // cut short
@@ -84,11 +78,7 @@ std::optional<Item> item_of(const std::vector<std::pair<std::string, std::varian
 
 TEST(Units, SiInputGivesTheInternalValuesOfTheEquivalentUsInput)
 {
-    const struct {
-        const char* kind;
-        std::string key;
-        double us, si;
-    } cases[] = {
+    const struct { const char* kind; std::string key; double us, si; } cases[] = {
         {"opening", "P", 100, 0.6894757293168361},   {"opening", "T", 300, 148.88888888888889},
         {"opening", "t", 4, 101.6},                  {"opening", "Bn", 30, 762},
         {"opening", "A", 60, 1524},                  {"opening", "g0s", 1, 25.4},
@@ -112,11 +102,7 @@ TEST(Units, SiInputGivesTheInternalValuesOfTheEquivalentUsInput)
 TEST(Units, SiShowsInternalValuesInMetricUnits)
 {
     const UnitSystem& si = si_units();
-    const struct {
-        Quantity q;
-        float internal, shown;
-        const char* label;
-    } cases[] = {
+    const struct { Quantity q; float internal, shown; const char* label; } cases[] = {
         {Quantity::thickness, 1.0f, 25.4f, "mm"},      {Quantity::diameter, 2.0f, 50.8f, "mm"},
         {Quantity::pressure, 100.0f, 0.6894757f, "MPa"}, {Quantity::stress, 20000.0f, 137.89515f, "MPa"},
         {Quantity::length, 12.0f, 304.8f, "mm"},       {Quantity::force, 1.0f, 4.448222f, "N"},
@@ -137,11 +123,7 @@ TEST(Units, SiShowsInternalValuesInMetricUnits)
 
 TEST(Items, KeysFillTheirElementsAndLeftOutKeysCarryTheMissingMark)
 {
-    struct Case {
-        const char *kind, *code, *key;
-        int element, code_element;
-        float code_number;
-    } cases[] = {
+    struct Case { const char *kind, *code, *key; int element, code_element; float code_number; } cases[] = {
         {"opening", "VIII-2", "P", 5, 25, 2},     {"opening", "VIII-1", "T", 6, 25, 1},
         {"opening", "VIII-1", "t", 7, 25, 1},     {"opening", "VIII-1", "Shg", 16, 25, 1},
         {"opening", "VIII-1", "g0n", 18, 25, 1},  {"opening", "VIII-1", "hn", 20, 25, 1},
@@ -168,16 +150,12 @@ TEST(Items, KeysFillTheirElementsAndLeftOutKeysCarryTheMissingMark)
 TEST(Items, TextsGoToTheirFieldsInWindows1252)
 {
     Diagnostics diags;
-    auto jacket = item_of({{"kind", "jacket"}, {"code", "PD5500"}, {"units", "US"},
-                           {"material", "SA-516 70"}, {"jacket_material", "Cu\xC3\xB8"}, {"description", "Coil 15 chars!!"}},
-                          diags);
-    ASSERT_TRUE(jacket);
-    EXPECT_EQ(std::string_view(jacket->texts.data(), 45),
-              "SA-516 70      Cu\xF8            Coil 15 chars!!");
-    auto opening = item_of({{"kind", "opening"}, {"code", "VIII-1"}, {"units", "US"},
-                            {"material", "SA-105"}, {"description", "Top head"}},
-                           diags);
-    ASSERT_TRUE(opening);
+    auto jacket = item_of({{"kind", "jacket"}, {"code", "PD5500"}, {"units", "US"}, {"material", "SA-516 70"},
+                           {"jacket_material", "Cu\xC3\xB8"}, {"description", "Coil 15 chars!!"}}, diags);
+    auto opening = item_of({{"kind", "opening"}, {"code", "VIII-1"}, {"units", "US"}, {"material", "SA-105"},
+                            {"description", "Top head"}}, diags);
+    ASSERT_TRUE(jacket && opening);
+    EXPECT_EQ(std::string_view(jacket->texts.data(), 45), "SA-516 70      Cu\xF8            Coil 15 chars!!");
     EXPECT_EQ(std::string_view(opening->texts.data(), 30), "SA-105         Top head       ");
 }
 
@@ -186,19 +164,15 @@ TEST(Csv, CellsWithQuotesAndTheirPositions)
     std::vector<CsvRecord> records;
     Diagnostics diags;
     ASSERT_TRUE(parse_csv("a, b ,\"c,\"\"d\"\"\"\r\n\r\n\"multi\nline\",,x\n", "f.csv", records, diags));
-    ASSERT_EQ(records.size(), 2u);
-    struct Cell {
-        const char* text;
-        int line, column;
-    } first[] = {{"a", 1, 1}, {"b", 1, 3}, {"c,\"d\"", 1, 7}}, second[] = {{"multi\nline", 3, 1}, {"", 4, 7}, {"x", 4, 8}};
-    for (auto [record, cells] : {std::pair{&records[0], std::span<const Cell>(first)}, {&records[1], std::span<const Cell>(second)}}) {
-        ASSERT_EQ(record->cells.size(), cells.size());
-        for (std::size_t i = 0; i < cells.size(); ++i) {
-            EXPECT_EQ(record->cells[i].text, cells[i].text);
-            EXPECT_EQ(record->cells[i].line, cells[i].line) << cells[i].text;
-            EXPECT_EQ(record->cells[i].column, cells[i].column) << cells[i].text;
-        }
+    using Cell = std::tuple<std::string, int, int>;  // text, line, column
+    std::vector<std::vector<Cell>> cells;
+    for (const CsvRecord& record : records) {
+        cells.emplace_back();
+        for (const auto& c : record.cells)
+            cells.back().emplace_back(c.text, c.line, c.column);
     }
+    EXPECT_EQ(cells, (std::vector<std::vector<Cell>>{{{"a", 1, 1}, {"b", 1, 3}, {"c,\"d\"", 1, 7}},
+                                                     {{"multi\nline", 3, 1}, {"", 4, 7}, {"x", 4, 8}}}));
     EXPECT_EQ(records[1].line, 3);
     for (std::string_view bad : {"a,\"b", "a,\"b\"c\n"}) {
         records.clear();
@@ -243,9 +217,8 @@ TEST(Records, FileModeAndCaptureModeGiveTheSameLines)
         fs::path file = dir / (std::string(kind) + ".txt");
         append_report(ctx, *item, file.string());
         std::vector<ReportLine> from_file;
-        std::string text = tx14::test::slurp(file);
-        for (std::size_t p = 0, nl; (nl = text.find('\n', p)) != std::string::npos; p = nl + 1)
-            from_file.push_back(parse_file_record(std::string_view(text).substr(p, nl - p)));
+        for (const std::string& record : tx14::test::split_lines(tx14::test::read_file(file)))
+            from_file.push_back(parse_file_record(record));
         ASSERT_EQ(from_file.size(), captured.lines.size()) << kind;
         for (std::size_t i = 0; i < from_file.size(); ++i) {
             EXPECT_EQ(from_file[i].text, captured.lines[i].text) << kind << " line " << i;
