@@ -4,8 +4,7 @@
 
 #include <string_view>
 
-#include "jacket/jacket_test_support.hpp"
-#include "support/host_item.hpp"
+#include "support/test_support.hpp"
 
 namespace tx14::bench {
 

@@ -13,9 +13,8 @@
 #include <tuple>
 #include <utility>
 
-#include "jacket/jacket_test_support.hpp"
 #include "lgcenter_input.hpp"
-#include "support/host_item.hpp"
+#include "support/test_support.hpp"
 
 namespace {
 

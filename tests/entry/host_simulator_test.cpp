@@ -1,17 +1,14 @@
 // The host's way of using the library: load the shared library, resolve the
 // exported entries and module flags by name, run items in capture mode and
-// in file mode, read the capture block through GETLINESCOMAUX.
+// read the capture block through GETLINESCOMAUX.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "support/host_item.hpp"
+#include "support/test_support.hpp"
 
 namespace {
 
@@ -63,11 +60,7 @@ int32_t captured_count(const char* block)
     return count;
 }
 
-std::string captured_line(const char* block, int i)
-{
-    std::string rec(block + 125 * i, 125);
-    return rec;
-}
+std::string captured_line(const char* block, int i) { return std::string(block + 125 * i, 125); }
 
 TEST_F(HostSimulator, EveryExportedNameResolves)
 {
@@ -99,22 +92,6 @@ TEST_F(HostSimulator, CaptureModeThroughGetLines)
     call(item);
     EXPECT_NE(captured_line(block, captured_count(block) - 1).find("Copyright \xA9 2026"),
               std::string::npos);
-}
-
-TEST_F(HostSimulator, FileModeAppendsTheReport)
-{
-    auto getlines = symbol<GetLines>("GETLINESCOMAUX");
-    std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / "tx14_host.txt";
-    std::filesystem::remove(path);
-    tx14::test::HostItem item;
-    item.file(path.string());
-    call(item);
-    EXPECT_EQ(captured_count(static_cast<const char*>(getlines())), 0);
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    EXPECT_NE(s.str().find(" TXAppendix14 Calculation Library, Copyright \xA9 2026"), std::string::npos);
-    std::filesystem::remove(path);
 }
 
 TEST_F(HostSimulator, ForgingWeight)

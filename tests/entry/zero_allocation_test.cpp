@@ -14,8 +14,7 @@
 
 #include <unistd.h>
 
-#include "jacket/jacket_test_support.hpp"
-#include "support/host_item.hpp"
+#include "support/test_support.hpp"
 
 extern "C" {
 void* __libc_malloc(std::size_t);
@@ -39,37 +38,18 @@ void count()
 void* allocate(std::size_t n, std::size_t alignment = alignof(std::max_align_t))
 {
     count();
-    void* p = alignment <= alignof(std::max_align_t) ? __libc_malloc(n ? n : 1)
-                                                     : __libc_memalign(alignment, n ? n : 1);
-    if (p == nullptr)
-        throw std::bad_alloc();
-    return p;
+    void* p = alignment <= alignof(std::max_align_t) ? __libc_malloc(n ? n : 1) : __libc_memalign(alignment, n ? n : 1);
+    return p ? p : throw std::bad_alloc();
 }
 
 }  // namespace
 
-// The C allocation functions (every C++ allocation ends up here too).
+// The C allocation functions (fopen and the like call them directly).
 extern "C" {
-void* malloc(std::size_t n)
-{
-    count();
-    return __libc_malloc(n);
-}
-void* calloc(std::size_t n, std::size_t size)
-{
-    count();
-    return __libc_calloc(n, size);
-}
-void* realloc(void* p, std::size_t n)
-{
-    count();
-    return __libc_realloc(p, n);
-}
-void* aligned_alloc(std::size_t alignment, std::size_t n)
-{
-    count();
-    return __libc_memalign(alignment, n);
-}
+void* malloc(std::size_t n) { return count(), __libc_malloc(n); }
+void* calloc(std::size_t n, std::size_t size) { return count(), __libc_calloc(n, size); }
+void* realloc(void* p, std::size_t n) { return count(), __libc_realloc(p, n); }
+void* aligned_alloc(std::size_t alignment, std::size_t n) { return count(), __libc_memalign(alignment, n); }
 int posix_memalign(void** p, std::size_t alignment, std::size_t n)
 {
     count();
@@ -95,10 +75,9 @@ void operator delete[](void* p, std::align_val_t) noexcept { __libc_free(p); }
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept { __libc_free(p); }
 void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { __libc_free(p); }
 
-namespace tx14 {
 namespace {
 
-using test::HostItem;
+using namespace tx14::test;
 
 // Allocations made by `work`.
 template <class Work>
@@ -117,49 +96,25 @@ void* volatile kept;
 
 TEST(AllocationCounter, SeesEveryKindOfAllocation)
 {
-    EXPECT_EQ(allocations_of([] {
-                  auto* v = new std::vector<int>(20);
-                  kept = v;
-                  delete v;
-              }),
-              2);
-    EXPECT_EQ(allocations_of([] {
-                  auto s = std::make_unique<std::string>(100, 'x');
-                  kept = s->data();
-              }),
-              2);
+    EXPECT_EQ(allocations_of([] { auto* v = new std::vector<int>(20); kept = v; delete v; }), 2);
+    EXPECT_EQ(allocations_of([] { auto s = std::make_unique<std::string>(100, 'x'); kept = s->data(); }), 2);
     EXPECT_EQ(allocations_of([] { kept = malloc(16); free(kept); }), 1);
     EXPECT_EQ(allocations_of([] { kept = calloc(4, 4); free(kept); }), 1);
 }
 
-struct Kind {
-    const char* name;
-    HostItem (*make)();
-    std::int32_t no_special = 0;  // 1: special characters become plain text
-    bool to_file = false;         // append to a file instead of capturing
-};
-
-HostItem opening_viii1() { return HostItem{}; }
-HostItem opening_viii2()
-{
-    HostItem item;
-    item.at(25) = 2;
-    return item;
-}
-
-template <testing::JacketItem (*make)()>
-HostItem jacket() { return make(); }
+// no_special 1: special characters become plain text; to_file: appended to a file, not captured.
+struct Kind { const char* name; HostItem (*make)(); std::int32_t no_special = 0; bool to_file = false; };
 
 const Kind kKinds[] = {
-    {"opening_viii1", opening_viii1},
-    {"opening_viii2", opening_viii2},
-    {"jacket_appendix_ee", jacket<testing::appendix_ee_item>},
-    {"jacket_viii2", jacket<testing::div2_item>},
-    {"coil_pd5500", jacket<testing::limpet_coil_item>},
-    {"coil_en13445", jacket<testing::en13445_item>},
-    {"opening_plain_text", opening_viii1, 1},
-    {"jacket_plain_text", jacket<testing::appendix_ee_item>, 1},
-    {"opening_to_file", opening_viii1, 0, true},
+    {"opening_viii1", [] { return HostItem{}; }},
+    {"opening_viii2", [] { return HostItem{}.set({{25, 2}}); }},
+    {"jacket_appendix_ee", []() -> HostItem { return appendix_ee_item(); }},
+    {"jacket_viii2", []() -> HostItem { return div2_item(); }},
+    {"coil_pd5500", []() -> HostItem { return limpet_coil_item(); }},
+    {"coil_en13445", []() -> HostItem { return en13445_item(); }},
+    {"opening_plain_text", [] { return HostItem{}; }, 1},
+    {"jacket_plain_text", []() -> HostItem { return appendix_ee_item(); }, 1},
+    {"opening_to_file", [] { return HostItem{}; }, 0, true},
 };
 
 class SecondCall : public ::testing::TestWithParam<Kind> {};
@@ -170,29 +125,23 @@ TEST_P(SecondCall, AllocatesNothing)
     HostItem item = kind.make();
     const std::filesystem::path file = std::filesystem::temp_directory_path() /
                                        ("tx14_alloc_" + std::to_string(::getpid()) + ".txt");
-    if (kind.to_file) {
+    if (kind.to_file)
         item.file(file.string());
-        item.at(40) = 6;
-    }
-    Context context;
+    tx14::Context context;
     context.set_no_special(kind.no_special);
-    HostItem first = item;
+    HostItem first = item, second = item;
     first.run(context);
-    HostItem second = item;
     EXPECT_EQ(allocations_of([&] { second.run(context); }), 0);
+    EXPECT_EQ(second.reals, first.reals);
     if (kind.to_file) {
         EXPECT_GT(std::filesystem::file_size(file), 0u);
-        std::filesystem::remove(file);
     } else {
         EXPECT_GT(context.captured_lines(), 40);
     }
-    EXPECT_EQ(second.reals, first.reals);
+    std::filesystem::remove(file);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, SecondCall, ::testing::ValuesIn(kKinds),
-                         [](const ::testing::TestParamInfo<Kind>& info) {
-                             return std::string(info.param.name);
-                         });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace tx14

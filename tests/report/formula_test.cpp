@@ -1,36 +1,51 @@
-// SUBSTVALUES and TIDYFORMULA: the template language of formula lines.
+// Formula and result lines: the template language (SUBSTVALUES,
+// TIDYFORMULA, fill_formula), SIGDIGITS, RESULTLINE, BLANKZEROS, UNDERLINE.
 #include "report/formula.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <vector>
 
-#include "report_test_util.hpp"
-
-using namespace tx14;
-using tx14::test::padded;
-using tx14::test::without_trailing_blanks;
+#include "report/formula_block.hpp"
+#include "report/rendering.hpp"
+#include "support/test_support.hpp"
 
 namespace {
+
+using namespace tx14;
+using test::padded;
+using test::captured;
+using test::unpadded;
+
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+// Line n of a fixed sequence of lines of 1 to `longest` characters drawn from `alphabet`.
+std::string random_line(std::string_view alphabet, int n, std::size_t longest)
+{
+    std::uint32_t s = static_cast<std::uint32_t>(n) * 2654435761u;
+    std::string line(1 + static_cast<std::size_t>(n) % longest, ' ');
+    for (char& c : line) {
+        s = s * 1664525u + 1013904223u;
+        c = alphabet[(s >> 16) % alphabet.size()];
+    }
+    return line;
+}
 
 std::string substituted(std::string_view tmpl, std::vector<float> values, int print = 1)
 {
     Report r;
     r.print = print;
     std::string work = padded(tmpl, kFormulaWidth);
-    SUBSTVALUES(r, Field(work.data(), work.size()), values);
+    SUBSTVALUES(r, work, values);
     EXPECT_EQ(work.size(), 120u);
-    return without_trailing_blanks(work);
+    return unpadded(work);
 }
 
-struct Case {
-    const char* tmpl;
-    std::vector<float> values;
-    const char* expected;
-};
+struct Case { std::string tmpl; std::vector<float> values; std::string expected; };
 
 TEST(Substitution, RenderingRules)
 {
@@ -55,58 +70,34 @@ TEST(Substitution, RenderingRules)
         {" = no placeholders  ,  here", {}, " = no placeholders,  here"},
         {" = @2", {-0.25f}, " = -0.25"},
         {" = @3", {-123456.0f}, " =   -0.1E+06"},
+        {" = @0 + @3 + @4", {std::nanf(""), -kInf, kInf}, " = NaN +  -Infinity +   Infinity"},
+        {" = @2 + @2", {7}, " = 7.0 + 0.0"},  // placeholder beyond the values: zero
+        // The seventh placeholder and everything after it is copied.
+        {" @1 @1 @1 @1 @1 @1 @4 / @4", {1, 2, 3, 4, 5, 6}, " 1.0 2.0 3.0 4.0 5.0 6.0 @4/@4#"},
+        // Never past column 120, not even with an end marker.
+        {std::string(115, 'x') + "@4@4", {12345.5f, 9}, std::string(115, 'x') + "12345"},
+        {std::string(120, 'y'), {}, std::string(120, 'y')},
     };
     for (const Case& c : cases)
         EXPECT_EQ(substituted(c.tmpl, c.values), c.expected) << c.tmpl;
+    EXPECT_EQ(substituted(" = @4 * 2  ", {3}, 0), " = @4 * 2") << "print switch off";
 }
 
-TEST(Substitution, SeventhPlaceholderAndEverythingAfterIsCopied)
+TEST(FillFormula, SevenValuesFillSevenPlaceholdersSilentWhilePrintIsOff)
 {
-    EXPECT_EQ(substituted(" @1 @1 @1 @1 @1 @1 @4 / @4", {1, 2, 3, 4, 5, 6}),
-              " 1.0 2.0 3.0 4.0 5.0 6.0 @4/@4#");
-}
-
-TEST(Substitution, PlaceholderBeyondTheValuesRendersZero)
-{
-    EXPECT_EQ(substituted(" = @2 + @2", {7}), " = 7.0 + 0.0");
-}
-
-TEST(Substitution, NonFiniteValues)
-{
-    float inf = std::numeric_limits<float>::infinity();
-    EXPECT_EQ(substituted(" = @0 + @3 + @4", {std::nanf(""), -inf, inf}),
-              " = NaN +  -Infinity +   Infinity");
-}
-
-TEST(Substitution, NothingChangesWhileThePrintSwitchIsOff)
-{
-    EXPECT_EQ(substituted(" = @4 * 2  ", {3}, 0), " = @4 * 2");
-}
-
-TEST(Substitution, NeverWritesPastColumn120)
-{
-    std::string tmpl(115, 'x');
-    tmpl += "@4@4";
-    EXPECT_EQ(substituted(tmpl, {12345.5f, 9}), std::string(115, 'x') + "12345");
-    std::string full(120, 'y');
-    EXPECT_EQ(substituted(full, {}), full);  // no room for an end marker
-}
-
-TEST(Tidy, ClosesUpAroundSlashesSuperscriptsAndCommas)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"( 2 / 3 )", "( 2/3 )"},
-        {"x ^(2)", "x^(2)"},
-        {"a , b", "a, b"},
-        {"G  \xB2 * P", "G\xB2 * P"},
-        {"ends with /   ", "ends with/"},
-        {"a + b - ( c )", "a + b - ( c )"},
+    const std::string tmpl = " = @0 @0 @0 @0 @0 @0 @0";
+    const Case cases[] = {
+        {tmpl, {1, 2, 3, 4, 5, 6, 7}, " = 1 2 3 4 5 6 7"},
+        {tmpl, {1, 2, 3, 4, 5, 6}, " = 1 2 3 4 5 6 @0#"},  // the end marker travels with it
     };
-    for (auto [before, after] : cases) {
-        std::string s = padded(before, 120);
-        TIDYFORMULA(Field(s.data(), s.size()));
-        EXPECT_EQ(without_trailing_blanks(s), after) << before;
-    }
+    for (int print : {1, 0})
+        for (const Case& c : cases) {
+            Report r;
+            assign(r.work, "unchanged");
+            r.print = print;
+            fill_formula(r, c.tmpl, c.values);
+            EXPECT_EQ(trimmed(r.work), print ? c.expected : "unchanged");
+        }
 }
 
 // The tidy rules applied literally, one deletion at a time: for each
@@ -132,20 +123,97 @@ std::string tidied_step_by_step(std::string line)
 
 TEST(Tidy, SamePassAsTheRulesOneDeletionAtATime)
 {
-    // Lines mostly of blanks and the characters the rules act on.
-    constexpr char kAlphabet[] = "      /^,\xB2\xB3\xBD(a1-*";
-    std::uint32_t s = 1;
     for (int n = 0; n < 20000; ++n) {
-        std::string line(120, ' ');
-        const std::size_t length = 1 + n % 120;
-        for (std::size_t i = 0; i < length; ++i) {
-            s = s * 1664525u + 1013904223u;
-            line[i] = kAlphabet[(s >> 16) % (sizeof kAlphabet - 1)];
-        }
+        // Lines mostly of blanks and the characters the rules act on.
+        const std::string line = padded(random_line("      /^,\xB2\xB3\xBD(a1-*", n, 120), 120);
         std::string tidied = line;
-        TIDYFORMULA(Field(tidied.data(), tidied.size()));
+        TIDYFORMULA(tidied);
         ASSERT_EQ(tidied, tidied_step_by_step(line)) << line;
     }
+}
+
+std::string sig(float v, int n)
+{
+    char text[kSigDigitsWidth];
+    SIGDIGITS(v, text, n);
+    return std::string(text, sizeof text);
+}
+
+TEST(SigDigits, RightAlignedWithNoiseAndZerosCleanedUp)
+{
+    const struct { float v; int n; const char* expected; } cases[] = {
+        {2.5f, 3, "2.5"},          {1.0f, 3, "1"},           {0.0f, 3, "0"},
+        {1234.6f, 3, "1235"},      {500000.0f, 3, "500000"}, {2.5e7f, 3, "25000000"},
+        {0.1f, 3, "0.1"},          {1999.9f, 3, "2000"},     {-12.5f, 3, "-12.5"},
+        {1234567.8f, 3, "1234567"}, {0.05f, 3, "0.05"},      {0.1875f, 3, "0.188"},
+        {2.1999f, 3, "2.2"},       {-0.30001f, 3, "-0.3"},   {2.19995f, 4, "2.2"},  // nudged once, then clean
+        {3.0e9f, 3, "3.00E+09 "},  {-4.5e12f, 3, "-4.50E+12 "},  // engineering form keeps a trailing blank
+        {kInf, 3, "Infinity"},     {-kInf, 3, "-Infinity"},  {std::nanf(""), 3, "NaN"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(sig(c.v, c.n), std::string(16 - std::strlen(c.expected), ' ') + c.expected) << c.v;
+    for (int n : {-1000000, -3, 0, 9, 40, 1000000})
+        EXPECT_EQ(sig(123.456f, n).size(), 16u) << n;  // any digit count stays inside the field
+}
+
+TEST(BlankZeros, EveryZeroRenderingBecomesDots)
+{
+    const struct { std::string row; int dots; const char* expected; } cases[] = {
+        {"|      0.0 |   12.5 |      0 |", 1, "|      ... |   12.5 |    ... |"},
+        {"a 0.00 b 0.000 c 0.00E+00 d 0. e 10.0 f -0.0 g", 1, "a  ... b   ... c      ... d... e 10.0 f -0.0 g"},
+        {"| 0 |", 0, "|   |"},
+        {"x 0 0.0 y 0.", 1, "... ... y 0."},  // " 0.0 " first in the table, then " 0 "; " 0." needs its blank
+        {" 0 x", 1, ".. x"},                  // the first dot would fall before the row
+    };
+    for (auto c : cases) {
+        BLANKZEROS(c.row, c.dots);
+        EXPECT_EQ(c.row, c.expected);
+    }
+}
+
+// The zero search as the rules state it: the first rendering of the table
+// found anywhere in the row, replaced, and again from the start.
+void blank_zeros_by_the_table(std::string& row, int dots)
+{
+    static const char* const zeros[] = {" 0.0 ",   " 0.00 ", " 0.000 ",     " 0.0000 ",
+                                        " 0.00000 ", " 0 ",  " 0.00E+00 ", " 0. "};
+    for (;;) {
+        std::size_t at = std::string::npos, length = 0;
+        for (const char* zero : zeros)
+            if ((at = row.find(zero)) != std::string::npos) {
+                length = std::strlen(zero);
+                break;
+            }
+        if (at == std::string::npos)
+            return;
+        row.replace(at, length, length, ' ');
+        for (long c = static_cast<long>(at + length) - 4; dots == 1 && c <= static_cast<long>(at + length) - 2; ++c)
+            if (c >= 0)
+                row[static_cast<std::size_t>(c)] = '.';
+    }
+}
+
+TEST(BlankZeros, SameAsSearchingTheTableInOrder)
+{
+    for (int n = 0; n < 20000; ++n) {
+        std::string row = random_line("   0000.|E+1", n, 40);  // crowded with zero renderings
+        std::string expected = row;
+        blank_zeros_by_the_table(expected, n % 2);
+        BLANKZEROS(row, n % 2);
+        ASSERT_EQ(row, expected);
+    }
+}
+
+TEST(ResultLineAndUnderline, WriteTheirLines)
+{
+    Report r;
+    r.reset();
+    RESULTLINE(r, 0.1875f, 3, "in.");
+    RESULTLINE(r, 642.09f, 3, "psi       ");  // n + 1 digits above 1
+    RESULTLINE(r, 5.0f, 7, "in.");           // seven digits or more: nothing
+    std::string line = test::padded("  | Head |", 100);
+    UNDERLINE(r, line);  // dashes as long as the text
+    EXPECT_EQ(captured(r), (std::vector<std::string>{" = 0.188 in.", " = 642.1 psi", "  | Head |", "----------"}));
 }
 
 }  // namespace

@@ -1,40 +1,102 @@
-// Fixed-width text helpers: where the text ends, right-aligned fields and
-// the short-text search, at every position and at the field's edges.
+// Fixed-width text: the blank squeezer in its modes, the special-character
+// conversion, where a text ends, right-aligned fields and the short-text
+// search.
 #include "report/text.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-using namespace tx14;
+#include "report/report.hpp"
+#include "support/test_support.hpp"
 
 namespace {
 
-TEST(LastNonblank, FindsTheLastCharacterAtEveryPositionAndWidth)
+using namespace tx14;
+using test::padded;
+using test::unpadded;
+
+// dest: without trailing blanks unless below 100 wide; source: afterwards, if given.
+struct SqueezeCase { const char* text; int keep; std::size_t src_width, dst_width; const char *dest, *source; };
+
+TEST(Squeezer, ShrinksRunsOfBlanksAfterTheKeptPrefix)
 {
-    for (std::size_t width = 0; width <= 40; ++width) {
-        EXPECT_EQ(last_nonblank(std::string(width, ' ')), 0) << width;
-        for (std::size_t at = 0; at < width; ++at)
-            for (char c : {'x', '\0', '\xB2', '\t'}) {  // anything but a blank counts
-                std::string s(width, ' ');
-                s[at] = c;
-                if (at > 2)
-                    s[at / 2] = 'y';  // text before it does not matter
-                EXPECT_EQ(last_nonblank(s), static_cast<int>(at + 1)) << width << " " << at;
-            }
+    const SqueezeCase cases[] = {
+        // Keep 1: every run shrinks, one leading blank stays, the source is squeezed too.
+        {"   Error   -    Shell  Side", 1, 120, 100, " Error - Shell Side", " Error - Shell Side"},
+        // Keep 2: a text without runs stays as it is.
+        {"Note - single blanks only", 2, 120, 100, "Note - single blanks only", "Note - single blanks only"},
+        // Larger keep counts copy the first keep-1 characters as they stand and leave the source alone.
+        {"  =  1.5    *  2", 4, 120, 100, "  = 1.5 * 2", "  =  1.5    *  2"},
+        {" = 1.91 *   4(  1 +", 8, 120, 100, " = 1.91 * 4( 1 +", " = 1.91 *   4(  1 +"},
+        // At most one less than the destination; keep counts beyond both buffers stay inside.
+        {"xxxxxxxxxxxxxxxx", 3, 120, 10, "xxxxxxxxx ", nullptr},
+        {"abc   def", 500, 9, 5, "abc  ", nullptr},
+    };
+    for (const SqueezeCase& c : cases) {
+        std::string source = padded(c.text, c.src_width), dest(c.dst_width, '?');
+        squeeze_blanks(source, dest, c.keep);
+        EXPECT_EQ(c.dst_width < 100 ? dest : unpadded(dest), c.dest) << c.text;
+        if (c.source) {
+            EXPECT_EQ(unpadded(source), c.source) << c.text;
+        }
+    }
+    std::string blank(120, ' '), dest(100, '?');
+    squeeze_blanks(blank, dest, 2);
+    EXPECT_EQ(dest, std::string(100, ' '));
+}
+
+TEST(Squeezer, KeepZeroJoinsRightAlignedFields)
+{
+    std::string work = padded(std::string(17, ' ') + " = " + std::string(14, ' ') + "0.2500" +
+                                  std::string(27, ' ') + "in.", 120);
+    std::string line(100, '?');
+    squeeze_blanks(work, line, 0);
+    EXPECT_EQ(unpadded(line), " = 0.2500 in.");
+}
+
+TEST(SpecialCharacters, PlainNotationForEachCharacter)
+{
+    const std::string x96 = "a\xB2" + std::string(86, 'b') + "cdefghij";
+    const std::pair<std::string, std::string> cases[] = {
+        {"d\xB2/t\xB2", "d^(2)/t^(2)"},       // the rest of the line moves right
+        {"a\xB3 + b", "a^(3) + b"},
+        {"x\xB2   y", "x^(2)y"},              // three blanks are overwritten in place
+        {"x\xB2 y     z", "x^(2) y  z"},      // a run of blanks keeps "z" in its column
+        {"| g\xB2 | h\xB3 |", "| g2 | h3 |"}, // table lines keep their width
+        {"1\xBD inch", "1^(.5) inch"},
+        {"Copyright \xA9 2026", "Copyright c 2026"},
+        {"Temperature \xB0" "F", "Temperature  F"},
+        {"(E\xF8)*", "(Ep)*"},
+        {"it`s", "it's"},
+        {std::string(98, 'x') + "\xB2", std::string(98, 'x') + "2"},  // a full line takes the plain digit
+        {x96, "a^(2)" + x96.substr(2)},                               // room at the end: nothing lost
+        {std::string(99, 'x') + "\xBD", std::string(99, 'x')},        // one half in the last column: a blank
+        {std::string(97, 'x') + "\xBD" "yy", std::string(97, 'x') + "\xBD" "yy"},  // no room: left alone
+    };
+    for (const auto& [before, after] : cases) {
+        std::string line = padded(before, 100);
+        convert_special_characters(line);
+        EXPECT_EQ(line.size(), 100u);
+        EXPECT_EQ(unpadded(line), after) << before;
     }
 }
 
-struct PutRightCase {
-    std::size_t width;  // of the field
-    int col, field_width;
-    const char* text;
-    const char* expected;
-};
+TEST(LastNonblank, AnythingButABlankCounts)
+{
+    using Case = std::pair<std::string_view, int>;
+    for (auto [text, last] : {Case{"", 0}, {"   ", 0}, {"x", 1}, {"a b  ", 3}, {"ab \t ", 4}, {" \xB2 ", 2}, {{"a\0 ", 3}, 2}})
+        EXPECT_EQ(last_nonblank(text), last) << text;
+}
 
 TEST(PutRight, BlanksTheFieldAndClipsAtBothEnds)
 {
-    const PutRightCase cases[] = {
+    const struct {
+        std::size_t width;  // of the buffer
+        int col, field_width;
+        const char* text;
+        const char* expected;
+    } cases[] = {
         {10, 3, 5, "ab", "??   ab???"},
         {10, 3, 5, "abcdefg", "??cdefg???"},  // too long: cut on the left
         {10, 8, 5, "ab", "???????   "},       // runs past the end: clipped
@@ -42,7 +104,7 @@ TEST(PutRight, BlanksTheFieldAndClipsAtBothEnds)
         {10, 0, 0, "ab", "??????????"},       // no width: nothing
         {4, 1, 4, "", "    "},
     };
-    for (const PutRightCase& c : cases) {
+    for (const auto& c : cases) {
         std::string s(c.width, '?');
         put_right(s, c.col, c.field_width, c.text);
         EXPECT_EQ(s, c.expected) << c.col << " " << c.field_width << " " << c.text;

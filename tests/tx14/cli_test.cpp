@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
@@ -13,36 +12,31 @@
 namespace {
 
 namespace fs = std::filesystem;
-using tx14::test::ProgramRun;
-using tx14::test::ScratchDir;
-using tx14::test::slurp;
-using tx14::test::write_text;
+using json = nlohmann::ordered_json;
+using namespace tx14::test;
 
 const fs::path kExamples = TX14_EXAMPLES_DIR;
-constexpr std::string_view kNoticeUtf8 = "TXAppendix14 Calculation Library, Copyright \xC2\xA9 2026";
-constexpr std::string_view kNoticeNative = "TXAppendix14 Calculation Library, Copyright \xA9 2026";
+const std::string kNoticeUtf8 = "TXAppendix14 Calculation Library, Copyright \xC2\xA9 2026";
+const std::string kNoticeNative = "TXAppendix14 Calculation Library, Copyright \xA9 2026";
+
+const std::string kOpening =
+    "kind = \"opening\"\ncode = \"VIII-1\"\nunits = \"US\"\nitem = 7\ndescription = \"Head\"\n"
+    "material = \"SA-105\"\nP = 100.0\nT = 300.0\nt = 4.0\nBn = 30.0\nA = 60.0\ng0s = 1.0\n"
+    "g1s = 1.5\nhs = 3.0\nca = 0.125\nSho = 20000.0\nShg = 20000.0\n";  // 17 lines
 
 class Tx14 : public ::testing::Test {
 protected:
     ScratchDir dir{::testing::UnitTest::GetInstance()->current_test_info()->name()};
 
-    ProgramRun tx14(const std::vector<std::string>& args) { return tx14::test::run_program(TX14_CLI, args, dir.path()); }
+    ProgramRun tx14(const std::vector<std::string>& args) { return run_program(TX14_CLI, args, dir.path); }
+    json tx14_json(const std::string& item) { return json::parse(tx14({"run", "--json", item}).out); }
 
-    std::string item_file(const std::string& name, const std::string& toml)
+    std::string item_file(const std::string& name, const std::string& text)
     {
-        write_text(dir / name, toml);
+        write_file(dir / name, text);
         return (dir / name).string();
     }
 };
-
-std::vector<std::string> lines_of(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);)
-        lines.push_back(l);
-    return lines;
-}
 
 bool valid_utf8(std::string_view s)
 {
@@ -59,243 +53,165 @@ bool valid_utf8(std::string_view s)
     return true;
 }
 
-std::size_t count(std::string_view text, std::string_view what)
-{
-    std::size_t n = 0;
-    for (std::size_t p = text.find(what); p != std::string_view::npos; p = text.find(what, p + 1))
-        ++n;
-    return n;
-}
-
 std::string replaced(std::string text, const std::string& from, const std::string& to)
 {
     return text.replace(text.find(from), from.size(), to);
 }
 
-const std::string kOpening = R"(kind = "opening"
-code = "VIII-1"
-units = "US"
-item = 7
-description = "Head"
-material = "SA-105"
-P = 100.0
-T = 300.0
-t = 4.0
-Bn = 30.0
-A = 60.0
-g0s = 1.0
-g1s = 1.5
-hs = 3.0
-ca = 0.125
-Sho = 20000.0
-Shg = 20000.0
-)";
-
-struct Example {
-    const char* file;
-    const char* kind;
-    const char* code;
-};
-
-constexpr Example kExampleItems[] = {
-    {"opening-viii1.toml", "opening", "VIII-1"},   {"opening-viii2.toml", "opening", "VIII-2"},
-    {"opening-si.toml", "opening", "VIII-1"},      {"opening-bar.toml", "opening", "VIII-1"},
-    {"jacket-appendix-ee.toml", "jacket", "VIII-1"}, {"jacket-viii2.toml", "jacket", "VIII-2"},
-    {"coil-pd5500.toml", "jacket", "PD5500"},      {"coil-en13445.toml", "jacket", "EN13445"},
-};
-
-TEST_F(Tx14, EveryExampleIsAnalysedAndEndsWithTheNoticeInUtf8)
+// Every example: its report in UTF-8, and its JSON with the results from
+// elements 30-32 (openings) or 196-198 (jackets) in the item's units.
+TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsJson)
 {
-    for (const Example& e : kExampleItems) {
-        ProgramRun r = tx14({"run", (kExamples / e.file).string()});
+    struct Result {
+        const char* name;
+        double value, tolerance;  // value NaN: the unit only
+        const char* unit;
+    };
+    const struct { const char *file, *kind, *code; std::vector<Result> results; } examples[] = {
+        {"opening-viii1.toml", "opening", "VIII-1",
+         {{"mawp", 209.2, 0.05, "psi"}, {"largest_stress", 12100, 5, "psi"}, {"minimum_thickness", 2.282, 0.0005, "in."}}},
+        {"opening-viii2.toml", "opening", "VIII-2", {}},
+        {"opening-si.toml", "opening", "VIII-1", {{"minimum_thickness", NAN, 0, "mm"}, {"mawp", NAN, 0, "MPa"}}},
+        {"opening-bar.toml", "opening", "VIII-1", {{"largest_stress", NAN, 0, "N/mm\xC2\xB2"}, {"mawp", NAN, 0, "bar"}}},
+        {"jacket-appendix-ee.toml", "jacket", "VIII-1", {}},
+        {"jacket-viii2.toml", "jacket", "VIII-2", {}},
+        {"coil-pd5500.toml", "jacket", "PD5500",
+         {{"permissible_jacket_pressure", 642.09, 0.005, "psi"}, {"governing_shell_thickness", 0.27299, 0.000005, "in."},
+          {"fillet_weld", 0.0, 0.0, "in."}}},
+        {"coil-en13445.toml", "jacket", "EN13445",
+         {{"permissible_jacket_pressure", 726.04, 0.005, "psi"}, {"governing_shell_thickness", 0.26417, 0.000005, "in."}}},
+    };
+    for (const auto& e : examples) {
+        const std::string file = (kExamples / e.file).string();
+        ProgramRun r = tx14({"run", file});
         EXPECT_EQ(r.exit_code, 0) << e.file << "\n" << r.err;
         EXPECT_EQ(r.err, "") << e.file;
-        ASSERT_FALSE(lines_of(r.out).empty()) << e.file;
-        EXPECT_EQ(lines_of(r.out).back(), kNoticeUtf8) << e.file;
+        EXPECT_TRUE(r.out.ends_with("\n" + kNoticeUtf8 + "\n")) << e.file;
         EXPECT_TRUE(valid_utf8(r.out)) << e.file;
         EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << "no attributes when stdout is a file";
-    }
-}
 
-TEST_F(Tx14, JsonGivesKindCodeResultsOfTheKindAndStyledLines)
-{
-    for (const Example& e : kExampleItems) {
-        ProgramRun r = tx14({"run", "--json", (kExamples / e.file).string()});
-        ASSERT_EQ(r.exit_code, 0) << e.file << r.err;
-        nlohmann::ordered_json j = nlohmann::ordered_json::parse(r.out);
+        json j = tx14_json(file);
         EXPECT_EQ(j["kind"], e.kind);
         EXPECT_EQ(j["code"], e.code);
         EXPECT_EQ(j["fatal_errors"], 0);
         std::vector<std::string> names;
         for (auto& [name, value] : j["results"].items()) {
             names.push_back(name);
-            EXPECT_TRUE(value.is_number() || value.is_null()) << name;
+            EXPECT_TRUE(value.is_number()) << e.file << " " << name;
             EXPECT_TRUE(j["result_units"][name].is_string()) << name;
         }
-        std::vector<std::string> expected =
-            std::string(e.kind) == "opening"
-                ? std::vector<std::string>{"minimum_thickness", "mawp", "largest_stress"}
-                : std::vector<std::string>{"fillet_weld", "permissible_jacket_pressure", "governing_shell_thickness"};
-        EXPECT_EQ(names, expected) << e.file;
-        const nlohmann::ordered_json& last = j["report"].back();
-        EXPECT_EQ(last["text"], kNoticeUtf8);
-        EXPECT_EQ(last["styles"], nlohmann::ordered_json({1, 0, 0, 1, 0, 2}));
-    }
-}
-
-TEST_F(Tx14, JsonResultUnitsFollowTheItemsUnitSystem)
-{
-    struct Case {
-        const char* file;
-        nlohmann::ordered_json units;
-    } cases[] = {
-        {"opening-viii1.toml", {{"minimum_thickness", "in."}, {"mawp", "psi"}, {"largest_stress", "psi"}}},
-        {"opening-si.toml", {{"minimum_thickness", "mm"}, {"mawp", "MPa"}, {"largest_stress", "MPa"}}},
-        {"opening-bar.toml", {{"minimum_thickness", "mm"}, {"mawp", "bar"}, {"largest_stress", "N/mm\xC2\xB2"}}},
-        {"coil-pd5500.toml",
-         {{"fillet_weld", "in."}, {"permissible_jacket_pressure", "psi"}, {"governing_shell_thickness", "in."}}},
-    };
-    for (const Case& c : cases) {
-        ProgramRun r = tx14({"run", "--json", (kExamples / c.file).string()});
-        ASSERT_EQ(r.exit_code, 0) << r.err;
-        EXPECT_EQ(nlohmann::ordered_json::parse(r.out)["result_units"], c.units) << c.file;
+        const std::vector<std::string> opening{"minimum_thickness", "mawp", "largest_stress"},
+            jacket{"fillet_weld", "permissible_jacket_pressure", "governing_shell_thickness"};
+        EXPECT_EQ(names, std::string(e.kind) == "opening" ? opening : jacket) << e.file;
+        for (const Result& x : e.results) {
+            if (!std::isnan(x.value)) {
+                EXPECT_NEAR(j["results"][x.name].get<double>(), x.value, x.tolerance) << e.file << " " << x.name;
+            }
+            EXPECT_EQ(j["result_units"][x.name], x.unit) << e.file << " " << x.name;
+        }
+        EXPECT_EQ(j["report"].back(), json({{"text", kNoticeUtf8}, {"styles", {1, 0, 0, 1, 0, 2}}}));
     }
 }
 
 TEST_F(Tx14, ColorAlwaysMarksStyledLinesOnlyAndPlainGivesAscii)
 {
-    std::string item = (kExamples / "opening-viii1.toml").string();
-    ProgramRun colored = tx14({"run", "--color=always", item});
-    ASSERT_EQ(colored.exit_code, 0);
-    std::vector<std::string> lines = lines_of(colored.out);
+    const std::string item = (kExamples / "opening-viii1.toml").string();
+    std::vector<std::string> lines = split_lines(tx14({"run", "--color=always", item}).out);
     ASSERT_FALSE(lines.empty());
     // The notice: title (bold), note (dim italic), result caption colour.
-    EXPECT_EQ(lines.back(), "\x1b[1;2;3;32m" + std::string(kNoticeUtf8) + "\x1b[0m");
-    for (const std::string& l : lines) {
+    EXPECT_EQ(lines.back(), "\x1b[1;2;3;32m" + kNoticeUtf8 + "\x1b[0m");
+    for (const std::string& l : lines)
         if (l.find('\x1b') != std::string::npos) {  // attributes only around text
             EXPECT_EQ(l.rfind("\x1b[", 0), 0u) << l;
             EXPECT_NE(l.find("m", 2) + 1, l.find("\x1b[0m")) << "an empty line is not styled";
         }
-    }
-
-    ProgramRun never = tx14({"run", "--color=never", item});
-    EXPECT_EQ(never.out.find('\x1b'), std::string::npos);
-
-    ProgramRun plain = tx14({"run", "--plain", item});
-    ASSERT_EQ(plain.exit_code, 0);
-    EXPECT_TRUE(std::all_of(plain.out.begin(), plain.out.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
-    EXPECT_EQ(lines_of(plain.out).back(), "TXAppendix14 Calculation Library, Copyright c 2026");
+    EXPECT_EQ(tx14({"run", "--color=never", item}).out.find('\x1b'), std::string::npos);
+    const std::string plain = tx14({"run", "--plain", item}).out;
+    EXPECT_TRUE(std::all_of(plain.begin(), plain.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    EXPECT_TRUE(plain.ends_with("TXAppendix14 Calculation Library, Copyright c 2026\n"));
 }
 
 TEST_F(Tx14, ReportIsAppendedNativeWithoutLosingEarlierContent)
 {
-    fs::path report = dir / "report.txt";
+    const fs::path report = dir / "report.txt";
     const std::string earlier = "earlier report\n\xA9 kept as it was\n";
-    write_text(report, earlier);
-    std::string item = item_file("item.toml", kOpening);
+    write_file(report, earlier);
+    const std::string item = item_file("item.toml", kOpening);
     ASSERT_EQ(tx14({"run", "--report", report.string(), item}).exit_code, 0);
-    std::string once = slurp(report);
+    const std::string appended = read_file(report).substr(earlier.size());
     ASSERT_EQ(tx14({"run", "--report", report.string(), item}).exit_code, 0);
-    std::string twice = slurp(report);
-
-    ASSERT_EQ(twice.substr(0, earlier.size()), earlier);
-    std::string appended = once.substr(earlier.size());
-    EXPECT_EQ(twice, earlier + appended + appended);
+    EXPECT_EQ(read_file(report), earlier + appended + appended);
     // Native records: a blank, the Windows-1252 text, the style codes from column 109.
-    std::string notice_record = " " + std::string(kNoticeNative);
+    std::string notice_record = " " + kNoticeNative;
     notice_record.resize(108, ' ');
-    notice_record += " 1 0 0 1 0 2\n";
-    EXPECT_EQ(count(twice, notice_record), 2u);
-    EXPECT_EQ(count(twice, "\xC2\xA9"), 0u) << "the report file stays Windows-1252";
+    EXPECT_TRUE(appended.ends_with(notice_record + " 1 0 0 1 0 2\n"));
+    EXPECT_EQ(appended.find("\xC2\xA9"), std::string::npos) << "the report file stays Windows-1252";
 }
 
 TEST_F(Tx14, UnwritableOutputsFailWithOne)
 {
-    std::string item = item_file("item.toml", kOpening);
-    std::string nowhere = (dir / "missing-dir" / "x.txt").string();
-    ProgramRun report = tx14({"run", "--report", nowhere, item});
-    EXPECT_EQ(report.exit_code, 1);
-    EXPECT_NE(report.err.find(nowhere), std::string::npos);
-    ProgramRun html = tx14({"run", "--html", nowhere, item});
-    EXPECT_EQ(html.exit_code, 1);
+    const std::string item = item_file("item.toml", kOpening);
+    const std::string nowhere = (dir / "missing-dir" / "x.txt").string();
+    for (const char* option : {"--report", "--html"}) {
+        ProgramRun r = tx14({"run", option, nowhere, item});
+        EXPECT_EQ(r.exit_code, 1) << option;
+        EXPECT_NE(r.err.find(nowhere), std::string::npos) << option;
+    }
     EXPECT_EQ(tx14({"run", "--report", " leading-blank.txt", item}).exit_code, 2);
 }
 
 TEST_F(Tx14, HtmlPageIsSelfContainedAndEscapesText)
 {
-    std::string item = item_file("item.toml", replaced(kOpening, "\"Head\"", "\"A<B & \\\"C\\\"\""));
-    fs::path page = dir / "report.html";
-    ProgramRun r = tx14({"run", "--html", page.string(), item});
-    ASSERT_EQ(r.exit_code, 0) << r.err;
-    std::string html = slurp(page);
+    const std::string item = item_file("item.toml", replaced(kOpening, "\"Head\"", "\"A<B & \\\"C\\\"\""));
+    const fs::path page = dir / "report.html";
+    ASSERT_EQ(tx14({"run", "--html", page.string(), item}).exit_code, 0);
+    const std::string html = read_file(page);
     EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
-    EXPECT_NE(html.find("<meta charset=\"utf-8\">"), std::string::npos);
-    EXPECT_NE(html.find("<style>"), std::string::npos);
-    EXPECT_EQ(html.find("<link"), std::string::npos) << "nothing loaded from elsewhere";
-    EXPECT_EQ(html.find("<script"), std::string::npos);
-    EXPECT_NE(html.find("<h1>A&lt;B &amp; &quot;C&quot;</h1>"), std::string::npos);
-    EXPECT_NE(html.find("<span class=\"title note result\">" + std::string(kNoticeUtf8) + "</span>"),
-              std::string::npos);
+    for (std::string part : {"<meta charset=\"utf-8\">", "<style>", "<h1>A&lt;B &amp; &quot;C&quot;</h1>"})
+        EXPECT_NE(html.find(part), std::string::npos) << part;
+    EXPECT_NE(html.find("<span class=\"title note result\">" + kNoticeUtf8 + "</span>"), std::string::npos);
+    for (std::string outside : {"<link", "<script"})
+        EXPECT_EQ(html.find(outside), std::string::npos) << "nothing loaded from elsewhere";
     EXPECT_TRUE(valid_utf8(html));
 }
 
-struct BadInput {
-    const char* name;
-    std::string toml;
-    std::string where;    // "line:column"
-    std::string message;  // part of the message
-};
-
 TEST_F(Tx14, InputFileErrorsNameLineColumnAndWhatWasExpected)
 {
-    const BadInput cases[] = {
-        {"unknown key", kOpening + "Pj = 3.0\n", "18:1", "unknown key \"Pj\" for an opening item; valid keys: kind, code"},
-        {"jacket key in an opening", kOpening + "jacket_material = \"X\"\n", "18:1", "unknown key \"jacket_material\""},
-        {"wrong type", kOpening + "hn = \"long\"\n", "18:1", "key \"hn\" expects a number, found a text"},
-        {"text for a number", kOpening + "g0n = [1, 2]\n", "18:1", "key \"g0n\" expects a number, found an array"},
-        {"infinite", kOpening + "g1n = inf\n", "18:1", "key \"g1n\": the value is not finite"},
-        {"nan", kOpening + "g1n = nan\n", "18:1", "not finite"},
-        {"beyond single precision", kOpening + "density = 1e300\n", "18:1", "out of the single-precision range"},
-        {"long text", replaced(kOpening, "\"SA-105\"", "\"SA-105 Grade 70N\""), "6:1",
-         "key \"material\": text longer than 15 characters (16)"},
-        {"not in the code page", replaced(kOpening, "\"Head\"", "\"Head \xCE\xB8\""), "5:1", "has no Windows-1252 code"},
-        {"control character", replaced(kOpening, "\"Head\"", "\"Head\\u001b[31m\""), "5:1", "holds a control character"},
-        {"item not whole", replaced(kOpening, "item = 7", "item = 7.5"), "4:1",
-         "key \"item\" expects a whole number, found a number"},
-        {"unknown kind", "kind = \"flange\"\n", "1:1", "\"flange\" is not a kind of item; expected \"opening\" or \"jacket\""},
-        {"code of the other kind", "kind = \"opening\"\ncode = \"PD5500\"\nunits = \"US\"\n", "2:1",
-         "\"PD5500\" is not a code of an opening item; expected \"VIII-1\" or \"VIII-2\""},
-        {"table", kOpening + "[nozzle]\ng0n = 1.0\n", "18:2", "unknown key \"nozzle\""},
-        {"syntax", kOpening + "P = \n", "18:5", ""},
-        {"duplicate key", kOpening + "P = 2.0\n", "18:5", "cannot redefine"},
-        {"unit file missing", "kind = \"opening\"\ncode = \"VIII-1\"\nunits = \"nowhere.toml\"\n", "3:1",
-         "units \"nowhere.toml\": expected \"US\", \"SI\" or a readable unit file"},
-    };
-    for (const BadInput& c : cases) {
-        std::string file = item_file("bad.toml", c.toml);
-        ProgramRun r = tx14({"run", file});
-        EXPECT_EQ(r.exit_code, 2) << c.name;
-        EXPECT_EQ(r.out, "") << c.name << ": nothing is analysed";
-        EXPECT_NE(r.err.find(file + ":" + c.where + ": "), std::string::npos) << c.name << "\n" << r.err;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.name << "\n" << r.err;
-    }
-}
-
-TEST_F(Tx14, MissingKeysAndFilesAreNamed)
-{
-    struct Case {
+    const struct {
         std::string toml;
-        std::string message;
+        std::string where;    // "line:column", or empty
+        std::string message;  // part of the message
     } cases[] = {
-        {"code = \"VIII-1\"\n", "missing key \"kind\""},
-        {"kind = \"jacket\"\nunits = \"US\"\n", "missing key \"code\": expected \"VIII-1\", \"VIII-2\", \"PD5500\" or \"EN13445\""},
-        {"kind = \"jacket\"\ncode = \"PD5500\"\n", "missing key \"units\""},
+        {kOpening + "Pj = 3.0\n", "18:1", "unknown key \"Pj\" for an opening item; valid keys: kind, code"},
+        {kOpening + "hn = \"long\"\n", "18:1", "key \"hn\" expects a number, found a text"},
+        {kOpening + "g0n = [1, 2]\n", "18:1", "key \"g0n\" expects a number, found an array"},
+        {kOpening + "g1n = inf\n", "18:1", "key \"g1n\": the value is not finite"},
+        {kOpening + "g1n = nan\n", "18:1", "not finite"},
+        {kOpening + "density = 1e300\n", "18:1", "out of the single-precision range"},
+        {replaced(kOpening, "\"SA-105\"", "\"SA-105 Grade 70N\""), "6:1", "key \"material\": text longer than 15 characters (16)"},
+        {replaced(kOpening, "\"Head\"", "\"Head \xCE\xB8\""), "5:1", "has no Windows-1252 code"},
+        {replaced(kOpening, "\"Head\"", "\"Head\\u001b[31m\""), "5:1", "holds a control character"},
+        {replaced(kOpening, "item = 7", "item = 7.5"), "4:1", "key \"item\" expects a whole number, found a number"},
+        {"kind = \"flange\"\n", "1:1", "\"flange\" is not a kind of item; expected \"opening\" or \"jacket\""},
+        {"kind = \"opening\"\ncode = \"PD5500\"\nunits = \"US\"\n", "2:1",
+         "\"PD5500\" is not a code of an opening item; expected \"VIII-1\" or \"VIII-2\""},
+        {kOpening + "[nozzle]\ng0n = 1.0\n", "18:2", "unknown key \"nozzle\""},
+        {kOpening + "P = \n", "18:5", ""},
+        {kOpening + "P = 2.0\n", "18:5", "cannot redefine"},
+        {"kind = \"opening\"\ncode = \"VIII-1\"\nunits = \"nowhere.toml\"\n", "3:1",
+         "units \"nowhere.toml\": expected \"US\", \"SI\" or a readable unit file"},
+        {"code = \"VIII-1\"\n", "", "missing key \"kind\""},
+        {"kind = \"jacket\"\nunits = \"US\"\n", "", "missing key \"code\": expected \"VIII-1\", \"VIII-2\", \"PD5500\" or \"EN13445\""},
+        {"kind = \"jacket\"\ncode = \"PD5500\"\n", "", "missing key \"units\""},
     };
-    for (const Case& c : cases) {
-        std::string file = item_file("bad.toml", c.toml);
+    for (const auto& c : cases) {
+        const std::string file = item_file("bad.toml", c.toml);
         ProgramRun r = tx14({"run", file});
-        EXPECT_EQ(r.exit_code, 2);
-        EXPECT_NE(r.err.find(file + ": " + c.message), std::string::npos) << r.err;
+        EXPECT_EQ(r.exit_code, 2) << c.message;
+        EXPECT_EQ(r.out, "") << c.message << ": nothing is analysed";
+        const std::string at = file + (c.where.empty() ? "" : ":" + c.where) + ": ";
+        EXPECT_NE(r.err.find(at + (c.where.empty() ? c.message : "")), std::string::npos) << at << "\n" << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.message << "\n" << r.err;
     }
     ProgramRun none = tx14({"run", (dir / "none.toml").string()});
     EXPECT_EQ(none.exit_code, 2);
@@ -304,19 +220,15 @@ TEST_F(Tx14, MissingKeysAndFilesAreNamed)
 
 TEST_F(Tx14, UnitFileBesideTheItemGivesTheSameReportAsThePreset)
 {
+    fs::create_directories(dir / "sub");
     for (std::string preset : {"US", "SI"}) {
         ProgramRun units = tx14({"units", preset});
         ASSERT_EQ(units.exit_code, 0);
-        fs::create_directories(dir / "sub");
-        write_text(dir / "sub" / "mine.toml", units.out);
-        std::string with_preset = item_file("preset.toml", replaced(kOpening, "\"US\"", "\"" + preset + "\""));
-        write_text(dir / "sub" / "file.toml", replaced(kOpening, "\"US\"", "\"mine.toml\""));
-        ProgramRun a = tx14({"run", "--json", with_preset});
-        ProgramRun b = tx14({"run", "--json", (dir / "sub" / "file.toml").string()});
-        ASSERT_EQ(b.exit_code, 0) << b.err;
-        nlohmann::ordered_json ja = nlohmann::ordered_json::parse(a.out), jb = nlohmann::ordered_json::parse(b.out);
-        EXPECT_EQ(ja["report"], jb["report"]) << preset;
-        EXPECT_EQ(ja["results"], jb["results"]) << preset;
+        write_file(dir / "sub" / "mine.toml", units.out);
+        json a = tx14_json(item_file("preset.toml", replaced(kOpening, "\"US\"", "\"" + preset + "\"")));
+        json b = tx14_json(item_file("sub/file.toml", replaced(kOpening, "\"US\"", "\"mine.toml\"")));
+        EXPECT_EQ(a["report"], b["report"]) << preset;
+        EXPECT_EQ(a["results"], b["results"]) << preset;
     }
 }
 
@@ -325,75 +237,57 @@ TEST_F(Tx14, WrongUnitFilesAreReportedWhereTheyAreWrong)
     const std::string labels = "labels = [\"in.\",\"lb.\",\"\",\"\",\"ft-lb.\",\"psi\",\"F\",\"F\",\"psi\",\"\",\"\","
                                "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"in.\",\"in.\",\"\"]\n";
     const std::string factors = "factors = [1,1,1,1,1,1,1,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1]\n";
-    std::string long_label = "labels = [\"a much too long\"";
-    for (int i = 0; i < 22; ++i)
-        long_label += ",\"\"";
-    struct Case {
-        std::string text;
-        std::string where;
-        std::string message;
-    } cases[] = {
-        {"factors = [1,1]\n" + labels, "1:11", "\"factors\" must be an array of 22 numbers"},
-        {factors + replaced(labels, ",\"\"]", "]"), "2:10", "\"labels\" must be an array of 23 texts"},
-        {replaced(factors, "0,1", "0,0") + labels, "1:28", "factor 9 (pressures) must not be 0"},
-        {replaced(factors, "0,1", "0,1e39") + labels, "1:28", "factor 9 is not a finite"},
-        {replaced(factors, "[1", "[\"1\"") + labels, "1:12", "factor 1 must be a number, found a text"},
-        {factors + long_label + "]\n", "2:11", "label 1 is longer than 10 characters"},
-        {factors + labels + "name = \"x\"\n", "3:1", "unknown key \"name\""},
+    const struct { std::string text; std::string at_message; } cases[] = {
+        {"factors = [1,1]\n" + labels, "1:11: \"factors\" must be an array of 22 numbers"},
+        {factors + replaced(labels, ",\"\"]", "]"), "2:10: \"labels\" must be an array of 23 texts"},
+        {replaced(factors, "0,1", "0,0") + labels, "1:28: factor 9 (pressures) must not be 0"},
+        {replaced(factors, "0,1", "0,1e39") + labels, "1:28: factor 9 is not a finite"},
+        {replaced(factors, "[1", "[\"1\"") + labels, "1:12: factor 1 must be a number, found a text"},
+        {factors + replaced(labels, "\"in.\",\"lb.\"", "\"a much too long\",\"lb.\""), "2:11: label 1 is longer than 10 characters"},
+        {factors + labels + "name = \"x\"\n", "3:1: unknown key \"name\""},
     };
-    for (const Case& c : cases) {
-        write_text(dir / "units.toml", c.text);
-        std::string item = item_file("item.toml", replaced(kOpening, "\"US\"", "\"units.toml\""));
+    const std::string item = item_file("item.toml", replaced(kOpening, "\"US\"", "\"units.toml\""));
+    for (const auto& c : cases) {
+        write_file(dir / "units.toml", c.text);
         ProgramRun r = tx14({"run", item});
-        EXPECT_EQ(r.exit_code, 2) << c.message;
-        EXPECT_NE(r.err.find((dir / "units.toml").string() + ":" + c.where + ": " + c.message), std::string::npos)
-            << c.message << "\n" << r.err;
-        ProgramRun check = tx14({"units", (dir / "units.toml").string()});
-        EXPECT_EQ(check.exit_code, 2);
+        EXPECT_EQ(r.exit_code, 2) << c.at_message;
+        EXPECT_NE(r.err.find((dir / "units.toml").string() + ":" + c.at_message), std::string::npos) << r.err;
+        EXPECT_EQ(tx14({"units", (dir / "units.toml").string()}).exit_code, 2) << c.at_message;
     }
 }
 
 const std::string kBatchHeader = "kind,code,units,item,material,P,T,t,Bn,A,g0s,g1s,hs,ca,Sho,Shg,D,ts,NPS,Tj,Pj,caj,jacket_material\n";
 
-std::string opening_row(int item, const char* units = "US")
+std::string batch_row(int n, const char* units = "US")
 {
-    return "opening,VIII-1," + std::string(units) + "," + std::to_string(item) +
-           ",SA-105,100,300,4,30,60,1,1.5,3,0.125,20000,20000,,,,,,,\n";
-}
-
-std::string jacket_row(int item)
-{
-    return "jacket,PD5500,US," + std::to_string(item) + ",\"SA-516 70\",100,200,,,,,,,0.125,,,36,0.5,3,0.216,100,0.0625,\"SA-106, B\"\n";
+    const std::string item = std::to_string(n);
+    return n % 4 == 0 ? "jacket,PD5500,US," + item + ",\"SA-516 70\",100,200,,,,,,,0.125,,,36,0.5,3,0.216,100,0.0625,\"SA-106, B\"\n"
+                      : "opening,VIII-1," + std::string(units) + "," + item + ",SA-105,100,300,4,30,60,1,1.5,3,0.125,20000,20000,,,,,,,\n";
 }
 
 TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOthers)
 {
     std::string csv = kBatchHeader;
     for (int n = 1; n <= 12; ++n)
-        csv += (n == 5) ? "opening,VIII-1,US,5,SA-105,abc,300,4,30,60,1,1.5,3,0.125,20000,20000,,,,,,,\n"
-             : (n % 3 == 0) ? jacket_row(100 + n) : opening_row(100 + n);
-    write_text(dir / "items.csv", csv);
-    fs::path reports = dir / "reports";
+        csv += n == 5 ? replaced(batch_row(5), ",100,300,", ",abc,300,") : batch_row(100 + n);
+    write_file(dir / "items.csv", csv);
+    const fs::path reports = dir / "reports";
     ProgramRun r = tx14({"batch", "--jobs", "3", "--reports", reports.string(), (dir / "items.csv").string()});
     EXPECT_EQ(r.exit_code, 2);
     EXPECT_NE(r.err.find((dir / "items.csv").string() + ":6:28: row 5: key \"P\" expects a number, found a text"),
               std::string::npos) << r.err;
-
-    std::vector<std::string> rows = lines_of(r.out);
+    std::vector<std::string> rows = split_lines(r.out);
     ASSERT_EQ(rows.size(), 13u) << r.out;
     EXPECT_EQ(rows[0], "row,item,kind,code,units,status,fatal_errors,minimum_thickness,mawp,largest_stress,"
                        "fillet_weld,permissible_jacket_pressure,governing_shell_thickness");
     for (int n = 1; n <= 12; ++n) {
-        std::string prefix = std::to_string(n) + "," + std::to_string(n == 5 ? 5 : 100 + n) + ",";
-        EXPECT_EQ(rows[static_cast<std::size_t>(n)].rfind(prefix, 0), 0u) << rows[static_cast<std::size_t>(n)];
-        bool bad = n == 5;
-        EXPECT_EQ(rows[static_cast<std::size_t>(n)].find(",bad row,") != std::string::npos, bad) << n;
+        const std::string& row = rows[static_cast<std::size_t>(n)];
+        const bool bad = n == 5;
+        EXPECT_TRUE(row.starts_with(std::to_string(n) + "," + std::to_string(bad ? 5 : 100 + n) + ",")) << row;
+        EXPECT_EQ(row.find(",bad row,") != std::string::npos, bad) << row;
         char name[16];
         std::snprintf(name, sizeof name, "row-%04d.txt", n);
-        EXPECT_EQ(fs::exists(reports / name), !bad) << name;
-        if (!bad) {
-            EXPECT_NE(slurp(reports / name).find(kNoticeNative), std::string::npos);
-        }
+        EXPECT_EQ(read_file(reports / name).find(kNoticeNative) != std::string::npos, !bad) << name;
     }
 }
 
@@ -401,136 +295,81 @@ TEST_F(Tx14, BatchOutputDoesNotDependOnTheNumberOfThreads)
 {
     std::string csv = kBatchHeader;
     for (int n = 1; n <= 40; ++n)
-        csv += (n % 4 == 0) ? jacket_row(n) : opening_row(n, n % 2 ? "US" : "SI");
-    write_text(dir / "items.csv", csv);
+        csv += batch_row(n, n % 2 ? "US" : "SI");
+    write_file(dir / "items.csv", csv);
     ProgramRun one = tx14({"batch", "--jobs", "1", (dir / "items.csv").string()});
-    ProgramRun four = tx14({"batch", "--jobs", "4", (dir / "items.csv").string()});
     EXPECT_EQ(one.exit_code, 0) << one.err;
-    EXPECT_EQ(four.out, one.out);
+    EXPECT_EQ(tx14({"batch", "--jobs", "4", (dir / "items.csv").string()}).out, one.out);
 }
 
 TEST_F(Tx14, BatchFileErrorsStopEverything)
 {
-    struct Case {
-        std::string csv;
-        std::string message;
-    } cases[] = {
-        {replaced(kBatchHeader, "\n", ",Pressure\n") + opening_row(1),
+    const std::pair<std::string, std::string> cases[] = {  // file, message
+        {replaced(kBatchHeader, "\n", ",Pressure\n") + batch_row(1),
          ":1:" + std::to_string(kBatchHeader.size() + 1) + ": unknown column \"Pressure\""},
         {"kind,code,kind\n", ":1:11: column \"kind\" appears twice"},
         {kBatchHeader + "opening,\"VIII-1,US\n", ":2:9: quoted field is not closed"},
         {"", ": has no header row"},
     };
-    for (const Case& c : cases) {
-        write_text(dir / "items.csv", c.csv);
+    for (const auto& [csv, message] : cases) {
+        write_file(dir / "items.csv", csv);
         ProgramRun r = tx14({"batch", (dir / "items.csv").string()});
-        EXPECT_EQ(r.exit_code, 2) << c.message;
-        EXPECT_EQ(r.out, "") << c.message;
-        EXPECT_NE(r.err.find((dir / "items.csv").string() + c.message), std::string::npos) << r.err;
+        EXPECT_EQ(r.exit_code, 2) << message;
+        EXPECT_EQ(r.out, "") << message;
+        EXPECT_NE(r.err.find((dir / "items.csv").string() + message), std::string::npos) << r.err;
     }
 }
 
 TEST_F(Tx14, EveryCommandHasHelpAndUsageErrorsExitWithTwo)
 {
-    for (std::vector<std::string> args : {std::vector<std::string>{"--help"}, {"run", "--help"}, {"batch", "--help"}, {"units", "--help"}}) {
-        ProgramRun r = tx14(args);
-        EXPECT_EQ(r.exit_code, 0) << args.back();
-        EXPECT_NE(r.out.find("Usage:"), std::string::npos) << args.front();
+    for (std::string command : {"", "run", "batch", "units"}) {
+        ProgramRun r = tx14(command.empty() ? std::vector<std::string>{"--help"} : std::vector<std::string>{command, "--help"});
+        EXPECT_EQ(r.exit_code, 0) << command;
+        EXPECT_NE(r.out.find("Usage:"), std::string::npos) << command;
     }
     ProgramRun version = tx14({"--version"});
     EXPECT_EQ(version.exit_code, 0);
-    EXPECT_EQ(version.out.rfind("tx14 ", 0), 0u);
-    for (std::vector<std::string> args : {std::vector<std::string>{}, {"frobnicate"}, {"run"}, {"run", "--color=blue", "x.toml"}, {"batch", "--jobs", "0", "x.csv"}})
-        EXPECT_EQ(tx14(args).exit_code, 2);
+    EXPECT_TRUE(version.out.starts_with("tx14 "));
+    for (std::vector<std::string> args : {std::vector<std::string>{}, {"frobnicate"}, {"run"},
+                                          {"run", "--color=blue", "x.toml"}, {"batch", "--jobs", "0", "x.csv"}})
+        EXPECT_EQ(tx14(args).exit_code, 2) << args.size();
 }
 
 TEST_F(Tx14, SiInputGivesTheResultsOfTheEquivalentUsInput)
 {
     // The worked head in SI units: every value is the US value converted exactly.
-    const std::string si = R"(kind = "opening"
-code = "VIII-1"
-units = "SI"
-P = 0.6894757293168361
-T = 148.88888888888889
-t = 101.6
-Bn = 762.0
-A = 1524.0
-g0s = 25.4
-g1s = 38.1
-hs = 76.2
-ca = 3.175
-Sho = 137.89514586336722
-Shg = 137.89514586336722
-)";
-    nlohmann::ordered_json us = nlohmann::ordered_json::parse(tx14({"run", "--json", item_file("us.toml", kOpening)}).out);
-    nlohmann::ordered_json metric = nlohmann::ordered_json::parse(tx14({"run", "--json", item_file("si.toml", si)}).out);
+    const std::string si =
+        "kind = \"opening\"\ncode = \"VIII-1\"\nunits = \"SI\"\nP = 0.6894757293168361\nT = 148.88888888888889\n"
+        "t = 101.6\nBn = 762.0\nA = 1524.0\ng0s = 25.4\ng1s = 38.1\nhs = 76.2\nca = 3.175\n"
+        "Sho = 137.89514586336722\nShg = 137.89514586336722\n";
+    json us = tx14_json(item_file("us.toml", kOpening))["results"];
+    json metric = tx14_json(item_file("si.toml", si))["results"];
     const std::pair<const char*, double> factors[] = {
         {"minimum_thickness", 25.4}, {"mawp", 0.006894757293168361}, {"largest_stress", 0.006894757293168361}};
     for (auto [name, factor] : factors) {
-        ASSERT_EQ(us["results"][name].is_null(), metric["results"][name].is_null()) << name;
-        if (us["results"][name].is_null())
-            continue;
-        double expected = us["results"][name].get<double>() * factor;
-        EXPECT_NEAR(metric["results"][name].get<double>(), expected, 1e-5 * std::fabs(expected) + 1e-9) << name;
+        ASSERT_TRUE(us[name].is_number() && metric[name].is_number()) << name;
+        const double expected = us[name].get<double>() * factor;
+        EXPECT_NEAR(metric[name].get<double>(), expected, 1e-5 * std::fabs(expected)) << name;
     }
 }
 
 TEST_F(Tx14, FatalInputErrorsExitWithThreeAndStillPrintTheReport)
 {
-    std::string opening = replaced(kOpening, "g1s = 1.5", "g1s = 0.5");  // thinner than g0s
-    std::string jacket = R"(kind = "jacket"
-code = "VIII-1"
-units = "US"
-D = 48.0
-ts = 0.125
-ca = 0.125
-P = 100.0
-S = 20000.0
-E = 1.0
-NPS = 2.0
-Tj = 0.218
-Pj = 150.0
-Sj = 15000.0
-caj = 0.0625
-)";
+    const std::string opening = replaced(kOpening, "g1s = 1.5", "g1s = 0.5");  // thinner than g0s
+    const std::string jacket =
+        "kind = \"jacket\"\ncode = \"VIII-1\"\nunits = \"US\"\nD = 48.0\nts = 0.125\nca = 0.125\nP = 100.0\n"
+        "S = 20000.0\nE = 1.0\nNPS = 2.0\nTj = 0.218\nPj = 150.0\nSj = 15000.0\ncaj = 0.0625\n";  // ts all corroded
     for (const std::string& toml : {opening, jacket}) {  // one fatal finding each
-        std::string item = item_file("faulty.toml", toml);
+        const std::string item = item_file("faulty.toml", toml);
         ProgramRun text = tx14({"run", item});
         EXPECT_EQ(text.exit_code, 3) << text.out;
-        EXPECT_EQ(lines_of(text.out).back(), kNoticeUtf8);
-        ProgramRun json = tx14({"run", "--json", item});
-        EXPECT_EQ(json.exit_code, 3);
-        nlohmann::ordered_json j = nlohmann::ordered_json::parse(json.out);
+        EXPECT_TRUE(text.out.ends_with(kNoticeUtf8 + "\n"));
+        ProgramRun with_json = tx14({"run", "--json", item});
+        EXPECT_EQ(with_json.exit_code, 3);
+        json j = json::parse(with_json.out);
         EXPECT_EQ(j["fatal_errors"], 1);
         for (auto& [name, value] : j["results"].items())
             EXPECT_TRUE(value.is_null()) << name;
-    }
-}
-
-// The worked items: results from elements 30-32 and 196-198.
-TEST_F(Tx14, ResultsComeFromTheResultElements)
-{
-    struct Case {
-        const char* file;
-        const char* name;
-        double value;
-        double tolerance;
-    } cases[] = {
-        {"opening-viii1.toml", "mawp", 209.2, 0.05},
-        {"opening-viii1.toml", "largest_stress", 12100, 5},
-        {"opening-viii1.toml", "minimum_thickness", 2.282, 0.0005},
-        {"coil-pd5500.toml", "permissible_jacket_pressure", 642.09, 0.005},
-        {"coil-pd5500.toml", "governing_shell_thickness", 0.27299, 0.000005},
-        {"coil-pd5500.toml", "fillet_weld", 0.0, 0.0},
-        {"coil-en13445.toml", "permissible_jacket_pressure", 726.04, 0.005},
-        {"coil-en13445.toml", "governing_shell_thickness", 0.26417, 0.000005},
-    };
-    for (const Case& c : cases) {
-        ProgramRun r = tx14({"run", "--json", (kExamples / c.file).string()});
-        ASSERT_EQ(r.exit_code, 0) << c.file;
-        nlohmann::ordered_json j = nlohmann::ordered_json::parse(r.out);
-        ASSERT_TRUE(j["results"][c.name].is_number()) << c.file << " " << c.name;
-        EXPECT_NEAR(j["results"][c.name].get<double>(), c.value, c.tolerance) << c.file << " " << c.name;
     }
 }
 

@@ -8,49 +8,29 @@
 #include <sys/wait.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/test_support.hpp"
 
 extern char** environ;
 
 namespace tx14::test {
 
-struct ProgramRun {
-    int exit_code = -1;
-    std::string out;
-    std::string err;
-};
-
-inline std::string slurp(const std::filesystem::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-inline void write_text(const std::filesystem::path& p, const std::string& text)
-{
-    std::ofstream(p, std::ios::binary) << text;
-}
+struct ProgramRun { int exit_code = -1; std::string out; std::string err; };
 
 // A fresh directory below the system's temporary directory, removed with
 // the object.
-class ScratchDir {
-public:
+struct ScratchDir {
+    std::filesystem::path path;
     explicit ScratchDir(const std::string& name)
-        : path_(std::filesystem::temp_directory_path() /
-                ("tx14-cli-" + name + "-" + std::to_string(::getpid())))
+        : path(std::filesystem::temp_directory_path() / ("tx14-cli-" + name + "-" + std::to_string(::getpid())))
     {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
     }
-    ~ScratchDir() { std::filesystem::remove_all(path_); }
-    const std::filesystem::path& path() const { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
-private:
-    std::filesystem::path path_;
+    ~ScratchDir() { std::filesystem::remove_all(path); }
+    std::filesystem::path operator/(const std::string& name) const { return path / name; }
 };
 
 inline ProgramRun run_program(const std::string& program, const std::vector<std::string>& args,
@@ -74,8 +54,8 @@ inline ProgramRun run_program(const std::string& program, const std::vector<std:
         run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
     posix_spawn_file_actions_destroy(&actions);
-    run.out = slurp(out);
-    run.err = slurp(err);
+    run.out = read_file(out);
+    run.err = read_file(err);
     return run;
 }
 

@@ -1,0 +1,108 @@
+// Contexts: separate contexts on separate threads give the reports of one
+// context run alone; the C entry points give the C++ context's run, with
+// their own special-character flag and error count, and no harm from a
+// null context.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "support/test_support.hpp"
+#include "txappendix14_context.h"
+
+namespace {
+
+using tx14::test::HostItem;
+
+// Item n (some jackets among them, thicknesses varying) run on `ctx`: its
+// capture records.
+std::vector<std::string> report_of_item(tx14::Context& ctx, int n)
+{
+    HostItem item;
+    item.set({{1, static_cast<float>(n)}, {7, 2.0f + 0.25f * static_cast<float>(n % 8)}, {200, n % 3 == 0 ? 1.0f : 0.0f}});
+    item.run(ctx);
+    std::vector<std::string> lines;
+    for (int i = 0; i < ctx.captured_lines(); ++i)
+        lines.emplace_back(ctx.captured_record(i));
+    return lines;
+}
+
+TEST(Contexts, TwoThreadsOnTwoContextsMatchTheSequentialRun)
+{
+    constexpr int kItems = 40;
+    std::vector<std::vector<std::string>> expected(kItems), got(kItems);
+    tx14::Context alone;
+    for (int n = 0; n < kItems; ++n)
+        expected[static_cast<std::size_t>(n)] = report_of_item(alone, n);
+    auto worker = [&](int first) {
+        tx14::Context ctx;
+        for (int n = first; n < kItems; n += 2)
+            got[static_cast<std::size_t>(n)] = report_of_item(ctx, n);
+    };
+    std::thread a(worker, 0), b(worker, 1);
+    a.join();
+    b.join();
+    for (int n = 0; n < kItems; ++n)
+        EXPECT_EQ(got[static_cast<std::size_t>(n)], expected[static_cast<std::size_t>(n)]) << n;
+}
+
+struct CContext {
+    tx14_context* handle = tx14_context_create();
+    ~CContext() { tx14_context_destroy(handle); }
+    void run(HostItem& item)
+    {
+        tx14_context_analyse(handle, item.reals.data(), item.texts.data(), &item.run_mode,
+                             &item.error_count, item.report_file.data(), nullptr, nullptr, nullptr,
+                             item.unit_labels.data(), item.unit_factors.data(), &item.print_control);
+    }
+    const char* block() const { return static_cast<const char*>(tx14_context_capture_block(handle)); }
+    std::int32_t count() const
+    {
+        std::int32_t n = 0;
+        std::memcpy(&n, block() + 62500, sizeof n);
+        return n;
+    }
+};
+
+TEST(ContextEntryPoints, CaptureBlockMatchesTheCxxContext)
+{
+    HostItem for_c, for_cxx;
+    CContext c;
+    tx14::Context cxx;
+    c.run(for_c);
+    for_cxx.run(cxx);
+    ASSERT_GT(c.count(), 100);
+    EXPECT_EQ(c.count(), cxx.captured_lines());
+    EXPECT_EQ(0, std::memcmp(c.block(), cxx.capture_block(), static_cast<std::size_t>(c.count()) * 125));
+    EXPECT_EQ(for_c.reals, for_cxx.reals);
+    EXPECT_EQ(for_c.print_control, 1);
+}
+
+TEST(ContextEntryPoints, FlagAndErrorsBelongToEachContext)
+{
+    CContext plain, special;
+    tx14_context_set_no_special(plain.handle, 1);
+    HostItem jacket_with_nothing, opening, again;
+    jacket_with_nothing[200] = 1;
+    plain.run(jacket_with_nothing);
+    special.run(opening);
+    EXPECT_GT(tx14_context_input_errors(plain.handle), 0);  // the error count covers openings only
+    EXPECT_EQ(tx14_context_input_errors(special.handle), 0);
+    plain.run(again);
+    ASSERT_EQ(plain.count(), special.count());
+    EXPECT_NE(0, std::memcmp(plain.block(), special.block(), static_cast<std::size_t>(plain.count()) * 125));
+}
+
+TEST(ContextEntryPoints, NullContextIsIgnored)
+{
+    CContext none{nullptr};  // destroyed too
+    HostItem item;
+    none.run(item);
+    EXPECT_EQ(item.print_control, -7);
+    EXPECT_EQ(none.block(), nullptr);
+    EXPECT_EQ(tx14_context_input_errors(nullptr), 0);
+    tx14_context_set_no_special(nullptr, 1);
+}
+
+}  // namespace

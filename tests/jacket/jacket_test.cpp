@@ -1,0 +1,377 @@
+// Half-pipe jackets and limpet coils: the chart factors, JACKETCALC's
+// shell thicknesses, Trj search, pipe schedule search, fillet weld and coil
+// pressures; the validation; and the report lines the verified reports do
+// not show.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "entry/state.hpp"
+#include "jacket/charts.hpp"
+#include "jacket/jacket_calc.hpp"
+#include "jacket/jacket_item.hpp"
+#include "support/test_support.hpp"
+
+namespace {
+
+using namespace tx14;
+using test::ItemRun;
+using test::JacketItem;
+
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr const char* kWarning = " 0 0 0 0 1 0";
+constexpr const char* kPlain = " 0 0 0 0 0 0";
+
+// Values read off the printed charts (corners, interior cells) and the
+// interpolations and limits between them.
+TEST(EEKFACTOR, ReadsAndInterpolatesTheCharts)
+{
+    const struct { float chart, D, t, K; } cases[] = {
+        {1, 30, 0.1875f, 53},    {1, 170, 0.1875f, 90},  {1, 30, 2, 1},
+        {1, 170, 2, 1},          {1, 90, 0.375f, 23.75f}, {1, 60, 0.75f, 6.05f},
+        {2, 30, 0.1875f, 85},    {2, 170, 0.1875f, 180}, {2, 100, 0.75f, 13.5f},
+        {2, 80, 0.25f, 80.2f},   {2, 170, 2, 2},         {2, 40, 2, 1.75f},
+        {3, 30, 0.1875f, 130},   {3, 170, 2, 3.2f},      {3, 80, 0.25f, 120},
+        {3, 170, 0.5f, 42.5f},   {3, 160, 0.5f, 42.35f}, {3, 120, 2, 3.17f},
+        // Halfway between two diameters and between two thicknesses.
+        {2, 35, 0.5f, 19},       {1, 100, 0.3125f, 37},
+        // Limited to the chart on every side; NaN without leaving the tables.
+        {1, 24, 0.1f, 53},       {1, 500, 5, 1},         {3, -10, 3, 2.5f},
+        {1, kInf, 0.1875f, 90},  {1, -kInf, -kInf, 53},  {1, kNaN, 0.5f, kNaN},
+        {2, 48, kNaN, kNaN},     {3, kNaN, kNaN, kNaN},
+        // No such chart.
+        {0, 48, 0.5f, 0},        {4, 48, 0.5f, 0},       {1.5f, 48, 0.5f, 0},      {kNaN, 48, 0.5f, 0},
+    };
+    for (const auto& c : cases) {
+        const float K = EEKFACTOR(c.chart, c.D, c.t);
+        EXPECT_TRUE(std::isnan(c.K) ? std::isnan(K) : std::fabs(K - c.K) <= 1e-5f * c.K)
+            << "chart " << c.chart << " D " << c.D << " t " << c.t << ": " << K;
+    }
+}
+
+// The Kp polynomial of one coefficient row, evaluated independently.
+double kp_row(const double (&C)[10], double D)
+{
+    double sum = 0;
+    for (int n = 0; n < 10; ++n)
+        sum += C[n] * std::pow(D, 0.5 * n);
+    return sum;
+}
+
+TEST(KPFACTOR, FollowsTheCoefficientRowsAndLimitsAndInterpolatesTheThickness)
+{
+    // NPS 3 at t = 0.1875 and NPS 4 at t = 1, typed from the printed table.
+    const double nps3_thin[10] = {-3758.8706, 2991.987, -941.77826, 152.785, -13.452359,
+                                  0.611674,   -0.011236, -0.000002, 0,       0};
+    const double nps4_one[10] = {-250.16605, 171.7827, -46.844913, 6.687435, -0.525076,
+                                 0.021527,   -0.000361, 0,          0,        0};
+    for (float D : {36.0f, 48.25f, 96.0f, 150.0f}) {
+        EXPECT_NEAR(KPFACTOR(D, 0.1875f, 3), kp_row(nps3_thin, D), 0.05) << D;
+        EXPECT_NEAR(KPFACTOR(D, 1.0f, 4), kp_row(nps4_one, D), 0.02) << D;
+        EXPECT_NEAR(KPFACTOR(D, 1.0f, 7), kp_row(nps4_one, D), 0.02) << "any size is NPS 4";
+    }
+    for (float D : {30.0f, 48.0f, 100.0f, 170.0f, 1000.0f}) {
+        EXPECT_FLOAT_EQ(KPFACTOR(D, 2.0f, 2), 1.0f) << D;
+        EXPECT_FLOAT_EQ(KPFACTOR(D, 5.0f, 2), 1.0f) << "above the grid: " << D;
+        EXPECT_FLOAT_EQ(KPFACTOR(D, 0.1f, 3), KPFACTOR(D, 0.1875f, 3)) << D;
+        float mid = (KPFACTOR(D, 0.5f, 4) + KPFACTOR(D, 0.75f, 4)) * 0.5f;
+        EXPECT_NEAR(KPFACTOR(D, 0.625f, 4), mid, std::fabs(mid) * 1e-5f) << D;
+    }
+    EXPECT_TRUE(std::isnan(KPFACTOR(48, kNaN, 2)));
+    EXPECT_TRUE(std::isnan(KPFACTOR(kNaN, 0.5f, 3)));
+    // INTERP: the straight line through two points, also with x0 above x1
+    // as KPFACTOR calls it.
+    EXPECT_FLOAT_EQ(INTERP(0, 0.5f, 1, 10, 20), 15);
+    EXPECT_FLOAT_EQ(INTERP(2, 2, 1, 7, 9), 7);
+    EXPECT_FLOAT_EQ(INTERP(0.25f, 0.3125f, 0.375f, 50, 24), 37);
+}
+
+// JACKETCALC in capture mode on the adequate NPS 2 half-pipe jacket of item
+// 7 (P = 100 on a 48-inch shell of S = 20000, ca = 0.125, ts = 0.375; Tj =
+// 0.25 carrying Pj = 100 at Sj = 15000 with caj = 0.0625), with the code
+// selector and the changes given.
+struct Calc {
+    std::unique_ptr<State> st;
+    JacketResults out;
+    std::vector<std::string> lines;
+
+    template <class Change>
+    Calc(std::int32_t code, Change change) : st(test::state_of(test::half_pipe_item().set({{20, static_cast<float>(code)}})))
+    {
+        change(st->jacket);
+        JACKETCALC(*st, st->jacket, out);
+        lines = test::captured(st->report);
+    }
+    const JacketInput& in() const { return st->jacket; }
+    bool has(std::string_view text) const { return std::find(lines.begin(), lines.end(), text) != lines.end(); }
+};
+
+// With nothing to carry the search stops at its first candidate: the
+// smallest multiple of 1/256 above ca + co.
+TEST(TrjSearch, FirstCandidateIsTheNextStepAboveTheAllowances)
+{
+    const struct { float ca, co, Trj; } cases[] = {
+        {0.125f, 0, 33.0f / 256}, {0, 0, 1.0f / 256}, {0.0625f, 0.0625f, 33.0f / 256},
+        {0.1f, 0, 26.0f / 256},   {0, 0.5f, 129.0f / 256},
+    };
+    for (std::int32_t code : {1, 2})
+        for (const auto& c : cases)
+            EXPECT_EQ(Calc(code, [&](JacketInput& in) { in.P = 0, in.Pj = 1, in.ca = c.ca, in.co = c.co; }).out.Trj, c.Trj)
+                << "code " << code << " ca " << c.ca << " co " << c.co;
+}
+
+TEST(TrjSearch, UnsatisfiableJacketPressureEndsTheSearchWithAWarning)
+{
+    JacketItem item = test::half_pipe_item();
+    item[12] = 50000;  // Pj
+    const ItemRun r = test::run(item);
+    const int at = r.find("Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:");
+    ASSERT_GE(at, 0);
+    const std::pair<std::string, std::string> expected[] = {
+        {" = 64.000 in.", kWarning},
+        {"", kPlain},
+        {"*** WARNING ***", kWarning},
+        {"The Input Thickness is < the Req'd Thickness for Jacket Pressure!", kWarning},
+        {"", kPlain},
+        {"*** WARNING ***", kWarning},
+        {"No Shell Thickness Withstands the Jacket Pressure - Revise the Design!", kWarning},
+        {"", kPlain},
+        {"Pressure Calculations for Input Shell Thickness:", " 1 0 0 0 0 1"},
+    };
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(std::pair(r.lines[static_cast<std::size_t>(at + 1 + i)], r.styles(at + 1 + i)), expected[i]);
+    EXPECT_EQ(r.reals[197], 64.0f);
+}
+
+TEST(PipeSchedule, Nps2SearchEndsAtSchedule80)
+{
+    Calc c(1, [](JacketInput& in) { in.Pj = 300, in.caj = 0.125f, in.Tj = 0.05f; });  // 5S to 40S too thin
+    EXPECT_TRUE(c.has(" = 0.155 in."));  // T for the input thickness
+    EXPECT_TRUE(c.has(" Pipe Schedule = 80"));
+    EXPECT_FLOAT_EQ(c.in().Tj, 0.19075f);
+    EXPECT_NEAR(c.out.T, 0.15177f, 5e-6f);
+    EXPECT_FLOAT_EQ(c.out.Tj_input, 0.05f);
+    EXPECT_NEAR(c.out.Fillet, 0.30825f, 5e-6f);  // jacket based: 0.19075 / .875 * 1.414
+    EXPECT_TRUE(c.has(" = 0.3083 in."));
+}
+
+TEST(PipeSchedule, AcceptsTheFirstAdequateWall)
+{
+    const struct { const char* what; float NPS, Tj, Pj; const char* schedule; float accepted; } cases[] = {
+        {"80XS too thin, 100 next", 4, 0.1f, 1200, "100", 0.438f * 0.875f},
+        {"nothing adequate", 4, 0.1f, 6000, "XXS", 0.674f * 0.875f},
+        {"walls below caj fail, missing ones too", 3, 0.05f, 50, "40", 0.216f * 0.875f},
+        {"NPS 3.5 skips its missing 160", 3.5f, 0.1f, 1500, "XXS", 0.636f * 0.875f},
+    };
+    for (const auto& s : cases) {
+        Calc c(1, [&](JacketInput& in) { in.NPS = s.NPS, in.Tj = s.Tj, in.Pj = s.Pj, in.caj = 0.125f; });
+        EXPECT_TRUE(c.has(std::string(" Pipe Schedule = ") + s.schedule)) << s.what;
+        EXPECT_FLOAT_EQ(c.in().Tj, s.accepted) << s.what;
+    }
+}
+
+TEST(FilletWeld, ShellOrJacketBased)
+{
+    const struct {
+        const char* what;
+        float ts, r, Fillet;  // Tj = 0.25, ca = 0
+        const char* symbolic;
+    } cases[] = {
+        {"shell not thicker than jacket", 0.25f, 0, 0.25f * 1.414f, " = Ts * 1.414"},
+        {"standard pipe", 0.375f, 0, 0.25f * 1.414f / 0.875f, " = Tj / .875 * 1.414"},
+        {"formed jacket", 0.375f, 1.0f, 0.25f * 1.414f, " = Tj * 1.414"},
+        {"radius too small to count", 0.375f, 0.005f, 0.25f * 1.414f / 0.875f, " = Tj / .875 * 1.414"},
+    };
+    for (const auto& f : cases) {
+        Calc c(1, [&](JacketInput& in) { in.ts = f.ts, in.ca = 0, in.r = f.r; });
+        EXPECT_FLOAT_EQ(c.out.Fillet, f.Fillet) << f.what;
+        EXPECT_TRUE(c.has(f.symbolic)) << f.what;
+    }
+}
+
+// NPS 3 coil, ec = 0.216, caj = 0.0625, pc = 100, fc = 15000, f = 20000,
+// e = 0.5, ca = 0.125, ExtCA = 0.
+TEST(LimpetCoil, ThicknessesAndPressures)
+{
+    const struct { std::int32_t code; float r, cylinder, pMaxC1, governing; } cases[] = {
+        {3, 0, 0.27299f, 952.76f, 642.09f},
+        {4, 0, 0.26417f, 1326.52f, 726.04f},
+        // A formed coil: ri = r as given, EN 13445's Di still adds caj;
+        // pMaxC2 governs.
+        {3, 1.5f, 2 * 1.716f * 0.0408248f + 0.125f, 1006.34f, 0},
+        {4, 1.5f, 2 * 1.608f * 0.0408248f + 0.125f, 1404.61f, 0},
+    };
+    for (const auto& k : cases) {
+        Calc c(k.code, [&](JacketInput& in) { in.ts = 0.5f, in.NPS = 3, in.r = k.r, in.Tj = 0.216f; });
+        EXPECT_NEAR(c.out.Tr, k.cylinder, 5e-5f) << k.code << " r " << k.r;
+        EXPECT_NEAR(c.in().Pj, k.pMaxC1, 0.01f) << k.code << " r " << k.r;
+        if (k.governing > 0) {
+            EXPECT_NEAR(c.out.Pprime_ts, k.governing, 0.01f) << k.code;
+        } else {
+            EXPECT_LT(c.out.Pprime_ts, k.pMaxC1) << k.code;
+        }
+        EXPECT_EQ(c.out.Trj + c.out.Fillet, 0.0f);
+    }
+}
+
+TEST(LimpetCoil, CylinderSidePressureSquaresTheRatio)
+{
+    // rc = 2.5, l = 5
+    EXPECT_TRUE(Calc(3, [](JacketInput& in) { in.ts = 0.5f, in.ca = 0, in.r = 2.3f, in.Tj = 0.2f; }).has(" = 600.000 psi"));
+}
+
+TEST(JacketValidation, ChecksInOrder)
+{
+    const char* const messages[] = {
+        "",
+        "ERROR - Shell corroded thickness is less than or equal to zero.",
+        "ERROR - Shell thickness is greater than the inside diameter.",
+        "ERROR - Nominal Pipe Size is not valid.",
+        "ERROR - Jacket Thickness is greater than the internal diameter.",
+        "ERROR - Jacket corroded thickness is less than or equal to zero.",
+        "ERROR - Shell dimensions are too small for this jacket.",
+        "ERROR - Both the radius and the Nominal jacket size are 0.",
+        "ERROR - Radius specification not allowed in Division 2.",
+        "ERROR - Nominal Pipe Sizes of 2, 3 and 4 are only allowed in Division 2.",
+    };
+    const struct {
+        const char* what;
+        void (*change)(JacketInput&);
+        std::vector<int> codes;
+        float NPS;  // after the validation
+    } cases[] = {
+        {"valid", [](JacketInput&) {}, {}, 2},
+        {"NPS 2.5 under App. EE", [](JacketInput& in) { in.NPS = 2.5f; }, {}, 2.5f},
+        {"NPS 2.5 under VIII-2", [](JacketInput& in) { in.NPS = 2.5f; in.code = 2; }, {9}, 2.5f},
+        {"NPS 2.75", [](JacketInput& in) { in.NPS = 2.75f; }, {3}, 2.75f},
+        {"NPS 2 with noise", [](JacketInput& in) { in.NPS = 2.0000002f; }, {}, 2},
+        {"NPS 0", [](JacketInput& in) { in.NPS = 0; }, {4, 7}, 0},
+        {"radius 1.0", [](JacketInput& in) { in.r = 1.0f; in.Tj = 0.2f; in.NPS = 0; }, {}, 2.5f},
+        {"radius 1.0 under VIII-2", [](JacketInput& in) { in.r = 1.0f; in.Tj = 0.2f; in.NPS = 0; in.code = 2; }, {8, 9}, 2.5f},
+        {"radius 0.005 under VIII-2", [](JacketInput& in) { in.r = 0.005f; in.code = 2; }, {8}, 2},
+        {"ca + co equal to ts", [](JacketInput& in) { in.co = 0.25f; }, {1}, 2},
+        {"shell as thick as half the diameter", [](JacketInput& in) { in.D = 0.75f; }, {2, 6}, 2},
+        {"caj equal to Tj", [](JacketInput& in) { in.caj = 0.25f; }, {5}, 2},
+        {"jacket wall filling the pipe", [](JacketInput& in) { in.Tj = 1.1875f; }, {4}, 2},
+        {"large formed jacket", [](JacketInput& in) { in.r = 3.0f; in.NPS = 0; }, {}, 4},
+        {"three faults", [](JacketInput& in) { in.co = 0.25f; in.NPS = 2.75f; in.caj = 0.25f; }, {1, 3, 5}, 2.75f},
+        {"coil of NPS 3.5 under PD 5500", [](JacketInput& in) { in.NPS = 3.5f; in.code = 3; }, {}, 3.5f},
+    };
+    for (const auto& c : cases) {
+        auto st = test::state_of(test::half_pipe_item());
+        c.change(st->jacket);
+        std::int32_t errors = 0;
+        validate_jacket_input(*st, errors, ' ');
+        EXPECT_EQ(errors, static_cast<int>(c.codes.size())) << c.what;
+        EXPECT_FLOAT_EQ(st->jacket.NPS, c.NPS) << c.what;
+        // Two blank lines, heading, then a blank line before every message.
+        std::vector<std::string> expected;
+        if (!c.codes.empty()) {
+            expected = {"", "", "ERROR MESSAGES FOR HALF-PIPE NUMBER     7"};
+            for (int code : c.codes)
+                expected.insert(expected.end(), {"", messages[code]});
+            expected.insert(expected.end(), {"", "Total Number of Errors, " + std::to_string(c.codes.size()) +
+                                                     ".0000, . Please Correct and Retry."});
+        }
+        EXPECT_EQ(test::captured(st->report), expected) << c.what;
+    }
+}
+
+TEST(JacketValidation, FaultyItemIsNotCalculated)
+{
+    JacketItem item = test::half_pipe_item();
+    item.set({{11, 0.05f}, {16, 0.125f}, {196, 11}, {197, 12}, {198, 13}});  // Tj below caj
+    const ItemRun r = test::run(item);
+    EXPECT_EQ(std::vector<float>(r.reals.begin() + 195, r.reals.begin() + 198), (std::vector<float>{11, 12, 13}));
+    EXPECT_EQ(r.input_errors, 1);  // the context counts what the host is not told
+    EXPECT_EQ(r.find("Shell Thickness Calculations:"), -1);
+    EXPECT_EQ(r.lines.back(), "TXAppendix14 Calculation Library, Copyright \xA9 2026");
+}
+
+TEST(JacketReport, EchoOfRadiusRoundingAndWideValues)
+{
+    JacketItem jacket = test::half_pipe_item(), coil = test::limpet_coil_item();
+    jacket.set({{17, 1.0f}, {11, 0.2f}, {13, 350.5f}, {18, 12.3456f}});  // r, Tj, Tjacket, ExtPCore
+    jacket.text(2, "   A-1");
+    coil.set({{13, -0.5f}, {17, 2.0f}, {21, 123456.78f}});  // Tcoil, r, L
+    const std::pair<JacketItem, const char*> cases[] = {
+        {jacket, "Formed Inside Radius of Half-Pipe Jacket   r          1.0000  in."},
+        {jacket, "Jacket Design Temperature                                351  \xB0" "F"},  // half away from zero
+        {jacket, "Jacket Material Name                                     A-1"},
+        {jacket, "Core External Pressure              ExtPCore          12.346  psi"},
+        {coil, "Formed Inside Radius of Limpet Coil        r          2.0000  in."},
+        {coil, "Coil Design Temperature                                   -1  \xB0" "F"},
+        {coil, "Span of the Coils                          L       123456.78  in."},
+    };
+    for (const auto& [item, line] : cases)
+        EXPECT_TRUE(test::run(item).has(line)) << line;
+}
+
+TEST(JacketReport, ChartLineNamesTheChartsOfTheInputThickness)
+{
+    const struct { float NPS, r; const char* line; const char* K; } cases[] = {
+        {2, 0, " FIG. EE - 1", " = 40.800"},
+        {2.5f, 0, " FIG. EE - 1 and EE - 2", " = 53.600"},  // (40.8 + 66.4) / 2
+        {3, 0, " FIG. EE - 2", " = 66.400"},
+        {3.5f, 0, " FIG. EE - 2 and EE - 3", nullptr},
+        {4, 0, " FIG. EE - 3", nullptr},
+        {0, 0.9375f, " FIG. EE - 1", nullptr},             // Dj 2.375: bounds inclusive
+        {0, 1.5f, " FIG. EE - 1 and EE - 2", nullptr},     // Dj 3.5
+        {0, 1.75f, " FIG. EE - 2 and EE - 3", nullptr},    // Dj 4
+        {0, 2.5f, " FIG. EE - 3", nullptr},
+    };
+    for (const auto& c : cases) {
+        JacketItem item = test::half_pipe_item();
+        item.set({{10, c.NPS}, {17, c.r}});
+        const ItemRun r = test::run(item);
+        const int at = r.find("Chart Used to Find the K-Factor:");
+        ASSERT_GE(at, 0) << c.line;
+        EXPECT_EQ(r.lines[static_cast<std::size_t>(at + 1)], c.line);
+        EXPECT_EQ(r.styles(at + 1), kPlain);
+        if (c.K) {
+            EXPECT_EQ(r.lines[static_cast<std::size_t>(at + 4)], c.K) << c.line;
+        }
+    }
+}
+
+// The verified reports show the table with and without the accepted
+// thickness; here the edges of its value field.
+TEST(JacketReport, SummaryTableOverflowsIntoAsterisks)
+{
+    auto st = test::state_of(test::half_pipe_item());
+    JACKETSUMMARY(*st, {.Tr = 0.24599f, .ts = 0.375f, .Trj = 0.25f, .Pj = 100000, .T = 0.15177f,
+                        .Tj = 0.25f, .Fillet = 0.30825f, .Pprime_Trj = -1234.5f,
+                        .Pprime_ts = 99999.9f, .Tj_input = 0.15177f});
+    const std::vector<std::string> lines = test::captured(st->report);
+    ASSERT_EQ(lines.size(), 14u);  // input equal to the requirement: nothing accepted
+    EXPECT_EQ(lines[6], "Pressure Used for Jacket Design                **********  psi");
+    EXPECT_EQ(lines[7], "M.A.W.P. of Jacket for Input Thickness         99999.8984  psi");
+    EXPECT_EQ(lines[8], "M.A.W.P. of Jacket for Required Thickness      -1234.5000  psi");
+    EXPECT_EQ(lines[13], "Minimum Acceptable Fillet Weld Size                0.3083  in.");
+}
+
+// Elements 196 to 198: the fillet weld, the permissible jacket pressure and
+// the governing shell thickness (coils: see the program's results).
+TEST(JacketDriver, ResultsIntoTheHostArray)
+{
+    JacketItem jacket = test::half_pipe_item();
+    const ItemRun j = test::run(jacket);
+    EXPECT_NEAR(j.reals[195], 0.25f * 1.414f / 0.875f, 1e-6f);
+    EXPECT_NEAR(j.reals[196], 617.0343f, 1e-3f);
+    EXPECT_NEAR(j.reals[197], 0.24599f, 5e-6f);  // Tr for internal pressure governs; App. EE, R = 24.125
+    EXPECT_NEAR(test::run(test::half_pipe_item().set({{20, 2}})).reals[197], 0.24593f, 5e-6f);  // VIII-2
+    jacket[12] = 300;
+    EXPECT_EQ(test::run(jacket).reals[197], 0.25f);  // Trj governs
+}
+
+TEST(JacketDriver, CorePressureLeavesTheCoilPressureAlone)
+{
+    JacketItem coil = test::en13445_item();
+    coil[18] = 5;
+    EXPECT_TRUE(test::run(coil).has(" = 100.0 * 3.41/( 2 * 15000.0 * 1.0 - 100.0) + 0.062"));
+}
+
+}  // namespace

@@ -1,0 +1,168 @@
+// Items as a host hands them to the library, their reports read back, and
+// files: shared by the tests, the benchmarks and the fuzz seed writer.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "txappendix14.hpp"
+
+namespace tx14 {
+
+struct Report;
+struct State;
+
+namespace test {
+
+// The arrays LGCENTER reads, filled with the worked large-opening item (a
+// head without nozzle, VIII-1) in US customary units with factors 1, to be
+// captured in memory. Header only: the host simulator uses it without
+// linking the library.
+struct HostItem {
+    std::array<float, 200> reals{};
+    std::array<char, 3 * 15> texts{};
+    std::array<char, 256> report_file{};
+    std::array<char, 23 * 10> unit_labels{};
+    std::array<float, 22> unit_factors{};
+    char run_mode = ' ';
+    std::int32_t error_count = -7;
+    std::int32_t print_control = -7;
+
+    HostItem()
+    {
+        texts.fill(' ');
+        report_file.fill(' ');
+        unit_labels.fill(' ');
+        unit_factors.fill(1.0f);
+        unit_factors[7] = 0.0f;  // temperature offset
+        for (auto [n, l] : {std::pair{1, "in."}, {2, "lb."}, {5, "ft-lb."}, {6, "psi"}, {7, "F"},
+                            {8, "F"}, {9, "psi"}, {21, "in."}, {22, "in."}})
+            label(n, l);
+        text(1, "SA-105");
+        text(2, "Top head");
+        // Item 1: P, T, t, Bn, A, g0s, g1s, hs, ca, Sho, Shg, density, code, report unit.
+        set({{1, 1}, {5, 100}, {6, 300}, {7, 4}, {8, 30}, {9, 60}, {10, 1}, {11, 1.5f}, {12, 3},
+             {13, 0.125f}, {15, 20000}, {16, 20000}, {21, 0.283f}, {25, 1}, {40, 6}});
+    }
+
+    float& at(int n) { return reals[static_cast<std::size_t>(n - 1)]; }
+    float& operator[](int n) { return at(n); }  // element n, from 1
+
+    // Sets elements: {element, value}, ...
+    HostItem& set(const std::vector<std::pair<int, float>>& elements)
+    {
+        for (auto [n, v] : elements)
+            at(n) = v;
+        return *this;
+    }
+
+    void label(int n, std::string_view text) { copy(unit_labels.data() + (n - 1) * 10, 10, text); }
+    void text(int n, std::string_view value) { copy(texts.data() + (n - 1) * 15, 15, value); }
+    void file(std::string_view name) { copy(report_file.data(), 256, name); }
+
+    void run(Context& ctx)
+    {
+        ctx.analyse(reals.data(), texts.data(), &run_mode, &error_count, report_file.data(),
+                    unit_labels.data(), unit_factors.data(), &print_control);
+    }
+
+private:
+    static void copy(char* to, std::size_t width, std::string_view s)
+    {
+        std::memset(to, ' ', width);
+        std::memcpy(to, s.data(), std::min(s.size(), width));
+    }
+};
+
+// The host's side of a jacket or coil item: element 200 = 1, everything
+// else blank or zero until set.
+struct JacketItem : HostItem {
+    JacketItem()
+    {
+        reals.fill(0.0f);
+        texts.fill(' ');
+        at(200) = 1.0f;
+    }
+};
+
+// A half-pipe jacket on a 48-inch shell: NPS 2, Appendix EE, adequate
+// throughout (override what a test is about).
+JacketItem half_pipe_item();
+// A limpet coil of NPS 3 on a 48-inch shell, PD 5500.
+JacketItem limpet_coil_item();
+// The items of the verified reports besides the coil above: Appendix EE,
+// NPS 2, too thin for 300 psi, accepted as 10S; VIII-2, NPS 3, the core's
+// external pressure adding to Pj; the NPS 3 coil per EN 13445.
+JacketItem appendix_ee_item();
+JacketItem div2_item();
+JacketItem en13445_item();
+
+// A text without its trailing blanks, and the text of a capture record
+// (columns 5 to 104).
+inline std::string unpadded(std::string_view s) { return std::string(s.substr(0, s.find_last_not_of(' ') + 1)); }
+inline std::string text_of(std::string_view record) { return unpadded(record.substr(4, 100)); }
+
+// One run of an item through a context in capture mode, read back.
+struct ItemRun {
+    std::vector<std::string> records;  // columns 1 to 120 of each capture record
+    std::vector<std::string> lines;    // their texts
+    std::array<float, 200> reals;      // the host's array after the call
+    std::int32_t errors = 0;           // LGCENTER's error count
+    int input_errors = 0;              // as the context counted them
+    int passes = 0;                    // of the thickness search
+
+    // Index of the first line equal to (starting with) `text`, or -1.
+    int find(std::string_view text, bool prefix = false) const;
+    bool has(std::string_view text) const { return find(text) >= 0; }
+    // The style codes (columns 109 to 120) of line i.
+    std::string styles(int i) const { return records[static_cast<std::size_t>(i)].substr(108, 12); }
+};
+
+ItemRun run(HostItem item);
+
+// A run state in capture mode with the units of `item` and its input
+// unpacked (a jacket's if element 200 is 1), for calling the analysis
+// routines one by one.
+std::unique_ptr<State> state_of(HostItem item);
+
+// The texts of the lines captured in a report.
+std::vector<std::string> captured(const Report& r);
+
+// A blank-padded buffer of `width` characters holding `text`.
+std::string padded(std::string_view text, std::size_t width);
+
+inline std::string read_file(const std::filesystem::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void write_file(const std::filesystem::path& p, std::string_view bytes)
+{
+    std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The lines of a text, each without its line break.
+inline std::vector<std::string> split_lines(std::string_view text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t p = 0, nl; (nl = text.find('\n', p)) != std::string_view::npos; p = nl + 1)
+        lines.emplace_back(text.substr(p, nl - p));
+    return lines;
+}
+
+}  // namespace test
+
+namespace testing = test;  // the name the benchmarks and the fuzz seeds use
+
+}  // namespace tx14
