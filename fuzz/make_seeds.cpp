@@ -150,8 +150,8 @@ void report_seeds()
                                 .put<std::int8_t>(1).put<std::int8_t>(0).put<std::int8_t>(2)
                                 .put<std::uint16_t>(499)
                                 .text("Area = d\xB2/t\xB2   in\xB2    at 300\xB0" "F, (E\xF8)* `x` \xBD"));
-    seed("special_table_line", Bytes{}.put(special).text("| d\xB2 | t\xB3 | 0.5\xBD |  \xA9  |"));
-    seed("special_crowded_line", Bytes{}.put(special).text(std::string(96, 'x') + "\xB2\xB3\xBD\xBD"));
+    seed("symbols_table_line", Bytes{}.put(special).text("| d\xB2 | t\xB3 | 0.5\xBD |  \xA9  |"));
+    seed("symbols_crowded_line", Bytes{}.put(special).text(std::string(96, 'x') + "\xB2\xB3\xBD\xBD"));
     seed("squeeze_keep_1", Bytes{}.put(squeezer).put<std::int32_t>(1).put<std::uint16_t>(100)
                                .text("   Number of fatal errors:    2.0000    This Analysis will be terminated."));
     seed("squeeze_keep_10", Bytes{}.put(squeezer).put<std::int32_t>(10).put<std::uint16_t>(100)
