@@ -74,7 +74,7 @@ protected:
         ASSERT_LT(count, 500) << what;  // room left: nothing overwrote the closing lines
         EXPECT_EQ(text_of(ctx.captured_record(count - 2)), "") << what;
         EXPECT_EQ(ctx.captured_record(count - 1).substr(4, 116),
-                  padded("TXAppendix14 Calculation Library, Copyright \xA9 2026", 104) + " 1 0 0 1 0 2")
+                  padded(kNotice, 104) + " 1 0 0 1 0 2")
             << what;
         if (opening() && item.error_count == 0) {
             EXPECT_TRUE(search_ended()) << what;

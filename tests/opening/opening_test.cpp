@@ -250,7 +250,7 @@ TEST(OpeningValidation, SectionWithTwoFatalFindings)
         "ERROR - Corroded Flange Thickness must be > 0.", "",
         "ERROR - The Operating Flange stress must be > 0 .", "",
         "Number of fatal errors: 2.0000 This Analysis will be terminated.", "",
-        "TXAppendix14 Calculation Library, Copyright \xA9 2026",
+        std::string(test::kNotice),
     };
     EXPECT_EQ(run.errors, 2);
     ASSERT_EQ(run.lines.size(), 22 + expected.size());  // after the echo
