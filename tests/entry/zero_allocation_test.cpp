@@ -90,7 +90,6 @@ const Kind kKinds[] = {
     {"coil_pd5500", []() -> HostItem { return limpet_coil_item(); }},
     {"coil_en13445", []() -> HostItem { return en13445_item(); }},
     {"opening_plain_text", [] { return HostItem{}; }, 1},
-    {"jacket_plain_text", []() -> HostItem { return appendix_ee_item(); }, 1},
     {"opening_to_file", [] { return HostItem{}; }, 0, true},
 };
 
