@@ -13,8 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tx14;
 using test::HostItem;
-
-constexpr std::string_view kNotice = "TXAppendix14 Calculation Library, Copyright \xA9 2026";
+using test::kNotice;
 
 std::string last_line(const Context& ctx) { return test::text_of(ctx.captured_record(ctx.captured_lines() - 1)); }
 
@@ -78,29 +77,6 @@ TEST(Destination, CaptureWhenTheNameStartsBlankOrTheUnitIsZero)
         EXPECT_EQ(item->print_control, 1);
     }
     EXPECT_FALSE(fs::exists(path));
-}
-
-// A folder, a missing folder, a negative unit: nothing is written or
-// captured, and the host's arrays and counts are not touched.
-TEST(Destination, AFileThatCannotBeOpenedEndsTheRunAtOnce)
-{
-    const fs::path dir = ::testing::TempDir();
-    const fs::path negative_unit = dir / "tx14_negative_unit.txt";
-    const std::pair<fs::path, float> cases[] = {
-        {dir, 6}, {dir / "no such folder" / "r.txt", 6}, {negative_unit, -3}};
-    for (const auto& [name, unit] : cases) {
-        Context ctx;
-        HostItem item;
-        item.file(name.string());
-        item.set({{16, -1.0101f}, {40, unit}});
-        const HostItem before = item;
-        item.run(ctx);
-        EXPECT_EQ(ctx.captured_lines(), 0) << name;
-        EXPECT_EQ(item.error_count, before.error_count) << name;
-        EXPECT_EQ(item.reals, before.reals) << name;  // not unpacked, no results
-        EXPECT_EQ(item.print_control, 1) << name;
-    }
-    EXPECT_FALSE(fs::exists(negative_unit));
 }
 
 TEST(Destination, NullArgumentsAreTreatedAsAbsent)

@@ -32,26 +32,21 @@ const std::vector<int> kJacketElements = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10
 // opening: else every jacket and coil kind; elements: {element, value}...
 struct Degenerate { const char* what; bool opening; std::vector<std::pair<int, float>> elements; };
 
-// Combinations that pass the validation yet break the formulas.
+// Combinations that pass the validation yet break the formulas (a single
+// element at a hostile value is the sweep's business).
 const Degenerate kDegenerate[] = {
-    {"negative pressure", true, {{5, -100}}},
     {"K = 1", true, {{8, 60}, {13, 0}}},
     {"zero corroded nozzle hub", true, {{18, 0.125f}, {19, 0.5f}, {20, 2}}},
     {"thin nozzle hub without length", true, {{18, 0.01f}, {19, 0.01f}}},
-    {"negative allowance", true, {{13, -2}}},
     {"zero allowables", false, {{6, 0}, {14, 0}}},
     {"S E - 0.6 P below zero", false, {{4, 40000}}},
     {"0.85 Sj - 0.6 Pj below zero", false, {{12, 30000}}},
-    {"zero joint efficiency", false, {{9, 0}}},
-    {"huge diameter", false, {{2, 1e30f}}},
     {"huge pressures", false, {{4, 1e30f}, {12, 1e30f}}},
     {"negative pressures", false, {{4, -100}, {12, -100}}},
     {"huge allowances", false, {{2, 1e31f}, {3, 3e30f}, {8, 1e30f}, {19, 1e30f}}},
-    {"huge formed radius", false, {{17, 1e30f}}},
     {"tiny formed radius", false, {{17, 0.0101f}, {11, 1e-30f}, {16, 0}}},
     {"huge coil span and temperatures", false, {{21, 1e38f}, {5, 1e38f}, {13, -1e38f}}},
     {"code selector far out", false, {{20, 1e9f}}},
-    {"negative code selector", false, {{20, -3}}},
 };
 
 struct Kind { const char* name; HostItem (*item)(); const std::vector<int>* elements; };
@@ -79,7 +74,7 @@ protected:
         ASSERT_LT(count, 500) << what;  // room left: nothing overwrote the closing lines
         EXPECT_EQ(text_of(ctx.captured_record(count - 2)), "") << what;
         EXPECT_EQ(ctx.captured_record(count - 1).substr(4, 116),
-                  padded("TXAppendix14 Calculation Library, Copyright \xA9 2026", 104) + " 1 0 0 1 0 2")
+                  padded(kNotice, 104) + " 1 0 0 1 0 2")
             << what;
         if (opening() && item.error_count == 0) {
             EXPECT_TRUE(search_ended()) << what;

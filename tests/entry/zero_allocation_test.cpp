@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
 
@@ -35,16 +34,10 @@ void count()
         allocations.fetch_add(1, std::memory_order_relaxed);
 }
 
-void* allocate(std::size_t n, std::size_t alignment = alignof(std::max_align_t))
-{
-    count();
-    void* p = alignment <= alignof(std::max_align_t) ? __libc_malloc(n ? n : 1) : __libc_memalign(alignment, n ? n : 1);
-    return p ? p : throw std::bad_alloc();
-}
-
 }  // namespace
 
-// The C allocation functions (fopen and the like call them directly).
+// The C allocation functions: the C++ ones of the standard library and
+// fopen and the like come here.
 extern "C" {
 void* malloc(std::size_t n) { return count(), __libc_malloc(n); }
 void* calloc(std::size_t n, std::size_t size) { return count(), __libc_calloc(n, size); }
@@ -58,22 +51,6 @@ int posix_memalign(void** p, std::size_t alignment, std::size_t n)
 }
 void free(void* p) { __libc_free(p); }
 }
-
-// The C++ allocation functions, counted on their own as well.
-void* operator new(std::size_t n) { return allocate(n); }
-void* operator new[](std::size_t n) { return allocate(n); }
-void* operator new(std::size_t n, std::align_val_t a) { return allocate(n, static_cast<std::size_t>(a)); }
-void* operator new[](std::size_t n, std::align_val_t a) { return allocate(n, static_cast<std::size_t>(a)); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return malloc(n ? n : 1); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return malloc(n ? n : 1); }
-void operator delete(void* p) noexcept { __libc_free(p); }
-void operator delete[](void* p) noexcept { __libc_free(p); }
-void operator delete(void* p, std::size_t) noexcept { __libc_free(p); }
-void operator delete[](void* p, std::size_t) noexcept { __libc_free(p); }
-void operator delete(void* p, std::align_val_t) noexcept { __libc_free(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { __libc_free(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { __libc_free(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { __libc_free(p); }
 
 namespace {
 
@@ -113,7 +90,6 @@ const Kind kKinds[] = {
     {"coil_pd5500", []() -> HostItem { return limpet_coil_item(); }},
     {"coil_en13445", []() -> HostItem { return en13445_item(); }},
     {"opening_plain_text", [] { return HostItem{}; }, 1},
-    {"jacket_plain_text", []() -> HostItem { return appendix_ee_item(); }, 1},
     {"opening_to_file", [] { return HostItem{}; }, 0, true},
 };
 

@@ -146,21 +146,10 @@ TEST(TrjSearch, UnsatisfiableJacketPressureEndsTheSearchWithAWarning)
     EXPECT_EQ(r.reals[197], 64.0f);
 }
 
-TEST(PipeSchedule, Nps2SearchEndsAtSchedule80)
-{
-    Calc c(1, [](JacketInput& in) { in.Pj = 300, in.caj = 0.125f, in.Tj = 0.05f; });  // 5S to 40S too thin
-    EXPECT_TRUE(c.has(" = 0.155 in."));  // T for the input thickness
-    EXPECT_TRUE(c.has(" Pipe Schedule = 80"));
-    EXPECT_FLOAT_EQ(c.in().Tj, 0.19075f);
-    EXPECT_NEAR(c.out.T, 0.15177f, 5e-6f);
-    EXPECT_FLOAT_EQ(c.out.Tj_input, 0.05f);
-    EXPECT_NEAR(c.out.Fillet, 0.30825f, 5e-6f);  // jacket based: 0.19075 / .875 * 1.414
-    EXPECT_TRUE(c.has(" = 0.3083 in."));
-}
-
 TEST(PipeSchedule, AcceptsTheFirstAdequateWall)
 {
     const struct { const char* what; float NPS, Tj, Pj; const char* schedule; float accepted; } cases[] = {
+        {"NPS 2: 5S to 40S too thin", 2, 0.05f, 300, "80", 0.218f * 0.875f},
         {"80XS too thin, 100 next", 4, 0.1f, 1200, "100", 0.438f * 0.875f},
         {"nothing adequate", 4, 0.1f, 6000, "XXS", 0.674f * 0.875f},
         {"walls below caj fail, missing ones too", 3, 0.05f, 50, "40", 0.216f * 0.875f},
@@ -192,27 +181,21 @@ TEST(FilletWeld, ShellOrJacketBased)
     }
 }
 
-// NPS 3 coil, ec = 0.216, caj = 0.0625, pc = 100, fc = 15000, f = 20000,
-// e = 0.5, ca = 0.125, ExtCA = 0.
-TEST(LimpetCoil, ThicknessesAndPressures)
+// A formed NPS 3 coil (ec = 0.216, caj = 0.0625, pc = 100, fc = 15000, f =
+// 20000, e = 0.5, ca = 0.125, ExtCA = 0): ri = r as given, EN 13445's Di
+// still adds caj; pMaxC2 governs. The coils without a radius are the
+// verified reports.
+TEST(LimpetCoil, FormedCoilThicknessesAndPressures)
 {
-    const struct { std::int32_t code; float r, cylinder, pMaxC1, governing; } cases[] = {
-        {3, 0, 0.27299f, 952.76f, 642.09f},
-        {4, 0, 0.26417f, 1326.52f, 726.04f},
-        // A formed coil: ri = r as given, EN 13445's Di still adds caj;
-        // pMaxC2 governs.
-        {3, 1.5f, 2 * 1.716f * 0.0408248f + 0.125f, 1006.34f, 0},
-        {4, 1.5f, 2 * 1.608f * 0.0408248f + 0.125f, 1404.61f, 0},
+    const struct { std::int32_t code; float cylinder, pMaxC1; } cases[] = {
+        {3, 2 * 1.716f * 0.0408248f + 0.125f, 1006.34f},
+        {4, 2 * 1.608f * 0.0408248f + 0.125f, 1404.61f},
     };
     for (const auto& k : cases) {
-        Calc c(k.code, [&](JacketInput& in) { in.ts = 0.5f, in.NPS = 3, in.r = k.r, in.Tj = 0.216f; });
-        EXPECT_NEAR(c.out.Tr, k.cylinder, 5e-5f) << k.code << " r " << k.r;
-        EXPECT_NEAR(c.in().Pj, k.pMaxC1, 0.01f) << k.code << " r " << k.r;
-        if (k.governing > 0) {
-            EXPECT_NEAR(c.out.Pprime_ts, k.governing, 0.01f) << k.code;
-        } else {
-            EXPECT_LT(c.out.Pprime_ts, k.pMaxC1) << k.code;
-        }
+        Calc c(k.code, [&](JacketInput& in) { in.ts = 0.5f, in.NPS = 3, in.r = 1.5f, in.Tj = 0.216f; });
+        EXPECT_NEAR(c.out.Tr, k.cylinder, 5e-5f) << k.code;
+        EXPECT_NEAR(c.in().Pj, k.pMaxC1, 0.01f) << k.code;
+        EXPECT_LT(c.out.Pprime_ts, k.pMaxC1) << k.code;
         EXPECT_EQ(c.out.Trj + c.out.Fillet, 0.0f);
     }
 }
@@ -288,7 +271,7 @@ TEST(JacketValidation, FaultyItemIsNotCalculated)
     EXPECT_EQ(std::vector<float>(r.reals.begin() + 195, r.reals.begin() + 198), (std::vector<float>{11, 12, 13}));
     EXPECT_EQ(r.input_errors, 1);  // the context counts what the host is not told
     EXPECT_EQ(r.find("Shell Thickness Calculations:"), -1);
-    EXPECT_EQ(r.lines.back(), "TXAppendix14 Calculation Library, Copyright \xA9 2026");
+    EXPECT_EQ(r.lines.back(), test::kNotice);
 }
 
 TEST(JacketReport, EchoOfRadiusRoundingAndWideValues)
@@ -313,12 +296,11 @@ TEST(JacketReport, EchoOfRadiusRoundingAndWideValues)
 TEST(JacketReport, ChartLineNamesTheChartsOfTheInputThickness)
 {
     const struct { float NPS, r; const char* line; const char* K; } cases[] = {
-        {2, 0, " FIG. EE - 1", " = 40.800"},
         {2.5f, 0, " FIG. EE - 1 and EE - 2", " = 53.600"},  // (40.8 + 66.4) / 2
         {3, 0, " FIG. EE - 2", " = 66.400"},
         {3.5f, 0, " FIG. EE - 2 and EE - 3", nullptr},
         {4, 0, " FIG. EE - 3", nullptr},
-        {0, 0.9375f, " FIG. EE - 1", nullptr},             // Dj 2.375: bounds inclusive
+        {0, 0.9375f, " FIG. EE - 1", nullptr},             // Dj 2.375: bounds inclusive; NPS 2 is verified
         {0, 1.5f, " FIG. EE - 1 and EE - 2", nullptr},     // Dj 3.5
         {0, 1.75f, " FIG. EE - 2 and EE - 3", nullptr},    // Dj 4
         {0, 2.5f, " FIG. EE - 3", nullptr},

@@ -98,6 +98,8 @@ TEST(OpeningLoads, EitherHubThicknessAboveTheToleranceMakesANozzle)
     }
 }
 
+// The loads exactly and the factors to four decimals; the stresses of the
+// first pass are printed, to more digits, in the verified report.
 TEST(OpeningCalculation, FirstPassOfTheWorkedExample)
 {
     auto st = test::state_of(HostItem{});
@@ -108,20 +110,6 @@ TEST(OpeningCalculation, FirstPassOfTheWorkedExample)
     compute_opening_factors(*st);
     for (auto [actual, expected] : {std::pair{w.T, 1.5128f}, {w.U, 3.2943f}, {w.Y, 2.9979f}, {w.Z, 1.6816f}})
         EXPECT_NEAR(actual, expected, 5e-5f);
-    compute_opening_flange_stresses(*st);
-    compute_shell_factors(*st);
-    compute_juncture_stresses(*st);
-    const struct { const char* what; float actual, expected; } values[] = {
-        {"Mo", w.Mo, 2367000},  {"ST", w.ST, 15620},         {"(Eo)*", w.E, 122000},
-        {"h0s", w.h0s, 7.193f}, {"Hrats", w.Hrats, 0.4171f}, {"Grats", w.Grats, 1.571f},
-        {"Fs", w.Fs, 0.8574f},  {"Vs", w.Vs, 0.3170f},       {"fs", w.fs, 1},
-        {"MH", w.MH, 693400},   {"X1", w.X1, 0.5718f},       {"SHS", w.SHS, 12100},
-        {"SRS", w.SRS, 2448},   {"STS", w.STS, 4373},        {"STO", w.STO, 9562},
-    };
-    for (const auto& v : values)
-        expect_four_digits(v.actual, v.expected, v.what);
-    EXPECT_EQ(w.SH + w.SR + w.SHO + w.SRO, 0.0f);        // no nozzle
-    EXPECT_EQ(w.E, (w.Bncor / (4.0f - 0.125f)) * w.ST);
 }
 
 TEST(OpeningCalculation, WorkedExampleResultsAfterSixPasses)
@@ -131,7 +119,6 @@ TEST(OpeningCalculation, WorkedExampleResultsAfterSixPasses)
     EXPECT_EQ(run.passes, 6);
     expect_four_digits(run.reals[29], 2.282f, "minimum thickness");
     expect_four_digits(run.reals[30], 209.2f, "M.A.W.P.");
-    expect_four_digits(run.reals[30] / 100.0f, 2.092f, "governing ratio");
     expect_four_digits(run.reals[31], 12100, "largest stress");
 }
 
@@ -263,7 +250,7 @@ TEST(OpeningValidation, SectionWithTwoFatalFindings)
         "ERROR - Corroded Flange Thickness must be > 0.", "",
         "ERROR - The Operating Flange stress must be > 0 .", "",
         "Number of fatal errors: 2.0000 This Analysis will be terminated.", "",
-        "TXAppendix14 Calculation Library, Copyright \xA9 2026",
+        std::string(test::kNotice),
     };
     EXPECT_EQ(run.errors, 2);
     ASSERT_EQ(run.lines.size(), 22 + expected.size());  // after the echo

@@ -10,8 +10,7 @@ namespace {
 
 using namespace tx14;
 using test::captured;
-
-constexpr const char* kNotice = "TXAppendix14 Calculation Library, Copyright \xA9 2026";
+using test::kNotice;
 
 std::string styles_of(const Report& r, int i) { return std::string(r.capture.records[i] + 108, 12); }
 
@@ -83,7 +82,7 @@ TEST_F(LineWriter, SpecialCharacterSwitchFollowsTheFlagAtEachStyleChange)
 TEST_F(LineWriter, ClosingLinesAreABlankLineAndTheNotice)
 {
     write_closing_lines(r);
-    EXPECT_EQ(captured(r), (std::vector<std::string>{"", kNotice}));
+    EXPECT_EQ(captured(r), (std::vector<std::string>{"", std::string(kNotice)}));
     EXPECT_EQ(styles_of(r, 1), " 1 0 0 1 0 2");
     r.print = 0;
     write_closing_lines(r);

@@ -1,6 +1,6 @@
 // The report file: reports appended whole, one record a line, earlier
 // content kept, however many writers share the file, and nothing written
-// where the run may not write.
+// where the run cannot open or may not write.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -109,25 +109,36 @@ TEST(ReportFile, TwoProcessesAppendingAtOnceTearNoRecord)
     fs::remove(path);
 }
 
-// A report file the run may not write: nothing is written, the host's
-// arrays and error count stay as they were. Permission bits do not stop
-// root, so as root the run happens in a child process that has given up
-// its privileges (skipped where it cannot).
+// A report file the run cannot open or may not write: nothing is written or
+// captured, and the host's arrays and error count stay as they were.
+bool ends_at_once(const fs::path& path, float unit = 6)
+{
+    HostItem item = sent_to(HostItem{}, path);
+    item.set({{16, TX14_MISSING_VALUE}, {40, unit}});
+    const HostItem before = item;
+    tx14::Context ctx;
+    item.run(ctx);
+    return ctx.captured_lines() == 0 && item.error_count == before.error_count && item.reals == before.reals &&
+           item.print_control == 1;
+}
+
+TEST(ReportFile, AFileThatCannotBeOpenedEndsTheRunAtOnce)
+{
+    const fs::path negative_unit = fresh_path("tx14_negative_unit.txt");
+    EXPECT_TRUE(ends_at_once(::testing::TempDir())) << "a folder";
+    EXPECT_TRUE(ends_at_once(fs::path(::testing::TempDir()) / "no such folder" / "r.txt"));
+    EXPECT_TRUE(ends_at_once(negative_unit, -3));
+    EXPECT_FALSE(fs::exists(negative_unit));
+}
+
+// Permission bits do not stop root, so as root the run happens in a child
+// process that has given up its privileges (skipped where it cannot).
 TEST(ReportFile, AFileWithoutWritePermissionEndsTheRunAtOnce)
 {
     const fs::path path = fresh_path("tx14_read_only.txt");
     write_file(path, "earlier report\n");
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-    auto run_checked = [&]() -> bool {
-        HostItem item = sent_to(HostItem{}, path);
-        item[16] = TX14_MISSING_VALUE;
-        const HostItem before = item;
-        tx14::Context ctx;
-        item.run(ctx);
-        return ctx.captured_lines() == 0 && item.error_count == before.error_count &&
-               item.reals == before.reals && item.print_control == 1 &&
-               read_file(path) == "earlier report\n";
-    };
+    auto run_checked = [&] { return ends_at_once(path) && read_file(path) == "earlier report\n"; };
     if (geteuid() != 0) {
         EXPECT_TRUE(run_checked());
         return;

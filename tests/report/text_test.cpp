@@ -1,6 +1,5 @@
-// Fixed-width text: the blank squeezer in its modes, the special-character
-// conversion, where a text ends, right-aligned fields and the short-text
-// search.
+// Fixed-width text: the blank squeezer at the edges of its buffers, the
+// special-character conversion, where a text ends, right-aligned fields.
 #include "report/text.hpp"
 
 #include <gtest/gtest.h>
@@ -22,12 +21,10 @@ struct SqueezeCase { const char* text; int keep; std::size_t src_width, dst_widt
 TEST(Squeezer, ShrinksRunsOfBlanksAfterTheKeptPrefix)
 {
     const SqueezeCase cases[] = {
+        // The modes the reports use are pinned by the verified reports; here what they do not show.
         // Keep 1: every run shrinks, one leading blank stays, the source is squeezed too.
         {"   Error   -    Shell  Side", 1, 120, 100, " Error - Shell Side", " Error - Shell Side"},
-        // Keep 2: a text without runs stays as it is.
-        {"Note - single blanks only", 2, 120, 100, "Note - single blanks only", "Note - single blanks only"},
         // Larger keep counts copy the first keep-1 characters as they stand and leave the source alone.
-        {"  =  1.5    *  2", 4, 120, 100, "  = 1.5 * 2", "  =  1.5    *  2"},
         {" = 1.91 *   4(  1 +", 8, 120, 100, " = 1.91 * 4( 1 +", " = 1.91 *   4(  1 +"},
         // At most one less than the destination; keep counts beyond both buffers stay inside.
         {"xxxxxxxxxxxxxxxx", 3, 120, 10, "xxxxxxxxx ", nullptr},
@@ -44,15 +41,6 @@ TEST(Squeezer, ShrinksRunsOfBlanksAfterTheKeptPrefix)
     std::string blank(120, ' '), dest(100, '?');
     squeeze_blanks(blank, dest, 2);
     EXPECT_EQ(dest, std::string(100, ' '));
-}
-
-TEST(Squeezer, KeepZeroJoinsRightAlignedFields)
-{
-    std::string work = padded(std::string(17, ' ') + " = " + std::string(14, ' ') + "0.2500" +
-                                  std::string(27, ' ') + "in.", 120);
-    std::string line(100, '?');
-    squeeze_blanks(work, line, 0);
-    EXPECT_EQ(unpadded(line), " = 0.2500 in.");
 }
 
 TEST(SpecialCharacters, PlainNotationForEachCharacter)
@@ -109,18 +97,6 @@ TEST(PutRight, BlanksTheFieldAndClipsAtBothEnds)
         put_right(s, c.col, c.field_width, c.text);
         EXPECT_EQ(s, c.expected) << c.col << " " << c.field_width << " " << c.text;
     }
-}
-
-TEST(Contains, FindsPatternsAnywhereButNotPastTheEnd)
-{
-    EXPECT_TRUE(contains("12.999", ".999"));
-    EXPECT_TRUE(contains(".0001 ", ".0001 "));
-    EXPECT_FALSE(contains("12.99", ".999"));
-    EXPECT_FALSE(contains("", "."));
-    EXPECT_TRUE(contains("abc", ""));
-    EXPECT_TRUE(matches_at("a 0.0 b", 1, " 0.0 "));
-    EXPECT_FALSE(matches_at("a 0.0", 1, " 0.0 "));  // would run past the end
-    EXPECT_FALSE(matches_at("ab", 3, ""));
 }
 
 }  // namespace

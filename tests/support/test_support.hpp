@@ -107,6 +107,9 @@ JacketItem appendix_ee_item();
 JacketItem div2_item();
 JacketItem en13445_item();
 
+// The notice that closes every report (0xA9: copyright sign).
+inline constexpr std::string_view kNotice = "TXAppendix14 Calculation Library, Copyright \xA9 2026";
+
 // A text without its trailing blanks, and the text of a capture record
 // (columns 5 to 104).
 inline std::string unpadded(std::string_view s) { return std::string(s.substr(0, s.find_last_not_of(' ') + 1)); }

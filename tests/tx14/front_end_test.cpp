@@ -25,10 +25,8 @@ TEST(Cp1252, ReportBytesBecomeUtf8AndBack)
 {
     struct Case { std::string_view bytes; F8 f8; std::string_view utf8; } cases[] = {
         {"Copyright \xA9 2026", F8::theta, "Copyright \xC2\xA9 2026"},
-        {"300.00  \xB0" "F", F8::theta, "300.00  \xC2\xB0" "F"},
         {"(E\xF8)*", F8::theta, "(E\xCE\xB8)*"},                  // theta in the report texts
         {"K\xF8ge", F8::o_stroke, "K\xC3\xB8ge"},                 // a name: o with stroke
-        {"in.\xB2 in.\xB3 \xBD", F8::theta, "in.\xC2\xB2 in.\xC2\xB3 \xC2\xBD"},
         {"\x80\x96\x99", F8::theta, "\xE2\x82\xAC\xE2\x80\x93\xE2\x84\xA2"},  // euro, en dash, trade mark
         {"a\x81" "b", F8::theta, "a\xEF\xBF\xBD" "b"},            // undefined byte
         {"\x1B[31m\x7F", F8::theta, "\xEF\xBF\xBD[31m\xEF\xBF\xBD"},  // no control reaches a terminal
@@ -48,7 +46,6 @@ TEST(Cp1252, TextsWithoutACodeAreRefused)
 {
     struct Case { std::string_view utf8; std::string_view problem; } cases[] = {
         {"\xCE\xB8", "has no Windows-1252 code"},   // theta itself
-        {"\xE2\x88\x9A", "has no Windows-1252 code"},
         {"\xC3", "not valid UTF-8"},                // cut short
         {"\xC0\xAF", "not valid UTF-8"},            // overlong
         {"\xED\xA0\x80", "not valid UTF-8"},        // surrogate
@@ -78,16 +75,13 @@ std::optional<Item> item_of(const std::vector<std::pair<std::string, std::varian
 
 TEST(Units, SiInputGivesTheInternalValuesOfTheEquivalentUsInput)
 {
-    const struct { const char* kind; std::string key; double us, si; } cases[] = {
+    const struct { const char* kind; std::string key; double us, si; } cases[] = {  // a key of every quantity
         {"opening", "P", 100, 0.6894757293168361},   {"opening", "T", 300, 148.88888888888889},
-        {"opening", "t", 4, 101.6},                  {"opening", "Bn", 30, 762},
-        {"opening", "A", 60, 1524},                  {"opening", "g0s", 1, 25.4},
-        {"opening", "hs", 3, 76.2},                  {"opening", "ca", 0.125, 3.175},
+        {"opening", "t", 4, 101.6},                  {"opening", "A", 60, 1524},
         {"opening", "Sho", 20000, 137.89514586336722}, {"opening", "T", -40, -40},
         {"opening", "density", 0.283, 7833.41303398748}, {"jacket", "D", 48, 1219.2},
         {"jacket", "Tjacket", 32, 0},                {"jacket", "Pj", 150, 1.0342135939752541},
-        {"jacket", "E", 0.85, 0.85},                 {"jacket", "NPS", 2, 50.8},
-        {"jacket", "L", 12, 304.8},                  {"jacket", "ExtPCore", 15, 0.10342135939752541},
+        {"jacket", "E", 0.85, 0.85},                 {"jacket", "L", 12, 304.8},
     };
     for (const auto& c : cases) {
         Diagnostics diags;
