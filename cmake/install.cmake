@@ -1,6 +1,6 @@
 # Installation: the shared library with its public headers, a CMake package
 # (find_package(TXAppendix14) gives TXAppendix14::txappendix14), a pkg-config
-# file, and tx14. Every file carries the project's version.
+# file, and tx14. The package files carry the project's version.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
