@@ -42,6 +42,7 @@ def _declare(lib: ctypes.CDLL) -> ctypes.CDLL:
         "tx14_context_capture_block": (ctypes.c_void_p, [handle]),
         "tx14_context_set_no_special": (None, [handle, ctypes.c_int32]),
         "tx14_context_input_errors": (ctypes.c_int32, [handle]),
+        "tx14_version": (ctypes.c_char_p, []),
     }
     for name, (restype, argtypes) in prototypes.items():
         function = getattr(lib, name)  # AttributeError: a library without contexts

@@ -44,6 +44,9 @@ TX_API void tx14_context_set_no_special(tx14_context *context, int32_t flag);
  * error count of the call covers a large opening only). */
 TX_API int32_t tx14_context_input_errors(const tx14_context *context);
 
+/* The library's version, "major.minor.patch"; a static string. */
+TX_API const char *tx14_version(void);
+
 #ifdef __cplusplus
 }
 #endif
