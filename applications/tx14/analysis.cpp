@@ -215,6 +215,7 @@ Outcome analyse(Context& ctx, const Item& item)
     out.lines = captured(ctx);
     out.results = read_results(item.keys(), call.reals.data());
     out.fatal_errors = ctx.input_errors();
+    out.record = read_record(ctx);
     if (out.fatal_errors > 0)
         out.results = {};
     if (ctx.captured_lines() >= kCaptureRecords)
