@@ -19,12 +19,12 @@ from typing import Iterable, List, Mapping, Optional
 from ._item import prepare
 from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError
 from .context import Context
-from .result import Line, Result
+from .result import Check, Line, Result, Value
 from .units import SI, US, Units, UnitsSpec, load_unit_file
 
 __version__ = "1.0.0"
 
-__all__ = ["analyse", "analyse_many", "Context", "Result", "Line", "Units", "US", "SI",
+__all__ = ["analyse", "analyse_many", "Context", "Result", "Value", "Check", "Line", "Units", "US", "SI",
            "load_unit_file", "LibraryNotFoundError", "ENVIRONMENT_VARIABLE"]
 
 
