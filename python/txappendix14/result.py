@@ -183,7 +183,8 @@ class Result:
         return "".join(line.text + "\n" for line in self.lines)
 
     def html(self) -> str:
-        """The report as one HTML page with the styles rendered."""
+        """The report as one HTML page with the styles rendered, after the
+        verdict and the checks."""
         heading = self.description or "%s %s" % (self.kind, self.code)
         meta = "%s · %s · units %s" % (self.kind, self.code, self.units)
         if self.item is not None:
@@ -192,7 +193,7 @@ class Result:
         page = ['<!DOCTYPE html>\n<html lang="en">\n<head>\n<meta charset="utf-8">\n<title>',
                 esc(heading), "</title>\n<style>", _PAGE_STYLE, "</style>\n</head>\n<body>\n<h1>",
                 esc(heading), '</h1>\n<p class="meta">', esc(meta), "</p>\n",
-                '<table class="results">\n']
+                self._repr_html_(), '\n<table class="results">\n']
         for name, value in self.results.items():
             shown = ("not computed" if value is None
                      else esc("%s %s" % (_number_text(value), self.result_units[name])))
