@@ -99,8 +99,12 @@ class _Call:
                                        ctypes.byref(self.print_control))
 
     def results(self, keys: KindKeys) -> List[Optional[float]]:
-        """The result elements of the kind, None where the mark is untouched."""
-        return [None if self.bits[r.element - 1] == _NOT_WRITTEN_BITS else self.reals[r.element - 1]
+        """The result elements of the kind, None where the mark is untouched
+        and for the fillet weld of a coil (code selector 3 or 4), which sizes
+        none."""
+        coil = keys.name == "jacket" and self.reals[keys.code_element - 1] >= 3
+        return [None if self.bits[r.element - 1] == _NOT_WRITTEN_BITS
+                or (coil and r.name == "fillet_weld") else self.reals[r.element - 1]
                 for r in keys.results]
 
 

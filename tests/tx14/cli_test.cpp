@@ -72,7 +72,7 @@ TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsJson)
         {"jacket-viii2.toml", "jacket", "VIII-2", {}},
         {"coil-pd5500.toml", "jacket", "PD5500",
          {{"permissible_jacket_pressure", 642.09, 0.005, "psi"}, {"governing_shell_thickness", 0.27299, 0.000005, "in."},
-          {"fillet_weld", 0.0, 0.0, "in."}}},
+          {"fillet_weld", NAN, 0, "in."}}},
         {"coil-en13445.toml", "jacket", "EN13445", {}},
     };
     for (const auto& e : examples) {
@@ -92,7 +92,9 @@ TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsJson)
         std::vector<std::string> names;
         for (auto& [name, value] : j["results"].items()) {
             names.push_back(name);
-            EXPECT_TRUE(value.is_number()) << e.file << " " << name;
+            const bool coil = std::string_view(e.code).starts_with("EN13445") ||
+                              std::string_view(e.code).starts_with("PD5500");
+            EXPECT_EQ(value.is_number(), !(coil && name == "fillet_weld")) << e.file << " " << name;
             EXPECT_TRUE(j["result_units"][name].is_string()) << name;
         }
         const std::vector<std::string> opening{"minimum_thickness", "mawp", "largest_stress"},
