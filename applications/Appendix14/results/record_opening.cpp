@@ -1,7 +1,7 @@
 // The results record of a large opening: the values of the first pass of
 // the calculation (those the report prints) and the checks of its summary.
 #include "../entry/state.hpp"
-#include "../opening/opening.hpp"
+#include "../opening/opening_calculation.hpp"
 #include "record_items.hpp"
 
 namespace tx14 {
@@ -85,10 +85,10 @@ void record_opening_results(State& st, const OpeningResults& res)
     rec.check("SH_SR_opening", "(SH+SR)/2 at opening", Q::stress, a.opening_SH_SR, "<=", Sho);
     rec.check("SH_ST_opening", "(SH+ST)/2 at opening", Q::stress, a.opening_SH_ST, "<=", Sho);
     rec.check("MAWP", "M.A.W.P. against design pressure P", Q::pressure, res.mawp, ">=", w.P);
-    // Passes of the search; 50, the limit, when it found no thickness.
-    const float passes = res.minimum_t > 0.0f ? static_cast<float>(st.opening_work.iteration) : 50.0f;
-    rec.check("thickness_search", "thickness search converged (passes)", Q::dimensionless, passes,
-              "<=", 49.0f);
+    // Passes of the search; the limit when it found no thickness.
+    const int passes = res.minimum_t > 0.0f ? st.opening_work.iteration : kIterationLimit;
+    rec.check("thickness_search", "thickness search converged (passes)", Q::dimensionless,
+              static_cast<float>(passes), "<=", static_cast<float>(kIterationLimit - 1));
     rec.check("t_min", "t against the approximate minimum thickness", Q::thickness,
               res.input_t, ">=", res.minimum_t);
     rec.finish(st.units);
