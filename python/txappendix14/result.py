@@ -104,6 +104,9 @@ class LazyMapping(_Lazy, Mapping):
     def __getitem__(self, key):
         return self._get()[key]
 
+    def __reduce__(self):  # pickled as what it holds
+        return dict, (dict(self._get()),)
+
 
 class LazySequence(_Lazy, Sequence):
     def __getitem__(self, index):
@@ -111,6 +114,9 @@ class LazySequence(_Lazy, Sequence):
 
     def __eq__(self, other):
         return isinstance(other, Sequence) and list(self) == list(other)
+
+    def __reduce__(self):
+        return list, (list(self._get()),)
 
     __hash__ = None  # type: ignore[assignment]
 
