@@ -4,6 +4,7 @@
 // null context.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -160,6 +161,20 @@ TEST(ContextEntryPoints, RecordedValuesAreTheReportsPrintedOnes)
     ASSERT_TRUE(tx14_context_check(c.handle, tx14_context_governing(c.handle), &governing));
     EXPECT_STREQ(governing.key, "t_min");
     EXPECT_FALSE(tx14_context_check(c.handle, tx14_context_check_count(c.handle), &governing));
+}
+
+TEST(ContextEntryPoints, ANumberThatIsNotFiniteLeavesTheItemNotAnalysed)
+{
+    const std::pair<int, float> inputs[] = {{5, NAN}, {9, INFINITY}, {15, INFINITY}};  // P, A, Sho
+    for (auto [element, value] : inputs) {
+        CContext c;
+        HostItem item;
+        item[element] = value;
+        c.run(item);
+        EXPECT_EQ(tx14_context_input_errors(c.handle), 0) << element;  // validation lets it through
+        EXPECT_GT(tx14_context_check_count(c.handle), 0) << element;
+        EXPECT_EQ(tx14_context_verdict(c.handle), TX14_NOT_ANALYSED) << element;
+    }
 }
 
 TEST(ContextEntryPoints, NullContextIsIgnored)
