@@ -57,10 +57,11 @@ def _metadata(project: dict) -> str:
 
 
 def _package_files():
-    """(path in the archive, file) of every module of the package."""
+    """(path in the archive, file) of every module of the package, and its
+    marker of inline types."""
     top = os.path.join(_ROOT, _PACKAGE)
     for name in sorted(os.listdir(top)):
-        if name.endswith(".py"):
+        if name.endswith(".py") or name == "py.typed":
             yield "%s/%s" % (_PACKAGE, name), os.path.join(top, name)
 
 

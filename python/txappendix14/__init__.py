@@ -19,7 +19,7 @@ from typing import Iterable, List, Mapping, Optional
 from ._item import prepare
 from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError, library
 from .context import Context
-from .result import Line, Result
+from .result import Check, Line, Result, Value
 from .units import SI, US, Units, UnitsSpec, load_unit_file
 
 try:
@@ -27,8 +27,8 @@ try:
 except ImportError:  # the source tree, not installed
     __version__ = "unknown"
 
-__all__ = ["analyse", "analyse_many", "library_version", "Context", "Result", "Line", "Units",
-           "US", "SI", "load_unit_file", "LibraryNotFoundError", "ENVIRONMENT_VARIABLE"]
+__all__ = ["analyse", "analyse_many", "library_version", "Context", "Result", "Value", "Check", "Line",
+           "Units", "US", "SI", "load_unit_file", "LibraryNotFoundError", "ENVIRONMENT_VARIABLE"]
 
 
 def library_version() -> str:
