@@ -169,7 +169,7 @@ void ItemBuilder::pipe_size()
         const double size = std::round(NPS / f * 2.0) / 2.0;
         if (!valid_size(code, NPS) && f != 1.0 && valid_size(code, size) &&
             static_cast<float>(size * f) == static_cast<float>(NPS)) {
-            error("NPS", "key \"NPS\": " + shown(NPS) + " is a pipe size in " + units_.label(Quantity::diameter) +
+            error("NPS", "key \"NPS\": " + shown(NPS) + " is a pipe size in " + units_.unit_name(Quantity::diameter) +
                              "; NPS is the designation in every unit system: write NPS = " + shown(size) +
                              designation_of(size));
             return;
@@ -193,9 +193,9 @@ void ItemBuilder::required_keys()
             continue;
         if (k.name == "NPS" && given("r"))
             continue;  // a formed jacket by its radius
-        std::string unit = units_.label(k.quantity);
+        std::string unit = units_.unit_name(k.quantity);
         error(k.name, "missing key \"" + std::string(k.name) + "\" (" + std::string(k.meaning) +
-                          (unit.empty() ? "" : ", in " + unit) + ")" +
+                          (unit.empty() ? "" : ", unit " + unit) + ")" +
                           (k.instead.empty() ? "" : "; or give " + std::string(k.instead)) +
                           ": required for code " + std::string(code_.name));
     }

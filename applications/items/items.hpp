@@ -128,6 +128,8 @@ struct UnitSystem {
     // The label as the report prints it: leading blanks removed, cut to
     // the width of the library's slot, trailing blanks cut.
     std::string label(Quantity q) const;
+    // The whole label of a quantity's slot, blanks trimmed (key tables).
+    std::string unit_name(Quantity q) const;
 
     std::array<float, kFactorCount> host_factors() const;
     std::array<char, kLabelCount * kLabelWidth> host_labels() const;
@@ -140,9 +142,13 @@ std::string_view slot_meaning(int slot);                 // for unit file commen
 std::size_t label_width(int slot);
 
 // The problems of a unit file's contents (22 factors, 23 labels in
-// Windows-1252), one message each; empty when the system is usable.
-std::vector<std::string> unit_problems(std::span<const double> factors,
-                                       std::span<const std::string> labels);
+// Windows-1252); none when the system is usable.
+struct UnitProblem {
+    int factor = 0;  // the factor or label it is about (from 1), or 0
+    int label = 0;
+    std::string message;
+};
+std::vector<UnitProblem> unit_problems(std::span<const double> factors, std::span<const std::string> labels);
 
 // ---- Building an item ---------------------------------------------------
 

@@ -125,11 +125,11 @@ int tx14_units_check(const double *factors, const char *const *labels, char *mes
     std::vector<std::string> l(kLabelCount);
     for (std::size_t i = 0; i < l.size(); ++i)
         l[i] = labels[i] ? labels[i] : "";
-    std::vector<std::string> problems = unit_problems({factors, kFactorCount}, l);
+    std::vector<UnitProblem> problems = unit_problems({factors, kFactorCount}, l);
     clear(messages, size);
     std::size_t used = 0;
-    for (const std::string& p : problems)
-        put(messages, size, used, p);
+    for (const UnitProblem& p : problems)
+        put(messages, size, used, p.message);
     return static_cast<int>(problems.size());
 }
 

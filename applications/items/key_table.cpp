@@ -113,7 +113,7 @@ std::string unit_of(const UnitSystem& u, const NumberKey& k)
 {
     if (k.quantity == Quantity::dimensionless)
         return "-";
-    std::string l = u.label(k.quantity);
+    std::string l = u.unit_name(k.quantity);
     if (k.quantity == Quantity::temperature)
         l = "\xC2\xB0" + l;  // the degree sign, in UTF-8
     // Windows-1252 superscripts of the built-in labels, in UTF-8.
@@ -216,7 +216,7 @@ std::string key_tables_text()
                  padded(unit_of(si_units(), k), 10) + padded(required_for(kind, k), 22) +
                  std::string(k.meaning) + "\n";
             if (k.name == "NPS")
-                s += "    " + padded("DN", 50) + "the DN designation instead (80 for NPS 3)\n";
+                s += "    " + padded("DN", 52) + "the DN designation instead (80 for NPS 3)\n";
         }
         for (const TextKey& t : kind.texts)
             s += "    " + padded(std::string(t.name), 52) + std::string(t.meaning) + " (text, at most 15 characters)\n";

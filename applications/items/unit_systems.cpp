@@ -1,5 +1,6 @@
 // The built-in unit systems, the check of a unit file's contents and the
 // conversion of values between a unit system and the internal units.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -138,6 +139,16 @@ std::string UnitSystem::label(Quantity q) const
     return std::string(l);
 }
 
+std::string UnitSystem::unit_name(Quantity q) const
+{
+    int slot = slot_of(q);
+    if (slot == 0)
+        return {};
+    const std::string& l = labels[static_cast<std::size_t>(slot - 1)];
+    std::size_t first = l.find_first_not_of(' ');
+    return first == std::string::npos ? std::string() : l.substr(first, l.find_last_not_of(' ') + 1 - first);
+}
+
 std::array<float, kFactorCount> UnitSystem::host_factors() const
 {
     std::array<float, kFactorCount> f{};
@@ -176,24 +187,25 @@ const UnitSystem* builtin_units(std::string_view name)
     return nullptr;
 }
 
-std::vector<std::string> unit_problems(std::span<const double> factors, std::span<const std::string> labels)
+std::vector<UnitProblem> unit_problems(std::span<const double> factors, std::span<const std::string> labels)
 {
-    std::vector<std::string> problems;
+    std::vector<UnitProblem> problems;
     if (factors.size() != kFactorCount)
-        problems.push_back("\"factors\" must be an array of 22 numbers");
-    for (std::size_t i = 0; i < factors.size() && i < kFactorCount; ++i)
-        if (!std::isfinite(static_cast<float>(factors[i])))
-            problems.push_back("factor " + std::to_string(i + 1) + " is not a finite single-precision number");
-    if (factors.size() == kFactorCount)
-        for (int slot : kDividingSlots)
-            if (factors[static_cast<std::size_t>(slot - 1)] == 0.0)
-                problems.push_back("factor " + std::to_string(slot) + " (" + std::string(slot_meaning(slot)) +
-                                   ") must not be 0");
+        problems.push_back({0, 0, "\"factors\" must be an array of 22 numbers"});
+    for (int i = 1; i <= static_cast<int>(factors.size()) && i <= kFactorCount; ++i) {
+        const double f = factors[static_cast<std::size_t>(i - 1)];
+        const bool dividing = std::find(std::begin(kDividingSlots), std::end(kDividingSlots), i) != std::end(kDividingSlots);
+        if (!std::isfinite(static_cast<float>(f)))
+            problems.push_back({i, 0, "factor " + std::to_string(i) + " is not a finite single-precision number"});
+        else if (dividing && f == 0.0)
+            problems.push_back({i, 0, "factor " + std::to_string(i) + " (" + std::string(slot_meaning(i)) +
+                                          ") must not be 0"});
+    }
     if (labels.size() != kLabelCount)
-        problems.push_back("\"labels\" must be an array of 23 texts");
-    for (std::size_t i = 0; i < labels.size(); ++i)
-        if (labels[i].size() > kLabelWidth)
-            problems.push_back("label " + std::to_string(i + 1) + " is longer than 10 characters");
+        problems.push_back({0, 0, "\"labels\" must be an array of 23 texts"});
+    for (int i = 1; i <= static_cast<int>(labels.size()); ++i)
+        if (labels[static_cast<std::size_t>(i - 1)].size() > kLabelWidth)
+            problems.push_back({0, i, "label " + std::to_string(i) + " is longer than 10 characters"});
     return problems;
 }
 

@@ -34,9 +34,10 @@ struct Row {
 
 bool is_known_key(std::string_view key)
 {
-    if (std::find(std::begin(kCommonKeys), std::end(kCommonKeys), key) != std::end(kCommonKeys))
+    if (std::find(std::begin(items::kCommonKeys), std::end(items::kCommonKeys), key) != std::end(items::kCommonKeys) ||
+        key == items::kDesignationKey)
         return true;
-    for (const KindKeys& k : kKinds) {
+    for (const KindKeys& k : items::kinds()) {
         for (const NumberKey& n : k.numbers)
             if (n.name == key)
                 return true;
@@ -55,14 +56,15 @@ std::string all_keys()
         if (seen.insert(k).second)
             s += (s.empty() ? "" : ", ") + std::string(k);
     };
-    for (std::string_view k : kCommonKeys)
+    for (std::string_view k : items::kCommonKeys)
         add(k);
-    for (const KindKeys& kind : kKinds) {
+    for (const KindKeys& kind : items::kinds()) {
         for (const TextKey& t : kind.texts)
             add(t.name);
         for (const NumberKey& n : kind.numbers)
             add(n.name);
     }
+    add(items::kDesignationKey);
     return s;
 }
 
@@ -137,6 +139,9 @@ bool read_rows(const std::filesystem::path& path, std::vector<Row>& rows, std::v
             d.message = "row " + std::to_string(number) + ": " + d.message;
             err << format(d) << '\n';
         }
+        if (const std::optional<Item>& item = rows.back().item)
+            for (const Diagnostic& w : item->warnings)
+                err << format({w.where, "row " + std::to_string(number) + ": warning: " + w.message}) << '\n';
     }
     return true;
 }
@@ -193,7 +198,7 @@ void draw_progress(std::ostream& err, std::size_t done, std::size_t total)
 void write_results(std::ostream& out, const std::vector<Row>& rows, const std::vector<std::string>& header)
 {
     out << "row,item,kind,code,units,status,fatal_errors";
-    for (const KindKeys& k : kKinds)
+    for (const KindKeys& k : items::kinds())
         for (const ResultKey& r : k.results)
             out << ',' << r.name;
     out << '\n';
@@ -211,7 +216,7 @@ void write_results(std::ostream& out, const std::vector<Row>& rows, const std::v
             out << (row.outcome->fatal_errors > 0 ? "fatal input errors" : "analysed") << ','
                 << row.outcome->fatal_errors;
         }
-        for (const KindKeys& k : kKinds)
+        for (const KindKeys& k : items::kinds())
             for (std::size_t i = 0; i < k.results.size(); ++i)
                 out << ','
                     << (row.outcome && row.item->kind == k.kind ? result_text(*row.item, i, *row.outcome)

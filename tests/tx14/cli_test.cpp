@@ -247,13 +247,13 @@ TEST_F(Tx14, WrongUnitFilesAreReportedWhereTheyAreWrong)
     }
 }
 
-const std::string kBatchHeader = "kind,code,units,item,material,P,T,t,Bn,A,g0s,g1s,hs,ca,Sho,Shg,D,ts,NPS,Tj,Pj,caj,jacket_material\n";
+const std::string kBatchHeader = "kind,code,units,item,material,P,T,t,Bn,A,g0s,g1s,hs,ca,Sho,Shg,D,ts,NPS,Tj,Pj,caj,jacket_material,S,Sj\n";
 
 std::string batch_row(int n, const char* units = "US")
 {
     const std::string item = std::to_string(n);
-    return n % 4 == 0 ? "jacket,PD5500,US," + item + ",\"SA-516 70\",100,200,,,,,,,0.125,,,36,0.5,3,0.216,100,0.0625,\"SA-106, B\"\n"
-                      : "opening,VIII-1," + std::string(units) + "," + item + ",SA-105,100,300,4,30,60,1,1.5,3,0.125,20000,20000,,,,,,,\n";
+    return n % 4 == 0 ? "jacket,PD5500,US," + item + ",\"SA-516 70\",100,200,,,,,,,0.125,,,36,0.5,3,0.216,100,0.0625,\"SA-106, B\",20000,15000\n"
+                      : "opening,VIII-1," + std::string(units) + "," + item + ",SA-105,100,300,4,30,60,1,1.5,3,0.125,20000,20000,,,,,,,,,\n";
 }
 
 TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOthers)
