@@ -10,7 +10,7 @@ from typing import List, Mapping, Optional
 from . import _cp1252
 from ._float32 import shortest_decimal
 from ._item import PreparedItem, prepare
-from ._keys import REAL_COUNT, REPORT_UNIT_ELEMENT, KindKeys
+from ._contract import REAL_COUNT, REPORT_UNIT_ELEMENT, KindKeys
 from ._library import library
 from .result import Line, Result
 from .units import UnitsSpec
@@ -142,7 +142,7 @@ class Context:
             results[r.name] = shortest_decimal(shown) if shown is not None and math.isfinite(shown) else None
             result_units[r.name] = item.units.label(r.quantity)
         return Result(item.keys.name, item.code, item.units.name, item.number, errors,
-                      results, result_units, lines, item.description)
+                      results, result_units, lines, item.description, item.warnings)
 
     def _captured_lines(self) -> List[Line]:
         block = self._lib.tx14_context_capture_block(self._handle)

@@ -60,7 +60,7 @@ class Result:
 
     def __init__(self, kind: str, code: str, units: str, item: Optional[int], errors: int,
                  results: Dict[str, Optional[float]], result_units: Dict[str, str],
-                 lines: List[Line], description: str = ""):
+                 lines: List[Line], description: str = "", warnings: Optional[List[str]] = None):
         self.kind = kind
         self.code = code
         self.units = units
@@ -70,6 +70,7 @@ class Result:
         self.result_units = result_units
         self.lines = lines
         self.description = description
+        self.warnings = list(warnings or [])  # the item ran, but look again
 
     def __getattr__(self, name):
         results = self.__dict__.get("results", {})
