@@ -181,6 +181,7 @@ TEST_F(Tx14, InputFileErrorsNameLineColumnAndWhatWasExpected)
         {kOpening + "g0n = [1, 2]\n", "18:1", "key \"g0n\" expects a number, found an array"},
         {kOpening + "g1n = inf\n", "18:1", "key \"g1n\": the value is not finite"},
         {kOpening + "density = 1e300\n", "18:1", "out of the single-precision range"},
+        {replaced(kOpening, "Bn = 30.0\n", ""), "", "missing key \"Bn\" (opening inside diameter, unit in.): required for code VIII-1"},
         {replaced(kOpening, "\"SA-105\"", "\"SA-105 Grade 70N\""), "6:1", "key \"material\": text longer than 15 characters (16)"},
         {replaced(kOpening, "\"Head\"", "\"Head \xCE\xB8\""), "5:1", "has no Windows-1252 code"},
         {replaced(kOpening, "item = 7", "item = 7.5"), "4:1", "key \"item\" expects a whole number, found a number"},
@@ -362,6 +363,28 @@ TEST_F(Tx14, FatalInputErrorsExitWithThreeAndStillPrintTheReport)
         for (auto& [name, value] : j["results"].items())
             EXPECT_TRUE(value.is_null()) << name;
     }
+}
+
+// Several items: reports one after the other, JSON Lines, warnings on
+// standard error and in the JSON, the most serious exit code.
+TEST_F(Tx14, SeveralItemsRunInTurnAndExitWithTheMostSeriousCode)
+{
+    const std::string good = item_file("good.toml", kOpening);
+    const std::string fatal = item_file("fatal.toml", replaced(kOpening, "g1s = 1.5", "g1s = 0.5"));
+    const std::string warned = item_file("warned.toml", replaced(kOpening, "Shg = 20000.0", "Shg = 0.0"));
+    const std::string missing = item_file("missing.toml", replaced(kOpening, "t = 4.0\n", ""));
+    ProgramRun r = tx14({"run", "--json", good, fatal, warned});
+    EXPECT_EQ(r.exit_code, 3);
+    std::vector<std::string> lines = split_lines(r.out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(json::parse(lines[0])["warnings"], json::array());
+    EXPECT_EQ(json::parse(lines[2])["warnings"], json::array({"key \"Shg\": an allowable stress not above 0"}));
+    EXPECT_NE(r.err.find(warned + ":17:1: warning: key \"Shg\""), std::string::npos) << r.err;
+    EXPECT_EQ(tx14({"run", fatal, missing, good}).exit_code, 2);
+    EXPECT_EQ(tx14({"run", good, good}).exit_code, 0);
+    ProgramRun html = tx14({"run", "--html", (dir / "page.html").string(), good, good});
+    EXPECT_EQ(html.exit_code, 2);
+    EXPECT_FALSE(fs::exists(dir / "page.html"));
 }
 
 }  // namespace
