@@ -191,8 +191,8 @@ void ItemBuilder::required_keys()
     for (const NumberKey& k : keys_.numbers) {
         if (!(k.required & code) || given(k.name))
             continue;
-        if (k.name == "NPS" && given("r"))
-            continue;  // a formed jacket by its radius
+        if (k.name == "NPS" && (DN_ || given("r").value_or(0.0f) > 0.01f))
+            continue;  // by its designation, or a formed jacket by its radius
         std::string unit = units_.unit_name(k.quantity);
         error(k.name, "missing key \"" + std::string(k.name) + "\" (" + std::string(k.meaning) +
                           (unit.empty() ? "" : ", unit " + unit) + ")" +
