@@ -26,7 +26,7 @@ constexpr std::array<std::string_view, kLabelCount> kSlotMeaning = {
     "weight per unit volume: the density input",
     "unassigned", "unassigned", "unassigned", "unassigned", "unassigned",
     "unassigned", "unassigned", "unassigned", "unassigned",
-    "diameters, radii",
+    "diameters, radii; the report shows NPS times this factor",
     "thicknesses, allowances, hub lengths",
     "label only, unassigned",
 };

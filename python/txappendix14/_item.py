@@ -59,7 +59,10 @@ def _text(key: str, value) -> str:
 
 def _not_given(value) -> bool:
     """None and NaN: what a data frame holds in an empty cell."""
-    return value is None or (isinstance(value, float) and math.isnan(value))
+    if value is None:
+        return True
+    real = isinstance(value, numbers.Real) and not isinstance(value, numbers.Integral)
+    return real and math.isnan(value)
 
 
 def _number(key: str, value) -> float:
