@@ -139,6 +139,10 @@ tx14_item *tx14_item_create(const char *kind, const char *code, const double *fa
     clear(messages, size);
     std::size_t used = 0;
     const KindKeys* k = kind_of(kind);
+    if (factors == nullptr) {
+        put(messages, size, used, "no unit factors");
+        return nullptr;
+    }
     if (k == nullptr) {
         put(messages, size, used, "key \"kind\": not a kind of item; expected \"opening\" or \"jacket\"");
         return nullptr;

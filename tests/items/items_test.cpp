@@ -173,11 +173,11 @@ TEST(Conversion, EveryExampleValueRoundTripsInSi)
                     ASSERT_TRUE(x);
                     const float typed = static_cast<float>(v);
                     bool reachable = false;  // by a float within 2 ulps of the nearest
-                    float near = static_cast<float>(v / si_units().factor(slot_of(k->quantity)));
+                    float near = typed;
                     if (k->quantity == Quantity::temperature)
                         near = static_cast<float>((v - si_units().factor(8)) / si_units().factor(7));
-                    if (k->quantity == Quantity::dimensionless)
-                        near = typed;
+                    else if (k->quantity != Quantity::dimensionless)
+                        near = static_cast<float>(v / si_units().factor(slot_of(k->quantity)));
                     for (int i = 0; i < 3; ++i)  // from 2 ulps below
                         near = std::nextafter(near, -INFINITY);
                     for (int i = 0; i < 5; ++i)
