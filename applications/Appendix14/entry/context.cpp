@@ -31,6 +31,8 @@ std::string_view Context::captured_record(int i) const
 
 int Context::input_errors() const { return state_->input_errors; }
 
+int Context::report_file_error() const { return state_->report.file.error(); }
+
 void Context::set_no_special(std::int32_t flag) { state_->report.own_no_special = flag; }
 
 }  // namespace tx14

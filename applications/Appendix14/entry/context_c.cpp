@@ -51,4 +51,9 @@ TX_API int32_t tx14_context_input_errors(const tx14_context* context)
     return context == nullptr ? 0 : context->context.input_errors();
 }
 
+TX_API int32_t tx14_context_report_file_error(const tx14_context* context)
+{
+    return context == nullptr ? 0 : context->context.report_file_error();
+}
+
 }  // extern "C"

@@ -44,6 +44,11 @@ TX_API void tx14_context_set_no_special(tx14_context *context, int32_t flag);
  * error count of the call covers a large opening only). */
 TX_API int32_t tx14_context_input_errors(const tx14_context *context);
 
+/* The C library's error number (errno) of the first failed open, write or
+ * close of the report file in the context's last item; 0 when every record
+ * reached the file, in capture mode, and for a NULL context. */
+TX_API int32_t tx14_context_report_file_error(const tx14_context *context);
+
 #ifdef __cplusplus
 }
 #endif
