@@ -172,9 +172,20 @@ TEST(Csv, CellsWithQuotesAndTheirPositions)
         records.clear();
         EXPECT_FALSE(parse_csv(bad, "f.csv", records, diags)) << bad;
     }
-    EXPECT_EQ(csv_field("SA-106, B"), "\"SA-106, B\"");
-    EXPECT_EQ(csv_field("say \"hi\""), "\"say \"\"hi\"\"\"");
-    EXPECT_EQ(csv_field("plain"), "plain");
+}
+
+// Output fields: quoted when they need to be, and a leading ' on a text a
+// spreadsheet would run as a formula, but not on a plain number.
+TEST(Csv, FieldsAreQuotedAndFormulasDisarmed)
+{
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"plain", "plain"}, {"SA-106, B", "\"SA-106, B\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"=1+2", "'=1+2"}, {"@SUM(1)", "'@SUM(1)"}, {"+A1", "'+A1"}, {"-2+3", "'-2+3"}, {"-", "'-"},
+        {"\tx", "'\tx"}, {"\r=x", "\"'\r=x\""}, {"=a,b", "\"'=a,b\""}, {"-inf", "'-inf"}, {"1=2", "1=2"},
+        {"-1.5", "-1.5"}, {"+3e5", "+3e5"}, {"-.5E-3", "-.5E-3"}, {"-1e", "'-1e"}, {"-1.", "-1."},
+    };
+    for (const auto& [cell, field] : cases)
+        EXPECT_EQ(csv_field(cell), field) << cell;
 }
 
 TEST(Results, ComeFromTheElementsOfTheKindAndOnlyWhenWritten)
