@@ -52,10 +52,15 @@ int process_id()
 NewFile::NewFile(std::filesystem::path name) : name_(std::move(name))
 {
 #if !defined(_WIN32)
-    // A device or a FIFO under the name (/dev/stdout, a pipe) takes the
-    // text as it comes; it is not replaced.
+    // A FIFO or a character device under the name (a pipe, /dev/stdout)
+    // takes the text as it comes; it is not replaced. Nor is a block device
+    // or a socket, which is refused.
     struct stat st;
     if (::stat(name_.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        if (!S_ISFIFO(st.st_mode) && !S_ISCHR(st.st_mode)) {
+            error_ = "not a regular file, a FIFO or a character device; refused";
+            return;
+        }
         streamed_ = true;
         temporary_ = name_;
         fd_ = ::open(name_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);

@@ -1,8 +1,9 @@
 // Files tx14 creates. Each is written under a temporary name in the
 // directory of its final name and renamed into place: a reader never sees
 // half a file, a symbolic link under the name is replaced rather than
-// written through, and a failed write leaves whatever was there. A device or
-// FIFO under the name is written as it is (it holds no file to lose).
+// written through, and a failed write leaves whatever was there. A FIFO or
+// character device under the name is written as it is (it holds no file to
+// lose); a block device is refused.
 #pragma once
 
 #include <filesystem>
@@ -25,7 +26,7 @@ public:
     const std::string& error() const { return error_; }
     const std::filesystem::path& temporary() const { return temporary_; }
 
-    // Appends text to the temporary file (the device or FIFO).
+    // Appends text to the temporary file (or the FIFO or device).
     bool write(std::string_view text);
 
     // Closes the temporary file and renames it to the final name. False
@@ -39,7 +40,7 @@ private:
     int fd_ = -1;
     std::string error_;
     bool committed_ = false;
-    bool streamed_ = false;  // a device or FIFO: no temporary file
+    bool streamed_ = false;  // a FIFO or character device: no temporary file
 };
 
 // Writes `text` as the file `name` through a NewFile; the reason when it
