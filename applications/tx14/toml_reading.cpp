@@ -141,6 +141,8 @@ std::optional<Position> too_deep(std::string_view text, const std::string& file)
                 return here;
         } else if (at == key && c == '=') {
             value_depth = base + parts;
+            if (value_depth > kMaxTomlDepth)
+                return here;
             at = value;
         } else if ((at == key || at == value) && (c == '}' || c == ']') && !open.empty()) {
             open.pop_back();
