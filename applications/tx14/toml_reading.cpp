@@ -111,8 +111,12 @@ std::optional<Position> too_deep(std::string_view text, const std::string& file)
     int array_table = 0;  // 1 in a [[header]]
     int value_depth = 0;  // depth of the value about to start
     TomlScanner s(text);
+    auto with_file = [&](Position where) {
+        where.file = file;
+        return where;
+    };
     while (!s.done()) {
-        const Position here{file, s.line(), s.column()};
+        const Position here{{}, s.line(), s.column()};
         const char c = s.next();
         const int base = open.empty() ? table : open.back().depth;
         if (c == '"' || c == '\'') {
@@ -132,17 +136,17 @@ std::optional<Position> too_deep(std::string_view text, const std::string& file)
                 s.next();
         } else if (at == header && c == '.') {
             if (++parts + array_table > kMaxTomlDepth)
-                return here;
+                return with_file(here);
         } else if (at == header && c == ']') {
             table = parts + array_table;
             at = rest_of_line;
         } else if (at == key && c == '.') {
             if (base + ++parts > kMaxTomlDepth)
-                return here;
+                return with_file(here);
         } else if (at == key && c == '=') {
             value_depth = base + parts;
             if (value_depth > kMaxTomlDepth)
-                return here;
+                return with_file(here);
             at = value;
         } else if ((at == key || at == value) && (c == '}' || c == ']') && !open.empty()) {
             open.pop_back();
@@ -150,7 +154,7 @@ std::optional<Position> too_deep(std::string_view text, const std::string& file)
             value_depth = open.empty() ? 0 : open.back().depth + 1;
         } else if (at == value && (c == '[' || c == '{')) {
             if (value_depth + 1 > kMaxTomlDepth)
-                return here;
+                return with_file(here);
             open.push_back({c == '[' ? ']' : '}', value_depth});
             value_depth = open.back().depth + 1;
             at = c == '[' ? value : key;
