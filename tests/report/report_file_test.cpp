@@ -35,7 +35,8 @@ HostItem sent_to(HostItem item, const fs::path& path)
 // The report of an item run alone into a file of its own.
 std::string report_of(const HostItem& item)
 {
-    const fs::path path = fresh_path("tx14_single_report.txt");
+    const std::string name = "tx14_single_report_" + std::to_string(getpid()) + ".txt";  // tests run in parallel
+    const fs::path path = fresh_path(name.c_str());
     tx14::Context ctx;
     sent_to(item, path).run(ctx);
     return read_file(path);
