@@ -6,13 +6,13 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <mutex>
 #include <ostream>
 #include <set>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -20,6 +20,7 @@
 #include "cp1252.hpp"
 #include "csv.hpp"
 #include "item.hpp"
+#include "output_file.hpp"
 #include "render.hpp"
 #include "text_file.hpp"
 
@@ -31,7 +32,7 @@ struct Row {
     std::vector<std::string> cells;  // as read, for the columns of a bad row
     std::optional<Item> item;        // empty: the row is wrong
     std::optional<Outcome> outcome;
-    bool report_failed = false;
+    std::optional<std::string> report_error;  // why its report file could not be written
 };
 
 bool is_known_key(std::string_view key)
@@ -116,7 +117,7 @@ bool read_rows(const std::filesystem::path& path, std::vector<Row>& rows, std::v
     const std::string file = path.string();
     Diagnostics diags;
     std::vector<CsvRecord> records;
-    std::optional<std::string> text = read_text_file(path, diags);
+    std::optional<std::string> text = read_text_file(path, diags, kNoLimit);
     if (text && parse_csv(*text, file, records, diags)) {
         if (records.empty())
             diags.push_back({{file}, "has no header row"});
@@ -154,11 +155,25 @@ std::filesystem::path report_path(const std::filesystem::path& dir, int row)
     return dir / ("row-" + std::string(n.size() < 4 ? 4 - n.size() : 0, '0') + n + ".txt");
 }
 
-// A fresh, empty report file for the row; false when it cannot be made.
-bool fresh_report(const std::filesystem::path& file)
+// The row's native report as `file`: the library appends it to a new
+// temporary file, which then takes the place of `file`. The reason when it
+// cannot be written.
+std::optional<std::string> write_row_report(Context& ctx, const Item& item, const std::filesystem::path& file,
+                                            const std::filesystem::path& input)
 {
-    std::ofstream f(file, std::ios::binary | std::ios::trunc);
-    return static_cast<bool>(f);
+    if (same_file(file, input))
+        return "it is the batch file itself; refused";
+    NewFile report(file);
+    if (!report.ok())
+        return report.error();
+    if (auto why = unusable_report_name(report.temporary().string()))
+        return why;
+    append_report(ctx, item, report.temporary().string());
+    if (int error = ctx.report_file_error())
+        return std::generic_category().message(error);
+    if (!report.commit())
+        return report.error();
+    return std::nullopt;
 }
 
 void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, std::atomic<std::size_t>& done)
@@ -171,13 +186,9 @@ void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, std::atom
             Row& row = rows[i];
             if (row.item) {
                 row.outcome = analyse(ctx, *row.item);
-                if (options.reports) {
-                    std::filesystem::path file = report_path(*options.reports, row.number);
-                    if (!unusable_report_name(file.string()) && fresh_report(file))
-                        append_report(ctx, *row.item, file.string());
-                    else
-                        row.report_failed = true;
-                }
+                if (options.reports)
+                    row.report_error = write_row_report(ctx, *row.item, report_path(*options.reports, row.number),
+                                                        options.items);
             }
             ++done;
         }
@@ -285,8 +296,9 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     write_results(out, rows, header);
     int code = kExitAcceptable;
     for (const Row& row : rows) {
-        if (row.report_failed) {
-            err << report_path(*options.reports, row.number).string() << ": cannot write the report\n";
+        if (row.report_error) {
+            err << report_path(*options.reports, row.number).string() << ": cannot write the report: "
+                << *row.report_error << '\n';
             code = kExitFailure;
         } else if (!row.outcome) {
             code = worse_exit(code, kExitInputError);

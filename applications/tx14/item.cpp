@@ -52,6 +52,16 @@ std::optional<T> parse_number(std::string_view s)
     return v;
 }
 
+// A number too large (or too small) for a double.
+bool out_of_range(std::string_view s)
+{
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    double v = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    return ec == std::errc::result_out_of_range && end == s.data() + s.size();
+}
+
 class Builder {
 public:
     Builder(Item& item, Diagnostics& diags) : item_(item), diags_(diags) {}
@@ -82,7 +92,11 @@ public:
         else if (const auto* s = std::get_if<std::string>(&e.value); s && e.untyped)
             v = parse_number<double>(*s);
         if (!v) {
-            expected(e, "a number");
+            if (const auto* s = std::get_if<std::string>(&e.value); s && e.untyped && out_of_range(*s))
+                fault(e, "key " + in_quotes(e.key) + ": " + *s +
+                             " is out of range; expected a number within the single-precision range");
+            else
+                expected(e, "a number");
             return std::nullopt;
         }
         if (!std::isfinite(*v)) {

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <string>
 #include <vector>
+#include <system_error>
 
 #include <CLI/CLI.hpp>
 
@@ -20,6 +21,7 @@
 #include "analysis.hpp"
 #include "batch.hpp"
 #include "item.hpp"
+#include "output_file.hpp"
 #include "render.hpp"
 
 namespace {
@@ -64,12 +66,17 @@ bool report_file_usable(const std::string& file)
     return static_cast<bool>(f);
 }
 
-bool write_file(const std::string& file, const std::string& text)
+// An output that would overwrite or append to the item file itself, or the
+// HTML page replacing the report just appended: the reason to refuse it.
+std::optional<std::string> clashing_output(const RunOptions& o, const std::string& item)
 {
-    std::ofstream f(file, std::ios::binary | std::ios::trunc);
-    f << text;
-    f.close();
-    return static_cast<bool>(f);
+    if (!o.report.empty() && same_file(o.report, item))
+        return "--report: " + o.report + " is the item file; refused";
+    if (!o.html.empty() && same_file(o.html, item))
+        return "--html: " + o.html + " is the item file; refused";
+    if (!o.html.empty() && !o.report.empty() && same_file(o.html, o.report))
+        return "--html: " + o.html + " is the report file; refused";
+    return std::nullopt;
 }
 
 int run_item(const RunOptions& o, const std::string& file, UnitCatalog& units, bool several)
@@ -92,14 +99,26 @@ int run_item(const RunOptions& o, const std::string& file, UnitCatalog& units, b
             return kFailure;
         }
     }
+    std::optional<NewFile> page;
+    if (!o.html.empty() && !page.emplace(o.html).ok()) {
+        std::cerr << o.html << ": cannot write the HTML page: " << page->error() << '\n';
+        return kFailure;
+    }
 
     tx14::Context ctx;
     ctx.set_no_special(o.plain ? 1 : 0);
     Outcome outcome = analyse(ctx, *item);
-    if (!o.report.empty())
+    if (!o.report.empty()) {
         append_report(ctx, *item, o.report);
-    if (!o.html.empty() && !write_file(o.html, html_page(*item, outcome))) {
-        std::cerr << o.html << ": cannot write the HTML page\n";
+        if (int error = ctx.report_file_error()) {
+            std::cerr << o.report << ": the report could not be written whole: "
+                      << std::generic_category().message(error) << '\n';
+            return kFailure;
+        }
+    }
+    if (page && !(page->write(html_page(*item, outcome)) && page->commit())) {
+        std::cerr << o.html << ": cannot write the HTML page: " << page->error()
+                  << (o.report.empty() ? "" : " (the report was appended to " + o.report + ")") << '\n';
         return kFailure;
     }
     if (o.json) {
@@ -129,6 +148,11 @@ int run_items(const RunOptions& o)
         std::cerr << "--html: one page per item: use `tx14 batch --html` for several items\n";
         return kInputError;
     }
+    for (const std::string& file : o.items)
+        if (auto why = clashing_output(o, file)) {  // before anything is written
+            std::cerr << *why << '\n';
+            return kInputError;
+        }
     UnitCatalog units;
     int code = kAnalysed;
     for (const std::string& file : o.items)

@@ -1,11 +1,12 @@
 // Contexts: separate contexts on separate threads give the reports of one
 // context run alone; the C entry points give the C++ context's run, with
-// their own special-character flag and error count, and no harm from a
-// null context.
+// their own special-character flag, error count and report file error, and
+// no harm from a null context.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <map>
 #include <string_view>
@@ -96,6 +97,12 @@ TEST(ContextEntryPoints, FlagAndErrorsBelongToEachContext)
     plain.run(again);
     ASSERT_EQ(plain.count(), special.count());
     EXPECT_NE(0, std::memcmp(plain.block(), special.block(), static_cast<std::size_t>(plain.count()) * 125));
+    HostItem to_full_disk;
+    to_full_disk.file("/dev/full");
+    to_full_disk[40] = 6;
+    special.run(to_full_disk);
+    EXPECT_EQ(tx14_context_report_file_error(special.handle), ENOSPC);
+    EXPECT_EQ(tx14_context_report_file_error(plain.handle), 0);
 }
 
 // The number on the result line of the block whose caption holds `caption`
@@ -185,6 +192,7 @@ TEST(ContextEntryPoints, NullContextIsIgnored)
     EXPECT_EQ(item.print_control, -7);
     EXPECT_EQ(none.block(), nullptr);
     EXPECT_EQ(tx14_context_input_errors(nullptr), 0);
+    EXPECT_EQ(tx14_context_report_file_error(nullptr), 0);
     tx14_context_set_no_special(nullptr, 1);
 }
 

@@ -12,6 +12,7 @@
 #include "cp1252.hpp"
 #include "csv.hpp"
 #include "item.hpp"
+#include "toml_reading.hpp"
 #include "run_program.hpp"
 
 namespace {
@@ -79,9 +80,40 @@ TEST(Csv, CellsWithQuotesAndTheirPositions)
         records.clear();
         EXPECT_FALSE(parse_csv(bad, "f.csv", records, diags)) << bad;
     }
-    EXPECT_EQ(csv_field("SA-106, B"), "\"SA-106, B\"");
-    EXPECT_EQ(csv_field("say \"hi\""), "\"say \"\"hi\"\"\"");
-    EXPECT_EQ(csv_field("plain"), "plain");
+}
+
+// The depth found without parsing: 64 levels pass, 65 do not, whatever
+// builds them; dots and brackets in strings, comments and numbers count
+// nothing.
+TEST(Toml, NestingIsMeasuredBeforeParsing)
+{
+    auto dotted = [](int parts) { std::string k = "k"; while (--parts > 0) k += ".k"; return k; };
+    auto nested = [](int levels, char open, char close) { return std::string(levels, open) + std::string(levels, close); };
+    const std::pair<std::string, bool> cases[] = {  // text, too deep
+        {dotted(64) + " = 1", false}, {dotted(65) + " = 1", true},
+        {"[" + dotted(63) + "]\nx = 1", false}, {"[" + dotted(64) + "]\nx = 1", true},
+        {"[[" + dotted(63) + "]]", false}, {"[[" + dotted(64) + "]]", true},
+        {"x = " + nested(63, '[', ']'), false}, {"x = " + nested(64, '[', ']'), true},
+        {"[a]\nb.c = {d = [{e.f = 1}]}", false}, {"[" + dotted(60) + "]\nb.c = {d = [{e.f = 1}]}", true},
+        {dotted(64) + " = \"" + dotted(99) + "[[[\"\n# " + dotted(99) + "\nP = 1.5e3\nd = 1979-05-27T07:32:00.5", false},
+        {"s = '''\n" + dotted(99) + " = 1'''\nt = \"\"\"\\\"\"\"\"\n" + dotted(99) + " = 1", true},
+    };
+    for (const auto& [text, deep] : cases)
+        EXPECT_EQ(too_deep(text, "f.toml").has_value(), deep) << text.substr(0, 60);
+}
+
+// Output fields: quoted when they need to be, and a leading ' on a text a
+// spreadsheet would run as a formula, but not on a plain number.
+TEST(Csv, FieldsAreQuotedAndFormulasDisarmed)
+{
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"plain", "plain"}, {"SA-106, B", "\"SA-106, B\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"=1+2", "'=1+2"}, {"@SUM(1)", "'@SUM(1)"}, {"+A1", "'+A1"}, {"-2+3", "'-2+3"}, {"-", "'-"},
+        {"\tx", "'\tx"}, {"\r=x", "\"'\r=x\""}, {"=a,b", "\"'=a,b\""}, {"-inf", "'-inf"}, {"1=2", "1=2"},
+        {"-1.5", "-1.5"}, {"+3e5", "+3e5"}, {"-.5E-3", "-.5E-3"}, {"-1e", "'-1e"}, {"-1.", "-1."},
+    };
+    for (const auto& [cell, field] : cases)
+        EXPECT_EQ(csv_field(cell), field) << cell;
 }
 
 TEST(Results, ComeFromTheElementsOfTheKindAndOnlyWhenWritten)

@@ -61,6 +61,7 @@ bool Context::check(int i, tx14_check& out) const
 int Context::verdict() const { return static_cast<int>(state_->results.verdict); }
 
 int Context::governing() const { return state_->results.governing; }
+int Context::report_file_error() const { return state_->report.file.error(); }
 
 void Context::set_no_special(std::int32_t flag) { state_->report.own_no_special = flag; }
 

@@ -81,4 +81,9 @@ TX_API int32_t tx14_context_governing(const tx14_context* context)
     return context == nullptr ? -1 : context->context.governing();
 }
 
+TX_API int32_t tx14_context_report_file_error(const tx14_context* context)
+{
+    return context == nullptr ? 0 : context->context.report_file_error();
+}
+
 }  // extern "C"

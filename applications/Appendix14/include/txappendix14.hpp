@@ -62,6 +62,11 @@ public:
     bool check(int i, tx14_check& out) const;
     int verdict() const;
     int governing() const;
+    // The C library's error number (errno) of the first failed open, write
+    // or close of the report file in the last run, 0 when every record
+    // reached it or the run captured its lines. The host's entry points
+    // have no way to say so; their report file loses the records.
+    int report_file_error() const;
 
     // The special-character flag of this context (FLAGS_mp_IINOSPECIAL for
     // the exported entry): 1 turns special characters into plain text.

@@ -89,6 +89,10 @@ TX_API int32_t tx14_context_verdict(const tx14_context *context);
 /* Index of the governing check (failing checks first, then the highest
  * utilization), -1 when there are no checks. */
 TX_API int32_t tx14_context_governing(const tx14_context *context);
+/* The C library's error number (errno) of the first failed open, write or
+ * close of the report file in the context's last item; 0 when every record
+ * reached the file, in capture mode, and for a NULL context. */
+TX_API int32_t tx14_context_report_file_error(const tx14_context *context);
 
 #ifdef __cplusplus
 }
