@@ -2,6 +2,17 @@
 // shared-access descriptors on Windows.
 #include "report_file.hpp"
 
+#if defined(TX14_CAPTURE_ONLY)
+// Built without report files (the WebAssembly module): no name opens, so a
+// run either captures its report or ends, and the module needs no file
+// system.
+namespace tx14 {
+bool ReportFile::open(std::string_view) { return false; }
+void ReportFile::write_record(const char*, std::size_t) {}
+void ReportFile::close() {}
+}  // namespace tx14
+#else
+
 #include <cstring>
 
 #if defined(_WIN32)
@@ -89,3 +100,4 @@ void ReportFile::close()
 }
 
 }  // namespace tx14
+#endif  // TX14_CAPTURE_ONLY
