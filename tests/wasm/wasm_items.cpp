@@ -31,20 +31,12 @@ struct Item {
     std::int32_t no_special = 0;
 };
 
-class Writer {
-public:
-    explicit Writer(std::FILE* f) : f_(f) {}
-    void bytes(const void* p, std::size_t n) { ok_ = ok_ && std::fwrite(p, 1, n, f_) == n; }
-    template <typename T>
-    void value(T v) { bytes(&v, sizeof v); }
-    template <typename T, std::size_t N>
-    void array(const std::array<T, N>& a) { bytes(a.data(), sizeof(T) * N); }
-    bool ok() const { return ok_; }
-
-private:
-    std::FILE* f_;
-    bool ok_ = true;
-};
+// Appends the bytes of v (a number or an array of them).
+template <typename T>
+void put(std::string& out, const T& v)
+{
+    out.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
 
 template <typename T>
 T* unless_absent(const Item& item, int bit, T* p)
@@ -52,19 +44,18 @@ T* unless_absent(const Item& item, int bit, T* p)
     return (item.absent >> bit) & 1 ? nullptr : p;
 }
 
-void run_and_write(tx14_context* ctx, Item item, Writer& out)
+void run_and_put(tx14_context* ctx, Item item, std::string& out)
 {
     HostItem& h = item.host;
-    out.value(item.absent);
-    out.value(item.no_special);
-    out.value(h.error_count);
-    out.value(h.print_control);
-    out.value(h.run_mode);
-    out.array(h.reals);
-    out.array(h.texts);
-    out.array(h.report_file);
-    out.array(h.unit_labels);
-    out.array(h.unit_factors);
+    for (std::int32_t v : {static_cast<std::int32_t>(item.absent), item.no_special, h.error_count,
+                           h.print_control})
+        put(out, v);
+    put(out, h.run_mode);
+    put(out, h.reals);
+    put(out, h.texts);
+    put(out, h.report_file);
+    put(out, h.unit_labels);
+    put(out, h.unit_factors);
 
     tx14_context_set_no_special(ctx, item.no_special);
     tx14_context_analyse(ctx, unless_absent(item, 0, h.reals.data()),
@@ -78,13 +69,11 @@ void run_and_write(tx14_context* ctx, Item item, Writer& out)
     const char* block = static_cast<const char*>(tx14_context_capture_block(ctx));
     std::int32_t lines;
     std::memcpy(&lines, block + TX14_CAPTURE_COUNT_OFFSET, sizeof lines);
-    out.array(h.reals);
-    out.value(h.error_count);
-    out.value(h.print_control);
-    out.value(tx14_context_input_errors(ctx));
-    out.value(lines);
-    out.bytes(block, static_cast<std::size_t>(std::clamp(lines, 0, TX14_CAPTURE_RECORDS)) *
-                         TX14_CAPTURE_RECORD_WIDTH);
+    put(out, h.reals);
+    for (std::int32_t v : {h.error_count, h.print_control, tx14_context_input_errors(ctx), lines})
+        put(out, v);
+    out.append(block, static_cast<std::size_t>(std::clamp(lines, 0, TX14_CAPTURE_RECORDS)) *
+                          TX14_CAPTURE_RECORD_WIDTH);
 }
 
 // The verified items, each as it stands and with plain-text special characters.
@@ -223,19 +212,14 @@ int main(int argc, char** argv)
         for (const Kind& k : kinds)
             items.push_back(gen.next(k.base, k.input_elements));
 
-    std::FILE* f = std::fopen(argv[1], "wb");
-    if (f == nullptr) {
-        std::perror(argv[1]);
-        return 1;
-    }
-    Writer out(f);
-    out.bytes("TX14WASM", 8);
-    out.value(static_cast<std::uint32_t>(items.size()));
+    std::string out = "TX14WASM";
+    put(out, static_cast<std::uint32_t>(items.size()));
     tx14_context* ctx = tx14_context_create();
     for (const Item& item : items)
-        run_and_write(ctx, item, out);
+        run_and_put(ctx, item, out);
     tx14_context_destroy(ctx);
-    if (std::fclose(f) != 0 || !out.ok()) {
+    std::ofstream file(argv[1], std::ios::binary | std::ios::trunc);
+    if (!file.write(out.data(), static_cast<std::streamsize>(out.size())).flush()) {
         std::fprintf(stderr, "%s: write failed\n", argv[1]);
         return 1;
     }
