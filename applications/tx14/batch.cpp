@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "analysis.hpp"
+#include "cp1252.hpp"
 #include "csv.hpp"
 #include "item.hpp"
 #include "render.hpp"
@@ -192,10 +194,11 @@ void draw_progress(std::ostream& err, std::size_t done, std::size_t total)
 
 void write_results(std::ostream& out, const std::vector<Row>& rows, const std::vector<std::string>& header)
 {
-    out << "row,item,kind,code,units,status,fatal_errors";
+    out << "row,item,kind,code,units,status,fatal_errors,verdict,governing_check,utilization,"
+           "description";
     for (const KindKeys& k : kKinds)
         for (const ResultKey& r : k.results)
-            out << ',' << r.name;
+            out << ',' << r.name << ',' << r.name << "_unit";
     out << '\n';
     auto cell = [&](const Row& row, std::string_view key) {
         auto it = std::find(header.begin(), header.end(), key);
@@ -206,16 +209,29 @@ void write_results(std::ostream& out, const std::vector<Row>& rows, const std::v
         out << row.number << ',' << cell(row, "item") << ',' << cell(row, "kind") << ','
             << cell(row, "code") << ',' << cell(row, "units") << ',';
         if (!row.outcome) {
-            out << "bad row,";
+            out << "bad row,,,,";
         } else {
+            const Record& rec = row.outcome->record;
             out << (row.outcome->fatal_errors > 0 ? "fatal input errors" : "analysed") << ','
-                << row.outcome->fatal_errors;
+                << row.outcome->fatal_errors << ',' << verdict_name(rec.verdict) << ',';
+            if (rec.governing >= 0) {
+                const RecordedCheck& g = rec.checks[static_cast<std::size_t>(rec.governing)];
+                out << g.key << ',' << (std::isfinite(g.utilization) ? shortest_text(g.utilization) : "");
+            } else {
+                out << ',';
+            }
         }
+        out << ',' << cell(row, "description");
         for (const KindKeys& k : kKinds)
-            for (std::size_t i = 0; i < k.results.size(); ++i)
-                out << ','
-                    << (row.outcome && row.item->kind == k.kind ? result_text(*row.item, i, *row.outcome)
-                                                               : std::string());
+            for (std::size_t i = 0; i < k.results.size(); ++i) {
+                std::string value, unit;
+                if (row.outcome && row.item->kind == k.kind) {
+                    value = result_text(*row.item, i, *row.outcome);
+                    if (!value.empty())
+                        unit = csv_field(to_utf8(row.item->units->label(k.results[i].quantity)));
+                }
+                out << ',' << value << ',' << unit;
+            }
         out << '\n';
     }
 }
@@ -262,15 +278,16 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         err << '\r' << std::string(60, ' ') << '\r' << std::flush;
 
     write_results(out, rows, header);
-    int code = 0;
+    int code = kExitAcceptable;
     for (const Row& row : rows) {
         if (row.report_failed) {
             err << report_path(*options.reports, row.number).string() << ": cannot write the report\n";
-            code = 1;
-        } else if (!row.outcome && code != 1) {
-            code = 2;
-        } else if (row.outcome && row.outcome->fatal_errors > 0 && code == 0) {
-            code = 3;
+            code = kExitFailure;
+        } else if (!row.outcome) {
+            code = worse_exit(code, kExitInputError);
+        } else {
+            code = worse_exit(code, row.outcome->fatal_errors > 0 ? kExitNotAnalysed
+                                                                  : exit_code(row.outcome->record.verdict));
         }
     }
     out.flush();

@@ -25,11 +25,9 @@ namespace {
 
 using namespace tx14::cli;
 
-// Exit codes.
-constexpr int kAnalysed = 0;
-constexpr int kFailure = 1;
-constexpr int kInputError = 2;
-constexpr int kFatalInputErrors = 3;
+constexpr int kAnalysed = kExitAcceptable;
+constexpr int kFailure = kExitFailure;
+constexpr int kInputError = kExitInputError;
 
 struct RunOptions {
     std::string item;
@@ -102,16 +100,19 @@ int run_item(const RunOptions& o)
         std::cerr << o.html << ": cannot write the HTML page\n";
         return kFailure;
     }
-    if (o.json)
+    if (o.json) {
         std::cout << json_of(*item, outcome).dump(2) << '\n';
-    else
-        std::cout << terminal_text(outcome.lines, use_color(o.color));
+    } else {
+        const bool ansi = use_color(o.color);
+        std::cout << terminal_text(outcome.lines, ansi) << '\n'
+                  << verdict_block(outcome.record, outcome.fatal_errors, o.plain, ansi);
+    }
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "tx14: cannot write to standard output\n";
         return kFailure;
     }
-    return outcome.fatal_errors > 0 ? kFatalInputErrors : kAnalysed;
+    return outcome.fatal_errors > 0 ? kExitNotAnalysed : exit_code(outcome.record.verdict);
 }
 
 int print_units(const std::string& name)
@@ -157,8 +158,9 @@ int main(int argc, char** argv)
                  "limpet coil with the TXAppendix14 library and read the report."};
     app.set_version_flag("--version", std::string("tx14 ") + TX14_VERSION);
     app.require_subcommand(1);
-    app.footer("Exit codes: 0 analysed, 3 fatal input errors (report still printed), 2 usage or "
-               "input-file error (nothing analysed), 1 any other failure.");
+    app.footer("Exit codes: 0 acceptable, 4 analysed but not acceptable, 3 fatal input errors or "
+               "not analysed (report still printed), 2 usage or input-file error (nothing "
+               "analysed), 1 any other failure; over several items the first of 1, 2, 3, 4, 0.");
 
     RunOptions run;
     CLI::App* run_cmd = app.add_subcommand("run", "Analyse one item file (TOML) and print its report.");

@@ -66,13 +66,6 @@ std::string text_field(const Item& item, std::string_view key)
     return {};
 }
 
-std::string shortest(float v)
-{
-    char buf[32];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, end);
-}
-
 std::string_view kind_name(const Item& item) { return item.keys().name; }
 
 constexpr std::string_view kPageStyle = R"(
@@ -93,6 +86,7 @@ pre.report { font-family: "DejaVu Sans Mono", "Courier New", monospace; font-siz
 .result { color: #1b6e2a; font-weight: 600; }
 .note { font-style: italic; color: #666666; }
 .warning { color: #b00020; font-weight: bold; }
+pre.verdict { font-weight: bold; border-left: 4px solid #1a1a1a; padding-left: 0.8em; }
 )";
 
 }  // namespace
@@ -117,17 +111,40 @@ std::string result_text(const Item& item, std::size_t index, const Outcome& outc
     const auto& result = outcome.results[index];
     if (!result)
         return {};
-    return shortest(item.units->to_display(item.keys().results[index].quantity, *result));
+    const float shown = item.units->to_display(item.keys().results[index].quantity, *result);
+    return std::isfinite(shown) ? shortest_text(shown) : std::string();
+}
+
+// The keys of the item as given, numbers in the item's units with theirs.
+nlohmann::ordered_json item_json(const Item& item)
+{
+    nlohmann::ordered_json j;
+    j["kind"] = kind_name(item);
+    j["code"] = item.code;
+    j["units"] = item.units->name;
+    if (item.number)
+        j["item"] = *item.number;
+    for (const TextKey& k : item.keys().texts)
+        if (std::string text = text_field(item, k.name); !text.empty())
+            j[std::string(k.name)] = text;
+    for (const NumberKey& k : item.keys().numbers) {
+        const float v = item.element(k.element);
+        if (v != kMissingValue)
+            j[std::string(k.name)] = {{"value", json_number(item.units->to_display(k.quantity, v))},
+                                      {"unit", to_utf8(item.units->label(k.quantity))}};
+    }
+    return j;
 }
 
 nlohmann::ordered_json json_of(const Item& item, const Outcome& outcome)
 {
     nlohmann::ordered_json j;
+    j["schema_version"] = 1;
     j["input"] = item.source;
     j["kind"] = kind_name(item);
     j["code"] = item.code;
     j["units"] = item.units->name;
-    j["item"] = item.number ? nlohmann::ordered_json(*item.number) : nlohmann::ordered_json(nullptr);
+    j["item"] = item_json(item);
     j["fatal_errors"] = outcome.fatal_errors;
     nlohmann::ordered_json results = nlohmann::ordered_json::object(), units = nlohmann::ordered_json::object();
     for (std::size_t i = 0; i < item.keys().results.size(); ++i) {
@@ -141,6 +158,7 @@ nlohmann::ordered_json json_of(const Item& item, const Outcome& outcome)
     }
     j["results"] = results;
     j["result_units"] = units;
+    add_record_json(j, outcome.record);
     nlohmann::ordered_json report = nlohmann::ordered_json::array();
     for (const ReportLine& line : outcome.lines)
         report.push_back({{"text", report_text(line)}, {"styles", line.styles}});
@@ -163,7 +181,9 @@ std::string html_page(const Item& item, const Outcome& outcome)
                        "</style>\n</head>\n<body>\n<h1>" + html_escaped(heading) +
                        "</h1>\n<p class=\"meta\">" + html_escaped(meta) + "</p>\n";
 
-    page += "<table class=\"results\">\n";
+    page += "<pre class=\"verdict\">" +
+            html_escaped(verdict_block(outcome.record, outcome.fatal_errors, false, false)) +
+            "</pre>\n<table class=\"results\">\n";
     for (std::size_t i = 0; i < item.keys().results.size(); ++i) {
         const ResultKey& r = item.keys().results[i];
         std::string value = result_text(item, i, outcome);

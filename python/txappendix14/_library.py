@@ -23,6 +23,23 @@ class LibraryNotFoundError(OSError):
     """The shared library could not be loaded from any of the places tried."""
 
 
+class CValue(ctypes.Structure):
+    """tx14_value of txappendix14_context.h."""
+    _fields_ = [("key", ctypes.c_char_p), ("label", ctypes.c_char_p),
+                ("quantity", ctypes.c_char_p), ("unit", ctypes.c_char_p),
+                ("value", ctypes.c_float), ("display", ctypes.c_float)]
+
+
+class CCheck(ctypes.Structure):
+    """tx14_check of txappendix14_context.h."""
+    _fields_ = [("key", ctypes.c_char_p), ("label", ctypes.c_char_p),
+                ("quantity", ctypes.c_char_p), ("unit", ctypes.c_char_p),
+                ("relation", ctypes.c_char_p), ("value", ctypes.c_float),
+                ("limit", ctypes.c_float), ("display_value", ctypes.c_float),
+                ("display_limit", ctypes.c_float), ("passes", ctypes.c_int32),
+                ("utilization", ctypes.c_float)]
+
+
 class _Loaded:
     library: Optional[ctypes.CDLL] = None
     lock = threading.Lock()
@@ -42,6 +59,13 @@ def _declare(lib: ctypes.CDLL) -> ctypes.CDLL:
         "tx14_context_capture_block": (ctypes.c_void_p, [handle]),
         "tx14_context_set_no_special": (None, [handle, ctypes.c_int32]),
         "tx14_context_input_errors": (ctypes.c_int32, [handle]),
+        "tx14_version": (ctypes.c_char_p, []),
+        "tx14_context_value_count": (ctypes.c_int32, [handle]),
+        "tx14_context_value": (ctypes.c_int32, [handle, ctypes.c_int32, ctypes.POINTER(CValue)]),
+        "tx14_context_check_count": (ctypes.c_int32, [handle]),
+        "tx14_context_check": (ctypes.c_int32, [handle, ctypes.c_int32, ctypes.POINTER(CCheck)]),
+        "tx14_context_verdict": (ctypes.c_int32, [handle]),
+        "tx14_context_governing": (ctypes.c_int32, [handle]),
     }
     for name, (restype, argtypes) in prototypes.items():
         function = getattr(lib, name)  # AttributeError: a library without contexts
