@@ -1,7 +1,8 @@
 // The WebAssembly module under Node's WASI against the native library: the
 // native runner writes the items with its results (layout in
 // wasm_items.cpp); each item runs here on one context of the module, and
-// every result element, count and capture record must match byte for byte.
+// every result element, count, capture record and the results record must
+// match byte for byte.
 //
 // node same_bits.mjs RUNNER MODULE ITEMS_FILE
 import { execFileSync } from 'node:child_process';
@@ -24,7 +25,9 @@ const lib = instance.exports;
 const args = [REALS, TEXTS, 1, 4, REPORT_FILE, UNIT_LABELS, UNIT_FACTORS, 4].map((n) => lib.malloc(n));
 const [reals, texts, runMode, errorCount, reportFile, unitLabels, unitFactors, printControl] = args;
 const context = lib.tx14_context_create();
-if (context === 0 || args.includes(0)) throw new Error('the module is out of memory');
+// A tx14_value and a tx14_check as wasm32 lays them out: pointers of 4 bytes.
+const valueAt = lib.malloc(6 * 4), checkAt = lib.malloc(11 * 4);
+if (context === 0 || [...args, valueAt, checkAt].includes(0)) throw new Error('the module is out of memory');
 
 const file = readFileSync(itemsPath);
 if (file.toString('latin1', 0, 8) !== 'TX14WASM') throw new Error(`${itemsPath}: not an items file`);
@@ -36,11 +39,53 @@ const takeInt = () => ((at += 4), view.getInt32(at - 4, true));
 
 const differences = [];
 function compare(item, what, native, wasm) {
-  if (Buffer.compare(native, wasm) !== 0 && differences.length < 20)
-    differences.push(`item ${item}: ${what} differ\n  native: ${JSON.stringify(native.toString('latin1'))}` +
-                     `\n  wasm:   ${JSON.stringify(wasm.toString('latin1'))}`);
+  if (Buffer.compare(native, wasm) === 0 || differences.length >= 20) return;
+  let i = 0;
+  while (native[i] === wasm[i]) ++i;
+  const around = (b) => JSON.stringify(b.subarray(Math.max(i - 60, 0), i + 60).toString('latin1'));
+  differences.push(`item ${item}: ${what} differ from byte ${i}\n  native: ${around(native)}` +
+                   `\n  wasm:   ${around(wasm)}`);
 }
 const int32 = (v) => Buffer.from(new Int32Array([v]).buffer);
+
+// The context's results record, laid out as wasm_items.cpp writes it (a
+// value that is NaN as the one quiet NaN).
+const QUIET_NAN = Buffer.from([0x00, 0x00, 0xc0, 0x7f]);
+function resultsRecord() {
+  const parts = [];
+  const numbers = (at, n) => {
+    const view = new DataView(lib.memory.buffer);
+    for (let i = 0; i < n; ++i)
+      parts.push(Number.isNaN(view.getFloat32(at + 4 * i, true)) ? QUIET_NAN
+                 : Buffer.from(new Uint8Array(lib.memory.buffer, at + 4 * i, 4)));
+  };
+  const texts = (at, n) => {
+    const memory = new Uint8Array(lib.memory.buffer), view = new DataView(lib.memory.buffer);
+    for (let i = 0; i < n; ++i) {
+      const start = view.getUint32(at + 4 * i, true);
+      const end = start === 0 ? 0 : memory.indexOf(0, start);
+      parts.push(Buffer.from(memory.subarray(start, end)), Buffer.alloc(1));
+    }
+  };
+  const values = lib.tx14_context_value_count(context);
+  parts.push(int32(values));
+  for (let i = 0; i < values; ++i) {
+    lib.tx14_context_value(context, i, valueAt);
+    texts(valueAt, 4);
+    numbers(valueAt + 16, 2);
+  }
+  const checks = lib.tx14_context_check_count(context);
+  parts.push(int32(checks));
+  for (let i = 0; i < checks; ++i) {
+    lib.tx14_context_check(context, i, checkAt);
+    texts(checkAt, 5);
+    numbers(checkAt + 20, 4);
+    parts.push(Buffer.from(new Uint8Array(lib.memory.buffer, checkAt + 36, 4)));  // passes
+    numbers(checkAt + 40, 1);
+  }
+  parts.push(int32(lib.tx14_context_verdict(context)), int32(lib.tx14_context_governing(context)));
+  return Buffer.concat(parts);
+}
 
 for (let item = 0; item < itemCount; ++item) {
   const absent = view.getUint32(at, true);
@@ -74,6 +119,8 @@ for (let item = 0; item < itemCount; ++item) {
     const record = (r) => Buffer.from(r.subarray(i * RECORD, (i + 1) * RECORD));
     compare(item, `capture records ${i + 1}`, record(nativeRecords), record(wasmRecords));
   }
+  const wasmResults = resultsRecord();
+  compare(item, 'results records', take(view.getUint32((at += 4) - 4, true)), wasmResults);
 }
 if (at !== file.length) throw new Error(`${itemsPath}: ${file.length - at} bytes left over`);
 

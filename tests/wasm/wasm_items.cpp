@@ -11,7 +11,13 @@
 //        run mode (1 byte), reals (200 f32), texts (45), report file (256),
 //        unit labels (230), unit factors (22 f32)
 //   out: reals (200 f32), error count, print control, input errors,
-//        captured lines n (i32 each), n capture records of 125 bytes
+//        captured lines n (i32 each), n capture records of 125 bytes,
+//        length of the results record (u32), the record: value count, each
+//        value's texts (key, label, quantity, unit, NUL-terminated) and
+//        numbers (value, display), check count, each check's texts (the same
+//        and relation) and numbers (value, limit, display value, display
+//        limit, passes, utilization), verdict, governing check (numbers of
+//        4 bytes, in field order; every NaN as the quiet NaN 0x7fc00000)
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -36,6 +42,46 @@ template <typename T>
 void put(std::string& out, const T& v)
 {
     out.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+void put_text(std::string& out, const char* text)
+{
+    out.append(text ? text : "");
+    out.push_back('\0');
+}
+
+// A value of the results record. Its NaNs are written as one NaN: the sign
+// and payload of a NaN that an operation makes differ from machine to machine
+// (x86 sets the sign, WebAssembly engines and ARM need not) and mean nothing.
+void put_value(std::string& out, float x)
+{
+    put(out, std::isnan(x) ? std::numeric_limits<float>::quiet_NaN() : x);
+}
+
+void put_results_record(std::string& out, const tx14_context* ctx)
+{
+    put(out, tx14_context_value_count(ctx));
+    for (std::int32_t i = 0; i < tx14_context_value_count(ctx); ++i) {
+        tx14_value v{};
+        tx14_context_value(ctx, i, &v);
+        for (const char* text : {v.key, v.label, v.quantity, v.unit})
+            put_text(out, text);
+        for (float x : {v.value, v.display})
+            put_value(out, x);
+    }
+    put(out, tx14_context_check_count(ctx));
+    for (std::int32_t i = 0; i < tx14_context_check_count(ctx); ++i) {
+        tx14_check c{};
+        tx14_context_check(ctx, i, &c);
+        for (const char* text : {c.key, c.label, c.quantity, c.unit, c.relation})
+            put_text(out, text);
+        for (float x : {c.value, c.limit, c.display_value, c.display_limit})
+            put_value(out, x);
+        put(out, c.passes);
+        put_value(out, c.utilization);
+    }
+    put(out, tx14_context_verdict(ctx));
+    put(out, tx14_context_governing(ctx));
 }
 
 template <typename T>
@@ -74,6 +120,10 @@ void run_and_put(tx14_context* ctx, Item item, std::string& out)
         put(out, v);
     out.append(block, static_cast<std::size_t>(std::clamp(lines, 0, TX14_CAPTURE_RECORDS)) *
                           TX14_CAPTURE_RECORD_WIDTH);
+    std::string results;
+    put_results_record(results, ctx);
+    put(out, static_cast<std::uint32_t>(results.size()));
+    out += results;
 }
 
 // The verified items, each as it stands and with plain-text special characters.
