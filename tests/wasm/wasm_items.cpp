@@ -215,7 +215,7 @@ private:
                                      -inf, std::numeric_limits<float>::max(),
                                      -std::numeric_limits<float>::max(), 1e20f, -1e20f,
                                      std::numeric_limits<float>::denorm_min(), -0.0f, 2147483648.0f,
-                                     -2147483904.0f, 16777217.0f, -1.0101f};
+                                     -2147483904.0f, 16777216.0f, -1.0101f};
         if (pick(4) == 0) {  // any bit pattern at all
             std::uint32_t u = static_cast<std::uint32_t>(rng_());
             float v;
