@@ -36,9 +36,10 @@ struct Row {
 
 bool is_known_key(std::string_view key)
 {
-    if (std::find(std::begin(kCommonKeys), std::end(kCommonKeys), key) != std::end(kCommonKeys))
+    if (std::find(std::begin(items::kCommonKeys), std::end(items::kCommonKeys), key) != std::end(items::kCommonKeys) ||
+        key == items::kDesignationKey)
         return true;
-    for (const KindKeys& k : kKinds) {
+    for (const KindKeys& k : items::kinds()) {
         for (const NumberKey& n : k.numbers)
             if (n.name == key)
                 return true;
@@ -57,14 +58,15 @@ std::string all_keys()
         if (seen.insert(k).second)
             s += (s.empty() ? "" : ", ") + std::string(k);
     };
-    for (std::string_view k : kCommonKeys)
+    for (std::string_view k : items::kCommonKeys)
         add(k);
-    for (const KindKeys& kind : kKinds) {
+    for (const KindKeys& kind : items::kinds()) {
         for (const TextKey& t : kind.texts)
             add(t.name);
         for (const NumberKey& n : kind.numbers)
             add(n.name);
     }
+    add(items::kDesignationKey);
     return s;
 }
 
@@ -139,6 +141,9 @@ bool read_rows(const std::filesystem::path& path, std::vector<Row>& rows, std::v
             d.message = "row " + std::to_string(number) + ": " + d.message;
             err << format(d) << '\n';
         }
+        if (const std::optional<Item>& item = rows.back().item)
+            for (const Diagnostic& w : item->warnings)
+                err << format({w.where, "row " + std::to_string(number) + ": warning: " + w.message}) << '\n';
     }
     return true;
 }
@@ -196,7 +201,7 @@ void write_results(std::ostream& out, const std::vector<Row>& rows, const std::v
 {
     out << "row,item,kind,code,units,status,fatal_errors,verdict,governing_check,utilization,"
            "description";
-    for (const KindKeys& k : kKinds)
+    for (const KindKeys& k : items::kinds())
         for (const ResultKey& r : k.results)
             out << ',' << r.name << ',' << r.name << "_unit";
     out << '\n';
@@ -222,7 +227,7 @@ void write_results(std::ostream& out, const std::vector<Row>& rows, const std::v
             }
         }
         out << ',' << cell(row, "description");
-        for (const KindKeys& k : kKinds)
+        for (const KindKeys& k : items::kinds())
             for (std::size_t i = 0; i < k.results.size(); ++i) {
                 std::string value, unit;
                 if (row.outcome && row.item->kind == k.kind) {

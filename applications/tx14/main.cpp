@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -30,7 +31,7 @@ constexpr int kFailure = kExitFailure;
 constexpr int kInputError = kExitInputError;
 
 struct RunOptions {
-    std::string item;
+    std::vector<std::string> items;
     std::string color = "auto";
     bool plain = false;
     bool json = false;
@@ -71,15 +72,16 @@ bool write_file(const std::string& file, const std::string& text)
     return static_cast<bool>(f);
 }
 
-int run_item(const RunOptions& o)
+int run_item(const RunOptions& o, const std::string& file, UnitCatalog& units, bool several)
 {
-    UnitCatalog units;
     Diagnostics diags;
-    std::optional<Item> item = read_item_file(o.item, units, diags);
+    std::optional<Item> item = read_item_file(file, units, diags);
     if (!item) {
         print_diagnostics(diags);
         return kInputError;
     }
+    for (const Diagnostic& w : item->warnings)
+        std::cerr << format({w.where, "warning: " + w.message}) << '\n';
     if (!o.report.empty()) {
         if (auto why = unusable_report_name(o.report)) {
             std::cerr << "--report: " << *why << '\n';
@@ -101,7 +103,11 @@ int run_item(const RunOptions& o)
         return kFailure;
     }
     if (o.json) {
-        std::cout << json_of(*item, outcome).dump(2) << '\n';
+        nlohmann::ordered_json j = json_of(*item, outcome);
+        j["warnings"] = nlohmann::ordered_json::array();
+        for (const Diagnostic& w : item->warnings)
+            j["warnings"].push_back(w.message);
+        std::cout << j.dump(several ? -1 : 2) << '\n';
     } else {
         const bool ansi = use_color(o.color);
         std::cout << terminal_text(outcome.lines, ansi) << '\n'
@@ -115,12 +121,27 @@ int run_item(const RunOptions& o)
     return outcome.fatal_errors > 0 ? kExitNotAnalysed : exit_code(outcome.record.verdict);
 }
 
+// Each item file's report after the other's; with several, JSON Lines.
+int run_items(const RunOptions& o)
+{
+    const bool several = o.items.size() > 1;
+    if (several && !o.html.empty()) {
+        std::cerr << "--html: one page per item: use `tx14 batch --html` for several items\n";
+        return kInputError;
+    }
+    UnitCatalog units;
+    int code = kAnalysed;
+    for (const std::string& file : o.items)
+        code = worse_exit(code, run_item(o, file, units, several));
+    return code;
+}
+
 int print_units(const std::string& name)
 {
     Diagnostics diags;
     std::optional<UnitSystem> units;
-    if (name == "US" || name == "SI")
-        units = name == "US" ? us_units() : si_units();
+    if (const UnitSystem* builtin = tx14::items::builtin_units(name))
+        units = *builtin;
     else
         units = load_unit_file(name, diags);
     if (!units) {
@@ -130,24 +151,6 @@ int print_units(const std::string& name)
     std::cout << unit_file_text(*units);
     std::cout.flush();
     return std::cout ? kAnalysed : kFailure;
-}
-
-std::string keys_help()
-{
-    std::string s = "Item file keys (values in the item's units):\n";
-    for (const KindKeys& k : kKinds) {
-        s += "\n  kind = \"" + std::string(k.name) + "\", code = ";
-        for (std::size_t i = 0; i < k.codes.size(); ++i)
-            s += (i ? " | \"" : "\"") + std::string(k.codes[i].name) + "\"";
-        s += "\n";
-        for (const TextKey& t : k.texts)
-            s += "    " + std::string(t.name) + std::string(18 - std::min<std::size_t>(t.name.size(), 17), ' ') +
-                 std::string(t.meaning) + " (text, at most 15 characters)\n";
-        for (const NumberKey& n : k.numbers)
-            s += "    " + std::string(n.name) + std::string(18 - std::min<std::size_t>(n.name.size(), 17), ' ') +
-                 std::string(n.meaning) + "\n";
-    }
-    return s + "\n  Common: units = \"US\" | \"SI\" | \"unit-file.toml\", item = number of the item.";
 }
 
 }  // namespace
@@ -163,8 +166,8 @@ int main(int argc, char** argv)
                "analysed), 1 any other failure; over several items the first of 1, 2, 3, 4, 0.");
 
     RunOptions run;
-    CLI::App* run_cmd = app.add_subcommand("run", "Analyse one item file (TOML) and print its report.");
-    run_cmd->add_option("ITEM", run.item, "Item file (TOML)")->required();
+    CLI::App* run_cmd = app.add_subcommand("run", "Analyse item files (TOML) and print their reports.");
+    run_cmd->add_option("ITEM", run.items, "Item files (TOML), analysed one after the other")->required();
     run_cmd->add_option("--color", run.color, "ANSI attributes on the report: always, never or auto")
         ->check(CLI::IsMember({"always", "never", "auto"}));
     run_cmd->add_flag("--plain", run.plain, "Special characters as plain text (d^(2) for d\u00B2, ...)");
@@ -173,8 +176,13 @@ int main(int argc, char** argv)
         ->option_text("FILE");
     run_cmd->add_option("--html", run.html, "Write the report as an HTML page to this file")
         ->option_text("FILE");
-    run_cmd->add_flag("--json", run.json, "Print the results and the report lines as JSON");
-    run_cmd->footer(keys_help());
+    run_cmd->add_flag("--json", run.json,
+                      "Print the results and the report lines as JSON (one line per item when several)");
+    run_cmd->footer(tx14::items::key_tables_text());
+
+    bool markdown = false;
+    CLI::App* keys_cmd = app.add_subcommand("keys", "Print the keys of each kind of item.");
+    keys_cmd->add_flag("--markdown", markdown, "As Markdown tables (those of the README)");
 
     BatchOptions batch;
     std::string batch_items, batch_reports;
@@ -203,7 +211,11 @@ int main(int argc, char** argv)
 
     try {
         if (*run_cmd)
-            return run_item(run);
+            return run_items(run);
+        if (*keys_cmd) {
+            std::cout << (markdown ? tx14::items::key_tables_markdown() : tx14::items::key_tables_text() + "\n");
+            return std::cout.flush() ? kAnalysed : kFailure;
+        }
         if (*batch_cmd) {
             batch.items = batch_items;
             if (!batch_reports.empty())

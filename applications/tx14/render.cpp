@@ -129,7 +129,7 @@ nlohmann::ordered_json item_json(const Item& item)
             j[std::string(k.name)] = text;
     for (const NumberKey& k : item.keys().numbers) {
         const float v = item.element(k.element);
-        if (v != kMissingValue)
+        if (v != items::kMissingValue)
             j[std::string(k.name)] = {{"value", json_number(item.units->to_display(k.quantity, v))},
                                       {"unit", to_utf8(item.units->label(k.quantity))}};
     }

@@ -20,8 +20,9 @@ EXAMPLES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", 
 def tx14_json(item):
     with tempfile.TemporaryDirectory() as tmp:
         path = os.path.join(tmp, "item.toml")
+        given = {k: v for k, v in item.items() if v is not None and v == v}  # None, NaN: not given
         with open(path, "w", encoding="utf-8") as f:
-            f.write(toml_of(item))
+            f.write(toml_of(given))
         run = subprocess.run([TX14, "run", "--json", path], capture_output=True, check=False)
     if run.returncode not in (0, 3, 4):  # 3: fatal input errors, 4: not acceptable; still a report
         raise AssertionError("tx14 failed: %s" % run.stderr.decode(errors="replace"))
@@ -45,10 +46,14 @@ def variants():
     yield "opening with fatal errors", dict(OPENING, A=20.0)
     yield "jacket US", JACKET
     yield "jacket SI", dict(JACKET, units="SI", D=1219.2, ts=12.7, P=0.69, T=150.0, S=138.0,
-                            Sa=138.0, ca=3.2, NPS=50.8, Tj=2.77, Pj=4.14, Tjacket=176.7,
+                            Sa=138.0, ca=3.2, NPS=2, Tj=2.77, Pj=4.14, Tjacket=176.7,
                             Sj=103.4, Sja=103.4, caj=1.6)
     yield "coil EN13445", dict(JACKET, code="EN13445", L=12.0, description="Coil")
-    yield "jacket with every value left out", {"kind": "jacket", "code": "PD5500", "units": "US"}
+    yield "coil with only the required values", {
+        "kind": "jacket", "code": "PD5500", "units": "US", "D": 36.0, "ts": 0.5, "S": 20000.0,
+        "NPS": 3, "Tj": 0.216, "Pj": 100.0, "Sj": 15000.0}
+    yield "jacket by DN, with warnings and empty cells", dict(JACKET, NPS=None, DN=50, E=85,
+                                                              Sa=float("nan"), Pj=-1.0)
 
 
 @unittest.skipUnless(TX14, "TX14_CLI names the built tx14 program")
@@ -71,6 +76,7 @@ class SameAsTx14(unittest.TestCase):
                 self.assertEqual(got.errors, expected["fatal_errors"])
                 self.assertEqual(got.results, expected["results"])
                 self.assertEqual(got.result_units, expected["result_units"])
+                self.assertEqual(got.warnings, expected["warnings"])
                 self.assertEqual([(line.text, list(line.styles)) for line in got.lines],
                                  [(line["text"], line["styles"]) for line in expected["report"]])
 

@@ -57,8 +57,9 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
             prepared.append(prepare(item, units, cache))
         except ValueError as e:
             raise ValueError("item %d: %s" % (index, e)) from None
-    if threads is not None and threads < 1:
-        raise ValueError("threads: expected at least 1, found %d" % threads)
+    if threads is not None and (isinstance(threads, bool) or not isinstance(threads, int)
+                                or threads < 1):
+        raise ValueError("threads: expected a whole number of at least 1, found %r" % (threads,))
     threads = max(1, min(threads or os.cpu_count() or 1, len(prepared)))
     results: List[Optional[Result]] = [None] * len(prepared)
     failures: List[BaseException] = []

@@ -11,7 +11,7 @@ from typing import Dict, List, Mapping, Optional
 from . import _cp1252
 from ._float32 import shortest_decimal
 from ._item import PreparedItem, prepare
-from ._keys import REAL_COUNT, REPORT_UNIT_ELEMENT, KindKeys
+from ._contract import JACKET_CODE_ELEMENT, REAL_COUNT, REPORT_UNIT_ELEMENT, KindKeys
 from ._library import CCheck, CValue, library
 from .result import Check, LazyMapping, LazySequence, Line, Result, Value
 from .units import UnitsSpec
@@ -102,7 +102,7 @@ class _Call:
         """The result elements of the kind, None where the mark is untouched
         and for the fillet weld of a coil (code selector 3 or 4), which sizes
         none."""
-        coil = keys.name == "jacket" and self.reals[keys.code_element - 1] >= 3
+        coil = keys.name == "jacket" and self.reals[JACKET_CODE_ELEMENT - 1] >= 3
         return [None if self.bits[r.element - 1] == _NOT_WRITTEN_BITS
                 or (coil and r.name == "fillet_weld") else self.reals[r.element - 1]
                 for r in keys.results]
@@ -174,7 +174,8 @@ class Context:
         return Result(item.keys.name, item.code, item.units.name, item.number, errors,
                       results, result_units, lines, item.description,
                       _VERDICTS[self._lib.tx14_context_verdict(handle)],
-                      self._check(governing).key if governing >= 0 else None, values, checks)
+                      self._check(governing).key if governing >= 0 else None, values, checks,
+                      list(item.warnings))
 
     def _values(self) -> Dict[str, Value]:
         v = CValue()

@@ -146,6 +146,7 @@ class Result:
     governing: Optional[str] = None
     values: Mapping[str, Value] = field(default_factory=dict)
     checks: Sequence[Check] = field(default_factory=list)
+    warnings: Sequence[str] = field(default_factory=list)  # the item ran, but look again
 
     def __getattr__(self, name):
         results = self.__dict__.get("results", {})
@@ -166,7 +167,7 @@ class Result:
             "results": dict(self.results), "result_units": dict(self.result_units),
             "values": {k: v._asdict() for k, v in self.values.items()},
             "checks": [c._asdict() for c in self.checks],
-            "verdict": self.verdict, "governing": self.governing,
+            "verdict": self.verdict, "governing": self.governing, "warnings": list(self.warnings),
             "lines": [{"text": l.text, "styles": list(l.styles)} for l in self.lines],
         }
 

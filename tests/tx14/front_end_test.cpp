@@ -1,5 +1,5 @@
-// The front end's own pieces: code-page conversion, unit systems, item
-// building, CSV reading, result elements and report records.
+// The front end's own pieces: code-page conversion, CSV reading, result
+// elements and report records.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,11 +13,11 @@
 #include "csv.hpp"
 #include "item.hpp"
 #include "run_program.hpp"
-#include "unit_system.hpp"
 
 namespace {
 
 using namespace tx14::cli;
+using tx14::items::keys_of;
 using tx14::test::ScratchDir;
 namespace fs = std::filesystem;
 
@@ -58,99 +58,6 @@ TEST(Cp1252, TextsWithoutACodeAreRefused)
         EXPECT_FALSE(to_cp1252(c.utf8, problem)) << c.utf8;
         EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
     }
-}
-
-// An item built from `key = value` pairs, one a line.
-std::optional<Item> item_of(const std::vector<std::pair<std::string, std::variant<double, std::string>>>& keys,
-                            Diagnostics& diags)
-{
-    std::vector<Entry> entries;
-    for (const auto& [key, value] : keys) {
-        entries.push_back(Entry{key, {"item.toml", static_cast<int>(entries.size()) + 1, 1}, OtherType{}});
-        std::visit([&](const auto& v) { entries.back().value = v; }, value);
-    }
-    UnitCatalog units;
-    return build_item(entries, "item.toml", ".", units, diags);
-}
-
-TEST(Units, SiInputGivesTheInternalValuesOfTheEquivalentUsInput)
-{
-    const struct { const char* kind; std::string key; double us, si; } cases[] = {  // a key of every quantity
-        {"opening", "P", 100, 0.6894757293168361},   {"opening", "T", 300, 148.88888888888889},
-        {"opening", "t", 4, 101.6},                  {"opening", "A", 60, 1524},
-        {"opening", "Sho", 20000, 137.89514586336722}, {"opening", "T", -40, -40},
-        {"opening", "density", 0.283, 7833.41303398748}, {"jacket", "D", 48, 1219.2},
-        {"jacket", "Tjacket", 32, 0},                {"jacket", "Pj", 150, 1.0342135939752541},
-        {"jacket", "E", 0.85, 0.85},                 {"jacket", "L", 12, 304.8},
-    };
-    for (const auto& c : cases) {
-        Diagnostics diags;
-        auto us = item_of({{"kind", c.kind}, {"code", "VIII-1"}, {"units", "US"}, {c.key, c.us}}, diags);
-        auto si = item_of({{"kind", c.kind}, {"code", "VIII-1"}, {"units", "SI"}, {c.key, c.si}}, diags);
-        ASSERT_TRUE(us && si) << (diags.empty() ? "" : diags[0].message);
-        for (int n = 1; n <= kRealCount; ++n)
-            EXPECT_NEAR(si->element(n), us->element(n), 2e-7f * std::fabs(us->element(n))) << c.key << " element " << n;
-    }
-}
-
-TEST(Units, SiShowsInternalValuesInMetricUnits)
-{
-    const UnitSystem& si = si_units();
-    const struct { Quantity q; float internal, shown; const char* label; } cases[] = {
-        {Quantity::thickness, 1.0f, 25.4f, "mm"},      {Quantity::diameter, 2.0f, 50.8f, "mm"},
-        {Quantity::pressure, 100.0f, 0.6894757f, "MPa"}, {Quantity::stress, 20000.0f, 137.89515f, "MPa"},
-        {Quantity::length, 12.0f, 304.8f, "mm"},       {Quantity::force, 1.0f, 4.448222f, "N"},
-        {Quantity::moment, 1.0f, 1.3558179f, "N-m"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_FLOAT_EQ(si.to_display(c.q, c.internal), c.shown) << c.label;
-        EXPECT_EQ(si.label(c.q), c.label);
-    }
-    // What the library shows for a temperature: T x factor 7 + factor 8.
-    auto f = si.host_factors();
-    EXPECT_NEAR(212.0f * f[6] + f[7], 100.0f, 1e-4f);
-    EXPECT_NEAR(si.to_internal(Quantity::temperature, 100.0), 212.0, 1e-12);
-    auto labels = si.host_labels();
-    EXPECT_EQ(std::string_view(labels.data() + 6 * 10, 10), "C         ");
-    EXPECT_EQ(std::string_view(labels.data() + 8 * 10, 10), "MPa       ");
-}
-
-TEST(Items, KeysFillTheirElementsAndLeftOutKeysCarryTheMissingMark)
-{
-    struct Case { const char *kind, *code, *key; int element, code_element; float code_number; } cases[] = {
-        {"opening", "VIII-2", "P", 5, 25, 2},     {"opening", "VIII-1", "T", 6, 25, 1},
-        {"opening", "VIII-1", "t", 7, 25, 1},     {"opening", "VIII-1", "Shg", 16, 25, 1},
-        {"opening", "VIII-1", "g0n", 18, 25, 1},  {"opening", "VIII-1", "hn", 20, 25, 1},
-        {"opening", "VIII-1", "density", 21, 25, 1},
-        {"jacket", "VIII-1", "D", 2, 20, 1},      {"jacket", "VIII-2", "P", 4, 20, 2},
-        {"jacket", "PD5500", "E", 9, 20, 3},      {"jacket", "EN13445", "Tjacket", 13, 20, 4},
-        {"jacket", "PD5500", "co", 19, 20, 3},    {"jacket", "PD5500", "L", 21, 20, 3},
-    };
-    for (const Case& c : cases) {
-        Diagnostics diags;
-        auto item = item_of({{"kind", c.kind}, {"code", c.code}, {"units", "US"}, {c.key, 42.0}}, diags);
-        ASSERT_TRUE(item) << c.key;
-        EXPECT_EQ(item->element(c.element), 42.0f) << c.key;
-        EXPECT_EQ(item->element(c.code_element), c.code_number) << c.key;
-        const bool jacket = std::string(c.kind) == "jacket";
-        EXPECT_EQ(item->element(200), jacket ? 1.0f : 0.0f);
-        EXPECT_EQ(item->element(1), kMissingValue) << "item left out";
-        EXPECT_EQ(std::count(item->reals.begin(), item->reals.end(), 42.0f), 1) << c.key;
-        EXPECT_EQ(std::count(item->reals.begin(), item->reals.end(), kMissingValue), jacket ? 19 : 15)
-            << c.key << ": every other key and the item number";
-    }
-}
-
-TEST(Items, TextsGoToTheirFieldsInWindows1252)
-{
-    Diagnostics diags;
-    auto jacket = item_of({{"kind", "jacket"}, {"code", "PD5500"}, {"units", "US"}, {"material", "SA-516 70"},
-                           {"jacket_material", "Cu\xC3\xB8"}, {"description", "Coil 15 chars!!"}}, diags);
-    auto opening = item_of({{"kind", "opening"}, {"code", "VIII-1"}, {"units", "US"}, {"material", "SA-105"},
-                            {"description", "Top head"}}, diags);
-    ASSERT_TRUE(jacket && opening);
-    EXPECT_EQ(std::string_view(jacket->texts.data(), 45), "SA-516 70      Cu\xF8            Coil 15 chars!!");
-    EXPECT_EQ(std::string_view(opening->texts.data(), 30), "SA-105         Top head       ");
 }
 
 TEST(Csv, CellsWithQuotesAndTheirPositions)
@@ -203,8 +110,9 @@ TEST(Records, FileModeAndCaptureModeGiveTheSameLines)
 {
     ScratchDir dir("records");
     Diagnostics diags;
-    for (const char* kind : {"opening", "jacket"}) {
-        auto item = item_of({{"kind", kind}, {"code", "VIII-1"}, {"units", "SI"}, {"P", 1.0}, {"description", "x"}}, diags);
+    UnitCatalog units;
+    for (const char* kind : {"opening-si", "jacket-appendix-ee"}) {
+        auto item = read_item_file(fs::path(TX14_EXAMPLES_DIR) / (std::string(kind) + ".toml"), units, diags);
         ASSERT_TRUE(item);
         tx14::Context ctx;
         Outcome captured = analyse(ctx, *item);
