@@ -102,7 +102,7 @@ struct Calc {
     Calc(std::int32_t code, Change change) : st(test::state_of(test::half_pipe_item().set({{20, static_cast<float>(code)}})))
     {
         change(st->jacket);
-        JACKETCALC(*st, st->jacket, out);
+        JACKETCALC(st->report, st->units, st->jacket, out);
         lines = test::captured(st->report);
     }
     const JacketInput& in() const { return st->jacket; }
@@ -246,8 +246,7 @@ TEST(JacketValidation, ChecksInOrder)
     for (const auto& c : cases) {
         auto st = test::state_of(test::half_pipe_item());
         c.change(st->jacket);
-        std::int32_t errors = 0;
-        validate_jacket_input(*st, errors, ' ');
+        const std::int32_t errors = validate_jacket_input(st->report, st->jacket);
         EXPECT_EQ(errors, static_cast<int>(c.codes.size())) << c.what;
         EXPECT_FLOAT_EQ(st->jacket.NPS, c.NPS) << c.what;
         // Two blank lines, heading, then a blank line before every message.
@@ -324,7 +323,7 @@ TEST(JacketReport, ChartLineNamesTheChartsOfTheInputThickness)
 TEST(JacketReport, SummaryTableOverflowsIntoAsterisks)
 {
     auto st = test::state_of(test::half_pipe_item());
-    JACKETSUMMARY(*st, {.Tr = 0.24599f, .ts = 0.375f, .Trj = 0.25f, .Pj = 100000, .T = 0.15177f,
+    JACKETSUMMARY(st->report, st->units, {.Tr = 0.24599f, .ts = 0.375f, .Trj = 0.25f, .Pj = 100000, .T = 0.15177f,
                         .Tj = 0.25f, .Fillet = 0.30825f, .Pprime_Trj = -1234.5f,
                         .Pprime_ts = 99999.9f, .Tj_input = 0.15177f});
     const std::vector<std::string> lines = test::captured(st->report);

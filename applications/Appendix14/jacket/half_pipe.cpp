@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../entry/state.hpp"
+#include "../common/units.hpp"
+#include "../report/report.hpp"
 #include "../report/formula_block.hpp"
 #include "../report/number_fields.hpp"
 #include "../report/single_precision.hpp"
@@ -52,7 +53,7 @@ struct KRule {
 // its nominal size (2.5 and 3.5 take the mean of the neighbouring charts).
 ChartChoice chart_choice(const KRule& k)
 {
-    if (k.Rj > 0.01f) {
+    if (k.Rj > kFormedRadius) {
         float Dj = 2.0f * (k.Rj + k.Tj);
         if (Dj <= 2.375f)
             return {1.0f, 0.0f};
@@ -281,7 +282,7 @@ void write_pressure_section(Report& r, const JacketUnits& u, const JacketInput& 
 
 // The shell-thickness and pressure sections of a half-pipe jacket: every
 // value is computed first, then the sections print them.
-void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResults& out, float R)
+void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out, float R)
 {
     ShellValues v{};
     v.div2 = in.code == 2;
@@ -302,27 +303,27 @@ void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResult
     v.Fp = std::min(1.5f * in.S - v.Sstar, 1.5f * in.S);
     out.Pprime_ts = v.div2 ? v.Fp / v.K : (1.5f * in.S - v.Sstar) / v.K;
 
-    const JacketUnits u(st.units);
-    write_shell_section(st.report, u, in, out, v);
-    write_pressure_section(st.report, u, in, out, v);
+    const JacketUnits u(units);
+    write_shell_section(r, u, in, out, v);
+    write_pressure_section(r, u, in, out, v);
 }
 
 }  // namespace
 
-void JACKETCALC(State& st, JacketInput& in, JacketResults& out)
+void JACKETCALC(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out)
 {
     out.Trj = 0.0f;
     const pipes::PipeSize pipe = pipes::pipe_size(in.NPS);
     const float R = in.D * 0.5f + in.ca;
 
-    write_blank_line(st.report);
-    write_text(st.report, style::kTitle, title(in.code));
+    write_blank_line(r);
+    write_text(r, style::kTitle, title(in.code));
     if (in.code >= 3) {
-        limpet_coil(st, in, out, pipe);
+        limpet_coil(r, units, in, out, pipe);
         return;
     }
-    half_pipe_shell_and_pressure(st, in, out, R);
-    jacket_thickness_and_weld(st, in, out, pipe);
+    half_pipe_shell_and_pressure(r, units, in, out, R);
+    jacket_thickness_and_weld(r, units, in, out, pipe);
 }
 
 }  // namespace tx14

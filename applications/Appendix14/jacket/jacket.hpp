@@ -1,12 +1,17 @@
 // The half-pipe jacket and limpet coil analysis as the entry calls it.
 #pragma once
 
+#include <cstdint>
+
+#include "../common/units.hpp"
+#include "../report/report.hpp"
+#include "jacket_input.hpp"
+
 namespace tx14 {
 
-struct State;
-
-// Runs a jacket or coil item to its end: unpack, echo, validate, calculate,
-// results into elements 196-198, closing lines, close of the report file.
-void run_jacket_item(State& st, float* reals, const char* texts, char run_mode);
+// Runs a jacket or coil item: unpack, echo, validate, calculate, results
+// into elements 196-198. Returns the number of fatal input errors.
+std::int32_t run_jacket_item(Report& r, const UnitRecord& units, JacketInput& in, float* reals,
+                             const char* texts);
 
 }  // namespace tx14

@@ -5,14 +5,13 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "../entry/units.hpp"
+#include "../common/units.hpp"
 #include "../report/report.hpp"
 #include "jacket_input.hpp"
 #include "pipe_schedules.hpp"
 
 namespace tx14 {
 
-struct State;
 
 // The result arguments of JACKETCALC. A coil writes Tr, Pprime_ts and Trj
 // only; the others keep the zeros they start with.
@@ -31,7 +30,7 @@ struct JacketResults {
 // path (code selectors below 3: App. EE, 2 VIII-2) or the limpet coil path
 // (3 PD 5500, 4 EN 13445). Rewrites Tj (accepted schedule) or Pj (pMaxC1)
 // in the record.
-void JACKETCALC(State& st, JacketInput& in, JacketResults& out);
+void JACKETCALC(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out);
 
 // The values the jacket results summary prints.
 struct JacketSummary {
@@ -48,14 +47,14 @@ struct JacketSummary {
 };
 
 // The "Summary of Results:" table that closes a half-pipe jacket report.
-void JACKETSUMMARY(State& st, const JacketSummary& v);
+void JACKETSUMMARY(Report& r, const UnitRecord& units, const JacketSummary& v);
 
 // Sections of JACKETCALC after the shell and pressure sections: the jacket
 // thickness with its schedule search, the fillet weld and the closing of a
 // half-pipe jacket; and the whole limpet coil path.
-void jacket_thickness_and_weld(State& st, JacketInput& in, JacketResults& out,
+void jacket_thickness_and_weld(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out,
                                pipes::PipeSize pipe);
-void limpet_coil(State& st, JacketInput& in, JacketResults& out, pipes::PipeSize pipe);
+void limpet_coil(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, pipes::PipeSize pipe);
 
 // Display factors and labels of the quantities the calculation prints.
 struct JacketUnits {

@@ -1,7 +1,8 @@
 // The input echo of a half-pipe jacket or limpet coil item, in display
 // units: a 45-character label, the value in a fixed form ending in column
 // 60, two blanks and the unit label.
-#include "../entry/state.hpp"
+#include "../common/units.hpp"
+#include "../report/report.hpp"
 #include "../report/number_fields.hpp"
 #include "jacket_item.hpp"
 
@@ -81,7 +82,7 @@ void echo_half_pipe(Echo& e, JacketInput& in)
     e.thickness("Cylinder Outer Corrosion Allowance        co", in.co, 3);
     e.value("Cylinder Joint Efficiency                  E", in.E, 10, 2, "");
     write_blank_line(e.r);
-    if (in.r > 0.0f)
+    if (in.r > kRadiusEchoed)
         e.diameter("Formed Inside Radius of Half-Pipe Jacket   r", in.r);
     else
         e.diameter("Nominal Pipe Size of Half-Pipe Jacket    Dpj", in.NPS);
@@ -106,7 +107,7 @@ void echo_limpet_coil(Echo& e, JacketInput& in)
     e.thickness("Cylinder Corrosion Allowance              ca", in.ca);
     e.thickness("Cylinder Outer Corrosion Allowance        co", in.co, 3);
     write_blank_line(e.r);
-    if (in.r > 0.0f)
+    if (in.r > kRadiusEchoed)
         e.diameter("Formed Inside Radius of Limpet Coil        r", in.r);
     else
         e.diameter("Nominal Pipe Size of Limpet Coil", in.NPS);
@@ -122,20 +123,19 @@ void echo_limpet_coil(Echo& e, JacketInput& in)
 
 }  // namespace
 
-void echo_jacket_input(State& st)
+void echo_jacket_input(Report& r, const UnitRecord& units, JacketInput& in)
 {
-    Report& r = st.report;
-    const bool half_pipe = st.jacket.code < 3;
+    const bool half_pipe = in.code < 3;
     write_blank_line(r);
     write_text(r, style::kTitle,
                half_pipe ? "Half-Pipe Jacket Analysis Input Data :"
                          : "Limpet Coil Analysis Input Data :");
     write_blank_line(r);
-    Echo e{r, st.units};
+    Echo e{r, units};
     if (half_pipe)
-        echo_half_pipe(e, st.jacket);
+        echo_half_pipe(e, in);
     else
-        echo_limpet_coil(e, st.jacket);
+        echo_limpet_coil(e, in);
 }
 
 }  // namespace tx14

@@ -1,6 +1,7 @@
 // JACKETSUMMARY: the "Summary of Results:" table that closes a half-pipe
 // jacket report.
-#include "../entry/state.hpp"
+#include "../common/units.hpp"
+#include "../report/report.hpp"
 #include "../report/number_fields.hpp"
 #include "jacket_calc.hpp"
 
@@ -19,13 +20,12 @@ void write_summary_line(Report& r, std::string_view label, float value, std::str
 
 }  // namespace
 
-void JACKETSUMMARY(State& st, const JacketSummary& v)
+void JACKETSUMMARY(Report& r, const UnitRecord& units, const JacketSummary& v)
 {
-    Report& r = st.report;
-    const float thk = st.units.thickness.factor;
-    const float prs = st.units.pressure.factor;
-    const std::string_view thk_label = st.units.thickness.text();
-    const std::string_view prs_label = st.units.pressure.text();
+    const float thk = units.thickness.factor;
+    const float prs = units.pressure.factor;
+    const std::string_view thk_label = units.thickness.text();
+    const std::string_view prs_label = units.pressure.text();
 
     write_text(r, style::kSummaryTitle, "Summary of Results:");
     write_blank_line(r);

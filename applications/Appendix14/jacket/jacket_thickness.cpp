@@ -1,7 +1,8 @@
 // The end of a half-pipe jacket report: the required jacket thickness with
 // the search for an adequate pipe schedule, the minimum fillet weld, the
 // note on cyclic service and the results summary.
-#include "../entry/state.hpp"
+#include "../common/units.hpp"
+#include "../report/report.hpp"
 #include "../report/formula_block.hpp"
 #include "jacket_calc.hpp"
 
@@ -42,10 +43,9 @@ int search_schedule(JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
     }
 }
 
-void jacket_thickness(State& st, JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
+void jacket_thickness(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
 {
-    Report& r = st.report;
-    const JacketUnits u(st.units);
+    const JacketUnits u(units);
     const bool div2 = in.code == 2;
 
     write_blank_line(r);
@@ -56,7 +56,7 @@ void jacket_thickness(State& st, JacketInput& in, JacketResults& out, pipes::Pip
 
     out.Tj_input = in.Tj;
     float Rp = pipe.OD * 0.5f - in.Tj + in.caj;
-    if (in.r > 0.001f)
+    if (in.r > kRadiusGiven)
         Rp = in.r + in.caj;
     out.T = required_jacket_thickness(in, Rp);
     write_blank_line(r);
@@ -92,10 +92,9 @@ void jacket_thickness(State& st, JacketInput& in, JacketResults& out, pipes::Pip
 
 // Based on the shell when it is not thicker than the jacket; a standard
 // pipe's weld allows for the mill tolerance of its wall.
-void fillet_weld(State& st, const JacketInput& in, JacketResults& out)
+void fillet_weld(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out)
 {
-    Report& r = st.report;
-    const JacketUnits u(st.units);
+    const JacketUnits u(units);
 
     write_blank_line(r);
     write_text(r, style::kTitle, "Minimum Fillet Weld Size Calculations:");
@@ -107,7 +106,7 @@ void fillet_weld(State& st, const JacketInput& in, JacketResults& out)
                     " = Ts * 1.414", " = @4 * 1.414", {in.ts * u.thk}, 1);
     } else {
         const char* label = "Minimum Fillet Weld Size (Based on Jacket Thickness) [Fillet]:";
-        if (in.r > 0.01f) {
+        if (in.r > kFormedRadius) {
             out.Fillet = in.Tj * kWeldFactor;
             write_block(r, style::kCaption, label, " = Tj * 1.414", " = @4 * 1.414",
                         {in.Tj * u.thk}, 1);
@@ -122,18 +121,17 @@ void fillet_weld(State& st, const JacketInput& in, JacketResults& out)
 
 }  // namespace
 
-void jacket_thickness_and_weld(State& st, JacketInput& in, JacketResults& out,
+void jacket_thickness_and_weld(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out,
                                pipes::PipeSize pipe)
 {
-    jacket_thickness(st, in, out, pipe);
-    fillet_weld(st, in, out);
+    jacket_thickness(r, units, in, out, pipe);
+    fillet_weld(r, units, in, out);
 
-    Report& r = st.report;
     write_blank_line(r);
     write_text(r, style::kNote,
                "Note: For Cyclic service a full penetration groove weld should be used.");
     write_blank_line(r);
-    JACKETSUMMARY(st, {.Tr = out.Tr,
+    JACKETSUMMARY(r, units, {.Tr = out.Tr,
                        .ts = in.ts,
                        .Trj = out.Trj,
                        .Pj = in.Pj,

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../entry/state.hpp"
+#include "../common/units.hpp"
+#include "../report/report.hpp"
 #include "../report/formula_block.hpp"
 #include "../report/rendering.hpp"
 #include "../report/single_precision.hpp"
@@ -27,15 +28,14 @@ void coil_block(Report& r, std::string_view label, std::string_view symbolic,
 
 // Argument names as the codes write them: pc = Pj, ec = Tj, fc = Sj (the
 // coil), f = S and e = ts (the cylinder), ExtCA = co.
-void limpet_coil(State& st, JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
+void limpet_coil(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
 {
-    Report& r = st.report;
-    const JacketUnits u(st.units);
+    const JacketUnits u(units);
     const bool pd5500 = in.code == 3;
     const float pc = in.Pj;
     const float ec = in.Tj;
 
-    const float ri = in.r > 0.01f ? in.r : pipe.OD * 0.5f - ec + in.caj;
+    const float ri = in.r > kFormedRadius ? in.r : pipe.OD * 0.5f - ec + in.caj;
     const float rc = pd5500 ? ri + ec : ri + ec * 0.5f;
     const float l = rc + rc;  // the span a of EN 13445
 

@@ -2,7 +2,6 @@
 // labelled line per value, printed before the validation.
 #include <string_view>
 
-#include "../entry/state.hpp"
 #include "opening.hpp"
 #include "opening_report.hpp"
 
@@ -27,13 +26,9 @@ void write_value_line(Report& r, std::string_view label, float value, int decima
 
 }  // namespace
 
-void echo_opening_input(State& st)
+void echo_opening_input(Report& r, const UnitRecord& u, OpeningInput& in)
 {
-    Report& r = st.report;
-    OpeningInput& in = st.opening;
-    const UnitRecord& u = st.units;
-    const Shown show{u, 1.0f};
-    r.print = 1;
+    const Shown show(u);
 
     write_blank_line(r);
     write_text(r, style::kTitle,
@@ -43,7 +38,7 @@ void echo_opening_input(State& st)
 
     const std::string_view dia = u.diameter.text();
     const std::string_view thk = u.thickness.text();
-    write_value_line(r, "Design Temperature", u.temperature(in.T), 2, u.temperature_text());
+    write_value_line(r, "Design Temperature", show.temperature(in.T), 2, u.temperature_text());
     write_value_line(r, "Internal Design Pressure                   P", show.pressure(in.P), 2,
                      u.pressure.text());
     write_value_line(r, "Integral Flat Head Thickness               t", show.thk(in.t), 4, thk);

@@ -11,11 +11,7 @@
 
 namespace tx14 {
 
-ReportLine::ReportLine(Report& r, Field buffer) : r_(r), buffer_(buffer), active_(r.print != 0)
-{
-    if (active_)
-        blank(buffer_);
-}
+ReportLine::ReportLine(Report& r, Field buffer) : r_(r), buffer_(buffer) { blank(buffer_); }
 
 Field ReportLine::next(int width)
 {
@@ -28,89 +24,73 @@ Field ReportLine::next(int width)
 
 ReportLine& ReportLine::text(std::string_view s)
 {
-    if (active_)
-        put(next(static_cast<int>(s.size())), 1, s);
+    put(next(static_cast<int>(s.size())), 1, s);
     return *this;
 }
 
 ReportLine& ReportLine::text(std::string_view s, int width)
 {
-    if (active_)
-        put(next(width), 1, s.substr(0, static_cast<std::size_t>(std::max(width, 0))));
+    put(next(width), 1, s.substr(0, static_cast<std::size_t>(std::max(width, 0))));
     return *this;
 }
 
 ReportLine& ReportLine::blanks(int n)
 {
-    if (active_)
-        next(n);  // the buffer is blank already
+    next(n);  // the buffer is blank already
     return *this;
 }
 
 ReportLine& ReportLine::fixed(float v, int width, int decimals)
 {
-    if (active_)
-        field::fixed(next(width), v, decimals);
+    field::fixed(next(width), v, decimals);
     return *this;
 }
 
 ReportLine& ReportLine::exponential(float v, int width, int decimals)
 {
-    if (active_)
-        field::exponential(next(width), v, decimals);
+    field::exponential(next(width), v, decimals);
     return *this;
 }
 
 ReportLine& ReportLine::fixed_shortest(float v, int decimals)
 {
-    if (active_) {
-        char text[field::kShortestMax];
-        auto n = static_cast<std::size_t>(field::fixed_shortest(text, v, decimals));
-        this->text(std::string_view(text, std::min(n, sizeof text)));
-    }
+    char text[field::kShortestMax];
+    auto n = static_cast<std::size_t>(field::fixed_shortest(text, v, decimals));
+    this->text(std::string_view(text, std::min(n, sizeof text)));
     return *this;
 }
 
 ReportLine& ReportLine::whole(float v, int width)
 {
-    if (active_)
-        field::nearest_whole(next(width), v);
+    field::nearest_whole(next(width), v);
     return *this;
 }
 
 ReportLine& ReportLine::integer(long long v, int width)
 {
-    if (active_)
-        field::integer(next(width), v);
+    field::integer(next(width), v);
     return *this;
 }
 
 void ReportLine::write()
 {
-    if (active_)
-        write_line(r_, buffer_);
+    write_line(r_, buffer_);
 }
 
 void ReportLine::write(const LineStyles& styles)
 {
-    if (!active_)
-        return;
     set_line_styles(r_, styles);
     write_line(r_, buffer_);
 }
 
 void write_block_head(Report& r, std::string_view label, std::string_view symbolic)
 {
-    if (r.print == 0)
-        return;
     write_caption(r, style::kCaption, label);
     write_text(r, symbolic);
 }
 
 void write_block_end(Report& r, float value, std::string_view unit, bool over_limit)
 {
-    if (r.print == 0)
-        return;
     if (over_limit)
         write_result(r, style::kWarning, value, unit);
     else
@@ -122,8 +102,6 @@ void write_block(Report& r, std::string_view label, std::string_view symbolic,
                  std::string_view tmpl, std::initializer_list<float> values, float value,
                  std::string_view unit)
 {
-    if (r.print == 0)
-        return;
     write_block_head(r, label, symbolic);
     write_formula(r, tmpl, values, 1);
     write_block_end(r, value, unit);
@@ -131,18 +109,14 @@ void write_block(Report& r, std::string_view label, std::string_view symbolic,
 
 void extend_formula(Report& r, std::string_view more, std::initializer_list<float> values)
 {
-    if (r.print == 0)
-        return;
     put(r.work, last_nonblank(r.work) + 1, more);
-    SUBSTVALUES(r, r.work, values);
+    SUBSTVALUES(r.work, values);
 }
 
 void write_stress_block(Report& r, std::string_view label, std::string_view symbolic,
-                        std::string_view tmpl, std::initializer_list<float> values,
-                        std::string_view fourth, float value, std::string_view unit)
+                        std::string_view tmpl, std::initializer_list<float> values, float value,
+                        std::string_view unit)
 {
-    if (r.print == 0)
-        return;
     std::array<char, 78> line;  // the block's lines are 78 columns wide
     ReportLine(r, line).text(label).write(style::kCaption);
     ReportLine(r, line).text(symbolic).write();
@@ -150,12 +124,6 @@ void write_stress_block(Report& r, std::string_view label, std::string_view symb
     fill_formula(r, tmpl, values);
     squeeze_blanks(r.work, line, 8);
     write_line(r, line);
-
-    if (fourth != "NONE") {
-        assign(r.work, fourth);
-        squeeze_blanks(r.work, line, 10);
-        write_line(r, line);
-    }
 
     ReportLine(r, r.work).text(" = ").fixed_shortest(value, 3).blanks(1).text(unit);
     squeeze_blanks(r.work, line, 8);

@@ -5,32 +5,15 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "../entry/units.hpp"
+#include "../common/units.hpp"
 #include "../report/report.hpp"
 
 namespace tx14 {
 
-// Display values: the internal value times the factor of its unit slot.
-struct Shown {
-    const UnitRecord& u;
-    float m12;  // 12 when the moment factor is exactly 1, else 1
-
-    float dia(float x) const { return x * u.diameter.factor; }
-    float thk(float x) const { return x * u.thickness.factor; }
-    float force(float x) const { return x * u.force.factor; }
-    float stress(float x) const { return x * u.stress.factor; }
-    float pressure(float x) const { return x * u.pressure.factor; }
-    // A moment on a result line: M / 12 in the moment unit.
-    float moment(float M) const { return (M / 12.0f) * u.moment.factor; }
-    // A moment inside a substituted line: the internal moment when the
-    // moment factor is exactly 1.
-    float moment_in_formula(float M) const { return moment(M) * m12; }
-};
-
 inline constexpr std::string_view kNoUnit = " ";  // dimensionless results
 
 // Builds a fixed-format line from left to right in the line buffer (or
-// another buffer) and writes it. Does nothing while the print switch is 0.
+// another buffer) and writes it.
 class ReportLine {
 public:
     explicit ReportLine(Report& r) : ReportLine(r, r.line) {}
@@ -55,7 +38,6 @@ private:
     Report& r_;
     Field buffer_;
     int col_ = 1;
-    bool active_;
 };
 
 // Caption (caption styles) and symbolic line of a formula block.
@@ -74,10 +56,10 @@ void write_block(Report& r, std::string_view label, std::string_view symbolic,
 void extend_formula(Report& r, std::string_view more, std::initializer_list<float> values);
 
 // The block of an opening flange stress, on a 78-column line: caption,
-// symbolic line, filled template, the fourth text unless it is "NONE", and
-// " = value unit"; then a blank line. `value` is in display units.
+// symbolic line, filled template and " = value unit"; then a blank line.
+// `value` is in display units.
 void write_stress_block(Report& r, std::string_view label, std::string_view symbolic,
-                        std::string_view tmpl, std::initializer_list<float> values,
-                        std::string_view fourth, float value, std::string_view unit);
+                        std::string_view tmpl, std::initializer_list<float> values, float value,
+                        std::string_view unit);
 
 }  // namespace tx14

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "../entry/state.hpp"
 #include "opening.hpp"
 #include "opening_report.hpp"
 
@@ -101,16 +100,16 @@ bool write_message(Report& r, std::int32_t code, float value)
 
 }  // namespace
 
-void validate_opening_input(State& st, std::int32_t& error_count, char /*run_mode*/)
+std::int32_t validate_opening_input(Report& r, const OpeningInput& in)
 {
-    Report& r = st.report;
-    Findings findings = check_opening_input(st.opening);
+    std::int32_t error_count = 0;
+    Findings findings = check_opening_input(in);
     if (findings.count == 0)
-        return;
+        return error_count;
 
     write_blank_line(r);
     write_blank_line(r);
-    ReportLine(r).text("ERROR MESSAGES FOR FLANGE NUMBER ").integer(st.opening.item, 5).write();
+    ReportLine(r).text("ERROR MESSAGES FOR FLANGE NUMBER ").integer(in.item, 5).write();
     for (int i = 0; i < findings.count; ++i) {
         const Finding& f = findings.list[static_cast<std::size_t>(i)];
         if (write_message(r, f.code, f.value))
@@ -118,6 +117,7 @@ void validate_opening_input(State& st, std::int32_t& error_count, char /*run_mod
     }
     if (error_count != 0)
         write_message(r, kFatalCountCode, static_cast<float>(error_count));
+    return error_count;
 }
 
 }  // namespace tx14

@@ -157,10 +157,8 @@ bool blank_run_goes(ConstField line, int in, int end)
 
 }  // namespace
 
-void SUBSTVALUES(const Report& r, Field tmpl, std::span<const float> values)
+void SUBSTVALUES(Field tmpl, std::span<const float> values)
 {
-    if (r.print == 0)
-        return;
     const int W = static_cast<int>(std::min<std::size_t>(tmpl.size(), kFormulaWidth));
     Field t = tmpl.first(static_cast<std::size_t>(W));
     char out_buf[kFormulaWidth];

@@ -8,22 +8,15 @@ namespace tx14 {
 
 void fill_formula(Report& r, std::string_view tmpl, std::span<const float> values)
 {
-    if (r.print == 0)
-        return;  // a silent pass: the line would be discarded anyway
     assign(r.work, tmpl);
-    SUBSTVALUES(r, r.work, values);
+    SUBSTVALUES(r.work, values);
     constexpr std::size_t kPerCall = 6;  // SUBSTVALUES keeps the seventh placeholder as it stands
     if (values.size() > kPerCall)
-        SUBSTVALUES(r, r.work, values.subspan(kPerCall));
+        SUBSTVALUES(r.work, values.subspan(kPerCall));
 }
 
 void write_formula_line(Report& r, int keep)
 {
-    if (r.print == 0) {
-        blank(r.line);
-        r.styles = {};
-        return;
-    }
     squeeze_blanks(r.work, r.line, keep);
     write_line(r);
 }

@@ -44,6 +44,30 @@ struct UnitRecord {
     }
 };
 
+// Display values: the internal value times the factor of its unit slot.
+// The one conversion every report of the library uses.
+struct Shown {
+    const UnitRecord& u;
+    float m12;  // 12 when the moment factor is exactly 1, else 1
+
+    explicit Shown(const UnitRecord& units)
+        : u(units), m12(units.moment.factor == 1.0f ? 12.0f : 1.0f)
+    {
+    }
+
+    float dia(float x) const { return x * u.diameter.factor; }
+    float thk(float x) const { return x * u.thickness.factor; }
+    float force(float x) const { return x * u.force.factor; }
+    float stress(float x) const { return x * u.stress.factor; }
+    float pressure(float x) const { return x * u.pressure.factor; }
+    float temperature(float T) const { return u.temperature(T); }
+    // A moment on a result line: M / 12 in the moment unit.
+    float moment(float M) const { return (M / 12.0f) * u.moment.factor; }
+    // A moment inside a substituted line: the internal moment when the
+    // moment factor is exactly 1.
+    float moment_in_formula(float M) const { return moment(M) * m12; }
+};
+
 // Copies the host's factors and labels into the record (null arrays count
 // as factors of 1 and blank labels).
 void take_over_units(UnitRecord& u, const float* factors, const char* labels);
