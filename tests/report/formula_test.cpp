@@ -161,7 +161,7 @@ TEST(BlankZeros, EveryZeroRenderingBecomesDots)
     }
 }
 
-// The zero search as the rules state it: the first rendering of the table
+// The zero search done the slow way: the first rendering of the table
 // found anywhere in the row, replaced, and again from the start.
 void blank_zeros_by_the_table(std::string& row, int dots)
 {

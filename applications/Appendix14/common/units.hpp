@@ -31,7 +31,7 @@ struct UnitRecord {
     UnitSlot<1> temperature_scale;    // factor 7; its label is the temperature letter
     UnitSlot<1> temperature_offset;   // factor 8
     UnitSlot<10> pressure;            // factor 9
-    UnitSlot<3> diameter;             // factor 21: diameters, radii, long dimensions
+    UnitSlot<3> diameter;             // factor 21: diameters, radii
     UnitSlot<3> thickness;            // factor 22: thicknesses, allowances, hub lengths
     std::array<char, 5> temperature_label{};  // degree sign and the letter
 

@@ -184,7 +184,7 @@ struct ShellValues {
     float Fp;        // allowable jacket bending stress (VIII-2)
 };
 
-void write_shell_section(Report& r, const JacketUnits& u, const JacketInput& in,
+void write_shell_section(Report& r, const Shown& show, const JacketInput& in,
                          const JacketResults& out, const ShellValues& v)
 {
     const bool div2 = v.div2;
@@ -198,18 +198,18 @@ void write_shell_section(Report& r, const JacketUnits& u, const JacketInput& in,
         write_block(r, style::kResultCaption, "Computed Minimum Required Thickness [t]:",
                     " = 0.5 * D( exp( P/(S*E) )-1) + ca + co",
                     " = 0.5 * @3(exp( @3/(@3*@3))-1) + @3 + @3",
-                    {Dc * u.thk, in.P * u.prs, in.S * u.str, in.E, in.ca * u.thk, in.co * u.thk},
+                    {show.thk(Dc), show.pressure(in.P), show.stress(in.S), in.E, show.thk(in.ca), show.thk(in.co)},
                     2);
     } else {
         write_block(r, style::kCaption,
                     "Required Thickness of Shell per UG-27 Eqn(1) (Includes CA) [Tr]:",
                     " = ( P * R ) / ( S * E - 0.6 * P ) + ( ca + co )",
                     " = (@2 *@3 )/(@2 *@2 - 0.6 *@2 ) + @3 #",
-                    {in.P * u.prs, R * u.dia, in.S * u.str, in.E, in.P * u.prs,
-                     (in.ca + in.co) * u.thk},
+                    {show.pressure(in.P), show.dia(R), show.stress(in.S), in.E, show.pressure(in.P),
+                     show.thk(in.ca + in.co)},
                     7);
     }
-    write_result_a(r, out.Tr > in.ts, out.Tr * u.thk, u.thk_label);
+    write_result_a(r, out.Tr > in.ts, show.thk(out.Tr), show.u.thickness.text());
     if (out.Tr > in.ts)
         write_warning(r, style::kWarningHeadline,
                       {"The Input Thickness is < the Req'd Thickness for Internal Pressure!"});
@@ -217,7 +217,7 @@ void write_shell_section(Report& r, const JacketUnits& u, const JacketInput& in,
     write_blank_line(r);
     write_text(r, style::kCaption,
                "Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:");
-    write_result_a(r, out.Trj > in.ts + 0.0001f, out.Trj * u.thk, u.thk_label);
+    write_result_a(r, out.Trj > in.ts + 0.0001f, show.thk(out.Trj), show.u.thickness.text());
     if (out.Trj > in.ts + 0.0001f)
         write_warning(r, style::kWarning,
                       {"The Input Thickness is < the Req'd Thickness for Jacket Pressure!"});
@@ -226,7 +226,7 @@ void write_shell_section(Report& r, const JacketUnits& u, const JacketInput& in,
                       {"No Shell Thickness Withstands the Jacket Pressure - Revise the Design!"});
 }
 
-void write_pressure_section(Report& r, const JacketUnits& u, const JacketInput& in,
+void write_pressure_section(Report& r, const Shown& show, const JacketInput& in,
                             const JacketResults& out, const ShellValues& v)
 {
     const bool div2 = v.div2;
@@ -235,7 +235,7 @@ void write_pressure_section(Report& r, const JacketUnits& u, const JacketInput& 
     write_text(r, style::kTitle, "Pressure Calculations for Input Shell Thickness:");
     write_blank_line(r);
     write_text(r, style::kCaption, "Input Value of Shell Thickness [ts]:");
-    write_result_b(r, in.ts * u.thk, u.thk_label);
+    write_result_b(r, show.thk(in.ts), show.u.thickness.text());
     write_blank_line(r);
     if (div2) {
         write_text(r, style::kCaption, "Half-Pipe Jacket Rating Factor [Kp]:");
@@ -252,32 +252,32 @@ void write_pressure_section(Report& r, const JacketUnits& u, const JacketInput& 
         write_block(r, style::kCaption,
                     "Longitudinal Stress in Shell due to Internal Pressure [S*]:",
                     " = ( P * D ) / ( 4 * ts )", " = ( @4 * @4 ) / ( 4 * @4 )",
-                    {in.P * u.prs, v.Dc * u.dia, out.ts_net * u.thk}, 1);
+                    {show.pressure(in.P), show.dia(v.Dc), show.thk(out.ts_net)}, 1);
     } else {
         write_block(r, style::kCaption,
                     "Longitudinal Stress in Shell due to Internal Pressure [SPrime]:",
                     " = ( P * R ) / ( 2 * ts )", " = ( @4 * @4 ) / ( 2 * @4 )",
-                    {in.P * u.prs, v.R * u.dia, out.ts_net * u.thk}, 1);
+                    {show.pressure(in.P), show.dia(v.R), show.thk(out.ts_net)}, 1);
     }
-    write_result(r, Sstar * u.str, u.str_label);
+    write_result(r, show.stress(Sstar), show.u.stress.text());
 
     write_blank_line(r);
     if (div2) {
         write_block(r, style::kCaption, "Allowable Jacket Bending Stress [Fp]:",
                     " = min( 1.5 * S - S*, 1.5 * S )", " = min( 1.5 * @2 - @4, 1.5 * @2 )",
-                    {in.S * u.str, Sstar * u.str, in.S * u.str}, 1);
-        write_result(r, Fp * u.str, u.str_label);
+                    {show.stress(in.S), show.stress(Sstar), show.stress(in.S)}, 1);
+        write_result(r, show.stress(Fp), show.u.stress.text());
         write_blank_line(r);
         write_block(r, style::kCaption,
                     "Permissible Jacket Pressure per 4.11.6.4, Equation 4.11.3 [Pjpm]:",
-                    " = Fp / Kp", " = @2 / @2", {Fp * u.str, K}, 1);
+                    " = Fp / Kp", " = @2 / @2", {show.stress(Fp), K}, 1);
     } else {
         write_block(r, style::kCaption,
                     "Permissible Jacket Pressure per Appendix EE-1, Equation (1) [Pprime]:",
                     " = ( 1.5 * S - Sprime ) / K", " = ( 1.5 * @2 - @4 ) / @2",
-                    {in.S * u.str, Sstar * u.str, K}, 1);
+                    {show.stress(in.S), show.stress(Sstar), K}, 1);
     }
-    write_result_b(r, out.Pprime_ts * u.prs, u.prs_label);
+    write_result_b(r, show.pressure(out.Pprime_ts), show.u.pressure.text());
 }
 
 // The shell-thickness and pressure sections of a half-pipe jacket: every
@@ -303,9 +303,9 @@ void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const Jack
     v.Fp = std::min(1.5f * in.S - v.Sstar, 1.5f * in.S);
     out.Pprime_ts = v.div2 ? v.Fp / v.K : (1.5f * in.S - v.Sstar) / v.K;
 
-    const JacketUnits u(units);
-    write_shell_section(r, u, in, out, v);
-    write_pressure_section(r, u, in, out, v);
+    const Shown show(units);
+    write_shell_section(r, show, in, out, v);
+    write_pressure_section(r, show, in, out, v);
 }
 
 }  // namespace

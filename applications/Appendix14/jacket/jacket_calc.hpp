@@ -56,24 +56,6 @@ void jacket_thickness_and_weld(Report& r, const UnitRecord& units, JacketInput& 
                                pipes::PipeSize pipe);
 void limpet_coil(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, pipes::PipeSize pipe);
 
-// Display factors and labels of the quantities the calculation prints.
-struct JacketUnits {
-    float thk;  // thicknesses, allowances
-    float dia;  // diameters, radii
-    float prs;  // pressures
-    float str;  // stresses
-    std::string_view thk_label;
-    std::string_view prs_label;
-    std::string_view str_label;
-
-    explicit JacketUnits(const UnitRecord& u)
-        : thk(u.thickness.factor), dia(u.diameter.factor), prs(u.pressure.factor),
-          str(u.stress.factor), thk_label(u.thickness.text()), prs_label(u.pressure.text()),
-          str_label(u.stress.text())
-    {
-    }
-};
-
 // Caption with its styles, symbolic line, and the template filled with the
 // display values and squeezed with the keep count: a formula block up to
 // its result line.

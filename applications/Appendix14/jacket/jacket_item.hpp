@@ -14,8 +14,8 @@ struct Report;
 // elements 1 to 21 and text fields 1 and 2 into the record.
 void unpack_jacket_input(JacketInput& in, float* reals, const char* texts);
 
-// Prints the input in display units; right-adjusts the material names.
-void echo_jacket_input(Report& r, const UnitRecord& units, JacketInput& in);
+// Prints the input in display units, the material names right-adjusted.
+void echo_jacket_input(Report& r, const UnitRecord& units, const JacketInput& in);
 
 // Checks the item for its nine faults and prints the error section;
 // returns the number of faults. Normalises NPS (derived from a formed

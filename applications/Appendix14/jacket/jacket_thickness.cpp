@@ -45,14 +45,14 @@ int search_schedule(JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
 
 void jacket_thickness(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
 {
-    const JacketUnits u(units);
+    const Shown show(units);
     const bool div2 = in.code == 2;
 
     write_blank_line(r);
     write_text(r, style::kTitle, "Half-Pipe Jacket Thickness Calculations:");
     write_blank_line(r);
     write_text(r, style::kCaption, "Input Half-Pipe Jacket Thickness [Tj]:");
-    write_result_b(r, in.Tj * u.thk, u.thk_label);
+    write_result_b(r, show.thk(in.Tj), show.u.thickness.text());
 
     out.Tj_input = in.Tj;
     float Rp = pipe.OD * 0.5f - in.Tj + in.caj;
@@ -61,7 +61,7 @@ void jacket_thickness(Report& r, const UnitRecord& units, JacketInput& in, Jacke
     out.T = required_jacket_thickness(in, Rp);
     write_blank_line(r);
     constexpr std::string_view kTemplate = " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4";
-    const auto values = {in.Pj * u.prs, Rp * u.dia, in.Sj * u.str, in.Pj * u.prs, in.caj * u.thk};
+    const auto values = {show.pressure(in.Pj), show.dia(Rp), show.stress(in.Sj), show.pressure(in.Pj), show.thk(in.caj)};
     if (div2)
         write_block(r, style::kCaption,
                     "Req'd Half-Pipe Jacket Thickness per 4.11.6.3, Eqn. 4.11.2, "
@@ -71,7 +71,7 @@ void jacket_thickness(Report& r, const UnitRecord& units, JacketInput& in, Jacke
         write_block(r, style::kCaption,
                     "Req'd Half-Pipe Jacket Thickness per App. EE-1, Eqn. (2) (Includes ca) [T]:",
                     " = ( Pj * R ) / ( 0.85 * Sj - 0.6 * Pj ) + caj", kTemplate, values, 1);
-    write_result_a(r, out.T > in.Tj, out.T * u.thk, u.thk_label);
+    write_result_a(r, out.T > in.Tj, show.thk(out.T), show.u.thickness.text());
     if (!(in.Tj < out.T))
         return;
 
@@ -86,15 +86,15 @@ void jacket_thickness(Report& r, const UnitRecord& units, JacketInput& in, Jacke
     write_schedule_line(r, pipes::schedule_name(s));
     write_blank_line(r);
     write_block(r, style::kCaption, "Actual Thickness of Selected Pipe Schedule [Tj]:",
-                " = t * 0.875", " =  @4 * 0.875", {pipes::wall(s, pipe.col) * u.thk}, 1);
-    write_result_b(r, in.Tj * u.thk, u.thk_label);
+                " = t * 0.875", " =  @4 * 0.875", {show.thk(pipes::wall(s, pipe.col))}, 1);
+    write_result_b(r, show.thk(in.Tj), show.u.thickness.text());
 }
 
 // Based on the shell when it is not thicker than the jacket; a standard
 // pipe's weld allows for the mill tolerance of its wall.
 void fillet_weld(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out)
 {
-    const JacketUnits u(units);
+    const Shown show(units);
 
     write_blank_line(r);
     write_text(r, style::kTitle, "Minimum Fillet Weld Size Calculations:");
@@ -103,20 +103,20 @@ void fillet_weld(Report& r, const UnitRecord& units, const JacketInput& in, Jack
         out.Fillet = in.ts * kWeldFactor;
         write_block(r, style::kCaption,
                     "Minimum Fillet Weld Size (Based on Shell Thickness) [Fillet]:",
-                    " = Ts * 1.414", " = @4 * 1.414", {in.ts * u.thk}, 1);
+                    " = Ts * 1.414", " = @4 * 1.414", {show.thk(in.ts)}, 1);
     } else {
         const char* label = "Minimum Fillet Weld Size (Based on Jacket Thickness) [Fillet]:";
         if (in.r > kFormedRadius) {
             out.Fillet = in.Tj * kWeldFactor;
             write_block(r, style::kCaption, label, " = Tj * 1.414", " = @4 * 1.414",
-                        {in.Tj * u.thk}, 1);
+                        {show.thk(in.Tj)}, 1);
         } else {
             out.Fillet = in.Tj * kWeldFactor / kMillTolerance;
             write_block(r, style::kCaption, label, " = Tj / .875 * 1.414",
-                        " = @4 / .875 * 1.414", {in.Tj * u.thk}, 1);
+                        " = @4 / .875 * 1.414", {show.thk(in.Tj)}, 1);
         }
     }
-    write_result_b(r, out.Fillet * u.thk, u.thk_label);
+    write_result_b(r, show.thk(out.Fillet), show.u.thickness.text());
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ void coil_block(Report& r, std::string_view label, std::string_view symbolic,
 // coil), f = S and e = ts (the cylinder), ExtCA = co.
 void limpet_coil(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
 {
-    const JacketUnits u(units);
+    const Shown show(units);
     const bool pd5500 = in.code == 3;
     const float pc = in.Pj;
     const float ec = in.Tj;
@@ -43,17 +43,17 @@ void limpet_coil(Report& r, const UnitRecord& units, JacketInput& in, JacketResu
         float e = pc * rc / (0.75f * in.Sj) + in.caj;
         coil_block(r, "Minimum Coil thickness due to Limpet coil pressure, 8.5.3-23 [e]:",
                    " = pc * rc / ( 0.75 * fc ) + caj", " = @3 * @3 / ( 0.75 * @3 ) + @3",
-                   {pc * u.str, rc * u.dia, in.Sj * u.str, in.caj * u.thk}, 3);
-        RESULTLINE(r, e * u.thk, 3, u.thk_label);
+                   {show.stress(pc), show.dia(rc), show.stress(in.Sj), show.thk(in.caj)}, 3);
+        RESULTLINE(r, show.thk(e), 3, show.u.thickness.text());
     } else {
         float e = (pc * 2.0f) * rc / (2.0f * in.Sj - pc) + in.caj;
         coil_block(r, "Minimum Coil thickness due to Limpet coil pressure [e]:",
                    " = pc * D / ( 2 * f * z - pc ) + caj     EN-13445 Equation: 7.4.2:",
                    " = @2 * @2 / ( 2 * @3 * @3 - @3) + @3",
-                   {pc * u.prs, (rc + rc) * u.dia, in.Sj * u.str, z, pc * u.str,
-                    in.caj * u.thk},
+                   {show.pressure(pc), show.dia(rc + rc), show.stress(in.Sj), z, show.stress(pc),
+                    show.thk(in.caj)},
                    3);
-        RESULTLINE(r, e * u.thk, 3, u.thk_label);
+        RESULTLINE(r, show.thk(e), 3, show.u.thickness.text());
     }
 
     out.Trj = 0.0f;
@@ -64,8 +64,8 @@ void limpet_coil(Report& r, const UnitRecord& units, JacketInput& in, JacketResu
                pd5500 ? " = l * sqrt( pc/(3f) ) + ca + ExtCA"
                       : " = a * sqrt( pc/(3f) ) + ca + ExtCA",
                " = @3 * sqrt( @3/(3 * @3 ) ) + @3 + @3",
-               {l * u.dia, pc * u.prs, in.S * u.str, in.ca * u.thk, in.co * u.thk}, 1);
-    RESULTLINE(r, out.Tr * u.thk, 3, u.thk_label);
+               {show.dia(l), show.pressure(pc), show.stress(in.S), show.thk(in.ca), show.thk(in.co)}, 1);
+    RESULTLINE(r, show.thk(out.Tr), 3, show.u.thickness.text());
 
     const float ecor = ec - in.caj;
     float pMaxC1;
@@ -73,22 +73,22 @@ void limpet_coil(Report& r, const UnitRecord& units, JacketInput& in, JacketResu
         pMaxC1 = ecor * 0.75f * in.Sj / rc;
         coil_block(r, "Maximum Pressure in Coil, Coil Side [pMaxC1]:",
                    " = ( ec - caj )0.75 * fc / rc", " = (@3 - @3)0.75 * @3 / @3",
-                   {ec * u.thk, in.caj * u.thk, in.Sj * u.str, rc * u.dia}, 1);
+                   {show.thk(ec), show.thk(in.caj), show.stress(in.Sj), show.dia(rc)}, 1);
     } else {
         const float Di = 2.0f * (ri + in.caj);
         pMaxC1 = (2.0f * in.Sj) * ecor / (Di + ecor);
         coil_block(r, "Maximum Pressure in Coil, Coil Side [pMaxC1]:",
                    " = ( 2 * f * ecor * z ) / (Di + ecor)", " = ( 2 * @2 * @3 * @1 ) / (@2 + @4)",
-                   {in.Sj * u.str, ecor * u.thk, z, Di * u.dia, ecor * u.thk}, 1);
+                   {show.stress(in.Sj), show.thk(ecor), z, show.dia(Di), show.thk(ecor)}, 1);
     }
     in.Pj = pMaxC1;
-    RESULTLINE(r, pMaxC1 * u.prs, 3, u.prs_label);
+    RESULTLINE(r, show.pressure(pMaxC1), 3, show.u.pressure.text());
 
     const float pMaxC2 = 3.0f * in.S * whole_power((in.ts - in.co - in.ca) / l, 2);
     coil_block(r, "Maximum Pressure in Coil, Cylinder Side [pMaxC2]:",
                " = 3f( (e - c - ExtCA)/l )^(2)", " = 3*@3( (@3 - @3 - @3)/@3 )^(2)",
-               {in.S * u.str, in.ts * u.thk, in.ca * u.thk, in.co * u.thk, l * u.dia}, 1);
-    write_result(r, pMaxC2 * u.prs, u.prs_label);
+               {show.stress(in.S), show.thk(in.ts), show.thk(in.ca), show.thk(in.co), show.dia(l)}, 1);
+    write_result(r, show.pressure(pMaxC2), show.u.pressure.text());
 
     out.Pprime_ts = std::min(pMaxC1, pMaxC2);
 }

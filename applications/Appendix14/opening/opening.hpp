@@ -27,8 +27,8 @@ struct OpeningResults {
 std::int32_t run_opening_item(Report& r, const UnitRecord& u, OpeningInput& in,
                               OpeningResults& results, float* reals, const char* texts);
 
-// Prints the input in display units; right-adjusts the material name.
-void echo_opening_input(Report& r, const UnitRecord& u, OpeningInput& in);
+// Prints the input in display units, the material name right-adjusted.
+void echo_opening_input(Report& r, const UnitRecord& u, const OpeningInput& in);
 
 // Checks the item and prints the error section; returns the number of
 // fatal findings.

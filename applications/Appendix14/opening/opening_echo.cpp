@@ -26,7 +26,7 @@ void write_value_line(Report& r, std::string_view label, float value, int decima
 
 }  // namespace
 
-void echo_opening_input(Report& r, const UnitRecord& u, OpeningInput& in)
+void echo_opening_input(Report& r, const UnitRecord& u, const OpeningInput& in)
 {
     const Shown show(u);
 
@@ -52,11 +52,9 @@ void echo_opening_input(Report& r, const UnitRecord& u, OpeningInput& in)
     write_value_line(r, "Corrosion Allowance                       ca", show.thk(in.ca), 4, thk);
     write_blank_line(r);
 
-    adjust_right(in.material);  // kept right-adjusted for the rest of the run
-    ReportLine(r)
-        .text("Flange and Nozzle Material", kLabelWidth)
-        .text(std::string_view(in.material.data(), in.material.size()))
-        .write();
+    std::array<char, 15> material = in.material;
+    adjust_right(material);
+    ReportLine(r).text("Flange and Nozzle Material", kLabelWidth).text(view(material)).write();
     write_value_line(r, "Allowable Stress at Design Temperature   Sho", show.stress(in.Sho), 2,
                      u.stress.text());
     write_value_line(r, "Allowable Stress at Ambient Temperature  Shg", show.stress(in.Shg), 2,
