@@ -146,6 +146,34 @@ TEST(TrjSearch, UnsatisfiableJacketPressureEndsTheSearchWithAWarning)
     EXPECT_EQ(r.reals[197], 64.0f);
 }
 
+// VIII-2: where a Kp coefficient row strays from the chart it was fitted
+// to, the chart's value is used and the report says so, at the input
+// thickness and in the Trj search. P = 100, S = 20000, E = 1, no
+// allowances, Tj = 0.216.
+TEST(Div2Kp, ChartStandsInWhereThePolynomialStrays)
+{
+    const std::string trj_note = "   Trj search: FIG. EE - 2 chart used where the Kp polynomial departs by more than 15%.";
+    const struct { float NPS, D, ts, Pj; const char* Trj; bool trj_note; const char* Kp; const char* note; float Pprime_ts; } cases[] = {
+        {3, 60, 0.5f, 150, " = 0.121 in.", false, " = 23.000", "   FIG. EE - 2 value used: the Kp polynomial gives -8.518", 1173.9f},
+        {3, 40, 2, 150, " = 0.062 in.", false, " = 1.750", "   FIG. EE - 2 value used: the Kp polynomial gives -4.161", 16857.1f},
+        {3, 100, 0.375f, 150, " = 0.219 in.", false, " = 45.000", "   FIG. EE - 2 value used: the Kp polynomial gives 119.500", 518.5f},
+        {2, 120, 0.75f, 150, " = 0.176 in.", false, " = 6.600", "   FIG. EE - 1 value used: the Kp polynomial gives 2.549", 3939.4f},
+        {3, 40, 0.3125f, 150, " = 0.062 in.", false, " = 47.081", "", 569.2f},  // within 15 % of the chart
+        {3, 80, 0.5f, 400, " = 0.320 in.", true, " = 25.000", "   FIG. EE - 2 value used: the Kp polynomial gives -92.277", 1040},
+    };
+    for (const auto& c : cases) {
+        JacketItem item = test::half_pipe_item();
+        item.set({{2, c.D}, {3, c.ts}, {8, 0}, {10, c.NPS}, {11, 0.216f}, {12, c.Pj}, {16, 0}, {20, 2}});
+        const ItemRun r = test::run(item);
+        const auto after = [&](const char* caption, int n) { return r.lines.at(static_cast<std::size_t>(r.find(caption) + n)); };
+        EXPECT_EQ(after("Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:", 1), c.Trj) << c.note;
+        EXPECT_EQ(after("Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:", 2) == trj_note, c.trj_note) << c.note;
+        EXPECT_EQ(after("Half-Pipe Jacket Rating Factor [Kp]:", 1), c.Kp) << c.note;
+        EXPECT_EQ(after("Half-Pipe Jacket Rating Factor [Kp]:", 2), c.note);
+        EXPECT_NEAR(r.reals[196], c.Pprime_ts, 0.05f) << c.note;
+    }
+}
+
 TEST(PipeSchedule, AcceptsTheFirstAdequateWall)
 {
     const struct { const char* what; float NPS, Tj, Pj; const char* schedule; float accepted; } cases[] = {

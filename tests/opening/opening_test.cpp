@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "common/host_arrays.hpp"
 #include "entry/state.hpp"
 #include "opening/flange_factors.hpp"
 #include "opening/opening_calculation.hpp"
@@ -187,7 +188,7 @@ TEST(OpeningReport, SpecialCasesOfTheLines)
 
 TEST(OpeningCalculation, ThicknessSearchFailsOnTheLastPass)
 {
-    const ItemRun run = run_with({{el::P, -100}});  // the governing ratio never settles
+    const ItemRun run = run_with({{el::P, 0.001f}});  // the governing ratio never settles
     EXPECT_EQ(run.passes, 50);
     EXPECT_EQ(run.reals[29], 0.0f);
     const int at = run.find("Thickness Conversion Failure - Revise the Geometry.");
@@ -204,6 +205,7 @@ TEST(OpeningValidation, ChecksInOrder)
     const std::string shell_logic = "Error - Shell Side Hub dimension logic error .";
     const std::string nozzle_dim = "ERROR - Nozzle side hub dimension error.";
     const std::string corroded = "ERROR - Corroded Flange Thickness must be > 0.";
+    const std::string no_pressure = "ERROR - The pressure must be greater than 0.0.";
     const struct {
         const char* what;
         std::vector<std::pair<int, float>> changes;
@@ -228,6 +230,12 @@ TEST(OpeningValidation, ChecksInOrder)
         {"nozzle hub without length", {{el::g0n, 1}, {el::g1n, 1.5f}}, 1, {"ERROR - Nozzle side hub length must be > 0.0."}},
         {"no nozzle hub, whatever g1n and hn", {{el::g1n, 0.5f}, {el::hn, -3}}, 0, {}},
         {"thin nozzle hub: product not above 0.001", {{el::g0n, 0.01f}, {el::g1n, 0.01f}}, 0, {}},
+        // Without pressure every stress ratio would be 0/0; left out it reads as 0.
+        {"zero pressure, the last check", {{el::P, 0}, {el::g0n, 1}, {el::g1n, 1.5f}}, 2,
+         {"ERROR - Nozzle side hub length must be > 0.0.", no_pressure}},
+        {"negative zero pressure", {{el::P, -0.0f}}, 1, {no_pressure}},
+        {"pressure not a number", {{el::P, std::numeric_limits<float>::quiet_NaN()}}, 1, {no_pressure}},
+        {"pressure left out", {{el::P, kMissingValue}}, 1, {no_pressure}},
     };
     for (const auto& c : cases) {
         const ItemRun run = run_with(c.changes);
@@ -239,6 +247,7 @@ TEST(OpeningValidation, ChecksInOrder)
         EXPECT_EQ(messages, c.messages) << c.what;
         EXPECT_EQ(run.has("ASME VIII-1 App. 14 Large Central Opening Flange Analysis Results:"), c.errors == 0)
             << c.what;
+        EXPECT_EQ(run.lines.back(), test::kNotice) << c.what;
     }
 }
 

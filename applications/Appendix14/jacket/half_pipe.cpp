@@ -74,20 +74,31 @@ ChartChoice chart_choice(const KRule& k)
     return {k.NPS - 1.0f, 0.0f};
 }
 
+// VIII-2: the Appendix EE chart a jacket size's Kp polynomial is fitted
+// to (NPS 2, 3, 4: charts 1, 2, 3; any other size: chart 3).
+int kp_reference_chart(std::int32_t size)
+{
+    return size >= 2 && size <= 4 ? size - 1 : 3;
+}
+
 // The chart(s) of an item read at its shell diameter, once: the Trj
 // search looks K up at thousands of thicknesses.
 struct KCharts {
     bool div2;
     ChartChoice choice;
     ChartColumn first;   // Kp (VIII-2) or the first chart
-    ChartColumn second;  // the second chart of a mean
+    ChartColumn second;  // the second chart of a mean; VIII-2: the chart Kp is checked against
+    int kp_chart;        // VIII-2: that chart's number
 };
 
 KCharts k_charts(const KRule& k)
 {
-    KCharts c{k.div2, {}, {}, {}};
+    KCharts c{k.div2, {}, {}, {}, 0};
     if (k.div2) {
-        c.first = kp_chart_column(k.Dc, truncate_to_int32(k.NPS));
+        const std::int32_t size = truncate_to_int32(k.NPS);
+        c.kp_chart = kp_reference_chart(size);
+        c.first = kp_chart_column(k.Dc, size);
+        c.second = ee_chart_column(static_cast<float>(c.kp_chart), k.Dc);
         return c;
     }
     c.choice = chart_choice(k);
@@ -97,21 +108,39 @@ KCharts k_charts(const KRule& k)
     return c;
 }
 
+// The factor of one look-up: K, or the Kp actually used.
+struct KValue {
+    float K;
+    bool chart_used = false;  // VIII-2: the chart replaced the Kp polynomial
+    float Kpoly = 0.0f;       // ... whose value this was
+};
+
+// VIII-2: some Kp coefficient rows stray far from the chart they were
+// fitted to. The chart's Kc stands in where the polynomial is not above 0
+// (NaN included) or departs from Kc by more than 15 %.
+KValue kp_used(float Kpoly, float Kc)
+{
+    const float d = Kpoly - Kc;
+    if (!(Kpoly > 0.0f) || std::fabs(d) > 0.15f * Kc)
+        return {Kc, true, Kpoly};
+    return {Kpoly, false, Kpoly};
+}
+
 // K (Appendix EE) or Kp (VIII-2) at the net shell thickness t.
-float K_at(const KCharts& c, float t)
+KValue K_at(const KCharts& c, float t)
 {
     if (c.div2)
-        return KPFACTOR(c.first, t);
+        return kp_used(KPFACTOR(c.first, t), EEKFACTOR(c.second, t));
     if (c.choice.second == 0.0f)
-        return EEKFACTOR(c.first, t);
-    return (EEKFACTOR(c.first, t) + EEKFACTOR(c.second, t)) * 0.5f;
+        return {EEKFACTOR(c.first, t)};
+    return {(EEKFACTOR(c.first, t) + EEKFACTOR(c.second, t)) * 0.5f};
 }
 
 // P' = (1.5 S - S*) / K at the net shell thickness t, S* = P R / (2 t).
-float permissible_pressure(const KCharts& c, float P, float R, float S, float t)
+float permissible_pressure(float K, float P, float R, float S, float t)
 {
     float Sstar = (P * R) / (t + t);
-    return (1.5f * S - Sstar) / K_at(c, t);
+    return (1.5f * S - Sstar) / K;
 }
 
 // The smallest multiple of 1/256 above ca + co whose P' reaches Pj. The
@@ -121,6 +150,7 @@ struct TrjSearch {
     float Trj = 0.0f;
     float Pprime = 0.0f;  // 0 until one is computed
     bool exhausted = false;
+    bool chart_used = false;  // VIII-2: some step took Kp from the chart
 };
 
 TrjSearch find_Trj(const KCharts& c, const JacketInput& in, float R, float Pj)
@@ -137,7 +167,9 @@ TrjSearch find_Trj(const KCharts& c, const JacketInput& in, float R, float Pj)
     }
     for (;;) {
         float t = s.Trj - in.ca - in.co;
-        s.Pprime = permissible_pressure(c, in.P, R, in.S, t);
+        const KValue K = K_at(c, t);
+        s.chart_used = s.chart_used || K.chart_used;
+        s.Pprime = permissible_pressure(K.K, in.P, R, in.S, t);
         if (!(s.Pprime < Pj))
             return s;
         if (raises == kMaxRaises) {
@@ -165,6 +197,35 @@ void write_chart_line(Report& r, ChartChoice c)
     write_formula_line(r, 0);
 }
 
+// Writes a chart number as one digit at column col; returns the column
+// after it.
+int put_chart_number(Field line, int col, int chart)
+{
+    field::integer(line.subspan(static_cast<std::size_t>(col - 1), 1), chart);
+    return col + 1;
+}
+
+// "   FIG. EE - 2 value used: the Kp polynomial gives -8.518", the
+// polynomial's value last, cut at the end of the line when it is huge.
+void write_kp_chart_note(Report& r, int chart, float Kpoly)
+{
+    blank(r.line);
+    int col = put_chart_number(r.line, put(r.line, 1, "   FIG. EE - "), chart);
+    col = put(r.line, col + 1, "value used: the Kp polynomial gives ");
+    field::fixed_shortest(Field(r.line).subspan(static_cast<std::size_t>(col - 1)), Kpoly, 3);
+    write_line(r);
+}
+
+// "   Trj search: FIG. EE - 2 chart used where ...": some step of the Trj
+// search took Kp from the chart.
+void write_trj_chart_note(Report& r, int chart)
+{
+    blank(r.line);
+    int col = put_chart_number(r.line, put(r.line, 1, "   Trj search: FIG. EE - "), chart);
+    put(r.line, col + 1, "chart used where the Kp polynomial departs by more than 15%.");
+    write_line(r);
+}
+
 // Shell thickness for internal pressure, Tr.
 float required_shell_thickness(bool div2, const JacketInput& in, float R, float Dc)
 {
@@ -179,7 +240,9 @@ struct ShellValues {
     float R, Dc;
     KRule k;
     bool exhausted;  // the Trj search gave up
-    float K;         // K or Kp at the input shell thickness
+    bool Trj_chart;  // VIII-2: a step of the Trj search took Kp from the chart
+    int kp_chart;    // VIII-2: the chart Kp is checked against
+    KValue K;        // K or Kp at the input shell thickness
     float Sstar;     // longitudinal stress at the input shell thickness
     float Fp;        // allowable jacket bending stress (VIII-2)
 };
@@ -218,6 +281,8 @@ void write_shell_section(Report& r, const Shown& show, const JacketInput& in,
     write_text(r, style::kCaption,
                "Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:");
     write_result_a(r, out.Trj > in.ts + 0.0001f, show.thk(out.Trj), show.u.thickness.text());
+    if (v.Trj_chart)
+        write_trj_chart_note(r, v.kp_chart);
     if (out.Trj > in.ts + 0.0001f)
         write_warning(r, style::kWarning,
                       {"The Input Thickness is < the Req'd Thickness for Jacket Pressure!"});
@@ -230,7 +295,7 @@ void write_pressure_section(Report& r, const Shown& show, const JacketInput& in,
                             const JacketResults& out, const ShellValues& v)
 {
     const bool div2 = v.div2;
-    const float K = v.K, Sstar = v.Sstar, Fp = v.Fp;
+    const float K = v.K.K, Sstar = v.Sstar, Fp = v.Fp;
     write_blank_line(r);
     write_text(r, style::kTitle, "Pressure Calculations for Input Shell Thickness:");
     write_blank_line(r);
@@ -246,6 +311,8 @@ void write_pressure_section(Report& r, const Shown& show, const JacketInput& in,
         write_text(r, style::kCaption, "K-Factor Read from Chart [K]:");
     }
     write_result(r, K, " ");
+    if (v.K.chart_used)
+        write_kp_chart_note(r, v.kp_chart, v.K.Kpoly);
 
     write_blank_line(r);
     if (div2) {
@@ -296,12 +363,14 @@ void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const Jack
     out.Trj = search.Trj;
     out.Pprime_Trj = search.Pprime;
     v.exhausted = search.exhausted;
+    v.Trj_chart = search.chart_used;
+    v.kp_chart = charts.kp_chart;
 
     out.ts_net = in.ts - in.ca - in.co;
     v.K = K_at(charts, out.ts_net);
     v.Sstar = (in.P * R) / (2.0f * out.ts_net);
     v.Fp = std::min(1.5f * in.S - v.Sstar, 1.5f * in.S);
-    out.Pprime_ts = v.div2 ? v.Fp / v.K : (1.5f * in.S - v.Sstar) / v.K;
+    out.Pprime_ts = v.div2 ? v.Fp / v.K.K : (1.5f * in.S - v.Sstar) / v.K.K;
 
     const Shown show(units);
     write_shell_section(r, show, in, out, v);

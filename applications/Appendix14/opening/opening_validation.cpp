@@ -49,6 +49,7 @@ Findings check_opening_input(const OpeningInput& in)
     const bool nozzle_hub = in.g0n * in.g1n > 0.001f;
     f.raise_if(nozzle_hub && (in.g0n - ca < 0.0f || in.g1n - ca < 0.0f), 12);
     f.raise_if(nozzle_hub && not_above_zero(in.hn), 13);
+    f.raise_if(not_above_zero(in.P), 14);  // without pressure every stress ratio is 0/0
     return f;
 }
 
