@@ -15,7 +15,7 @@ void Context::analyse(float* reals, const char* texts, const char* /*run_mode*/,
                       std::int32_t* error_count, const char* report_file, const char* unit_labels,
                       const float* unit_factors, std::int32_t* print_control)
 {
-    analyse_item(*state_, HostCall{reals, texts, error_count, report_file, unit_labels,
+    analyse_item(*state_, CallArguments{reals, texts, error_count, report_file, unit_labels,
                                    unit_factors, print_control});
 }
 

@@ -34,7 +34,7 @@ TX_API void TX_STDCALL LGCENTER(float* reals, const char* texts, intptr_t, const
                                 const void*, const void*, const void*, const char* unit_labels,
                                 intptr_t, const float* unit_factors, int32_t* print_control)
 {
-    tx14::analyse_item(host_state, tx14::HostCall{reals, texts, error_count, report_file,
+    tx14::analyse_item(host_state, tx14::CallArguments{reals, texts, error_count, report_file,
                                                   unit_labels, unit_factors, print_control});
 }
 

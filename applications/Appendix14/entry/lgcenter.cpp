@@ -45,7 +45,7 @@ bool choose_destination(Report& r, const char* report_file)
 
 }  // namespace
 
-void analyse_item(State& st, const HostCall& call)
+void analyse_item(State& st, const CallArguments& call)
 {
     if (call.reals == nullptr)
         return;

@@ -10,7 +10,7 @@ namespace tx14 {
 
 inline constexpr int kFileNameWidth = 256;
 
-struct HostCall {
+struct CallArguments {
     float* reals;                  // at least 200 elements; results come back here
     const char* texts;             // fields of 15 characters
     std::int32_t* error_count;     // fatal input errors of a large opening
@@ -22,6 +22,6 @@ struct HostCall {
 
 // Runs one item on the state: units, report destination, dispatch on the
 // item kind, analysis, closing lines, close of the report file.
-void analyse_item(State& st, const HostCall& call);
+void analyse_item(State& st, const CallArguments& call);
 
 }  // namespace tx14

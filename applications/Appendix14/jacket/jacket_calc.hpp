@@ -56,13 +56,6 @@ void jacket_thickness_and_weld(Report& r, const UnitRecord& units, JacketInput& 
                                pipes::PipeSize pipe);
 void limpet_coil(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, pipes::PipeSize pipe);
 
-// Caption with its styles, symbolic line, and the template filled with the
-// display values and squeezed with the keep count: a formula block up to
-// its result line.
-void write_block(Report& r, const LineStyles& styles, std::string_view label,
-                 std::string_view symbolic, std::string_view tmpl,
-                 std::initializer_list<float> values, int keep);
-
 // Result form A, written with the warning styles when the required value
 // exceeds the one the input provides.
 void write_result_a(Report& r, bool exceeds, float value, std::string_view unit);

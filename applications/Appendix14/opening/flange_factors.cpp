@@ -30,7 +30,7 @@ constexpr int kHubTextWidth = 20;  // of the 26-character text fields
 void write_factor_pair(Report& r, int lead, std::string_view name1, float v1, int gap,
                        std::string_view name2, float v2)
 {
-    ReportLine(r)
+    FixedLine(r)
         .blanks(lead).text(name1).fixed(v1, 10, 3)
         .blanks(gap).text(name2).fixed(v2, 10, 3)
         .write();
@@ -101,7 +101,7 @@ StressFactors stress_factors(float t, float T, float e, float d, float ca)
 
 void write_k_ratio_factors(Report& r, float K, const KRatioFactors& k, int code)
 {
-    ReportLine(r)
+    FixedLine(r)
         .text(code == 2 ? "Factors from Table 4-16.4 " : "Factors from Figure 2-7.1 ")
         .blanks(20).text("K = ").fixed(K, 10, 3)
         .write();
@@ -114,16 +114,16 @@ void write_hub_set(Report& r, const Shown& show, const HubSet& s, HubSide side, 
     const HubTexts& texts = kHubTexts[side == HubSide::opening ? 0 : 1];
     const HubFactors& hub = s.hub;
     write_blank_line(r);
-    ReportLine(r)
+    FixedLine(r)
         .text(texts.h0_caption).text(hub.thick ? texts.h0 : kDefinedAsZero, kHubTextWidth)
         .blanks(1).fixed(show.dia(hub.h0), 10, 3)
         .blanks(1).text(show.u.diameter.text())
         .write();
-    ReportLine(r)
+    FixedLine(r)
         .text(texts.Hrat_caption).text(hub.has_h_h0 ? texts.h_h0 : kDefinedAsZero, kHubTextWidth)
         .blanks(1).fixed(hub.h_h0, 10, 3)
         .write();
-    ReportLine(r)
+    FixedLine(r)
         .text(texts.Grat_caption).text(hub.thick ? texts.g1_g0 : kDefinedAsZero, kHubTextWidth)
         .blanks(1).fixed(hub.g1_g0, 10, 3)
         .write();
@@ -146,7 +146,7 @@ void write_d_and_e(Report& r, const Shown& show, const HubDE& de, float h0, floa
     assign(e_unit, show.u.thickness.text());
     put(e_unit, 4, "^-1");
 
-    ReportLine line(r);
+    FixedLine line(r);
     line.blanks(20).text("d = ");
     if (d_shown > 99999.0f)
         line.exponential(d_shown, 10, 5);
@@ -160,7 +160,7 @@ void write_d_and_e(Report& r, const Shown& show, const HubDE& de, float h0, floa
 
 void write_stress_factors(Report& r, const StressFactors& s)
 {
-    ReportLine(r).text("Stress Factors").blanks(28).text("ALPHA = ").fixed(s.ALPHA, 10, 3).write();
+    FixedLine(r).text("Stress Factors").blanks(28).text("ALPHA = ").fixed(s.ALPHA, 10, 3).write();
     write_factor_pair(r, 17, "BETA = ", s.BETA, 8, "GAMMA = ", s.GAMMA);
     write_factor_pair(r, 16, "DELTA = ", s.DELTA, 7, " Lamda = ", s.Lamda);
 }

@@ -3,8 +3,9 @@
 // stress factors; each computed by one function and printed by another.
 #pragma once
 
+#include "../common/units.hpp"
+#include "../report/fixed_line.hpp"
 #include "../report/report.hpp"
-#include "opening_report.hpp"
 #include "opening_work.hpp"
 
 namespace tx14 {

@@ -194,13 +194,13 @@ void write_flange_factors(Report& r, const FlangeFactors& ff, int code)
 {
     write_text(r, style::kResultCaption, "Flange Factors for Integral Flange: ");
     if (code == 1) {
-        ReportLine(r).text("Factor F per 2-7.2  ").blanks(30).fixed(ff.F, 10, 3).write();
-        ReportLine(r).text("Factor V per 2-7.3  ").blanks(30).fixed(ff.V, 10, 3).write();
-        ReportLine(r).text("Factor f per 2-7.6  ").blanks(30).fixed(ff.f, 10, 3).write();
+        FixedLine(r).text("Factor F per 2-7.2  ").blanks(30).fixed(ff.F, 10, 3).write();
+        FixedLine(r).text("Factor V per 2-7.3  ").blanks(30).fixed(ff.V, 10, 3).write();
+        FixedLine(r).text("Factor f per 2-7.6  ").blanks(30).fixed(ff.f, 10, 3).write();
     } else {
-        ReportLine(r).text("Factor F per Table 4.16.5  ").blanks(23).fixed(ff.F, 10, 3).write();
-        ReportLine(r).text("Factor V per Table 4.16.5  ").blanks(23).fixed(ff.V, 10, 3).write();
-        ReportLine(r).text("Factor f per Table 4.16.5  ").blanks(23).fixed(ff.f, 10, 3).write();
+        FixedLine(r).text("Factor F per Table 4.16.5  ").blanks(23).fixed(ff.F, 10, 3).write();
+        FixedLine(r).text("Factor V per Table 4.16.5  ").blanks(23).fixed(ff.V, 10, 3).write();
+        FixedLine(r).text("Factor f per Table 4.16.5  ").blanks(23).fixed(ff.f, 10, 3).write();
     }
 }
 

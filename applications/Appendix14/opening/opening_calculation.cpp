@@ -68,7 +68,7 @@ OpeningResults calculate_opening(Report& r, const UnitRecord& u, const OpeningIn
             break;
     }
     results.minimum_t = t;
-    ReportLine(r)
+    FixedLine(r)
         .text("Approximate Minimum Flange Thickness", 43).blanks(5)
         .fixed(show.thk(t), 12, 4).blanks(2).text(u.thickness.text())
         .write(t > results.input_t ? style::kWarning : LineStyles{});

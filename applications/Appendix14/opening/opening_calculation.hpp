@@ -6,10 +6,12 @@
 
 #include <cmath>
 
+#include "../common/units.hpp"
+#include "../report/fixed_line.hpp"
+#include "../report/formula_block.hpp"
 #include "../report/report.hpp"
 #include "opening.hpp"
 #include "opening_input.hpp"
-#include "opening_report.hpp"
 #include "opening_work.hpp"
 
 namespace tx14 {

@@ -2,8 +2,8 @@
 // labelled line per value, printed before the validation.
 #include <string_view>
 
+#include "../report/fixed_line.hpp"
 #include "opening.hpp"
-#include "opening_report.hpp"
 
 namespace tx14 {
 namespace {
@@ -15,7 +15,7 @@ constexpr int kLabelWidth = 45;  // the symbol ends in column 44
 void write_value_line(Report& r, std::string_view label, float value, int decimals,
                       std::string_view unit)
 {
-    ReportLine(r)
+    FixedLine(r)
         .text(label, kLabelWidth)
         .blanks(5)
         .fixed(value, 10, decimals)
@@ -54,7 +54,7 @@ void echo_opening_input(Report& r, const UnitRecord& u, const OpeningInput& in)
 
     std::array<char, 15> material = in.material;
     adjust_right(material);
-    ReportLine(r).text("Flange and Nozzle Material", kLabelWidth).text(view(material)).write();
+    FixedLine(r).text("Flange and Nozzle Material", kLabelWidth).text(view(material)).write();
     write_value_line(r, "Allowable Stress at Design Temperature   Sho", show.stress(in.Sho), 2,
                      u.stress.text());
     write_value_line(r, "Allowable Stress at Ambient Temperature  Shg", show.stress(in.Shg), 2,

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "../report/fixed_line.hpp"
 #include "opening.hpp"
-#include "opening_report.hpp"
 
 namespace tx14 {
 namespace {
@@ -81,7 +81,7 @@ Message message_for(std::int32_t code)
 // Writes one message after a blank line; true when the finding is fatal.
 bool write_message(Report& r, std::int32_t code, float value)
 {
-    ReportLine work(r, r.work);  // built at full width, then squeezed
+    FixedLine work(r, r.work);  // built at full width, then squeezed
     Message m = message_for(code);
     if (code == kFatalCountCode)
         work.text("Number of fatal errors: ").fixed_shortest(value, 4)
@@ -110,7 +110,7 @@ std::int32_t validate_opening_input(Report& r, const OpeningInput& in)
 
     write_blank_line(r);
     write_blank_line(r);
-    ReportLine(r).text("ERROR MESSAGES FOR FLANGE NUMBER ").integer(in.item, 5).write();
+    FixedLine(r).text("ERROR MESSAGES FOR FLANGE NUMBER ").integer(in.item, 5).write();
     for (int i = 0; i < findings.count; ++i) {
         const Finding& f = findings.list[static_cast<std::size_t>(i)];
         if (write_message(r, f.code, f.value))

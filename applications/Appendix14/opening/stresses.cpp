@@ -3,11 +3,36 @@
 // and the stresses at the juncture and at the opening against their limits.
 #include <cmath>
 
+#include "../report/fixed_line.hpp"
 #include "../report/formula_block.hpp"
 #include "../report/single_precision.hpp"
 #include "opening_calculation.hpp"
 
 namespace tx14 {
+namespace {
+
+// The block of an opening flange stress, on a 78-column line: caption,
+// symbolic line, filled template and " = value unit"; then a blank line.
+// `value` is in display units.
+void write_stress_block(Report& r, std::string_view label, std::string_view symbolic,
+                        std::string_view tmpl, std::initializer_list<float> values, float value,
+                        std::string_view unit)
+{
+    std::array<char, 78> line;  // the block's lines are 78 columns wide
+    FixedLine(r, line).text(label).write(style::kCaption);
+    FixedLine(r, line).text(symbolic).write();
+
+    fill_formula(r, tmpl, values);
+    squeeze_blanks(r.work, line, 8);
+    write_line(r, line);
+
+    FixedLine(r, r.work).text(" = ").fixed_shortest(value, 3).blanks(1).text(unit);
+    squeeze_blanks(r.work, line, 8);
+    write_line(r, line);
+    write_blank_line(r);
+}
+
+}  // namespace
 
 void flange_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPass& p)
 {

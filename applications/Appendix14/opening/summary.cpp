@@ -69,7 +69,7 @@ namespace {
 void write_summary_row(Report& r, const Shown& show, std::string_view label, float shell,
                        float opening, float limit, bool underline)
 {
-    ReportLine line(r);
+    FixedLine line(r);
     line.text(label)
         .whole(show.stress(shell), 10).text(" | ").whole(show.stress(limit), 9).text(" | ")
         .blanks(5)
@@ -91,7 +91,7 @@ void write_summary(Report& r, const Shown& show, const OpeningInput& in, const O
     const StressAverages& a = p.averages;
     const float Sho = in.Sho;
 
-    ReportLine(r)
+    FixedLine(r)
         .text(in.code == 1 ? "Flange Stress Results per Appendix 14 ("
                            : "Flange Stress Results per 4.6.4 (")
         .text(trimmed(show.u.stress.label)).text(")")
@@ -107,12 +107,12 @@ void write_summary(Report& r, const Shown& show, const OpeningInput& in, const O
 
     write_blank_line(r);
     if (p.mawp > 0.0f)
-        ReportLine(r)
+        FixedLine(r)
             .text("M.A.W.P. for the given Geometry", 43).blanks(5)
             .fixed(show.pressure(p.mawp), 12, 3).blanks(2).text(show.u.pressure.text())
             .write(L.P > p.mawp ? style::kWarning : LineStyles{});
     if (p.W > 0.01f)
-        ReportLine(r)
+        FixedLine(r)
             .text("Estimated Finished Weight of Forging", 43).blanks(5)
             .fixed(show.force(p.W), 12, 1).blanks(2).text(show.u.force.text())
             .write();

@@ -35,4 +35,42 @@ void write_result(Report& r, const LineStyles& styles, float value, std::string_
     write_result(r, value, unit);
 }
 
+void write_block_head(Report& r, const LineStyles& styles, std::string_view label,
+                      std::string_view symbolic)
+{
+    write_caption(r, styles, label);
+    write_text(r, symbolic);
+}
+
+void write_block_end(Report& r, float value, std::string_view unit, bool over_limit)
+{
+    if (over_limit)
+        write_result(r, style::kWarning, value, unit);
+    else
+        write_result(r, value, unit);
+    write_blank_line(r);
+}
+
+void write_block(Report& r, const LineStyles& styles, std::string_view label,
+                 std::string_view symbolic, std::string_view tmpl,
+                 std::initializer_list<float> values, int keep)
+{
+    write_block_head(r, styles, label, symbolic);
+    write_formula(r, tmpl, values, keep);
+}
+
+void write_block(Report& r, std::string_view label, std::string_view symbolic,
+                 std::string_view tmpl, std::initializer_list<float> values, float value,
+                 std::string_view unit)
+{
+    write_block(r, style::kCaption, label, symbolic, tmpl, values, 1);
+    write_block_end(r, value, unit);
+}
+
+void extend_formula(Report& r, std::string_view more, std::initializer_list<float> values)
+{
+    put(r.work, last_nonblank(r.work) + 1, more);
+    SUBSTVALUES(r.work, values);
+}
+
 }  // namespace tx14
