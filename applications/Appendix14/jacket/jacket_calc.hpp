@@ -28,7 +28,7 @@ struct JacketResults {
 
 // The calculation of a validated item: title, then the half-pipe jacket
 // path (code selectors below 3: App. EE, 2 VIII-2) or the limpet coil path
-// (3 PD 5500, 4 EN 13445). Rewrites Tj (accepted schedule) or Pj (pMaxC1)
+// (3 PD 5500, 4 EN 13445). Rewrites Pj (pMaxC1)
 // in the record.
 void JACKETCALC(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out);
 
@@ -52,8 +52,8 @@ void JACKETSUMMARY(Report& r, const UnitRecord& units, const JacketSummary& v);
 // Sections of JACKETCALC after the shell and pressure sections: the jacket
 // thickness with its schedule search, the fillet weld and the closing of a
 // half-pipe jacket; and the whole limpet coil path.
-void jacket_thickness_and_weld(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out,
-                               pipes::PipeSize pipe);
+void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in,
+                               JacketResults& out, pipes::PipeSize pipe);
 void limpet_coil(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, pipes::PipeSize pipe);
 
 // Result form A, written with the warning styles when the required value
