@@ -379,7 +379,7 @@ void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const Jack
 
 }  // namespace
 
-void JACKETCALC(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out)
+void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out)
 {
     out.Trj = 0.0f;
     const pipes::PipeSize pipe = pipes::pipe_size(in.NPS);

@@ -13,8 +13,8 @@
 namespace tx14 {
 
 
-// The result arguments of JACKETCALC. A coil writes Tr, Pprime_ts and Trj
-// only; the others keep the zeros they start with.
+// The result arguments of JACKETCALC. A coil writes Tr, Pprime_ts, Trj and
+// pMaxC1 only; the others keep the zeros they start with.
 struct JacketResults {
     float Tr = 0;          // required shell thickness for internal pressure (coil: cylinder)
     float T = 0;           // required jacket thickness, for the accepted thickness
@@ -24,13 +24,13 @@ struct JacketResults {
     float ts_net = 0;      // ts - ca - co
     float Tj_input = 0;    // jacket thickness as input
     float Trj = 0;         // required shell thickness for the jacket pressure (coil: 0)
+    float pMaxC1 = 0;      // coil: maximum pressure, coil side
 };
 
 // The calculation of a validated item: title, then the half-pipe jacket
 // path (code selectors below 3: App. EE, 2 VIII-2) or the limpet coil path
-// (3 PD 5500, 4 EN 13445). Rewrites Pj (pMaxC1)
-// in the record.
-void JACKETCALC(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out);
+// (3 PD 5500, 4 EN 13445).
+void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out);
 
 // The values the jacket results summary prints.
 struct JacketSummary {
@@ -54,7 +54,8 @@ void JACKETSUMMARY(Report& r, const UnitRecord& units, const JacketSummary& v);
 // half-pipe jacket; and the whole limpet coil path.
 void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in,
                                JacketResults& out, pipes::PipeSize pipe);
-void limpet_coil(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, pipes::PipeSize pipe);
+void limpet_coil(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
+                 pipes::PipeSize pipe);
 
 // Result form A, written with the warning styles when the required value
 // exceeds the one the input provides.
