@@ -170,22 +170,17 @@ void write_opening_product(Report& r, const Shown& show, std::string_view label,
     write_blank_line(r);
 }
 
-}  // namespace
-
-void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& in,
-                             const OpeningLoads& L, const OpeningPass& p)
+// MH and X1.
+void write_juncture_moment(Report& r, const Shown& show, const OpeningInput& in,
+                           const OpeningLoads& L, const OpeningPass& p)
 {
-    const std::string_view stress = show.u.stress.text();
     const float tc = p.t - in.ca;
     const float g0sc = in.g0s - in.ca;
-    const float r_s = (in.g1s - in.ca) / g0sc;
     const float B1s = (in.A - in.g0s) - in.ca;
     const float h0s = p.shell.hub.h0;
     const float Fs = p.shell.flange.F;
-    const float Sho = in.Sho;
     const float Mo = show.moment_in_formula(L.Mo);
     const float MH = show.moment_in_formula(p.MH);
-    const float K2 = L.K * L.K;
 
     write_blank_line(r);
     write_block_head(r, "Moment Acting at the Shell to Flat Head Juncture [MH]:",
@@ -201,6 +196,20 @@ void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& i
     write_block(r, "Factor [X1]:", " = ( Mo - MH( 1 + Ft/ho ) ) / Mo ",
                 " = ( @0 - @0( 1 + @4 * @4 / @4 ) ) / @0 ",
                 {Mo, MH, Fs, show.thk(tc), show.thk(h0s), Mo}, p.X1, kNoUnit);
+}
+
+// SHS, SRS and STS at the head/shell juncture.
+void write_shell_stresses(Report& r, const Shown& show, const OpeningInput& in,
+                          const OpeningLoads& L, const OpeningPass& p)
+{
+    const std::string_view stress = show.u.stress.text();
+    const float tc = p.t - in.ca;
+    const float r_s = (in.g1s - in.ca) / (in.g0s - in.ca);
+    const float h0s = p.shell.hub.h0;
+    const float Fs = p.shell.flange.F;
+    const float Sho = in.Sho;
+    const float MH = show.moment_in_formula(p.MH);
+    const float K2 = L.K * L.K;
 
     write_blank_line(r);
     write_text(r, style::kTitle, "Stress Results for the Head/Shell Juncture :");
@@ -233,6 +242,18 @@ void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& i
     write_block_end(r, show.stress(p.STS), stress, over_limit(p.STS, Sho));
     write_formula(r, "where Z = (K\xB2+1)/(K\xB2-1) = (@3+1)/(@3-1) = @3", {K2, K2, p.k.Z}, 1);
     write_blank_line(r);
+}
+
+// SHO, SRO and STO at the opening.
+void write_opening_stresses(Report& r, const Shown& show, const OpeningInput& in,
+                            const OpeningLoads& L, const OpeningPass& p)
+{
+    const float tc = p.t - in.ca;
+    const float h0s = p.shell.hub.h0;
+    const float Fs = p.shell.flange.F;
+    const float Sho = in.Sho;
+    const float MH = show.moment_in_formula(p.MH);
+    const float K2 = L.K * L.K;
 
     write_text(r, style::kTitle, "Stress Results for the Opening Head Juncture :");
     write_blank_line(r);
@@ -247,9 +268,19 @@ void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& i
     write_formula(r, " = @3 * @3  + ", {p.X1, show.stress(p.ST)}, 1);
     write_formula(r, "   0.64 * @4 * @3 * @0 / ( @3 * @3 * @3 )",
                   {Fs, p.Z1, MH, show.dia(L.G), show.dia(h0s), show.thk(tc)}, 3);
-    write_block_end(r, show.stress(p.STO), stress, over_limit(p.STO, Sho));
+    write_block_end(r, show.stress(p.STO), show.u.stress.text(), over_limit(p.STO, Sho));
     write_formula(r, "where Z1 = 2*K\xB2/(K\xB2-1) = (2*@3)/(@3 - 1) = @3", {K2, K2, p.Z1}, 1);
     write_blank_line(r);
+}
+
+}  // namespace
+
+void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& in,
+                             const OpeningLoads& L, const OpeningPass& p)
+{
+    write_juncture_moment(r, show, in, L, p);
+    write_shell_stresses(r, show, in, L, p);
+    write_opening_stresses(r, show, in, L, p);
 }
 
 }  // namespace tx14
