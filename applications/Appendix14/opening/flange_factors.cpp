@@ -54,10 +54,10 @@ KRatioFactors k_ratio_factors(float K)
 HubFactors hub_factors(float g0, float g1, float h, float D, float ca)
 {
     HubFactors hub;
-    hub.Dc = D + 2.0f * ca;
+    const float Dc = D + 2.0f * ca;  // corroded base diameter
     hub.thick = g0 > ca;
     if (hub.thick)
-        hub.h0 = std::sqrt(hub.Dc * (g0 - ca));
+        hub.h0 = std::sqrt(Dc * (g0 - ca));
     hub.has_h_h0 = !(h == 0.0f || hub.h0 == 0.0f);
     if (hub.has_h_h0)
         hub.h_h0 = h / hub.h0;

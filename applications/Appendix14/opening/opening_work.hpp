@@ -24,7 +24,6 @@ enum class HubSide { opening, shell };
 struct HubFactors {
     bool thick = false;    // g0 above ca: h0 and g1/g0 are defined, otherwise 0
     bool has_h_h0 = false; // h and h0 not 0: h/h0 is defined, otherwise 0
-    float Dc = 0;     // corroded base diameter
     float h0 = 0;     // effective hub length
     float h_h0 = 0;   // hub ratio h/h0
     float g1_g0 = 0;  // thickness ratio g1/g0 (corroded)
