@@ -1,4 +1,4 @@
-// The line writer: capture records, file records, print switch, closing lines.
+// The line writer: capture records, file records, no destination, closing lines.
 #include <gtest/gtest.h>
 
 #include <filesystem>
