@@ -4,9 +4,9 @@
 
 #include <cstring>
 
+#include "../common/host_arrays.hpp"
 #include "../jacket/jacket.hpp"
 #include "../opening/opening.hpp"
-#include "../common/host_arrays.hpp"
 #include "../report/single_precision.hpp"
 
 namespace tx14 {
