@@ -93,54 +93,6 @@ TEST(Units, SiInputGivesTheInternalValuesOfTheEquivalentUsInput)
     }
 }
 
-TEST(Units, SiShowsInternalValuesInMetricUnits)
-{
-    const UnitSystem& si = si_units();
-    const struct { Quantity q; float internal, shown; const char* label; } cases[] = {
-        {Quantity::thickness, 1.0f, 25.4f, "mm"},      {Quantity::diameter, 2.0f, 50.8f, "mm"},
-        {Quantity::pressure, 100.0f, 0.6894757f, "MPa"}, {Quantity::stress, 20000.0f, 137.89515f, "MPa"},
-        {Quantity::length, 12.0f, 304.8f, "mm"},       {Quantity::force, 1.0f, 4.448222f, "N"},
-        {Quantity::moment, 1.0f, 1.3558179f, "N-m"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_FLOAT_EQ(si.to_display(c.q, c.internal), c.shown) << c.label;
-        EXPECT_EQ(si.label(c.q), c.label);
-    }
-    // What the library shows for a temperature: T x factor 7 + factor 8.
-    auto f = si.host_factors();
-    EXPECT_NEAR(212.0f * f[6] + f[7], 100.0f, 1e-4f);
-    EXPECT_NEAR(si.to_internal(Quantity::temperature, 100.0), 212.0, 1e-12);
-    auto labels = si.host_labels();
-    EXPECT_EQ(std::string_view(labels.data() + 6 * 10, 10), "C         ");
-    EXPECT_EQ(std::string_view(labels.data() + 8 * 10, 10), "MPa       ");
-}
-
-TEST(Items, KeysFillTheirElementsAndLeftOutKeysCarryTheMissingMark)
-{
-    struct Case { const char *kind, *code, *key; int element, code_element; float code_number; } cases[] = {
-        {"opening", "VIII-2", "P", 5, 25, 2},     {"opening", "VIII-1", "T", 6, 25, 1},
-        {"opening", "VIII-1", "t", 7, 25, 1},     {"opening", "VIII-1", "Shg", 16, 25, 1},
-        {"opening", "VIII-1", "g0n", 18, 25, 1},  {"opening", "VIII-1", "hn", 20, 25, 1},
-        {"opening", "VIII-1", "density", 21, 25, 1},
-        {"jacket", "VIII-1", "D", 2, 20, 1},      {"jacket", "VIII-2", "P", 4, 20, 2},
-        {"jacket", "PD5500", "E", 9, 20, 3},      {"jacket", "EN13445", "Tjacket", 13, 20, 4},
-        {"jacket", "PD5500", "co", 19, 20, 3},    {"jacket", "PD5500", "L", 21, 20, 3},
-    };
-    for (const Case& c : cases) {
-        Diagnostics diags;
-        auto item = item_of({{"kind", c.kind}, {"code", c.code}, {"units", "US"}, {c.key, 42.0}}, diags);
-        ASSERT_TRUE(item) << c.key;
-        EXPECT_EQ(item->element(c.element), 42.0f) << c.key;
-        EXPECT_EQ(item->element(c.code_element), c.code_number) << c.key;
-        const bool jacket = std::string(c.kind) == "jacket";
-        EXPECT_EQ(item->element(200), jacket ? 1.0f : 0.0f);
-        EXPECT_EQ(item->element(1), kMissingValue) << "item left out";
-        EXPECT_EQ(std::count(item->reals.begin(), item->reals.end(), 42.0f), 1) << c.key;
-        EXPECT_EQ(std::count(item->reals.begin(), item->reals.end(), kMissingValue), jacket ? 19 : 15)
-            << c.key << ": every other key and the item number";
-    }
-}
-
 TEST(Items, TextsGoToTheirFieldsInWindows1252)
 {
     Diagnostics diags;
