@@ -153,8 +153,41 @@ struct TrjSearch {
     bool chart_used = false;  // VIII-2: some step took Kp from the chart
 };
 
+// Above the charts' end K stays K_end, so P' only rises with t when K is
+// above 0 and P R is not negative: the first step whose P' reaches Pj is
+// then found by halving the steps left, with the same P' at each step.
+bool search_by_halving(KValue K_end, const JacketInput& in, float R, int raises, float Pj,
+                       TrjSearch& s)
+{
+    if (!(K_end.K > 0.0f) || in.P * R < 0.0f)
+        return false;
+    auto Pprime_at = [&](int n) {
+        const float Trj = static_cast<float>(n) * kStep;  // exact: what n raises add up to
+        return permissible_pressure(K_end.K, in.P, R, in.S, Trj - in.ca - in.co);
+    };
+    int lo = raises, hi = kMaxRaises;
+    if (Pprime_at(hi) < Pj) {
+        s.exhausted = true;
+        lo = hi;
+    }
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (Pprime_at(mid) < Pj)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    s.Trj = static_cast<float>(lo) * kStep;
+    s.Pprime = Pprime_at(lo);
+    s.chart_used = s.chart_used || K_end.chart_used;
+    return true;
+}
+
 TrjSearch find_Trj(const KCharts& c, const JacketInput& in, float R, float Pj)
 {
+    // The charts end at a net thickness of 2: every thickness above reads
+    // the factor there.
+    constexpr float kChartsEnd = 2.0f;
     TrjSearch s;
     int raises = 0;
     while (s.Trj - in.ca - in.co <= 0.0f) {
@@ -165,9 +198,17 @@ TrjSearch find_Trj(const KCharts& c, const JacketInput& in, float R, float Pj)
         s.Trj += kStep;
         ++raises;
     }
+    KValue K_end{0.0f};
+    bool past_end = false;
     for (;;) {
         float t = s.Trj - in.ca - in.co;
-        const KValue K = K_at(c, t);
+        if (t > kChartsEnd && !past_end) {
+            past_end = true;
+            K_end = K_at(c, kChartsEnd);
+            if (search_by_halving(K_end, in, R, raises, Pj, s))
+                return s;
+        }
+        const KValue K = past_end ? K_end : K_at(c, t);
         s.chart_used = s.chart_used || K.chart_used;
         s.Pprime = permissible_pressure(K.K, in.P, R, in.S, t);
         if (!(s.Pprime < Pj))

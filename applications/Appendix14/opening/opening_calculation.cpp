@@ -10,17 +10,28 @@
 
 namespace tx14 {
 
-OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, float t)
+OpeningFactors opening_factors(const OpeningInput& in, const OpeningLoads& L)
+{
+    OpeningFactors f;
+    f.k = k_ratio_factors(L.K);
+    f.nozzle = hub_set(in.g0n, in.g1n, in.hn, in.Bn, in.ca, f.k.U);
+    f.has_stress_factors = f.nozzle.g1_g0() > 0.0f && f.nozzle.h_h0() > 0.0f;
+    f.shell = hub_set(in.g0s, in.g1s, in.hs, in.A - in.g0s - in.ca, in.ca, f.k.U);
+    return f;
+}
+
+OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f,
+                         float t)
 {
     OpeningPass p;
     p.t = t;
-    p.k = k_ratio_factors(L.K);
-    p.nozzle = hub_set(in.g0n, in.g1n, in.hn, in.Bn, in.ca, p.k.U);
-    p.has_stress_factors = p.nozzle.g1_g0() > 0.0f && p.nozzle.h_h0() > 0.0f;
+    p.k = f.k;
+    p.nozzle = f.nozzle;
+    p.has_stress_factors = f.has_stress_factors;
     if (p.has_stress_factors)
         p.s = stress_factors(t, p.k.T, p.nozzle.de.e, p.nozzle.de.d, in.ca);
     flange_stresses(in, L, p);
-    p.shell = hub_set(in.g0s, in.g1s, in.hs, in.A - in.g0s - in.ca, in.ca, p.k.U);
+    p.shell = f.shell;
     juncture_stresses(in, L, p);
     summarise_pass(in, L, p);
     return p;
@@ -49,9 +60,10 @@ void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in,
     results.loads = opening_loads(in);
     const OpeningLoads& L = results.loads;
     write_loads(r, show, in, L);
+    const OpeningFactors factors = opening_factors(in, L);
     float t = in.t;
     for (results.passes = 1;; ++results.passes) {
-        const OpeningPass p = opening_pass(in, L, t);
+        const OpeningPass p = opening_pass(in, L, factors, t);
         if (results.passes == 1) {
             write_pass(r, show, in, L, p);
             results.first = p;

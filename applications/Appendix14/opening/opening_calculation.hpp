@@ -31,9 +31,14 @@ inline bool over_limit(float stress, float limit) { return std::fabs(stress) > s
 OpeningLoads opening_loads(const OpeningInput& in);
 void write_loads(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L);
 
-// One pass: the factors of both hubs, the stresses and their ratios, the
-// M.A.W.P. and the forging weight, all at the trial thickness t.
-OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, float t);
+// The factors of both hubs, which do not depend on the thickness: once per
+// item.
+OpeningFactors opening_factors(const OpeningInput& in, const OpeningLoads& L);
+
+// One pass: the stresses and their ratios, the M.A.W.P. and the forging
+// weight, all at the trial thickness t.
+OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f,
+                         float t);
 void write_pass(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
                 const OpeningPass& p);
 

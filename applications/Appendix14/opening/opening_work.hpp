@@ -51,6 +51,15 @@ struct HubSet {
     float h_h0() const { return integral ? flange.h_h0 : hub.h_h0; }
 };
 
+// The K-ratio factors and both hubs' factors: independent of the
+// thickness, computed once per item.
+struct OpeningFactors {
+    KRatioFactors k;
+    HubSet nozzle;                    // the opening's hub
+    bool has_stress_factors = false;  // the opening hub has both ratios
+    HubSet shell;                     // the shell side hub
+};
+
 struct StressFactors {
     float ALPHA = 0, BETA = 0, GAMMA = 0, DELTA = 0, Lamda = 0;
 };
