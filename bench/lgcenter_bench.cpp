@@ -3,11 +3,14 @@
 // threads with a context each.
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "bench_items.hpp"
 
@@ -86,6 +89,39 @@ void file_call(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(file_call)->Name("file_call/opening_few_passes");
+
+// What appending the same report costs at the least: the bytes of the
+// end-to-end opening's report file, appended by a plain open, one write
+// and a close. file_call is judged against this and capture_call.
+void plain_append(benchmark::State& state)
+{
+    const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                       ("tx14_bench_plain_" + std::to_string(::getpid()) + ".txt");
+    HostItem item = tx14::bench::opening_item();
+    item.file(path.string());
+    item.at(40) = 6;
+    tx14::Context context;
+    item.run(context);
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+    std::filesystem::resize_file(path, 0);
+    std::int64_t written = 0;
+    for (auto _ : state) {
+        int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0 || ::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
+            state.SkipWithError("cannot append");
+        ::close(fd);
+        if (++written % 1000 == 0) {
+            state.PauseTiming();
+            std::filesystem::resize_file(path, 0);
+            state.ResumeTiming();
+        }
+    }
+    std::filesystem::remove(path);
+    state.counters["bytes"] = static_cast<double>(bytes.size());
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(plain_append)->Name("plain_append/opening_few_passes");
 
 // Items per second of a host running a mixed batch, one context per thread.
 void batch(benchmark::State& state)

@@ -1,6 +1,8 @@
 // The line writer: capture records, file records, no destination, closing lines.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "report/report.hpp"
@@ -57,6 +59,28 @@ TEST_F(LineWriter, Line501ReplacesRecord500)
     ASSERT_EQ(r.capture.count, 500);
     EXPECT_EQ(captured(r)[498], "line 499");
     EXPECT_EQ(captured(r)[499], "line 501");
+}
+
+// A file report longer than the report file's buffer: every line reaches
+// the file, in order.
+TEST_F(LineWriter, AFileReportKeepsEveryLinePastTheBuffer)
+{
+    const std::filesystem::path path =
+        std::filesystem::path(::testing::TempDir()) / ("tx14_long_report_" + std::to_string(getpid()) + ".txt");
+    std::filesystem::remove(path);
+    ASSERT_TRUE(r.file.open(path.string()));
+    r.unit = 6;
+    std::vector<std::string> expected;
+    for (int i = 1; i <= 1200; ++i) {
+        std::string text = "line " + std::to_string(i) + std::string(100, 'x');
+        set_line_styles(r, style::kWarning);
+        write_text(r, text);
+        expected.push_back(" " + text.substr(0, 100) + std::string(7, ' ') + " 0 0 0 0 1 0");
+    }
+    r.file.close();
+    EXPECT_EQ(r.file.error(), 0);
+    EXPECT_EQ(test::split_lines(test::read_file(path)), expected);
+    std::filesystem::remove(path);
 }
 
 TEST_F(LineWriter, StyleThatDoesNotFitPrintsStars)

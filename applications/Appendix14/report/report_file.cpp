@@ -40,7 +40,6 @@ constexpr char kNewline[] = "\r\n";  // text files end their lines with CRLF the
 constexpr char kNewline[] = "\n";
 #endif
 constexpr std::size_t kNewlineLength = sizeof kNewline - 1;
-constexpr std::size_t kMaxRecord = 256;
 
 }  // namespace
 
@@ -75,19 +74,29 @@ void ReportFile::write_record(const char* text, std::size_t length)
 {
     if (fd_ < 0)
         return;
-    char record[kMaxRecord + kNewlineLength];
     if (length > kMaxRecord)
         length = kMaxRecord;
+    if (buffer_.size() - used_ < length + kNewlineLength)
+        flush();
+    char* record = buffer_.data() + used_;
     std::memcpy(record, text, length);
     // A line break inside the text (a host's material name or unit label)
     // would split the record into two lines of the file.
-    for (std::size_t i = 0; i < length; ++i)
-        if (record[i] == '\n' || record[i] == '\r')
-            record[i] = ' ';
+    for (char c : {'\n', '\r'})
+        for (char* p = record; (p = static_cast<char*>(std::memchr(p, c, static_cast<std::size_t>(record + length - p))));)
+            *p = ' ';
     std::memcpy(record + length, kNewline, kNewlineLength);
-    std::size_t total = length + kNewlineLength;
+    used_ += length + kNewlineLength;
+}
+
+void ReportFile::flush()
+{
+    std::size_t total = used_;
+    used_ = 0;
+    if (error_ != 0)
+        return;  // after a failed write nothing more goes out: no gap inside a report
 #if defined(_WIN32)
-    int written = _write(fd_, record, static_cast<unsigned>(total));
+    int written = _write(fd_, buffer_.data(), static_cast<unsigned>(total));
     if (written < 0)
         fail(errno);
     else if (static_cast<std::size_t>(written) != total)
@@ -95,7 +104,7 @@ void ReportFile::write_record(const char* text, std::size_t length)
 #else
     // A short write (the disk filling up) is continued, so that the error,
     // if any, comes from the system.
-    for (const char* p = record; total > 0;) {
+    for (const char* p = buffer_.data(); total > 0;) {
         ssize_t written = ::write(fd_, p, total);
         if (written < 0 && errno == EINTR)
             continue;
@@ -113,6 +122,8 @@ void ReportFile::close()
 {
     if (fd_ < 0)
         return;
+    if (used_ > 0)
+        flush();
 #if defined(_WIN32)
     if (_close(fd_) != 0)
         fail(errno);

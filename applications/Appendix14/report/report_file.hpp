@@ -1,9 +1,12 @@
-// The report file: a text file opened for appending, written one record per
-// report line. Each record goes out in a single write on a descriptor opened
-// for appending, so reports appended by several processes at once never tear
-// a record, and existing content is never truncated.
+// The report file: a text file opened for appending, one record per report
+// line. The records of a report are gathered in a fixed buffer and go out in
+// a single write at the close on a descriptor opened for appending, so
+// reports appended by several processes at once never interleave, and
+// existing content is never truncated.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace tx14 {
@@ -21,12 +24,13 @@ public:
     bool open(std::string_view name);
     bool is_open() const { return fd_ >= 0; }
 
-    // Writes one record followed by the platform's newline; line breaks
+    // Adds one record followed by the platform's newline; line breaks
     // inside the text become blanks, so a record is always one line of the
-    // file. A record that cannot be written is dropped and the failure
-    // recorded.
+    // file. A report longer than the buffer goes out in more than one write.
+    // Records that cannot be written are dropped and the failure recorded.
     void write_record(const char* text, std::size_t length);
 
+    // Writes the gathered records and closes the file.
     void close();
 
     // The C library's error number of the first open, write or close that
@@ -34,11 +38,21 @@ public:
     int error() const { return error_; }
     void forget_error() { error_ = 0; }
 
+    // Records up to this length are kept whole; longer ones are cut.
+    static constexpr std::size_t kMaxRecord = 256;
+
 private:
     void fail(int error_number);
+    void flush();
 
     int fd_ = -1;
     int error_ = 0;
+#if !defined(TX14_CAPTURE_ONLY)
+    // The longest report: 500 records of up to 121 characters, each with
+    // a newline of up to two.
+    std::array<char, 500 * (121 + 2)> buffer_;
+    std::size_t used_ = 0;
+#endif
 };
 
 }  // namespace tx14
