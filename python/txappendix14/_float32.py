@@ -60,6 +60,26 @@ def _shortest_digits(x: float):
     raise AssertionError("nine significant digits always give a float32 back")
 
 
+def _shortest_quickly(x: float):
+    """_shortest_digits(x) from the correctly rounded decimal forms of x,
+    and that decimal as a double; None where this may not decide: at a power
+    of two (the rounding interval is lopsided, so the closest decimal of a
+    length is not the only candidate) and where a decimal read back lands on
+    the midpoint of two float32 values (rounding twice could go astray)."""
+    b = bits(x)
+    if b & 0x7FFFFF == 0 or b < 0x00800000:  # a power of two, or subnormal
+        return None
+    for digits in range(1, 10):
+        text = "%.*e" % (digits - 1, x)
+        d = float(text)
+        if struct.unpack("<Q", struct.pack("<d", d))[0] & 0x1FFFFFFF == 0x10000000:
+            return None
+        if f32(d) == x:
+            mantissa, exponent = text.split("e")
+            return int(mantissa.replace(".", "")), int(exponent) - digits + 1, d
+    return None
+
+
 def shortest_decimal(x: float) -> float:
     """The float32 value x written as C++'s std::to_chars writes it in its
     plain shortest form, read back as a double: the shortest decimal that
@@ -69,7 +89,8 @@ def shortest_decimal(x: float) -> float:
     and zeros come back as they are."""
     if not math.isfinite(x) or x == 0.0:
         return x
-    m, scale = _shortest_digits(abs(x))
+    quick = _shortest_quickly(abs(x))
+    m, scale = quick[:2] if quick else _shortest_digits(abs(x))
     digits = len(str(m))
     e = scale + digits - 1  # exponent of the scientific form d.ddd
     scientific = digits + (1 if digits > 1 else 0) + 2 + max(2, len(str(abs(e))))
@@ -79,5 +100,5 @@ def shortest_decimal(x: float) -> float:
         fixed = 2 + (-e - 1) + digits
     if fixed <= scientific and e + 1 > digits:
         return x  # the exact whole value
-    value = float(m * Fraction(10) ** scale)
+    value = quick[2] if quick else float(m * Fraction(10) ** scale)
     return -value if x < 0 else value

@@ -6,7 +6,7 @@ import math
 import os
 import tempfile
 import weakref
-from typing import Dict, List, Mapping, Optional
+from typing import Callable, Dict, List, Mapping, Optional
 
 from . import _cp1252
 from ._float32 import shortest_decimal
@@ -45,6 +45,11 @@ def _styles(codes: bytes):
 def _capture_line(record: bytes) -> Line:
     return Line(_cp1252.report_text(record[_CAPTURE_TEXT].rstrip(b" ")),
                 _styles(record[_STYLE_COLUMN:_STYLE_COLUMN + 12]))
+
+
+def _decoded_lines(data: bytes) -> List[Line]:
+    return [_capture_line(data[i:i + CAPTURE_RECORD_WIDTH])
+            for i in range(0, len(data), CAPTURE_RECORD_WIDTH)]
 
 
 def _file_line(record: bytes) -> Line:
@@ -149,8 +154,12 @@ class Context:
         state goes."""
         for ref in self._pending:
             lazy = ref()
-            if lazy is not None:
-                lazy._get()
+            if lazy is not None and lazy._load is not None:
+                keep = getattr(lazy, "_keep", None)
+                if keep is not None:
+                    lazy._load = keep()  # what it needs copied now, decoded on first use
+                else:
+                    lazy._get()
         self._pending = []
 
     def _run_prepared(self, item: PreparedItem, plain: bool = False) -> Result:
@@ -170,6 +179,7 @@ class Context:
         values = LazyMapping(self._values)
         checks = LazySequence(self._checks)
         lines = LazySequence(lambda: self._lines(item))
+        lines._keep = lambda: self._kept_lines(item)  # type: ignore[attr-defined]
         self._pending = [weakref.ref(values), weakref.ref(checks), weakref.ref(lines)]
         return Result(item.keys.name, item.code, item.units.name, item.number, errors,
                       results, result_units, lines, item.description,
@@ -201,13 +211,23 @@ class Context:
             lines = self._lines_through_file(item) or lines
         return lines
 
-    def _captured_lines(self) -> List[Line]:
+    def _captured_bytes(self) -> bytes:
         block = self._lib.tx14_context_capture_block(self._handle)
         count = ctypes.c_int32.from_address(block + CAPTURE_COUNT_OFFSET).value
         count = max(0, min(count, CAPTURE_RECORDS))
-        data = ctypes.string_at(block, count * CAPTURE_RECORD_WIDTH)
-        return [_capture_line(data[i:i + CAPTURE_RECORD_WIDTH])
-                for i in range(0, len(data), CAPTURE_RECORD_WIDTH)]
+        return ctypes.string_at(block, count * CAPTURE_RECORD_WIDTH)
+
+    def _captured_lines(self) -> List[Line]:
+        return _decoded_lines(self._captured_bytes())
+
+    def _kept_lines(self, item: PreparedItem) -> Callable[[], List[Line]]:
+        """The lines' loader once the context moves on: the captured records
+        copied, decoded when first read (a long report is read at once)."""
+        data = self._captured_bytes()
+        if len(data) >= CAPTURE_RECORDS * CAPTURE_RECORD_WIDTH:
+            lines = self._lines(item)
+            return lambda: lines
+        return lambda: _decoded_lines(data)
 
     def _lines_through_file(self, item: PreparedItem) -> Optional[List[Line]]:
         """The report of an item too long for the capture block (it keeps 500

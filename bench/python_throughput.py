@@ -1,0 +1,54 @@
+"""Items per second of the Python package over the mix of the example item
+files: `analyse` one item after another on one thread, and `analyse_many`
+on two threads. Usage (after building the default preset):
+
+    TXAPPENDIX14_LIBRARY=build/default/applications/Appendix14/libtxappendix14.so \\
+        PYTHONPATH=python python3 bench/python_throughput.py [ITEMS]
+"""
+import glob
+import os
+import statistics
+import sys
+import time
+import tomllib
+
+import txappendix14
+
+EXAMPLES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples")
+
+
+def example_items():
+    items = []
+    for path in sorted(glob.glob(os.path.join(EXAMPLES, "*.toml"))):
+        with open(path, "rb") as f:
+            item = tomllib.load(f)
+        if "kind" in item:
+            if isinstance(item.get("units"), str) and item["units"].endswith(".toml"):
+                item["units"] = os.path.join(EXAMPLES, item["units"])
+            items.append(item)
+    return items
+
+
+def rate(run, items, repeats=5):
+    """Median items per second of `repeats` runs over `items`."""
+    rates = []
+    for _ in range(repeats):
+        start = time.perf_counter()
+        run(items)
+        rates.append(len(items) / (time.perf_counter() - start))
+    return statistics.median(rates)
+
+
+def main():
+    n = int(sys.argv[1]) if len(sys.argv) > 1 else 20000
+    mix = example_items()
+    items = [mix[i % len(mix)] for i in range(n)]
+    one = rate(lambda xs: [txappendix14.analyse(x) for x in xs], items)
+    two = rate(lambda xs: txappendix14.analyse_many(xs, threads=2), items)
+    print("items in the mix: %d (%s)" % (len(mix), ", ".join(str(x.get("description")) for x in mix)))
+    print("analyse, one thread:       %8.0f items/s" % one)
+    print("analyse_many, two threads: %8.0f items/s (x%.2f)" % (two, two / one))
+
+
+if __name__ == "__main__":
+    main()
