@@ -209,18 +209,19 @@ std::optional<std::string> unusable_report_name(std::string_view file)
     return std::nullopt;
 }
 
-Outcome analyse(Context& ctx, const Item& item)
+Outcome analyse(Context& ctx, const Item& item, bool with_lines)
 {
     HostCall call(item, {});
     call.run(ctx, item);
     Outcome out;
-    out.lines = captured(ctx);
+    if (with_lines)
+        out.lines = captured(ctx);
     out.results = read_results(item.keys(), call.reals.data());
     out.fatal_errors = ctx.input_errors();
     out.record = read_record(ctx);
     if (out.fatal_errors > 0)
         out.results = {};
-    if (ctx.captured_lines() >= kCaptureRecords)
+    if (with_lines && ctx.captured_lines() >= kCaptureRecords)
         if (auto lines = lines_through_file(ctx, item))
             out.lines = std::move(*lines);
     return out;

@@ -5,10 +5,9 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <iterator>
+#include <utility>
 #include <optional>
-#include <mutex>
 #include <ostream>
 #include <set>
 #include <string>
@@ -27,8 +26,14 @@
 namespace tx14::cli {
 namespace {
 
+// Rows are read, analysed and written this many at a time, so that a file
+// of any length needs the memory of one chunk (and the file's text).
+constexpr std::size_t kChunkRows = 1024;
+
 struct Row {
     int number = 0;                  // from 1, the header not counted
+    CsvRecord record;                // as read
+    Diagnostics diags;               // its messages, printed in row order
     std::vector<std::string> cells;  // as read, for the columns of a bad row
     std::optional<Item> item;        // empty: the row is wrong
     std::optional<Outcome> outcome;
@@ -109,44 +114,47 @@ Row read_row(const CsvRecord& header, const CsvRecord& record, int number, const
     return row;
 }
 
-// Reads the file and builds every row; false when the file as a whole is
-// wrong (nothing is analysed then).
-bool read_rows(const std::filesystem::path& path, std::vector<Row>& rows, std::vector<std::string>& header_keys,
-               std::ostream& err)
+// Reads the whole file once before any row runs: a file whose quoting or
+// header is wrong runs no row. The header's keys and the number of rows.
+bool check_file(std::string_view text, const std::string& file, std::vector<std::string>& header_keys,
+                std::size_t& rows, std::ostream& err)
 {
-    const std::string file = path.string();
     Diagnostics diags;
-    std::vector<CsvRecord> records;
-    std::optional<std::string> text = read_text_file(path, diags, kNoLimit);
-    if (text && parse_csv(*text, file, records, diags)) {
-        if (records.empty())
+    CsvReader reader(text, file);
+    CsvRecord header;
+    if (!reader.next(header, diags)) {
+        if (!reader.failed())
             diags.push_back({{file}, "has no header row"});
-        else
-            check_header(records[0], file, diags);
+    } else {
+        check_header(header, file, diags);
+        for (CsvRecord record; reader.next(record, diags);)
+            ++rows;
     }
     for (const Diagnostic& d : diags)
         err << format(d) << '\n';
     if (!diags.empty())
         return false;
-
-    for (const CsvCell& c : records[0].cells)
+    for (const CsvCell& c : header.cells)
         header_keys.push_back(c.text);
-    UnitCatalog units;
-    for (std::size_t r = 1; r < records.size(); ++r) {
-        Diagnostics row_diags;
-        int number = static_cast<int>(r);
-        rows.push_back(read_row(records[0], records[r], number, file, units, row_diags));
-        for (Diagnostic& d : row_diags) {
-            if (d.where.line == 0 && d.where.file == file + " row " + std::to_string(number))
-                d.where = {file, records[r].line, 1};
-            d.message = "row " + std::to_string(number) + ": " + d.message;
-            err << format(d) << '\n';
-        }
-        if (const std::optional<Item>& item = rows.back().item)
-            for (const Diagnostic& w : item->warnings)
-                err << format({w.where, "row " + std::to_string(number) + ": warning: " + w.message}) << '\n';
-    }
     return true;
+}
+
+// Builds the row's item from its record; its messages stay with the row.
+void build_row(Row& row, const CsvRecord& header, const std::string& file, UnitCatalog& units)
+{
+    Row built = read_row(header, row.record, row.number, file, units, row.diags);
+    row.cells = std::move(built.cells);
+    row.item = std::move(built.item);
+    const std::string where = file + " row " + std::to_string(row.number);
+    for (Diagnostic& d : row.diags) {
+        if (d.where.line == 0 && d.where.file == where)
+            d.where = {file, row.record.line, 1};
+        d.message = "row " + std::to_string(row.number) + ": " + d.message;
+    }
+    if (row.item)
+        for (const Diagnostic& w : row.item->warnings)
+            row.diags.push_back({w.where, "row " + std::to_string(row.number) + ": warning: " + w.message});
+    row.record = CsvRecord{};
 }
 
 std::filesystem::path report_path(const std::filesystem::path& dir, int row)
@@ -176,16 +184,18 @@ std::optional<std::string> write_row_report(Context& ctx, const Item& item, cons
     return std::nullopt;
 }
 
-void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, std::atomic<std::size_t>& done)
+// Builds and analyses the rows of a chunk on the threads, one context each.
+void analyse_rows(std::vector<Row>& rows, const CsvRecord& header, const BatchOptions& options,
+                  std::vector<Context>& contexts, UnitCatalog& units, std::atomic<std::size_t>& done)
 {
     std::atomic<std::size_t> next{0};
-    auto worker = [&] {
-        Context ctx;
-        ctx.set_no_special(options.plain ? 1 : 0);
+    const std::string file = options.items.string();
+    auto worker = [&](Context& ctx) {
         for (std::size_t i = next++; i < rows.size(); i = next++) {
             Row& row = rows[i];
+            build_row(row, header, file, units);
             if (row.item) {
-                row.outcome = analyse(ctx, *row.item);
+                row.outcome = analyse(ctx, *row.item, false);
                 if (options.reports)
                     row.report_error = write_row_report(ctx, *row.item, report_path(*options.reports, row.number),
                                                         options.items);
@@ -193,11 +203,11 @@ void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, std::atom
             ++done;
         }
     };
-    unsigned jobs = options.jobs ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
-    jobs = static_cast<unsigned>(std::min<std::size_t>(jobs, std::max<std::size_t>(rows.size(), 1)));
+    const std::size_t jobs = std::min(contexts.size(), std::max<std::size_t>(rows.size(), 1));
     std::vector<std::jthread> threads;
-    for (unsigned t = 0; t < jobs; ++t)
-        threads.emplace_back(worker);
+    for (std::size_t t = 1; t < jobs; ++t)
+        threads.emplace_back(worker, std::ref(contexts[t]));
+    worker(contexts[0]);
 }
 
 void draw_progress(std::ostream& err, std::size_t done, std::size_t total)
@@ -208,7 +218,7 @@ void draw_progress(std::ostream& err, std::size_t done, std::size_t total)
         << '/' << total << " items" << std::flush;
 }
 
-void write_results(std::ostream& out, const std::vector<Row>& rows, const std::vector<std::string>& header)
+void write_results_header(std::ostream& out)
 {
     out << "row,item,kind,code,units,status,fatal_errors,verdict,governing_check,utilization,"
            "description";
@@ -216,6 +226,10 @@ void write_results(std::ostream& out, const std::vector<Row>& rows, const std::v
         for (const ResultKey& r : k.results)
             out << ',' << r.name << ',' << r.name << "_unit";
     out << '\n';
+}
+
+void write_results(std::ostream& out, const std::vector<Row>& rows, const std::vector<std::string>& header)
+{
     auto cell = [&](const Row& row, std::string_view key) {
         auto it = std::find(header.begin(), header.end(), key);
         std::size_t i = static_cast<std::size_t>(it - header.begin());
@@ -252,13 +266,89 @@ void write_results(std::ostream& out, const std::vector<Row>& rows, const std::v
     }
 }
 
+
+// The chunks of the file in order: each row's unit file read on this thread
+// in row order, the rows built and analysed on the threads, their messages
+// and results written; the exit code of all rows.
+int run_chunks(std::string_view text, const std::vector<std::string>& header_keys, std::size_t total,
+               const BatchOptions& options, std::ostream& out, std::ostream& err)
+{
+    std::atomic<std::size_t> done{0};
+    const auto start = std::chrono::steady_clock::now();
+    bool drawn = false;  // the progress bar is on the last line of err
+    const std::string file = options.items.string();
+    const std::filesystem::path base = std::filesystem::path(file).parent_path();
+    Diagnostics ignored;
+    CsvReader reader(text, file);
+    CsvRecord header;
+    reader.next(header, ignored);
+    const auto units_column = std::find(header_keys.begin(), header_keys.end(), "units") - header_keys.begin();
+    UnitCatalog units;
+    unsigned jobs = options.jobs ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
+    std::vector<Context> contexts(jobs);
+    for (Context& ctx : contexts)
+        ctx.set_no_special(options.plain ? 1 : 0);
+    std::vector<std::string> report_errors;
+    int code = kExitAcceptable;
+    int number = 0;
+    std::vector<Row> rows;
+    for (bool more = true; more;) {
+        rows.clear();
+        while (rows.size() < kChunkRows) {
+            Row row;
+            if (!reader.next(row.record, ignored)) {
+                more = false;
+                break;
+            }
+            row.number = ++number;
+            if (static_cast<std::size_t>(units_column) < row.record.cells.size() &&
+                row.record.cells.size() == header.cells.size())
+                units.load(row.record.cells[static_cast<std::size_t>(units_column)].text, base, row.diags);
+            rows.push_back(std::move(row));
+        }
+        analyse_rows(rows, header, options, contexts, units, done);
+        for (const Row& row : rows) {
+            for (const Diagnostic& d : row.diags) {
+                if (std::exchange(drawn, false))
+                    err << '\r' << std::string(60, ' ') << '\r';
+                err << format(d) << '\n';
+            }
+            if (row.report_error) {
+                report_errors.push_back(report_path(*options.reports, row.number).string() +
+                                        ": cannot write the report: " + *row.report_error);
+                code = kExitFailure;
+            } else if (!row.outcome) {
+                code = worse_exit(code, kExitInputError);
+            } else {
+                code = worse_exit(code, row.outcome->fatal_errors > 0 ? kExitNotAnalysed
+                                                                      : exit_code(row.outcome->record.verdict));
+            }
+        }
+        write_results(out, rows, header_keys);
+        if (options.progress && more && std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) {
+            draw_progress(err, done.load(), total);
+            drawn = true;
+        }
+    }
+    if (drawn)
+        err << '\r' << std::string(60, ' ') << '\r' << std::flush;
+    for (const std::string& message : report_errors)
+        err << message << '\n';
+    return code;
+}
+
 }  // namespace
 
 int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
-    std::vector<Row> rows;
+    const std::string file = options.items.string();
+    Diagnostics diags;
+    std::optional<std::string> text = read_text_file(options.items, diags, kNoLimit);
+    for (const Diagnostic& d : diags)
+        err << format(d) << '\n';
     std::vector<std::string> header;
-    if (!read_rows(options.items, rows, header, err))
+    std::size_t total = 0;
+    if (!text || !check_file(*text, file, header, total, err))
         return 2;
     if (options.reports) {
         std::error_code ec;
@@ -269,44 +359,8 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         }
     }
 
-    std::atomic<std::size_t> done{0};
-    std::mutex m;
-    std::condition_variable finished;
-    bool over = false;
-    std::thread runner([&] {
-        analyse_rows(rows, options, done);
-        std::lock_guard lock(m);
-        over = true;
-        finished.notify_one();
-    });
-    const auto start = std::chrono::steady_clock::now();
-    bool drawn = false;
-    {
-        std::unique_lock lock(m);
-        while (!finished.wait_for(lock, std::chrono::milliseconds(100), [&] { return over; }))
-            if (options.progress && std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) {
-                draw_progress(err, done.load(), rows.size());
-                drawn = true;
-            }
-    }
-    runner.join();
-    if (drawn)
-        err << '\r' << std::string(60, ' ') << '\r' << std::flush;
-
-    write_results(out, rows, header);
-    int code = kExitAcceptable;
-    for (const Row& row : rows) {
-        if (row.report_error) {
-            err << report_path(*options.reports, row.number).string() << ": cannot write the report: "
-                << *row.report_error << '\n';
-            code = kExitFailure;
-        } else if (!row.outcome) {
-            code = worse_exit(code, kExitInputError);
-        } else {
-            code = worse_exit(code, row.outcome->fatal_errors > 0 ? kExitNotAnalysed
-                                                                  : exit_code(row.outcome->record.verdict));
-        }
-    }
+    write_results_header(out);
+    const int code = run_chunks(*text, header, total, options, out, err);
     out.flush();
     return out ? code : 1;
 }

@@ -54,15 +54,20 @@ bool is_formula_like(std::string_view s)
 
 }  // namespace
 
-bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records,
-               Diagnostics& diags)
+CsvReader::CsvReader(std::string_view text, const std::string& file) : text_(text), file_(file)
 {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
-        text.remove_prefix(3);  // a byte-order mark some spreadsheets write
-    int line = 1, column = 1;
-    std::size_t i = 0;
-    CsvRecord record{{}, 1};
-    while (true) {
+    if (text_.substr(0, 3) == "\xEF\xBB\xBF")
+        text_.remove_prefix(3);  // a byte-order mark some spreadsheets write
+}
+
+bool CsvReader::next(CsvRecord& next_record, Diagnostics& diags)
+{
+    const std::string_view text = text_;
+    const std::string& file = file_;
+    std::size_t i = i_;
+    int line = line_, column = 1;
+    CsvRecord record{{}, line};
+    while (!done_ && !failed_) {
         CsvCell cell{{}, line, column};
         bool quoted = false;
         std::size_t start = i;
@@ -75,6 +80,7 @@ bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRe
             while (true) {
                 if (i >= text.size()) {
                     diags.push_back({{file, cell.line, cell.column}, "quoted field is not closed"});
+                    failed_ = true;
                     return false;
                 }
                 char c = text[i++];
@@ -110,6 +116,7 @@ bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRe
             rest.remove_suffix(1);
         if (quoted && !rest.empty()) {
             diags.push_back({{file, line, column}, "unexpected text after a quoted field"});
+            failed_ = true;
             return false;
         }
         if (!quoted)
@@ -122,15 +129,32 @@ bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRe
             ++column;
             continue;
         }
-        if (!is_blank_record(record))
-            records.push_back(std::move(record));
-        if (i >= text.size())
+        const bool blank = is_blank_record(record);
+        if (i >= text.size()) {
+            done_ = true;
+        } else {
+            ++i;  // the newline
+            ++line;
+        }
+        i_ = i;
+        line_ = line;
+        if (!blank) {
+            next_record = std::move(record);
             return true;
-        ++i;  // the newline
-        ++line;
+        }
         column = 1;
         record = CsvRecord{{}, line};
     }
+    return false;
+}
+
+bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records,
+               Diagnostics& diags)
+{
+    CsvReader reader(text, file);
+    for (CsvRecord record; reader.next(record, diags);)
+        records.push_back(std::move(record));
+    return !reader.failed();
 }
 
 std::string csv_field(std::string_view cell)

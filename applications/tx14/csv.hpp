@@ -21,6 +21,24 @@ struct CsvRecord {
     int line = 0;        // where the record starts
 };
 
+// Reads the records of `text` one at a time; blank lines are skipped.
+class CsvReader {
+public:
+    CsvReader(std::string_view text, const std::string& file);
+    // The next record: false at the end and, with a diagnostic, when a
+    // quoted field is not closed or a quote is misplaced (failed() then).
+    bool next(CsvRecord& record, Diagnostics& diags);
+    bool failed() const { return failed_; }
+
+private:
+    std::string_view text_;
+    const std::string& file_;
+    std::size_t i_ = 0;
+    int line_ = 1;
+    bool done_ = false;
+    bool failed_ = false;
+};
+
 // Splits `text` into records; blank lines are skipped. False with a
 // diagnostic when a quoted field is not closed or a quote is misplaced.
 bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records,

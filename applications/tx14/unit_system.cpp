@@ -123,20 +123,28 @@ std::string unit_file_text(const UnitSystem& u)
     return s + "]\n";
 }
 
+void UnitCatalog::load(std::string_view name, const std::filesystem::path& base_dir, Diagnostics& diags)
+{
+    if (items::builtin_units(name))
+        return;
+    std::filesystem::path file = base_dir / std::filesystem::path(name);
+    if (files_.find(file) != files_.end())
+        return;
+    auto it = files_.emplace(file, nullptr).first;
+    Diagnostics own;
+    if (std::optional<UnitSystem> u = load_unit_file(file, own))
+        it->second = std::make_shared<const UnitSystem>(std::move(*u));
+    diags.insert(diags.end(), own.begin(), own.end());
+}
+
 std::shared_ptr<const UnitSystem> UnitCatalog::resolve(std::string_view name,
                                                        const std::filesystem::path& base_dir,
                                                        const Position& where, Diagnostics& diags)
 {
     if (const UnitSystem* builtin = items::builtin_units(name))
         return std::shared_ptr<const UnitSystem>(std::shared_ptr<const UnitSystem>(), builtin);
-    std::filesystem::path file = base_dir / std::filesystem::path(name);
-    auto [it, added] = files_.try_emplace(file);
-    if (added) {
-        Diagnostics own;
-        if (std::optional<UnitSystem> u = load_unit_file(file, own))
-            it->second = std::make_shared<const UnitSystem>(std::move(*u));
-        diags.insert(diags.end(), own.begin(), own.end());
-    }
+    load(name, base_dir, diags);
+    auto it = files_.find(base_dir / std::filesystem::path(name));
     if (!it->second)
         diags.push_back({where, "units \"" + std::string(name) +
                                     "\": expected \"US\", \"SI\" or a readable unit file"});

@@ -33,6 +33,10 @@ std::string unit_file_text(const UnitSystem& units);
 // directory of the item's file. Each unit file is read once.
 class UnitCatalog {
 public:
+    // Reads the named unit file unless it is built in or read already; its
+    // messages go to diags. Once every name is loaded, resolve() only looks
+    // up, so threads may share the catalog.
+    void load(std::string_view name, const std::filesystem::path& base_dir, Diagnostics& diags);
     std::shared_ptr<const UnitSystem> resolve(std::string_view name,
                                               const std::filesystem::path& base_dir,
                                               const Position& where, Diagnostics& diags);

@@ -1,6 +1,7 @@
 // The tx14 program end to end: examples, outputs, exit codes, input-file
 // errors and batch runs, through the built binary.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
@@ -300,6 +301,33 @@ TEST_F(Tx14, BatchOutputDoesNotDependOnTheNumberOfThreads)
     ProgramRun one = tx14({"batch", "--jobs", "1", (dir / "items.csv").string()});
     EXPECT_EQ(one.exit_code, 0) << one.err;
     EXPECT_EQ(tx14({"batch", "--jobs", "4", (dir / "items.csv").string()}).out, one.out);
+}
+
+// Rows stream through in chunks: a long file takes the memory of its text
+// and one chunk, whatever its length, and its rows come out in order.
+TEST_F(Tx14, BatchOf200000RowsStaysUnder100MB)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers' shadow memory counts too";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer)
+    GTEST_SKIP() << "the sanitizers' shadow memory counts too";
+#endif
+#endif
+    constexpr int kRows = 200000;
+    std::string csv = kBatchHeader;
+    for (int n = 1; n <= kRows; ++n)
+        csv += batch_row(n);
+    write_file(dir / "items.csv", csv);
+    csv = {};
+    ProgramRun r = tx14({"batch", (dir / "items.csv").string()});
+    EXPECT_EQ(r.exit_code, 0) << r.err.substr(0, 500);
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), kRows + 1);
+    const std::size_t last = r.out.rfind('\n', r.out.size() - 2) + 1;
+    EXPECT_EQ(r.out.substr(last, 14), "200000,200000,");
+    rusage usage{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 100L * 1024) << "kilobytes at the peak";  // the largest child so far
 }
 
 TEST_F(Tx14, BatchFileErrorsStopEverything)
