@@ -176,6 +176,7 @@ void line_writer(Bytes& in)
         require(rec.substr(108, 12) == style_columns(styles), "capture record styles");
         require(rec[120] == '\0' && rec.substr(121) == "    ", "capture record columns 121-125");
     } else if (to_file) {
+        r->file.close();  // the record reaches the file at the close
         file_text = read_file(scratch.file);
         long long sum = 0;
         for (std::int32_t s : styles)
