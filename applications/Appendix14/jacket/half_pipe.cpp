@@ -199,10 +199,9 @@ TrjSearch find_Trj(const KCharts& c, const JacketInput& in, float R, float Pj)
         ++raises;
     }
     KValue K_end{0.0f};
-    bool past_end = false;
-    for (;;) {
+    for (bool past_end = false;;) {
         float t = s.Trj - in.ca - in.co;
-        if (t > kChartsEnd && !past_end) {
+        if (!past_end && t > kChartsEnd) {
             past_end = true;
             K_end = K_at(c, kChartsEnd);
             if (search_by_halving(K_end, in, R, raises, Pj, s))
