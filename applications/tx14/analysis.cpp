@@ -23,6 +23,8 @@
 #include <unistd.h>
 #endif
 
+#include "cp1252.hpp"
+
 namespace tx14::cli {
 namespace {
 
@@ -209,6 +211,24 @@ std::optional<std::string> unusable_report_name(std::string_view file)
     return std::nullopt;
 }
 
+namespace {
+
+// The verdict and the governing check alone (then the only check).
+Record read_verdict(const Context& ctx)
+{
+    Record rec;
+    rec.verdict = static_cast<Verdict>(ctx.verdict());
+    tx14_check c;
+    if (ctx.governing() >= 0 && ctx.check(ctx.governing(), c)) {
+        rec.checks.push_back({c.key, c.label, c.quantity, to_utf8(c.unit), c.relation, c.value, c.limit,
+                              c.display_value, c.display_limit, c.passes != 0, c.utilization});
+        rec.governing = 0;
+    }
+    return rec;
+}
+
+}  // namespace
+
 Outcome analyse(Context& ctx, const Item& item, bool with_lines)
 {
     HostCall call(item, {});
@@ -218,7 +238,7 @@ Outcome analyse(Context& ctx, const Item& item, bool with_lines)
         out.lines = captured(ctx);
     out.results = read_results(item.keys(), call.reals.data());
     out.fatal_errors = ctx.input_errors();
-    out.record = read_record(ctx);
+    out.record = with_lines ? read_record(ctx) : read_verdict(ctx);
     if (out.fatal_errors > 0)
         out.results = {};
     if (with_lines && ctx.captured_lines() >= kCaptureRecords)

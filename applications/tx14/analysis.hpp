@@ -31,7 +31,8 @@ struct Outcome {
 // Runs the item on the context in capture mode and collects what it gave.
 // When the capture block is full (the library keeps 500 lines), the item
 // is run again into a temporary report file, so that no line is lost.
-// Without lines, only the results and the record are read.
+// Without lines, only the results, the verdict and the governing check
+// (the record's only check then) are read.
 Outcome analyse(Context& ctx, const Item& item, bool with_lines = true);
 
 // Runs the item once more in the library's file mode: its report is
