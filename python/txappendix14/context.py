@@ -47,6 +47,17 @@ def _capture_line(record: bytes) -> Line:
                 _styles(record[_STYLE_COLUMN:_STYLE_COLUMN + 12]))
 
 
+def _decoded_values(raw: list) -> Dict[str, Value]:
+    return {key.decode(): Value(_number(display), _text(unit), label.decode())
+            for key, label, unit, display in raw}
+
+
+def _decoded_check(raw: tuple) -> Check:
+    key, label, display_value, display_limit, unit, relation, passes, utilization = raw
+    return Check(key.decode(), label.decode(), _number(display_value), _number(display_limit),
+                 _text(unit), relation.decode(), passes != 0, _number(utilization))
+
+
 def _decoded_lines(data: bytes) -> List[Line]:
     return [_capture_line(data[i:i + CAPTURE_RECORD_WIDTH])
             for i in range(0, len(data), CAPTURE_RECORD_WIDTH)]
@@ -177,33 +188,51 @@ class Context:
             result_units[r.name] = item.units.label(r.quantity)
         governing = self._lib.tx14_context_governing(handle)
         values = LazyMapping(self._values)
+        values._keep = self._kept_values  # type: ignore[attr-defined]
         checks = LazySequence(self._checks)
+        checks._keep = self._kept_checks  # type: ignore[attr-defined]
         lines = LazySequence(lambda: self._lines(item))
         lines._keep = lambda: self._kept_lines(item)  # type: ignore[attr-defined]
         self._pending = [weakref.ref(values), weakref.ref(checks), weakref.ref(lines)]
         return Result(item.keys.name, item.code, item.units.name, item.number, errors,
                       results, result_units, lines, item.description,
                       _VERDICTS[self._lib.tx14_context_verdict(handle)],
-                      self._check(governing).key if governing >= 0 else None, values, checks,
+                      self._raw_check(governing)[0].decode() if governing >= 0 else None, values, checks,
                       list(item.warnings))
 
-    def _values(self) -> Dict[str, Value]:
+    def _raw_values(self) -> list:
         v = CValue()
-        values = {}
+        raw = []
         for i in range(self._lib.tx14_context_value_count(self._handle)):
             self._lib.tx14_context_value(self._handle, i, ctypes.byref(v))
-            values[v.key.decode()] = Value(_number(v.display), _text(v.unit), v.label.decode())
-        return values
+            raw.append((v.key, v.label, v.unit, v.display))
+        return raw
 
-    def _check(self, i: int) -> Check:
+    def _values(self) -> Dict[str, Value]:
+        return _decoded_values(self._raw_values())
+
+    def _kept_values(self) -> Callable[[], Dict[str, Value]]:
+        raw = self._raw_values()
+        return lambda: _decoded_values(raw)
+
+    def _raw_check(self, i: int) -> tuple:
         c = CCheck()
         self._lib.tx14_context_check(self._handle, i, ctypes.byref(c))
-        return Check(c.key.decode(), c.label.decode(), _number(c.display_value),
-                     _number(c.display_limit), _text(c.unit), c.relation.decode(), c.passes != 0,
-                     _number(c.utilization))
+        return (c.key, c.label, c.display_value, c.display_limit, c.unit, c.relation, c.passes,
+                c.utilization)
+
+    def _check(self, i: int) -> Check:
+        return _decoded_check(self._raw_check(i))
+
+    def _raw_checks(self) -> list:
+        return [self._raw_check(i) for i in range(self._lib.tx14_context_check_count(self._handle))]
 
     def _checks(self) -> List[Check]:
-        return [self._check(i) for i in range(self._lib.tx14_context_check_count(self._handle))]
+        return [_decoded_check(r) for r in self._raw_checks()]
+
+    def _kept_checks(self) -> Callable[[], List[Check]]:
+        raw = self._raw_checks()
+        return lambda: [_decoded_check(r) for r in raw]
 
     def _lines(self, item: PreparedItem) -> List[Line]:
         lines = self._captured_lines()
