@@ -80,11 +80,17 @@ class Units:
         return _cp1252.plain_text(raw.rstrip(b" "))
 
     def host_factors(self):
-        return (ctypes.c_float * FACTOR_COUNT)(*(f32(f) for f in self.factors))
+        """The factors as the library reads them (it only reads them, so
+        one array serves every call)."""
+        if getattr(self, "_host_factors", None) is None:
+            self._host_factors = (ctypes.c_float * FACTOR_COUNT)(*(f32(f) for f in self.factors))
+        return self._host_factors
 
     def host_labels(self) -> bytes:
-        self._load()
-        return b"".join(label.ljust(LABEL_WIDTH, b" ") for label in self._label_bytes)
+        if getattr(self, "_host_labels", None) is None:
+            self._load()
+            self._host_labels = b"".join(label.ljust(LABEL_WIDTH, b" ") for label in self._label_bytes)
+        return self._host_labels
 
 
 US = Units("US")
