@@ -1,0 +1,109 @@
+// txappendix14.html in headless Chromium, opened from file:// with the
+// network blocked: each example typed into the form and analysed must give
+// tx14's report records byte for byte and its results, values, checks and
+// verdict; its saved TOML run through tx14 must give the same again.
+//
+// node page_test.mjs TX14 PAGE EXAMPLES_DIR OUT_DIR   (TX14_NODE_MODULES: playwright-core)
+import { execFileSync } from 'node:child_process';
+import { mkdirSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { join } from 'node:path';
+
+const [tx14, pagePath, examplesDir, outDir] = process.argv.slice(2);
+const { chromium } = createRequire(join(process.env.TX14_NODE_MODULES, 'x'))('playwright-core');
+mkdirSync(outDir, { recursive: true });
+
+function runJson(file) {
+  try {
+    return JSON.parse(execFileSync(tx14, ['run', '--json', file], { encoding: 'utf8' }));
+  } catch (e) {
+    return JSON.parse(e.stdout);  // not acceptable or not analysed: the exit code says so
+  }
+}
+// What the page and tx14 must agree on.
+const KEYS = ['fatal_errors', 'results', 'values', 'checks', 'verdict', 'governing', 'warnings', 'report'];
+const agreed = (j) => JSON.stringify(KEYS.map((k) => j[k]));
+
+// `key = value` lines of an example, values as written (texts unquoted).
+function exampleKeys(file) {
+  const keys = {};
+  for (const line of readFileSync(file, 'utf8').split('\n')) {
+    const m = /^(\w+)\s*=\s*("(?:[^"\\]|\\.)*"|[^\s#]+)/.exec(line);
+    if (m) keys[m[1]] = m[2].startsWith('"') ? JSON.parse(m[2]) : m[2];
+  }
+  return keys;
+}
+
+const failures = [];
+const expect = (ok, what) => ok || failures.push(what);
+
+const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--headless', '--no-sandbox',
+  '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+  '--disable-component-update', '--disable-sync'] });
+const context = await browser.newContext({ acceptDownloads: true, viewport: { width: 1100, height: 900 } });
+const requests = [];
+await context.route('**/*', (route) => {
+  const url = route.request().url();
+  if (url.startsWith('file:') || url.startsWith('blob:') || url.startsWith('data:')) return route.continue();
+  requests.push(url);
+  return route.abort();
+});
+const page = await context.newPage();
+page.on('pageerror', (e) => failures.push(`page error: ${e.message}`));
+await page.goto(`file://${pagePath}`);
+await page.waitForFunction(() => window.tx14Page);
+
+const shot = new Set();
+const timings = [];
+for (const name of readdirSync(examplesDir).filter((f) => f.endsWith('.toml')).sort()) {
+  const keys = exampleKeys(join(examplesDir, name));
+  if (!['US', 'SI'].includes(keys.units)) continue;  // a unit file: the page has US and SI only
+  await page.selectOption('#kind', keys.kind);
+  await page.selectOption('#code', keys.code);
+  await page.check(`#units-${keys.units}`);
+  for (const input of await page.locator('#texts input, #numbers input').all()) await input.fill('');
+  for (const [key, value] of Object.entries(keys))
+    if (!['kind', 'code', 'units'].includes(key)) await page.fill(`#key-${key}`, String(value));
+  await page.click('#analyse');
+  await page.waitForSelector('#result:not([hidden])');
+  const got = await page.evaluate(() => window.tx14Page.last);
+  timings.push(`${name} ${got.ms.toFixed(1)} ms`);
+  const want = runJson(join(examplesDir, name));
+  expect(JSON.stringify(got.report) === JSON.stringify(want.report), `${name}: report records differ from tx14's`);
+  for (const k of KEYS.filter((k) => JSON.stringify(got[k]) !== JSON.stringify(want[k])))
+    failures.push(`${name}: "${k}" differs from tx14's:\n  page ${JSON.stringify(got[k])}\n  tx14 ${JSON.stringify(want[k])}`);
+  expect((await page.textContent('#verdict')).startsWith(want.verdict.toUpperCase()), `${name}: verdict banner`);
+
+  const download = page.waitForEvent('download');
+  await page.click('#save-toml');
+  const saved = join(outDir, name);
+  await (await download).saveAs(saved);
+  expect(agreed(runJson(saved)) === agreed(want), `${name}: its saved TOML runs differently through tx14`);
+
+  if (!shot.has(keys.kind)) {
+    shot.add(keys.kind);
+    await page.screenshot({ path: join(outDir, `${keys.kind}.png`), fullPage: true });
+  }
+}
+
+// A saved item loads back; a file over 1 MiB is refused.
+await page.setInputFiles('#load-toml', join(outDir, 'coil-pd5500.toml'));
+const shows = (f, arg) => page.waitForFunction(f, arg, { timeout: 5000 }).then(() => true, () => false);
+expect(await shows(() => document.querySelector('#code').value === 'PD5500' && document.querySelector('#key-Pj')?.value === '100'),
+  'loading a saved item');
+await page.setInputFiles('#load-toml', { name: 'big.toml', mimeType: 'text/plain', buffer: Buffer.alloc((1 << 20) + 1, 0x20) });
+expect(await shows(() => /larger than 1 MiB/.test(document.querySelector('#load-messages').textContent)),
+  'a file over 1 MiB is refused');
+
+// 360 px wide: nothing scrolls sideways, form or sheet.
+await page.setViewportSize({ width: 360, height: 800 });
+await page.click('#analyse');
+expect(await page.evaluate(() => document.documentElement.scrollWidth <= 360), 'horizontal scroll at 360 px');
+await page.screenshot({ path: join(outDir, 'narrow.png') });
+
+expect(requests.length === 0, `network requests: ${requests.join(' ')}`);
+await browser.close();
+writeFileSync(join(outDir, 'timings.txt'), timings.join('\n') + '\n');
+console.log(timings.join('\n'));
+for (const f of failures) console.log(`FAIL ${f}`);
+process.exit(failures.length ? 1 : 0);
