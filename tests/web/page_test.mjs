@@ -40,7 +40,7 @@ const expect = (ok, what) => ok || failures.push(what);
 const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--headless', '--no-sandbox',
   '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
   '--disable-component-update', '--disable-sync'] });
-const context = await browser.newContext({ acceptDownloads: true, viewport: { width: 1100, height: 900 } });
+const context = await browser.newContext({ acceptDownloads: true, viewport: { width: 1100, height: 1400 } });
 const requests = [];
 await context.route('**/*', (route) => {
   const url = route.request().url();
@@ -65,7 +65,7 @@ for (const name of readdirSync(examplesDir).filter((f) => f.endsWith('.toml')).s
   for (const [key, value] of Object.entries(keys))
     if (!['kind', 'code', 'units'].includes(key)) await page.fill(`#key-${key}`, String(value));
   await page.click('#analyse');
-  await page.waitForSelector('#result:not([hidden])');
+  await page.waitForSelector('#result[data-ms]');
   const got = await page.evaluate(() => window.tx14Page.last);
   timings.push(`${name} ${got.ms.toFixed(1)} ms`);
   const want = runJson(join(examplesDir, name));
@@ -82,7 +82,7 @@ for (const name of readdirSync(examplesDir).filter((f) => f.endsWith('.toml')).s
 
   if (!shot.has(keys.kind)) {
     shot.add(keys.kind);
-    await page.screenshot({ path: join(outDir, `${keys.kind}.png`), fullPage: true });
+    await page.screenshot({ path: join(outDir, `${keys.kind}.png`) });
   }
 }
 
@@ -98,6 +98,7 @@ expect(await shows(() => /larger than 1 MiB/.test(document.querySelector('#load-
 // 360 px wide: nothing scrolls sideways, form or sheet.
 await page.setViewportSize({ width: 360, height: 800 });
 await page.click('#analyse');
+await page.waitForSelector('#result[data-ms]');
 expect(await page.evaluate(() => document.documentElement.scrollWidth <= 360), 'horizontal scroll at 360 px');
 await page.screenshot({ path: join(outDir, 'narrow.png') });
 
