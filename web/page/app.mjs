@@ -108,9 +108,10 @@ function readForm() {
     else if (!Number.isFinite(v)) errors.push(`key "${k.name}": the value is not finite; expected a finite number`);
     else given.numbers[k.name] = saved.numbers[k.name] = v;
   }
-  if (errors.length) return { given, saved, errors, warnings: [] };
-  const built = core.build(given);
-  return { given, saved, built, errors: built.errors, warnings: built.warnings };
+  // The core checks the rest; a key already found wrong is not also missing.
+  const built = core.build(given), wrong = new Set(errors.map(keyOf));
+  const others = built.errors.filter((m) => !wrong.has(keyOf(m)));
+  return { given, saved, built, errors: [...errors, ...others], warnings: built.warnings };
 }
 
 // The key a message is about: `key "X"` or `"X"` at its start.
@@ -189,8 +190,7 @@ function analyse(event) {
   $('result').removeAttribute('data-ms');
   const form = check();
   if (form.errors.length) {
-    document.querySelector('[aria-invalid=true]')?.focus();
-    $('summary').focus();
+    (document.querySelector('[aria-invalid=true]') ?? $('summary')).focus();
     return;
   }
   const outcome = core.analyse(state.kind, state.units, form.built);

@@ -157,8 +157,16 @@ class Core {
     return fromCp1252(units.labels.subarray((slot - 1) * LABEL_WIDTH, slot * LABEL_WIDTH)).trim();
   }
 
+  // Lines ending in '\n', Windows-1252.
   messages(at) {
-    return this.cString(at, false, true).split('\n').filter((l) => l !== '');
+    const m = this.u8, lines = [];
+    for (let end = m.indexOf(0, at), start = at; start < end;) {
+      const nl = m.indexOf(10, start);
+      const stop = nl < 0 || nl > end ? end : nl;
+      if (stop > start) lines.push(fromCp1252(m.subarray(start, stop)));
+      start = stop + 1;
+    }
+    return lines;
   }
 
   // Builds an item from the values given: { kind, code, units, item,
