@@ -102,6 +102,8 @@ await page.waitForSelector('#result[data-ms]');
 expect(await page.evaluate(() => document.documentElement.scrollWidth <= 360), 'horizontal scroll at 360 px');
 await page.screenshot({ path: join(outDir, 'narrow.png') });
 
+expect(await page.evaluate(() => [...document.querySelectorAll('input, select, button')].every((e) =>
+  e.labels?.length || e.getAttribute('aria-label') || e.textContent.trim())), 'a control without a label');
 expect(requests.length === 0, `network requests: ${requests.join(' ')}`);
 await browser.close();
 writeFileSync(join(outDir, 'timings.txt'), timings.join('\n') + '\n');

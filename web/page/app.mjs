@@ -276,7 +276,9 @@ function fromEntries(name, entries) {
   const kind = text('kind', core.kinds.map((k) => k.name));
   const keys = core.kinds.find((k) => k.name === kind);
   const code = text('code', keys.codes.map((c) => c.name));
-  const units = text('units', ['US', 'SI']);
+  const units = typeof get('units') === 'string' && !['US', 'SI'].includes(get('units'))
+    ? (problems.push(`key "units": "${get('units')}" is a unit file; the page has the unit systems "US" and "SI" only`), 'US')
+    : text('units', ['US', 'SI']);
   const values = {};
   const numbers = [...keys.numbers.map((k) => k.name), 'DN'], texts = keys.texts.map((k) => k.name);
   for (const e of entries) {
