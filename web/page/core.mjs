@@ -33,18 +33,30 @@ export function toCp1252(text) {
   const bytes = [];
   for (const ch of text) {
     const cp = ch.codePointAt(0);
-    let b = cp >= 0x20 && cp < 0x7f ? cp : cp >= 0xa0 && cp <= 0xff ? cp : 0x80 + HIGH.indexOf(cp);
-    if (cp === 0xfffd || b < 0x20 || (b >= 0x80 && b < 0xa0 && HIGH[b - 0x80] !== cp))
+    const high = cp > 0xff ? HIGH.indexOf(cp) : -1;
+    const b = (cp >= 0x20 && cp < 0x7f) || (cp >= 0xa0 && cp <= 0xff) ? cp : high >= 0 ? 0x80 + high : -1;
+    if (b < 0)
       return { problem: `the character ${JSON.stringify(ch)} is not in the Windows-1252 code page or is a control character` };
     bytes.push(b);
   }
   return { bytes: Uint8Array.from(bytes) };
 }
 
-// A float's shortest decimal text that reads back as the same float, as a
-// number (what tx14's JSON holds); null when not finite.
+// A float as tx14's JSON holds it: its shortest text (C++ to_chars) read
+// as a number; null when not finite. Where that text is in fixed notation
+// it is the float's exact value for a whole number.
 export function floatNumber(f) {
   if (!Number.isFinite(f)) return null;
+  const v = shortest(f);
+  if (Number.isInteger(f) && Math.abs(f) >= 1) {
+    const [digits, exponent] = Math.abs(v).toExponential().split('e');
+    const scientific = digits.length + 2 + Math.max(2, exponent.length - 1);
+    if (String(BigInt(Math.abs(f))).length <= scientific) return f;
+  }
+  return v;
+}
+
+function shortest(f) {
   for (let p = 1; p <= 9; ++p) {
     let text = Math.abs(f).toExponential(p - 1);
     // Halfway between two p-digit decimals, toExponential takes the larger;
