@@ -3,7 +3,7 @@
 // are saved and loaded as tx14 item files.
 import { loadCore, floatNumber, toCp1252 } from './core.mjs';
 import { itemToml, readItemFile } from './toml.mjs';
-import { SHEET_STYLE, sheetHtml, sheetDocument, verdictBanner } from './sheet.mjs';
+import { sheetHtml, sheetDocument, verdictBanner } from './sheet.mjs';
 
 const $ = (id) => document.getElementById(id);
 const NUMBER = /^[+-]?(\d+(\.\d*)?|\.\d+)([eE][+-]?\d+)?$/;
@@ -198,7 +198,8 @@ function analyse(event) {
   last = { ...jsonOf(outcome, form), document: doc };
   $('verdict').replaceChildren(verdictBanner(doc));
   $('verdict').className = `verdict ${doc.verdictClass}`;
-  $('sheet').innerHTML = sheetHtml(doc);
+  last.sheet = sheetHtml(doc);
+  showSheet(last.sheet);
   $('result').hidden = false;
   $('verdict').focus();
   // From the click to the sheet on the screen: after the next frame.
@@ -206,6 +207,14 @@ function analyse(event) {
     last.ms = performance.now() - start;
     $('result').setAttribute('data-ms', last.ms.toFixed(1));
   }));
+}
+
+// The sheet, a whole HTML document, in the page: its styles and body in a
+// shadow root, where they neither take nor give the page's styles.
+function showSheet(html) {
+  const parsed = new DOMParser().parseFromString(html, 'text/html');
+  const root = $('sheet').shadowRoot ?? $('sheet').attachShadow({ mode: 'open' });
+  root.replaceChildren(...parsed.head.querySelectorAll('style'), ...parsed.body.childNodes);
 }
 
 // What `tx14 run --json` says of the item: results, values, checks,
@@ -295,14 +304,13 @@ function fromEntries(name, entries) {
 }
 
 function saveSheet() {
-  if (last) download(`${fileStem()}-sheet.html`, 'text/html', sheetHtml(last.document, true));
+  if (last) download(`${fileStem()}-sheet.html`, 'text/html', last.sheet);
 }
 
 // ---- Start -----------------------------------------------------------------------
 
 export async function start(moduleBytes, exampleFiles) {
   core = await loadCore(moduleBytes);
-  document.head.append(element('style', {}, SHEET_STYLE));
   $('version').textContent = core.version;
   examples = exampleFiles.map(({ name, bytes }) => {
     try {

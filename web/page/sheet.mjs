@@ -2,7 +2,7 @@
 // prints it: heading, verdict, checks, results, warnings and the report.
 import { floatNumber } from './core.mjs';
 
-export const SHEET_STYLE = `
+const SHEET_STYLE = `
 .sheet { font-family: "DejaVu Sans", Arial, sans-serif; color: #1a1a1a; }
 .sheet h2 { font-size: 1.3em; margin: 0 0 0.2em; }
 .sheet .meta { color: #555; margin: 0 0 1em; }
@@ -79,22 +79,21 @@ function reportHtml(lines) {
   }).join('\n');
 }
 
-// The sheet as HTML: a fragment for the page, or a whole document to save.
-export function sheetHtml(doc, standalone = false) {
+// The sheet as a whole HTML document.
+export function sheetHtml(doc) {
   const checks = doc.checks.map((c) => `<tr class="${c.passes ? 'passes' : 'fails'}${c === doc.governing ? ' governing' : ''}">`
     + `<td>${escaped(c.label)}</td><td class="n">${shown(c.value)}</td><td>${escaped(c.relation)}</td>`
     + `<td class="n">${shown(c.limit)}</td><td>${escaped(c.unit)}</td><td class="n">${utilization(c.utilization)}</td>`
     + `<td>${c.passes ? 'passes' : 'FAILS'}</td></tr>`).join('');
   const results = doc.results.map((r) => `<tr><th>${escaped(r.name)}</th><td class="n">${r.value === null ? 'not computed' : `${shown(r.value)} ${escaped(r.unit)}`}</td></tr>`).join('');
   const body = `<div class="sheet"><h2>${escaped(doc.heading)}</h2><p class="meta">${escaped(doc.meta)}</p>`
-    + (standalone ? `<p class="verdict ${doc.verdictClass}">${verdictText(doc)}</p>` : '')
+    + `<p class="verdict ${doc.verdictClass}">${verdictText(doc)}</p>`
     + (checks ? `<div class="table"><table class="checks"><caption>Checks</caption><thead><tr><th>check</th><th>value</th><th></th><th>limit</th>`
       + `<th>unit</th><th>utilization</th><th></th></tr></thead><tbody>${checks}</tbody></table></div>` : '')
     + `<div class="table"><table class="results"><caption>Results</caption><tbody>${results}`
     + `<tr><th>fatal input errors</th><td class="n">${doc.fatal}</td></tr></tbody></table></div>`
     + (doc.warnings.length ? `<ul class="warnings">${doc.warnings.map((w) => `<li>${escaped(w)}</li>`).join('')}</ul>` : '')
     + `<pre class="report">${reportHtml(doc.report)}</pre></div>`;
-  if (!standalone) return body;
   return `<!DOCTYPE html>\n<html lang="en">\n<head>\n<meta charset="utf-8">\n<meta name="viewport" content="width=device-width, initial-scale=1">\n`
     + `<title>${escaped(doc.heading)}</title>\n<style>body { margin: 1.5em auto; max-width: 60em; padding: 0 0.8em; }${SHEET_STYLE}</style>\n</head>\n<body>\n${body}\n</body>\n</html>\n`;
 }
