@@ -86,6 +86,15 @@ for (const name of readdirSync(examplesDir).filter((f) => f.endsWith('.toml')).s
   }
 }
 
+// US to SI and back: temperatures take their offset, the rest their factor.
+await page.selectOption('#example', 'opening-viii1.toml');
+const typed = () => page.$$eval('#numbers input', (l) => l.map((i) => i.value).join(' '));
+const us = await typed();
+await page.check('#units-SI');
+expect(await page.inputValue('#key-T') === '148.889' && await page.inputValue('#key-P') === '0.689476', 'US to SI');
+await page.check('#units-US');
+expect(await typed() === us.replace(/\.0\b/g, ''), `SI to US: ${await typed()} for ${us}`);
+
 // A saved item loads back; a file over 1 MiB is refused.
 await page.setInputFiles('#load-toml', join(outDir, 'coil-pd5500.toml'));
 const shows = (f, arg) => page.waitForFunction(f, arg, { timeout: 5000 }).then(() => true, () => false);
