@@ -18,6 +18,7 @@
 
 #include "analysis.hpp"
 #include "batch.hpp"
+#include "calculation_sheet.hpp"
 #include "item.hpp"
 #include "render.hpp"
 
@@ -38,6 +39,8 @@ struct RunOptions {
     bool json = false;
     std::string report;
     std::string html;
+    std::string pdf;
+    std::string paper = "a4";
 };
 
 bool is_terminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
@@ -73,6 +76,27 @@ bool write_file(const std::string& file, const std::string& text)
     return static_cast<bool>(f);
 }
 
+// The calculation sheet as HTML and/or PDF.
+bool write_sheet(const RunOptions& o, const Item& item, const Outcome& outcome)
+{
+    std::optional<std::string> sha = file_sha256(o.item);
+    SheetSource source{o.item, sha.value_or(""), run_date_time(),
+                       o.paper == "letter" ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4};
+    std::string page = tx14::sheet::html(sheet_of(item, outcome, source));
+    std::string html = o.html.empty() ? o.pdf + ".part.html" : o.html;
+    if (!write_file(html, page)) {
+        std::cerr << html << ": cannot write the HTML page\n";
+        return false;
+    }
+    std::string error;
+    bool printed = o.pdf.empty() || print_pdf(html, o.pdf, error);
+    if (o.html.empty())
+        std::remove(html.c_str());
+    if (!printed)
+        std::cerr << "tx14: " << error << '\n';
+    return printed;
+}
+
 int run_item(const RunOptions& o)
 {
     UnitCatalog units;
@@ -98,10 +122,8 @@ int run_item(const RunOptions& o)
     Outcome outcome = analyse(ctx, *item);
     if (!o.report.empty())
         append_report(ctx, *item, o.report);
-    if (!o.html.empty() && !write_file(o.html, html_page(*item, outcome))) {
-        std::cerr << o.html << ": cannot write the HTML page\n";
+    if ((!o.html.empty() || !o.pdf.empty()) && !write_sheet(o, *item, outcome))
         return kFailure;
-    }
     if (o.json)
         std::cout << json_of(*item, outcome).dump(2) << '\n';
     else
@@ -169,8 +191,12 @@ int main(int argc, char** argv)
     run_cmd->add_option("--report", run.report,
                         "Append the native report (Windows-1252) to this file")
         ->option_text("FILE");
-    run_cmd->add_option("--html", run.html, "Write the report as an HTML page to this file")
+    run_cmd->add_option("--html", run.html, "Write the calculation sheet as an HTML document to this file")
         ->option_text("FILE");
+    run_cmd->add_option("--pdf", run.pdf, "Print the calculation sheet to this PDF file (headless Chromium)")
+        ->option_text("FILE");
+    run_cmd->add_option("--paper", run.paper, "Paper size of the sheet: a4 (default) or letter")
+        ->check(CLI::IsMember({"a4", "letter"}));
     run_cmd->add_flag("--json", run.json, "Print the results and the report lines as JSON");
     run_cmd->footer(keys_help());
 

@@ -1,5 +1,5 @@
 // The report and the results as a person or a program reads them: terminal
-// text (UTF-8, ANSI attributes), a self-contained HTML page, JSON, and the
+// text (UTF-8, ANSI attributes), JSON, and the
 // rows of a batch output.
 #pragma once
 
@@ -15,9 +15,6 @@ namespace tx14::cli {
 // The report as UTF-8 lines; with `ansi` each styled line carries the
 // terminal attributes of its style codes.
 std::string terminal_text(const std::vector<ReportLine>& lines, bool ansi);
-
-// The report as one HTML page with the styles rendered.
-std::string html_page(const Item& item, const Outcome& outcome);
 
 // Kind, code, units, item, fatal errors, the named results in the item's
 // units with their unit labels, and the report lines with their styles.

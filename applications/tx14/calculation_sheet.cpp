@@ -1,0 +1,321 @@
+// The calculation sheet of an item run by tx14.
+#include "calculation_sheet.hpp"
+
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+#include <vector>
+
+#include <fcntl.h>
+#include <openssl/evp.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "cp1252.hpp"
+
+extern char** environ;
+
+namespace tx14::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool is_coil(const Item& item) { return item.kind == Kind::jacket && (item.code == "PD5500" || item.code == "EN13445"); }
+
+std::string text_field(const Item& item, std::string_view key)
+{
+    for (const TextKey& k : item.keys().texts) {
+        if (k.name != key)
+            continue;
+        std::string_view f(item.texts.data() + (k.field - 1) * kTextWidth, kTextWidth);
+        while (!f.empty() && (f.back() == ' ' || f.back() == '\0'))
+            f.remove_suffix(1);
+        return to_utf8(f);
+    }
+    return {};
+}
+
+const NumberKey* number_key(const Item& item, std::string_view name)
+{
+    for (const NumberKey& k : item.keys().numbers)
+        if (k.name == name)
+            return &k;
+    return nullptr;
+}
+
+// A given input value in internal units; nullopt when left out.
+std::optional<float> given(const Item& item, std::string_view name)
+{
+    const NumberKey* k = number_key(item, name);
+    if (!k || item.element(k->element) == kMissingValue)
+        return std::nullopt;
+    return item.element(k->element);
+}
+
+std::string shown(const Item& item, Quantity q, float internal)
+{
+    return sheet::significant(item.units->to_display(q, internal)) + " " + to_utf8(item.units->label(q));
+}
+
+// A dimension of the sketch: its size in inches, labelled in the item's units.
+sheet::Dimension dimension(const Item& item, std::string_view name)
+{
+    std::optional<float> v = given(item, name);
+    if (!v || !(*v > 0))
+        return {std::string(name), 0, ""};
+    return {std::string(name), *v, shown(item, number_key(item, name)->quantity, *v)};
+}
+
+// Outside diameter of a standard pipe of a nominal size, for the drawing.
+double pipe_outside_diameter(double NPS)
+{
+    constexpr std::pair<double, double> kPipes[] = {
+        {1.5, 1.9}, {2, 2.375}, {2.5, 2.875}, {3, 3.5}, {3.5, 4.0}, {4, 4.5}, {5, 5.563}, {6, 6.625}};
+    for (auto [size, od] : kPipes)
+        if (NPS == size)
+            return od;
+    return NPS;
+}
+
+sheet::Sketch sketch_of(const Item& item, const Outcome& outcome)
+{
+    sheet::Sketch s;
+    if (item.kind == Kind::opening) {
+        s.component = sheet::Component::head;
+        for (const char* name : {"A", "Bn", "t", "g0s", "g1s", "hs", "g0n", "g1n", "hn"})
+            s.dimensions.push_back(dimension(item, name));
+        return s;
+    }
+    s.component = is_coil(item) ? sheet::Component::coil : sheet::Component::jacket;
+    for (const char* name : {"D", "ts", "Tj"})
+        s.dimensions.push_back(dimension(item, name));
+    std::optional<float> r = given(item, "r"), NPS = given(item, "NPS");
+    if (r && *r > 0)
+        s.dimensions.push_back(dimension(item, "r"));
+    else if (NPS && *NPS > 0)
+        s.dimensions.push_back({"NPS", pipe_outside_diameter(*NPS) / 2, sheet::significant(*NPS)});
+    if (outcome.results[0] && *outcome.results[0] > 0)
+        s.dimensions.push_back({"weld", *outcome.results[0], shown(item, Quantity::thickness, *outcome.results[0])});
+    return s;
+}
+
+// ---- Results: the one place that reads what a run gave --------------------
+
+constexpr const char* kOpeningResultWords[] = {
+    "approximate minimum head thickness", "M.A.W.P. for the given geometry", "largest stress"};
+constexpr const char* kJacketResultWords[] = {
+    "minimum fillet weld size", "permissible jacket pressure at the shell thickness",
+    "governing required shell thickness"};
+
+// Verdict, checks and key values of a run.
+void fill_results(sheet::Document& doc, const Item& item, const Outcome& outcome)
+{
+    const auto& words = item.kind == Kind::opening ? kOpeningResultWords : kJacketResultWords;
+    for (std::size_t i = 0; i < item.keys().results.size(); ++i) {
+        if (!outcome.results[i])
+            continue;
+        Quantity q = item.keys().results[i].quantity;
+        doc.values.push_back({words[i], to_utf8(item.units->label(q)), item.units->to_display(q, *outcome.results[i])});
+    }
+    doc.verdict = outcome.fatal_errors > 0 ? sheet::Verdict::not_analysed : sheet::Verdict::acceptable;
+}
+
+// The plotted results of a run, in display units: M.A.W.P. of a head,
+// permissible jacket pressure of a jacket or coil.
+std::vector<double> plotted(const Item& item, const Outcome& outcome)
+{
+    const std::optional<float>& v = outcome.results[1];
+    return {v ? item.units->to_display(Quantity::pressure, *v) : NAN};
+}
+
+std::vector<sheet::Series> plotted_series(const Item& item)
+{
+    std::string unit = to_utf8(item.units->label(Quantity::pressure));
+    if (item.kind == Kind::opening)
+        return {{"M.A.W.P.", unit, {}, false}};
+    return {{is_coil(item) ? "maximum coil pressure" : "permissible jacket pressure P'", unit, {}, false}};
+}
+
+// 41 runs of the item on a scratch context, its thickness from 0.5 to 2
+// times the given one.
+sheet::Plot plot_of(const Item& item)
+{
+    bool head = item.kind == Kind::opening;
+    const char* swept = head ? "t" : "ts";
+    sheet::Plot p;
+    std::optional<float> t0 = given(item, swept);
+    if (!t0 || !(*t0 > 0))
+        return p;
+    p.x_label = head ? "head thickness t" : "shell thickness ts";
+    p.x_unit = to_utf8(item.units->label(Quantity::thickness));
+    p.title = (head ? "M.A.W.P. against the head thickness t"
+                    : is_coil(item) ? "Maximum coil pressure against the cylinder thickness"
+                                    : "Permissible jacket pressure against the shell thickness") +
+              std::string(", from 0.5 to 2 times the given thickness");
+    p.series = plotted_series(item);
+    Context scratch;
+    Item trial = item;
+    for (int i = 0; i <= 40; ++i) {
+        float t = *t0 * (0.5f + 0.0375f * static_cast<float>(i));
+        trial.element(number_key(item, swept)->element) = t;
+        Outcome o = analyse(scratch, trial);
+        std::vector<double> y = plotted(item, o);
+        p.x.push_back(item.units->to_display(Quantity::thickness, t));
+        for (std::size_t k = 0; k < p.series.size() && k < y.size(); ++k)
+            p.series[k].y.push_back(o.fatal_errors > 0 ? NAN : y[k]);
+    }
+    p.marks.push_back({std::string(swept) + " = " + shown(item, Quantity::thickness, *t0),
+                       item.units->to_display(Quantity::thickness, *t0), true, false});
+    const char* pressure = head ? "P" : "Pj";
+    if (std::optional<float> P = given(item, pressure))
+        p.marks.push_back({std::string(pressure) + " = " + shown(item, Quantity::pressure, *P),
+                           item.units->to_display(Quantity::pressure, *P), false, false});
+    return p;
+}
+
+// The report's warnings: runs of warning lines, without the headline.
+std::vector<std::string> report_warnings(const Outcome& outcome)
+{
+    std::vector<std::string> out;
+    bool in_run = false;
+    for (const ReportLine& line : outcome.lines) {
+        bool warning = line.styles[4] != 0 && line.styles[2] == 0 && !line.text.empty();
+        if (warning && in_run)
+            out.back() += " " + to_utf8(line.text, F8::theta);
+        else if (warning)
+            out.push_back(to_utf8(line.text, F8::theta));
+        in_run = warning;
+    }
+    return out;
+}
+
+}  // namespace
+
+sheet::Document sheet_of(const Item& item, const Outcome& outcome, const SheetSource& source)
+{
+    sheet::Document doc;
+    for (const ReportLine& line : outcome.lines)
+        doc.report.push_back({line.text, line.styles});
+    sheet::name_analysis(doc);
+    doc.item = item.number ? std::to_string(*item.number) : "";
+    doc.description = text_field(item, "description");
+    doc.materials = text_field(item, "material");
+    if (item.kind == Kind::jacket)
+        doc.materials = "cylinder " + doc.materials + ", " + (is_coil(item) ? "coil " : "jacket ") +
+                        text_field(item, "jacket_material");
+    doc.unit_system = item.units->name;
+    doc.date_time = source.date_time;
+    doc.library_version = std::string("TXAppendix14 ") + TX14_VERSION;
+    doc.input_name = source.name;
+    doc.sha256 = source.sha256;
+    doc.paper = source.paper;
+    fill_results(doc, item, outcome);
+    doc.warnings = report_warnings(outcome);
+    doc.sketch = sketch_of(item, outcome);
+    if (outcome.fatal_errors == 0)
+        doc.plot = plot_of(item);
+    return doc;
+}
+
+std::string sha256_hex(std::string_view bytes)
+{
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    if (EVP_Digest(bytes.data(), bytes.size(), digest, &size, EVP_sha256(), nullptr) != 1)
+        return {};
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned int i = 0; i < size; ++i) {
+        out += kHex[digest[i] >> 4];
+        out += kHex[digest[i] & 15];
+    }
+    return out;
+}
+
+std::optional<std::string> file_sha256(const std::string& file)
+{
+    std::ifstream f(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    if (f.bad() || !f.is_open())
+        return std::nullopt;
+    return sha256_hex(bytes);
+}
+
+std::string run_date_time()
+{
+    std::time_t t = std::time(nullptr);
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
+        char* end = nullptr;
+        errno = 0;
+        long long v = std::strtoll(epoch, &end, 10);
+        if (errno == 0 && end != epoch && *end == '\0' && v >= 0)
+            t = static_cast<std::time_t>(v);
+    }
+    std::tm tm{};
+    gmtime_r(&t, &tm);
+    char buf[40];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M UTC", &tm);
+    return buf;
+}
+
+bool print_pdf(const std::string& html_file, const std::string& pdf_file, std::string& error)
+{
+    const char* env = std::getenv("TX14_CHROMIUM");
+    std::string browser = env && *env ? env : "/usr/bin/chromium";
+    if (access(browser.c_str(), X_OK) != 0) {
+        error = "no browser at " + browser + " to print the PDF; install Chromium (as root: "
+                "apt-get install -y chromium) or name its binary in TX14_CHROMIUM";
+        return false;
+    }
+    std::error_code ec;
+    std::string pattern = (fs::temp_directory_path(ec) / "tx14-chromium-XXXXXX").string();
+    if (ec || !mkdtemp(pattern.data())) {
+        error = "cannot make a temporary directory for the browser";
+        return false;
+    }
+    fs::path profile = pattern;
+    fs::path part = fs::path(pdf_file).parent_path() / (fs::path(pdf_file).filename().string() + ".part");
+    std::vector<std::string> args = {browser, "--headless", "--disable-gpu", "--no-first-run",
+                                     "--disable-background-networking", "--disable-component-update",
+                                     "--disable-sync", "--no-pdf-header-footer",
+                                     "--user-data-dir=" + profile.string(), "--print-to-pdf=" + part.string(),
+                                     "file://" + fs::absolute(html_file).string()};
+    if (geteuid() == 0)
+        args.insert(args.begin() + 1, "--no-sandbox");
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int status = 0;
+    bool ran = posix_spawn(&pid, browser.c_str(), &actions, nullptr, argv.data(), environ) == 0 &&
+               waitpid(pid, &status, 0) == pid;
+    posix_spawn_file_actions_destroy(&actions);
+    fs::remove_all(profile, ec);
+    if (!ran || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || !fs::exists(part)) {
+        fs::remove(part, ec);
+        error = browser + " could not print the PDF";
+        return false;
+    }
+    fs::rename(part, pdf_file, ec);
+    if (ec) {
+        fs::remove(part, ec);
+        error = "cannot write " + pdf_file;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tx14::cli
