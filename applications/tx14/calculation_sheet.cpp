@@ -284,7 +284,7 @@ bool print_pdf(const std::string& html_file, const std::string& pdf_file, std::s
     fs::path part = fs::path(pdf_file).parent_path() / (fs::path(pdf_file).filename().string() + ".part");
     std::vector<std::string> args = {browser, "--headless", "--disable-gpu", "--no-first-run",
                                      "--disable-background-networking", "--disable-component-update",
-                                     "--disable-sync", "--no-pdf-header-footer",
+                                     "--disable-sync", "--disable-quic", "--no-pdf-header-footer",
                                      "--user-data-dir=" + profile.string(), "--print-to-pdf=" + part.string(),
                                      "file://" + fs::absolute(html_file).string()};
     if (geteuid() == 0)
