@@ -304,6 +304,22 @@ void name_analysis(Document& d)
         }
 }
 
+std::string index_html(const std::string& title, const std::vector<IndexEntry>& entries)
+{
+    std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
+                      escaped(title) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<h1>" +
+                      escaped(title) + "</h1>\n<table class=\"index\">\n<tr><th>Row</th><th>Item</th>"
+                      "<th>Description</th><th>Verdict</th><th>Governing check</th><th>Utilization</th>"
+                      "<th>Sheet</th></tr>\n";
+    for (const IndexEntry& e : entries)
+        out += "<tr><td class=\"n\">" + escaped(e.row) + "</td><td class=\"n\">" + escaped(e.item) + "</td><td>" +
+               escaped(e.description) + "</td><td><b>" + verdict_words(e.verdict) + "</b></td><td>" +
+               escaped(e.governing) + "</td><td class=\"n\">" + percent(e.utilization) + "</td><td>" +
+               (e.href.empty() ? "\xE2\x80\x94" : "<a href=\"" + escaped(e.href) + "\">" + escaped(e.href) + "</a>") +
+               "</td></tr>\n";
+    return out + "</table>\n</body>\n</html>\n";
+}
+
 std::string html(const Document& d)
 {
     std::string title = "Item " + d.item + (d.description.empty() ? "" : " \xE2\x80\x94 " + d.description);

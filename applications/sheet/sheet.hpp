@@ -91,6 +91,18 @@ struct Document {
     Paper paper = Paper::a4;
 };
 
+// A line of a batch's index: an item, its verdict and governing check, and
+// the file of its sheet (empty: none was written).
+struct IndexEntry {
+    std::string row, item, description, href;
+    Verdict verdict = Verdict::not_analysed;
+    std::string governing;
+    double utilization = std::numeric_limits<double>::quiet_NaN();
+};
+
+// The index of a batch's sheets.
+std::string index_html(const std::string& title, const std::vector<IndexEntry>& entries);
+
 // Fills the analysis and the code edition from the report's title lines.
 void name_analysis(Document& doc);
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "analysis.hpp"
+#include "calculation_sheet.hpp"
 #include "csv.hpp"
 #include "item.hpp"
 #include "render.hpp"
@@ -30,6 +31,7 @@ struct Row {
     std::optional<Item> item;        // empty: the row is wrong
     std::optional<Outcome> outcome;
     bool report_failed = false;
+    std::optional<tx14::sheet::IndexEntry> sheet;  // with --html
 };
 
 bool is_known_key(std::string_view key)
@@ -154,7 +156,8 @@ bool fresh_report(const std::filesystem::path& file)
     return static_cast<bool>(f);
 }
 
-void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, std::atomic<std::size_t>& done)
+void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, const SheetSource& sheets,
+                  std::atomic<std::size_t>& done)
 {
     std::atomic<std::size_t> next{0};
     auto worker = [&] {
@@ -171,6 +174,8 @@ void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, std::atom
                     else
                         row.report_failed = true;
                 }
+                if (options.sheets)
+                    row.sheet = write_row_sheet(options.sheets->string(), row.number, *row.item, *row.outcome, sheets);
             }
             ++done;
         }
@@ -220,6 +225,17 @@ void write_results(std::ostream& out, const std::vector<Row>& rows, const std::v
     }
 }
 
+bool write_index(const std::filesystem::path& dir, const std::vector<Row>& rows, const std::string& items)
+{
+    std::vector<tx14::sheet::IndexEntry> entries;
+    for (const Row& row : rows)
+        entries.push_back(row.sheet ? *row.sheet : bad_row_entry(row.number));
+    std::ofstream f(dir / "index.html", std::ios::binary | std::ios::trunc);
+    f << tx14::sheet::index_html("Calculation sheets of " + items, entries);
+    f.close();
+    return static_cast<bool>(f);
+}
+
 }  // namespace
 
 int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
@@ -228,21 +244,25 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     std::vector<std::string> header;
     if (!read_rows(options.items, rows, header, err))
         return 2;
-    if (options.reports) {
+    for (const auto& dir : {options.reports, options.sheets}) {
         std::error_code ec;
-        std::filesystem::create_directories(*options.reports, ec);
-        if (!std::filesystem::is_directory(*options.reports, ec)) {
-            err << options.reports->string() << ": cannot create the report directory\n";
+        if (!dir)
+            continue;
+        std::filesystem::create_directories(*dir, ec);
+        if (!std::filesystem::is_directory(*dir, ec)) {
+            err << dir->string() << ": cannot create the directory\n";
             return 1;
         }
     }
+    SheetSource sheets{options.items.string(), file_sha256(options.items.string()).value_or(""), run_date_time(),
+                       options.letter ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4};
 
     std::atomic<std::size_t> done{0};
     std::mutex m;
     std::condition_variable finished;
     bool over = false;
     std::thread runner([&] {
-        analyse_rows(rows, options, done);
+        analyse_rows(rows, options, sheets, done);
         std::lock_guard lock(m);
         over = true;
         finished.notify_one();
@@ -263,7 +283,15 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 
     write_results(out, rows, header);
     int code = 0;
+    if (options.sheets && !write_index(*options.sheets, rows, options.items.string())) {
+        err << (*options.sheets / "index.html").string() << ": cannot write the index\n";
+        code = 1;
+    }
     for (const Row& row : rows) {
+        if (row.sheet && row.sheet->href.empty()) {
+            err << options.sheets->string() << ": cannot write the sheet of row " << row.number << '\n';
+            code = 1;
+        }
         if (row.report_failed) {
             err << report_path(*options.reports, row.number).string() << ": cannot write the report\n";
             code = 1;

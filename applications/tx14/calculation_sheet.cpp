@@ -224,6 +224,32 @@ sheet::Document sheet_of(const Item& item, const Outcome& outcome, const SheetSo
     return doc;
 }
 
+sheet::IndexEntry write_row_sheet(const std::string& dir, int row, const Item& item, const Outcome& outcome,
+                                  const SheetSource& batch)
+{
+    std::string n = std::to_string(row);
+    std::string file = "row-" + std::string(n.size() < 4 ? 4 - n.size() : 0, '0') + n + ".html";
+    SheetSource source = batch;
+    source.name += " row " + n;
+    sheet::Document doc = sheet_of(item, outcome, source);
+    sheet::IndexEntry e{n, doc.item, doc.description, file, doc.verdict, "", NAN};
+    if (doc.governing >= 0) {
+        e.governing = doc.checks[static_cast<std::size_t>(doc.governing)].label;
+        e.utilization = doc.checks[static_cast<std::size_t>(doc.governing)].utilization;
+    }
+    std::ofstream f(fs::path(dir) / file, std::ios::binary | std::ios::trunc);
+    f << sheet::html(doc);
+    f.close();
+    if (!f)
+        e.href.clear();
+    return e;
+}
+
+sheet::IndexEntry bad_row_entry(int row)
+{
+    return {std::to_string(row), "", "bad row: not analysed", "", sheet::Verdict::not_analysed, "", NAN};
+}
+
 std::string sha256_hex(std::string_view bytes)
 {
     unsigned char digest[EVP_MAX_MD_SIZE];

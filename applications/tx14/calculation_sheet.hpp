@@ -22,6 +22,14 @@ struct SheetSource {
 
 sheet::Document sheet_of(const Item& item, const Outcome& outcome, const SheetSource& source);
 
+// Writes the sheet of a batch row to DIR/row-NNNN.html; its line of the
+// index, with no file named when the sheet could not be written.
+sheet::IndexEntry write_row_sheet(const std::string& dir, int row, const Item& item, const Outcome& outcome,
+                                  const SheetSource& batch);
+
+// A bad row's line of the index.
+sheet::IndexEntry bad_row_entry(int row);
+
 // SHA-256 of bytes as 64 lowercase hex digits.
 std::string sha256_hex(std::string_view bytes);
 

@@ -212,6 +212,12 @@ int main(int argc, char** argv)
     batch_cmd->add_option("--jobs", batch.jobs, "Threads (default: one per core)")
         ->check(CLI::Range(1u, 1024u));
     batch_cmd->add_flag("--plain", batch.plain, "Special characters as plain text in the reports");
+    std::string batch_sheets, batch_paper = "a4";
+    batch_cmd->add_option("--html", batch_sheets,
+                          "Write each item's calculation sheet to DIR/row-NNNN.html and an index.html")
+        ->option_text("DIR");
+    batch_cmd->add_option("--paper", batch_paper, "Paper size of the sheets: a4 (default) or letter")
+        ->check(CLI::IsMember({"a4", "letter"}));
 
     std::string units_name;
     CLI::App* units_cmd = app.add_subcommand(
@@ -232,6 +238,9 @@ int main(int argc, char** argv)
             batch.items = batch_items;
             if (!batch_reports.empty())
                 batch.reports = batch_reports;
+            if (!batch_sheets.empty())
+                batch.sheets = batch_sheets;
+            batch.letter = batch_paper == "letter";
             batch.progress = is_terminal(stderr);
             return run_batch(batch, std::cout, std::cerr);
         }

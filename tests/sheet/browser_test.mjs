@@ -2,7 +2,7 @@
 // headless Chromium with the network blocked, and printed to PDF by tx14.
 // Usage: node browser_test.mjs TX14 EXAMPLES_DIR OUT_DIR
 // (playwright-core from TX14_NODE_MODULES; screenshots and PDFs in OUT_DIR)
-import { execFileSync } from "node:child_process";
+import { execFileSync, spawnSync } from "node:child_process";
 import { mkdirSync } from "node:fs";
 import { createRequire } from "node:module";
 import path from "node:path";
@@ -70,8 +70,21 @@ try {
     expect(pages === want.pages, `${name}: ${pages} pages, recorded ${want.pages}`);
     expect(/Page 1 of \d+/.test(text), `${name}: no running footer`);
   }
+  // A batch: a sheet per row and an index linking each.
+  const sheets = path.join(out, "batch");
+  execFileSync(tx14, ["batch", path.join(examples, "items.csv"), "--html", sheets]);
+  const index = await browser.newPage();
+  await index.goto(pathToFileURL(path.join(sheets, "index.html")).href);
+  const links = await index.$$eval("table.index a", (as) => as.map((a) => a.getAttribute("href")));
+  expect(links.join() === "row-0001.html,row-0002.html,row-0003.html,row-0004.html,row-0005.html,row-0006.html,row-0007.html",
+         `batch index links: ${links}`);
 } finally {
   await browser.close();
 }
+
+// No browser: exit 1, saying how to install one.
+const noBrowser = spawnSync(tx14, ["run", path.join(examples, "opening-viii1.toml"), "--pdf", path.join(out, "x.pdf")],
+                            { env: { ...process.env, TX14_CHROMIUM: "/nonexistent/chromium" } });
+expect(noBrowser.status === 1 && /apt-get install -y chromium/.test(noBrowser.stderr), "no browser: exit 1 with advice");
 for (const f of failures) console.error(f);
 process.exit(failures.length ? 1 : 0);
