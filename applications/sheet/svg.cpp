@@ -55,9 +55,12 @@ struct Canvas {
 
 std::string label_of(const Dimension& d) { return d.symbol + " = " + d.text; }
 
+// A diameter drawn from the axis in a half section.
+std::string half_label(const Dimension& d) { return d.symbol + "/2, " + label_of(d); }
+
 // A dimension between two points on a horizontal (or vertical) line, with
 // extension ticks at both ends and its label beside it.
-void horizontal_dimension(Canvas& c, double x1, double x2, double y, const Dimension& d,
+void horizontal_dimension(Canvas& c, double x1, double x2, double y, const std::string& label,
                           const char* anchor = "middle", double label_dy = -4)
 {
     c.line(x1, y, x2, y, "dim");
@@ -66,7 +69,7 @@ void horizontal_dimension(Canvas& c, double x1, double x2, double y, const Dimen
     double x = std::string_view(anchor) == "middle" ? (x1 + x2) / 2
              : std::string_view(anchor) == "start"  ? std::max(x1, x2) + 6
                                                     : std::min(x1, x2) - 6;
-    c.text(x, y + (std::string_view(anchor) == "middle" ? label_dy : 4), label_of(d), anchor);
+    c.text(x, y + (std::string_view(anchor) == "middle" ? label_dy : 4), label, anchor);
 }
 
 void vertical_dimension(Canvas& c, double x, double y1, double y2, const Dimension& d,
@@ -138,25 +141,25 @@ Canvas head_sketch(const Sketch& s, bool scaled, double largest)
     // Dimensions.
     double right = X(r_max) + 18;
     if (auto d = find(s, "A"))
-        horizontal_dimension(c, X(-0.02 * A), X(r_max), Y(z_min) + 36, *d, "start");
+        horizontal_dimension(c, X(0), X(r_max), Y(z_min) + 36, half_label(*d), "start");
     if (auto d = find(s, "Bn"))
-        horizontal_dimension(c, X(0), X(Bn / 2), Y(z_max) - 14, *d);
+        horizontal_dimension(c, X(0), X(Bn / 2), Y(z_max) - 14, half_label(*d));
     if (auto d = find(s, "t"))
         vertical_dimension(c, right, Y(t), Y(0), *d);
     if (auto d = find(s, "hs"))
         vertical_dimension(c, right, Y(0), Y(-hs), *d);
     if (auto d = find(s, "g1s"))
-        horizontal_dimension(c, X(r_max - g1s), X(r_max), Y(0) + 20, *d, "end");
+        horizontal_dimension(c, X(r_max - g1s), X(r_max), Y(0) + 20, label_of(*d), "end");
     if (auto d = find(s, "g0s"))
-        horizontal_dimension(c, X(r_max - g0s), X(r_max), Y(z_min) + 14, *d, "end");
+        horizontal_dimension(c, X(r_max - g0s), X(r_max), Y(z_min) + 14, label_of(*d), "end");
     if (nozzle) {
         double left = X(Bn / 2) - 14;
         if (auto d = find(s, "hn"))
             vertical_dimension(c, left, Y(t + hn), Y(t), *d, "end");
         if (auto d = find(s, "g1n"))
-            horizontal_dimension(c, X(Bn / 2), X(Bn / 2 + g1n), Y(t) - 8, *d, "start");
+            horizontal_dimension(c, X(Bn / 2), X(Bn / 2 + g1n), Y(t) - 8, label_of(*d), "start");
         if (auto d = find(s, "g0n"))
-            horizontal_dimension(c, X(Bn / 2), X(Bn / 2 + g0n), Y(z_max) + 14, *d, "start");
+            horizontal_dimension(c, X(Bn / 2), X(Bn / 2 + g0n), Y(z_max) + 14, label_of(*d), "start");
     }
     c.height = Y(z_min) + 50;
     return c;
@@ -203,18 +206,18 @@ Canvas jacket_sketch(const Sketch& s, bool scaled, double largest)
         c.line(x, Y(-ts), x, y_axis, "dim");
         c.line(x - 4, Y(-ts), x + 4, Y(-ts), "dim");
         c.line(x - 5, (Y(-ts) + y_axis) / 2 - 3, x + 5, (Y(-ts) + y_axis) / 2 + 3, "dim");  // break
-        c.text(x + 6, (Y(-ts) + y_axis) / 2 + 18, "D/2, " + label_of(*dim), "start");
+        c.text(x + 6, (Y(-ts) + y_axis) / 2 + 18, half_label(*dim), "start");
     }
     if (auto dim = find(s, "ts"))
         vertical_dimension(c, X(half) + 14, Y(0), Y(-ts), *dim);
     if (nps)
-        horizontal_dimension(c, X(0), X(Rp), Y(0) - 10, *nps, "middle", -4);
+        horizontal_dimension(c, X(0), X(Rp), Y(0) - 10, label_of(*nps), "middle", -4);
     else if (r)
-        horizontal_dimension(c, X(0), X(Rp - Tj), Y(0) - 10, *r, "middle", -4);
+        horizontal_dimension(c, X(0), X(Rp - Tj), Y(0) - 10, label_of(*r), "middle", -4);
     if (auto dim = find(s, "Tj"))
-        horizontal_dimension(c, X(-Rp), X(-(Rp - Tj)), Y(Rp * 0.15), *dim, "end");
+        horizontal_dimension(c, X(-Rp), X(-(Rp - Tj)), Y(Rp * 0.15), label_of(*dim), "end");
     if (auto dim = find(s, "weld"))
-        horizontal_dimension(c, X(Rp), X(Rp + w), Y(0) + 14 + ts * k, *dim, "start");
+        horizontal_dimension(c, X(Rp), X(Rp + w), Y(0) + 14 + ts * k, label_of(*dim), "start");
     c.line(X(0), Y(Rp) - 8, X(0), Y(-ts) + 8, "axis");
     c.height = y_axis + 20;
     return c;

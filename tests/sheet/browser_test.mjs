@@ -25,7 +25,7 @@ const kExamples = {
   "coil-en13445": { pages: 2, item: "Item 22", description: "Heating coil", result: "pMaxC1" },
 };
 const kLabels = {
-  opening: ["A = ", "Bn = ", "t = ", "g0s = ", "g1s = ", "hs = "],
+  opening: ["A/2, A = ", "Bn/2, Bn = ", "t = ", "g0s = ", "g1s = ", "hs = "],
   jacket: ["D/2, D = ", "ts = ", "Tj = ", "NPS = "],
 };
 
