@@ -180,13 +180,16 @@ sheet::Plot plot_of(const Item& item)
     return p;
 }
 
-// The report's warnings: runs of warning lines, without the headline.
+// The report's warnings: runs of warning lines, without the headline and
+// without the result lines of formulas (shown as warnings when out of bounds).
 std::vector<std::string> report_warnings(const Outcome& outcome)
 {
     std::vector<std::string> out;
     bool in_run = false;
     for (const ReportLine& line : outcome.lines) {
-        bool warning = line.styles[4] != 0 && line.styles[2] == 0 && !line.text.empty();
+        std::size_t first = line.text.find_first_not_of(' ');
+        bool warning = line.styles[4] != 0 && line.styles[2] == 0 && first != std::string::npos &&
+                       line.text[first] != '=';
         if (warning && in_run)
             out.back() += " " + to_utf8(line.text, F8::theta);
         else if (warning)
