@@ -388,6 +388,10 @@ void check_call(CallInput in)
     const Outcome out = run(ctx, in, before, file_name);
 
     require(out.print_control == 1, "print control not 1 after the call");
+    // The context records a report file that could not be opened (a
+    // negative unit opens none); the scratch file takes every record.
+    require((ctx.report_file_error() != 0) == (open_fails && unit > 0),
+            "report file failure recorded where there was none, or not recorded");
     std::string file_text;
     if (destination == Destination::file) {
         file_text = read_file(s.file);

@@ -71,6 +71,7 @@ struct Mark {
 
 struct Plot {
     std::string title, x_label, x_unit;
+    std::string y_label;  // of the left axis; empty: its series' names
     std::vector<double> x;
     std::vector<Series> series;
     std::vector<Mark> marks;

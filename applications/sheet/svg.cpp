@@ -336,8 +336,13 @@ std::string plot_svg(const Plot& p)
     }
     c.text((left + right) / 2, bottom + 38, p.x_label + " (" + p.x_unit + ")", "middle", "axis-label x-axis");
     std::string left_name, right_name;
-    for (const Series& s : p.series)
-        (s.right_axis ? right_name : left_name) += (((s.right_axis ? right_name : left_name).empty()) ? "" : ", ") + s.name + (s.unit.empty() ? "" : " (" + s.unit + ")");
+    for (const Series& s : p.series) {
+        std::string& name = s.right_axis ? right_name : left_name;
+        if (!s.right_axis && !p.y_label.empty())
+            name = p.y_label + (s.unit.empty() ? "" : " (" + s.unit + ")");
+        else
+            name += (name.empty() ? "" : ", ") + s.name + (s.unit.empty() ? "" : " (" + s.unit + ")");
+    }
     c.out += "<text class=\"axis-label y-axis\" transform=\"translate(16," + num((top + bottom) / 2) +
              ") rotate(-90)\" text-anchor=\"middle\">" + escaped(left_name) + "</text>\n";
     if (has_right)

@@ -169,10 +169,12 @@ void mark_results(const KindKeys& keys, float* reals)
 
 std::array<std::optional<float>, 3> read_results(const KindKeys& keys, const float* reals)
 {
+    // A coil (code selector 3 or 4) sizes no fillet weld: its 0 there is no result.
+    const bool coil = keys.kind == Kind::jacket && reals[keys.code_element - 1] >= 3.0f;
     std::array<std::optional<float>, 3> results;
     for (std::size_t i = 0; i < keys.results.size() && i < results.size(); ++i) {
         float v = reals[keys.results[i].element - 1];
-        if (std::bit_cast<std::uint32_t>(v) != kNotWrittenBits)
+        if (std::bit_cast<std::uint32_t>(v) != kNotWrittenBits && !(coil && keys.results[i].name == "fillet_weld"))
             results[i] = v;
     }
     return results;
@@ -215,6 +217,7 @@ Outcome analyse(Context& ctx, const Item& item)
     out.lines = captured(ctx);
     out.results = read_results(item.keys(), call.reals.data());
     out.fatal_errors = ctx.input_errors();
+    out.record = read_record(ctx);
     if (out.fatal_errors > 0)
         out.results = {};
     if (ctx.captured_lines() >= kCaptureRecords)

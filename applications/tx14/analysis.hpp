@@ -10,6 +10,7 @@
 
 #include "item.hpp"
 #include "txappendix14.hpp"
+#include "verdict.hpp"
 
 namespace tx14::cli {
 
@@ -24,6 +25,7 @@ struct Outcome {
     int fatal_errors = 0;
     std::array<std::optional<float>, 3> results;  // internal units; empty when not computed
     std::vector<ReportLine> lines;
+    Record record;  // values, checks, verdict
 };
 
 // Runs the item on the context in capture mode and collects what it gave.

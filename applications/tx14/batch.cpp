@@ -4,21 +4,24 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <mutex>
 #include <ostream>
 #include <set>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
 #include "analysis.hpp"
 #include "calculation_sheet.hpp"
+#include "cp1252.hpp"
 #include "csv.hpp"
 #include "item.hpp"
+#include "output_file.hpp"
 #include "render.hpp"
 #include "text_file.hpp"
 
@@ -30,15 +33,16 @@ struct Row {
     std::vector<std::string> cells;  // as read, for the columns of a bad row
     std::optional<Item> item;        // empty: the row is wrong
     std::optional<Outcome> outcome;
-    bool report_failed = false;
+    std::optional<std::string> report_error;  // why its report file could not be written
     std::optional<tx14::sheet::IndexEntry> sheet;  // with --html
 };
 
 bool is_known_key(std::string_view key)
 {
-    if (std::find(std::begin(kCommonKeys), std::end(kCommonKeys), key) != std::end(kCommonKeys))
+    if (std::find(std::begin(items::kCommonKeys), std::end(items::kCommonKeys), key) != std::end(items::kCommonKeys) ||
+        key == items::kDesignationKey)
         return true;
-    for (const KindKeys& k : kKinds) {
+    for (const KindKeys& k : items::kinds()) {
         for (const NumberKey& n : k.numbers)
             if (n.name == key)
                 return true;
@@ -57,14 +61,15 @@ std::string all_keys()
         if (seen.insert(k).second)
             s += (s.empty() ? "" : ", ") + std::string(k);
     };
-    for (std::string_view k : kCommonKeys)
+    for (std::string_view k : items::kCommonKeys)
         add(k);
-    for (const KindKeys& kind : kKinds) {
+    for (const KindKeys& kind : items::kinds()) {
         for (const TextKey& t : kind.texts)
             add(t.name);
         for (const NumberKey& n : kind.numbers)
             add(n.name);
     }
+    add(items::kDesignationKey);
     return s;
 }
 
@@ -107,14 +112,16 @@ Row read_row(const CsvRecord& header, const CsvRecord& record, int number, const
 }
 
 // Reads the file and builds every row; false when the file as a whole is
-// wrong (nothing is analysed then).
+// wrong (nothing is analysed then). `sha256` identifies the bytes read.
 bool read_rows(const std::filesystem::path& path, std::vector<Row>& rows, std::vector<std::string>& header_keys,
-               std::ostream& err)
+               std::string& sha256, std::ostream& err)
 {
     const std::string file = path.string();
     Diagnostics diags;
     std::vector<CsvRecord> records;
-    std::optional<std::string> text = read_text_file(path, diags);
+    std::optional<std::string> text = read_text_file(path, diags, kNoLimit);
+    if (text)
+        sha256 = sha256_hex(*text);
     if (text && parse_csv(*text, file, records, diags)) {
         if (records.empty())
             diags.push_back({{file}, "has no header row"});
@@ -139,6 +146,9 @@ bool read_rows(const std::filesystem::path& path, std::vector<Row>& rows, std::v
             d.message = "row " + std::to_string(number) + ": " + d.message;
             err << format(d) << '\n';
         }
+        if (const std::optional<Item>& item = rows.back().item)
+            for (const Diagnostic& w : item->warnings)
+                err << format({w.where, "row " + std::to_string(number) + ": warning: " + w.message}) << '\n';
     }
     return true;
 }
@@ -149,11 +159,25 @@ std::filesystem::path report_path(const std::filesystem::path& dir, int row)
     return dir / ("row-" + std::string(n.size() < 4 ? 4 - n.size() : 0, '0') + n + ".txt");
 }
 
-// A fresh, empty report file for the row; false when it cannot be made.
-bool fresh_report(const std::filesystem::path& file)
+// The row's native report as `file`: the library appends it to a new
+// temporary file, which then takes the place of `file`. The reason when it
+// cannot be written.
+std::optional<std::string> write_row_report(Context& ctx, const Item& item, const std::filesystem::path& file,
+                                            const std::filesystem::path& input)
 {
-    std::ofstream f(file, std::ios::binary | std::ios::trunc);
-    return static_cast<bool>(f);
+    if (same_file(file, input))
+        return "it is the batch file itself; refused";
+    NewFile report(file);
+    if (!report.ok())
+        return report.error();
+    if (auto why = unusable_report_name(report.temporary().string()))
+        return why;
+    append_report(ctx, item, report.temporary().string());
+    if (int error = ctx.report_file_error())
+        return std::generic_category().message(error);
+    if (!report.commit())
+        return report.error();
+    return std::nullopt;
 }
 
 void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, const SheetSource& sheets,
@@ -167,15 +191,11 @@ void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, const She
             Row& row = rows[i];
             if (row.item) {
                 row.outcome = analyse(ctx, *row.item);
-                if (options.reports) {
-                    std::filesystem::path file = report_path(*options.reports, row.number);
-                    if (!unusable_report_name(file.string()) && fresh_report(file))
-                        append_report(ctx, *row.item, file.string());
-                    else
-                        row.report_failed = true;
-                }
+                if (options.reports)
+                    row.report_error = write_row_report(ctx, *row.item, report_path(*options.reports, row.number),
+                                                        options.items);
                 if (options.sheets)
-                    row.sheet = write_row_sheet(options.sheets->string(), row.number, *row.item, *row.outcome, sheets);
+                    row.sheet = write_row_sheet(*options.sheets, row.number, *row.item, *row.outcome, sheets);
             }
             ++done;
         }
@@ -197,10 +217,11 @@ void draw_progress(std::ostream& err, std::size_t done, std::size_t total)
 
 void write_results(std::ostream& out, const std::vector<Row>& rows, const std::vector<std::string>& header)
 {
-    out << "row,item,kind,code,units,status,fatal_errors";
-    for (const KindKeys& k : kKinds)
+    out << "row,item,kind,code,units,status,fatal_errors,verdict,governing_check,utilization,"
+           "description";
+    for (const KindKeys& k : items::kinds())
         for (const ResultKey& r : k.results)
-            out << ',' << r.name;
+            out << ',' << r.name << ',' << r.name << "_unit";
     out << '\n';
     auto cell = [&](const Row& row, std::string_view key) {
         auto it = std::find(header.begin(), header.end(), key);
@@ -211,29 +232,39 @@ void write_results(std::ostream& out, const std::vector<Row>& rows, const std::v
         out << row.number << ',' << cell(row, "item") << ',' << cell(row, "kind") << ','
             << cell(row, "code") << ',' << cell(row, "units") << ',';
         if (!row.outcome) {
-            out << "bad row,";
+            out << "bad row,,,,";
         } else {
+            const Record& rec = row.outcome->record;
             out << (row.outcome->fatal_errors > 0 ? "fatal input errors" : "analysed") << ','
-                << row.outcome->fatal_errors;
+                << row.outcome->fatal_errors << ',' << verdict_name(rec.verdict) << ',';
+            if (rec.governing >= 0) {
+                const RecordedCheck& g = rec.checks[static_cast<std::size_t>(rec.governing)];
+                out << g.key << ',' << (std::isfinite(g.utilization) ? shortest_text(g.utilization) : "");
+            } else {
+                out << ',';
+            }
         }
-        for (const KindKeys& k : kKinds)
-            for (std::size_t i = 0; i < k.results.size(); ++i)
-                out << ','
-                    << (row.outcome && row.item->kind == k.kind ? result_text(*row.item, i, *row.outcome)
-                                                               : std::string());
+        out << ',' << cell(row, "description");
+        for (const KindKeys& k : items::kinds())
+            for (std::size_t i = 0; i < k.results.size(); ++i) {
+                std::string value, unit;
+                if (row.outcome && row.item->kind == k.kind) {
+                    value = result_text(*row.item, i, *row.outcome);
+                    if (!value.empty())
+                        unit = csv_field(to_utf8(row.item->units->label(k.results[i].quantity)));
+                }
+                out << ',' << value << ',' << unit;
+            }
         out << '\n';
     }
 }
 
-bool write_index(const std::filesystem::path& dir, const std::vector<Row>& rows, const std::string& items)
+std::string index_of(const std::vector<Row>& rows, const std::string& items)
 {
     std::vector<tx14::sheet::IndexEntry> entries;
     for (const Row& row : rows)
         entries.push_back(row.sheet ? *row.sheet : bad_row_entry(row.number));
-    std::ofstream f(dir / "index.html", std::ios::binary | std::ios::trunc);
-    f << tx14::sheet::index_html("Calculation sheets of " + items, entries);
-    f.close();
-    return static_cast<bool>(f);
+    return tx14::sheet::index_html("Calculation sheets of " + items, entries);
 }
 
 }  // namespace
@@ -242,7 +273,8 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     std::vector<Row> rows;
     std::vector<std::string> header;
-    if (!read_rows(options.items, rows, header, err))
+    std::string sha256;
+    if (!read_rows(options.items, rows, header, sha256, err))
         return 2;
     for (const auto& dir : {options.reports, options.sheets}) {
         std::error_code ec;
@@ -254,7 +286,7 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
             return 1;
         }
     }
-    SheetSource sheets{options.items.string(), file_sha256(options.items.string()).value_or(""), run_date_time(),
+    SheetSource sheets{options.items.string(), sha256, run_date_time(),
                        options.letter ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4};
 
     std::atomic<std::size_t> done{0};
@@ -282,23 +314,26 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         err << '\r' << std::string(60, ' ') << '\r' << std::flush;
 
     write_results(out, rows, header);
-    int code = 0;
-    if (options.sheets && !write_index(*options.sheets, rows, options.items.string())) {
-        err << (*options.sheets / "index.html").string() << ": cannot write the index\n";
-        code = 1;
-    }
+    int code = kExitAcceptable;
+    if (options.sheets)
+        if (auto why = write_new_file(*options.sheets / "index.html", index_of(rows, options.items.string()))) {
+            err << (*options.sheets / "index.html").string() << ": cannot write the index: " << *why << '\n';
+            code = kExitFailure;
+        }
     for (const Row& row : rows) {
         if (row.sheet && row.sheet->href.empty()) {
             err << options.sheets->string() << ": cannot write the sheet of row " << row.number << '\n';
-            code = 1;
+            code = kExitFailure;
         }
-        if (row.report_failed) {
-            err << report_path(*options.reports, row.number).string() << ": cannot write the report\n";
-            code = 1;
-        } else if (!row.outcome && code != 1) {
-            code = 2;
-        } else if (row.outcome && row.outcome->fatal_errors > 0 && code == 0) {
-            code = 3;
+        if (row.report_error) {
+            err << report_path(*options.reports, row.number).string() << ": cannot write the report: "
+                << *row.report_error << '\n';
+            code = kExitFailure;
+        } else if (!row.outcome) {
+            code = worse_exit(code, kExitInputError);
+        } else {
+            code = worse_exit(code, row.outcome->fatal_errors > 0 ? kExitNotAnalysed
+                                                                  : exit_code(row.outcome->record.verdict));
         }
     }
     out.flush();

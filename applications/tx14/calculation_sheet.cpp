@@ -9,16 +9,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <system_error>
 #include <vector>
 
 #include <fcntl.h>
-#include <openssl/evp.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "cp1252.hpp"
+#include "output_file.hpp"
+#include "render.hpp"
 
 extern char** environ;
 
@@ -28,19 +30,6 @@ namespace {
 namespace fs = std::filesystem;
 
 bool is_coil(const Item& item) { return item.kind == Kind::jacket && (item.code == "PD5500" || item.code == "EN13445"); }
-
-std::string text_field(const Item& item, std::string_view key)
-{
-    for (const TextKey& k : item.keys().texts) {
-        if (k.name != key)
-            continue;
-        std::string_view f(item.texts.data() + (k.field - 1) * kTextWidth, kTextWidth);
-        while (!f.empty() && (f.back() == ' ' || f.back() == '\0'))
-            f.remove_suffix(1);
-        return to_utf8(f);
-    }
-    return {};
-}
 
 const NumberKey* number_key(const Item& item, std::string_view name)
 {
@@ -54,7 +43,7 @@ const NumberKey* number_key(const Item& item, std::string_view name)
 std::optional<float> given(const Item& item, std::string_view name)
 {
     const NumberKey* k = number_key(item, name);
-    if (!k || item.element(k->element) == kMissingValue)
+    if (!k || item.element(k->element) == items::kMissingValue)
         return std::nullopt;
     return item.element(k->element);
 }
@@ -108,44 +97,79 @@ sheet::Sketch sketch_of(const Item& item, const Outcome& outcome)
 
 // ---- Results: the one place that reads what a run gave --------------------
 
-constexpr const char* kOpeningResultWords[] = {
-    "approximate minimum head thickness", "M.A.W.P. for the given geometry", "largest stress"};
-constexpr const char* kJacketResultWords[] = {
-    "minimum fillet weld size", "permissible jacket pressure at the shell thickness",
-    "governing required shell thickness"};
+// The values a sheet shows of each kind, by their keys in the record; the
+// report has the others.
+constexpr std::string_view kHeadKeys[] = {"P", "t", "MAWP", "t_min", "largest_stress", "Sho", "W"};
+constexpr std::string_view kJacketKeys[] = {"Pj", "ts", "Tr", "Trj", "K", "Kp", "Pprime_ts", "Pprime_Trj",
+                                            "Tj", "T", "Fillet"};
+constexpr std::string_view kCoilKeys[] = {"pc", "e", "ec", "e_coil", "e_cylinder", "pMaxC1", "pMaxC2", "pMax"};
 
-// Verdict, checks and key values of a run.
-void fill_results(sheet::Document& doc, const Item& item, const Outcome& outcome)
+std::span<const std::string_view> key_values_of(const Item& item)
 {
-    const auto& words = item.kind == Kind::opening ? kOpeningResultWords : kJacketResultWords;
-    for (std::size_t i = 0; i < item.keys().results.size(); ++i) {
-        if (!outcome.results[i])
-            continue;
-        Quantity q = item.keys().results[i].quantity;
-        doc.values.push_back({words[i], to_utf8(item.units->label(q)), item.units->to_display(q, *outcome.results[i])});
-    }
-    doc.verdict = outcome.fatal_errors > 0 ? sheet::Verdict::not_analysed : sheet::Verdict::acceptable;
+    if (item.kind == Kind::opening)
+        return kHeadKeys;
+    return is_coil(item) ? std::span<const std::string_view>(kCoilKeys) : kJacketKeys;
 }
 
-// The plotted results of a run, in display units: M.A.W.P. of a head,
-// permissible jacket pressure of a jacket or coil.
+const RecordedValue* recorded(const Record& rec, std::string_view key)
+{
+    for (const RecordedValue& v : rec.values)
+        if (v.key == key)
+            return &v;
+    return nullptr;
+}
+
+sheet::Verdict verdict_of(Verdict v)
+{
+    return v == Verdict::acceptable ? sheet::Verdict::acceptable
+         : v == Verdict::not_acceptable ? sheet::Verdict::not_acceptable : sheet::Verdict::not_analysed;
+}
+
+// Verdict, checks and key values of a run, from its results record.
+void fill_results(sheet::Document& doc, const Item& item, const Outcome& outcome)
+{
+    const Record& rec = outcome.record;
+    for (std::string_view key : key_values_of(item))
+        if (const RecordedValue* v = recorded(rec, key))
+            doc.values.push_back({v->label, v->unit, v->display});
+    for (const RecordedCheck& c : rec.checks)
+        doc.checks.push_back({c.label, c.unit, c.display_value, c.display_limit, c.relation == ">=", c.passes,
+                              c.utilization});
+    doc.verdict = verdict_of(rec.verdict);
+    doc.governing = rec.governing;
+}
+
+// The plotted results of a run: M.A.W.P. and the largest stress ratio of a
+// head, P' at ts of a jacket, both maximum pressures of a coil.
 std::vector<double> plotted(const Item& item, const Outcome& outcome)
 {
-    const std::optional<float>& v = outcome.results[1];
-    return {v ? item.units->to_display(Quantity::pressure, *v) : NAN};
+    auto value = [&](std::string_view key) {
+        const RecordedValue* v = recorded(outcome.record, key);
+        return v ? static_cast<double>(v->display) : NAN;
+    };
+    if (item.kind == Kind::jacket)
+        return is_coil(item) ? std::vector<double>{value("pMaxC1"), value("pMaxC2")}
+                             : std::vector<double>{value("Pprime_ts")};
+    double ratio = NAN;
+    for (const RecordedCheck& c : outcome.record.checks)
+        if (c.quantity == "stress" && std::isfinite(c.utilization))
+            ratio = std::isnan(ratio) ? c.utilization : std::max(ratio, static_cast<double>(c.utilization));
+    return {value("MAWP"), ratio};
 }
 
 std::vector<sheet::Series> plotted_series(const Item& item)
 {
     std::string unit = to_utf8(item.units->label(Quantity::pressure));
     if (item.kind == Kind::opening)
-        return {{"M.A.W.P.", unit, {}, false}};
-    return {{is_coil(item) ? "maximum coil pressure" : "permissible jacket pressure P'", unit, {}, false}};
+        return {{"M.A.W.P.", unit, {}, false}, {"largest stress ratio", "", {}, true}};
+    if (is_coil(item))
+        return {{"pMaxC1, coil side", unit, {}, false}, {"pMaxC2, cylinder side", unit, {}, false}};
+    return {{"permissible jacket pressure P' at ts", unit, {}, false}};
 }
 
 // 41 runs of the item on a scratch context, its thickness from 0.5 to 2
 // times the given one.
-sheet::Plot plot_of(const Item& item)
+sheet::Plot plot_of(const Item& item, const Outcome& outcome)
 {
     bool head = item.kind == Kind::opening;
     const char* swept = head ? "t" : "ts";
@@ -155,11 +179,13 @@ sheet::Plot plot_of(const Item& item)
         return p;
     p.x_label = head ? "head thickness t" : "shell thickness ts";
     p.x_unit = to_utf8(item.units->label(Quantity::thickness));
-    p.title = (head ? "M.A.W.P. against the head thickness t"
-                    : is_coil(item) ? "Maximum coil pressure against the cylinder thickness"
-                                    : "Permissible jacket pressure against the shell thickness") +
+    p.title = (head ? "M.A.W.P. and the largest stress ratio against the head thickness t"
+                    : is_coil(item) ? "Maximum coil pressures pMaxC1 and pMaxC2 against the cylinder thickness"
+                                    : "Permissible jacket pressure P' against the shell thickness ts") +
               std::string(", from 0.5 to 2 times the given thickness");
     p.series = plotted_series(item);
+    if (is_coil(item))
+        p.y_label = "maximum coil pressure";
     Context scratch;
     Item trial = item;
     for (int i = 0; i <= 40; ++i) {
@@ -177,6 +203,8 @@ sheet::Plot plot_of(const Item& item)
     if (std::optional<float> P = given(item, pressure))
         p.marks.push_back({std::string(pressure) + " = " + shown(item, Quantity::pressure, *P),
                            item.units->to_display(Quantity::pressure, *P), false, false});
+    if (const RecordedValue* Trj = recorded(outcome.record, "Trj"); Trj && !head && !is_coil(item))
+        p.marks.push_back({"Trj = " + sheet::significant(Trj->display) + " " + Trj->unit, Trj->display, true, false});
     return p;
 }
 
@@ -197,6 +225,25 @@ std::vector<std::string> report_warnings(const Outcome& outcome)
         in_run = warning;
     }
     return out;
+}
+
+// Runs a program with its output thrown away; true when it exits with 0.
+bool run_quietly(std::vector<std::string>& args)
+{
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int status = 0;
+    bool ran = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
+               waitpid(pid, &status, 0) == pid;
+    posix_spawn_file_actions_destroy(&actions);
+    return ran && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace
@@ -220,14 +267,17 @@ sheet::Document sheet_of(const Item& item, const Outcome& outcome, const SheetSo
     doc.sha256 = source.sha256;
     doc.paper = source.paper;
     fill_results(doc, item, outcome);
-    doc.warnings = report_warnings(outcome);
+    for (const Diagnostic& w : item.warnings)
+        doc.warnings.push_back(w.message);
+    for (std::string& w : report_warnings(outcome))
+        doc.warnings.push_back(std::move(w));
     doc.sketch = sketch_of(item, outcome);
     if (outcome.fatal_errors == 0)
-        doc.plot = plot_of(item);
+        doc.plot = plot_of(item, outcome);
     return doc;
 }
 
-sheet::IndexEntry write_row_sheet(const std::string& dir, int row, const Item& item, const Outcome& outcome,
+sheet::IndexEntry write_row_sheet(const fs::path& dir, int row, const Item& item, const Outcome& outcome,
                                   const SheetSource& batch)
 {
     std::string n = std::to_string(row);
@@ -240,10 +290,7 @@ sheet::IndexEntry write_row_sheet(const std::string& dir, int row, const Item& i
         e.governing = doc.checks[static_cast<std::size_t>(doc.governing)].label;
         e.utilization = doc.checks[static_cast<std::size_t>(doc.governing)].utilization;
     }
-    std::ofstream f(fs::path(dir) / file, std::ios::binary | std::ios::trunc);
-    f << sheet::html(doc);
-    f.close();
-    if (!f)
+    if (write_new_file(dir / file, sheet::html(doc)))
         e.href.clear();
     return e;
 }
@@ -251,30 +298,6 @@ sheet::IndexEntry write_row_sheet(const std::string& dir, int row, const Item& i
 sheet::IndexEntry bad_row_entry(int row)
 {
     return {std::to_string(row), "", "bad row: not analysed", "", sheet::Verdict::not_analysed, "", NAN};
-}
-
-std::string sha256_hex(std::string_view bytes)
-{
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int size = 0;
-    if (EVP_Digest(bytes.data(), bytes.size(), digest, &size, EVP_sha256(), nullptr) != 1)
-        return {};
-    static const char kHex[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned int i = 0; i < size; ++i) {
-        out += kHex[digest[i] >> 4];
-        out += kHex[digest[i] & 15];
-    }
-    return out;
-}
-
-std::optional<std::string> file_sha256(const std::string& file)
-{
-    std::ifstream f(file, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (f.bad() || !f.is_open())
-        return std::nullopt;
-    return sha256_hex(bytes);
 }
 
 std::string run_date_time()
@@ -294,7 +317,7 @@ std::string run_date_time()
     return buf;
 }
 
-bool print_pdf(const std::string& html_file, const std::string& pdf_file, std::string& error)
+bool print_pdf(const std::string& html, std::string& pdf, std::string& error)
 {
     const char* env = std::getenv("TX14_CHROMIUM");
     std::string browser = env && *env ? env : "/usr/bin/chromium";
@@ -303,45 +326,30 @@ bool print_pdf(const std::string& html_file, const std::string& pdf_file, std::s
                 "apt-get install -y chromium) or name its binary in TX14_CHROMIUM";
         return false;
     }
+    // The page, the browser's profile and the PDF in a fresh directory.
     std::error_code ec;
-    std::string pattern = (fs::temp_directory_path(ec) / "tx14-chromium-XXXXXX").string();
+    std::string pattern = (fs::temp_directory_path(ec) / "tx14-sheet-XXXXXX").string();
     if (ec || !mkdtemp(pattern.data())) {
         error = "cannot make a temporary directory for the browser";
         return false;
     }
-    fs::path profile = pattern;
-    fs::path part = fs::path(pdf_file).parent_path() / (fs::path(pdf_file).filename().string() + ".part");
-    std::vector<std::string> args = {browser, "--headless", "--disable-gpu", "--no-first-run",
-                                     "--disable-background-networking", "--disable-component-update",
-                                     "--disable-sync", "--disable-quic", "--no-pdf-header-footer",
-                                     "--user-data-dir=" + profile.string(), "--print-to-pdf=" + part.string(),
-                                     "file://" + fs::absolute(html_file).string()};
-    if (geteuid() == 0)
-        args.insert(args.begin() + 1, "--no-sandbox");
-    std::vector<char*> argv;
-    for (std::string& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int status = 0;
-    bool ran = posix_spawn(&pid, browser.c_str(), &actions, nullptr, argv.data(), environ) == 0 &&
-               waitpid(pid, &status, 0) == pid;
-    posix_spawn_file_actions_destroy(&actions);
-    fs::remove_all(profile, ec);
-    if (!ran || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || !fs::exists(part)) {
-        fs::remove(part, ec);
-        error = browser + " could not print the PDF";
-        return false;
+    const fs::path dir = pattern, page = dir / "sheet.html", printed = dir / "sheet.pdf";
+    bool ran = false;
+    if (std::ofstream(page, std::ios::binary) << html) {
+        std::vector<std::string> args = {browser, "--headless", "--disable-gpu", "--no-first-run",
+                                         "--disable-background-networking", "--disable-component-update",
+                                         "--disable-sync", "--disable-quic", "--no-pdf-header-footer",
+                                         "--user-data-dir=" + (dir / "profile").string(),
+                                         "--print-to-pdf=" + printed.string(), "file://" + page.string()};
+        if (geteuid() == 0)
+            args.insert(args.begin() + 1, "--no-sandbox");
+        ran = run_quietly(args);
     }
-    fs::rename(part, pdf_file, ec);
-    if (ec) {
-        fs::remove(part, ec);
-        error = "cannot write " + pdf_file;
+    std::ifstream f(printed, std::ios::binary);
+    pdf.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    fs::remove_all(dir, ec);
+    if (!ran || pdf.rfind("%PDF", 0) != 0) {
+        error = browser + " could not print the PDF";
         return false;
     }
     return true;

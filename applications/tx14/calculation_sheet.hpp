@@ -3,6 +3,7 @@
 // of its input (SHA-256, date), and printing it to PDF with a browser.
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,25 +25,19 @@ sheet::Document sheet_of(const Item& item, const Outcome& outcome, const SheetSo
 
 // Writes the sheet of a batch row to DIR/row-NNNN.html; its line of the
 // index, with no file named when the sheet could not be written.
-sheet::IndexEntry write_row_sheet(const std::string& dir, int row, const Item& item, const Outcome& outcome,
+sheet::IndexEntry write_row_sheet(const std::filesystem::path& dir, int row, const Item& item, const Outcome& outcome,
                                   const SheetSource& batch);
 
 // A bad row's line of the index.
 sheet::IndexEntry bad_row_entry(int row);
 
-// SHA-256 of bytes as 64 lowercase hex digits.
-std::string sha256_hex(std::string_view bytes);
-
-// SHA-256 of a file's bytes; nullopt when it cannot be read.
-std::optional<std::string> file_sha256(const std::string& file);
-
 // The date and time of the run, UTC: SOURCE_DATE_EPOCH when set (for
 // reproducible documents), else the clock.
 std::string run_date_time();
 
-// Prints an HTML file to PDF with headless Chromium (TX14_CHROMIUM, else
-// /usr/bin/chromium). False with `error` set when there is no browser or
-// the printing fails; the PDF appears whole or not at all.
-bool print_pdf(const std::string& html_file, const std::string& pdf_file, std::string& error);
+// Prints an HTML document to PDF with headless Chromium (TX14_CHROMIUM,
+// else /usr/bin/chromium) into `pdf`. False with `error` set when there is
+// no browser or the printing fails.
+bool print_pdf(const std::string& html, std::string& pdf, std::string& error);
 
 }  // namespace tx14::cli

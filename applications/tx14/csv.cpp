@@ -15,6 +15,43 @@ std::string_view trim_blanks(std::string_view s)
 
 bool is_blank_record(const CsvRecord& r) { return r.cells.size() == 1 && r.cells[0].text.empty(); }
 
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Digits with an optional sign, decimal point and exponent.
+bool is_plain_number(std::string_view s)
+{
+    std::size_t i = 0;
+    auto digits = [&] {
+        std::size_t start = i;
+        while (i < s.size() && is_digit(s[i]))
+            ++i;
+        return i - start;
+    };
+    auto sign = [&] {
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+    };
+    sign();
+    std::size_t n = digits();
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        n += digits();
+    }
+    if (n > 0 && i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        sign();
+        n = digits();
+    }
+    return n > 0 && i == s.size();
+}
+
+// A spreadsheet takes a cell beginning so for a formula.
+bool is_formula_like(std::string_view s)
+{
+    return !s.empty() && std::string_view("=+-@\t\r").find(s.front()) != std::string_view::npos &&
+           !is_plain_number(s);
+}
+
 }  // namespace
 
 bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records,
@@ -96,8 +133,10 @@ bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRe
     }
 }
 
-std::string csv_field(std::string_view text)
+std::string csv_field(std::string_view cell)
 {
+    const std::string guarded = is_formula_like(cell) ? "'" + std::string(cell) : std::string(cell);
+    const std::string_view text = guarded;
     if (text.find_first_of(",\"\r\n") == std::string_view::npos && trim_blanks(text) == text)
         return std::string(text);
     std::string s = "\"";

@@ -26,7 +26,9 @@ struct CsvRecord {
 bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records,
                Diagnostics& diags);
 
-// One field for a CSV file, quoted when it needs to be.
-std::string csv_field(std::string_view text);
+// One field for a CSV file, quoted when it needs to be. A text beginning
+// with =, +, -, @, a tab or a carriage return (which a spreadsheet would run
+// as a formula) gets a leading ', unless it is a plain number.
+std::string csv_field(std::string_view cell);
 
 }  // namespace tx14::cli

@@ -8,12 +8,11 @@
 #include <limits>
 
 #include "cp1252.hpp"
+#include "text_file.hpp"
 #include "toml_reading.hpp"
 
 namespace tx14::cli {
 namespace {
-
-constexpr std::int64_t kLargestItem = 16777216;  // whole numbers a float holds exactly
 
 std::string in_quotes(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
@@ -54,6 +53,16 @@ std::optional<T> parse_number(std::string_view s)
     return v;
 }
 
+// A number too large (or too small) for a double.
+bool out_of_range(std::string_view s)
+{
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    double v = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    return ec == std::errc::result_out_of_range && end == s.data() + s.size();
+}
+
 class Builder {
 public:
     Builder(Item& item, Diagnostics& diags) : item_(item), diags_(diags) {}
@@ -84,7 +93,11 @@ public:
         else if (const auto* s = std::get_if<std::string>(&e.value); s && e.untyped)
             v = parse_number<double>(*s);
         if (!v) {
-            expected(e, "a number");
+            if (const auto* s = std::get_if<std::string>(&e.value); s && e.untyped && out_of_range(*s))
+                fault(e, "key " + in_quotes(e.key) + ": " + *s +
+                             " is out of range; expected a number within the single-precision range");
+            else
+                expected(e, "a number");
             return std::nullopt;
         }
         if (!std::isfinite(*v)) {
@@ -94,7 +107,7 @@ public:
         return v;
     }
 
-    void item_number(const Entry& e)
+    void item_number(const Entry& e, items::ItemBuilder* builder)
     {
         std::optional<std::int64_t> n;
         if (const auto* i = std::get_if<std::int64_t>(&e.value))
@@ -103,44 +116,33 @@ public:
             n = parse_number<std::int64_t>(*s);
         if (!n) {
             expected(e, "a whole number");
-        } else if (*n < -kLargestItem || *n > kLargestItem) {
+        } else if (*n < -items::kLargestItem || *n > items::kLargestItem) {
             fault(e, "key \"item\": expected a whole number from -16777216 to 16777216");
         } else {
             item_.number = *n;
-            item_.element(kItemElement) = static_cast<float>(*n);
+            if (builder)
+                builder->item_number(static_cast<double>(*n));
         }
     }
 
-    void number_key(const Entry& e, const NumberKey& key)
+    void number_key(const Entry& e, items::ItemBuilder* builder)
     {
         std::optional<double> v = number(e);
-        if (!v || !item_.units)
-            return;
-        double internal = item_.units->to_internal(key.quantity, *v);
-        if (!(std::fabs(internal) <= std::numeric_limits<float>::max())) {
-            fault(e, "key " + in_quotes(e.key) +
-                         ": the value in internal units is out of the single-precision range");
-            return;
-        }
-        item_.element(key.element) = static_cast<float>(internal);
+        if (v && builder)
+            builder->number(e.key, *v);
     }
 
-    void text_key(const Entry& e, const TextKey& key)
+    void text_key(const Entry& e, items::ItemBuilder* builder)
     {
         std::optional<std::string> utf8 = text(e);
         if (!utf8)
             return;
         std::string problem;
         std::optional<std::string> bytes = to_cp1252(*utf8, problem);
-        if (!bytes) {
+        if (!bytes)
             fault(e, "key " + in_quotes(e.key) + ": " + problem);
-        } else if (bytes->size() > kTextWidth) {
-            fault(e, "key " + in_quotes(e.key) + ": text longer than 15 characters (" +
-                         std::to_string(bytes->size()) + ")");
-        } else {
-            char* field = item_.texts.data() + (key.field - 1) * kTextWidth;
-            std::memcpy(field, bytes->data(), bytes->size());
-        }
+        else if (builder)
+            builder->text(e.key, *bytes);
     }
 
 private:
@@ -157,7 +159,7 @@ const Entry* find(std::span<const Entry> entries, std::string_view key)
 const KindKeys* read_kind(std::span<const Entry> entries, Builder& b, const std::string& source,
                           Diagnostics& diags)
 {
-    std::string kinds = alternatives(kKinds, [](const KindKeys& k) { return k.name; });
+    std::string kinds = alternatives(items::kinds(), [](const KindKeys& k) { return k.name; });
     const Entry* e = find(entries, "kind");
     if (e == nullptr) {
         diags.push_back({{source}, "missing key \"kind\": expected " + kinds});
@@ -166,34 +168,21 @@ const KindKeys* read_kind(std::span<const Entry> entries, Builder& b, const std:
     std::optional<std::string> name = b.text(*e);
     if (!name)
         return nullptr;
-    for (const KindKeys& k : kKinds)
-        if (k.name == *name)
-            return &k;
+    if (const KindKeys* k = items::kind_named(*name))
+        return k;
     b.fault(*e, "key \"kind\": " + in_quotes(*name) + " is not a kind of item; expected " + kinds);
     return nullptr;
 }
 
-template <typename Key>
-const Key* find_key(std::span<const Key> keys, std::string_view name)
+// Where a finding of the item contract points: the entry of its key, or
+// the item as a whole.
+Position position_of_key(std::span<const Entry> entries, std::string_view key, const std::string& source)
 {
-    auto it = std::find_if(keys.begin(), keys.end(), [&](const Key& k) { return k.name == name; });
-    return it == keys.end() ? nullptr : &*it;
+    const Entry* e = find(entries, key);
+    return e ? e->where : Position{source};
 }
 
 }  // namespace
-
-std::string key_list(const KindKeys& keys)
-{
-    std::string s;
-    auto add = [&](std::string_view name) { s += (s.empty() ? "" : ", ") + std::string(name); };
-    for (std::string_view k : kCommonKeys)
-        add(k);
-    for (const TextKey& k : keys.texts)
-        add(k.name);
-    for (const NumberKey& k : keys.numbers)
-        add(k.name);
-    return s;
-}
 
 std::optional<Item> build_item(std::span<const Entry> entries, const std::string& source,
                                const std::filesystem::path& base_dir, UnitCatalog& units,
@@ -208,28 +197,20 @@ std::optional<Item> build_item(std::span<const Entry> entries, const std::string
         return std::nullopt;  // the valid keys depend on the kind
 
     item.kind = keys->kind;
-    item.reals.fill(0.0f);
-    item.texts.fill(' ');
-    item.element(kItemElement) = kMissingValue;
-    for (const NumberKey& k : keys->numbers)
-        item.element(k.element) = kMissingValue;
-    item.element(kKindElement) = keys->kind_element;
-
     const std::string kind_words = "a" + std::string(keys->kind == Kind::opening ? "n " : " ") +
                                    std::string(keys->name) + " item";
+    const items::CodeName* code_name = nullptr;
     const Entry* code = find(entries, "code");
+    std::string codes = alternatives(keys->codes, [](const items::CodeName& c) { return c.name; });
     if (code == nullptr) {
-        diags.push_back({{source}, "missing key \"code\": expected " +
-                                       alternatives(keys->codes, [](const CodeName& c) { return c.name; })});
+        diags.push_back({{source}, "missing key \"code\": expected " + codes});
     } else if (std::optional<std::string> name = b.text(*code)) {
-        if (const CodeName* c = find_key(keys->codes, *name)) {
+        code_name = items::code_named(*keys, *name);
+        if (code_name)
             item.code = *name;
-            item.element(keys->code_element) = static_cast<float>(c->number);
-        } else {
+        else
             b.fault(*code, "key \"code\": " + in_quotes(*name) + " is not a code of " + kind_words +
-                               "; expected " +
-                               alternatives(keys->codes, [](const CodeName& c) { return c.name; }));
-        }
+                               "; expected " + codes);
     }
 
     const Entry* unit_name = find(entries, "units");
@@ -239,31 +220,47 @@ std::optional<Item> build_item(std::span<const Entry> entries, const std::string
         item.units = units.resolve(*name, base_dir, unit_name->where, diags);
     }
 
+    // Without a code and units the values are still checked, not built.
+    std::optional<items::ItemBuilder> builder;
+    if (code_name && item.units)
+        builder.emplace(*keys, *code_name, *item.units);
+    items::ItemBuilder* build = builder ? &*builder : nullptr;
+    const items::ItemBuilder checker(*keys, keys->codes[0], items::us_units());
     for (const Entry& e : entries) {
         if (e.key == "kind" || e.key == "code" || e.key == "units")
             continue;
         if (e.key == "item")
-            b.item_number(e);
-        else if (const NumberKey* k = find_key(keys->numbers, e.key))
-            b.number_key(e, *k);
-        else if (const TextKey* t = find_key(keys->texts, e.key))
-            b.text_key(e, *t);
+            b.item_number(e, build);
+        else if (checker.is_number_key(e.key))
+            b.number_key(e, build);
+        else if (checker.is_text_key(e.key))
+            b.text_key(e, build);
         else
             b.fault(e, "unknown key " + in_quotes(e.key) + " for " + kind_words +
-                           "; valid keys: " + key_list(*keys));
+                           "; valid keys: " + items::key_list(*keys));
     }
+    if (diags.size() != before || !builder)
+        return std::nullopt;
+    items::Built built = builder->finish();
+    for (const items::Finding& f : built.errors)
+        diags.push_back({position_of_key(entries, f.key, source), f.message});
+    for (const items::Finding& f : built.warnings)
+        item.warnings.push_back({position_of_key(entries, f.key, source), f.message});
     if (diags.size() != before)
         return std::nullopt;
+    item.reals = built.reals;
+    item.texts = built.texts;
     return item;
 }
 
 std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalog& units,
                                    Diagnostics& diags)
 {
-    std::optional<toml::table> table = parse_toml_file(file, diags);
+    const std::string name = file.string();
+    std::optional<std::string> text = read_text_file(file, diags);
+    std::optional<toml::table> table = text ? parse_toml_text(*text, name, diags) : std::nullopt;
     if (!table)
         return std::nullopt;
-    const std::string name = file.string();
     std::vector<Entry> entries;
     for (auto [key, node] : in_file_order(*table)) {
         Entry e{std::string(key->str()), position_of(name, key->source()), OtherType{type_name(*node)}};
@@ -275,7 +272,10 @@ std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalo
             e.value = d->get();
         entries.push_back(std::move(e));
     }
-    return build_item(entries, name, file.parent_path(), units, diags);
+    std::optional<Item> item = build_item(entries, name, file.parent_path(), units, diags);
+    if (item)
+        item->input_sha256 = sha256_hex(*text);
+    return item;
 }
 
 }  // namespace tx14::cli

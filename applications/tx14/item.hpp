@@ -11,17 +11,23 @@
 #include <span>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "diagnostics.hpp"
-#include "item_keys.hpp"
+#include "items.hpp"
 #include "unit_system.hpp"
 
 namespace tx14::cli {
 
-inline constexpr int kRealCount = 200;
-inline constexpr int kTextFields = 3;
-inline constexpr int kTextWidth = 15;
-inline constexpr float kMissingValue = -1.0101f;
+using items::Kind;
+using items::KindKeys;
+using items::NumberKey;
+using items::ResultKey;
+using items::TextKey;
+using items::kReportUnitElement;
+using items::kRealCount;
+using items::kTextFields;
+using items::kTextWidth;
 
 struct Item {
     std::string source;                     // the file, or file and row, for messages
@@ -31,10 +37,12 @@ struct Item {
     std::optional<std::int64_t> number;     // `item`
     std::array<float, kRealCount> reals{};  // internal units; missing-value marks
     std::array<char, kTextFields * kTextWidth> texts{};
+    Diagnostics warnings;                   // the item runs, but look again
+    std::string input_sha256;               // of the bytes of its file (batch: of the CSV file)
 
     float& element(int n) { return reals[static_cast<std::size_t>(n - 1)]; }
     float element(int n) const { return reals[static_cast<std::size_t>(n - 1)]; }
-    const KindKeys& keys() const { return keys_of(kind); }
+    const KindKeys& keys() const { return items::keys_of(kind); }
 };
 
 // A value of another type than number or text: only its type's name.
@@ -59,8 +67,5 @@ std::optional<Item> build_item(std::span<const Entry> entries, const std::string
 // Reads an item file (TOML).
 std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalog& units,
                                    Diagnostics& diags);
-
-// The keys of a kind as one line: "kind, code, units, item, material, ...".
-std::string key_list(const KindKeys& keys);
 
 }  // namespace tx14::cli

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <vector>
+#include <system_error>
 
 #include <CLI/CLI.hpp>
 
@@ -20,20 +22,19 @@
 #include "batch.hpp"
 #include "calculation_sheet.hpp"
 #include "item.hpp"
+#include "output_file.hpp"
 #include "render.hpp"
 
 namespace {
 
 using namespace tx14::cli;
 
-// Exit codes.
-constexpr int kAnalysed = 0;
-constexpr int kFailure = 1;
-constexpr int kInputError = 2;
-constexpr int kFatalInputErrors = 3;
+constexpr int kAnalysed = kExitAcceptable;
+constexpr int kFailure = kExitFailure;
+constexpr int kInputError = kExitInputError;
 
 struct RunOptions {
-    std::string item;
+    std::vector<std::string> items;
     std::string color = "auto";
     bool plain = false;
     bool json = false;
@@ -68,44 +69,56 @@ bool report_file_usable(const std::string& file)
     return static_cast<bool>(f);
 }
 
-bool write_file(const std::string& file, const std::string& text)
+// An output that would overwrite or append to the item file itself, or the
+// HTML page replacing the report just appended: the reason to refuse it.
+std::optional<std::string> clashing_output(const RunOptions& o, const std::string& item)
 {
-    std::ofstream f(file, std::ios::binary | std::ios::trunc);
-    f << text;
-    f.close();
-    return static_cast<bool>(f);
+    if (!o.report.empty() && same_file(o.report, item))
+        return "--report: " + o.report + " is the item file; refused";
+    if (!o.html.empty() && same_file(o.html, item))
+        return "--html: " + o.html + " is the item file; refused";
+    if (!o.pdf.empty() && (same_file(o.pdf, item) || same_file(o.pdf, o.html) || same_file(o.pdf, o.report)))
+        return "--pdf: " + o.pdf + " is the item file or another output; refused";
+    if (!o.html.empty() && !o.report.empty() && same_file(o.html, o.report))
+        return "--html: " + o.html + " is the report file; refused";
+    return std::nullopt;
 }
 
-// The calculation sheet as HTML and/or PDF.
-bool write_sheet(const RunOptions& o, const Item& item, const Outcome& outcome)
+// The calculation sheet into the page opened for it and/or printed to PDF;
+// false when it could not be written, with the reason on standard error.
+bool write_sheet(const RunOptions& o, const Item& item, const Outcome& outcome, std::optional<NewFile>& page)
 {
-    std::optional<std::string> sha = file_sha256(o.item);
-    SheetSource source{o.item, sha.value_or(""), run_date_time(),
+    SheetSource source{item.source, item.input_sha256, run_date_time(),
                        o.paper == "letter" ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4};
-    std::string page = tx14::sheet::html(sheet_of(item, outcome, source));
-    std::string html = o.html.empty() ? o.pdf + ".part.html" : o.html;
-    if (!write_file(html, page)) {
-        std::cerr << html << ": cannot write the HTML page\n";
+    std::string html = tx14::sheet::html(sheet_of(item, outcome, source));
+    if (page && !(page->write(html) && page->commit())) {
+        std::cerr << o.html << ": cannot write the HTML page: " << page->error()
+                  << (o.report.empty() ? "" : " (the report was appended to " + o.report + ")") << '\n';
         return false;
     }
-    std::string error;
-    bool printed = o.pdf.empty() || print_pdf(html, o.pdf, error);
-    if (o.html.empty())
-        std::remove(html.c_str());
-    if (!printed)
-        std::cerr << "tx14: " << error << '\n';
-    return printed;
+    std::string pdf, error;
+    if (!o.pdf.empty() && !print_pdf(html, pdf, error)) {
+        std::cerr << o.pdf << ": " << error << '\n';
+        return false;
+    }
+    if (!o.pdf.empty())
+        if (auto why = write_new_file(o.pdf, pdf)) {
+            std::cerr << o.pdf << ": cannot write the PDF: " << *why << '\n';
+            return false;
+        }
+    return true;
 }
 
-int run_item(const RunOptions& o)
+int run_item(const RunOptions& o, const std::string& file, UnitCatalog& units, bool several)
 {
-    UnitCatalog units;
     Diagnostics diags;
-    std::optional<Item> item = read_item_file(o.item, units, diags);
+    std::optional<Item> item = read_item_file(file, units, diags);
     if (!item) {
         print_diagnostics(diags);
         return kInputError;
     }
+    for (const Diagnostic& w : item->warnings)
+        std::cerr << format({w.where, "warning: " + w.message}) << '\n';
     if (!o.report.empty()) {
         if (auto why = unusable_report_name(o.report)) {
             std::cerr << "--report: " << *why << '\n';
@@ -116,32 +129,71 @@ int run_item(const RunOptions& o)
             return kFailure;
         }
     }
+    std::optional<NewFile> page;
+    if (!o.html.empty() && !page.emplace(o.html).ok()) {
+        std::cerr << o.html << ": cannot write the HTML page: " << page->error() << '\n';
+        return kFailure;
+    }
 
     tx14::Context ctx;
     ctx.set_no_special(o.plain ? 1 : 0);
     Outcome outcome = analyse(ctx, *item);
-    if (!o.report.empty())
+    if (!o.report.empty()) {
         append_report(ctx, *item, o.report);
-    if ((!o.html.empty() || !o.pdf.empty()) && !write_sheet(o, *item, outcome))
+        if (int error = ctx.report_file_error()) {
+            std::cerr << o.report << ": the report could not be written whole: "
+                      << std::generic_category().message(error) << '\n';
+            return kFailure;
+        }
+    }
+    if ((page || !o.pdf.empty()) && !write_sheet(o, *item, outcome, page))
         return kFailure;
-    if (o.json)
-        std::cout << json_of(*item, outcome).dump(2) << '\n';
-    else
-        std::cout << terminal_text(outcome.lines, use_color(o.color));
+    if (o.json) {
+        nlohmann::ordered_json j = json_of(*item, outcome);
+        j["warnings"] = nlohmann::ordered_json::array();
+        for (const Diagnostic& w : item->warnings)
+            j["warnings"].push_back(w.message);
+        std::cout << j.dump(several ? -1 : 2) << '\n';
+    } else {
+        const bool ansi = use_color(o.color);
+        std::cout << terminal_text(outcome.lines, ansi) << '\n'
+                  << verdict_block(outcome.record, outcome.fatal_errors, o.plain, ansi);
+    }
     std::cout.flush();
     if (!std::cout) {
         std::cerr << "tx14: cannot write to standard output\n";
         return kFailure;
     }
-    return outcome.fatal_errors > 0 ? kFatalInputErrors : kAnalysed;
+    return outcome.fatal_errors > 0 ? kExitNotAnalysed : exit_code(outcome.record.verdict);
+}
+
+// Each item file's report after the other's; with several, JSON Lines.
+int run_items(const RunOptions& o)
+{
+    const bool several = o.items.size() > 1;
+    if (several && (!o.html.empty() || !o.pdf.empty())) {
+        std::cerr << (o.html.empty() ? "--pdf" : "--html")
+                  << ": one sheet per item: use `tx14 batch --html` for several items\n";
+        return kInputError;
+    }
+    for (const std::string& file : o.items)
+        if (auto why = clashing_output(o, file)) {  // before anything is written
+            std::cerr << *why << '\n';
+            return kInputError;
+        }
+    UnitCatalog units;
+    int code = kAnalysed;
+    for (const std::string& file : o.items)
+        code = worse_exit(code, run_item(o, file, units, several));
+    return code;
 }
 
 int print_units(const std::string& name)
 {
     Diagnostics diags;
     std::optional<UnitSystem> units;
-    if (name == "US" || name == "SI")
-        units = name == "US" ? us_units() : si_units();
+    if (const UnitSystem* builtin = tx14::items::builtin_units(name))
+        units = *builtin;
     else
         units = load_unit_file(name, diags);
     if (!units) {
@@ -153,24 +205,6 @@ int print_units(const std::string& name)
     return std::cout ? kAnalysed : kFailure;
 }
 
-std::string keys_help()
-{
-    std::string s = "Item file keys (values in the item's units):\n";
-    for (const KindKeys& k : kKinds) {
-        s += "\n  kind = \"" + std::string(k.name) + "\", code = ";
-        for (std::size_t i = 0; i < k.codes.size(); ++i)
-            s += (i ? " | \"" : "\"") + std::string(k.codes[i].name) + "\"";
-        s += "\n";
-        for (const TextKey& t : k.texts)
-            s += "    " + std::string(t.name) + std::string(18 - std::min<std::size_t>(t.name.size(), 17), ' ') +
-                 std::string(t.meaning) + " (text, at most 15 characters)\n";
-        for (const NumberKey& n : k.numbers)
-            s += "    " + std::string(n.name) + std::string(18 - std::min<std::size_t>(n.name.size(), 17), ' ') +
-                 std::string(n.meaning) + "\n";
-    }
-    return s + "\n  Common: units = \"US\" | \"SI\" | \"unit-file.toml\", item = number of the item.";
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -179,12 +213,13 @@ int main(int argc, char** argv)
                  "limpet coil with the TXAppendix14 library and read the report."};
     app.set_version_flag("--version", std::string("tx14 ") + TX14_VERSION);
     app.require_subcommand(1);
-    app.footer("Exit codes: 0 analysed, 3 fatal input errors (report still printed), 2 usage or "
-               "input-file error (nothing analysed), 1 any other failure.");
+    app.footer("Exit codes: 0 acceptable, 4 analysed but not acceptable, 3 fatal input errors or "
+               "not analysed (report still printed), 2 usage or input-file error (nothing "
+               "analysed), 1 any other failure; over several items the first of 1, 2, 3, 4, 0.");
 
     RunOptions run;
-    CLI::App* run_cmd = app.add_subcommand("run", "Analyse one item file (TOML) and print its report.");
-    run_cmd->add_option("ITEM", run.item, "Item file (TOML)")->required();
+    CLI::App* run_cmd = app.add_subcommand("run", "Analyse item files (TOML) and print their reports.");
+    run_cmd->add_option("ITEM", run.items, "Item files (TOML), analysed one after the other")->required();
     run_cmd->add_option("--color", run.color, "ANSI attributes on the report: always, never or auto")
         ->check(CLI::IsMember({"always", "never", "auto"}));
     run_cmd->add_flag("--plain", run.plain, "Special characters as plain text (d^(2) for d\u00B2, ...)");
@@ -197,8 +232,13 @@ int main(int argc, char** argv)
         ->option_text("FILE");
     run_cmd->add_option("--paper", run.paper, "Paper size of the sheet: a4 (default) or letter")
         ->check(CLI::IsMember({"a4", "letter"}));
-    run_cmd->add_flag("--json", run.json, "Print the results and the report lines as JSON");
-    run_cmd->footer(keys_help());
+    run_cmd->add_flag("--json", run.json,
+                      "Print the results and the report lines as JSON (one line per item when several)");
+    run_cmd->footer(tx14::items::key_tables_text());
+
+    bool markdown = false;
+    CLI::App* keys_cmd = app.add_subcommand("keys", "Print the keys of each kind of item.");
+    keys_cmd->add_flag("--markdown", markdown, "As Markdown tables (those of the README)");
 
     BatchOptions batch;
     std::string batch_items, batch_reports;
@@ -233,7 +273,11 @@ int main(int argc, char** argv)
 
     try {
         if (*run_cmd)
-            return run_item(run);
+            return run_items(run);
+        if (*keys_cmd) {
+            std::cout << (markdown ? tx14::items::key_tables_markdown() : tx14::items::key_tables_text() + "\n");
+            return std::cout.flush() ? kAnalysed : kFailure;
+        }
         if (*batch_cmd) {
             batch.items = batch_items;
             if (!batch_reports.empty())

@@ -38,13 +38,6 @@ void for_each_look(const Styles& styles, F f)
 
 std::string report_text(const ReportLine& line) { return to_utf8(line.text, F8::theta); }
 
-std::string shortest(float v)
-{
-    char buf[32];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, end);
-}
-
 std::string_view kind_name(const Item& item) { return item.keys().name; }
 
 }  // namespace
@@ -69,17 +62,40 @@ std::string result_text(const Item& item, std::size_t index, const Outcome& outc
     const auto& result = outcome.results[index];
     if (!result)
         return {};
-    return shortest(item.units->to_display(item.keys().results[index].quantity, *result));
+    const float shown = item.units->to_display(item.keys().results[index].quantity, *result);
+    return std::isfinite(shown) ? shortest_text(shown) : std::string();
+}
+
+// The keys of the item as given, numbers in the item's units with theirs.
+nlohmann::ordered_json item_json(const Item& item)
+{
+    nlohmann::ordered_json j;
+    j["kind"] = kind_name(item);
+    j["code"] = item.code;
+    j["units"] = item.units->name;
+    if (item.number)
+        j["item"] = *item.number;
+    for (const TextKey& k : item.keys().texts)
+        if (std::string text = text_field(item, k.name); !text.empty())
+            j[std::string(k.name)] = text;
+    for (const NumberKey& k : item.keys().numbers) {
+        const float v = item.element(k.element);
+        if (v != items::kMissingValue)
+            j[std::string(k.name)] = {{"value", json_number(item.units->to_display(k.quantity, v))},
+                                      {"unit", to_utf8(item.units->label(k.quantity))}};
+    }
+    return j;
 }
 
 nlohmann::ordered_json json_of(const Item& item, const Outcome& outcome)
 {
     nlohmann::ordered_json j;
+    j["schema_version"] = 1;
     j["input"] = item.source;
     j["kind"] = kind_name(item);
     j["code"] = item.code;
     j["units"] = item.units->name;
-    j["item"] = item.number ? nlohmann::ordered_json(*item.number) : nlohmann::ordered_json(nullptr);
+    j["item"] = item_json(item);
     j["fatal_errors"] = outcome.fatal_errors;
     nlohmann::ordered_json results = nlohmann::ordered_json::object(), units = nlohmann::ordered_json::object();
     for (std::size_t i = 0; i < item.keys().results.size(); ++i) {
@@ -93,11 +109,25 @@ nlohmann::ordered_json json_of(const Item& item, const Outcome& outcome)
     }
     j["results"] = results;
     j["result_units"] = units;
+    add_record_json(j, outcome.record);
     nlohmann::ordered_json report = nlohmann::ordered_json::array();
     for (const ReportLine& line : outcome.lines)
         report.push_back({{"text", report_text(line)}, {"styles", line.styles}});
     j["report"] = report;
     return j;
+}
+
+std::string text_field(const Item& item, std::string_view key)
+{
+    for (const TextKey& k : item.keys().texts) {
+        if (k.name != key)
+            continue;
+        std::string_view f(item.texts.data() + (k.field - 1) * kTextWidth, kTextWidth);
+        while (!f.empty() && f.back() == ' ')
+            f.remove_suffix(1);
+        return to_utf8(f);
+    }
+    return {};
 }
 
 }  // namespace tx14::cli

@@ -1,30 +1,157 @@
-// Reading a whole input file, with a message when it cannot be read.
+// Reading a whole input file, and the SHA-256 that identifies its bytes.
 #include "text_file.hpp"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <system_error>
 
-namespace tx14::cli {
+#include <openssl/evp.h>
 
-std::optional<std::string> read_text_file(const std::filesystem::path& file, Diagnostics& diags)
+#if defined(_WIN32)
+#include <fcntl.h>
+#include <fstream>
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace tx14::cli {
+namespace {
+
+std::string size_words(std::size_t bytes)
 {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) {
-        diags.push_back({{file.string()}, "no such file"});
+    constexpr std::size_t kMiB = std::size_t{1} << 20;
+    return bytes % kMiB == 0 ? std::to_string(bytes / kMiB) + " MiB" : std::to_string(bytes) + " bytes";
+}
+
+std::string larger_than(std::size_t limit) { return "is larger than " + size_words(limit) + "; refused"; }
+
+// Up to limit + 1 bytes of standard input, so that more than the limit shows.
+std::optional<std::string> read_standard_input(Diagnostics& diags)
+{
+#if defined(_WIN32)
+    _setmode(_fileno(stdin), _O_BINARY);
+#endif
+    std::string text(kInputLimit + 1, '\0');
+    std::size_t n = std::fread(text.data(), 1, text.size(), stdin);
+    if (std::ferror(stdin)) {
+        diags.push_back({{"-"}, "standard input cannot be read"});
         return std::nullopt;
     }
-    if (std::filesystem::is_directory(file, ec)) {
-        diags.push_back({{file.string()}, "is a directory, not a file"});
+    if (n > kInputLimit) {
+        diags.push_back({{"-"}, "standard input " + larger_than(kInputLimit)});
         return std::nullopt;
     }
-    std::ifstream in(file, std::ios::binary);
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.is_open() || in.bad()) {
-        diags.push_back({{file.string()}, "cannot be read"});
-        return std::nullopt;
-    }
+    text.resize(n);
     return text;
+}
+
+#if !defined(_WIN32)
+// What a file that is not a regular file is, in words.
+std::string kind_of(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return "is a directory, not a file";
+    if (S_ISFIFO(mode))
+        return "is a FIFO (named pipe), not a regular file; refused";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "is a device, not a regular file; refused";
+    return "is not a regular file; refused";
+}
+
+std::string cannot_read(int error) { return "cannot be read: " + std::string(std::strerror(error)); }
+
+struct Descriptor {
+    int fd;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+#endif
+
+}  // namespace
+
+std::optional<std::string> read_text_file(const std::filesystem::path& file, Diagnostics& diags,
+                                          std::size_t limit)
+{
+    const std::string name = file.string();
+    if (name == "-")
+        return read_standard_input(diags);
+    auto refuse = [&](std::string why) -> std::optional<std::string> {
+        diags.push_back({{name}, std::move(why)});
+        return std::nullopt;
+    };
+#if defined(_WIN32)
+    std::error_code ec;
+    std::filesystem::file_status status = std::filesystem::status(file, ec);
+    if (!std::filesystem::exists(status))
+        return refuse("no such file");
+    if (std::filesystem::is_directory(status))
+        return refuse("is a directory, not a file");
+    if (!std::filesystem::is_regular_file(status))
+        return refuse("is not a regular file; refused");
+    std::ifstream in(file, std::ios::binary);
+    std::string text(limit == kNoLimit ? std::filesystem::file_size(file, ec) : limit + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad() || !in.is_open())
+        return refuse("cannot be read");
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    if (text.size() > limit)
+        return refuse(larger_than(limit));
+    return text;
+#else
+    // The type is checked before opening (opening a device may act on it)
+    // and again on what was opened, in case the name changed in between.
+    struct stat st;
+    if (::stat(file.c_str(), &st) != 0)
+        return refuse(errno == ENOENT ? "no such file" : cannot_read(errno));
+    if (!S_ISREG(st.st_mode))
+        return refuse(kind_of(st.st_mode));
+    Descriptor d{::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    if (d.fd < 0)
+        return refuse(cannot_read(errno));
+    if (::fstat(d.fd, &st) != 0)
+        return refuse(cannot_read(errno));
+    if (!S_ISREG(st.st_mode))
+        return refuse(kind_of(st.st_mode));
+    if (static_cast<std::uintmax_t>(st.st_size) > limit)
+        return refuse(larger_than(limit));
+    std::string text;
+    char buffer[65536];
+    while (true) {
+        ssize_t n = ::read(d.fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return refuse(cannot_read(errno));
+        if (n == 0)
+            return text;
+        if (text.size() + static_cast<std::size_t>(n) > limit)
+            return refuse(larger_than(limit));  // it grew while being read
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+#endif
+}
+
+std::string sha256_hex(std::string_view bytes)
+{
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    if (EVP_Digest(bytes.data(), bytes.size(), digest, &size, EVP_sha256(), nullptr) != 1)
+        return {};
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned int i = 0; i < size; ++i) {
+        out += kHex[digest[i] >> 4];
+        out += kHex[digest[i] & 15];
+    }
+    return out;
 }
 
 }  // namespace tx14::cli

@@ -26,8 +26,19 @@ std::string_view type_name(const toml::node& value);
 // name), so that messages follow the file.
 std::vector<std::pair<const toml::key*, const toml::node*>> in_file_order(const toml::table& table);
 
-// Parses a TOML file; nullopt with a diagnostic when it cannot be read or
-// is not valid TOML.
+// How deep a TOML text may nest: every part of a table header or dotted
+// key is one level, every array or inline table one more.
+inline constexpr int kMaxTomlDepth = 64;
+
+// Where the text first nests deeper than kMaxTomlDepth, found without
+// parsing it (the parser would exhaust its stack on a deep enough text).
+std::optional<Position> too_deep(std::string_view text, const std::string& file);
+
+// Parses a TOML text (the file name is for the messages) or the TOML file
+// (at most 1 MiB, a regular file or "-" for standard input); nullopt with a
+// diagnostic when it cannot be read, nests too deep or is not valid TOML.
+std::optional<toml::table> parse_toml_text(std::string_view text, const std::string& file,
+                                           Diagnostics& diags);
 std::optional<toml::table> parse_toml_file(const std::filesystem::path& file, Diagnostics& diags);
 
 }  // namespace tx14::cli

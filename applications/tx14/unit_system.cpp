@@ -1,4 +1,4 @@
-// The built-in unit systems, unit files and the conversion of input values.
+// Unit files: their reading and writing, and the `units` of items.
 #include "unit_system.hpp"
 
 #include <charconv>
@@ -10,103 +10,6 @@
 
 namespace tx14::cli {
 namespace {
-
-constexpr int kLength = 1, kForce = 2, kMoment = 5, kStress = 6, kTemperatureScale = 7,
-              kTemperatureOffset = 8, kPressure = 9, kDensity = 11, kDiameter = 21,
-              kThickness = 22;
-
-// What each slot holds, for the comments of a unit file. The library reads
-// slots 1, 2, 5-9, 21 and 22; tx14 reads slot 11 for the density input.
-constexpr std::array<std::string_view, kLabelCount> kSlotMeaning = {
-    "long lengths (coil span)",
-    "forces, forging weight",
-    "areas (not read)",
-    "volumes (not read)",
-    "moments, from ft-lbf",
-    "stresses",
-    "temperature scale; label: the temperature letter",
-    "temperature offset",
-    "pressures",
-    "masses (not read)",
-    "weight per unit volume: the density input",
-    "unassigned", "unassigned", "unassigned", "unassigned", "unassigned",
-    "unassigned", "unassigned", "unassigned", "unassigned",
-    "diameters, radii, nominal pipe sizes",
-    "thicknesses, allowances, hub lengths",
-    "label only, unassigned",
-};
-
-// Slots whose factor an input value is divided by: never zero.
-constexpr std::array<int, 7> kDividingSlots = {kLength,   kStress,   kTemperatureScale, kPressure,
-                                               kDensity,  kDiameter, kThickness};
-
-int slot_of(Quantity q)
-{
-    switch (q) {
-    case Quantity::length: return kLength;
-    case Quantity::force: return kForce;
-    case Quantity::moment: return kMoment;
-    case Quantity::stress: return kStress;
-    case Quantity::temperature: return kTemperatureScale;
-    case Quantity::pressure: return kPressure;
-    case Quantity::density: return kDensity;
-    case Quantity::diameter: return kDiameter;
-    case Quantity::thickness: return kThickness;
-    case Quantity::none: break;
-    }
-    return 0;
-}
-
-// Width of the library's slot for a label (temperature: the letter).
-std::size_t label_width(int slot)
-{
-    switch (slot) {
-    case kMoment: return 6;
-    case kStress:
-    case kPressure: return 10;
-    case kTemperatureScale:
-    case kTemperatureOffset: return 1;
-    default: return 3;
-    }
-}
-
-UnitSystem make_us()
-{
-    UnitSystem u;
-    u.name = "US";
-    u.factors.fill(1.0);
-    u.factors[kTemperatureOffset - 1] = 0.0;
-    // \xB2 and \xB3 are the superscript two and three of Windows-1252.
-    u.labels = {"in.", "lb.", "in.\xB2", "in.\xB3", "ft-lb.", "psi", "F", "F", "psi", "lb.",
-                "lb./in.\xB3", "", "", "", "", "", "", "", "", "", "in.", "in.", ""};
-    return u;
-}
-
-UnitSystem make_si()
-{
-    UnitSystem u;
-    u.name = "SI";
-    constexpr double inch = 25.4;                   // mm
-    constexpr double lbf = 4.4482216152605;         // N
-    constexpr double psi = 0.006894757293168361;    // MPa: lbf / in.^2
-    u.factors = {inch,
-                 lbf,
-                 645.16,                 // in.^2 in mm^2
-                 16387.064,              // in.^3 in mm^3
-                 1.3558179483314004,     // ft-lbf in N-m
-                 psi,
-                 5.0 / 9.0,              // degrees C per degree F
-                 -160.0 / 9.0,           // 0 F in C
-                 psi,
-                 0.45359237,             // lb in kg
-                 27679.90471020312,      // lb/in.^3 in kg/m^3
-                 1, 1, 1, 1, 1, 1, 1, 1, 1,
-                 inch,
-                 inch};
-    u.labels = {"mm", "N", "mm\xB2", "mm\xB3", "N-m", "MPa", "C", "C", "MPa", "kg", "kg/m\xB3",
-                "", "", "", "", "", "", "", "", "", "mm", "mm", ""};
-    return u;
-}
 
 std::string shortest(double v)
 {
@@ -134,19 +37,10 @@ void read_factors(const toml::node& node, const std::string& file, UnitSystem& u
             diags.push_back({position_of(file, f.source()),
                              "factor " + std::to_string(slot) + " must be a number, found " +
                                  std::string(type_name(f))});
-        } else if (!std::isfinite(static_cast<float>(*v))) {
-            diags.push_back({position_of(file, f.source()),
-                             "factor " + std::to_string(slot) + " is not a finite single-precision number"});
         } else {
             u.factors[i] = *v;
         }
     }
-    for (int slot : kDividingSlots)
-        if (u.factor(slot) == 0.0)
-            diags.push_back({position_of(file, arr->get(static_cast<std::size_t>(slot - 1))->source()),
-                             "factor " + std::to_string(slot) + " (" +
-                                 std::string(kSlotMeaning[static_cast<std::size_t>(slot - 1)]) +
-                                 ") must not be 0"});
 }
 
 void read_labels(const toml::node& node, const std::string& file, UnitSystem& u, Diagnostics& diags)
@@ -166,9 +60,6 @@ void read_labels(const toml::node& node, const std::string& file, UnitSystem& u,
                              "label " + n + " must be a text, found " + std::string(type_name(l))});
         } else if (auto text = to_cp1252(**l.as_string(), problem); !text) {
             diags.push_back({position_of(file, l.source()), "label " + n + ": " + problem});
-        } else if (text->size() > kLabelWidth) {
-            diags.push_back({position_of(file, l.source()),
-                             "label " + n + " is longer than 10 characters"});
         } else {
             u.labels[i] = *text;
         }
@@ -176,63 +67,6 @@ void read_labels(const toml::node& node, const std::string& file, UnitSystem& u,
 }
 
 }  // namespace
-
-double UnitSystem::to_internal(Quantity q, double value) const
-{
-    if (q == Quantity::none)
-        return value;
-    if (q == Quantity::temperature)
-        return (value - factor(kTemperatureOffset)) / factor(kTemperatureScale);
-    return value / factor(slot_of(q));
-}
-
-float UnitSystem::to_display(Quantity q, float internal) const
-{
-    if (q == Quantity::none)
-        return internal;
-    return internal * static_cast<float>(factor(slot_of(q)));
-}
-
-std::string UnitSystem::label(Quantity q) const
-{
-    int slot = slot_of(q);
-    if (slot == 0)
-        return {};
-    std::string_view l = labels[static_cast<std::size_t>(slot - 1)];
-    l.remove_prefix(std::min(l.find_first_not_of(' '), l.size()));
-    l = l.substr(0, label_width(slot));
-    l.remove_suffix(l.size() - std::min(l.find_last_not_of(' ') + 1, l.size()));
-    return std::string(l);
-}
-
-std::array<float, kFactorCount> UnitSystem::host_factors() const
-{
-    std::array<float, kFactorCount> f{};
-    for (std::size_t i = 0; i < f.size(); ++i)
-        f[i] = static_cast<float>(factors[i]);
-    return f;
-}
-
-std::array<char, kLabelCount * kLabelWidth> UnitSystem::host_labels() const
-{
-    std::array<char, kLabelCount * kLabelWidth> l;
-    l.fill(' ');
-    for (std::size_t i = 0; i < labels.size(); ++i)
-        labels[i].copy(l.data() + i * kLabelWidth, std::min<std::size_t>(labels[i].size(), kLabelWidth));
-    return l;
-}
-
-const UnitSystem& us_units()
-{
-    static const UnitSystem u = make_us();
-    return u;
-}
-
-const UnitSystem& si_units()
-{
-    static const UnitSystem u = make_si();
-    return u;
-}
 
 std::optional<UnitSystem> load_unit_file(const std::filesystem::path& file, Diagnostics& diags)
 {
@@ -256,6 +90,14 @@ std::optional<UnitSystem> load_unit_file(const std::filesystem::path& file, Diag
     for (std::string_view key : {"factors", "labels"})
         if (!table->contains(key))
             diags.push_back({{name}, "missing key \"" + std::string(key) + "\""});
+    if (diags.size() == before)
+        for (const items::UnitProblem& p : items::unit_problems(u.factors, u.labels)) {
+            const toml::array* arr = (*table)[p.factor ? "factors" : "labels"].as_array();
+            const int n = p.factor ? p.factor : p.label;
+            diags.push_back({n && arr ? position_of(name, arr->get(static_cast<std::size_t>(n - 1))->source())
+                                      : Position{name},
+                             p.message});
+        }
     if (diags.size() != before)
         return std::nullopt;
     return u;
@@ -271,12 +113,12 @@ std::string unit_file_text(const UnitSystem& u)
     for (std::size_t i = 0; i < u.factors.size(); ++i) {
         std::string value = "  " + shortest(u.factors[i]) + ",";
         value.resize(std::max<std::size_t>(value.size(), 26), ' ');
-        s += value + "# " + std::to_string(i + 1) + " " + std::string(kSlotMeaning[i]) + "\n";
+        s += value + "# " + std::to_string(i + 1) + " " + std::string(items::slot_meaning(static_cast<int>(i) + 1)) + "\n";
     }
     s += "]\nlabels = [\n";
     for (std::size_t i = 0; i < u.labels.size(); ++i) {
         std::size_t width = u.labels[i].size() + 5;  // characters, not UTF-8 bytes
-        s += "  \"" + to_utf8(u.labels[i]) + "\"," + std::string(width < 16 ? 16 - width : 0, ' ') + "# " + std::to_string(i + 1) + " " + std::string(kSlotMeaning[i]) + "\n";
+        s += "  \"" + to_utf8(u.labels[i]) + "\"," + std::string(width < 16 ? 16 - width : 0, ' ') + "# " + std::to_string(i + 1) + " " + std::string(items::slot_meaning(static_cast<int>(i) + 1)) + "\n";
     }
     return s + "]\n";
 }
@@ -285,12 +127,8 @@ std::shared_ptr<const UnitSystem> UnitCatalog::resolve(std::string_view name,
                                                        const std::filesystem::path& base_dir,
                                                        const Position& where, Diagnostics& diags)
 {
-    static const auto us = std::make_shared<const UnitSystem>(us_units());
-    static const auto si = std::make_shared<const UnitSystem>(si_units());
-    if (name == "US")
-        return us;
-    if (name == "SI")
-        return si;
+    if (const UnitSystem* builtin = items::builtin_units(name))
+        return std::shared_ptr<const UnitSystem>(std::shared_ptr<const UnitSystem>(), builtin);
     std::filesystem::path file = base_dir / std::filesystem::path(name);
     auto [it, added] = files_.try_emplace(file);
     if (added) {

@@ -1,6 +1,7 @@
 """Bad items raise ValueError naming the key, before anything runs."""
 
 import math
+import types
 import unittest
 from unittest import mock
 
@@ -22,13 +23,16 @@ def changed(item, **keys):
 # (case, item, words the message must hold)
 BAD_ITEMS = [
     ("unknown key", dict(OPENING, D=48.0), ['"D"', "valid keys", "g0s"]),
+    ("misspelled key", dict(OPENING, Bnn=30.0), ['did you mean "Bn"']),
+    ("required key left out", changed(OPENING, P=None), ['missing key "P"', "psi"]),
+    ("required key not given", dict(JACKET, Pj=math.nan), ['missing key "Pj"']),
     ("key of the other kind", dict(JACKET, Bn=30.0), ['"Bn"']),
     ("key with the wrong case", dict(OPENING, bn=30.0), ['"bn"']),
-    ("text for a number", dict(OPENING, P="100"), ['"P"', "a number", "a text"]),
+    ("text for a number", dict(OPENING, P="high"), ['"P"', "a number", "a text"]),
     ("true for a number", dict(OPENING, t=True), ['"t"', "a number"]),
-    ("None for a number", dict(OPENING, A=None), ['"A"', "a number"]),
     ("infinite", dict(OPENING, Sho=math.inf), ['"Sho"', "not finite"]),
-    ("not a number", dict(JACKET, Pj=math.nan), ['"Pj"', "not finite"]),
+    ("text not finite", dict(JACKET, Pj="inf"), ['"Pj"', "not finite"]),
+    ("NPS in mm", dict(JACKET, units="SI", NPS=50.8), ["NPS = 2", "DN = 50"]),
     ("whole number past the double range", dict(OPENING, hs=10 ** 400), ['"hs"', "not finite"]),
     ("past single precision once converted", dict(OPENING, units="SI", t=1e38 * 25.4 * 10),
      ['"t"', "single-precision"]),
@@ -53,7 +57,10 @@ GOOD_ITEMS = [
                                             material="\u00e9" * 15)),
     ("whole numbers for numbers", dict(OPENING, P=100, t=4)),
     ("item at the limit", dict(OPENING, item=-16777216)),
-    ("only kind and code", {"kind": "opening", "code": "VIII-2"}),
+    ("rows of a CSV reader", dict(OPENING, P="100", t="4.0", item="7")),
+    ("empty cells of a data frame", dict(OPENING, g0n=None, hn=math.nan)),
+    ("item as a float", dict(OPENING, item=1.0)),
+    ("any mapping", types.MappingProxyType(OPENING)),
 ]
 
 
@@ -84,9 +91,15 @@ class BadInput(unittest.TestCase):
         self.assertIn("item 5", str(raised.exception))
         self.assertIn('"Bn"', str(raised.exception))
 
-    def test_thread_count_below_one(self):
-        with self.assertRaises(ValueError):
-            txappendix14.analyse_many([OPENING], threads=0)
+    def test_thread_count_not_a_positive_whole_number(self):
+        for threads in (0, 1.5, "2", True):
+            with self.subTest(threads=threads), self.assertRaises(ValueError):
+                txappendix14.analyse_many([OPENING], threads=threads)
+
+    def test_warnings_reach_the_result(self):
+        result = txappendix14.analyse(dict(JACKET, E=85))
+        self.assertEqual(len(result.warnings), 1)
+        self.assertIn('"E"', result.warnings[0])
 
 
 if __name__ == "__main__":

@@ -8,8 +8,8 @@ through the calculation library and read their results and reports.
 
 Items are mappings with the keys of the tx14 item files, values in the
 item's units ("US", "SI", a unit file or a Units object). The library is
-found through the environment variable TXAPPENDIX14_LIBRARY, then beside
-this package, then on the system's library path.
+the one named by the environment variable TXAPPENDIX14_LIBRARY, else the one
+installed with this package, else the one on the system's library path.
 """
 
 import os
@@ -17,15 +17,23 @@ import threading
 from typing import Iterable, List, Mapping, Optional
 
 from ._item import prepare
-from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError
+from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError, library
 from .context import Context
-from .result import Line, Result
+from .result import Check, Line, Result, Value
 from .units import SI, US, Units, UnitsSpec, load_unit_file
 
-__version__ = "1.0.0"
+try:
+    from ._version import __version__  # written by the build backend
+except ImportError:  # the source tree, not installed
+    __version__ = "unknown"
 
-__all__ = ["analyse", "analyse_many", "Context", "Result", "Line", "Units", "US", "SI",
-           "load_unit_file", "LibraryNotFoundError", "ENVIRONMENT_VARIABLE"]
+__all__ = ["analyse", "analyse_many", "library_version", "Context", "Result", "Value", "Check", "Line",
+           "Units", "US", "SI", "load_unit_file", "LibraryNotFoundError", "ENVIRONMENT_VARIABLE"]
+
+
+def library_version() -> str:
+    """The version of the shared library in use (loading it if need be)."""
+    return library().tx14_version().decode("ascii")
 
 
 def analyse(item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Result:
@@ -49,8 +57,9 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
             prepared.append(prepare(item, units, cache))
         except ValueError as e:
             raise ValueError("item %d: %s" % (index, e)) from None
-    if threads is not None and threads < 1:
-        raise ValueError("threads: expected at least 1, found %d" % threads)
+    if threads is not None and (isinstance(threads, bool) or not isinstance(threads, int)
+                                or threads < 1):
+        raise ValueError("threads: expected a whole number of at least 1, found %r" % (threads,))
     threads = max(1, min(threads or os.cpu_count() or 1, len(prepared)))
     results: List[Optional[Result]] = [None] * len(prepared)
     failures: List[BaseException] = []

@@ -1,19 +1,18 @@
-"""Checking an item mapping and building what the library takes from it:
-the real array (internal units, missing-value marks) and the text fields."""
+"""Checking an item mapping and building, through the library's item
+contract, what the library takes from it: the real array and text fields."""
 
+import difflib
 import math
 import numbers
 from collections.abc import Mapping
 from typing import Dict, List, NamedTuple, Optional
 
-from . import _cp1252
-from ._float32 import FLT_MAX, f32
-from ._keys import (ITEM_ELEMENT, KIND_ELEMENT, KINDS, REAL_COUNT, TEXT_FIELDS, TEXT_WIDTH,
-                    KindKeys, key_list)
+from . import _contract, _cp1252
+from ._contract import KindKeys
 from .units import Units, resolve
 
-MISSING_VALUE = f32(-1.0101)       # a value not given; the library reads it as 0
 LARGEST_ITEM = 16777216            # whole numbers a float32 holds exactly
+COMMON_KEYS = ("kind", "code", "units", "item")
 
 
 class PreparedItem(NamedTuple):
@@ -22,8 +21,9 @@ class PreparedItem(NamedTuple):
     units: Units
     number: Optional[int]          # `item`
     reals: List[float]             # float32 values, element n at index n - 1
-    texts: bytes                   # TEXT_FIELDS fields of TEXT_WIDTH characters
+    texts: bytes
     description: str
+    warnings: List[str]
 
 
 def _quoted(names) -> str:
@@ -57,20 +57,42 @@ def _text(key: str, value) -> str:
     return value
 
 
-def _finite_number(key: str, value) -> float:
-    if isinstance(value, bool) or not isinstance(value, numbers.Real):
+def _not_given(value) -> bool:
+    """None and NaN: what a data frame holds in an empty cell."""
+    if value is None:
+        return True
+    real = isinstance(value, numbers.Real) and not isinstance(value, numbers.Integral)
+    return real and math.isnan(value)
+
+
+def _number(key: str, value) -> float:
+    """A finite number; a text that is one (a cell of a CSV reader) too."""
+    if isinstance(value, str):
+        try:
+            v = float(value)
+        except ValueError:
+            raise _expected(key, "a number", value) from None
+        if math.isfinite(v):
+            return v
+    if isinstance(value, bool) or not isinstance(value, (numbers.Real, str)):
         raise _expected(key, "a number", value)
     try:
         v = float(value)
     except OverflowError:  # a whole number past the double range
-        v = math.inf if value > 0 else -math.inf
+        v = math.inf
     if not math.isfinite(v):
         raise _fault(key, "the value is not finite; expected a finite number")
     return v
 
 
 def _item_number(value) -> int:
-    if isinstance(value, bool) or not isinstance(value, numbers.Integral):
+    if isinstance(value, str):
+        try:
+            value = float(value)
+        except ValueError:
+            raise _expected("item", "a whole number", value) from None
+    if isinstance(value, bool) or not isinstance(value, numbers.Real) \
+            or not math.isfinite(value) or value != int(value):
         raise _expected("item", "a whole number", value)
     if not -LARGEST_ITEM <= int(value) <= LARGEST_ITEM:
         raise _fault("item", "expected a whole number from -16777216 to 16777216")
@@ -78,33 +100,44 @@ def _item_number(value) -> int:
 
 
 def _kind(item: Mapping) -> KindKeys:
+    kinds = _contract.kinds()
     if "kind" not in item:
-        raise ValueError('missing key "kind": expected %s' % _quoted(KINDS))
+        raise ValueError('missing key "kind": expected %s' % _quoted(kinds))
     name = _text("kind", item["kind"])
-    if name not in KINDS:
-        raise _fault("kind", '"%s" is not a kind of item; expected %s' % (name, _quoted(KINDS)))
-    return KINDS[name]
+    if name not in kinds:
+        raise _fault("kind", '"%s" is not a kind of item; expected %s' % (name, _quoted(kinds)))
+    return kinds[name]
 
 
-def _code(item: Mapping, keys: KindKeys) -> "tuple[str, int]":
-    codes = dict(keys.codes)
+def _code(item: Mapping, keys: KindKeys) -> str:
     if "code" not in item:
-        raise ValueError('missing key "code": expected %s' % _quoted(codes))
+        raise ValueError('missing key "code": expected %s' % _quoted(keys.codes))
     name = _text("code", item["code"])
-    if name not in codes:
+    if name not in keys.codes:
         article = "an" if keys.name == "opening" else "a"
         raise _fault("code", '"%s" is not a code of %s %s item; expected %s'
-                     % (name, article, keys.name, _quoted(codes)))
-    return name, codes[name]
+                     % (name, article, keys.name, _quoted(keys.codes)))
+    return name
+
+
+def _unknown(key, keys: KindKeys) -> ValueError:
+    valid = list(COMMON_KEYS) + list(keys.texts) + [k.name for k in keys.numbers]
+    valid += ["DN"] if "NPS" in valid else []
+    article = "an" if keys.name == "opening" else "a"
+    close = difflib.get_close_matches(str(key), valid, n=1)
+    hint = ' (did you mean "%s"?)' % close[0] if close else ""
+    return ValueError('unknown key "%s" for %s %s item%s; valid keys: %s'
+                      % (key, article, keys.name, hint, ", ".join(valid)))
 
 
 def prepare(item: Mapping, units, unit_cache: Dict[str, Units]) -> PreparedItem:
     """The item ready for the library; ValueError naming the key at the first
-    fault. `units` applies when the item has no `units` key of its own."""
+    fault, or every fault of the item as a whole. `units` applies when the
+    item has no `units` key of its own."""
     if not isinstance(item, Mapping):
         raise TypeError("an item is a mapping of keys to values, not %s" % type(item).__name__)
     keys = _kind(item)
-    code, code_number = _code(item, keys)
+    code = _code(item, keys)
     if "units" in item:
         units = _text("units", item["units"])
     try:
@@ -112,43 +145,27 @@ def prepare(item: Mapping, units, unit_cache: Dict[str, Units]) -> PreparedItem:
     except ValueError as e:
         raise ValueError('key "units": %s' % e) from None
 
-    reals = [0.0] * REAL_COUNT
-    reals[ITEM_ELEMENT - 1] = MISSING_VALUE
-    for k in keys.numbers:
-        reals[k.element - 1] = MISSING_VALUE
-    reals[KIND_ELEMENT - 1] = keys.kind_element
-    reals[keys.code_element - 1] = float(code_number)
-    texts = bytearray(b" " * (TEXT_FIELDS * TEXT_WIDTH))
-    numbers_by_name = {k.name: k for k in keys.numbers}
-    texts_by_name = {t.name: t for t in keys.texts}
+    builder = _contract.ItemBuilder(keys.name, code, system.factors, system.host_labels())
     number = None
     description = ""
-
     for key, value in item.items():
-        if key in ("kind", "code", "units"):
+        if key in ("kind", "code", "units") or _not_given(value):
             continue
+        kind_of_key = builder.key_type(key) if isinstance(key, str) and "\0" not in key else 0
         if key == "item":
             number = _item_number(value)
-            reals[ITEM_ELEMENT - 1] = float(number)
-        elif key in numbers_by_name:
-            k = numbers_by_name[key]
-            internal = system.to_internal(k.quantity, _finite_number(key, value))
-            if not abs(internal) <= FLT_MAX:
-                raise _fault(key, "the value in internal units is out of the single-precision range")
-            reals[k.element - 1] = f32(internal)
-        elif key in texts_by_name:
-            text = _text(key, value)
-            data, problem = _cp1252.encode(text)
+            builder.item_number(number)
+        elif kind_of_key == 1:
+            builder.number(key, _number(key, value))
+        elif kind_of_key == 2:
+            data, problem = _cp1252.encode(_text(key, value))
             if data is None:
                 raise _fault(key, problem)
-            if len(data) > TEXT_WIDTH:
-                raise _fault(key, "text longer than 15 characters (%d)" % len(data))
-            start = (texts_by_name[key].field - 1) * TEXT_WIDTH
-            texts[start:start + len(data)] = data
+            builder.text(key, data)
             if key == "description":
-                description = text
+                description = value
         else:
-            article = "an" if keys.name == "opening" else "a"
-            raise ValueError('unknown key "%s" for %s %s item; valid keys: %s'
-                             % (key, article, keys.name, key_list(keys)))
-    return PreparedItem(keys, code, system, number, reals, bytes(texts), description)
+            raise _unknown(key, keys)
+    built = builder.finish()
+    return PreparedItem(keys, code, system, number, built.reals, built.texts, description,
+                        built.warnings)

@@ -5,14 +5,15 @@ import ctypes
 import math
 import os
 import tempfile
-from typing import List, Mapping, Optional
+import weakref
+from typing import Dict, List, Mapping, Optional
 
 from . import _cp1252
 from ._float32 import shortest_decimal
 from ._item import PreparedItem, prepare
-from ._keys import REAL_COUNT, REPORT_UNIT_ELEMENT, KindKeys
-from ._library import library
-from .result import Line, Result
+from ._contract import JACKET_CODE_ELEMENT, REAL_COUNT, REPORT_UNIT_ELEMENT, KindKeys
+from ._library import CCheck, CValue, library
+from .result import Check, LazyMapping, LazySequence, Line, Result, Value
 from .units import UnitsSpec
 
 CAPTURE_RECORDS = 500
@@ -59,6 +60,17 @@ def _file_lines(data: bytes) -> List[Line]:
     return [_file_line(r[:-1] if r.endswith(b"\r") else r) for r in records]
 
 
+_VERDICTS = ("not analysed", "acceptable", "not acceptable")
+
+
+def _number(value: float) -> Optional[float]:
+    return shortest_decimal(value) if math.isfinite(value) else None
+
+
+def _text(raw: bytes) -> str:
+    return raw.decode("cp1252", errors="replace")
+
+
 def _usable_report_name(name: bytes) -> bool:
     return (0 < len(name) < FILE_NAME_WIDTH and name[:1] != b" " and name[-1:] != b" "
             and b"\0" not in name)
@@ -87,8 +99,12 @@ class _Call:
                                        ctypes.byref(self.print_control))
 
     def results(self, keys: KindKeys) -> List[Optional[float]]:
-        """The result elements of the kind, None where the mark is untouched."""
-        return [None if self.bits[r.element - 1] == _NOT_WRITTEN_BITS else self.reals[r.element - 1]
+        """The result elements of the kind, None where the mark is untouched
+        and for the fillet weld of a coil (code selector 3 or 4), which sizes
+        none."""
+        coil = keys.name == "jacket" and self.reals[JACKET_CODE_ELEMENT - 1] >= 3
+        return [None if self.bits[r.element - 1] == _NOT_WRITTEN_BITS
+                or (coil and r.name == "fillet_weld") else self.reals[r.element - 1]
                 for r in keys.results]
 
 
@@ -98,12 +114,14 @@ class Context:
 
     def __init__(self):
         self._handle = None
+        self._pending: List[weakref.ref] = []  # lazy parts of the last run's Result
         self._lib = library()
         self._handle = self._lib.tx14_context_create()
         if not self._handle:
             raise MemoryError("the library could not create a context")
 
     def close(self) -> None:
+        self._settle()
         if self._handle:
             self._lib.tx14_context_destroy(self._handle)
             self._handle = None
@@ -126,23 +144,62 @@ class Context:
         """Runs one item (see txappendix14.analyse)."""
         return self._run_prepared(prepare(item, units, {}), plain)
 
+    def _settle(self) -> None:
+        """Reads what a Result of the last run still lacks, before the run
+        state goes."""
+        for ref in self._pending:
+            lazy = ref()
+            if lazy is not None:
+                lazy._get()
+        self._pending = []
+
     def _run_prepared(self, item: PreparedItem, plain: bool = False) -> Result:
         handle = self._live_handle()
+        self._settle()
         self._lib.tx14_context_set_no_special(handle, 1 if plain else 0)
         call = _Call(item)
         call.run(self._lib, handle)
-        lines = self._captured_lines()
         errors = self._lib.tx14_context_input_errors(handle)
         raw = call.results(item.keys) if errors == 0 else [None] * len(item.keys.results)
-        if len(lines) >= CAPTURE_RECORDS:
-            lines = self._lines_through_file(item) or lines
         results, result_units = {}, {}
         for r, internal in zip(item.keys.results, raw):
             shown = None if internal is None else item.units.to_display(r.quantity, internal)
             results[r.name] = shortest_decimal(shown) if shown is not None and math.isfinite(shown) else None
             result_units[r.name] = item.units.label(r.quantity)
+        governing = self._lib.tx14_context_governing(handle)
+        values = LazyMapping(self._values)
+        checks = LazySequence(self._checks)
+        lines = LazySequence(lambda: self._lines(item))
+        self._pending = [weakref.ref(values), weakref.ref(checks), weakref.ref(lines)]
         return Result(item.keys.name, item.code, item.units.name, item.number, errors,
-                      results, result_units, lines, item.description)
+                      results, result_units, lines, item.description,
+                      _VERDICTS[self._lib.tx14_context_verdict(handle)],
+                      self._check(governing).key if governing >= 0 else None, values, checks,
+                      list(item.warnings))
+
+    def _values(self) -> Dict[str, Value]:
+        v = CValue()
+        values = {}
+        for i in range(self._lib.tx14_context_value_count(self._handle)):
+            self._lib.tx14_context_value(self._handle, i, ctypes.byref(v))
+            values[v.key.decode()] = Value(_number(v.display), _text(v.unit), v.label.decode())
+        return values
+
+    def _check(self, i: int) -> Check:
+        c = CCheck()
+        self._lib.tx14_context_check(self._handle, i, ctypes.byref(c))
+        return Check(c.key.decode(), c.label.decode(), _number(c.display_value),
+                     _number(c.display_limit), _text(c.unit), c.relation.decode(), c.passes != 0,
+                     _number(c.utilization))
+
+    def _checks(self) -> List[Check]:
+        return [self._check(i) for i in range(self._lib.tx14_context_check_count(self._handle))]
+
+    def _lines(self, item: PreparedItem) -> List[Line]:
+        lines = self._captured_lines()
+        if len(lines) >= CAPTURE_RECORDS:
+            lines = self._lines_through_file(item) or lines
+        return lines
 
     def _captured_lines(self) -> List[Line]:
         block = self._lib.tx14_context_capture_block(self._handle)

@@ -1,9 +1,12 @@
-"""The outcome of an analysed item: its results in the item's units, the
-fatal error count, and the report lines with their style codes as plain
-text or a self-contained HTML page."""
+"""The outcome of an analysed item: its results record (values, checks,
+verdict), its results in the item's units, the fatal error count, and the
+report lines with their style codes as plain text or a self-contained HTML
+page."""
 
 import html as _html
-from typing import Dict, List, NamedTuple, Optional, Tuple
+from dataclasses import dataclass, field
+from typing import (Any, Callable, Dict, Iterator, List, Mapping, NamedTuple, Optional, Sequence,
+                    Tuple)
 
 
 class Line(NamedTuple):
@@ -52,24 +55,98 @@ def css_classes(styles) -> List[str]:
             if (styles[look.code] != 0 if look.value == 0 else styles[look.code] == look.value)]
 
 
+class Value(NamedTuple):
+    """A computed value as the report shows it: the number in `unit` (None
+    when not finite), the unit label and the value's name in words."""
+    value: Optional[float]
+    unit: str
+    label: str
+
+
+class Check(NamedTuple):
+    """A comparison the report makes: |value| against |limit| by `relation`
+    ("<=" or ">="), in `unit`. utilization is |value|/|limit| (<=) or
+    |limit|/|value| (>=), None when undefined (the check then fails)."""
+    key: str
+    label: str
+    value: Optional[float]
+    limit: Optional[float]
+    unit: str
+    relation: str
+    passes: bool
+    utilization: Optional[float]
+
+
+class _Lazy:
+    """What a run left in its context, read on first use: `load` is called
+    once, then dropped."""
+
+    def __init__(self, load: Callable[[], Any]):
+        self._load: Optional[Callable[[], Any]] = load
+        self._data: Any = None
+
+    def _get(self):
+        if self._load is not None:
+            self._data, self._load = self._load(), None
+        return self._data
+
+    def __len__(self) -> int:
+        return len(self._get())
+
+    def __iter__(self) -> Iterator:
+        return iter(self._get())
+
+    def __repr__(self) -> str:
+        return repr(self._get())
+
+
+class LazyMapping(_Lazy, Mapping):
+    def __getitem__(self, key):
+        return self._get()[key]
+
+    def __reduce__(self):  # pickled as what it holds
+        return dict, (dict(self._get()),)
+
+
+class LazySequence(_Lazy, Sequence):
+    def __getitem__(self, index):
+        return self._get()[index]
+
+    def __eq__(self, other):
+        return isinstance(other, Sequence) and list(self) == list(other)
+
+    def __reduce__(self):
+        return list, (list(self._get()),)
+
+    __hash__ = None  # type: ignore[assignment]
+
+
+@dataclass(frozen=True, repr=False)
 class Result:
-    """An analysed item. The named results are attributes too (`mawp`,
+    """An analysed item. `values` (key -> Value), `checks`, `verdict`
+    ("acceptable", "not acceptable", "not analysed") and `governing` (the
+    governing check's key) form the results record; docs/results.md lists
+    the keys. The three named results are attributes too (`mawp`,
     `fillet_weld`, ...): in the item's units, in the fewest digits that give
     back the library's single-precision value, None when not computed (fatal
-    input errors) or not finite."""
+    input errors) or not finite. Values, checks and report lines are read
+    from the context when first used (or before the context runs its next
+    item or closes)."""
 
-    def __init__(self, kind: str, code: str, units: str, item: Optional[int], errors: int,
-                 results: Dict[str, Optional[float]], result_units: Dict[str, str],
-                 lines: List[Line], description: str = ""):
-        self.kind = kind
-        self.code = code
-        self.units = units
-        self.item = item
-        self.errors = errors
-        self.results = results
-        self.result_units = result_units
-        self.lines = lines
-        self.description = description
+    kind: str
+    code: str
+    units: str
+    item: Optional[int]
+    errors: int
+    results: Dict[str, Optional[float]]
+    result_units: Dict[str, str]
+    lines: Sequence[Line]
+    description: str = ""
+    verdict: str = "not analysed"
+    governing: Optional[str] = None
+    values: Mapping[str, Value] = field(default_factory=dict)
+    checks: Sequence[Check] = field(default_factory=list)
+    warnings: Sequence[str] = field(default_factory=list)  # the item ran, but look again
 
     def __getattr__(self, name):
         results = self.__dict__.get("results", {})
@@ -77,20 +154,44 @@ class Result:
             return results[name]
         raise AttributeError("%s item result has no attribute %r" % (self.__dict__.get("kind"), name))
 
-    def __eq__(self, other):
-        return isinstance(other, Result) and self.__dict__ == other.__dict__
-
     def __repr__(self) -> str:
         shown = ", ".join("%s=%r" % kv for kv in self.results.items())
-        return "<Result %s %s, %d fatal errors, %s, %d lines>" % (
-            self.kind, self.code, self.errors, shown, len(self.lines))
+        return "<Result %s %s, %s, %d fatal errors, %s>" % (
+            self.kind, self.code, self.verdict, self.errors, shown)
+
+    def to_dict(self) -> Dict[str, Any]:
+        """Plain dicts and lists, for json.dumps."""
+        return {
+            "kind": self.kind, "code": self.code, "units": self.units, "item": self.item,
+            "description": self.description, "errors": self.errors,
+            "results": dict(self.results), "result_units": dict(self.result_units),
+            "values": {k: v._asdict() for k, v in self.values.items()},
+            "checks": [c._asdict() for c in self.checks],
+            "verdict": self.verdict, "governing": self.governing, "warnings": list(self.warnings),
+            "lines": [{"text": l.text, "styles": list(l.styles)} for l in self.lines],
+        }
+
+    def _repr_html_(self) -> str:
+        """The verdict and the checks as an HTML table (for notebooks)."""
+        esc = _html.escape
+        rows = "".join(
+            "<tr><td>%s</td><td>%s</td><td>%s</td><td>%s</td><td>%s</td><td>%s</td></tr>" % (
+                esc(c.label), _shown(c.value, c.unit), esc(c.relation), _shown(c.limit, c.unit),
+                "" if c.utilization is None else "%.3g" % c.utilization,
+                "pass" if c.passes else "<strong>FAIL</strong>")
+            for c in self.checks)
+        return ("<p><strong>%s</strong> %s %s</p>" % (esc(self.verdict.upper()), esc(self.kind),
+                                                       esc(self.code)) +
+                "<table><tr><th>check</th><th>value</th><th></th><th>limit</th>"
+                "<th>utilization</th><th></th></tr>%s</table>" % rows)
 
     def text(self) -> str:
         """The report as text, one line each."""
         return "".join(line.text + "\n" for line in self.lines)
 
     def html(self) -> str:
-        """The report as one HTML page with the styles rendered."""
+        """The report as one HTML page with the styles rendered, after the
+        verdict and the checks."""
         heading = self.description or "%s %s" % (self.kind, self.code)
         meta = "%s · %s · units %s" % (self.kind, self.code, self.units)
         if self.item is not None:
@@ -99,7 +200,7 @@ class Result:
         page = ['<!DOCTYPE html>\n<html lang="en">\n<head>\n<meta charset="utf-8">\n<title>',
                 esc(heading), "</title>\n<style>", _PAGE_STYLE, "</style>\n</head>\n<body>\n<h1>",
                 esc(heading), '</h1>\n<p class="meta">', esc(meta), "</p>\n",
-                '<table class="results">\n']
+                self._repr_html_(), '\n<table class="results">\n']
         for name, value in self.results.items():
             shown = ("not computed" if value is None
                      else esc("%s %s" % (_number_text(value), self.result_units[name])))
@@ -116,6 +217,10 @@ class Result:
                 page.append(text + "\n")
         page.append("</pre>\n</body>\n</html>\n")
         return "".join(page)
+
+
+def _shown(value: Optional[float], unit: str) -> str:
+    return "not finite" if value is None else _html.escape("%s %s" % (_number_text(value), unit))
 
 
 def _number_text(value: float) -> str:

@@ -1,10 +1,15 @@
 // Contexts: separate contexts on separate threads give the reports of one
 // context run alone; the C entry points give the C++ context's run, with
-// their own special-character flag and error count, and no harm from a
-// null context.
+// their own special-character flag, error count and report file error, and
+// no harm from a null context.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cerrno>
 #include <cstring>
+#include <map>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -92,6 +97,91 @@ TEST(ContextEntryPoints, FlagAndErrorsBelongToEachContext)
     plain.run(again);
     ASSERT_EQ(plain.count(), special.count());
     EXPECT_NE(0, std::memcmp(plain.block(), special.block(), static_cast<std::size_t>(plain.count()) * 125));
+    HostItem to_full_disk;
+    to_full_disk.file("/dev/full");
+    to_full_disk[40] = 6;
+    special.run(to_full_disk);
+    EXPECT_EQ(tx14_context_report_file_error(special.handle), ENOSPC);
+    EXPECT_EQ(tx14_context_report_file_error(plain.handle), 0);
+}
+
+// The number on the result line of the block whose caption holds `caption`
+// (its last line before the blank one), or on the caption's line itself
+// when `caption` starts with '>'.
+std::string printed_value(const CContext& c, std::string_view caption)
+{
+    const bool same_line = caption[0] == '>';
+    if (same_line)
+        caption.remove_prefix(1);
+    for (int i = 0; i < c.count(); ++i) {
+        std::string_view line(c.block() + 125 * i + 4, 100);
+        std::size_t at = line.find(caption);
+        if (at == std::string_view::npos)
+            continue;
+        if (same_line) {  // "M.A.W.P. for the given Geometry ... 209.151  psi"
+            std::string_view rest = line.substr(at + caption.size());
+            rest.remove_prefix(rest.find_first_not_of(' '));
+            return std::string(rest.substr(0, rest.find(' ')));
+        }
+        std::string_view result;
+        for (int j = i + 1; j < c.count(); ++j) {
+            std::string_view next(c.block() + 125 * j + 4, 100);
+            if (next.find_first_not_of(' ') == std::string_view::npos)
+                break;
+            result = next;
+        }
+        result.remove_prefix(result.find("= ") + 2);
+        return std::string(result.substr(0, result.find(' ')));
+    }
+    return "caption not found";
+}
+
+TEST(ContextEntryPoints, RecordedValuesAreTheReportsPrintedOnes)
+{
+    struct Printed { const char* key; const char* caption; int decimals; const char* unit; };
+    const Printed printed[] = {
+        {"G", "[G]:", 3, "in."},       {"K", "[K]:", 3, ""},          {"Hd", "[Hd]:", 3, "lb."},
+        {"Md", "[Md]:", 3, "ft-lb."},  {"Mo", "[Mo]:", 3, "ft-lb."},  {"ST", "[ST]:", 3, "psi"},
+        {"MH", "[MH]:", 3, "ft-lb."},  {"X1", "[X1]:", 3, ""},        {"SHS", "[SHS]:", 3, "psi"},
+        {"STO", "[Sto]:", 3, "psi"},   {"E_theta", "[(E", 3, "psi"},
+        {"MAWP", ">M.A.W.P. for the given Geometry", 3, "psi"},
+        {"W", ">Estimated Finished Weight of Forging", 1, "lb."},
+        {"t_min", ">Approximate Minimum Flange Thickness", 4, "in."},
+    };
+    CContext c;
+    HostItem item;  // the verified worked example
+    c.run(item);
+    std::map<std::string, tx14_value> values;
+    tx14_value v;
+    for (int i = 0; tx14_context_value(c.handle, i, &v); ++i)
+        values[v.key] = v;
+    ASSERT_EQ(static_cast<int>(values.size()), tx14_context_value_count(c.handle));
+    for (const Printed& p : printed) {
+        ASSERT_EQ(values.count(p.key), 1u) << p.key;
+        char shown[32];
+        std::snprintf(shown, sizeof shown, "%.*f", p.decimals, static_cast<double>(values[p.key].display));
+        EXPECT_EQ(shown, printed_value(c, p.caption)) << p.key;
+        EXPECT_STREQ(values[p.key].unit, p.unit) << p.key;
+    }
+    EXPECT_EQ(tx14_context_verdict(c.handle), TX14_ACCEPTABLE);
+    tx14_check governing;
+    ASSERT_TRUE(tx14_context_check(c.handle, tx14_context_governing(c.handle), &governing));
+    EXPECT_STREQ(governing.key, "t_min");
+    EXPECT_FALSE(tx14_context_check(c.handle, tx14_context_check_count(c.handle), &governing));
+}
+
+TEST(ContextEntryPoints, ANumberThatIsNotFiniteLeavesTheItemNotAnalysed)
+{
+    const std::pair<int, float> inputs[] = {{9, NAN}, {9, INFINITY}, {15, INFINITY}};  // A, Sho
+    for (auto [element, value] : inputs) {
+        CContext c;
+        HostItem item;
+        item[element] = value;
+        c.run(item);
+        EXPECT_EQ(tx14_context_input_errors(c.handle), 0) << element;  // validation lets it through
+        EXPECT_GT(tx14_context_check_count(c.handle), 0) << element;
+        EXPECT_EQ(tx14_context_verdict(c.handle), TX14_NOT_ANALYSED) << element;
+    }
 }
 
 TEST(ContextEntryPoints, NullContextIsIgnored)
@@ -102,6 +192,7 @@ TEST(ContextEntryPoints, NullContextIsIgnored)
     EXPECT_EQ(item.print_control, -7);
     EXPECT_EQ(none.block(), nullptr);
     EXPECT_EQ(tx14_context_input_errors(nullptr), 0);
+    EXPECT_EQ(tx14_context_report_file_error(nullptr), 0);
     tx14_context_set_no_special(nullptr, 1);
 }
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 #include "support/test_support.hpp"
@@ -34,7 +35,8 @@ HostItem sent_to(HostItem item, const fs::path& path)
 // The report of an item run alone into a file of its own.
 std::string report_of(const HostItem& item)
 {
-    const fs::path path = fresh_path("tx14_single_report.txt");
+    const std::string name = "tx14_single_report_" + std::to_string(getpid()) + ".txt";  // tests run in parallel
+    const fs::path path = fresh_path(name.c_str());
     tx14::Context ctx;
     sent_to(item, path).run(ctx);
     return read_file(path);
@@ -129,6 +131,24 @@ TEST(ReportFile, AFileThatCannotBeOpenedEndsTheRunAtOnce)
     EXPECT_TRUE(ends_at_once(fs::path(::testing::TempDir()) / "no such folder" / "r.txt"));
     EXPECT_TRUE(ends_at_once(negative_unit, -3));
     EXPECT_FALSE(fs::exists(negative_unit));
+}
+
+// A report that does not reach its file is recorded in the context; the
+// next run starts clean.
+TEST(ReportFile, AFailedOpenOrWriteIsRecordedInTheContext)
+{
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full";
+    const std::pair<fs::path, int> cases[] = {
+        {"/dev/full", ENOSPC}, {::testing::TempDir(), EISDIR}, {fresh_path("tx14_recorded.txt"), 0}};
+    tx14::Context ctx;
+    for (const auto& [path, error] : cases) {
+        sent_to(HostItem{}, path).run(ctx);
+        EXPECT_EQ(ctx.report_file_error(), error) << path;
+    }
+    sent_to(HostItem{}, "/dev/full").run(ctx);
+    HostItem{}.run(ctx);
+    EXPECT_EQ(ctx.report_file_error(), 0) << "capture mode";
 }
 
 // Permission bits do not stop root, so as root the run happens in a child

@@ -59,7 +59,7 @@ TEST(SheetPlot, AxesSpanTheFiniteValuesInRoundSteps)
 
 TEST(SheetPlot, MissingPointsBreakTheLineInsteadOfReachingTheSvg)
 {
-    sheet::Plot p{"", "t", "in.", {1, 2, 3, 4}, {{"M.A.W.P.", "psi", {10, kNaN, kInf, 40}, false}},
+    sheet::Plot p{"", "t", "in.", "", {1, 2, 3, 4}, {{"M.A.W.P.", "psi", {10, kNaN, kInf, 40}, false}},
                   {{"P", kNaN, false, false}, {"t", 2, true, false}}};
     std::string svg = sheet::plot_svg(p);
     EXPECT_EQ(svg.find("nan"), std::string::npos);

@@ -72,15 +72,16 @@ TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsJson)
         {"jacket-viii2.toml", "jacket", "VIII-2", {}},
         {"coil-pd5500.toml", "jacket", "PD5500",
          {{"permissible_jacket_pressure", 642.09, 0.005, "psi"}, {"governing_shell_thickness", 0.27299, 0.000005, "in."},
-          {"fillet_weld", 0.0, 0.0, "in."}}},
+          {"fillet_weld", NAN, 0, "in."}}},
         {"coil-en13445.toml", "jacket", "EN13445", {}},
     };
     for (const auto& e : examples) {
         const std::string file = (kExamples / e.file).string();
         ProgramRun r = tx14({"run", file});
-        EXPECT_EQ(r.exit_code, 0) << e.file << "\n" << r.err;
+        const bool thin_jacket = std::string_view(e.file) == "jacket-appendix-ee.toml";  // schedule 40 would do
+        EXPECT_EQ(r.exit_code, thin_jacket ? 4 : 0) << e.file << "\n" << r.err;
         EXPECT_EQ(r.err, "") << e.file;
-        EXPECT_TRUE(r.out.ends_with("\n" + kNoticeUtf8 + "\n")) << e.file;
+        EXPECT_NE(r.out.find("\n" + kNoticeUtf8 + "\n\nVERDICT: "), std::string::npos) << e.file;
         EXPECT_TRUE(valid_utf8(r.out)) << e.file;
         EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << "no attributes when stdout is a file";
 
@@ -91,7 +92,9 @@ TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsJson)
         std::vector<std::string> names;
         for (auto& [name, value] : j["results"].items()) {
             names.push_back(name);
-            EXPECT_TRUE(value.is_number()) << e.file << " " << name;
+            const bool coil = std::string_view(e.code).starts_with("EN13445") ||
+                              std::string_view(e.code).starts_with("PD5500");
+            EXPECT_EQ(value.is_number(), !(coil && name == "fillet_weld")) << e.file << " " << name;
             EXPECT_TRUE(j["result_units"][name].is_string()) << name;
         }
         const std::vector<std::string> opening{"minimum_thickness", "mawp", "largest_stress"},
@@ -112,8 +115,10 @@ TEST_F(Tx14, ColorAlwaysMarksStyledLinesOnlyAndPlainGivesAscii)
     const std::string item = (kExamples / "opening-viii1.toml").string();
     std::vector<std::string> lines = split_lines(tx14({"run", "--color=always", item}).out);
     ASSERT_FALSE(lines.empty());
-    // The notice: title (bold), note (dim italic), result caption colour.
-    EXPECT_EQ(lines.back(), "\x1b[1;2;3;32m" + kNoticeUtf8 + "\x1b[0m");
+    // The notice: title (bold), note (dim italic), result caption colour;
+    // then a blank line and the verdict.
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 3], "\x1b[1;2;3;32m" + kNoticeUtf8 + "\x1b[0m");
     for (const std::string& l : lines)
         if (l.find('\x1b') != std::string::npos) {  // attributes only around text
             EXPECT_EQ(l.rfind("\x1b[", 0), 0u) << l;
@@ -122,7 +127,8 @@ TEST_F(Tx14, ColorAlwaysMarksStyledLinesOnlyAndPlainGivesAscii)
     EXPECT_EQ(tx14({"run", "--color=never", item}).out.find('\x1b'), std::string::npos);
     const std::string plain = tx14({"run", "--plain", item}).out;
     EXPECT_TRUE(std::all_of(plain.begin(), plain.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
-    EXPECT_TRUE(plain.ends_with("TXAppendix14 Calculation Library, Copyright c 2026\n"));
+    EXPECT_NE(plain.find("TXAppendix14 Calculation Library, Copyright c 2026\n\nVERDICT: ACCEPTABLE - "),
+              std::string::npos);
 }
 
 TEST_F(Tx14, ReportIsAppendedNativeWithoutLosingEarlierContent)
@@ -181,6 +187,7 @@ TEST_F(Tx14, InputFileErrorsNameLineColumnAndWhatWasExpected)
         {kOpening + "g0n = [1, 2]\n", "18:1", "key \"g0n\" expects a number, found an array"},
         {kOpening + "g1n = inf\n", "18:1", "key \"g1n\": the value is not finite"},
         {kOpening + "density = 1e300\n", "18:1", "out of the single-precision range"},
+        {replaced(kOpening, "Bn = 30.0\n", ""), "", "missing key \"Bn\" (opening inside diameter, unit in.): required for code VIII-1"},
         {replaced(kOpening, "\"SA-105\"", "\"SA-105 Grade 70N\""), "6:1", "key \"material\": text longer than 15 characters (16)"},
         {replaced(kOpening, "\"Head\"", "\"Head \xCE\xB8\""), "5:1", "has no Windows-1252 code"},
         {replaced(kOpening, "item = 7", "item = 7.5"), "4:1", "key \"item\" expects a whole number, found a number"},
@@ -247,13 +254,13 @@ TEST_F(Tx14, WrongUnitFilesAreReportedWhereTheyAreWrong)
     }
 }
 
-const std::string kBatchHeader = "kind,code,units,item,material,P,T,t,Bn,A,g0s,g1s,hs,ca,Sho,Shg,D,ts,NPS,Tj,Pj,caj,jacket_material\n";
+const std::string kBatchHeader = "kind,code,units,item,material,P,T,t,Bn,A,g0s,g1s,hs,ca,Sho,Shg,D,ts,NPS,Tj,Pj,caj,jacket_material,S,Sj\n";
 
 std::string batch_row(int n, const char* units = "US")
 {
     const std::string item = std::to_string(n);
-    return n % 4 == 0 ? "jacket,PD5500,US," + item + ",\"SA-516 70\",100,200,,,,,,,0.125,,,36,0.5,3,0.216,100,0.0625,\"SA-106, B\"\n"
-                      : "opening,VIII-1," + std::string(units) + "," + item + ",SA-105,100,300,4,30,60,1,1.5,3,0.125,20000,20000,,,,,,,\n";
+    return n % 4 == 0 ? "jacket,PD5500,US," + item + ",\"SA-516 70\",100,200,,,,,,,0.125,,,36,0.5,3,0.216,100,0.0625,\"SA-106, B\",20000,15000\n"
+                      : "opening,VIII-1," + std::string(units) + "," + item + ",SA-105,100,300,4,30,60,1,1.5,3,0.125,20000,20000,,,,,,,,,\n";
 }
 
 TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOthers)
@@ -269,8 +276,10 @@ TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOther
               std::string::npos) << r.err;
     std::vector<std::string> rows = split_lines(r.out);
     ASSERT_EQ(rows.size(), 13u) << r.out;
-    EXPECT_EQ(rows[0], "row,item,kind,code,units,status,fatal_errors,minimum_thickness,mawp,largest_stress,"
-                       "fillet_weld,permissible_jacket_pressure,governing_shell_thickness");
+    EXPECT_EQ(rows[0], "row,item,kind,code,units,status,fatal_errors,verdict,governing_check,utilization,"
+                       "description,minimum_thickness,minimum_thickness_unit,mawp,mawp_unit,largest_stress,"
+                       "largest_stress_unit,fillet_weld,fillet_weld_unit,permissible_jacket_pressure,"
+                       "permissible_jacket_pressure_unit,governing_shell_thickness,governing_shell_thickness_unit");
     for (int n = 1; n <= 12; ++n) {
         const std::string& row = rows[static_cast<std::size_t>(n)];
         const bool bad = n == 5;
@@ -354,7 +363,7 @@ TEST_F(Tx14, FatalInputErrorsExitWithThreeAndStillPrintTheReport)
         const std::string item = item_file("faulty.toml", toml);
         ProgramRun text = tx14({"run", item});
         EXPECT_EQ(text.exit_code, 3) << text.out;
-        EXPECT_TRUE(text.out.ends_with(kNoticeUtf8 + "\n"));
+        EXPECT_TRUE(text.out.ends_with(kNoticeUtf8 + "\n\nVERDICT: NOT ANALYSED \u2014 1 fatal input error\n"));
         ProgramRun with_json = tx14({"run", "--json", item});
         EXPECT_EQ(with_json.exit_code, 3);
         json j = json::parse(with_json.out);
@@ -362,6 +371,28 @@ TEST_F(Tx14, FatalInputErrorsExitWithThreeAndStillPrintTheReport)
         for (auto& [name, value] : j["results"].items())
             EXPECT_TRUE(value.is_null()) << name;
     }
+}
+
+// Several items: reports one after the other, JSON Lines, warnings on
+// standard error and in the JSON, the most serious exit code.
+TEST_F(Tx14, SeveralItemsRunInTurnAndExitWithTheMostSeriousCode)
+{
+    const std::string good = item_file("good.toml", kOpening);
+    const std::string fatal = item_file("fatal.toml", replaced(kOpening, "g1s = 1.5", "g1s = 0.5"));
+    const std::string warned = item_file("warned.toml", replaced(kOpening, "Shg = 20000.0", "Shg = 0.0"));
+    const std::string missing = item_file("missing.toml", replaced(kOpening, "t = 4.0\n", ""));
+    ProgramRun r = tx14({"run", "--json", good, fatal, warned});
+    EXPECT_EQ(r.exit_code, 3);
+    std::vector<std::string> lines = split_lines(r.out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(json::parse(lines[0])["warnings"], json::array());
+    EXPECT_EQ(json::parse(lines[2])["warnings"], json::array({"key \"Shg\": an allowable stress not above 0"}));
+    EXPECT_NE(r.err.find(warned + ":17:1: warning: key \"Shg\""), std::string::npos) << r.err;
+    EXPECT_EQ(tx14({"run", fatal, missing, good}).exit_code, 2);
+    EXPECT_EQ(tx14({"run", good, good}).exit_code, 0);
+    ProgramRun html = tx14({"run", "--html", (dir / "page.html").string(), good, good});
+    EXPECT_EQ(html.exit_code, 2);
+    EXPECT_FALSE(fs::exists(dir / "page.html"));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The front end's own pieces: code-page conversion, unit systems, item
-// building, CSV reading, result elements and report records.
+// The front end's own pieces: code-page conversion, CSV reading, result
+// elements and report records.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,12 +12,13 @@
 #include "cp1252.hpp"
 #include "csv.hpp"
 #include "item.hpp"
+#include "toml_reading.hpp"
 #include "run_program.hpp"
-#include "unit_system.hpp"
 
 namespace {
 
 using namespace tx14::cli;
+using tx14::items::keys_of;
 using tx14::test::ScratchDir;
 namespace fs = std::filesystem;
 
@@ -60,99 +61,6 @@ TEST(Cp1252, TextsWithoutACodeAreRefused)
     }
 }
 
-// An item built from `key = value` pairs, one a line.
-std::optional<Item> item_of(const std::vector<std::pair<std::string, std::variant<double, std::string>>>& keys,
-                            Diagnostics& diags)
-{
-    std::vector<Entry> entries;
-    for (const auto& [key, value] : keys) {
-        entries.push_back(Entry{key, {"item.toml", static_cast<int>(entries.size()) + 1, 1}, OtherType{}});
-        std::visit([&](const auto& v) { entries.back().value = v; }, value);
-    }
-    UnitCatalog units;
-    return build_item(entries, "item.toml", ".", units, diags);
-}
-
-TEST(Units, SiInputGivesTheInternalValuesOfTheEquivalentUsInput)
-{
-    const struct { const char* kind; std::string key; double us, si; } cases[] = {  // a key of every quantity
-        {"opening", "P", 100, 0.6894757293168361},   {"opening", "T", 300, 148.88888888888889},
-        {"opening", "t", 4, 101.6},                  {"opening", "A", 60, 1524},
-        {"opening", "Sho", 20000, 137.89514586336722}, {"opening", "T", -40, -40},
-        {"opening", "density", 0.283, 7833.41303398748}, {"jacket", "D", 48, 1219.2},
-        {"jacket", "Tjacket", 32, 0},                {"jacket", "Pj", 150, 1.0342135939752541},
-        {"jacket", "E", 0.85, 0.85},                 {"jacket", "L", 12, 304.8},
-    };
-    for (const auto& c : cases) {
-        Diagnostics diags;
-        auto us = item_of({{"kind", c.kind}, {"code", "VIII-1"}, {"units", "US"}, {c.key, c.us}}, diags);
-        auto si = item_of({{"kind", c.kind}, {"code", "VIII-1"}, {"units", "SI"}, {c.key, c.si}}, diags);
-        ASSERT_TRUE(us && si) << (diags.empty() ? "" : diags[0].message);
-        for (int n = 1; n <= kRealCount; ++n)
-            EXPECT_NEAR(si->element(n), us->element(n), 2e-7f * std::fabs(us->element(n))) << c.key << " element " << n;
-    }
-}
-
-TEST(Units, SiShowsInternalValuesInMetricUnits)
-{
-    const UnitSystem& si = si_units();
-    const struct { Quantity q; float internal, shown; const char* label; } cases[] = {
-        {Quantity::thickness, 1.0f, 25.4f, "mm"},      {Quantity::diameter, 2.0f, 50.8f, "mm"},
-        {Quantity::pressure, 100.0f, 0.6894757f, "MPa"}, {Quantity::stress, 20000.0f, 137.89515f, "MPa"},
-        {Quantity::length, 12.0f, 304.8f, "mm"},       {Quantity::force, 1.0f, 4.448222f, "N"},
-        {Quantity::moment, 1.0f, 1.3558179f, "N-m"},
-    };
-    for (const auto& c : cases) {
-        EXPECT_FLOAT_EQ(si.to_display(c.q, c.internal), c.shown) << c.label;
-        EXPECT_EQ(si.label(c.q), c.label);
-    }
-    // What the library shows for a temperature: T x factor 7 + factor 8.
-    auto f = si.host_factors();
-    EXPECT_NEAR(212.0f * f[6] + f[7], 100.0f, 1e-4f);
-    EXPECT_NEAR(si.to_internal(Quantity::temperature, 100.0), 212.0, 1e-12);
-    auto labels = si.host_labels();
-    EXPECT_EQ(std::string_view(labels.data() + 6 * 10, 10), "C         ");
-    EXPECT_EQ(std::string_view(labels.data() + 8 * 10, 10), "MPa       ");
-}
-
-TEST(Items, KeysFillTheirElementsAndLeftOutKeysCarryTheMissingMark)
-{
-    struct Case { const char *kind, *code, *key; int element, code_element; float code_number; } cases[] = {
-        {"opening", "VIII-2", "P", 5, 25, 2},     {"opening", "VIII-1", "T", 6, 25, 1},
-        {"opening", "VIII-1", "t", 7, 25, 1},     {"opening", "VIII-1", "Shg", 16, 25, 1},
-        {"opening", "VIII-1", "g0n", 18, 25, 1},  {"opening", "VIII-1", "hn", 20, 25, 1},
-        {"opening", "VIII-1", "density", 21, 25, 1},
-        {"jacket", "VIII-1", "D", 2, 20, 1},      {"jacket", "VIII-2", "P", 4, 20, 2},
-        {"jacket", "PD5500", "E", 9, 20, 3},      {"jacket", "EN13445", "Tjacket", 13, 20, 4},
-        {"jacket", "PD5500", "co", 19, 20, 3},    {"jacket", "PD5500", "L", 21, 20, 3},
-    };
-    for (const Case& c : cases) {
-        Diagnostics diags;
-        auto item = item_of({{"kind", c.kind}, {"code", c.code}, {"units", "US"}, {c.key, 42.0}}, diags);
-        ASSERT_TRUE(item) << c.key;
-        EXPECT_EQ(item->element(c.element), 42.0f) << c.key;
-        EXPECT_EQ(item->element(c.code_element), c.code_number) << c.key;
-        const bool jacket = std::string(c.kind) == "jacket";
-        EXPECT_EQ(item->element(200), jacket ? 1.0f : 0.0f);
-        EXPECT_EQ(item->element(1), kMissingValue) << "item left out";
-        EXPECT_EQ(std::count(item->reals.begin(), item->reals.end(), 42.0f), 1) << c.key;
-        EXPECT_EQ(std::count(item->reals.begin(), item->reals.end(), kMissingValue), jacket ? 19 : 15)
-            << c.key << ": every other key and the item number";
-    }
-}
-
-TEST(Items, TextsGoToTheirFieldsInWindows1252)
-{
-    Diagnostics diags;
-    auto jacket = item_of({{"kind", "jacket"}, {"code", "PD5500"}, {"units", "US"}, {"material", "SA-516 70"},
-                           {"jacket_material", "Cu\xC3\xB8"}, {"description", "Coil 15 chars!!"}}, diags);
-    auto opening = item_of({{"kind", "opening"}, {"code", "VIII-1"}, {"units", "US"}, {"material", "SA-105"},
-                            {"description", "Top head"}}, diags);
-    ASSERT_TRUE(jacket && opening);
-    EXPECT_EQ(std::string_view(jacket->texts.data(), 45), "SA-516 70      Cu\xF8            Coil 15 chars!!");
-    EXPECT_EQ(std::string_view(opening->texts.data(), 30), "SA-105         Top head       ");
-}
-
 TEST(Csv, CellsWithQuotesAndTheirPositions)
 {
     std::vector<CsvRecord> records;
@@ -172,9 +80,40 @@ TEST(Csv, CellsWithQuotesAndTheirPositions)
         records.clear();
         EXPECT_FALSE(parse_csv(bad, "f.csv", records, diags)) << bad;
     }
-    EXPECT_EQ(csv_field("SA-106, B"), "\"SA-106, B\"");
-    EXPECT_EQ(csv_field("say \"hi\""), "\"say \"\"hi\"\"\"");
-    EXPECT_EQ(csv_field("plain"), "plain");
+}
+
+// The depth found without parsing: 64 levels pass, 65 do not, whatever
+// builds them; dots and brackets in strings, comments and numbers count
+// nothing.
+TEST(Toml, NestingIsMeasuredBeforeParsing)
+{
+    auto dotted = [](int parts) { std::string k = "k"; while (--parts > 0) k += ".k"; return k; };
+    auto nested = [](int levels, char open, char close) { return std::string(levels, open) + std::string(levels, close); };
+    const std::pair<std::string, bool> cases[] = {  // text, too deep
+        {dotted(64) + " = 1", false}, {dotted(65) + " = 1", true},
+        {"[" + dotted(63) + "]\nx = 1", false}, {"[" + dotted(64) + "]\nx = 1", true},
+        {"[[" + dotted(63) + "]]", false}, {"[[" + dotted(64) + "]]", true},
+        {"x = " + nested(63, '[', ']'), false}, {"x = " + nested(64, '[', ']'), true},
+        {"[a]\nb.c = {d = [{e.f = 1}]}", false}, {"[" + dotted(60) + "]\nb.c = {d = [{e.f = 1}]}", true},
+        {dotted(64) + " = \"" + dotted(99) + "[[[\"\n# " + dotted(99) + "\nP = 1.5e3\nd = 1979-05-27T07:32:00.5", false},
+        {"s = '''\n" + dotted(99) + " = 1'''\nt = \"\"\"\\\"\"\"\"\n" + dotted(99) + " = 1", true},
+    };
+    for (const auto& [text, deep] : cases)
+        EXPECT_EQ(too_deep(text, "f.toml").has_value(), deep) << text.substr(0, 60);
+}
+
+// Output fields: quoted when they need to be, and a leading ' on a text a
+// spreadsheet would run as a formula, but not on a plain number.
+TEST(Csv, FieldsAreQuotedAndFormulasDisarmed)
+{
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"plain", "plain"}, {"SA-106, B", "\"SA-106, B\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"=1+2", "'=1+2"}, {"@SUM(1)", "'@SUM(1)"}, {"+A1", "'+A1"}, {"-2+3", "'-2+3"}, {"-", "'-"},
+        {"\tx", "'\tx"}, {"\r=x", "\"'\r=x\""}, {"=a,b", "\"'=a,b\""}, {"-inf", "'-inf"}, {"1=2", "1=2"},
+        {"-1.5", "-1.5"}, {"+3e5", "+3e5"}, {"-.5E-3", "-.5E-3"}, {"-1e", "'-1e"}, {"-1.", "-1."},
+    };
+    for (const auto& [cell, field] : cases)
+        EXPECT_EQ(csv_field(cell), field) << cell;
 }
 
 TEST(Results, ComeFromTheElementsOfTheKindAndOnlyWhenWritten)
@@ -203,8 +142,9 @@ TEST(Records, FileModeAndCaptureModeGiveTheSameLines)
 {
     ScratchDir dir("records");
     Diagnostics diags;
-    for (const char* kind : {"opening", "jacket"}) {
-        auto item = item_of({{"kind", kind}, {"code", "VIII-1"}, {"units", "SI"}, {"P", 1.0}, {"description", "x"}}, diags);
+    UnitCatalog units;
+    for (const char* kind : {"opening-si", "jacket-appendix-ee"}) {
+        auto item = read_item_file(fs::path(TX14_EXAMPLES_DIR) / (std::string(kind) + ".toml"), units, diags);
         ASSERT_TRUE(item);
         tx14::Context ctx;
         Outcome captured = analyse(ctx, *item);

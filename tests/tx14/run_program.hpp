@@ -1,5 +1,5 @@
-// Runs the built tx14 program with arguments and collects its exit code,
-// standard output and standard error.
+// Runs the built tx14 program with arguments (standard input from a file)
+// and collects its exit code, standard output and standard error.
 #pragma once
 
 #include <fcntl.h>
@@ -34,12 +34,13 @@ struct ScratchDir {
 };
 
 inline ProgramRun run_program(const std::string& program, const std::vector<std::string>& args,
-                              const std::filesystem::path& scratch)
+                              const std::filesystem::path& scratch,
+                              const std::filesystem::path& input = "/dev/null")
 {
     std::filesystem::path out = scratch / "stdout", err = scratch / "stderr";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};

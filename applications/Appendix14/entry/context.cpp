@@ -31,6 +31,38 @@ std::string_view Context::captured_record(int i) const
 
 int Context::input_errors() const { return state_->input_errors; }
 
+int Context::value_count() const { return state_->results.value_count; }
+
+bool Context::value(int i, tx14_value& out) const
+{
+    const ResultsRecord& rec = state_->results;
+    if (i < 0 || i >= rec.value_count)
+        return false;
+    const RecordedValue& v = rec.values[i];
+    out = {v.key, v.label, quantity_name(v.quantity), rec.unit(v.quantity), v.value,
+           rec.display(v.quantity, v.value)};
+    return true;
+}
+
+int Context::check_count() const { return state_->results.check_count; }
+
+bool Context::check(int i, tx14_check& out) const
+{
+    const ResultsRecord& rec = state_->results;
+    if (i < 0 || i >= rec.check_count)
+        return false;
+    const RecordedCheck& c = rec.checks[i];
+    out = {c.key, c.label, quantity_name(c.quantity), rec.unit(c.quantity),
+           c.at_least ? ">=" : "<=", c.value, c.limit, rec.display(c.quantity, c.value),
+           rec.display(c.quantity, c.limit), c.passes ? 1 : 0, c.utilization};
+    return true;
+}
+
+int Context::verdict() const { return static_cast<int>(state_->results.verdict); }
+
+int Context::governing() const { return state_->results.governing; }
+int Context::report_file_error() const { return state_->report.file.error(); }
+
 void Context::set_no_special(std::int32_t flag) { state_->report.own_no_special = flag; }
 
 }  // namespace tx14

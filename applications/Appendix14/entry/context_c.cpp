@@ -51,4 +51,39 @@ TX_API int32_t tx14_context_input_errors(const tx14_context* context)
     return context == nullptr ? 0 : context->context.input_errors();
 }
 
+TX_API int32_t tx14_context_value_count(const tx14_context* context)
+{
+    return context == nullptr ? 0 : context->context.value_count();
+}
+
+TX_API int32_t tx14_context_value(const tx14_context* context, int32_t i, tx14_value* out)
+{
+    return context != nullptr && out != nullptr && context->context.value(i, *out) ? 1 : 0;
+}
+
+TX_API int32_t tx14_context_check_count(const tx14_context* context)
+{
+    return context == nullptr ? 0 : context->context.check_count();
+}
+
+TX_API int32_t tx14_context_check(const tx14_context* context, int32_t i, tx14_check* out)
+{
+    return context != nullptr && out != nullptr && context->context.check(i, *out) ? 1 : 0;
+}
+
+TX_API int32_t tx14_context_verdict(const tx14_context* context)
+{
+    return context == nullptr ? TX14_NOT_ANALYSED : context->context.verdict();
+}
+
+TX_API int32_t tx14_context_governing(const tx14_context* context)
+{
+    return context == nullptr ? -1 : context->context.governing();
+}
+
+TX_API int32_t tx14_context_report_file_error(const tx14_context* context)
+{
+    return context == nullptr ? 0 : context->context.report_file_error();
+}
+
 }  // extern "C"

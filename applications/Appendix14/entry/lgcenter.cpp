@@ -7,6 +7,7 @@
 #include "../jacket/jacket.hpp"
 #include "../opening/opening.hpp"
 #include "../report/single_precision.hpp"
+#include "../results/record_items.hpp"
 #include "input_arrays.hpp"
 
 namespace tx14 {
@@ -72,6 +73,7 @@ void analyse_item(State& st, const HostCall& call)
     take_over_units(st.units, call.unit_factors, call.unit_labels);
     r.reset();
     st.input_errors = 0;
+    st.results.clear();
     r.special = *r.no_special_flag;
     r.unit = truncate_to_int32(element(reals, 40));
     print_control = 1;
@@ -91,6 +93,7 @@ void analyse_item(State& st, const HostCall& call)
             r.print = print_control;
             OpeningResults results;
             calculate_opening(st, results);
+            record_opening_results(st, results);
             element(reals, 30) = results.minimum_t;
             element(reals, 31) = results.mawp;
             element(reals, 32) = results.largest_stress;

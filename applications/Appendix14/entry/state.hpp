@@ -7,6 +7,7 @@
 #include "../jacket/jacket_input.hpp"
 #include "../opening/opening_work.hpp"
 #include "../report/report.hpp"
+#include "../results/results_record.hpp"
 #include "opening_input.hpp"
 #include "units.hpp"
 
@@ -17,11 +18,15 @@ struct State {
     Report report;
     OpeningInput opening;
     OpeningWork opening_work;
+    OpeningWork opening_first_pass;  // the work record after the stresses of pass 1
     JacketInput jacket;
 
     // Fatal input errors of the last item, of either kind (the host gets
     // them only for a large opening, through its error count).
     std::int32_t input_errors = 0;
+
+    // Values, checks and verdict of the last item.
+    ResultsRecord results;
 };
 
 }  // namespace tx14

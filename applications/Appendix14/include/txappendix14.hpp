@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "txappendix14.h"
+#include "txappendix14_context.h"
 
 // The Windows DLL exports the host's C interface only; a Windows program
 // that wants contexts links the static library.
@@ -51,6 +52,21 @@ public:
     // Fatal input errors the last run found, for either item kind (LGCENTER
     // returns the count of a large opening only).
     int input_errors() const;
+
+    // The results record of the last run (see txappendix14_context.h):
+    // values, checks, verdict (TX14_ACCEPTABLE, ...) and the governing
+    // check's index (-1: none). value() and check() are false out of range.
+    int value_count() const;
+    bool value(int i, tx14_value& out) const;
+    int check_count() const;
+    bool check(int i, tx14_check& out) const;
+    int verdict() const;
+    int governing() const;
+    // The C library's error number (errno) of the first failed open, write
+    // or close of the report file in the last run, 0 when every record
+    // reached it or the run captured its lines. The host's entry points
+    // have no way to say so; their report file loses the records.
+    int report_file_error() const;
 
     // The special-character flag of this context (FLAGS_mp_IINOSPECIAL for
     // the exported entry): 1 turns special characters into plain text.

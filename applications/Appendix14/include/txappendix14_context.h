@@ -44,6 +44,56 @@ TX_API void tx14_context_set_no_special(tx14_context *context, int32_t flag);
  * error count of the call covers a large opening only). */
 TX_API int32_t tx14_context_input_errors(const tx14_context *context);
 
+/* The library's version, "major.minor.patch"; a static string. */
+TX_API const char *tx14_version(void);
+/* The results record of the context's last item: every value the run
+ * computed, the checks the report makes, and the verdict. Texts are
+ * NUL-terminated; keys, labels, quantities and relations are constants of
+ * the library, unit labels (Windows-1252, as the report prints them) live
+ * in the context until its next run. A value is given in internal units
+ * and as the report shows it (display value, unit label). */
+typedef struct tx14_value {
+    const char *key;       /* stable, e.g. "MAWP", "SHS", "Trj" */
+    const char *label;     /* in words */
+    const char *quantity;  /* "stress", "pressure", "thickness", ... "dimensionless" */
+    const char *unit;      /* display unit label, "" when dimensionless */
+    float value;           /* internal units */
+    float display;         /* in the display unit */
+} tx14_value;
+
+typedef struct tx14_check {
+    const char *key;
+    const char *label;
+    const char *quantity;
+    const char *unit;
+    const char *relation;  /* "<=" or ">=": value against limit, as magnitudes */
+    float value, limit;    /* internal units */
+    float display_value, display_limit;
+    int32_t passes;        /* 1 or 0 */
+    float utilization;     /* |value|/|limit| or |limit|/|value|; NaN when undefined */
+} tx14_check;
+
+/* Verdicts. Not analysed: fatal input errors, no calculation, or a value
+ * that a check needs is not finite. */
+#define TX14_NOT_ANALYSED 0
+#define TX14_ACCEPTABLE 1
+#define TX14_NOT_ACCEPTABLE 2
+
+TX_API int32_t tx14_context_value_count(const tx14_context *context);
+/* Value i (from 0) into *out; 0 when there is none. */
+TX_API int32_t tx14_context_value(const tx14_context *context, int32_t i, tx14_value *out);
+TX_API int32_t tx14_context_check_count(const tx14_context *context);
+/* Check i (from 0) into *out; 0 when there is none. */
+TX_API int32_t tx14_context_check(const tx14_context *context, int32_t i, tx14_check *out);
+TX_API int32_t tx14_context_verdict(const tx14_context *context);
+/* Index of the governing check (failing checks first, then the highest
+ * utilization), -1 when there are no checks. */
+TX_API int32_t tx14_context_governing(const tx14_context *context);
+/* The C library's error number (errno) of the first failed open, write or
+ * close of the report file in the context's last item; 0 when every record
+ * reached the file, in capture mode, and for a NULL context. */
+TX_API int32_t tx14_context_report_file_error(const tx14_context *context);
+
 #ifdef __cplusplus
 }
 #endif

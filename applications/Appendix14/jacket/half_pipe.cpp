@@ -370,6 +370,7 @@ void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResult
     v.Sstar = (in.P * R) / (2.0f * out.ts_net);
     v.Fp = std::min(1.5f * in.S - v.Sstar, 1.5f * in.S);
     out.Pprime_ts = v.div2 ? v.Fp / v.K.K : (1.5f * in.S - v.Sstar) / v.K.K;
+    out.K = v.K.K, out.Sstar = v.Sstar, out.Fp = v.Fp;
 
     const JacketUnits u(st.units);
     write_shell_section(st.report, u, in, out, v);

@@ -25,6 +25,16 @@ struct JacketResults {
     float ts_net = 0;      // ts - ca - co
     float Tj_input = 0;    // jacket thickness as input
     float Trj = 0;         // required shell thickness for the jacket pressure (coil: 0)
+
+    // Kept for the results record.
+    float K = 0;           // K or Kp at the input shell thickness
+    float Sstar = 0;       // longitudinal stress at the input shell thickness
+    float Fp = 0;          // allowable jacket bending stress (VIII-2)
+    float T_input = 0;     // required jacket thickness for the input thickness
+    int schedule = 0;      // accepted pipe schedule, 0 when the input thickness served
+    float e_coil = 0;      // coil: minimum coil thickness
+    float pc = 0;          // coil: design pressure (Pj is left holding pMaxC1)
+    float pMaxC1 = 0, pMaxC2 = 0;
 };
 
 // The calculation of a validated item: title, then the half-pipe jacket

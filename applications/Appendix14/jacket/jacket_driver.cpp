@@ -4,6 +4,7 @@
 
 #include "../entry/lgcenter.hpp"
 #include "../report/single_precision.hpp"
+#include "../results/record_items.hpp"
 #include "jacket.hpp"
 #include "jacket_calc.hpp"
 #include "jacket_item.hpp"
@@ -54,6 +55,7 @@ void run_jacket_item(State& st, float* reals, const char* texts, char run_mode)
             in.Pj = in.Pj + in.ExtPCore;  // a jacket also carries the core's external pressure
         JacketResults out;
         JACKETCALC(st, in, out);
+        record_jacket_results(st, out);
         element(reals, 198) = std::max(out.Trj, out.Tr);
         element(reals, 197) = out.Pprime_ts;
         element(reals, 196) = out.Fillet;  // 0 for a coil, which sizes no weld

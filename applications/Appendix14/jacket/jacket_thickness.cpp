@@ -59,6 +59,7 @@ void jacket_thickness(State& st, JacketInput& in, JacketResults& out, pipes::Pip
     if (in.r > 0.001f)
         Rp = in.r + in.caj;
     out.T = required_jacket_thickness(in, Rp);
+    out.T_input = out.T;
     write_blank_line(r);
     constexpr std::string_view kTemplate = " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4";
     const auto values = {in.Pj * u.prs, Rp * u.dia, in.Sj * u.str, in.Pj * u.prs, in.caj * u.thk};
@@ -81,6 +82,7 @@ void jacket_thickness(State& st, JacketInput& in, JacketResults& out, pipes::Pip
                           "EQN.(2)!",
                    "*** Continuing the Analysis Using an Acceptable Thickness"});
     int s = search_schedule(in, out, pipe);
+    out.schedule = s;
     write_blank_line(r);
     write_text(r, style::kCaption, "Acceptable Pipe Schedule for Jacket:");
     write_schedule_line(r, pipes::schedule_name(s));

@@ -33,6 +33,7 @@ void limpet_coil(State& st, JacketInput& in, JacketResults& out, pipes::PipeSize
     const JacketUnits u(st.units);
     const bool pd5500 = in.code == 3;
     const float pc = in.Pj;
+    out.pc = pc;
     const float ec = in.Tj;
 
     const float ri = in.r > 0.01f ? in.r : pipe.OD * 0.5f - ec + in.caj;
@@ -41,12 +42,14 @@ void limpet_coil(State& st, JacketInput& in, JacketResults& out, pipes::PipeSize
 
     if (pd5500) {
         float e = pc * rc / (0.75f * in.Sj) + in.caj;
+        out.e_coil = e;
         coil_block(r, "Minimum Coil thickness due to Limpet coil pressure, 8.5.3-23 [e]:",
                    " = pc * rc / ( 0.75 * fc ) + caj", " = @3 * @3 / ( 0.75 * @3 ) + @3",
                    {pc * u.str, rc * u.dia, in.Sj * u.str, in.caj * u.thk}, 3);
         RESULTLINE(r, e * u.thk, 3, u.thk_label);
     } else {
         float e = (pc * 2.0f) * rc / (2.0f * in.Sj - pc) + in.caj;
+        out.e_coil = e;
         coil_block(r, "Minimum Coil thickness due to Limpet coil pressure [e]:",
                    " = pc * D / ( 2 * f * z - pc ) + caj     EN-13445 Equation: 7.4.2:",
                    " = @2 * @2 / ( 2 * @3 * @3 - @3) + @3",
@@ -91,6 +94,7 @@ void limpet_coil(State& st, JacketInput& in, JacketResults& out, pipes::PipeSize
     write_result(r, pMaxC2 * u.prs, u.prs_label);
 
     out.Pprime_ts = std::min(pMaxC1, pMaxC2);
+    out.pMaxC1 = pMaxC1, out.pMaxC2 = pMaxC2;
 }
 
 }  // namespace tx14

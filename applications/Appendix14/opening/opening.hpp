@@ -14,6 +14,7 @@ struct OpeningResults {
     float minimum_t = 0;        // approximate minimum flange thickness, 0 after a failed search
     float input_t = 0;          // the input thickness
     float largest_stress = 0;   // largest stress magnitude of the first pass
+    float weight = 0;           // finished forging weight at the input thickness
 };
 
 // Prints the input in display units; right-adjusts the material name.

@@ -63,6 +63,8 @@ void calculate_opening(State& st, OpeningResults& results)
         compute_opening_flange_stresses(st);
         compute_shell_factors(st);
         compute_juncture_stresses(st);
+        if (pass == 1)
+            st.opening_first_pass = w;  // the values the report shows, for the results record
         summarise_pass(st, results);
         switch (thickness_step(st, results)) {
         case Step::next_pass: continue;

@@ -134,6 +134,8 @@ void summarise_pass(State& st, OpeningResults& results)
             .write(w.P > mawp ? style::kWarning : LineStyles{});
 
     forging_weight(in.Bn, in.A, in.t, in.g1s, in.g0s, in.hs, w.W, w.Wr, in.density);
+    if (w.first_pass == 1)
+        results.weight = w.W;
     if (w.W > 0.01f)
         ReportLine(r)
             .text("Estimated Finished Weight of Forging", 43).blanks(5)

@@ -77,6 +77,7 @@ void Report::reset()
     capture.count = 0;
     blank(line);
     blank(work);
+    file.forget_error();
 }
 
 void write_line(Report& r, Field text)

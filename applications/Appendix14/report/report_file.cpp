@@ -2,6 +2,7 @@
 // shared-access descriptors on Windows.
 #include "report_file.hpp"
 
+#include <cerrno>
 #include <cstring>
 
 #if defined(_WIN32)
@@ -10,7 +11,6 @@
 #include <share.h>
 #include <sys/stat.h>
 #else
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -32,8 +32,10 @@ bool ReportFile::open(std::string_view name)
 {
     close();
     char path[1024];
-    if (name.empty() || name.size() >= sizeof path || name.find('\0') != std::string_view::npos)
+    if (name.empty() || name.size() >= sizeof path || name.find('\0') != std::string_view::npos) {
+        fail(EINVAL);
         return false;
+    }
     std::memcpy(path, name.data(), name.size());
     path[name.size()] = '\0';
 #if defined(_WIN32)
@@ -48,6 +50,8 @@ bool ReportFile::open(std::string_view name)
     } while (fd < 0 && errno == EINTR);
 #endif
     fd_ = fd;
+    if (fd_ < 0)
+        fail(errno);
     return fd_ >= 0;
 }
 
@@ -67,12 +71,25 @@ void ReportFile::write_record(const char* text, std::size_t length)
     std::memcpy(record + length, kNewline, kNewlineLength);
     std::size_t total = length + kNewlineLength;
 #if defined(_WIN32)
-    (void)_write(fd_, record, static_cast<unsigned>(total));
+    int written = _write(fd_, record, static_cast<unsigned>(total));
+    if (written < 0)
+        fail(errno);
+    else if (static_cast<std::size_t>(written) != total)
+        fail(ENOSPC);
 #else
-    ssize_t written;
-    do {
-        written = ::write(fd_, record, total);
-    } while (written < 0 && errno == EINTR);
+    // A short write (the disk filling up) is continued, so that the error,
+    // if any, comes from the system.
+    for (const char* p = record; total > 0;) {
+        ssize_t written = ::write(fd_, p, total);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            fail(written < 0 ? errno : EIO);
+            return;
+        }
+        p += written;
+        total -= static_cast<std::size_t>(written);
+    }
 #endif
 }
 
@@ -81,11 +98,19 @@ void ReportFile::close()
     if (fd_ < 0)
         return;
 #if defined(_WIN32)
-    _close(fd_);
+    if (_close(fd_) != 0)
+        fail(errno);
 #else
-    ::close(fd_);
+    if (::close(fd_) != 0 && errno != EINTR)  // after EINTR the descriptor is closed all the same
+        fail(errno);
 #endif
     fd_ = -1;
+}
+
+void ReportFile::fail(int error_number)
+{
+    if (error_ == 0)
+        error_ = error_number != 0 ? error_number : EIO;
 }
 
 }  // namespace tx14

@@ -23,13 +23,22 @@ public:
 
     // Writes one record followed by the platform's newline; line breaks
     // inside the text become blanks, so a record is always one line of the
-    // file. Errors are ignored: the record is dropped.
+    // file. A record that cannot be written is dropped and the failure
+    // recorded.
     void write_record(const char* text, std::size_t length);
 
     void close();
 
+    // The C library's error number of the first open, write or close that
+    // failed since the last forget_error(); 0 when none did.
+    int error() const { return error_; }
+    void forget_error() { error_ = 0; }
+
 private:
+    void fail(int error_number);
+
     int fd_ = -1;
+    int error_ = 0;
 };
 
 }  // namespace tx14

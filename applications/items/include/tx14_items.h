@@ -1,0 +1,78 @@
+/* TXAppendix14 items from C: the keys of each kind of item, the built-in
+ * unit systems, and the building of the real array and text fields that
+ * LGCENTER takes from an item's given values, with the checks every front
+ * end shares (required keys, pipe sizes, value conversion, warnings).
+ *
+ * Messages are written into the caller's buffer as lines ending in '\n',
+ * cut (never overrun) at the buffer's size; texts are Windows-1252.
+ */
+#ifndef TX14_ITEMS_H
+#define TX14_ITEMS_H
+
+#include <stddef.h>
+
+#if defined(TX14_BUILDING_ITEMS) && !defined(_WIN32)
+#define TX14_ITEMS_API __attribute__((visibility("default")))
+#else
+#define TX14_ITEMS_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* One key of a kind: a number key (field 0), a text key (element 0) or a
+ * result (required 0). Bit n of `required` is set when the key is required
+ * under code selector n; `instead` names the keys that may stand in. */
+typedef struct tx14_item_key {
+    const char *name;
+    int element;
+    int field;
+    const char *quantity;   /* unit-slot name: "pressure", ..., "dimensionless" */
+    const char *meaning;
+    unsigned required;
+    const char *instead;
+} tx14_item_key;
+
+/* Name of kind `index` (from 0), NULL past the last. */
+TX14_ITEMS_API const char *tx14_items_kind(int index);
+/* Code `index` of a kind: its name, and its selector in *number. */
+TX14_ITEMS_API const char *tx14_items_code(const char *kind, int index, int *number);
+/* Number key, text key or result `index` of a kind; 0 past the last. */
+TX14_ITEMS_API int tx14_items_number_key(const char *kind, int index, tx14_item_key *key);
+TX14_ITEMS_API int tx14_items_text_key(const char *kind, int index, tx14_item_key *key);
+TX14_ITEMS_API int tx14_items_result(const char *kind, int index, tx14_item_key *key);
+
+/* The unit slot (from 1) of a quantity, 0 for none; its label width. */
+TX14_ITEMS_API int tx14_units_slot(const char *quantity);
+TX14_ITEMS_API int tx14_units_label_width(int slot);
+/* "US" or "SI": 22 factors and 23 labels of 10 blank-padded bytes; 0 for
+ * another name. */
+TX14_ITEMS_API int tx14_units_builtin(const char *name, double *factors, char *labels);
+/* The problems of a unit system's 22 factors and 23 labels (NUL-terminated
+ * Windows-1252); returns their number. */
+TX14_ITEMS_API int tx14_units_check(const double *factors, const char *const *labels,
+                                    char *messages, size_t size);
+
+/* An item being built, for a kind, code and unit system (22 factors, 23
+ * labels of 10 blank-padded bytes or NULL); NULL, with the reason in
+ * messages, for an unknown kind or code. */
+typedef struct tx14_item tx14_item;
+TX14_ITEMS_API tx14_item *tx14_item_create(const char *kind, const char *code, const double *factors,
+                                           const char *labels, char *messages, size_t size);
+TX14_ITEMS_API void tx14_item_destroy(tx14_item *item);
+/* 1 for a number key of the item's kind (DN too), 2 for a text key, 0 else. */
+TX14_ITEMS_API int tx14_item_key_type(const tx14_item *item, const char *key);
+TX14_ITEMS_API void tx14_item_set_number(tx14_item *item, const char *key, double value);
+TX14_ITEMS_API void tx14_item_set_text(tx14_item *item, const char *key, const char *text);
+TX14_ITEMS_API void tx14_item_set_item_number(tx14_item *item, double number);
+/* Checks the item as a whole and fills 200 reals and 45 text bytes; the
+ * errors and warnings go to their buffers. Returns the number of errors. */
+TX14_ITEMS_API int tx14_item_finish(tx14_item *item, float *reals, char *texts, char *errors,
+                                    size_t errors_size, char *warnings, size_t warnings_size);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

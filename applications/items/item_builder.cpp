@@ -1,0 +1,246 @@
+// Building the library's arrays from the given values of an item: the
+// conversion of each value, then the rules of the item as a whole (pipe
+// size, required keys, warnings).
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "items.hpp"
+
+namespace tx14::items {
+namespace {
+
+// ISO designations of the nominal pipe sizes: DN, NPS.
+constexpr std::pair<int, double> kDesignations[] = {
+    {15, 0.5},   {25, 1.0},   {40, 1.5},   {50, 2.0},   {65, 2.5},   {80, 3.0},   {90, 3.5},
+    {100, 4.0},  {125, 5.0},  {150, 6.0},  {200, 8.0},  {250, 10.0}, {300, 12.0}, {350, 14.0},
+    {400, 16.0}, {450, 18.0}, {500, 20.0}, {550, 22.0}, {600, 24.0}, {650, 26.0}, {700, 28.0},
+    {750, 30.0}, {800, 32.0}, {850, 34.0}, {900, 36.0},
+};
+
+std::string quoted(std::string_view key) { return "key \"" + std::string(key) + "\""; }
+
+// A value as typed in a message: 76.2, not 76.200000000000003.
+std::string shown(double v)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.6g", v);
+    return buf;
+}
+
+std::string designation_of(double NPS)
+{
+    for (auto [DN, size] : kDesignations)
+        if (size == NPS)
+            return " or DN = " + std::to_string(DN);
+    return {};
+}
+
+}  // namespace
+
+bool valid_size(int code, double NPS)
+{
+    if (code == 2)
+        return NPS == 2.0 || NPS == 3.0 || NPS == 4.0;
+    return NPS > 0.01 && std::fmod(NPS, 0.5) == 0.0;
+}
+
+std::string valid_sizes(int code)
+{
+    if (code == 2)
+        return "2, 3 or 4";
+    return "a positive multiple of 0.5 (0.5, 1, 1.5, 2, 2.5, 3, 3.5, 4, 5, 6, ...)";
+}
+
+std::optional<double> size_of_designation(double DN)
+{
+    for (auto [designation, size] : kDesignations)
+        if (designation == DN)
+            return size;
+    return std::nullopt;
+}
+
+ItemBuilder::ItemBuilder(const KindKeys& keys, const CodeName& code, const UnitSystem& units)
+    : keys_(keys), code_(code), units_(units)
+{
+    out_.reals.fill(0.0f);
+    out_.texts.fill(' ');
+    out_.reals[kItemElement - 1] = kMissingValue;
+    for (const NumberKey& k : keys.numbers)
+        out_.reals[static_cast<std::size_t>(k.element - 1)] = kMissingValue;
+    out_.reals[kKindElement - 1] = keys.kind_element;
+    out_.reals[static_cast<std::size_t>(keys.code_element - 1)] = static_cast<float>(code.number);
+}
+
+bool ItemBuilder::is_number_key(std::string_view key) const
+{
+    return number_key(keys_, key) != nullptr || (key == kDesignationKey && number_key(keys_, "NPS"));
+}
+
+bool ItemBuilder::is_text_key(std::string_view key) const { return text_key(keys_, key) != nullptr; }
+
+void ItemBuilder::error(std::string_view key, std::string message)
+{
+    out_.errors.push_back({std::string(key), std::move(message)});
+}
+
+void ItemBuilder::item_number(double n)
+{
+    if (n != std::trunc(n) || std::fabs(n) > static_cast<double>(kLargestItem)) {
+        error("item", "key \"item\": expected a whole number from -16777216 to 16777216");
+        return;
+    }
+    out_.reals[kItemElement - 1] = static_cast<float>(n);
+}
+
+void ItemBuilder::number(std::string_view key, double value)
+{
+    if (!std::isfinite(value)) {
+        error(key, quoted(key) + ": the value is not finite; expected a finite number");
+        return;
+    }
+    if (key == kDesignationKey) {
+        DN_ = value;
+        given_.emplace_back(key);
+        return;
+    }
+    const NumberKey* k = number_key(keys_, key);
+    if (k == nullptr) {
+        error(key, "unknown key \"" + std::string(key) + "\"; valid keys: " + key_list(keys_));
+        return;
+    }
+    if (key == "NPS")
+        NPS_ = value;
+    std::optional<float> internal = units_.to_internal(k->quantity, value);
+    if (!internal) {
+        error(key, quoted(key) + ": the value in internal units is out of the single-precision range");
+        return;
+    }
+    out_.reals[static_cast<std::size_t>(k->element - 1)] = *internal;
+    given_.emplace_back(key);
+}
+
+void ItemBuilder::text(std::string_view key, std::string_view cp1252)
+{
+    const TextKey* k = text_key(keys_, key);
+    if (k == nullptr) {
+        error(key, "unknown key \"" + std::string(key) + "\"; valid keys: " + key_list(keys_));
+    } else if (cp1252.size() > kTextWidth) {
+        error(key, quoted(key) + ": text longer than 15 characters (" + std::to_string(cp1252.size()) + ")");
+    } else {
+        std::memcpy(out_.texts.data() + (k->field - 1) * kTextWidth, cp1252.data(), cp1252.size());
+    }
+}
+
+std::optional<float> ItemBuilder::given(std::string_view key) const
+{
+    if (std::find(given_.begin(), given_.end(), key) == given_.end())
+        return std::nullopt;
+    return out_.reals[static_cast<std::size_t>(number_key(keys_, key)->element - 1)];
+}
+
+// NPS is a designation in every unit system; DN may stand in for it.
+void ItemBuilder::pipe_size()
+{
+    if (!NPS_ && !DN_)
+        return;
+    const int code = code_.number;
+    if (NPS_ && DN_) {
+        error("DN", "keys \"NPS\" and \"DN\" both given; give one of them");
+        return;
+    }
+    double NPS = 0.0;
+    if (DN_) {
+        std::optional<double> size = size_of_designation(*DN_);
+        if (!size || !valid_size(code, *size)) {
+            std::string valid;
+            for (auto [DN, s] : kDesignations)
+                if (valid_size(code, s))
+                    valid += (valid.empty() ? "" : ", ") + std::to_string(DN);
+            error("DN", "key \"DN\": " + shown(*DN_) + " is not a valid pipe size designation for code " +
+                            std::string(code_.name) + "; expected one of " + valid);
+            return;
+        }
+        NPS = *size;
+    } else {
+        NPS = *NPS_;
+        const double f = units_.factor(slot_of(Quantity::diameter));  // the old way: NPS in mm
+        const double size = std::round(NPS / f * 2.0) / 2.0;
+        if (!valid_size(code, NPS) && f != 1.0 && valid_size(code, size) &&
+            static_cast<float>(size * f) == static_cast<float>(NPS)) {
+            error("NPS", "key \"NPS\": " + shown(NPS) + " is a pipe size in " + units_.unit_name(Quantity::diameter) +
+                             "; NPS is the designation in every unit system: write NPS = " + shown(size) +
+                             designation_of(size));
+            return;
+        }
+        if (!valid_size(code, NPS) && !(given("r") && *given("r") > 0.01f)) {
+            error("NPS", "key \"NPS\": " + shown(NPS) + " is not a valid nominal pipe size for code " +
+                             std::string(code_.name) + "; expected " + valid_sizes(code));
+            return;
+        }
+    }
+    out_.reals[static_cast<std::size_t>(number_key(keys_, "NPS")->element - 1)] = static_cast<float>(NPS);
+    if (std::find(given_.begin(), given_.end(), "NPS") == given_.end())
+        given_.emplace_back("NPS");
+}
+
+void ItemBuilder::required_keys()
+{
+    const CodeSet code = 1u << code_.number;
+    for (const NumberKey& k : keys_.numbers) {
+        if (!(k.required & code) || given(k.name))
+            continue;
+        if (k.name == "NPS" && (DN_ || given("r").value_or(0.0f) > 0.01f))
+            continue;  // by its designation, or a formed jacket by its radius
+        std::string unit = units_.unit_name(k.quantity);
+        error(k.name, "missing key \"" + std::string(k.name) + "\" (" + std::string(k.meaning) +
+                          (unit.empty() ? "" : ", unit " + unit) + ")" +
+                          (k.instead.empty() ? "" : "; or give " + std::string(k.instead)) +
+                          ": required for code " + std::string(code_.name));
+    }
+}
+
+// Values the library accepts but that most likely are not what was meant.
+void ItemBuilder::warnings()
+{
+    auto warn = [&](std::string_view key, const std::string& message) {
+        out_.warnings.push_back({std::string(key), quoted(key) + ": " + message});
+    };
+    for (const NumberKey& k : keys_.numbers)
+        if (k.quantity == Quantity::stress)
+            if (std::optional<float> S = given(k.name); S && !(*S > 0.0f))
+                warn(k.name, "an allowable stress not above 0");
+    if (keys_.kind != Kind::jacket)
+        return;
+    const int code = code_.number;
+    if (std::optional<float> E = given("E"); E && !(*E > 0.0f && *E <= 1.0f))
+        warn("E", "the joint efficiency is outside (0, 1]; write 0.85 for 85 %");
+    if (std::optional<float> Pj = given("Pj"); Pj && *Pj < 0.0f)
+        warn("Pj", "a negative jacket (coil) pressure");
+    const std::optional<float> r = given("r");
+    const std::optional<float> NPS = given("NPS");
+    if (code != 2 && NPS && !(r && *r > 0.01f) && (*NPS < 2.0f || *NPS > 4.0f))
+        warn("NPS", "outside the chart sizes 2 to 4; the chart of the nearest size is used");
+    if (code > 2)
+        return;
+    if (std::optional<float> D = given("D"); code == 1 && D && (*D < 30.0f || *D > 170.0f))
+        warn("D", "outside the charts' 30 to 170 in.; the factor at the chart's edge is used");
+    if (std::optional<float> ts = given("ts")) {
+        float net = *ts - given("ca").value_or(0.0f) - given("co").value_or(0.0f);
+        if (net < 0.1875f || net > 2.0f)
+            warn("ts", "the net shell thickness ts - ca - co is outside the charts' 3/16 to 2 in.; "
+                       "the factor at the chart's edge is used");
+    }
+}
+
+Built ItemBuilder::finish()
+{
+    pipe_size();
+    required_keys();
+    if (out_.errors.empty())
+        warnings();
+    return std::move(out_);
+}
+
+}  // namespace tx14::items

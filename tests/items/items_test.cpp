@@ -1,0 +1,205 @@
+// The item contract: required keys, warnings, pipe sizes, value conversion
+// and the key tables the README shows.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+
+#include "items.hpp"
+
+namespace {
+
+using namespace tx14::items;
+
+struct Value {
+    const char* key;
+    double v;
+};
+
+Built build(const char* kind, const char* code, const UnitSystem& units, std::initializer_list<Value> values)
+{
+    const KindKeys& keys = *kind_named(kind);
+    ItemBuilder b(keys, *code_named(keys, code), units);
+    for (const Value& v : values)
+        b.number(v.key, v.v);
+    return b.finish();
+}
+
+std::string all(const std::vector<Finding>& findings)
+{
+    std::string s;
+    for (const Finding& f : findings)
+        s += f.message + "\n";
+    return s;
+}
+
+// Complete items in US units; a case leaves one key out or changes one.
+const std::initializer_list<Value> kOpening = {{"P", 100}, {"t", 4},   {"Bn", 30},  {"A", 60},
+                                               {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 20000}};
+std::vector<Value> jacket(std::initializer_list<Value> changed, const char* left_out = "")
+{
+    std::vector<Value> v;
+    for (Value d : {Value{"D", 48}, {"ts", 0.5}, {"S", 20000}, {"E", 1}, {"NPS", 3}, {"Tj", 0.3}, {"Pj", 150},
+                    {"Sj", 15000}}) {
+        for (const Value& c : changed)
+            if (std::string_view(c.key) == d.key)
+                d = c;
+        if (std::string_view(d.key) != left_out)
+            v.push_back(d);
+    }
+    for (const Value& c : changed)
+        if (std::none_of(v.begin(), v.end(), [&](const Value& x) { return std::string_view(x.key) == c.key; }))
+            v.push_back(c);
+    return v;
+}
+
+Built build_jacket(const char* code, const std::vector<Value>& values, const UnitSystem& u = us_units())
+{
+    const KindKeys& keys = keys_of(Kind::jacket);
+    ItemBuilder b(keys, *code_named(keys, code), u);
+    for (const Value& v : values)
+        b.number(v.key, v.v);
+    return b.finish();
+}
+
+TEST(RequiredKeys, AMissingKeyIsNamedWithItsMeaningAndUnit)
+{
+    const struct { const char* code; std::vector<Value> values; const char* expected; } cases[] = {
+        {"VIII-1", jacket({}), ""},
+        {"VIII-1", jacket({}, "Pj"), "missing key \"Pj\" (jacket (coil) design pressure, unit psi)"},
+        {"VIII-2", jacket({}, "E"), "missing key \"E\""},
+        {"PD5500", jacket({}, "E"), ""},                        // a coil does not use E
+        {"EN13445", jacket({}, "NPS"), "missing key \"NPS\""},
+        {"EN13445", jacket({{"r", 1.0}}, "NPS"), ""},           // a formed coil by its radius
+        {"EN13445", jacket({{"r", 0.0}}, "NPS"), "missing key \"NPS\""},  // r = 0: a standard pipe
+        {"VIII-1", jacket({{"DN", 80}}, "NPS"), ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(all(build_jacket(c.code, c.values).errors).substr(0, std::string_view(c.expected).size()),
+                  c.expected) << c.code << " " << c.expected;
+    EXPECT_EQ(all(build("opening", "VIII-2", us_units(), kOpening).errors), "");
+    Built no_P = build("opening", "VIII-1", si_units(), {{"t", 4}});
+    EXPECT_NE(all(no_P.errors).find("missing key \"P\" (internal design pressure, unit MPa): required for code VIII-1"),
+              std::string::npos) << all(no_P.errors);
+}
+
+TEST(Warnings, ValuesTheLibraryTakesButThatLookWrong)
+{
+    const struct { const char* code; std::vector<Value> values; const char* warned; } cases[] = {
+        {"VIII-1", jacket({}), ""},
+        {"VIII-1", jacket({{"E", 85}}), "E"},
+        {"PD5500", jacket({{"E", 0}}), "E"},
+        {"VIII-1", jacket({{"Pj", -5}}), "Pj"},
+        {"VIII-2", jacket({{"Sj", 0}}), "Sj"},
+        {"VIII-1", jacket({{"NPS", 30}}), "NPS"},
+        {"EN13445", jacket({{"NPS", 1.5}}), "NPS"},
+        {"EN13445", jacket({{"NPS", 1.5}, {"r", 1.0}}), ""},    // the size comes from the radius
+        {"VIII-1", jacket({{"D", 200}}), "D"},
+        {"VIII-2", jacket({{"ts", 2.5}}), "ts"},
+        {"VIII-1", jacket({{"ts", 0.5}, {"ca", 0.2}, {"co", 0.2}}), "ts"},  // net 0.1
+        {"PD5500", jacket({{"D", 200}, {"ts", 2.5}}), ""},       // no chart for a coil
+    };
+    for (const auto& c : cases) {
+        Built b = build_jacket(c.code, c.values);
+        EXPECT_EQ(all(b.errors), "");
+        std::string keys;
+        for (const Finding& w : b.warnings)
+            keys += w.key;
+        EXPECT_EQ(keys, c.warned) << c.code << " " << all(b.warnings);
+    }
+    Built opening = build("opening", "VIII-1", us_units(), {{"P", 1}, {"t", 4}, {"Bn", 30}, {"A", 60}, {"g0s", 1},
+                                                            {"g1s", 1.5}, {"hs", 3}, {"Sho", -1}});
+    EXPECT_NE(all(opening.warnings).find("key \"Sho\": an allowable stress not above 0"), std::string::npos);
+}
+
+TEST(PipeSizes, NpsIsADesignationInEveryUnitSystem)
+{
+    const struct { const char* code; std::vector<Value> values; const UnitSystem& u; float NPS; const char* error; } cases[] = {
+        {"VIII-1", jacket({{"NPS", 3}}), si_units(), 3.0f, ""},
+        {"VIII-1", jacket({{"DN", 80}}, "NPS"), si_units(), 3.0f, ""},
+        {"VIII-2", jacket({{"DN", 50}}, "NPS"), us_units(), 2.0f, ""},
+        {"VIII-1", jacket({{"NPS", 76.2}}), si_units(), 0, "key \"NPS\": 76.2 is a pipe size in mm; NPS is the "
+                                                          "designation in every unit system: write NPS = 3 or DN = 80"},
+        {"VIII-1", jacket({{"NPS", 2.75}}), us_units(), 0, "key \"NPS\": 2.75 is not a valid nominal pipe size for "
+                                                           "code VIII-1; expected a positive multiple of 0.5"},
+        {"VIII-2", jacket({{"NPS", 2.5}}), us_units(), 0, "key \"NPS\": 2.5 is not a valid nominal pipe size for code "
+                                                          "VIII-2; expected 2, 3 or 4"},
+        {"VIII-2", jacket({{"DN", 65}}, "NPS"), us_units(), 0, "key \"DN\": 65 is not a valid pipe size designation "
+                                                               "for code VIII-2; expected one of 50, 80, 100"},
+        {"VIII-1", jacket({{"DN", 80}}), us_units(), 0, "keys \"NPS\" and \"DN\" both given"},
+    };
+    for (const auto& c : cases) {
+        Built b = build_jacket(c.code, c.values, c.u);
+        std::string errors = all(b.errors);
+        EXPECT_EQ(errors.substr(0, std::string_view(c.error).size()), c.error) << errors;
+        if (errors.empty()) {
+            EXPECT_EQ(b.reals[9], c.NPS);
+        }
+    }
+}
+
+TEST(Conversion, ValuesComeBackAsTyped)
+{
+    const UnitSystem& si = si_units();
+    EXPECT_EQ(si.to_display(Quantity::diameter, *si.to_internal(Quantity::diameter, 760.0)), 760.0f);
+    // The nearest internal value of 760 mm shows as 759.9999.
+    EXPECT_NE(si.to_display(Quantity::diameter, static_cast<float>(760.0 / 25.4)), 760.0f);
+    EXPECT_FALSE(si.to_internal(Quantity::pressure, 1e300)) << "out of the single-precision range";
+    Built b = build("opening", "VIII-1", si, {{"T", 150}});
+    EXPECT_EQ(b.reals[5] * static_cast<float>(si.factor(7)) + static_cast<float>(si.factor(8)), 150.0f);
+}
+
+// Every number of the examples comes back as typed in SI wherever a float
+// within 2 ulps of the quotient gives it back, and within 2 ulps otherwise.
+TEST(Conversion, EveryExampleValueRoundTripsInSi)
+{
+    const std::regex line(R"(^\s*(\w+)\s*=\s*(-?[0-9.]+))");
+    int checked = 0;
+    for (const auto& file : std::filesystem::directory_iterator(TX14_EXAMPLES_DIR)) {
+        if (file.path().extension() != ".toml")
+            continue;
+        std::ifstream in(file.path());
+        for (std::string text; std::getline(in, text);) {
+            std::smatch m;
+            if (!std::regex_search(text, m, line))
+                continue;
+            const double v = std::stod(m[2]);
+            for (const KindKeys& kind : kinds())
+                if (const NumberKey* k = number_key(kind, m[1].str())) {
+                    std::optional<float> x = si_units().to_internal(k->quantity, v);
+                    ASSERT_TRUE(x);
+                    const float typed = static_cast<float>(v);
+                    bool reachable = false;  // by a float within 2 ulps of the nearest
+                    float near = typed;
+                    if (k->quantity == Quantity::temperature)
+                        near = static_cast<float>((v - si_units().factor(8)) / si_units().factor(7));
+                    else if (k->quantity != Quantity::dimensionless)
+                        near = static_cast<float>(v / si_units().factor(slot_of(k->quantity)));
+                    for (int i = 0; i < 3; ++i)  // from 2 ulps below
+                        near = std::nextafter(near, -INFINITY);
+                    for (int i = 0; i < 5; ++i)
+                        reachable |= si_units().to_display(k->quantity, near = std::nextafter(near, INFINITY)) == typed;
+                    const float shown = si_units().to_display(k->quantity, *x);
+                    if (reachable)
+                        EXPECT_EQ(shown, typed) << k->name << " = " << v;
+                    else
+                        EXPECT_LE(std::fabs(shown - typed), 2 * (std::nextafter(typed, INFINITY) - typed)) << k->name << " = " << v;
+                    ++checked;
+                }
+        }
+    }
+    EXPECT_GT(checked, 100);
+}
+
+TEST(KeyTables, TheReadmeShowsTheGeneratedTables)
+{
+    std::ifstream in(TX14_README);
+    std::string readme{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_NE(readme.find(key_tables_markdown()), std::string::npos)
+        << "paste the output of `tx14 keys --markdown` into the README";
+}
+
+}  // namespace
