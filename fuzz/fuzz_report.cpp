@@ -143,10 +143,10 @@ void line_writer(Bytes& in)
     static auto r = std::make_unique<tx14::Report>();
     static Scratch scratch;
     const auto flags = in.take<std::uint8_t>();
-    r->print = flags & 3;
+    const bool nowhere = (flags & 3) == 0;  // a report file that could not be opened
     r->special = (flags >> 2) & 3;
     const bool to_file = flags & 0x10;
-    r->unit = to_file ? 1 : -1;
+    r->unit = to_file ? 1 : nowhere ? 0 : -1;
     if (to_file && !r->file.is_open())
         require(r->file.open(scratch.file.string()), "cannot open the scratch file");
     std::error_code ec;
@@ -164,7 +164,7 @@ void line_writer(Bytes& in)
     require(all_blank(line.view()), "line not blanked after writing");
     require(r->styles == tx14::LineStyles{}, "styles not reset after writing");
     const std::size_t n = std::min<std::size_t>(text.size(), 100);
-    const bool captured = r->print == 1 && !to_file;
+    const bool captured = r->unit < 0;
     require(r->capture.count == (captured ? std::min(count + 1, 500) : count), "captured-line count");
     std::string_view written;
     std::string file_text;
@@ -177,10 +177,6 @@ void line_writer(Bytes& in)
         require(rec[120] == '\0' && rec.substr(121) == "    ", "capture record columns 121-125");
     } else if (to_file) {
         file_text = read_file(scratch.file);
-        if (r->print == 0) {
-            require(file_text.empty(), "record written with the print switch off");
-            return;
-        }
         long long sum = 0;
         for (std::int32_t s : styles)
             sum += s;
@@ -252,16 +248,13 @@ void squeezer(Bytes& in)
 
 void substitution(Bytes& in)
 {
-    tx14::Report r;
-    r.print = in.take<std::int8_t>();
+    in.take<std::int8_t>();  // a byte the seeds hold before the values
     std::vector<float> values(in.take<std::uint8_t>() % 9);
     for (float& v : values)
         v = in.take<float>();
     const std::string tmpl = in.rest(300);
     HeapText line(tmpl);
-    tx14::SUBSTVALUES(r, line.field(), values);
-    if (r.print == 0)
-        require(line.view() == tmpl, "template filled with the print switch off");
+    tx14::SUBSTVALUES(line.field(), values);
     if (tmpl.size() > 120)
         require(line.view().substr(120) == std::string_view(tmpl).substr(120),
                 "template changed past column 120");

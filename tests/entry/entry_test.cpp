@@ -4,7 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "entry/input_arrays.hpp"
+#include "opening/opening_input.hpp"
 #include "entry/state.hpp"
 #include "support/test_support.hpp"
 

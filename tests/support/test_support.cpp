@@ -2,8 +2,7 @@
 #include "test_support.hpp"
 
 
-#include "entry/input_arrays.hpp"
-#include "entry/state.hpp"
+#include "entry/context_state.hpp"
 #include "jacket/jacket_item.hpp"
 
 namespace tx14::test {
@@ -74,7 +73,7 @@ ItemRun run(HostItem item)
     result.reals = item.reals;
     result.errors = item.error_count;
     result.input_errors = ctx.input_errors();
-    result.passes = ctx.state().opening_work.iteration;
+    result.passes = context_state(ctx).opening_results.passes;
     for (int i = 0; i < ctx.captured_lines(); ++i) {
         result.records.emplace_back(ctx.captured_record(i).substr(0, 120));
         result.lines.push_back(text_of(ctx.captured_record(i)));
@@ -91,7 +90,6 @@ std::unique_ptr<State> state_of(HostItem item)
         unpack_jacket_input(st->jacket, item.reals.data(), item.texts.data());
     } else {
         unpack_opening_input(st->opening, item.reals.data(), item.texts.data());
-        st->opening_work.m12 = st->units.moment.factor == 1.0f ? 12.0f : 1.0f;
     }
     return st;
 }

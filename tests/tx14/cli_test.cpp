@@ -335,24 +335,6 @@ TEST_F(Tx14, EveryCommandHasHelpAndUsageErrorsExitWithTwo)
         EXPECT_EQ(tx14(args).exit_code, 2) << args.size();
 }
 
-TEST_F(Tx14, SiInputGivesTheResultsOfTheEquivalentUsInput)
-{
-    // The worked head in SI units: every value is the US value converted exactly.
-    const std::string si =
-        "kind = \"opening\"\ncode = \"VIII-1\"\nunits = \"SI\"\nP = 0.6894757293168361\nT = 148.88888888888889\n"
-        "t = 101.6\nBn = 762.0\nA = 1524.0\ng0s = 25.4\ng1s = 38.1\nhs = 76.2\nca = 3.175\n"
-        "Sho = 137.89514586336722\nShg = 137.89514586336722\n";
-    json us = tx14_json(item_file("us.toml", kOpening))["results"];
-    json metric = tx14_json(item_file("si.toml", si))["results"];
-    const std::pair<const char*, double> factors[] = {
-        {"minimum_thickness", 25.4}, {"mawp", 0.006894757293168361}, {"largest_stress", 0.006894757293168361}};
-    for (auto [name, factor] : factors) {
-        ASSERT_TRUE(us[name].is_number() && metric[name].is_number()) << name;
-        const double expected = us[name].get<double>() * factor;
-        EXPECT_NEAR(metric[name].get<double>(), expected, 1e-5 * std::fabs(expected)) << name;
-    }
-}
-
 TEST_F(Tx14, FatalInputErrorsExitWithThreeAndStillPrintTheReport)
 {
     const std::string opening = replaced(kOpening, "g1s = 1.5", "g1s = 0.5");  // thinner than g0s

@@ -1,6 +1,7 @@
 // The C++ context API: a run state owned by the caller.
 #include "../include/txappendix14.hpp"
 
+#include "context_state.hpp"
 #include "lgcenter.hpp"
 
 namespace tx14 {
@@ -10,13 +11,15 @@ Context::~Context() = default;
 Context::Context(Context&&) noexcept = default;
 Context& Context::operator=(Context&&) noexcept = default;
 
-void Context::analyse(float* reals, const char* texts, const char* run_mode,
+void Context::analyse(float* reals, const char* texts, const char* /*run_mode*/,
                       std::int32_t* error_count, const char* report_file, const char* unit_labels,
                       const float* unit_factors, std::int32_t* print_control)
 {
-    analyse_item(*state_, HostCall{reals, texts, run_mode, error_count, report_file, unit_labels,
+    analyse_item(*state_, CallArguments{reals, texts, error_count, report_file, unit_labels,
                                    unit_factors, print_control});
 }
+
+State& context_state(Context& c) { return *c.state_; }
 
 const void* Context::capture_block() const { return &state_->report.capture; }
 

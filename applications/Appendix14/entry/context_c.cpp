@@ -14,11 +14,17 @@ extern "C" {
 
 TX_API tx14_context* tx14_context_create(void)
 {
+#if defined(__cpp_exceptions)
     try {
         return new tx14_context;
     } catch (const std::bad_alloc&) {  // exceptions must not cross into C
         return nullptr;
     }
+#else
+    // Built without exceptions (the WebAssembly module), running out of
+    // memory ends the call with a trap that the caller sees as an error.
+    return new tx14_context;
+#endif
 }
 
 TX_API void tx14_context_destroy(tx14_context* context) { delete context; }

@@ -29,12 +29,12 @@ HostState host_state;
 
 extern "C" {
 
-TX_API void TX_STDCALL LGCENTER(float* reals, const char* texts, intptr_t, const char* run_mode,
+TX_API void TX_STDCALL LGCENTER(float* reals, const char* texts, intptr_t, const char* /*run_mode*/,
                                 intptr_t, int32_t* error_count, const char* report_file, intptr_t,
                                 const void*, const void*, const void*, const char* unit_labels,
                                 intptr_t, const float* unit_factors, int32_t* print_control)
 {
-    tx14::analyse_item(host_state, tx14::HostCall{reals, texts, run_mode, error_count, report_file,
+    tx14::analyse_item(host_state, tx14::CallArguments{reals, texts, error_count, report_file,
                                                   unit_labels, unit_factors, print_control});
 }
 

@@ -1,15 +1,17 @@
-// All run state of the library in one place: what a run of LGCENTER reads
-// and writes besides the host's own arrays. The exported entry points work
-// on one process-wide State; a caller of the C++ API owns as many as it
-// likes, one per thread.
+// The run state of the library, one part per concern: the report, the unit
+// record, the input and results of each analysis, and the results record.
+// The exported entry points work on one process-wide State; a caller of the
+// C++ interface owns as many as it likes, one per thread. Only the entry
+// sees the whole; each routine below it is handed the parts it uses.
 #pragma once
 
-#include "../jacket/jacket_input.hpp"
-#include "../opening/opening_work.hpp"
+#include <cstdint>
+
+#include "../common/units.hpp"
+#include "../jacket/jacket.hpp"
+#include "../opening/opening.hpp"
 #include "../report/report.hpp"
 #include "../results/results_record.hpp"
-#include "opening_input.hpp"
-#include "units.hpp"
 
 namespace tx14 {
 
@@ -17,9 +19,9 @@ struct State {
     UnitRecord units;
     Report report;
     OpeningInput opening;
-    OpeningWork opening_work;
-    OpeningWork opening_first_pass;  // the work record after the stresses of pass 1
+    OpeningResults opening_results;
     JacketInput jacket;
+    JacketResults jacket_results;
 
     // Fatal input errors of the last item, of either kind (the host gets
     // them only for a large opening, through its error count).

@@ -4,7 +4,8 @@
 // state, as the host application expects. A Context owns a complete run
 // state of its own instead, so that separate contexts can analyse items on
 // separate threads at the same time. The arguments of analyse() are those
-// of LGCENTER without the hidden length words and the unused words.
+// of LGCENTER without the hidden length words and the unused words; the
+// run mode is accepted and not used.
 #pragma once
 
 #include <cstdint>
@@ -72,10 +73,8 @@ public:
     // the exported entry): 1 turns special characters into plain text.
     void set_no_special(std::int32_t flag);
 
-    // The run state itself, for the library's own tools and tests.
-    State& state() { return *state_; }
-
 private:
+    friend State& context_state(Context& c);  // entry/context_state.hpp
     std::unique_ptr<State> state_;
 };
 

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../entry/state.hpp"
+#include "../common/units.hpp"
+#include "../report/report.hpp"
 #include "../report/formula_block.hpp"
 #include "../report/number_fields.hpp"
 #include "../report/single_precision.hpp"
@@ -52,7 +53,7 @@ struct KRule {
 // its nominal size (2.5 and 3.5 take the mean of the neighbouring charts).
 ChartChoice chart_choice(const KRule& k)
 {
-    if (k.Rj > 0.01f) {
+    if (k.Rj > kFormedRadius) {
         float Dj = 2.0f * (k.Rj + k.Tj);
         if (Dj <= 2.375f)
             return {1.0f, 0.0f};
@@ -246,7 +247,7 @@ struct ShellValues {
     float Fp;        // allowable jacket bending stress (VIII-2)
 };
 
-void write_shell_section(Report& r, const JacketUnits& u, const JacketInput& in,
+void write_shell_section(Report& r, const Shown& show, const JacketInput& in,
                          const JacketResults& out, const ShellValues& v)
 {
     const bool div2 = v.div2;
@@ -260,18 +261,18 @@ void write_shell_section(Report& r, const JacketUnits& u, const JacketInput& in,
         write_block(r, style::kResultCaption, "Computed Minimum Required Thickness [t]:",
                     " = 0.5 * D( exp( P/(S*E) )-1) + ca + co",
                     " = 0.5 * @3(exp( @3/(@3*@3))-1) + @3 + @3",
-                    {Dc * u.thk, in.P * u.prs, in.S * u.str, in.E, in.ca * u.thk, in.co * u.thk},
+                    {show.thk(Dc), show.pressure(in.P), show.stress(in.S), in.E, show.thk(in.ca), show.thk(in.co)},
                     2);
     } else {
         write_block(r, style::kCaption,
                     "Required Thickness of Shell per UG-27 Eqn(1) (Includes CA) [Tr]:",
                     " = ( P * R ) / ( S * E - 0.6 * P ) + ( ca + co )",
                     " = (@2 *@3 )/(@2 *@2 - 0.6 *@2 ) + @3 #",
-                    {in.P * u.prs, R * u.dia, in.S * u.str, in.E, in.P * u.prs,
-                     (in.ca + in.co) * u.thk},
+                    {show.pressure(in.P), show.dia(R), show.stress(in.S), in.E, show.pressure(in.P),
+                     show.thk(in.ca + in.co)},
                     7);
     }
-    write_result_a(r, out.Tr > in.ts, out.Tr * u.thk, u.thk_label);
+    write_result_a(r, out.Tr > in.ts, show.thk(out.Tr), show.u.thickness.text());
     if (out.Tr > in.ts)
         write_warning(r, style::kWarningHeadline,
                       {"The Input Thickness is < the Req'd Thickness for Internal Pressure!"});
@@ -279,7 +280,7 @@ void write_shell_section(Report& r, const JacketUnits& u, const JacketInput& in,
     write_blank_line(r);
     write_text(r, style::kCaption,
                "Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:");
-    write_result_a(r, out.Trj > in.ts + 0.0001f, out.Trj * u.thk, u.thk_label);
+    write_result_a(r, out.Trj > in.ts + 0.0001f, show.thk(out.Trj), show.u.thickness.text());
     if (v.Trj_chart)
         write_trj_chart_note(r, v.kp_chart);
     if (out.Trj > in.ts + 0.0001f)
@@ -290,7 +291,7 @@ void write_shell_section(Report& r, const JacketUnits& u, const JacketInput& in,
                       {"No Shell Thickness Withstands the Jacket Pressure - Revise the Design!"});
 }
 
-void write_pressure_section(Report& r, const JacketUnits& u, const JacketInput& in,
+void write_pressure_section(Report& r, const Shown& show, const JacketInput& in,
                             const JacketResults& out, const ShellValues& v)
 {
     const bool div2 = v.div2;
@@ -299,7 +300,7 @@ void write_pressure_section(Report& r, const JacketUnits& u, const JacketInput& 
     write_text(r, style::kTitle, "Pressure Calculations for Input Shell Thickness:");
     write_blank_line(r);
     write_text(r, style::kCaption, "Input Value of Shell Thickness [ts]:");
-    write_result_b(r, in.ts * u.thk, u.thk_label);
+    write_result_b(r, show.thk(in.ts), show.u.thickness.text());
     write_blank_line(r);
     if (div2) {
         write_text(r, style::kCaption, "Half-Pipe Jacket Rating Factor [Kp]:");
@@ -318,37 +319,37 @@ void write_pressure_section(Report& r, const JacketUnits& u, const JacketInput& 
         write_block(r, style::kCaption,
                     "Longitudinal Stress in Shell due to Internal Pressure [S*]:",
                     " = ( P * D ) / ( 4 * ts )", " = ( @4 * @4 ) / ( 4 * @4 )",
-                    {in.P * u.prs, v.Dc * u.dia, out.ts_net * u.thk}, 1);
+                    {show.pressure(in.P), show.dia(v.Dc), show.thk(out.ts_net)}, 1);
     } else {
         write_block(r, style::kCaption,
                     "Longitudinal Stress in Shell due to Internal Pressure [SPrime]:",
                     " = ( P * R ) / ( 2 * ts )", " = ( @4 * @4 ) / ( 2 * @4 )",
-                    {in.P * u.prs, v.R * u.dia, out.ts_net * u.thk}, 1);
+                    {show.pressure(in.P), show.dia(v.R), show.thk(out.ts_net)}, 1);
     }
-    write_result(r, Sstar * u.str, u.str_label);
+    write_result(r, show.stress(Sstar), show.u.stress.text());
 
     write_blank_line(r);
     if (div2) {
         write_block(r, style::kCaption, "Allowable Jacket Bending Stress [Fp]:",
                     " = min( 1.5 * S - S*, 1.5 * S )", " = min( 1.5 * @2 - @4, 1.5 * @2 )",
-                    {in.S * u.str, Sstar * u.str, in.S * u.str}, 1);
-        write_result(r, Fp * u.str, u.str_label);
+                    {show.stress(in.S), show.stress(Sstar), show.stress(in.S)}, 1);
+        write_result(r, show.stress(Fp), show.u.stress.text());
         write_blank_line(r);
         write_block(r, style::kCaption,
                     "Permissible Jacket Pressure per 4.11.6.4, Equation 4.11.3 [Pjpm]:",
-                    " = Fp / Kp", " = @2 / @2", {Fp * u.str, K}, 1);
+                    " = Fp / Kp", " = @2 / @2", {show.stress(Fp), K}, 1);
     } else {
         write_block(r, style::kCaption,
                     "Permissible Jacket Pressure per Appendix EE-1, Equation (1) [Pprime]:",
                     " = ( 1.5 * S - Sprime ) / K", " = ( 1.5 * @2 - @4 ) / @2",
-                    {in.S * u.str, Sstar * u.str, K}, 1);
+                    {show.stress(in.S), show.stress(Sstar), K}, 1);
     }
-    write_result_b(r, out.Pprime_ts * u.prs, u.prs_label);
+    write_result_b(r, show.pressure(out.Pprime_ts), show.u.pressure.text());
 }
 
 // The shell-thickness and pressure sections of a half-pipe jacket: every
 // value is computed first, then the sections print them.
-void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResults& out, float R)
+void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out, float R)
 {
     ShellValues v{};
     v.div2 = in.code == 2;
@@ -370,29 +371,31 @@ void half_pipe_shell_and_pressure(State& st, const JacketInput& in, JacketResult
     v.Sstar = (in.P * R) / (2.0f * out.ts_net);
     v.Fp = std::min(1.5f * in.S - v.Sstar, 1.5f * in.S);
     out.Pprime_ts = v.div2 ? v.Fp / v.K.K : (1.5f * in.S - v.Sstar) / v.K.K;
-    out.K = v.K.K, out.Sstar = v.Sstar, out.Fp = v.Fp;
+    out.K = v.K.K;
+    out.Sstar = v.Sstar;
+    out.Fp = v.Fp;
 
-    const JacketUnits u(st.units);
-    write_shell_section(st.report, u, in, out, v);
-    write_pressure_section(st.report, u, in, out, v);
+    const Shown show(units);
+    write_shell_section(r, show, in, out, v);
+    write_pressure_section(r, show, in, out, v);
 }
 
 }  // namespace
 
-void JACKETCALC(State& st, JacketInput& in, JacketResults& out)
+void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out)
 {
     out.Trj = 0.0f;
     const pipes::PipeSize pipe = pipes::pipe_size(in.NPS);
     const float R = in.D * 0.5f + in.ca;
 
-    write_blank_line(st.report);
-    write_text(st.report, style::kTitle, title(in.code));
+    write_blank_line(r);
+    write_text(r, style::kTitle, title(in.code));
     if (in.code >= 3) {
-        limpet_coil(st, in, out, pipe);
+        limpet_coil(r, units, in, out, pipe);
         return;
     }
-    half_pipe_shell_and_pressure(st, in, out, R);
-    jacket_thickness_and_weld(st, in, out, pipe);
+    half_pipe_shell_and_pressure(r, units, in, out, R);
+    jacket_thickness_and_weld(r, units, in, out, pipe);
 }
 
 }  // namespace tx14

@@ -1,12 +1,39 @@
 // The half-pipe jacket and limpet coil analysis as the entry calls it.
 #pragma once
 
+#include <cstdint>
+
+#include "../common/units.hpp"
+#include "../report/report.hpp"
+#include "jacket_input.hpp"
+
 namespace tx14 {
 
-struct State;
+// The results of JACKETCALC. A coil writes Tr, Pprime_ts, Trj, e_coil,
+// pMaxC1 and pMaxC2 only; the others keep the zeros they start with.
+struct JacketResults {
+    float Tr = 0;          // required shell thickness for internal pressure (coil: cylinder)
+    float T = 0;           // required jacket thickness, for the accepted thickness
+    float Fillet = 0;      // minimum fillet weld size
+    float Pprime_Trj = 0;  // permissible jacket pressure at the shell thickness Trj
+    float Pprime_ts = 0;   // ... at the input shell thickness (coil: governing pressure)
+    float ts_net = 0;      // ts - ca - co
+    float Tj_input = 0;    // jacket thickness as input
+    float Trj = 0;         // required shell thickness for the jacket pressure (coil: 0)
+    float K = 0;           // K or Kp at the input shell thickness
+    float Sstar = 0;       // longitudinal stress at the input shell thickness
+    float Fp = 0;          // allowable jacket bending stress (VIII-2)
+    float T_input = 0;     // required jacket thickness for the input thickness
+    int schedule = 0;      // accepted pipe schedule, 0 when the input thickness served
+    float Tj = 0;          // accepted jacket thickness: the input or the schedule's wall
+    float e_coil = 0;      // coil: minimum coil thickness
+    float pMaxC1 = 0;      // coil: maximum pressure, coil side
+    float pMaxC2 = 0;      // coil: maximum pressure, cylinder side
+};
 
-// Runs a jacket or coil item to its end: unpack, echo, validate, calculate,
-// results into elements 196-198, closing lines, close of the report file.
-void run_jacket_item(State& st, float* reals, const char* texts, char run_mode);
+// Runs a jacket or coil item: unpack, echo, validate, calculate, results
+// into out and elements 196-198. Returns the number of fatal input errors.
+std::int32_t run_jacket_item(Report& r, const UnitRecord& units, JacketInput& in,
+                             JacketResults& out, float* reals, const char* texts);
 
 }  // namespace tx14

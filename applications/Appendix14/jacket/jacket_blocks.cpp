@@ -1,20 +1,10 @@
-// Formula-block pieces of the jacket and coil report: the block up to its
-// result, result form B and the warning groups.
+// Result forms and warning groups of the jacket and coil report.
 #include "jacket_calc.hpp"
 
 #include "../report/formula_block.hpp"
 #include "../report/number_fields.hpp"
 
 namespace tx14 {
-
-void write_block(Report& r, const LineStyles& styles, std::string_view label,
-                 std::string_view symbolic, std::string_view tmpl,
-                 std::initializer_list<float> values, int keep)
-{
-    write_caption(r, styles, label);
-    write_text(r, symbolic);
-    write_formula(r, tmpl, values, keep);
-}
 
 void write_result_a(Report& r, bool exceeds, float value, std::string_view unit)
 {

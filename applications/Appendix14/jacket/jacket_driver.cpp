@@ -1,10 +1,9 @@
-// The jacket and coil item from the entry to its closing lines: unpacking,
+// A jacket or coil item from the host's arrays to its results: unpacking,
 // echo, validation, JACKETCALC and the results in elements 196 to 198.
 #include <algorithm>
 
-#include "../entry/lgcenter.hpp"
+#include "../common/host_arrays.hpp"
 #include "../report/single_precision.hpp"
-#include "../results/record_items.hpp"
 #include "jacket.hpp"
 #include "jacket_calc.hpp"
 #include "jacket_item.hpp"
@@ -37,32 +36,24 @@ void unpack_jacket_input(JacketInput& in, float* reals, const char* texts)
     in.L = element(reals, 21);
     copy_text(in.cylinder_material, text_field(texts, 1), kTextWidth);
     copy_text(in.jacket_material, text_field(texts, 2), kTextWidth);
-    copy_text(in.third_text, text_field(texts, 3), kTextWidth);
 }
 
-void run_jacket_item(State& st, float* reals, const char* texts, char run_mode)
+std::int32_t run_jacket_item(Report& r, const UnitRecord& units, JacketInput& in,
+                             JacketResults& out, float* reals, const char* texts)
 {
-    JacketInput& in = st.jacket;
-    st.report.print = 1;
+    out = JacketResults{};
     unpack_jacket_input(in, reals, texts);
-    echo_jacket_input(st);
-
-    std::int32_t error_count = 0;
-    validate_jacket_input(st, error_count, run_mode);
-    st.input_errors = error_count;
-    if (error_count == 0) {
+    echo_jacket_input(r, units, in);
+    const std::int32_t errors = validate_jacket_input(r, in);
+    if (errors == 0) {
         if (in.code < 3)
             in.Pj = in.Pj + in.ExtPCore;  // a jacket also carries the core's external pressure
-        JacketResults out;
-        JACKETCALC(st, in, out);
-        record_jacket_results(st, out);
+        JACKETCALC(r, units, in, out);
         element(reals, 198) = std::max(out.Trj, out.Tr);
         element(reals, 197) = out.Pprime_ts;
         element(reals, 196) = out.Fillet;  // 0 for a coil, which sizes no weld
     }
-
-    write_closing_lines(st.report);
-    st.report.file.close();
+    return errors;
 }
 
 }  // namespace tx14

@@ -1,7 +1,8 @@
 // The input echo of a half-pipe jacket or limpet coil item, in display
 // units: a 45-character label, the value in a fixed form ending in column
 // 60, two blanks and the unit label.
-#include "../entry/state.hpp"
+#include "../common/units.hpp"
+#include "../report/report.hpp"
 #include "../report/number_fields.hpp"
 #include "jacket_item.hpp"
 
@@ -15,7 +16,7 @@ constexpr int kUnitColumn = 63;
 // The value lines of the echo, by the kind of quantity they show.
 struct Echo {
     Report& r;
-    const UnitRecord& u;
+    const Shown show;
 
     // Fixed point with d decimals in the last `width` columns of the value
     // forms (10.4, 10.3, 10.2: width 10; 14.2: width 14), then the unit.
@@ -30,36 +31,36 @@ struct Echo {
 
     void diameter(std::string_view label, float v)
     {
-        value(label, v * u.diameter.factor, 10, 4, u.diameter.text());
+        value(label, show.dia(v), 10, 4, show.u.diameter.text());
     }
     void thickness(std::string_view label, float v, int d = 4)
     {
-        value(label, v * u.thickness.factor, 10, d, u.thickness.text());
+        value(label, show.thk(v), 10, d, show.u.thickness.text());
     }
     void pressure(std::string_view label, float v, int d)
     {
-        value(label, v * u.pressure.factor, 10, d, u.pressure.text());
+        value(label, show.pressure(v), 10, d, show.u.pressure.text());
     }
     void stress(std::string_view label, float v)
     {
-        value(label, v * u.stress.factor, 14, 2, u.stress.text());
+        value(label, show.stress(v), 14, 2, show.u.stress.text());
     }
     void temperature(std::string_view label, float T)
     {
-        value(label, u.temperature(T), 10, 2, u.temperature_text());
+        value(label, show.temperature(T), 10, 2, show.u.temperature_text());
     }
 
     // Form I10: a temperature rounded to the nearest whole number.
     void whole_temperature(std::string_view label, float T)
     {
         assign(r.line, label);
-        field::nearest_whole(Field(r.line).subspan(kValueEnd - 10, 10), u.temperature(T));
-        put(r.line, kUnitColumn, u.temperature_text());
+        field::nearest_whole(Field(r.line).subspan(kValueEnd - 10, 10), show.temperature(T));
+        put(r.line, kUnitColumn, show.u.temperature_text());
         write_line(r);
     }
 
-    // Form A15: the material name, right-adjusted and stored back.
-    void material(std::string_view label, std::array<char, 15>& name)
+    // Form A15: the material name, right-adjusted.
+    void material(std::string_view label, std::array<char, 15> name)
     {
         adjust_right(name);
         assign(r.line, label);
@@ -68,7 +69,7 @@ struct Echo {
     }
 };
 
-void echo_half_pipe(Echo& e, JacketInput& in)
+void echo_half_pipe(Echo& e, const JacketInput& in)
 {
     e.diameter("Cylinder Inside Diameter                   D", in.D);
     e.thickness("Cylinder Thickness                        ts", in.ts);
@@ -81,7 +82,7 @@ void echo_half_pipe(Echo& e, JacketInput& in)
     e.thickness("Cylinder Outer Corrosion Allowance        co", in.co, 3);
     e.value("Cylinder Joint Efficiency                  E", in.E, 10, 2, "");
     write_blank_line(e.r);
-    if (in.r > 0.0f)
+    if (in.r > kRadiusEchoed)
         e.diameter("Formed Inside Radius of Half-Pipe Jacket   r", in.r);
     else
         e.diameter("Nominal Pipe Size of Half-Pipe Jacket    Dpj", in.NPS);
@@ -95,7 +96,7 @@ void echo_half_pipe(Echo& e, JacketInput& in)
     e.pressure("Core External Pressure              ExtPCore", in.ExtPCore, 3);
 }
 
-void echo_limpet_coil(Echo& e, JacketInput& in)
+void echo_limpet_coil(Echo& e, const JacketInput& in)
 {
     e.diameter("Cylinder Inside Diameter", in.D);
     e.thickness("Cylinder Thickness                         e", in.ts);
@@ -106,7 +107,7 @@ void echo_limpet_coil(Echo& e, JacketInput& in)
     e.thickness("Cylinder Corrosion Allowance              ca", in.ca);
     e.thickness("Cylinder Outer Corrosion Allowance        co", in.co, 3);
     write_blank_line(e.r);
-    if (in.r > 0.0f)
+    if (in.r > kRadiusEchoed)
         e.diameter("Formed Inside Radius of Limpet Coil        r", in.r);
     else
         e.diameter("Nominal Pipe Size of Limpet Coil", in.NPS);
@@ -116,26 +117,25 @@ void echo_limpet_coil(Echo& e, JacketInput& in)
     e.material("Coil Material Name", in.jacket_material);
     e.stress("Coil Design Stress, Design Temperature    fc", in.Sj);
     e.thickness("Coil Corrosion Allowance                 caj", in.caj);
-    e.value("Span of the Coils                          L", in.L * e.u.length.factor, 14, 2,
-            e.u.length.text());
+    e.value("Span of the Coils                          L", in.L * e.show.u.length.factor, 14, 2,
+            e.show.u.length.text());
 }
 
 }  // namespace
 
-void echo_jacket_input(State& st)
+void echo_jacket_input(Report& r, const UnitRecord& units, const JacketInput& in)
 {
-    Report& r = st.report;
-    const bool half_pipe = st.jacket.code < 3;
+    const bool half_pipe = in.code < 3;
     write_blank_line(r);
     write_text(r, style::kTitle,
                half_pipe ? "Half-Pipe Jacket Analysis Input Data :"
                          : "Limpet Coil Analysis Input Data :");
     write_blank_line(r);
-    Echo e{r, st.units};
+    Echo e{r, Shown(units)};
     if (half_pipe)
-        echo_half_pipe(e, st.jacket);
+        echo_half_pipe(e, in);
     else
-        echo_limpet_coil(e, st.jacket);
+        echo_limpet_coil(e, in);
 }
 
 }  // namespace tx14

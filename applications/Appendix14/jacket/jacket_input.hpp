@@ -8,6 +8,15 @@
 
 namespace tx14 {
 
+// The formed inside radius r is 0 for a standard pipe of size NPS. Three
+// thresholds read it, each kept where the reports have always drawn it:
+inline constexpr float kRadiusEchoed = 0.0f;   // any radius at all is echoed in place of NPS
+inline constexpr float kRadiusGiven = 0.001f;  // above: a radius counts for the jacket radius Rp
+                                               // and for the VIII-2 refusal of formed jackets
+inline constexpr float kFormedRadius = 0.01f;  // above: a formed jacket or coil (NPS, chart, weld,
+                                               // coil radius follow r); up to it a typed 0 with
+                                               // rounding noise still means a standard pipe
+
 struct JacketInput {
     std::int32_t item = 0;  // element 1, printed in the error heading
     std::int32_t code = 0;  // element 20: 1 App. EE, 2 VIII-2, 3 PD 5500, 4 EN 13445
@@ -32,7 +41,6 @@ struct JacketInput {
     float L = 0;            // span of the coils
     std::array<char, 15> cylinder_material{};  // right-adjusted by the echo
     std::array<char, 15> jacket_material{};    // right-adjusted by the echo
-    std::array<char, 15> third_text{};         // carried along, not used
 };
 
 }  // namespace tx14

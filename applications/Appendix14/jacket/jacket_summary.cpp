@@ -1,6 +1,7 @@
 // JACKETSUMMARY: the "Summary of Results:" table that closes a half-pipe
 // jacket report.
-#include "../entry/state.hpp"
+#include "../common/units.hpp"
+#include "../report/report.hpp"
 #include "../report/number_fields.hpp"
 #include "jacket_calc.hpp"
 
@@ -19,31 +20,29 @@ void write_summary_line(Report& r, std::string_view label, float value, std::str
 
 }  // namespace
 
-void JACKETSUMMARY(State& st, const JacketSummary& v)
+void JACKETSUMMARY(Report& r, const UnitRecord& units, const JacketSummary& v)
 {
-    Report& r = st.report;
-    const float thk = st.units.thickness.factor;
-    const float prs = st.units.pressure.factor;
-    const std::string_view thk_label = st.units.thickness.text();
-    const std::string_view prs_label = st.units.pressure.text();
+    const Shown show(units);
+    const std::string_view thk_label = units.thickness.text();
+    const std::string_view prs_label = units.pressure.text();
 
     write_text(r, style::kSummaryTitle, "Summary of Results:");
     write_blank_line(r);
-    write_summary_line(r, "Input Thickness of Shell", v.ts * thk, thk_label);
-    write_summary_line(r, "Req.d Thickness of Shell due to Internal P.", v.Tr * thk, thk_label);
-    write_summary_line(r, "Req.d Thickness of Shell due to Jacket P.", v.Trj * thk, thk_label);
+    write_summary_line(r, "Input Thickness of Shell", show.thk(v.ts), thk_label);
+    write_summary_line(r, "Req.d Thickness of Shell due to Internal P.", show.thk(v.Tr), thk_label);
+    write_summary_line(r, "Req.d Thickness of Shell due to Jacket P.", show.thk(v.Trj), thk_label);
     write_blank_line(r);
-    write_summary_line(r, "Pressure Used for Jacket Design", v.Pj * prs, prs_label);
-    write_summary_line(r, "M.A.W.P. of Jacket for Input Thickness", v.Pprime_ts * prs, prs_label);
-    write_summary_line(r, "M.A.W.P. of Jacket for Required Thickness", v.Pprime_Trj * prs,
+    write_summary_line(r, "Pressure Used for Jacket Design", show.pressure(v.Pj), prs_label);
+    write_summary_line(r, "M.A.W.P. of Jacket for Input Thickness", show.pressure(v.Pprime_ts), prs_label);
+    write_summary_line(r, "M.A.W.P. of Jacket for Required Thickness", show.pressure(v.Pprime_Trj),
                        prs_label);
     write_blank_line(r);
-    write_summary_line(r, "Input Thickness of Half-Pipe Jacket", v.Tj_input * thk, thk_label);
-    write_summary_line(r, "Required Thickness of Half-Pipe Jacket", v.T * thk, thk_label);
+    write_summary_line(r, "Input Thickness of Half-Pipe Jacket", show.thk(v.Tj_input), thk_label);
+    write_summary_line(r, "Required Thickness of Half-Pipe Jacket", show.thk(v.T), thk_label);
     if (v.Tj_input < v.T)
-        write_summary_line(r, "Accepted Thickness of Half-Pipe Jacket", v.Tj * thk, thk_label);
+        write_summary_line(r, "Accepted Thickness of Half-Pipe Jacket", show.thk(v.Tj), thk_label);
     write_blank_line(r);
-    write_summary_line(r, "Minimum Acceptable Fillet Weld Size", v.Fillet * thk, thk_label);
+    write_summary_line(r, "Minimum Acceptable Fillet Weld Size", show.thk(v.Fillet), thk_label);
 }
 
 }  // namespace tx14

@@ -1,8 +1,9 @@
 // The end of a half-pipe jacket report: the required jacket thickness with
 // the search for an adequate pipe schedule, the minimum fillet weld, the
 // note on cyclic service and the results summary.
-#include "../entry/state.hpp"
+#include "../common/units.hpp"
 #include "../report/formula_block.hpp"
+#include "../report/report.hpp"
 #include "jacket_calc.hpp"
 
 namespace tx14 {
@@ -27,42 +28,55 @@ void write_schedule_line(Report& r, std::string_view name)
     write_formula_line(r, 0);
 }
 
-// The first schedule, from 5S on, whose wall less the mill tolerance
-// carries the jacket pressure; XXS when none does. Tj becomes that wall.
-int search_schedule(JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
+// The jacket wall: the thickness the jacket pressure requires at the input
+// thickness and, when the input is thinner, the first schedule from 5S on
+// whose wall less the mill tolerance carries it (XXS when none does).
+struct JacketWall {
+    float Rp = 0;           // jacket radius for the input thickness
+    float T_input = 0;      // thickness required with that radius
+    bool searched = false;  // the input was too thin
+    int schedule = 0;       // the accepted schedule of the search
+    float Tj = 0;           // accepted thickness: the input or the schedule's wall
+    float T = 0;            // thickness required for the accepted wall
+};
+
+JacketWall jacket_wall(const JacketInput& in, pipes::PipeSize pipe)
 {
-    int s = 1;
-    for (;;) {
-        in.Tj = pipes::wall(s, pipe.col) * kMillTolerance;
-        float Rp = pipe.OD * 0.5f - in.Tj + in.caj;  // the pipe's, even for a formed jacket
-        out.T = required_jacket_thickness(in, Rp);
-        if (out.T <= in.Tj || s == pipes::kSchedules)
-            return s;
-        ++s;
+    JacketWall w;
+    w.Rp = pipe.OD * 0.5f - in.Tj + in.caj;
+    if (in.r > kRadiusGiven)
+        w.Rp = in.r + in.caj;
+    w.T_input = required_jacket_thickness(in, w.Rp);
+    w.Tj = in.Tj;
+    w.T = w.T_input;
+    w.searched = in.Tj < w.T_input;
+    if (!w.searched)
+        return w;
+    for (w.schedule = 1;; ++w.schedule) {
+        w.Tj = pipes::wall(w.schedule, pipe.col) * kMillTolerance;
+        const float Rp = pipe.OD * 0.5f - w.Tj + in.caj;  // the pipe's, even for a formed jacket
+        w.T = required_jacket_thickness(in, Rp);
+        if (w.T <= w.Tj || w.schedule == pipes::kSchedules)
+            return w;
     }
 }
 
-void jacket_thickness(State& st, JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
+void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in,
+                       pipes::PipeSize pipe, const JacketWall& w)
 {
-    Report& r = st.report;
-    const JacketUnits u(st.units);
     const bool div2 = in.code == 2;
+    const std::string_view thk = show.u.thickness.text();
 
     write_blank_line(r);
     write_text(r, style::kTitle, "Half-Pipe Jacket Thickness Calculations:");
     write_blank_line(r);
     write_text(r, style::kCaption, "Input Half-Pipe Jacket Thickness [Tj]:");
-    write_result_b(r, in.Tj * u.thk, u.thk_label);
+    write_result_b(r, show.thk(in.Tj), thk);
 
-    out.Tj_input = in.Tj;
-    float Rp = pipe.OD * 0.5f - in.Tj + in.caj;
-    if (in.r > 0.001f)
-        Rp = in.r + in.caj;
-    out.T = required_jacket_thickness(in, Rp);
-    out.T_input = out.T;
     write_blank_line(r);
     constexpr std::string_view kTemplate = " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4";
-    const auto values = {in.Pj * u.prs, Rp * u.dia, in.Sj * u.str, in.Pj * u.prs, in.caj * u.thk};
+    const auto values = {show.pressure(in.Pj), show.dia(w.Rp), show.stress(in.Sj),
+                         show.pressure(in.Pj), show.thk(in.caj)};
     if (div2)
         write_block(r, style::kCaption,
                     "Req'd Half-Pipe Jacket Thickness per 4.11.6.3, Eqn. 4.11.2, "
@@ -72,8 +86,8 @@ void jacket_thickness(State& st, JacketInput& in, JacketResults& out, pipes::Pip
         write_block(r, style::kCaption,
                     "Req'd Half-Pipe Jacket Thickness per App. EE-1, Eqn. (2) (Includes ca) [T]:",
                     " = ( Pj * R ) / ( 0.85 * Sj - 0.6 * Pj ) + caj", kTemplate, values, 1);
-    write_result_a(r, out.T > in.Tj, out.T * u.thk, u.thk_label);
-    if (!(in.Tj < out.T))
+    write_result_a(r, w.T_input > in.Tj, show.thk(w.T_input), thk);
+    if (!w.searched)
         return;
 
     write_warning(r, style::kWarningHeadline,
@@ -81,70 +95,93 @@ void jacket_thickness(State& st, JacketInput& in, JacketResults& out, pipes::Pip
                         : "Input Thickness is less than the Required Thickness of App.EE, "
                           "EQN.(2)!",
                    "*** Continuing the Analysis Using an Acceptable Thickness"});
-    int s = search_schedule(in, out, pipe);
-    out.schedule = s;
     write_blank_line(r);
     write_text(r, style::kCaption, "Acceptable Pipe Schedule for Jacket:");
-    write_schedule_line(r, pipes::schedule_name(s));
+    write_schedule_line(r, pipes::schedule_name(w.schedule));
     write_blank_line(r);
     write_block(r, style::kCaption, "Actual Thickness of Selected Pipe Schedule [Tj]:",
-                " = t * 0.875", " =  @4 * 0.875", {pipes::wall(s, pipe.col) * u.thk}, 1);
-    write_result_b(r, in.Tj * u.thk, u.thk_label);
+                " = t * 0.875", " =  @4 * 0.875", {show.thk(pipes::wall(w.schedule, pipe.col))},
+                1);
+    write_result_b(r, show.thk(w.Tj), thk);
 }
 
-// Based on the shell when it is not thicker than the jacket; a standard
-// pipe's weld allows for the mill tolerance of its wall.
-void fillet_weld(State& st, const JacketInput& in, JacketResults& out)
-{
-    Report& r = st.report;
-    const JacketUnits u(st.units);
+// Based on the shell when it is not thicker than the jacket wall Tj; a
+// standard pipe's weld allows for the mill tolerance of its wall.
+enum class WeldBasis { shell, formed_jacket, pipe_jacket };
 
+WeldBasis weld_basis(const JacketInput& in, float Tj)
+{
+    if (in.ts <= Tj)
+        return WeldBasis::shell;
+    return in.r > kFormedRadius ? WeldBasis::formed_jacket : WeldBasis::pipe_jacket;
+}
+
+float fillet_weld(const JacketInput& in, float Tj)
+{
+    switch (weld_basis(in, Tj)) {
+    case WeldBasis::shell: return in.ts * kWeldFactor;
+    case WeldBasis::formed_jacket: return Tj * kWeldFactor;
+    case WeldBasis::pipe_jacket: break;
+    }
+    return Tj * kWeldFactor / kMillTolerance;
+}
+
+void write_fillet_weld(Report& r, const Shown& show, const JacketInput& in, float Tj,
+                       float Fillet)
+{
+    constexpr std::string_view kOnJacket =
+        "Minimum Fillet Weld Size (Based on Jacket Thickness) [Fillet]:";
     write_blank_line(r);
     write_text(r, style::kTitle, "Minimum Fillet Weld Size Calculations:");
     write_blank_line(r);
-    if (in.ts <= in.Tj) {
-        out.Fillet = in.ts * kWeldFactor;
+    switch (weld_basis(in, Tj)) {
+    case WeldBasis::shell:
         write_block(r, style::kCaption,
                     "Minimum Fillet Weld Size (Based on Shell Thickness) [Fillet]:",
-                    " = Ts * 1.414", " = @4 * 1.414", {in.ts * u.thk}, 1);
-    } else {
-        const char* label = "Minimum Fillet Weld Size (Based on Jacket Thickness) [Fillet]:";
-        if (in.r > 0.01f) {
-            out.Fillet = in.Tj * kWeldFactor;
-            write_block(r, style::kCaption, label, " = Tj * 1.414", " = @4 * 1.414",
-                        {in.Tj * u.thk}, 1);
-        } else {
-            out.Fillet = in.Tj * kWeldFactor / kMillTolerance;
-            write_block(r, style::kCaption, label, " = Tj / .875 * 1.414",
-                        " = @4 / .875 * 1.414", {in.Tj * u.thk}, 1);
-        }
+                    " = Ts * 1.414", " = @4 * 1.414", {show.thk(in.ts)}, 1);
+        break;
+    case WeldBasis::formed_jacket:
+        write_block(r, style::kCaption, kOnJacket, " = Tj * 1.414", " = @4 * 1.414",
+                    {show.thk(Tj)}, 1);
+        break;
+    case WeldBasis::pipe_jacket:
+        write_block(r, style::kCaption, kOnJacket, " = Tj / .875 * 1.414",
+                    " = @4 / .875 * 1.414", {show.thk(Tj)}, 1);
+        break;
     }
-    write_result_b(r, out.Fillet * u.thk, u.thk_label);
+    write_result_b(r, show.thk(Fillet), show.u.thickness.text());
 }
 
 }  // namespace
 
-void jacket_thickness_and_weld(State& st, JacketInput& in, JacketResults& out,
-                               pipes::PipeSize pipe)
+void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in,
+                               JacketResults& out, pipes::PipeSize pipe)
 {
-    jacket_thickness(st, in, out, pipe);
-    fillet_weld(st, in, out);
+    const Shown show(units);
+    const JacketWall w = jacket_wall(in, pipe);
+    out.Tj_input = in.Tj;
+    out.T_input = w.T_input;
+    out.schedule = w.schedule;
+    out.Tj = w.Tj;
+    out.T = w.T;
+    out.Fillet = fillet_weld(in, w.Tj);
 
-    Report& r = st.report;
+    write_jacket_wall(r, show, in, pipe, w);
+    write_fillet_weld(r, show, in, w.Tj, out.Fillet);
     write_blank_line(r);
     write_text(r, style::kNote,
                "Note: For Cyclic service a full penetration groove weld should be used.");
     write_blank_line(r);
-    JACKETSUMMARY(st, {.Tr = out.Tr,
-                       .ts = in.ts,
-                       .Trj = out.Trj,
-                       .Pj = in.Pj,
-                       .T = out.T,
-                       .Tj = in.Tj,
-                       .Fillet = out.Fillet,
-                       .Pprime_Trj = out.Pprime_Trj,
-                       .Pprime_ts = out.Pprime_ts,
-                       .Tj_input = out.Tj_input});
+    JACKETSUMMARY(r, units, {.Tr = out.Tr,
+                             .ts = in.ts,
+                             .Trj = out.Trj,
+                             .Pj = in.Pj,
+                             .T = out.T,
+                             .Tj = w.Tj,
+                             .Fillet = out.Fillet,
+                             .Pprime_Trj = out.Pprime_Trj,
+                             .Pprime_ts = out.Pprime_ts,
+                             .Tj_input = out.Tj_input});
 }
 
 }  // namespace tx14

@@ -3,7 +3,8 @@
 #include <array>
 #include <cmath>
 
-#include "../entry/state.hpp"
+#include "../common/units.hpp"
+#include "../report/report.hpp"
 #include "../report/number_fields.hpp"
 #include "jacket_item.hpp"
 #include "pipe_schedules.hpp"
@@ -60,7 +61,7 @@ struct ErrorList {
 
 }  // namespace
 
-void write_jacket_message(Report& r, int code, float value, std::int32_t& written)
+void write_jacket_message(Report& r, int code, float value)
 {
     std::array<char, 120> message;
     blank(message);
@@ -71,62 +72,54 @@ void write_jacket_message(Report& r, int code, float value, std::int32_t& writte
     } else if (code >= 1 && code <= static_cast<int>(kMessages.size())) {
         put(message, 1, kMessages[static_cast<std::size_t>(code - 1)]);
     }
-    written = 1;
     std::array<char, kLineWidth> line;
     squeeze_blanks(message, line, 2);
     write_blank_line(r);
     write_line(r, line);
 }
 
-void validate_jacket_input(State& st, std::int32_t& error_count, char /*run_mode*/)
+std::int32_t validate_jacket_input(Report& r, JacketInput& in)
 {
-    JacketInput& in = st.jacket;
     const float OD = pipe_outside_diameter(in.NPS);
-    if (in.r > 0.01f)
+    if (in.r > kFormedRadius)
         in.NPS = size_containing(2.0f * (in.r + in.Tj));
 
     ErrorList errors;
     if (in.ca + in.co >= in.ts)
         errors.add(1);
-    if (in.r <= 0.01f && 2.0f * in.ts >= in.D)
+    if (in.r <= kFormedRadius && 2.0f * in.ts >= in.D)
         errors.add(2);
-    if (in.r <= 0.01f) {
+    if (in.r <= kFormedRadius) {
         in.NPS = rounded_size(in.NPS);
         if (std::fmod(in.NPS, 0.5f) != 0.0f)
             errors.add(3);
     }
-    if (in.r <= 0.01f && OD - 2.0f * in.Tj <= 0.0f)
+    if (in.r <= kFormedRadius && OD - 2.0f * in.Tj <= 0.0f)
         errors.add(4);
     if (in.caj >= in.Tj)
         errors.add(5);
     if (in.D + in.ts <= 2.0f * OD)
         errors.add(6);
-    if (in.r <= 0.01f && in.NPS <= 0.01f)
+    if (in.r <= kFormedRadius && in.NPS <= 0.01f)
         errors.add(7);
     if (in.code == 2) {
-        if (in.r > 0.001f)
+        if (in.r > kRadiusGiven)
             errors.add(8);
         if (!(in.NPS == 2.0f || in.NPS == 3.0f || in.NPS == 4.0f))
             errors.add(9);
     }
     if (errors.count == 0)
-        return;
+        return 0;
 
-    Report& r = st.report;
     write_blank_line(r);
     write_blank_line(r);
     assign(r.line, "ERROR MESSAGES FOR HALF-PIPE NUMBER ");
     field::integer(Field(r.line).subspan(36, 5), in.item);
     write_line(r);
-    for (int i = 0; i < errors.count; ++i) {
-        std::int32_t written = 0;
-        write_jacket_message(r, errors.codes[static_cast<std::size_t>(i)], 0.0f, written);
-        error_count += written;
-    }
-    if (error_count > 0) {
-        std::int32_t written = 0;
-        write_jacket_message(r, kTotalLine, static_cast<float>(error_count), written);
-    }
+    for (int i = 0; i < errors.count; ++i)
+        write_jacket_message(r, errors.codes[static_cast<std::size_t>(i)], 0.0f);
+    write_jacket_message(r, kTotalLine, static_cast<float>(errors.count));
+    return errors.count;
 }
 
 }  // namespace tx14

@@ -4,8 +4,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "../entry/state.hpp"
+#include "../common/units.hpp"
 #include "../report/formula_block.hpp"
+#include "../report/report.hpp"
 #include "../report/rendering.hpp"
 #include "../report/single_precision.hpp"
 #include "jacket_calc.hpp"
@@ -23,78 +24,110 @@ void coil_block(Report& r, std::string_view label, std::string_view symbolic,
     write_block(r, style::kResultCaption, label, symbolic, tmpl, values, keep);
 }
 
-}  // namespace
+// The coil's radii and the values its report shows.
+struct CoilValues {
+    float ri = 0;      // inside radius of the coil
+    float rc = 0;      // mean radius (PD 5500: outside radius) of the coil
+    float l = 0;       // span of the coil on the cylinder: the a of EN 13445
+    float e = 0;       // minimum coil thickness
+    float Tr = 0;      // minimum cylinder thickness
+    float ecor = 0;    // corroded coil thickness
+    float Di = 0;      // EN 13445: inside diameter of the coil, corroded
+    float pMaxC1 = 0;  // maximum coil pressure, coil side
+    float pMaxC2 = 0;  // maximum coil pressure, cylinder side
+};
 
 // Argument names as the codes write them: pc = Pj, ec = Tj, fc = Sj (the
 // coil), f = S and e = ts (the cylinder), ExtCA = co.
-void limpet_coil(State& st, JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
+CoilValues coil_values(const JacketInput& in, pipes::PipeSize pipe)
 {
-    Report& r = st.report;
-    const JacketUnits u(st.units);
+    CoilValues v;
     const bool pd5500 = in.code == 3;
     const float pc = in.Pj;
-    out.pc = pc;
     const float ec = in.Tj;
-
-    const float ri = in.r > 0.01f ? in.r : pipe.OD * 0.5f - ec + in.caj;
-    const float rc = pd5500 ? ri + ec : ri + ec * 0.5f;
-    const float l = rc + rc;  // the span a of EN 13445
-
+    v.ri = in.r > kFormedRadius ? in.r : pipe.OD * 0.5f - ec + in.caj;
+    v.rc = pd5500 ? v.ri + ec : v.ri + ec * 0.5f;
+    v.l = v.rc + v.rc;
+    if (pd5500)
+        v.e = pc * v.rc / (0.75f * in.Sj) + in.caj;
+    else
+        v.e = (pc * 2.0f) * v.rc / (2.0f * in.Sj - pc) + in.caj;
+    v.Tr = (v.rc + v.rc) * std::sqrt(pc / (3.0f * in.S)) + in.co + in.ca;
+    v.ecor = ec - in.caj;
     if (pd5500) {
-        float e = pc * rc / (0.75f * in.Sj) + in.caj;
-        out.e_coil = e;
+        v.pMaxC1 = v.ecor * 0.75f * in.Sj / v.rc;
+    } else {
+        v.Di = 2.0f * (v.ri + in.caj);
+        v.pMaxC1 = (2.0f * in.Sj) * v.ecor / (v.Di + v.ecor);
+    }
+    v.pMaxC2 = 3.0f * in.S * whole_power((in.ts - in.co - in.ca) / v.l, 2);
+    return v;
+}
+
+void write_coil(Report& r, const Shown& show, const JacketInput& in, const CoilValues& v)
+{
+    const bool pd5500 = in.code == 3;
+    const float pc = in.Pj;
+    const float ec = in.Tj;
+    const std::string_view thk = show.u.thickness.text();
+    const std::string_view prs = show.u.pressure.text();
+
+    if (pd5500)
         coil_block(r, "Minimum Coil thickness due to Limpet coil pressure, 8.5.3-23 [e]:",
                    " = pc * rc / ( 0.75 * fc ) + caj", " = @3 * @3 / ( 0.75 * @3 ) + @3",
-                   {pc * u.str, rc * u.dia, in.Sj * u.str, in.caj * u.thk}, 3);
-        RESULTLINE(r, e * u.thk, 3, u.thk_label);
-    } else {
-        float e = (pc * 2.0f) * rc / (2.0f * in.Sj - pc) + in.caj;
-        out.e_coil = e;
+                   {show.stress(pc), show.dia(v.rc), show.stress(in.Sj), show.thk(in.caj)}, 3);
+    else
         coil_block(r, "Minimum Coil thickness due to Limpet coil pressure [e]:",
                    " = pc * D / ( 2 * f * z - pc ) + caj     EN-13445 Equation: 7.4.2:",
                    " = @2 * @2 / ( 2 * @3 * @3 - @3) + @3",
-                   {pc * u.prs, (rc + rc) * u.dia, in.Sj * u.str, z, pc * u.str,
-                    in.caj * u.thk},
+                   {show.pressure(pc), show.dia(v.rc + v.rc), show.stress(in.Sj), z,
+                    show.stress(pc), show.thk(in.caj)},
                    3);
-        RESULTLINE(r, e * u.thk, 3, u.thk_label);
-    }
+    RESULTLINE(r, show.thk(v.e), 3, thk);
 
-    out.Trj = 0.0f;
-    out.Tr = (rc + rc) * std::sqrt(pc / (3.0f * in.S)) + in.co + in.ca;
     coil_block(r,
                pd5500 ? "Minimum Cylinder thickness due to Limpet coil pressure, 3.11.3-7 [ec]:"
                       : "Minimum Cylinder thickness due to Limpet coil pressure, 8.5.3-23 [e]:",
                pd5500 ? " = l * sqrt( pc/(3f) ) + ca + ExtCA"
                       : " = a * sqrt( pc/(3f) ) + ca + ExtCA",
                " = @3 * sqrt( @3/(3 * @3 ) ) + @3 + @3",
-               {l * u.dia, pc * u.prs, in.S * u.str, in.ca * u.thk, in.co * u.thk}, 1);
-    RESULTLINE(r, out.Tr * u.thk, 3, u.thk_label);
+               {show.dia(v.l), show.pressure(pc), show.stress(in.S), show.thk(in.ca),
+                show.thk(in.co)},
+               1);
+    RESULTLINE(r, show.thk(v.Tr), 3, thk);
 
-    const float ecor = ec - in.caj;
-    float pMaxC1;
-    if (pd5500) {
-        pMaxC1 = ecor * 0.75f * in.Sj / rc;
+    if (pd5500)
         coil_block(r, "Maximum Pressure in Coil, Coil Side [pMaxC1]:",
                    " = ( ec - caj )0.75 * fc / rc", " = (@3 - @3)0.75 * @3 / @3",
-                   {ec * u.thk, in.caj * u.thk, in.Sj * u.str, rc * u.dia}, 1);
-    } else {
-        const float Di = 2.0f * (ri + in.caj);
-        pMaxC1 = (2.0f * in.Sj) * ecor / (Di + ecor);
+                   {show.thk(ec), show.thk(in.caj), show.stress(in.Sj), show.dia(v.rc)}, 1);
+    else
         coil_block(r, "Maximum Pressure in Coil, Coil Side [pMaxC1]:",
                    " = ( 2 * f * ecor * z ) / (Di + ecor)", " = ( 2 * @2 * @3 * @1 ) / (@2 + @4)",
-                   {in.Sj * u.str, ecor * u.thk, z, Di * u.dia, ecor * u.thk}, 1);
-    }
-    in.Pj = pMaxC1;
-    RESULTLINE(r, pMaxC1 * u.prs, 3, u.prs_label);
+                   {show.stress(in.Sj), show.thk(v.ecor), z, show.dia(v.Di), show.thk(v.ecor)},
+                   1);
+    RESULTLINE(r, show.pressure(v.pMaxC1), 3, prs);
 
-    const float pMaxC2 = 3.0f * in.S * whole_power((in.ts - in.co - in.ca) / l, 2);
     coil_block(r, "Maximum Pressure in Coil, Cylinder Side [pMaxC2]:",
                " = 3f( (e - c - ExtCA)/l )^(2)", " = 3*@3( (@3 - @3 - @3)/@3 )^(2)",
-               {in.S * u.str, in.ts * u.thk, in.ca * u.thk, in.co * u.thk, l * u.dia}, 1);
-    write_result(r, pMaxC2 * u.prs, u.prs_label);
+               {show.stress(in.S), show.thk(in.ts), show.thk(in.ca), show.thk(in.co),
+                show.dia(v.l)},
+               1);
+    write_result(r, show.pressure(v.pMaxC2), prs);
+}
 
-    out.Pprime_ts = std::min(pMaxC1, pMaxC2);
-    out.pMaxC1 = pMaxC1, out.pMaxC2 = pMaxC2;
+}  // namespace
+
+void limpet_coil(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
+                 pipes::PipeSize pipe)
+{
+    const CoilValues v = coil_values(in, pipe);
+    out.Trj = 0.0f;
+    out.Tr = v.Tr;
+    out.e_coil = v.e;
+    out.pMaxC1 = v.pMaxC1;
+    out.pMaxC2 = v.pMaxC2;
+    out.Pprime_ts = std::min(v.pMaxC1, v.pMaxC2);
+    write_coil(r, Shown(units), in, v);
 }
 
 }  // namespace tx14

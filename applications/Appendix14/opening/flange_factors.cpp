@@ -1,13 +1,11 @@
 // The flange factors of the opening and of the shell side: K-ratio
-// factors, hub factors, d and e, stress factors, and the order in which a
-// pass of the thickness search computes them.
+// factors, hub factors, d and e and stress factors, and their lines.
 #include "flange_factors.hpp"
 
 #include <array>
 #include <cmath>
 
 #include "../report/single_precision.hpp"
-#include "opening_calculation.hpp"
 
 namespace tx14 {
 namespace {
@@ -32,7 +30,7 @@ constexpr int kHubTextWidth = 20;  // of the 26-character text fields
 void write_factor_pair(Report& r, int lead, std::string_view name1, float v1, int gap,
                        std::string_view name2, float v2)
 {
-    ReportLine(r)
+    FixedLine(r)
         .blanks(lead).text(name1).fixed(v1, 10, 3)
         .blanks(gap).text(name2).fixed(v2, 10, 3)
         .write();
@@ -40,11 +38,9 @@ void write_factor_pair(Report& r, int lead, std::string_view name1, float v1, in
 
 }  // namespace
 
-KRatioFactors k_ratio_factors(Report& r, float A, float Bn, float ca, bool viii2)
+KRatioFactors k_ratio_factors(float K)
 {
     KRatioFactors k;
-    k.K = A / (Bn + 2.0f * ca);
-    const float K = k.K;
     const float K2 = K * K;
     const float L = log10_single(K);
     k.Z = (K2 + 1) / (K2 - 1);
@@ -52,80 +48,105 @@ KRatioFactors k_ratio_factors(Report& r, float A, float Bn, float ca, bool viii2
     const float N = K2 * (8.55246f * L + 1) - 1;
     k.U = N / ((1.36136f * (K2 - 1)) * (K - 1));
     k.T = N / ((1.9448f * K2 + 1.0472f) * (K - 1));
-
-    ReportLine(r)
-        .text(viii2 ? "Factors from Table 4-16.4 " : "Factors from Figure 2-7.1 ")
-        .blanks(20).text("K = ").fixed(k.K, 10, 3)
-        .write();
-    write_factor_pair(r, 20, "T = ", k.T, 12, "U = ", k.U);
-    write_factor_pair(r, 20, "Y = ", k.Y, 12, "Z = ", k.Z);
     return k;
 }
 
-HubFactors hub_factors(Report& r, const UnitRecord& u, float g0, float g1, float h, float D,
-                       float ca, HubSide side)
+HubFactors hub_factors(float g0, float g1, float h, float D, float ca)
 {
-    const HubTexts& texts = kHubTexts[side == HubSide::opening ? 0 : 1];
     HubFactors hub;
-    hub.Dc = D + 2.0f * ca;
-
-    std::string_view h0_text = kDefinedAsZero;
-    if (g0 > ca) {
-        hub.h0 = std::sqrt(hub.Dc * (g0 - ca));
-        h0_text = texts.h0;
-    }
-    std::string_view h_h0_text = kDefinedAsZero;
-    if (!(h == 0.0f || hub.h0 == 0.0f)) {
+    const float Dc = D + 2.0f * ca;  // corroded base diameter
+    hub.thick = g0 > ca;
+    if (hub.thick)
+        hub.h0 = std::sqrt(Dc * (g0 - ca));
+    hub.has_h_h0 = !(h == 0.0f || hub.h0 == 0.0f);
+    if (hub.has_h_h0)
         hub.h_h0 = h / hub.h0;
-        h_h0_text = texts.h_h0;
-    }
-    std::string_view g1_g0_text = kDefinedAsZero;
-    if (g0 > ca) {
+    if (hub.thick)
         hub.g1_g0 = (g1 - ca) / (g0 - ca);
-        g1_g0_text = texts.g1_g0;
-    }
-
-    if (r.print == 0)
-        return hub;
-    write_blank_line(r);
-    ReportLine(r)
-        .text(texts.h0_caption).text(h0_text, kHubTextWidth)
-        .blanks(1).fixed(hub.h0 * u.diameter.factor, 10, 3)
-        .blanks(1).text(u.diameter.text())
-        .write();
-    ReportLine(r)
-        .text(texts.Hrat_caption).text(h_h0_text, kHubTextWidth)
-        .blanks(1).fixed(hub.h_h0, 10, 3)
-        .write();
-    ReportLine(r)
-        .text(texts.Grat_caption).text(g1_g0_text, kHubTextWidth)
-        .blanks(1).fixed(hub.g1_g0, 10, 3)
-        .write();
-    write_blank_line(r);
     return hub;
 }
 
-HubDE d_and_e(Report& r, const UnitRecord& u, float U, float h0, float g0, float ca, float F,
-              float V)
+HubDE d_and_e(float U, float h0, float g0, float ca, float F, float V)
 {
     HubDE de;
     const float gc = g0 - ca;
     de.d = ((U * h0) * gc) * gc / V;
     de.e = F / h0;
+    return de;
+}
 
-    if (r.print == 0)
-        return de;
-    const float ft = u.thickness.factor;
+HubSet hub_set(float g0, float g1, float h, float D, float ca, float U)
+{
+    HubSet s;
+    s.hub = hub_factors(g0, g1, h, D, ca);
+    s.integral = s.hub.g1_g0 > 0.0f;
+    if (s.integral) {
+        s.flange = integral_flange_factors(s.hub.g1_g0, s.hub.h_h0);
+        s.de = d_and_e(U, s.hub.h0, g0, ca, s.flange.F, s.flange.V);
+    }
+    return s;
+}
+
+StressFactors stress_factors(float t, float T, float e, float d, float ca)
+{
+    StressFactors s;
+    const float tc = t - ca;
+    s.ALPHA = tc * e + 1;
+    s.BETA = (4 * tc * e) / 3 + 1;
+    s.GAMMA = s.ALPHA / T;
+    s.DELTA = whole_power(tc, 3) / d;
+    s.Lamda = s.GAMMA + s.DELTA;
+    return s;
+}
+
+void write_k_ratio_factors(Report& r, float K, const KRatioFactors& k, int code)
+{
+    FixedLine(r)
+        .text(code == 2 ? "Factors from Table 4-16.4 " : "Factors from Figure 2-7.1 ")
+        .blanks(20).text("K = ").fixed(K, 10, 3)
+        .write();
+    write_factor_pair(r, 20, "T = ", k.T, 12, "U = ", k.U);
+    write_factor_pair(r, 20, "Y = ", k.Y, 12, "Z = ", k.Z);
+}
+
+void write_hub_set(Report& r, const Shown& show, const HubSet& s, HubSide side, int code)
+{
+    const HubTexts& texts = kHubTexts[side == HubSide::opening ? 0 : 1];
+    const HubFactors& hub = s.hub;
+    write_blank_line(r);
+    FixedLine(r)
+        .text(texts.h0_caption).text(hub.thick ? texts.h0 : kDefinedAsZero, kHubTextWidth)
+        .blanks(1).fixed(show.dia(hub.h0), 10, 3)
+        .blanks(1).text(show.u.diameter.text())
+        .write();
+    FixedLine(r)
+        .text(texts.Hrat_caption).text(hub.has_h_h0 ? texts.h_h0 : kDefinedAsZero, kHubTextWidth)
+        .blanks(1).fixed(hub.h_h0, 10, 3)
+        .write();
+    FixedLine(r)
+        .text(texts.Grat_caption).text(hub.thick ? texts.g1_g0 : kDefinedAsZero, kHubTextWidth)
+        .blanks(1).fixed(hub.g1_g0, 10, 3)
+        .write();
+    write_blank_line(r);
+    if (s.integral) {
+        write_flange_factors(r, s.flange, code);
+        write_d_and_e(r, show, s.de, hub.h0, s.flange.F);
+    }
+}
+
+void write_d_and_e(Report& r, const Shown& show, const HubDE& de, float h0, float F)
+{
+    const float ft = show.u.thickness.factor;
     const float d_shown = de.d * whole_power(ft, 3);
     const float e_shown = F / (h0 * ft);
     std::array<char, 5> d_unit;  // thickness label and the superscript three
-    assign(d_unit, u.thickness.text());
+    assign(d_unit, show.u.thickness.text());
     put(d_unit, 4, "\xB3");
     std::array<char, 6> e_unit;
-    assign(e_unit, u.thickness.text());
+    assign(e_unit, show.u.thickness.text());
     put(e_unit, 4, "^-1");
 
-    ReportLine line(r);
+    FixedLine line(r);
     line.blanks(20).text("d = ");
     if (d_shown > 99999.0f)
         line.exponential(d_shown, 10, 5);
@@ -135,99 +156,13 @@ HubDE d_and_e(Report& r, const UnitRecord& u, float U, float h0, float g0, float
         .blanks(6).text("e = ").fixed(e_shown, 10, 4)
         .blanks(1).text(view(e_unit))
         .write();
-    return de;
 }
 
-StressFactors stress_factors(Report& r, float t, float T, float e, float d, float ca)
+void write_stress_factors(Report& r, const StressFactors& s)
 {
-    StressFactors s;
-    const float tc = t - ca;
-    s.ALPHA = tc * e + 1;
-    s.BETA = (4 * tc * e) / 3 + 1;
-    s.GAMMA = s.ALPHA / T;
-    s.DELTA = whole_power(tc, 3) / d;
-    s.Lamda = s.GAMMA + s.DELTA;
-
-    ReportLine(r).text("Stress Factors").blanks(28).text("ALPHA = ").fixed(s.ALPHA, 10, 3).write();
+    FixedLine(r).text("Stress Factors").blanks(28).text("ALPHA = ").fixed(s.ALPHA, 10, 3).write();
     write_factor_pair(r, 17, "BETA = ", s.BETA, 8, "GAMMA = ", s.GAMMA);
     write_factor_pair(r, 16, "DELTA = ", s.DELTA, 7, " Lamda = ", s.Lamda);
-    return s;
-}
-
-namespace {
-
-struct HubSet {
-    HubFactors hub;
-    FlangeFactors flange;  // zero when the hub has no thickness ratio
-    HubDE de;
-};
-
-// Hub factors of one hub and, when it has a thickness ratio, its flange
-// factors (the ratios raised to their limits in place) and d and e.
-HubSet hub_set(State& st, float g0, float g1, float h, float D, HubSide side)
-{
-    Report& r = st.report;
-    const OpeningInput& in = st.opening;
-    OpeningWork& w = st.opening_work;
-    HubSet s;
-    s.hub = hub_factors(r, st.units, g0, g1, h, D, in.ca, side);
-    if (s.hub.g1_g0 > 0.0f) {
-        s.flange = integral_flange_factors(r, w.flange, in.code, s.hub.g1_g0, s.hub.h_h0);
-        s.de = d_and_e(r, st.units, w.U, s.hub.h0, g0, in.ca, s.flange.F, s.flange.V);
-    }
-    return s;
-}
-
-}  // namespace
-
-void compute_opening_factors(State& st)
-{
-    const OpeningInput& in = st.opening;
-    OpeningWork& w = st.opening_work;
-
-    ++w.iteration;
-    const KRatioFactors k = k_ratio_factors(st.report, in.A, in.Bn, in.ca, w.viii2);
-    w.K = k.K;
-    w.T = k.T;
-    w.U = k.U;
-    w.Y = k.Y;
-    w.Z = k.Z;
-
-    const HubSet n = hub_set(st, in.g0n, in.g1n, in.hn, in.Bn, HubSide::opening);
-    w.h0n = n.hub.h0;
-    w.Hratn = n.hub.h_h0;
-    w.Gratn = n.hub.g1_g0;
-    w.Fn = n.flange.F;
-    w.Vn = n.flange.V;
-    w.fn = n.flange.f;
-    w.dn = n.de.d;
-    w.en = n.de.e;
-
-    StressFactors s;
-    if (w.Gratn > 0.0f && w.Hratn > 0.0f)
-        s = stress_factors(st.report, in.t, w.T, w.en, w.dn, in.ca);
-    w.ALPHA = s.ALPHA;
-    w.BETA = s.BETA;
-    w.GAMMA = s.GAMMA;
-    w.DELTA = s.DELTA;
-    w.Lamda = s.Lamda;
-}
-
-void compute_shell_factors(State& st)
-{
-    const OpeningInput& in = st.opening;
-    OpeningWork& w = st.opening_work;
-
-    write_text(st.report, style::kTitle, "Flange Factors ( Shell ) : ");
-    const HubSet s = hub_set(st, in.g0s, in.g1s, in.hs, in.A - in.g0s - in.ca, HubSide::shell);
-    w.h0s = s.hub.h0;
-    w.Hrats = s.hub.h_h0;
-    w.Grats = s.hub.g1_g0;
-    w.Fs = s.flange.F;
-    w.Vs = s.flange.V;
-    w.fs = s.flange.f;
-    w.ds = s.de.d;  // printed, not used further
-    w.es = s.de.e;
 }
 
 }  // namespace tx14

@@ -1,57 +1,40 @@
-// The factor operations of the flange treatment of the head: K-ratio
-// factors, hub factors, integral-flange factors F, V, f, the factors d and
-// e, and the stress factors. Each prints its own fixed-format lines.
+// The factors of the flange treatment of the head: K-ratio factors, hub
+// factors, integral-flange factors F, V, f, the factors d and e, and the
+// stress factors; each computed by one function and printed by another.
 #pragma once
 
-#include "../entry/units.hpp"
+#include "../common/units.hpp"
+#include "../report/fixed_line.hpp"
 #include "../report/report.hpp"
 #include "opening_work.hpp"
 
 namespace tx14 {
 
-struct KRatioFactors {
-    float K = 0, T = 0, U = 0, Y = 0, Z = 0;
-};
-
-// K = A / (Bn + 2 ca) and T, U, Y, Z; the VIII-2 flag words the K line.
-KRatioFactors k_ratio_factors(Report& r, float A, float Bn, float ca, bool viii2);
-
-enum class HubSide { opening, shell };
-
-struct HubFactors {
-    float Dc = 0;     // corroded base diameter
-    float h0 = 0;     // effective hub length
-    float h_h0 = 0;   // hub ratio h/h0
-    float g1_g0 = 0;  // thickness ratio g1/g0 (corroded)
-};
+// T, U, Y, Z of the ratio K = A / (Bn + 2 ca).
+KRatioFactors k_ratio_factors(float K);
 
 // Hub factors of a hub with base diameter D (h uncorroded).
-HubFactors hub_factors(Report& r, const UnitRecord& u, float g0, float g1, float h, float D,
-                       float ca, HubSide side);
+HubFactors hub_factors(float g0, float g1, float h, float D, float ca);
 
-struct FlangeFactors {
-    float F = 0, V = 0, f = 0;
-    float f_unclamped = 0;  // f before it is raised to 1
-};
-
-// Constants C1-C37, E1-E6 (kept in k) and F, V, f of an integral flange.
-// g1/g0 and h/h0 are raised to their lower limits in place. Prints the
-// factor lines in the wording of the analysis code.
-FlangeFactors integral_flange_factors(Report& r, IntegralFlangeConstants& k, int code,
-                                      float& g1_g0, float& h_h0);
-
-struct HubDE {
-    float d = 0, e = 0;
-};
+// Constants C1-C37, E1-E6 and F, V, f of an integral flange; g1/g0 and
+// h/h0 are first raised to their lower limits.
+FlangeFactors integral_flange_factors(float g1_g0, float h_h0);
 
 // d and e of a hub.
-HubDE d_and_e(Report& r, const UnitRecord& u, float U, float h0, float g0, float ca, float F,
-              float V);
+HubDE d_and_e(float U, float h0, float g0, float ca, float F, float V);
 
-struct StressFactors {
-    float ALPHA = 0, BETA = 0, GAMMA = 0, DELTA = 0, Lamda = 0;
-};
+// Hub factors, and for a hub with a thickness ratio its flange factors
+// and d and e.
+HubSet hub_set(float g0, float g1, float h, float D, float ca, float U);
 
-StressFactors stress_factors(Report& r, float t, float T, float e, float d, float ca);
+StressFactors stress_factors(float t, float T, float e, float d, float ca);
+
+// The lines of the factors; the VIII-2 code (2) words the K and F, V, f
+// lines after its tables.
+void write_k_ratio_factors(Report& r, float K, const KRatioFactors& k, int code);
+void write_hub_set(Report& r, const Shown& show, const HubSet& s, HubSide side, int code);
+void write_flange_factors(Report& r, const FlangeFactors& ff, int code);
+void write_d_and_e(Report& r, const Shown& show, const HubDE& de, float h0, float F);
+void write_stress_factors(Report& r, const StressFactors& s);
 
 }  // namespace tx14

@@ -1,13 +1,23 @@
 // The integral-flange factors F, V and f from the hub ratios: the constants
 // C1 to C37 and E1 to E6 of the classical flange solution.
+#include <array>
 #include <cmath>
 
 #include "../report/single_precision.hpp"
 #include "flange_factors.hpp"
-#include "opening_report.hpp"
 
 namespace tx14 {
 namespace {
+
+// Intermediate constants of the integral-flange factors, numbered as the
+// engineering text numbers them: Cn[1] to Cn[37] are C1 to C37, En[1] to
+// En[6] are E1 to E6 (element 0 unused).
+struct IntegralFlangeConstants {
+    float A = 0;  // g1/g0 - 1
+    float C = 0;  // 43.68 (h/h0)^4
+    std::array<float, 38> Cn{};
+    std::array<float, 7> En{};
+};
 
 // Fractions of two whole numbers, as single-precision constants.
 constexpr float k1_3 = 0.33333334f;
@@ -144,31 +154,15 @@ void e_constants(IntegralFlangeConstants& k)
             - Cn[37] * (A / 120 + k1_60 + 1 / C);
 }
 
-void write_factor_lines(Report& r, int code, const FlangeFactors& ff)
-{
-    if (r.print == 0)
-        return;
-    write_text(r, style::kResultCaption, "Flange Factors for Integral Flange: ");
-    if (code == 1) {
-        ReportLine(r).text("Factor F per 2-7.2  ").blanks(30).fixed(ff.F, 10, 3).write();
-        ReportLine(r).text("Factor V per 2-7.3  ").blanks(30).fixed(ff.V, 10, 3).write();
-        ReportLine(r).text("Factor f per 2-7.6  ").blanks(30).fixed(ff.f, 10, 3).write();
-    } else {
-        ReportLine(r).text("Factor F per Table 4.16.5  ").blanks(23).fixed(ff.F, 10, 3).write();
-        ReportLine(r).text("Factor V per Table 4.16.5  ").blanks(23).fixed(ff.V, 10, 3).write();
-        ReportLine(r).text("Factor f per Table 4.16.5  ").blanks(23).fixed(ff.f, 10, 3).write();
-    }
-}
-
 }  // namespace
 
-FlangeFactors integral_flange_factors(Report& r, IntegralFlangeConstants& k, int code,
-                                      float& g1_g0, float& h_h0)
+FlangeFactors integral_flange_factors(float g1_g0, float h_h0)
 {
     if (h_h0 < 0.015f)
         h_h0 = 0.015f;
     if (g1_g0 < 1.0f)
         g1_g0 = 1.0f;
+    IntegralFlangeConstants k;
     k.A = g1_g0 - 1;
     k.C = 43.68f * whole_power(h_h0, 4);
     polynomial_constants(k);
@@ -180,6 +174,8 @@ FlangeFactors integral_flange_factors(Report& r, IntegralFlangeConstants& k, int
     const float C = k.C;
     const float p = whole_power(1 + A, 3);
     FlangeFactors ff;
+    ff.g1_g0 = g1_g0;
+    ff.h_h0 = h_h0;
     ff.f = k.Cn[36] / (1 + A);
     ff.V = k.En[4] / (real_power(2.73f / C, 0.25f) * p);
     ff.F = -k.En[6] / (real_power(C / 2.73f, 0.25f) * p / C);
@@ -191,8 +187,21 @@ FlangeFactors integral_flange_factors(Report& r, IntegralFlangeConstants& k, int
         ff.V = 0.550103f;
         ff.f = 1.0f;
     }
-    write_factor_lines(r, code, ff);
     return ff;
+}
+
+void write_flange_factors(Report& r, const FlangeFactors& ff, int code)
+{
+    write_text(r, style::kResultCaption, "Flange Factors for Integral Flange: ");
+    if (code == 1) {
+        FixedLine(r).text("Factor F per 2-7.2  ").blanks(30).fixed(ff.F, 10, 3).write();
+        FixedLine(r).text("Factor V per 2-7.3  ").blanks(30).fixed(ff.V, 10, 3).write();
+        FixedLine(r).text("Factor f per 2-7.6  ").blanks(30).fixed(ff.f, 10, 3).write();
+    } else {
+        FixedLine(r).text("Factor F per Table 4.16.5  ").blanks(23).fixed(ff.F, 10, 3).write();
+        FixedLine(r).text("Factor V per Table 4.16.5  ").blanks(23).fixed(ff.V, 10, 3).write();
+        FixedLine(r).text("Factor f per Table 4.16.5  ").blanks(23).fixed(ff.f, 10, 3).write();
+    }
 }
 
 }  // namespace tx14

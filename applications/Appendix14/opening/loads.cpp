@@ -5,85 +5,83 @@
 
 namespace tx14 {
 
-void compute_loads(State& st)
+OpeningLoads opening_loads(const OpeningInput& in)
 {
-    Report& r = st.report;
-    const OpeningInput& in = st.opening;
-    OpeningWork& w = st.opening_work;
-    const Shown show = shown(st);
-    const std::string_view dia = st.units.diameter.text();
-    const std::string_view force = st.units.force.text();
-    const std::string_view moment = st.units.moment.text();
+    OpeningLoads L;
     const float ca = in.ca;
-    const bool nozzle = in.g0n > kNozzleTolerance || in.g1n > kNozzleTolerance;
+    L.G = (in.A - (in.g0s + in.g0s)) + (ca + ca);
+    L.K = in.A / (in.Bn + 2.0f * ca);
+    L.P = in.P;
+    L.Bncor = in.Bn + 2.0f * ca;
+    if (has_nozzle(in))
+        L.R = 0.5f * (L.G - L.Bncor) - (in.g1n - ca);
+    else
+        L.R = 0.5f * (L.G - L.Bncor);
+    L.Hd = (0.785f * whole_power(L.Bncor, 2)) * L.P;
+    if (has_nozzle(in))
+        L.Md = L.Hd * (L.R + 0.5f * (in.g1n - ca));
+    else
+        L.Md = L.Hd * L.R;
+    L.H = ((0.785f * L.G) * L.G) * L.P;
+    L.Ht = L.H - L.Hd;
+    if (has_nozzle(in))
+        L.Mt = (0.5f * L.Ht) * (L.R + (in.g1n - ca));
+    else
+        L.Mt = (0.5f * L.Ht) * L.R;
+    L.Mo = L.Md + L.Mt;
+    return L;
+}
 
-    w.G = (in.A - (in.g0s + in.g0s)) + (ca + ca);
+void write_loads(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L)
+{
+    const std::string_view dia = show.u.diameter.text();
+    const std::string_view force = show.u.force.text();
+    const std::string_view moment = show.u.moment.text();
+    const float ca = in.ca;
+    const bool nozzle = has_nozzle(in);
+
     write_block(r, "Diameter of the Load Reaction G = C [G]:", " = A - 2 * g0s + (2 * ca)",
                 " = @4 - 2 * @4 + (2 * @4) #", {show.dia(in.A), show.thk(in.g0s), show.thk(ca)},
-                show.dia(w.G), dia);
-
-    w.K = in.A / (in.Bn + 2.0f * ca);
+                show.dia(L.G), dia);
     write_block(r, "The Flange K Factor [K]:", " = A / ( Bn + ( 2 * ca ) )",
                 " = @4 / ( @4 + ( 2 * @3 ) )", {show.dia(in.A), show.dia(in.Bn), show.dia(ca)},
-                w.K, kNoUnit);
-
-    w.P = in.P;
-    w.Bncor = in.Bn + 2.0f * ca;
-
-    if (nozzle) {
-        w.R = 0.5f * (w.G - w.Bncor) - (in.g1n - ca);
+                L.K, kNoUnit);
+    if (nozzle)
         write_block(r, "The Flange Radial Distance Dimension [R]:",
                     " = 0.5( G - Bncor ) - ( g1n - ca ) ", " = 0.5( @4 - @4 ) - ( @4 - @4 )",
-                    {show.dia(w.G), show.dia(w.Bncor), show.thk(in.g1n), show.thk(ca)},
-                    show.dia(w.R), dia);
-    } else {
-        w.R = 0.5f * (w.G - w.Bncor);
+                    {show.dia(L.G), show.dia(L.Bncor), show.thk(in.g1n), show.thk(ca)},
+                    show.dia(L.R), dia);
+    else
         write_block(r, "The Flange Radial Distance Dimension [R]:", " = 0.5( G - Bncor ) ",
-                    " = 0.5( @4 - @4 )", {show.dia(w.G), show.dia(w.Bncor)}, show.dia(w.R), dia);
-    }
+                    " = 0.5( @4 - @4 )", {show.dia(L.G), show.dia(L.Bncor)}, show.dia(L.R), dia);
 
     // \xB2 is the superscript two.
-    w.Hd = (0.785f * whole_power(w.Bncor, 2)) * w.P;
     write_block(r, "The Hydrostatic End Force [Hd]:", " = 0.785 * Bncor\xB2 * P ",
-                " = 0.785 * @4\xB2 * @4 ", {show.dia(w.Bncor), show.pressure(w.P)},
-                show.force(w.Hd), force);
-
-    if (nozzle) {
-        w.Md = w.Hd * (w.R + 0.5f * (in.g1n - ca));
+                " = 0.785 * @4\xB2 * @4 ", {show.dia(L.Bncor), show.pressure(L.P)},
+                show.force(L.Hd), force);
+    if (nozzle)
         write_block(r, "The Moment [Md]:", " = Hd( R + 0.5( g1n - ca ) ) ",
                     " = @2(@4 + 0.5( @4 - @4 ) ) ",
-                    {show.force(w.Hd), show.dia(w.R), show.thk(in.g1n), show.thk(ca)},
-                    show.moment(w.Md), moment);
-    } else {
-        w.Md = w.Hd * w.R;
+                    {show.force(L.Hd), show.dia(L.R), show.thk(in.g1n), show.thk(ca)},
+                    show.moment(L.Md), moment);
+    else
         write_block(r, "The Moment [Md]:", " = HD * R ", " = @2 * @4 ",
-                    {show.force(w.Hd), show.dia(w.R)}, show.moment(w.Md), moment);
-    }
-
-    w.H = ((0.785f * w.G) * w.G) * w.P;
+                    {show.force(L.Hd), show.dia(L.R)}, show.moment(L.Md), moment);
     write_block(r, "The Total Hydrostatic End Force [H]:", " = 0.785 * G\xB2 * P",
-                " = 0.785 * @4\xB2 * @4 ", {show.dia(w.G), show.pressure(w.P)}, show.force(w.H),
+                " = 0.785 * @4\xB2 * @4 ", {show.dia(L.G), show.pressure(L.P)}, show.force(L.H),
                 force);
-
-    w.Ht = w.H - w.Hd;
     write_block(r, "The Differential End Force [Ht]:", " = H - Hd ", " = @2 - @2   ",
-                {show.force(w.H), show.force(w.Hd)}, show.force(w.Ht), force);
-
-    if (nozzle) {
-        w.Mt = (0.5f * w.Ht) * (w.R + (in.g1n - ca));
+                {show.force(L.H), show.force(L.Hd)}, show.force(L.Ht), force);
+    if (nozzle)
         write_block(r, "The Moment [Mt]:", " = 0.5 * Ht( R + g1n )",
                     " = 0.5 * @2( @4 + ( @4 - @4 ) )",
-                    {show.force(w.Ht), show.dia(w.R), show.thk(in.g1n), show.thk(ca)},
-                    show.moment(w.Mt), moment);
-    } else {
-        w.Mt = (0.5f * w.Ht) * w.R;
+                    {show.force(L.Ht), show.dia(L.R), show.thk(in.g1n), show.thk(ca)},
+                    show.moment(L.Mt), moment);
+    else
         write_block(r, "The Moment [Mt]:", " = 0.5 * Ht * R", " = 0.5 * @2 * @4",
-                    {show.force(w.Ht), show.dia(w.R)}, show.moment(w.Mt), moment);
-    }
-
-    w.Mo = w.Md + w.Mt;
+                    {show.force(L.Ht), show.dia(L.R)}, show.moment(L.Mt), moment);
     write_block(r, "The Total Moment [Mo]:", " = Md + Mt ", " = @0 + @0 ",
-                {show.moment(w.Md), show.moment(w.Mt)}, show.moment(w.Mo), moment);
+                {show.moment(L.Md), show.moment(L.Mt)}, show.moment(L.Mo), moment);
 
     write_text(r, style::kTitle, "Flange Factors ( Opening ):");
     write_blank_line(r);

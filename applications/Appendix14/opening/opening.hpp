@@ -1,31 +1,47 @@
-// The large-opening analysis as the entry calls it: echo, validation and
-// the calculation with its thickness search.
+// The large-opening analysis as the entry calls it: one item from the
+// host's arrays to its results, and the forging weight the host may call
+// on its own.
 #pragma once
 
 #include <cstdint>
 
+#include "../common/units.hpp"
+#include "../report/report.hpp"
+#include "opening_input.hpp"
+#include "opening_work.hpp"
+
 namespace tx14 {
 
-struct State;
-
-// The four results of the calculation routine.
+// The four results of the calculation, the passes it took, and the loads
+// and first pass as the report prints them.
 struct OpeningResults {
     float mawp = 0;             // M.A.W.P. for the given geometry (first pass)
     float minimum_t = 0;        // approximate minimum flange thickness, 0 after a failed search
     float input_t = 0;          // the input thickness
     float largest_stress = 0;   // largest stress magnitude of the first pass
-    float weight = 0;           // finished forging weight at the input thickness
+    int passes = 0;             // passes of the thickness search
+    OpeningLoads loads;
+    OpeningPass first;          // the pass at the input thickness
 };
 
-// Prints the input in display units; right-adjusts the material name.
-void echo_opening_input(State& st);
+// Unpacks, echoes and validates the item; when it has no fatal finding,
+// prints the results title, calculates into results (otherwise left as
+// given), and stores the minimum thickness, the M.A.W.P. and the largest
+// stress in elements 30 to 32. Returns the number of fatal findings.
+std::int32_t run_opening_item(Report& r, const UnitRecord& u, OpeningInput& in,
+                              OpeningResults& results, float* reals, const char* texts);
 
-// Checks the item, prints the error section, raises error_count by one per
-// fatal finding.
-void validate_opening_input(State& st, std::int32_t& error_count, char run_mode);
+// Prints the input in display units, the material name right-adjusted.
+void echo_opening_input(Report& r, const UnitRecord& u, const OpeningInput& in);
 
-// The calculation: loads, factors, stresses, summary, thickness search.
-void calculate_opening(State& st, OpeningResults& results);
+// Checks the item and prints the error section; returns the number of
+// fatal findings.
+std::int32_t validate_opening_input(Report& r, const OpeningInput& in);
+
+// The calculation: loads, then the passes of the thickness search; fills
+// every field of results.
+void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in,
+                       OpeningResults& results);
 
 // Finished weight W and rough weight Wr of the head forging.
 void forging_weight(float B, float A, float t, float g1, float g0, float h, float& W, float& Wr,

@@ -1,77 +1,79 @@
-// The large-opening calculation: loads once, then the passes of the search
-// for the approximate minimum head thickness, the first pass printed in
-// full and the later ones silent.
+// The large-opening calculation: the loads once, then the passes of the
+// search for the approximate minimum head thickness. Each pass is
+// arithmetic only; the report shows the first pass in full and the outcome
+// of the search.
 #include "opening_calculation.hpp"
 
 #include <cmath>
 
+#include "flange_factors.hpp"
+
 namespace tx14 {
-namespace {
 
-enum class Step { next_pass, converged, failed };
-
-// Rescales the trial thickness by the governing ratio; the search ends when
-// the ratio is within 0.1 % of 1 (or not a number), or fails on the last pass.
-Step thickness_step(State& st, OpeningResults& results)
+OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, float t)
 {
-    Report& r = st.report;
-    OpeningWork& w = st.opening_work;
-    float& t = st.opening.t;
-    const float ratio = w.ratios.governing;
-
-    r.print = 0;  // later passes are silent
-    if (w.iteration > kIterationLimit - 1) {
-        r.print = 1;
-        write_blank_line(r);
-        write_text(r, style::kNote, "Thickness Conversion Failure - Revise the Geometry.");
-        results.minimum_t = 0;
-        return Step::failed;
-    }
-    t = t / std::sqrt(ratio);
-    if (ratio > 1.001f || ratio < 0.999f) {
-        w.first_pass = 0;
-        return Step::next_pass;
-    }
-    return Step::converged;
+    OpeningPass p;
+    p.t = t;
+    p.k = k_ratio_factors(L.K);
+    p.nozzle = hub_set(in.g0n, in.g1n, in.hn, in.Bn, in.ca, p.k.U);
+    p.has_stress_factors = p.nozzle.g1_g0() > 0.0f && p.nozzle.h_h0() > 0.0f;
+    if (p.has_stress_factors)
+        p.s = stress_factors(t, p.k.T, p.nozzle.de.e, p.nozzle.de.d, in.ca);
+    flange_stresses(in, L, p);
+    p.shell = hub_set(in.g0s, in.g1s, in.hs, in.A - in.g0s - in.ca, in.ca, p.k.U);
+    juncture_stresses(in, L, p);
+    summarise_pass(in, L, p);
+    return p;
 }
 
-void write_minimum_thickness(State& st, OpeningResults& results)
+void write_pass(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
+                const OpeningPass& p)
 {
-    Report& r = st.report;
-    const float t = st.opening.t;
-    r.print = 1;
-    results.minimum_t = t;
-    ReportLine(r)
-        .text("Approximate Minimum Flange Thickness", 43).blanks(5)
-        .fixed(t * st.units.thickness.factor, 12, 4).blanks(2).text(st.units.thickness.text())
-        .write(t > results.input_t ? style::kWarning : LineStyles{});
+    write_k_ratio_factors(r, L.K, p.k, in.code);
+    write_hub_set(r, show, p.nozzle, HubSide::opening, in.code);
+    if (p.has_stress_factors)
+        write_stress_factors(r, p.s);
+    write_flange_stresses(r, show, in, L, p);
+    write_text(r, style::kTitle, "Flange Factors ( Shell ) : ");
+    write_hub_set(r, show, p.shell, HubSide::shell, in.code);
+    write_juncture_stresses(r, show, in, L, p);
+    write_summary(r, show, in, L, p);
 }
 
-}  // namespace
-
-void calculate_opening(State& st, OpeningResults& results)
+void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in,
+                       OpeningResults& results)
 {
-    OpeningWork& w = st.opening_work;
-    w = OpeningWork{};
-    w.viii2 = st.opening.code == 2;
-    w.m12 = st.units.moment.factor == 1.0f ? 12.0f : 1.0f;
-    results.input_t = st.opening.t;
+    const Shown show(u);
+    results.input_t = in.t;
 
-    compute_loads(st);
-    for (int pass = 1; pass <= kIterationLimit; ++pass) {
-        compute_opening_factors(st);  // raises the pass counter
-        compute_opening_flange_stresses(st);
-        compute_shell_factors(st);
-        compute_juncture_stresses(st);
-        if (pass == 1)
-            st.opening_first_pass = w;  // the values the report shows, for the results record
-        summarise_pass(st, results);
-        switch (thickness_step(st, results)) {
-        case Step::next_pass: continue;
-        case Step::converged: write_minimum_thickness(st, results); return;
-        case Step::failed: return;
+    results.loads = opening_loads(in);
+    const OpeningLoads& L = results.loads;
+    write_loads(r, show, in, L);
+    float t = in.t;
+    for (results.passes = 1;; ++results.passes) {
+        const OpeningPass p = opening_pass(in, L, t);
+        if (results.passes == 1) {
+            write_pass(r, show, in, L, p);
+            results.first = p;
+            results.mawp = p.mawp;
+            results.largest_stress = p.largest_stress;
         }
+        if (results.passes == kIterationLimit) {
+            write_blank_line(r);
+            write_text(r, style::kNote, "Thickness Conversion Failure - Revise the Geometry.");
+            results.minimum_t = 0;
+            return;
+        }
+        const float ratio = p.ratios.governing;
+        t = t / std::sqrt(ratio);
+        if (!(ratio > 1.001f || ratio < 0.999f))  // within 0.1 % of 1, or not a number
+            break;
     }
+    results.minimum_t = t;
+    FixedLine(r)
+        .text("Approximate Minimum Flange Thickness", 43).blanks(5)
+        .fixed(show.thk(t), 12, 4).blanks(2).text(u.thickness.text())
+        .write(t > results.input_t ? style::kWarning : LineStyles{});
 }
 
 }  // namespace tx14

@@ -1,37 +1,56 @@
 // The sections of the large-opening calculation, in the order one run
-// calls them: loads once, then each pass of the thickness search.
+// calls them: the loads once, then a pass of the thickness search per trial
+// thickness. Each section computes into plain values; a second function
+// prints them, for the first pass only.
 #pragma once
 
-#include "../entry/state.hpp"
+#include <cmath>
+
+#include "../common/units.hpp"
+#include "../report/fixed_line.hpp"
+#include "../report/formula_block.hpp"
+#include "../report/report.hpp"
 #include "opening.hpp"
-#include "opening_report.hpp"
+#include "opening_input.hpp"
+#include "opening_work.hpp"
 
 namespace tx14 {
 
 inline constexpr float kNozzleTolerance = 0.001f;  // hub thicknesses up to this are no hub
 inline constexpr int kIterationLimit = 50;         // passes of the thickness search
 
-// The display values of this run.
-inline Shown shown(const State& st) { return Shown{st.units, st.opening_work.m12}; }
+// Either nozzle hub thickness makes a nozzle for the loads.
+inline bool has_nozzle(const OpeningInput& in)
+{
+    return in.g0n > kNozzleTolerance || in.g1n > kNozzleTolerance;
+}
 
-// G, K, R, the end forces and the moments (independent of the thickness).
-void compute_loads(State& st);
+inline bool over_limit(float stress, float limit) { return std::fabs(stress) > std::fabs(limit); }
 
-// Raises the pass counter; K-ratio factors, opening hub factors, F, V, f,
-// d, e and the stress factors of the opening.
-void compute_opening_factors(State& st);
+// G, K, R, the end forces and the moments.
+OpeningLoads opening_loads(const OpeningInput& in);
+void write_loads(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L);
 
+// One pass: the factors of both hubs, the stresses and their ratios, the
+// M.A.W.P. and the forging weight, all at the trial thickness t.
+OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, float t);
+void write_pass(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
+                const OpeningPass& p);
+
+// The sections of a pass, each filling its part of the pass in order.
 // SH, SR, ST of the opening as an integral flange, and (E theta)*.
-void compute_opening_flange_stresses(State& st);
+void flange_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPass& p);
+// MH, X1 and the stresses at the juncture and at the opening.
+void juncture_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPass& p);
+// Stress ratios, the M.A.W.P. and the forging weight.
+void summarise_pass(const OpeningInput& in, const OpeningLoads& L, OpeningPass& p);
 
-// Hub factors, F, V, f, d and e of the shell side.
-void compute_shell_factors(State& st);
-
-// MH, X1 and the stresses at the juncture and the opening, with their
-// report.
-void compute_juncture_stresses(State& st);
-
-// Summary table, stress ratios, M.A.W.P. and forging weight of one pass.
-void summarise_pass(State& st, OpeningResults& results);
+void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in,
+                           const OpeningLoads& L, const OpeningPass& p);
+void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& in,
+                             const OpeningLoads& L, const OpeningPass& p);
+// The summary table, the M.A.W.P. and the forging weight.
+void write_summary(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
+                   const OpeningPass& p);
 
 }  // namespace tx14

@@ -2,9 +2,8 @@
 // labelled line per value, printed before the validation.
 #include <string_view>
 
-#include "../entry/state.hpp"
+#include "../report/fixed_line.hpp"
 #include "opening.hpp"
-#include "opening_report.hpp"
 
 namespace tx14 {
 namespace {
@@ -16,7 +15,7 @@ constexpr int kLabelWidth = 45;  // the symbol ends in column 44
 void write_value_line(Report& r, std::string_view label, float value, int decimals,
                       std::string_view unit)
 {
-    ReportLine(r)
+    FixedLine(r)
         .text(label, kLabelWidth)
         .blanks(5)
         .fixed(value, 10, decimals)
@@ -27,13 +26,9 @@ void write_value_line(Report& r, std::string_view label, float value, int decima
 
 }  // namespace
 
-void echo_opening_input(State& st)
+void echo_opening_input(Report& r, const UnitRecord& u, const OpeningInput& in)
 {
-    Report& r = st.report;
-    OpeningInput& in = st.opening;
-    const UnitRecord& u = st.units;
-    const Shown show{u, 1.0f};
-    r.print = 1;
+    const Shown show(u);
 
     write_blank_line(r);
     write_text(r, style::kTitle,
@@ -43,7 +38,7 @@ void echo_opening_input(State& st)
 
     const std::string_view dia = u.diameter.text();
     const std::string_view thk = u.thickness.text();
-    write_value_line(r, "Design Temperature", u.temperature(in.T), 2, u.temperature_text());
+    write_value_line(r, "Design Temperature", show.temperature(in.T), 2, u.temperature_text());
     write_value_line(r, "Internal Design Pressure                   P", show.pressure(in.P), 2,
                      u.pressure.text());
     write_value_line(r, "Integral Flat Head Thickness               t", show.thk(in.t), 4, thk);
@@ -57,11 +52,9 @@ void echo_opening_input(State& st)
     write_value_line(r, "Corrosion Allowance                       ca", show.thk(in.ca), 4, thk);
     write_blank_line(r);
 
-    adjust_right(in.material);  // kept right-adjusted for the rest of the run
-    ReportLine(r)
-        .text("Flange and Nozzle Material", kLabelWidth)
-        .text(std::string_view(in.material.data(), in.material.size()))
-        .write();
+    std::array<char, 15> material = in.material;
+    adjust_right(material);
+    FixedLine(r).text("Flange and Nozzle Material", kLabelWidth).text(view(material)).write();
     write_value_line(r, "Allowable Stress at Design Temperature   Sho", show.stress(in.Sho), 2,
                      u.stress.text());
     write_value_line(r, "Allowable Stress at Ambient Temperature  Shg", show.stress(in.Shg), 2,

@@ -4,9 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "../entry/state.hpp"
+#include "../report/fixed_line.hpp"
 #include "opening.hpp"
-#include "opening_report.hpp"
 
 namespace tx14 {
 namespace {
@@ -82,7 +81,7 @@ Message message_for(std::int32_t code)
 // Writes one message after a blank line; true when the finding is fatal.
 bool write_message(Report& r, std::int32_t code, float value)
 {
-    ReportLine work(r, r.work);  // built at full width, then squeezed
+    FixedLine work(r, r.work);  // built at full width, then squeezed
     Message m = message_for(code);
     if (code == kFatalCountCode)
         work.text("Number of fatal errors: ").fixed_shortest(value, 4)
@@ -102,16 +101,16 @@ bool write_message(Report& r, std::int32_t code, float value)
 
 }  // namespace
 
-void validate_opening_input(State& st, std::int32_t& error_count, char /*run_mode*/)
+std::int32_t validate_opening_input(Report& r, const OpeningInput& in)
 {
-    Report& r = st.report;
-    Findings findings = check_opening_input(st.opening);
+    std::int32_t error_count = 0;
+    Findings findings = check_opening_input(in);
     if (findings.count == 0)
-        return;
+        return error_count;
 
     write_blank_line(r);
     write_blank_line(r);
-    ReportLine(r).text("ERROR MESSAGES FOR FLANGE NUMBER ").integer(st.opening.item, 5).write();
+    FixedLine(r).text("ERROR MESSAGES FOR FLANGE NUMBER ").integer(in.item, 5).write();
     for (int i = 0; i < findings.count; ++i) {
         const Finding& f = findings.list[static_cast<std::size_t>(i)];
         if (write_message(r, f.code, f.value))
@@ -119,6 +118,7 @@ void validate_opening_input(State& st, std::int32_t& error_count, char /*run_mod
     }
     if (error_count != 0)
         write_message(r, kFatalCountCode, static_cast<float>(error_count));
+    return error_count;
 }
 
 }  // namespace tx14

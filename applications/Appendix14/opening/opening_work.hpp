@@ -1,20 +1,58 @@
-// The opening work record: values the large-opening calculation computes
-// and shares between its sections (loads, factors, stresses, summary).
+// The values the large-opening calculation computes: the loads (once per
+// item) and one pass of the thickness search (per trial thickness). Plain
+// values, written by the calculation and read by the report.
 #pragma once
 
-#include <array>
 #include <cstdint>
 
 namespace tx14 {
 
-// Intermediate constants of the integral-flange factors, numbered as the
-// engineering text numbers them: Cn[1] to Cn[37] are C1 to C37, En[1] to
-// En[6] are E1 to E6 (element 0 unused).
-struct IntegralFlangeConstants {
-    float A = 0;  // g1/g0 - 1
-    float C = 0;  // 43.68 (h/h0)^4
-    std::array<float, 38> Cn{};
-    std::array<float, 7> En{};
+// G, K, R, the end forces and the moments: independent of the thickness.
+struct OpeningLoads {
+    float P = 0;      // working pressure
+    float Bncor = 0;  // corroded opening diameter
+    float G = 0, K = 0, R = 0;
+    float Hd = 0, Md = 0, H = 0, Ht = 0, Mt = 0, Mo = 0;
+};
+
+struct KRatioFactors {
+    float T = 0, U = 0, Y = 0, Z = 0;
+};
+
+enum class HubSide { opening, shell };
+
+struct HubFactors {
+    bool thick = false;    // g0 above ca: h0 and g1/g0 are defined, otherwise 0
+    bool has_h_h0 = false; // h and h0 not 0: h/h0 is defined, otherwise 0
+    float h0 = 0;     // effective hub length
+    float h_h0 = 0;   // hub ratio h/h0
+    float g1_g0 = 0;  // thickness ratio g1/g0 (corroded)
+};
+
+struct FlangeFactors {
+    float F = 0, V = 0, f = 0;
+    float f_unclamped = 0;      // f before it is raised to 1
+    float g1_g0 = 0, h_h0 = 0;  // the ratios raised to their lower limits
+};
+
+struct HubDE {
+    float d = 0, e = 0;
+};
+
+// One hub: its factors as the hub lines show them and, when it has a
+// thickness ratio, its flange factors and d and e.
+struct HubSet {
+    HubFactors hub;
+    bool integral = false;  // g1/g0 above 0: flange factors, d and e follow
+    FlangeFactors flange;
+    HubDE de;
+
+    float g1_g0() const { return integral ? flange.g1_g0 : hub.g1_g0; }
+    float h_h0() const { return integral ? flange.h_h0 : hub.h_h0; }
+};
+
+struct StressFactors {
+    float ALPHA = 0, BETA = 0, GAMMA = 0, DELTA = 0, Lamda = 0;
 };
 
 // The four averages of the juncture and opening stresses.
@@ -31,50 +69,38 @@ struct StressRatios {
     float governing = 0;  // smallest magnitude of the ten ratios
 };
 
-struct OpeningWork {
-    // Run control of the thickness search.
-    std::int32_t iteration = 0;
-    std::int32_t first_pass = 1;
-    bool viii2 = false;  // wording of the K-factor line
-    float m12 = 1;       // 12 when the moment factor is exactly 1: internal moments in formulas
+// Everything one pass of the thickness search computes from the input and
+// the trial thickness t.
+struct OpeningPass {
+    float t = 0;  // the trial thickness of this pass
 
-    // Loads and moments (independent of the head thickness).
-    float P = 0;      // working pressure
-    float Bncor = 0;  // corroded opening diameter
-    float G = 0, K = 0, R = 0;
-    float Hd = 0, Md = 0, H = 0, Ht = 0, Mt = 0, Mo = 0;
+    KRatioFactors k;
+    HubSet nozzle;                    // the opening's hub
+    bool has_stress_factors = false;  // the opening hub has both ratios
+    StressFactors s;
 
-    // K-ratio factors.
-    float T = 0, U = 0, Y = 0, Z = 0;
-
-    // Opening hub, its flange factors and the stress factors.
-    float h0n = 0, Hratn = 0, Gratn = 0;
-    float Fn = 0, Vn = 0, fn = 0;
-    float dn = 0, en = 0;
-    float ALPHA = 0, BETA = 0, GAMMA = 0, DELTA = 0, Lamda = 0;
-
-    // Shell hub and its flange factors.
-    float h0s = 0, Hrats = 0, Grats = 0;
-    float Fs = 0, Vs = 0, fs = 0;
-    float ds = 0, es = 0;
-
-    IntegralFlangeConstants flange;
-
-    // Opening flange stresses, the rotation term and the moment split.
+    // Stresses of the opening as an integral flange and (E theta)*.
+    bool integral = false;   // nozzle hub with thicknesses and length
+    bool has_SH = false, has_SR = false;
     float SH = 0, SR = 0, ST = 0;
-    float E = 0;  // (E theta)*
-    float MH = 0, X1 = 0;
+    bool nozzle_hub = false;  // (E theta)* of an integral nozzle, else of a plain opening
+    float B1 = 0;             // diameter of the integral-nozzle (E theta)*
+    float E = 0;              // (E theta)*
 
-    // Stresses at the head/shell juncture and at the opening.
+    HubSet shell;  // the shell side hub
+
+    // The moment at the juncture, its factor, and the stresses at the
+    // juncture and at the opening as computed (before any replacement).
+    float MH = 0, X1 = 0;
     float SHS = 0, SRS = 0, STS = 0;
     float SHO = 0, SRO = 0, STO = 0;
     float Z1 = 0;
     StressAverages averages;
 
-    StressRatios ratios;
-
-    // Forging weights: finished and rough.
-    float W = 0, Wr = 0;
+    StressRatios ratios;      // from the stresses, those not above 0 counted as 1
+    float largest_stress = 0; // largest magnitude of those stresses and their averages
+    float mawp = 0;           // P x governing ratio
+    float W = 0, Wr = 0;      // forging weights: finished and rough
 };
 
 }  // namespace tx14

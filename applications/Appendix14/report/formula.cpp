@@ -25,7 +25,8 @@ void render_small(Field value, float v, char c)
     field::fixed(value.first(static_cast<std::size_t>(d + 3)), v, d);
 }
 
-// Step A for all other values. Returns false when the text did not fit.
+// Values outside (1e-6, 1): the selector's rendering in the shortest
+// width. Returns false when the text did not fit.
 bool render_plain(Field value, float v, char c)
 {
     if (v > 1e8f || v < -1e8f) {
@@ -52,7 +53,7 @@ bool render_plain(Field value, float v, char c)
     return true;
 }
 
-// Whether Step B applies: the text holds ".999", ".00 ", ".000 ", ".0000 "
+// Whether a rendering looks like a whole number gone astray: the text holds ".999", ".00 ", ".000 ", ".0000 "
 // or ".0001 ". Each begins with the point, so only points are looked at.
 bool looks_near_integer(std::string_view text)
 {
@@ -65,7 +66,8 @@ bool looks_near_integer(std::string_view text)
     return false;
 }
 
-// Steps A to C: the 10-column value field of one placeholder.
+// The 10-column value field of one placeholder: the selector's rendering,
+// a near-whole number with one decimal, and E form when nothing else fits.
 void render_value(Field value, float v, char c)
 {
     blank(value);
@@ -73,20 +75,20 @@ void render_value(Field value, float v, char c)
         render_small(value, v, c);
     } else {
         if (!render_plain(value, v, c)) {
-            field::exponential(value, v, 1);  // Step C: it did not fit
+            field::exponential(value, v, 1);  // too wide for the field
             return;
         }
-        // Step B: a near-integer rendering is written with one decimal.
+        // A near-integer rendering is written with one decimal.
         if (looks_near_integer(view(value))) {
             field::fixed(value, v, 1);
             adjust_left(value);
         }
     }
     if (contains(view(value), "***"))
-        field::exponential(value, v, 1);  // Step C
+        field::exponential(value, v, 1);  // overflowed: E form
 }
 
-// Step D: trailing zeros of a fixed-point value, looked at in the 11
+// Trailing zeros of a fixed-point value, looked at in the 11
 // columns from the value's first column (blanks past the end of the line).
 void drop_trailing_zeros(Field out, int first)
 {
@@ -157,10 +159,8 @@ bool blank_run_goes(ConstField line, int in, int end)
 
 }  // namespace
 
-void SUBSTVALUES(const Report& r, Field tmpl, std::span<const float> values)
+void SUBSTVALUES(Field tmpl, std::span<const float> values)
 {
-    if (r.print == 0)
-        return;
     const int W = static_cast<int>(std::min<std::size_t>(tmpl.size(), kFormulaWidth));
     Field t = tmpl.first(static_cast<std::size_t>(W));
     char out_buf[kFormulaWidth];

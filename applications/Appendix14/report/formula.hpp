@@ -13,13 +13,12 @@ namespace tx14 {
 // buffer as a rule), left to right, by `values` rendered by their selector
 // characters, and tidies the line. A "#" ends the template. The seventh
 // placeholder and everything after it are copied unchanged. A placeholder
-// beyond the values given renders 0. While the print switch is 0 nothing
-// is done.
-void SUBSTVALUES(const Report& r, Field tmpl, std::span<const float> values);
+// beyond the values given renders 0.
+void SUBSTVALUES(Field tmpl, std::span<const float> values);
 
-inline void SUBSTVALUES(const Report& r, Field tmpl, std::initializer_list<float> values)
+inline void SUBSTVALUES(Field tmpl, std::initializer_list<float> values)
 {
-    SUBSTVALUES(r, tmpl, std::span<const float>(values.begin(), values.size()));
+    SUBSTVALUES(tmpl, std::span<const float>(values.begin(), values.size()));
 }
 
 // Deletes blanks before superscripts, "^", "," and "/", and after "/".

@@ -8,22 +8,15 @@ namespace tx14 {
 
 void fill_formula(Report& r, std::string_view tmpl, std::span<const float> values)
 {
-    if (r.print == 0)
-        return;  // a silent pass: the line would be discarded anyway
     assign(r.work, tmpl);
-    SUBSTVALUES(r, r.work, values);
+    SUBSTVALUES(r.work, values);
     constexpr std::size_t kPerCall = 6;  // SUBSTVALUES keeps the seventh placeholder as it stands
     if (values.size() > kPerCall)
-        SUBSTVALUES(r, r.work, values.subspan(kPerCall));
+        SUBSTVALUES(r.work, values.subspan(kPerCall));
 }
 
 void write_formula_line(Report& r, int keep)
 {
-    if (r.print == 0) {
-        blank(r.line);
-        r.styles = {};
-        return;
-    }
     squeeze_blanks(r.work, r.line, keep);
     write_line(r);
 }
@@ -40,6 +33,44 @@ void write_result(Report& r, const LineStyles& styles, float value, std::string_
 {
     set_line_styles(r, styles);
     write_result(r, value, unit);
+}
+
+void write_block_head(Report& r, const LineStyles& styles, std::string_view label,
+                      std::string_view symbolic)
+{
+    write_caption(r, styles, label);
+    write_text(r, symbolic);
+}
+
+void write_block_end(Report& r, float value, std::string_view unit, bool over_limit)
+{
+    if (over_limit)
+        write_result(r, style::kWarning, value, unit);
+    else
+        write_result(r, value, unit);
+    write_blank_line(r);
+}
+
+void write_block(Report& r, const LineStyles& styles, std::string_view label,
+                 std::string_view symbolic, std::string_view tmpl,
+                 std::initializer_list<float> values, int keep)
+{
+    write_block_head(r, styles, label, symbolic);
+    write_formula(r, tmpl, values, keep);
+}
+
+void write_block(Report& r, std::string_view label, std::string_view symbolic,
+                 std::string_view tmpl, std::initializer_list<float> values, float value,
+                 std::string_view unit)
+{
+    write_block(r, style::kCaption, label, symbolic, tmpl, values, 1);
+    write_block_end(r, value, unit);
+}
+
+void extend_formula(Report& r, std::string_view more, std::initializer_list<float> values)
+{
+    put(r.work, last_nonblank(r.work) + 1, more);
+    SUBSTVALUES(r.work, values);
 }
 
 }  // namespace tx14

@@ -1,5 +1,5 @@
-// The pieces every formula block of the calculation reports is made of:
-// caption line, symbolic line, substituted line(s) and result line.
+// The formula blocks of the calculation reports: caption line, symbolic
+// line, substituted line(s), result line and the blank line after it.
 #pragma once
 
 #include <initializer_list>
@@ -9,6 +9,8 @@
 #include "report.hpp"
 
 namespace tx14 {
+
+inline constexpr std::string_view kNoUnit = " ";  // dimensionless results
 
 // The caption of a block, with its styles.
 inline void write_caption(Report& r, const LineStyles& styles, std::string_view label)
@@ -41,5 +43,32 @@ inline void write_formula(Report& r, std::string_view tmpl, std::initializer_lis
 // the unit label; with styles when given.
 void write_result(Report& r, float value, std::string_view unit);
 void write_result(Report& r, const LineStyles& styles, float value, std::string_view unit);
+
+// Caption (with its styles) and symbolic line of a formula block.
+void write_block_head(Report& r, const LineStyles& styles, std::string_view label,
+                      std::string_view symbolic);
+inline void write_block_head(Report& r, std::string_view label, std::string_view symbolic)
+{
+    write_block_head(r, style::kCaption, label, symbolic);
+}
+
+// Result line of a formula block, with the warning styles when the value
+// is over its limit, and the blank line that ends the block.
+void write_block_end(Report& r, float value, std::string_view unit, bool over_limit = false);
+
+// A formula block up to its result: head, then the template filled with
+// the display values and squeezed with the keep count.
+void write_block(Report& r, const LineStyles& styles, std::string_view label,
+                 std::string_view symbolic, std::string_view tmpl,
+                 std::initializer_list<float> values, int keep);
+
+// A whole formula block of one substituted line: caption styles, keep
+// count 1, the result and the blank line.
+void write_block(Report& r, std::string_view label, std::string_view symbolic,
+                 std::string_view tmpl, std::initializer_list<float> values, float value,
+                 std::string_view unit);
+
+// Appends `more` directly behind the filled formula and fills it too.
+void extend_formula(Report& r, std::string_view more, std::initializer_list<float> values);
 
 }  // namespace tx14

@@ -56,8 +56,8 @@ void write_file_record(Report& r, const char* text, int n)
     r.file.write_record(rec, length);
 }
 
-bool captures(const Report& r) { return r.print == 1 && r.unit < 0; }
-bool writes_file(const Report& r) { return r.print != 0 && r.unit > 0; }
+bool captures(const Report& r) { return r.unit < 0; }
+bool writes_file(const Report& r) { return r.unit > 0; }
 
 // What writing a line leaves behind when the line goes nowhere.
 void discard_line(Report& r, Field text)
@@ -71,7 +71,6 @@ void discard_line(Report& r, Field text)
 void Report::reset()
 {
     unit = -1;
-    print = 1;
     special = 0;
     styles = {};
     capture.count = 0;
@@ -101,7 +100,7 @@ void write_blank_line(Report& r, Field text)
     if (captures(r) || writes_file(r))
         write_line(r, text);
     else
-        r.styles = {};  // the silent passes write many: the buffer is blank already
+        r.styles = {};  // the buffer is blank already
 }
 
 void set_line_styles(Report& r, const LineStyles& styles)
@@ -129,8 +128,6 @@ void write_text(Report& r, const LineStyles& styles, std::string_view text)
 
 void write_closing_lines(Report& r)
 {
-    if (r.print == 0)
-        return;
     write_blank_line(r);
     // \xA9 is the copyright sign of the Windows-1252 code page.
     assign(r.line, "TXAppendix14 Calculation Library, Copyright \xA9 2026");

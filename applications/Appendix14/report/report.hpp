@@ -47,8 +47,7 @@ struct Report {
     Report& operator=(const Report&) = delete;
 
     // Report control record.
-    std::int32_t unit = -1;   // positive: report file open; -1: capture mode
-    std::int32_t print = 1;   // 0: lines are discarded
+    std::int32_t unit = -1;   // positive: report file open; -1: capture mode; 0: nowhere
     std::int32_t special = 0; // 1: special characters become plain text
     LineStyles styles{};
 
@@ -63,14 +62,14 @@ struct Report {
     std::array<char, kLineWidth> line;     // every report line is built here
     std::array<char, kFormulaWidth> work;  // formula lines are filled here
 
-    // Resets the state for a new run: capture mode, printing on, buffers
-    // blank, no styles, count 0 (the records keep what an earlier run left).
+    // Resets the state for a new run: capture mode, buffers blank, no
+    // styles, count 0 (the records keep what an earlier run left).
     void reset();
 };
 
 // Writes one line (the first 100 characters of `text`) to the report file
-// or the capture block, then blanks `text` and the styles. Nothing is
-// written while the print switch is 0.
+// or the capture block, then blanks `text` and the styles. A report with
+// no destination (unit 0) discards the line.
 void write_line(Report& r, Field text);
 inline void write_line(Report& r) { write_line(r, r.line); }
 

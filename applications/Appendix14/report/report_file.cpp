@@ -3,6 +3,22 @@
 #include "report_file.hpp"
 
 #include <cerrno>
+
+#if defined(TX14_CAPTURE_ONLY)
+// Built without report files (the WebAssembly module): no name opens, so a
+// run either captures its report or ends, and the module needs no file
+// system.
+namespace tx14 {
+bool ReportFile::open(std::string_view)
+{
+    error_ = ENOSYS;  // recorded, so that a caller learns the report went nowhere
+    return false;
+}
+void ReportFile::write_record(const char*, std::size_t) {}
+void ReportFile::close() {}
+}  // namespace tx14
+#else
+
 #include <cstring>
 
 #if defined(_WIN32)
@@ -114,3 +130,4 @@ void ReportFile::fail(int error_number)
 }
 
 }  // namespace tx14
+#endif  // TX14_CAPTURE_ONLY

@@ -53,9 +53,4 @@ inline std::int32_t truncate_to_int32(float x)
     return static_cast<std::int32_t>(x);
 }
 
-// Logical words: true when the lowest bit is 1; true is stored as -1.
-inline bool is_true(std::int32_t word) { return (word & 1) != 0; }
-inline constexpr std::int32_t kTrue = -1;
-inline constexpr std::int32_t kFalse = 0;
-
 }  // namespace tx14

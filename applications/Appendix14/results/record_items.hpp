@@ -1,14 +1,17 @@
-// Filling the results record at the end of an item's run, from the values
-// the calculation left in the run state.
+// Filling the results record at the end of an item's run, from the results
+// the analysis returned: its values, its checks, the display units and the
+// verdict.
 #pragma once
+
+#include "../jacket/jacket.hpp"
+#include "../opening/opening.hpp"
+#include "results_record.hpp"
 
 namespace tx14 {
 
-struct State;
-struct OpeningResults;
-struct JacketResults;
-
-void record_opening_results(State& st, const OpeningResults& res);
-void record_jacket_results(State& st, const JacketResults& out);
+void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const OpeningInput& in,
+                            const OpeningResults& res);
+void record_jacket_results(ResultsRecord& rec, const UnitRecord& units, const JacketInput& in,
+                           const JacketResults& out);
 
 }  // namespace tx14

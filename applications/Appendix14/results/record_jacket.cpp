@@ -1,7 +1,6 @@
 // The results record of a half-pipe jacket or a limpet coil: the values the
 // report prints and the comparisons it makes or implies.
-#include "../entry/state.hpp"
-#include "../jacket/jacket_calc.hpp"
+#include "../jacket/pipe_schedules.hpp"
 #include "record_items.hpp"
 
 namespace tx14 {
@@ -50,7 +49,7 @@ void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketRes
     rec.add("Tj_input", "input thickness of the half-pipe jacket", Q::thickness, out.Tj_input);
     rec.add("T_input", "required jacket thickness for the input thickness", Q::thickness,
             out.T_input);
-    rec.add("Tj", "accepted thickness of the half-pipe jacket", Q::thickness, in.Tj);
+    rec.add("Tj", "accepted thickness of the half-pipe jacket", Q::thickness, out.Tj);
     rec.add("T", "required thickness of the half-pipe jacket", Q::thickness, out.T);
     rec.add("Fillet", "minimum fillet weld size", Q::thickness, out.Fillet);
 
@@ -65,7 +64,7 @@ void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketRes
 
 void record_coil(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
 {
-    rec.add("pc", "coil design pressure", Q::pressure, out.pc);
+    rec.add("pc", "coil design pressure", Q::pressure, in.Pj);
     rec.add("ec", "coil thickness", Q::thickness, in.Tj);
     rec.add("e", "cylinder thickness", Q::thickness, in.ts);
     rec.add("e_coil", "minimum coil thickness", Q::thickness, out.e_coil);
@@ -79,20 +78,21 @@ void record_coil(ResultsRecord& rec, const JacketInput& in, const JacketResults&
     rec.check("e_cylinder", "minimum cylinder thickness against the cylinder thickness",
               Q::thickness, out.Tr, "<=", in.ts);
     rec.check("pMaxC1", "pMaxC1 against the coil design pressure", Q::pressure, out.pMaxC1, ">=",
-              out.pc);
+              in.Pj);
     rec.check("pMaxC2", "pMaxC2 against the coil design pressure", Q::pressure, out.pMaxC2, ">=",
-              out.pc);
+              in.Pj);
 }
 
 }  // namespace
 
-void record_jacket_results(State& st, const JacketResults& out)
+void record_jacket_results(ResultsRecord& rec, const UnitRecord& units, const JacketInput& in,
+                           const JacketResults& out)
 {
-    if (st.jacket.code >= 3)
-        record_coil(st.results, st.jacket, out);
+    if (in.code >= 3)
+        record_coil(rec, in, out);
     else
-        record_half_pipe(st.results, st.jacket, out);
-    st.results.finish(st.units);
+        record_half_pipe(rec, in, out);
+    rec.finish(units);
 }
 
 }  // namespace tx14

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string_view>
 
-#include "../entry/units.hpp"
+#include "../common/units.hpp"
 
 namespace tx14 {
 namespace {

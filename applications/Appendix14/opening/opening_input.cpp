@@ -1,23 +1,16 @@
-// The host's real array: missing-value marks and the large-opening unpacker.
-#include "input_arrays.hpp"
+// Unpacking a large-opening item from the host's arrays.
+#include "opening_input.hpp"
 
+#include "../common/host_arrays.hpp"
 #include "../report/single_precision.hpp"
 #include "../report/text.hpp"
 
 namespace tx14 {
 
-void replace_missing_values(float* reals)
-{
-    for (int n = 1; n <= kRealCount; ++n)
-        if (element(reals, n) == kMissingValue)
-            element(reals, n) = 0.0f;
-}
-
 void unpack_opening_input(OpeningInput& in, float* reals, const char* texts)
 {
     replace_missing_values(reals);
     in.item = truncate_to_int32(element(reals, 1));
-    copy_text(in.description, text_field(texts, 2), kTextWidth);
     in.T = element(reals, 6);
     in.P = element(reals, 5);
     in.Bn = element(reals, 8);

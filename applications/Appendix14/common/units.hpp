@@ -31,7 +31,7 @@ struct UnitRecord {
     UnitSlot<1> temperature_scale;    // factor 7; its label is the temperature letter
     UnitSlot<1> temperature_offset;   // factor 8
     UnitSlot<10> pressure;            // factor 9
-    UnitSlot<3> diameter;             // factor 21: diameters, radii, long dimensions
+    UnitSlot<3> diameter;             // factor 21: diameters, radii
     UnitSlot<3> thickness;            // factor 22: thicknesses, allowances, hub lengths
     std::array<char, 5> temperature_label{};  // degree sign and the letter
 
@@ -42,6 +42,30 @@ struct UnitRecord {
     {
         return T * temperature_scale.factor + temperature_offset.factor;
     }
+};
+
+// Display values: the internal value times the factor of its unit slot.
+// The one conversion every report of the library uses.
+struct Shown {
+    const UnitRecord& u;
+    float m12;  // 12 when the moment factor is exactly 1, else 1
+
+    explicit Shown(const UnitRecord& units)
+        : u(units), m12(units.moment.factor == 1.0f ? 12.0f : 1.0f)
+    {
+    }
+
+    float dia(float x) const { return x * u.diameter.factor; }
+    float thk(float x) const { return x * u.thickness.factor; }
+    float force(float x) const { return x * u.force.factor; }
+    float stress(float x) const { return x * u.stress.factor; }
+    float pressure(float x) const { return x * u.pressure.factor; }
+    float temperature(float T) const { return u.temperature(T); }
+    // A moment on a result line: M / 12 in the moment unit.
+    float moment(float M) const { return (M / 12.0f) * u.moment.factor; }
+    // A moment inside a substituted line: the internal moment when the
+    // moment factor is exactly 1.
+    float moment_in_formula(float M) const { return moment(M) * m12; }
 };
 
 // Copies the host's factors and labels into the record (null arrays count

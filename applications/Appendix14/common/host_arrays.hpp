@@ -1,0 +1,24 @@
+// The layout of the host's arrays that both analyses read: the real array
+// of 200 elements and the text fields of 15 characters.
+#pragma once
+
+namespace tx14 {
+
+inline constexpr int kRealCount = 200;
+inline constexpr int kTextWidth = 15;
+inline constexpr float kMissingValue = -1.0101f;
+
+// Element n (counted from 1) of the real array.
+inline float& element(float* reals, int n) { return reals[n - 1]; }
+
+// Every element 1 to 200 equal to the missing-value mark becomes 0.0, in
+// the host's own array.
+void replace_missing_values(float* reals);
+
+// Text field n (from 1) of the host's text array, or nullptr.
+inline const char* text_field(const char* texts, int n)
+{
+    return texts ? texts + (n - 1) * kTextWidth : nullptr;
+}
+
+}  // namespace tx14

@@ -1,0 +1,2 @@
+# WebAssembly System Interface: programs are .wasm modules.
+set(CMAKE_EXECUTABLE_SUFFIX .wasm)
