@@ -9,21 +9,18 @@
 namespace tx14::cli {
 namespace {
 
-// How a style code shows: a terminal attribute and an HTML class. The
-// codes mark titles (1st), underlined lines (2nd), the warning headline
+// How a style code shows on a terminal (the calculation sheet has its own
+// classes for them). The codes mark titles (1st), underlined lines (2nd), the warning headline
 // (3rd), notes (4th), warnings (5th) and captions (6th: 1 a quantity, 2 a
 // result).
 struct Look {
     std::size_t code;   // 0-based position among the six
     int value;          // 0: any nonzero value
     std::string_view sgr;
-    std::string_view css_class;
 };
 
 constexpr Look kLooks[] = {
-    {0, 0, "1", "title"},   {1, 0, "4", "underline"}, {2, 0, "1", "headline"},
-    {3, 0, "2;3", "note"},  {4, 0, "31", "warning"},  {5, 1, "36", "caption"},
-    {5, 2, "32", "result"},
+    {0, 0, "1"}, {1, 0, "4"}, {2, 0, "1"}, {3, 0, "2;3"}, {4, 0, "31"}, {5, 1, "36"}, {5, 2, "32"},
 };
 
 template <typename F>
