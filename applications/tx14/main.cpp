@@ -88,7 +88,7 @@ std::optional<std::string> clashing_output(const RunOptions& o, const std::strin
 // false when it could not be written, with the reason on standard error.
 bool write_sheet(const RunOptions& o, const Item& item, const Outcome& outcome, std::optional<NewFile>& page)
 {
-    SheetSource source{item.source, item.input_sha256, run_date_time(),
+    SheetSource source{item.source == "-" ? "standard input" : item.source, item.input_sha256, run_date_time(),
                        o.paper == "letter" ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4};
     std::string html = tx14::sheet::html(sheet_of(item, outcome, source));
     if (page && !(page->write(html) && page->commit())) {
