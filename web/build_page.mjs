@@ -30,7 +30,7 @@ const script = [
   'const modules = {};',
   `/* smol-toml ${JSON.parse(read(join(nodeModules, 'smol-toml/package.json'))).version}\n${toml_license.replace(/\*\//g, '* /')}*/`,
   `modules['smol-toml'] = (() => { const module = { exports: {} }, exports = module.exports;\n${toml}\nreturn module.exports; })();`,
-  ...['core.mjs', 'toml.mjs', 'sheet.mjs', 'app.mjs'].map((f) => wrapped(`./${f}`, read(join(here, f)))),
+  ...['core.mjs', 'toml.mjs', 'app.mjs'].map((f) => wrapped(`./${f}`, read(join(here, f)))),
   `const bytes = (b64) => Uint8Array.from(atob(b64), (c) => c.charCodeAt(0));`,
   `const examples = ${JSON.stringify(examples)}.map((e) => ({ name: e.name, bytes: bytes(e.bytes) }));`,
   `modules['./app.mjs'].start(bytes(${JSON.stringify(readFileSync(modulePath).toString('base64'))}), examples);`,

@@ -13,13 +13,15 @@ const [tx14, pagePath, examplesDir, outDir] = process.argv.slice(2);
 const { chromium } = createRequire(join(process.env.TX14_NODE_MODULES, 'x'))('playwright-core');
 mkdirSync(outDir, { recursive: true });
 
-function runJson(file) {
+// tx14's output; not acceptable or not analysed exit with codes of their own.
+function tx14Run(args, options = {}) {
   try {
-    return JSON.parse(execFileSync(tx14, ['run', '--json', file], { encoding: 'utf8' }));
+    return execFileSync(tx14, ['run', ...args], { encoding: 'utf8', ...options });
   } catch (e) {
-    return JSON.parse(e.stdout);  // not acceptable or not analysed: the exit code says so
+    return e.stdout;
   }
 }
+const runJson = (file) => JSON.parse(tx14Run(['--json', file]));
 // What the page and tx14 must agree on.
 const KEYS = ['fatal_errors', 'results', 'values', 'checks', 'verdict', 'governing', 'warnings', 'report'];
 const agreed = (j) => JSON.stringify(KEYS.map((k) => j[k]));
@@ -74,11 +76,17 @@ for (const name of readdirSync(examplesDir).filter((f) => f.endsWith('.toml')).s
     failures.push(`${name}: "${k}" differs from tx14's:\n  page ${JSON.stringify(got[k])}\n  tx14 ${JSON.stringify(want[k])}`);
   expect((await page.textContent('#verdict')).startsWith(want.verdict.toUpperCase()), `${name}: verdict banner`);
 
+  // The saved item runs the same through tx14, and its sheet is the page's.
   const download = page.waitForEvent('download');
   await page.click('#save-toml');
-  const saved = join(outDir, name);
-  await (await download).saveAs(saved);
-  expect(agreed(runJson(saved)) === agreed(want), `${name}: its saved TOML runs differently through tx14`);
+  const dir = join(outDir, name.replace('.toml', ''));
+  mkdirSync(dir, { recursive: true });
+  await (await download).saveAs(join(dir, got.source.name));
+  expect(agreed(runJson(join(dir, got.source.name))) === agreed(want), `${name}: its saved TOML runs differently through tx14`);
+  const epoch = String(Date.parse(got.source.dateTime.replace(' UTC', 'Z')) / 1000);
+  tx14Run(['--html', 'sheet.html', got.source.name], { cwd: dir, env: { ...process.env, SOURCE_DATE_EPOCH: epoch } });
+  writeFileSync(join(dir, 'page-sheet.html'), got.sheet);
+  expect(readFileSync(join(dir, 'sheet.html'), 'utf8') === got.sheet, `${name}: the sheet differs from tx14's (${dir})`);
 
   if (!shot.has(keys.kind)) {
     shot.add(keys.kind);

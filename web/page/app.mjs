@@ -3,7 +3,6 @@
 // are saved and loaded as tx14 item files.
 import { loadCore, floatNumber, toCp1252 } from './core.mjs';
 import { itemToml, readItemFile } from './toml.mjs';
-import { sheetHtml, sheetDocument, verdictBanner } from './sheet.mjs';
 
 const $ = (id) => document.getElementById(id);
 const NUMBER = /^[+-]?(\d+(\.\d*)?|\.\d+)([eE][+-]?\d+)?$/;
@@ -184,7 +183,7 @@ function chooseExample(name) {
 
 // ---- Analyse -------------------------------------------------------------------
 
-function analyse(event) {
+async function analyse(event) {
   event.preventDefault();
   const start = performance.now();
   $('result').removeAttribute('data-ms');
@@ -194,11 +193,11 @@ function analyse(event) {
     return;
   }
   const outcome = core.analyse(state.kind, state.units, form.built);
-  const doc = sheetDocument(core, kindKeys(), state, form, outcome);
-  last = { ...jsonOf(outcome, form), document: doc };
-  $('verdict').replaceChildren(verdictBanner(doc));
-  $('verdict').className = `verdict ${doc.verdictClass}`;
-  last.sheet = sheetHtml(doc);
+  const toml = itemToml(kindKeys(), form.saved);
+  const source = { name: `${fileStem()}.toml`, sha256: await sha256(toml), dateTime: utcMinute(new Date()) };
+  last = { ...jsonOf(outcome, form), source, sheet: core.sheet(form.given, form.built, outcome, source) };
+  $('verdict').replaceChildren(verdictText(outcome));
+  $('verdict').className = `verdict ${outcome.verdict.replace(/ /g, '-')}`;
   showSheet(last.sheet);
   $('result').hidden = false;
   $('verdict').focus();
@@ -209,12 +208,38 @@ function analyse(event) {
   }));
 }
 
+// The verdict and, when there is one, the governing check.
+function verdictText(outcome) {
+  const g = outcome.checks.find((c) => c.key === outcome.governing);
+  const number = (v) => (Number.isFinite(v) ? String(Number(floatNumber(v).toPrecision(5))) : '–');
+  if (outcome.verdict === 'not analysed')
+    return `NOT ANALYSED${outcome.fatal_errors ? ` — ${outcome.fatal_errors} fatal input error${outcome.fatal_errors > 1 ? 's' : ''}, see the report` : ''}`;
+  return outcome.verdict.toUpperCase() + (g ? ` — governing: ${g.label}, ${number(g.value)} ${g.relation} ${number(g.limit)}`
+    + ` ${g.unit} (utilization ${Number.isFinite(g.utilization) ? g.utilization.toFixed(3) : '–'})` : '');
+}
+
+// The SHA-256 of a text as UTF-8, in hex, as the sheet names its input.
+async function sha256(text) {
+  if (!crypto.subtle) return '';
+  const digest = await crypto.subtle.digest('SHA-256', new TextEncoder().encode(text));
+  return [...new Uint8Array(digest)].map((b) => b.toString(16).padStart(2, '0')).join('');
+}
+
+const utcMinute = (d) => `${d.toISOString().slice(0, 16).replace('T', ' ')} UTC`;
+
+// On a narrow screen what is wider than the screen scrolls by itself.
+const NARROW_SHEET = `@media screen and (max-width: 50em) {
+  table, .report, svg { display: block; max-width: 100%; overflow-x: auto; } }`;
+
 // The sheet, a whole HTML document, in the page: its styles and body in a
 // shadow root, where they neither take nor give the page's styles.
 function showSheet(html) {
   const parsed = new DOMParser().parseFromString(html, 'text/html');
   const root = $('sheet').shadowRoot ?? $('sheet').attachShadow({ mode: 'open' });
-  root.replaceChildren(...parsed.head.querySelectorAll('style'), ...parsed.body.childNodes);
+  root.replaceChildren(...parsed.head.querySelectorAll('style'), element('style', {}, NARROW_SHEET),
+    ...parsed.body.childNodes);
+  // Paper size and margins apply to the page, not inside a shadow root.
+  $('paper').textContent = [...root.querySelectorAll('style')].map((e) => e.textContent.match(/@page\s*\{[^}]*\}/g) ?? []).flat().join('\n');
 }
 
 // What `tx14 run --json` says of the item: results, values, checks,

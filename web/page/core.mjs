@@ -216,6 +216,19 @@ class Core {
     }
   }
 
+  // The calculation sheet of a built item as tx14 writes it: a whole HTML
+  // document. `source`: { name, sha256, dateTime } of the item file.
+  sheet(given, built, outcome, source) {
+    const weld = outcome.results.find((r) => r.key === 'fillet_weld')?.value ?? NaN;
+    const warnings = new TextEncoder().encode(built.warnings.join('\n'));
+    const [kind, code, units, texts, warningsAt, name, sha256, dateTime] = this.strings(given.kind, given.code,
+      given.units, built.texts, warnings, source.name, source.sha256, source.dateTime);
+    new Float32Array(this.lib.memory.buffer, this.at.reals, REALS).set(built.reals);
+    const html = this.lib.tx14_sheet_html(kind, code, units, this.at.reals, texts, given.item !== undefined ? 1 : 0,
+      given.item ?? 0, warningsAt, weld ?? NaN, name, sha256, dateTime);
+    return this.cString(html);
+  }
+
   // Runs a built item in capture mode, as tx14 does.
   analyse(kind, unitsName, built) {
     const lib = this.lib, at = this.at, units = this.units[unitsName];
