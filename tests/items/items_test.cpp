@@ -19,13 +19,17 @@ struct Value {
     double v;
 };
 
-Built build(const char* kind, const char* code, const UnitSystem& units, std::initializer_list<Value> values)
+Built build(const char* kind, const char* code, const UnitSystem& units, const std::vector<Value>& values)
 {
     const KindKeys& keys = *kind_named(kind);
     ItemBuilder b(keys, *code_named(keys, code), units);
     for (const Value& v : values)
         b.number(v.key, v.v);
     return b.finish();
+}
+Built build_jacket(const char* code, const std::vector<Value>& values, const UnitSystem& u = us_units())
+{
+    return build("jacket", code, u, values);
 }
 
 std::string all(const std::vector<Finding>& findings)
@@ -37,7 +41,7 @@ std::string all(const std::vector<Finding>& findings)
 }
 
 // Complete items in US units; a case leaves one key out or changes one.
-const std::initializer_list<Value> kOpening = {{"P", 100}, {"t", 4},   {"Bn", 30},  {"A", 60},
+const std::vector<Value> kOpening = {{"P", 100}, {"t", 4},   {"Bn", 30},  {"A", 60},
                                                {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 20000}};
 std::vector<Value> jacket(std::initializer_list<Value> changed, const char* left_out = "")
 {
@@ -56,14 +60,6 @@ std::vector<Value> jacket(std::initializer_list<Value> changed, const char* left
     return v;
 }
 
-Built build_jacket(const char* code, const std::vector<Value>& values, const UnitSystem& u = us_units())
-{
-    const KindKeys& keys = keys_of(Kind::jacket);
-    ItemBuilder b(keys, *code_named(keys, code), u);
-    for (const Value& v : values)
-        b.number(v.key, v.v);
-    return b.finish();
-}
 
 TEST(RequiredKeys, AMissingKeyIsNamedWithItsMeaningAndUnit)
 {
