@@ -1,7 +1,6 @@
-// Contexts: separate contexts on separate threads give the reports of one
-// context run alone; the C entry points give the C++ context's run, with
-// their own special-character flag, error count and report file error, and
-// no harm from a null context.
+// The C entry points give the C++ context's run, with their own
+// special-character flag, error count and report file error, and no harm
+// from a null context. (Contexts on threads: the Python package's pool.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +10,6 @@
 #include <map>
 #include <sstream>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "support/test_support.hpp"
@@ -20,38 +18,6 @@
 namespace {
 
 using tx14::test::HostItem;
-
-// Item n (some jackets among them, thicknesses varying) run on `ctx`: its
-// capture records.
-std::vector<std::string> report_of_item(tx14::Context& ctx, int n)
-{
-    HostItem item;
-    item.set({{1, static_cast<float>(n)}, {7, 2.0f + 0.25f * static_cast<float>(n % 8)}, {200, n % 3 == 0 ? 1.0f : 0.0f}});
-    item.run(ctx);
-    std::vector<std::string> lines;
-    for (int i = 0; i < ctx.captured_lines(); ++i)
-        lines.emplace_back(ctx.captured_record(i));
-    return lines;
-}
-
-TEST(Contexts, TwoThreadsOnTwoContextsMatchTheSequentialRun)
-{
-    constexpr int kItems = 40;
-    std::vector<std::vector<std::string>> expected(kItems), got(kItems);
-    tx14::Context alone;
-    for (int n = 0; n < kItems; ++n)
-        expected[static_cast<std::size_t>(n)] = report_of_item(alone, n);
-    auto worker = [&](int first) {
-        tx14::Context ctx;
-        for (int n = first; n < kItems; n += 2)
-            got[static_cast<std::size_t>(n)] = report_of_item(ctx, n);
-    };
-    std::thread a(worker, 0), b(worker, 1);
-    a.join();
-    b.join();
-    for (int n = 0; n < kItems; ++n)
-        EXPECT_EQ(got[static_cast<std::size_t>(n)], expected[static_cast<std::size_t>(n)]) << n;
-}
 
 struct CContext {
     tx14_context* handle = tx14_context_create();

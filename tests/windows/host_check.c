@@ -12,9 +12,6 @@
  *
  * Usage: tx14_host_check LIBRARY TRANSCRIPT [EXPECTED_TRANSCRIPT]
  */
-#if !defined(_WIN32)
-#define _POSIX_C_SOURCE 200809L /* pread */
-#endif
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -27,8 +24,6 @@
 #define NEWLINE "\r\n" /* text files end their lines with CRLF there */
 #else
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <unistd.h>
 #define NEWLINE "\n"
 #endif
 
@@ -63,7 +58,7 @@ static void fail(struct Run *run, const char *what, const char *item)
     ++run->failures;
 }
 
-/* ---- Platform layer: loading the library, a shared file handle ---- */
+/* ---- Loading the library ---- */
 
 #if defined(_WIN32)
 static void *load_library(const char *path) { return (void *)LoadLibraryA(path); }
@@ -75,59 +70,10 @@ static void *find_symbol(void *library, const char *name)
     memcpy(&address, &p, sizeof address);
     return address;
 }
-
-typedef HANDLE SharedFile;
-#define NO_FILE INVALID_HANDLE_VALUE
-
-/* Opens (creating) the file for reading and writing, letting others read
- * and write it meanwhile, as the host's other programs may. */
-static SharedFile open_shared(const char *path)
-{
-    return CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                       NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-}
-
-static int write_shared(SharedFile f, const char *text, size_t n)
-{
-    DWORD written = 0;
-    return WriteFile(f, text, (DWORD)n, &written, NULL) && written == n;
-}
-
-/* Reads the whole file from its start, through the handle; the length, or
- * -1 when it does not fit. */
-static long read_shared(SharedFile f, char *buffer, size_t size)
-{
-    DWORD got = 0;
-    if (SetFilePointer(f, 0, NULL, FILE_BEGIN) == INVALID_SET_FILE_POINTER)
-        return -1;
-    if (!ReadFile(f, buffer, (DWORD)size, &got, NULL) || got >= size)
-        return -1;
-    return (long)got;
-}
-
-static void close_shared(SharedFile f) { CloseHandle(f); }
 #else
 static void *load_library(const char *path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
 
 static void *find_symbol(void *library, const char *name) { return dlsym(library, name); }
-
-typedef int SharedFile;
-#define NO_FILE (-1)
-
-static SharedFile open_shared(const char *path) { return open(path, O_RDWR | O_CREAT, 0666); }
-
-static int write_shared(SharedFile f, const char *text, size_t n)
-{
-    return write(f, text, n) == (ssize_t)n;
-}
-
-static long read_shared(SharedFile f, char *buffer, size_t size)
-{
-    ssize_t got = pread(f, buffer, size, 0);
-    return got < 0 || (size_t)got >= size ? -1 : (long)got;
-}
-
-static void close_shared(SharedFile f) { close(f); }
 #endif
 
 /* ---- Items, as the host fills its arrays ---- */
@@ -283,7 +229,7 @@ static void run_item(struct Run *run, const char *name, struct Item *item,
     static char contents[1 << 20];
     float before[TX14_REAL_COUNT];
     int32_t error_count = -7, print_control = -7;
-    SharedFile held = NO_FILE;
+    FILE *held = NULL;
     char file_field[TX14_FILE_NAME_WIDTH], run_mode = ' ';
     LgCenterFn lgcenter;
 
@@ -291,13 +237,13 @@ static void run_item(struct Run *run, const char *name, struct Item *item,
             (long)no_special);
     memcpy(before, item->reals, sizeof before);
     *flag(run, 0) = no_special;
-    if (report_file) {
-        remove(report_file);
-        held = open_shared(report_file);
-        if (held == NO_FILE || !write_shared(held, existing, sizeof existing - 1)) {
-            fail(run, "cannot prepare the report file", name);
-            return;
-        }
+    /* fopen lets others read and write the file meanwhile, on Windows too,
+     * as the host's other programs may. */
+    if (report_file && ((held = fopen(report_file, "w+b")) == NULL ||
+                        fwrite(existing, 1, sizeof existing - 1, held) != sizeof existing - 1 ||
+                        fflush(held) != 0)) {
+        fail(run, "cannot prepare the report file", name);
+        return;
     }
 
     put_text(file_field, sizeof file_field, report_file ? report_file : "");
@@ -310,19 +256,15 @@ static void run_item(struct Run *run, const char *name, struct Item *item,
             (long)print_control);
     put_reals(run->out, before, item->reals);
     put_capture_block(run, name);
-    if (report_file) {
-        long n = read_shared(held, contents, sizeof contents);
-        close_shared(held);
+    if (held) {
+        size_t n = fseek(held, 0, SEEK_SET) == 0 ? fread(contents, 1, sizeof contents, held) : 0;
+        fclose(held);
         remove(report_file);
-        if (n < 0) {
-            fail(run, "cannot read the report file back", name);
-            return;
-        }
-        if ((size_t)n < sizeof existing - 1 || memcmp(contents, existing, sizeof existing - 1) != 0)
+        if (n < sizeof existing - 1 || memcmp(contents, existing, sizeof existing - 1) != 0)
             fail(run, "the report file lost what it held before", name);
-        else if ((size_t)n == sizeof existing - 1)
+        else if (n == sizeof existing - 1)
             fail(run, "no report appended to the file held open", name);
-        put_file_records(run, name, contents, (size_t)n);
+        put_file_records(run, name, contents, n);
     }
 }
 
