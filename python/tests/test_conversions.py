@@ -109,19 +109,15 @@ class Records(unittest.TestCase):
                 self.assertEqual(report_text(data), text)
         self.assertEqual(plain_text(b"\xf8"), "\u00f8")
 
-    def test_capture_record(self):
+    def test_capture_and_file_records(self):
         record = b"   1" + b"Title".ljust(100) + b"    " + b" 1 0-1 x 012" + b"\0" + b"    "
         line = _capture_line(record)
-        self.assertEqual(line.text, "Title")
-        self.assertEqual(line.styles, (1, 0, -1, 0, 0, 12))
-
-    def test_report_file_records(self):
+        self.assertEqual((line.text, line.styles), ("Title", (1, 0, -1, 0, 0, 12)))
         styled = b" " + b"Styled".ljust(107) + b" 0 0 0 0 1 0"
-        data = b" plain\r\n" + styled + b"\n\n last\n"
-        lines = _file_lines(data)
-        self.assertEqual([line.text for line in lines], ["plain", "Styled", "", "last"])
-        self.assertEqual(lines[1].styles, (0, 0, 0, 0, 1, 0))
-        self.assertEqual(lines[0].styles, (0,) * 6)
+        lines = _file_lines(b" plain\r\n" + styled + b"\n\n last\n")
+        self.assertEqual([(line.text, line.styles) for line in lines],
+                         [("plain", (0,) * 6), ("Styled", (0, 0, 0, 0, 1, 0)), ("", (0,) * 6),
+                          ("last", (0,) * 6)])
 
 
 if __name__ == "__main__":
