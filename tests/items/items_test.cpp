@@ -137,15 +137,9 @@ TEST(PipeSizes, NpsIsADesignationInEveryUnitSystem)
     }
 }
 
-TEST(Conversion, ValuesComeBackAsTyped)
+TEST(Conversion, ValuesPastSinglePrecisionAreRefused)
 {
-    const UnitSystem& si = si_units();
-    EXPECT_EQ(si.to_display(Quantity::diameter, *si.to_internal(Quantity::diameter, 760.0)), 760.0f);
-    // The nearest internal value of 760 mm shows as 759.9999.
-    EXPECT_NE(si.to_display(Quantity::diameter, static_cast<float>(760.0 / 25.4)), 760.0f);
-    EXPECT_FALSE(si.to_internal(Quantity::pressure, 1e300)) << "out of the single-precision range";
-    Built b = build("opening", "VIII-1", si, {{"T", 150}});
-    EXPECT_EQ(b.reals[5] * static_cast<float>(si.factor(7)) + static_cast<float>(si.factor(8)), 150.0f);
+    EXPECT_FALSE(si_units().to_internal(Quantity::pressure, 1e300));
 }
 
 // Every number of the examples comes back as typed in SI wherever a float
