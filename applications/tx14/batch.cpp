@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "analysis.hpp"
+#include "calculation_sheet.hpp"
 #include "cp1252.hpp"
 #include "csv.hpp"
 #include "item.hpp"
@@ -33,6 +34,7 @@ struct Row {
     std::optional<Item> item;        // empty: the row is wrong
     std::optional<Outcome> outcome;
     std::optional<std::string> report_error;  // why its report file could not be written
+    std::optional<tx14::sheet::IndexEntry> sheet;  // with --html
 };
 
 bool is_known_key(std::string_view key)
@@ -110,14 +112,16 @@ Row read_row(const CsvRecord& header, const CsvRecord& record, int number, const
 }
 
 // Reads the file and builds every row; false when the file as a whole is
-// wrong (nothing is analysed then).
+// wrong (nothing is analysed then). `sha256` identifies the bytes read.
 bool read_rows(const std::filesystem::path& path, std::vector<Row>& rows, std::vector<std::string>& header_keys,
-               std::ostream& err)
+               std::string& sha256, std::ostream& err)
 {
     const std::string file = path.string();
     Diagnostics diags;
     std::vector<CsvRecord> records;
     std::optional<std::string> text = read_text_file(path, diags, kNoLimit);
+    if (text)
+        sha256 = sha256_hex(*text);
     if (text && parse_csv(*text, file, records, diags)) {
         if (records.empty())
             diags.push_back({{file}, "has no header row"});
@@ -176,7 +180,8 @@ std::optional<std::string> write_row_report(Context& ctx, const Item& item, cons
     return std::nullopt;
 }
 
-void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, std::atomic<std::size_t>& done)
+void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, const SheetSource& sheets,
+                  std::atomic<std::size_t>& done)
 {
     std::atomic<std::size_t> next{0};
     auto worker = [&] {
@@ -189,6 +194,8 @@ void analyse_rows(std::vector<Row>& rows, const BatchOptions& options, std::atom
                 if (options.reports)
                     row.report_error = write_row_report(ctx, *row.item, report_path(*options.reports, row.number),
                                                         options.items);
+                if (options.sheets)
+                    row.sheet = write_row_sheet(*options.sheets, row.number, *row.item, *row.outcome, sheets);
             }
             ++done;
         }
@@ -252,29 +259,42 @@ void write_results(std::ostream& out, const std::vector<Row>& rows, const std::v
     }
 }
 
+std::string index_of(const std::vector<Row>& rows, const std::string& items)
+{
+    std::vector<tx14::sheet::IndexEntry> entries;
+    for (const Row& row : rows)
+        entries.push_back(row.sheet ? *row.sheet : bad_row_entry(row.number));
+    return tx14::sheet::index_html("Calculation sheets of " + items, entries);
+}
+
 }  // namespace
 
 int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     std::vector<Row> rows;
     std::vector<std::string> header;
-    if (!read_rows(options.items, rows, header, err))
+    std::string sha256;
+    if (!read_rows(options.items, rows, header, sha256, err))
         return 2;
-    if (options.reports) {
+    for (const auto& dir : {options.reports, options.sheets}) {
         std::error_code ec;
-        std::filesystem::create_directories(*options.reports, ec);
-        if (!std::filesystem::is_directory(*options.reports, ec)) {
-            err << options.reports->string() << ": cannot create the report directory\n";
+        if (!dir)
+            continue;
+        std::filesystem::create_directories(*dir, ec);
+        if (!std::filesystem::is_directory(*dir, ec)) {
+            err << dir->string() << ": cannot create the directory\n";
             return 1;
         }
     }
+    SheetSource sheets{options.items.string(), sha256, run_date_time(),
+                       options.letter ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4};
 
     std::atomic<std::size_t> done{0};
     std::mutex m;
     std::condition_variable finished;
     bool over = false;
     std::thread runner([&] {
-        analyse_rows(rows, options, done);
+        analyse_rows(rows, options, sheets, done);
         std::lock_guard lock(m);
         over = true;
         finished.notify_one();
@@ -295,7 +315,16 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 
     write_results(out, rows, header);
     int code = kExitAcceptable;
+    if (options.sheets)
+        if (auto why = write_new_file(*options.sheets / "index.html", index_of(rows, options.items.string()))) {
+            err << (*options.sheets / "index.html").string() << ": cannot write the index: " << *why << '\n';
+            code = kExitFailure;
+        }
     for (const Row& row : rows) {
+        if (row.sheet && row.sheet->href.empty()) {
+            err << options.sheets->string() << ": cannot write the sheet of row " << row.number << '\n';
+            code = kExitFailure;
+        }
         if (row.report_error) {
             err << report_path(*options.reports, row.number).string() << ": cannot write the report: "
                 << *row.report_error << '\n';

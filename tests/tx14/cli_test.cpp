@@ -147,14 +147,14 @@ TEST_F(Tx14, UnwritableOutputsFailWithOne)
     EXPECT_EQ(tx14({"run", "--report", " leading-blank.txt", item}).exit_code, 2);
 }
 
-TEST_F(Tx14, HtmlPageIsSelfContainedAndEscapesText)
+TEST_F(Tx14, CalculationSheetIsSelfContainedAndEscapesText)
 {
     const std::string item = item_file("item.toml", replaced(kOpening, "\"Head\"", "\"A<B & \\\"C\\\"\""));
     const fs::path page = dir / "report.html";
     ASSERT_EQ(tx14({"run", "--html", page.string(), item}).exit_code, 0);
     const std::string html = read_file(page);
     EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
-    for (std::string part : {"<meta charset=\"utf-8\">", "<style>", "<h1>A&lt;B &amp; &quot;C&quot;</h1>"})
+    for (std::string part : {"<meta charset=\"utf-8\">", "<style>", "<td>A&lt;B &amp; &quot;C&quot;</td>"})
         EXPECT_NE(html.find(part), std::string::npos) << part;
     EXPECT_NE(html.find("<span class=\"title note result\">" + kNoticeUtf8 + "</span>"), std::string::npos);
     for (std::string outside : {"<link", "<script"})
