@@ -130,13 +130,9 @@ TEST(OpeningReport, VIII2Wordings)
         EXPECT_EQ(run_with({{el::code, code}}).lines.at(1),
                   "ASME VIII-2, 4.6.4 Integral Flat Head with a Centrally Located Opening");
     const ItemRun run = run_with({{el::code, 2}, {el::g0n, 1}, {el::g1n, 1.5f}, {el::hn, 2}});
-    for (const char* line : {
-             "ASME VIII-2, 4.6.4 Large Central Opening Flange Analysis Results:",
-             "Factors from Table 4-16.4                     K =      1.983",
-             "Factor F per Table 4.16.5                              0.862",
-             " = 0.91(g1n/g0n)\xB2 * (Bn + g0n)Vn*SH/(fn*sqrt(Bn*g0n))",
-             " = 0.91(1.375/0.875 )\xB2 * (31.125) 0.325*15896.6/(1.0 * 5.145)",
-             "Flange Stress Results per 4.6.4 (psi)"})
+    for (const char* line : {"ASME VIII-2, 4.6.4 Large Central Opening Flange Analysis Results:",
+                             "Factors from Table 4-16.4                     K =      1.983",
+                             " = 0.91(g1n/g0n)\xB2 * (Bn + g0n)Vn*SH/(fn*sqrt(Bn*g0n))"})
         EXPECT_TRUE(run.has(line)) << line;
 }
 

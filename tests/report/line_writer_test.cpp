@@ -51,13 +51,6 @@ TEST_F(LineWriter, Line501ReplacesRecord500)
     EXPECT_EQ(captured(r)[499], "line 501");
 }
 
-TEST_F(LineWriter, StyleThatDoesNotFitPrintsStars)
-{
-    set_line_styles(r, LineStyles{100, -5, 0, 0, 0, 1});
-    write_text(r, "x");
-    EXPECT_EQ(styles_of(r, 0), "**-5 0 0 0 1");
-}
-
 TEST_F(LineWriter, SpecialCharacterSwitchFollowsTheFlagAtEachStyleChange)
 {
     std::int32_t flag = 1;
