@@ -19,7 +19,6 @@ namespace {
 
 using namespace tx14;
 using test::padded;
-using test::captured;
 using test::unpadded;
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
