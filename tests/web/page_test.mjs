@@ -55,7 +55,7 @@ page.on('pageerror', (e) => failures.push(`page error: ${e.message}`));
 await page.goto(`file://${pagePath}`);
 await page.waitForFunction(() => window.tx14Page);
 
-const shot = new Set();
+const shot = new Set(), saved = {};
 const timings = [];
 for (const name of readdirSync(examplesDir).filter((f) => f.endsWith('.toml')).sort()) {
   const keys = exampleKeys(join(examplesDir, name));
@@ -81,8 +81,8 @@ for (const name of readdirSync(examplesDir).filter((f) => f.endsWith('.toml')).s
   await page.click('#save-toml');
   const dir = join(outDir, name.replace('.toml', ''));
   mkdirSync(dir, { recursive: true });
-  await (await download).saveAs(join(dir, got.source.name));
-  expect(agreed(runJson(join(dir, got.source.name))) === agreed(want), `${name}: its saved TOML runs differently through tx14`);
+  await (await download).saveAs((saved[name] = join(dir, got.source.name)));
+  expect(agreed(runJson(saved[name])) === agreed(want), `${name}: its saved TOML runs differently through tx14`);
   const epoch = String(Date.parse(got.source.dateTime.replace(' UTC', 'Z')) / 1000);
   tx14Run(['--html', 'sheet.html', got.source.name], { cwd: dir, env: { ...process.env, SOURCE_DATE_EPOCH: epoch } });
   writeFileSync(join(dir, 'page-sheet.html'), got.sheet);
@@ -103,14 +103,17 @@ expect(await page.inputValue('#key-T') === '148.889' && await page.inputValue('#
 await page.check('#units-US');
 expect(await typed() === us.replace(/\.0\b/g, ''), `SI to US: ${await typed()} for ${us}`);
 
-// A saved item loads back; a file over 1 MiB is refused.
-await page.setInputFiles('#load-toml', join(outDir, 'coil-pd5500.toml'));
+// A saved item loads back.
+await page.setInputFiles('#load-toml', saved['coil-pd5500.toml']);
 const shows = (f, arg) => page.waitForFunction(f, arg, { timeout: 5000 }).then(() => true, () => false);
 expect(await shows(() => document.querySelector('#code').value === 'PD5500' && document.querySelector('#key-Pj')?.value === '100'),
   'loading a saved item');
-await page.setInputFiles('#load-toml', { name: 'big.toml', mimeType: 'text/plain', buffer: Buffer.alloc((1 << 20) + 1, 0x20) });
-expect(await shows(() => /larger than 1 MiB/.test(document.querySelector('#load-messages').textContent)),
-  'a file over 1 MiB is refused');
+// tx14's limits: files over 1 MiB, nesting over 64 levels.
+for (const [name, text, message] of [['big.toml', ' '.repeat((1 << 20) + 1), 'larger than 1 MiB'],
+  ['deep.toml', `[${Array(66).fill('a').join('.')}]\nx = 1\n`, 'nested more than 64 levels']]) {
+  await page.setInputFiles('#load-toml', { name, mimeType: 'text/plain', buffer: Buffer.from(text) });
+  expect(await shows((m) => document.querySelector('#load-messages').textContent.includes(m), message), `${name} refused`);
+}
 
 // 360 px wide: nothing scrolls sideways, form or sheet.
 await page.setViewportSize({ width: 360, height: 800 });

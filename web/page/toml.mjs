@@ -2,8 +2,8 @@
 // file read back into them, with tx14's limits.
 import { parse } from 'smol-toml';
 
-export const MAX_FILE_BYTES = 1 << 20;
-export const MAX_DEPTH = 64;
+const MAX_FILE_BYTES = 1 << 20;
+const MAX_DEPTH = 64;
 
 // A number as TOML writes it, reading back as the same double.
 function tomlNumber(v) {
@@ -25,6 +25,19 @@ export function itemToml(kind, values) {
     if (values.texts[t.name] !== undefined) lines.push(`${t.name} = ${tomlString(values.texts[t.name])}`);
   for (const [key, v] of Object.entries(values.numbers)) lines.push(`${key} = ${tomlNumber(v)}`);
   return lines.join('\n') + '\n';
+}
+
+// Walks the parsed document without recursion: dotted table names nest
+// without limit in the parser.
+function nestedTooDeep(table) {
+  const stack = [[table, 0]];
+  while (stack.length) {
+    const [v, depth] = stack.pop();
+    if (depth > MAX_DEPTH) return true;
+    if (v !== null && typeof v === 'object' && !(v instanceof Date))
+      for (const x of Object.values(v)) stack.push([x, depth + 1]);
+  }
+  return false;
 }
 
 function typeName(v) {
@@ -54,6 +67,8 @@ export function readItemFile(name, bytes) {
     const where = e.line ? `line ${e.line}: ` : '';
     throw new Error(`${name}: ${where}${String(e.message).split('\n')[0]}`);
   }
+  if (nestedTooDeep(table))
+    throw new Error(`${name}: tables or arrays nested more than ${MAX_DEPTH} levels deep`);
   return Object.entries(table).map(([key, v]) => {
     if (typeof v === 'string') return { key, value: v };
     if (typeof v === 'bigint') return { key, value: Number(v), whole: true, exact: BigInt(Number(v)) === v };
