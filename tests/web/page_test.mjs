@@ -1,7 +1,8 @@
 // txappendix14.html in headless Chromium, opened from file:// with the
 // network blocked: each example typed into the form and analysed must give
 // tx14's report records byte for byte and its results, values, checks and
-// verdict; its saved TOML run through tx14 must give the same again.
+// verdict; its saved TOML run through tx14 must give the same again, and
+// tx14's calculation sheet of it must be the page's, byte for byte.
 //
 // node page_test.mjs TX14 PAGE EXAMPLES_DIR OUT_DIR   (TX14_NODE_MODULES: playwright-core)
 import { execFileSync } from 'node:child_process';
