@@ -95,32 +95,24 @@ TEST(OpeningLoads, EitherHubThicknessAboveTheToleranceMakesANozzle)
 
 TEST(OpeningCalculation, LinesOverTheirLimitsCarryTheWarningStyles)
 {
-    const std::string warning = " 0 0 0 0 1 0", plain = " 0 0 0 0 0 0";
     // Three times the pressure: SHS and STO over, SRS and STS not; with an
-    // integral nozzle hub SHO too.
+    // integral nozzle hub SHO too. Offsets from the line starting with the
+    // prefix; 3 to 5: the result line of a block.
     const ItemRun high = run_with({{el::P, 300}});
     const ItemRun nozzle = run_with({{el::P, 300}, {el::g0n, 1}, {el::g1n, 2}, {el::hn, 2}});
-    const struct {
-        const ItemRun& run;
-        const char* prefix;
-        int offset;  // from the line starting with prefix; 3: the result line of a block
-        std::string styles;
-    } cases[] = {
-        {high, "Longitudinal Hub Stress in the Shell [SHS]", 3, warning},
-        {high, "Radial Stress at the Outside Diameter [SRS]", 4, plain},
-        {high, "Tangential Stress at the Outside Diameter [STS]", 5, plain},
-        {high, "Tangential Stress at Diameter of Central Opening [Sto]", 4, warning},
-        {nozzle, "Longitudinal Hub Stress in Central Opening [SHO]", 1, warning},
-        {high, "Long.  Hub     SH", 0, warning},
-        {high, "Radial         SR", 0, plain},
-        {high, "Tangential     ST", 0, warning},
-        {high, "M.A.W.P. for the given Geometry", 0, warning},
-        {high, "Approximate Minimum Flange Thickness", 0, warning},
+    const struct { const ItemRun& run; const char* prefix; int offset; bool warned; } cases[] = {
+        {high, "Longitudinal Hub Stress in the Shell [SHS]", 3, true},
+        {high, "Radial Stress at the Outside Diameter [SRS]", 4, false},
+        {high, "Tangential Stress at the Outside Diameter [STS]", 5, false},
+        {high, "Tangential Stress at Diameter of Central Opening [Sto]", 4, true},
+        {nozzle, "Longitudinal Hub Stress in Central Opening [SHO]", 1, true},
+        {high, "Long.  Hub     SH", 0, true}, {high, "Radial         SR", 0, false}, {high, "Tangential     ST", 0, true},
+        {high, "M.A.W.P. for the given Geometry", 0, true}, {high, "Approximate Minimum Flange Thickness", 0, true},
     };
     for (const auto& c : cases) {
         const int at = c.run.find(c.prefix, true);
         ASSERT_GE(at, 0) << c.prefix;
-        EXPECT_EQ(c.run.styles(at + c.offset), c.styles) << c.prefix;
+        EXPECT_EQ(c.run.styles(at + c.offset), c.warned ? " 0 0 0 0 1 0" : " 0 0 0 0 0 0") << c.prefix;
     }
 }
 
@@ -218,19 +210,13 @@ TEST(OpeningValidation, ChecksInOrder)
     }
 }
 
+// The messages and their order: the table above; here the section around them.
 TEST(OpeningValidation, SectionWithTwoFatalFindings)
 {
     const ItemRun run = run_with({{el::t, 0.125f}, {el::Sho, 0}, {30, 11}});  // 30: a result element
-    const std::vector<std::string> expected = {
-        "", "", "ERROR MESSAGES FOR FLANGE NUMBER     1", "",
-        "ERROR - Corroded Flange Thickness must be > 0.", "",
-        "ERROR - The Operating Flange stress must be > 0 .", "",
-        "Number of fatal errors: 2.0000 This Analysis will be terminated.", "",
-        std::string(test::kNotice),
-    };
-    EXPECT_EQ(run.errors, 2);
-    ASSERT_EQ(run.lines.size(), 22 + expected.size());  // after the echo
-    EXPECT_EQ(std::vector<std::string>(run.lines.begin() + 22, run.lines.end()), expected);
+    ASSERT_EQ(run.lines.size(), 22u + 11u);  // after the echo: blank lines between all but the notice
+    EXPECT_EQ(run.lines[24], "ERROR MESSAGES FOR FLANGE NUMBER     1");
+    EXPECT_EQ(run.lines[30], "Number of fatal errors: 2.0000 This Analysis will be terminated.");
     EXPECT_EQ(std::vector<float>(run.reals.begin() + 29, run.reals.begin() + 32),
               (std::vector<float>{11, 0, 0}));  // no results: elements 30 to 32 as the host left them
 }
