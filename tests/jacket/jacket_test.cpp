@@ -261,22 +261,18 @@ TEST(JacketValidation, FaultyItemIsNotCalculated)
     EXPECT_EQ(r.lines.back(), test::kNotice);
 }
 
-// The echo lines the verified reports do not show: the formed radius, a
-// material with leading blanks, a temperature rounded half away from zero.
-TEST(JacketReport, EchoOfRadiusAndWideValues)
+// The echo lines the verified reports do not show: the formed radius and a
+// material with leading blanks. (Temperatures and spans: the goldens pin
+// their fields, the field tests their rounding and widths.)
+TEST(JacketReport, EchoOfRadiusAndMaterial)
 {
-    JacketItem jacket = test::half_pipe_item(), coil = test::limpet_coil_item();
-    jacket.set({{17, 1.0f}, {11, 0.2f}, {13, 350.5f}}).text(2, "   A-1");  // r, Tj, Tjacket
-    coil.set({{13, -0.5f}, {17, 2.0f}, {21, 123456.78f}});                  // Tcoil, r, L
-    const test::ItemRun j = test::run(jacket), c = test::run(coil);
-    for (const char* line : {"Formed Inside Radius of Half-Pipe Jacket   r          1.0000  in.",
-                             "Jacket Design Temperature                                351  \xB0" "F",
-                             "Jacket Material Name                                     A-1"})
-        EXPECT_TRUE(j.has(line)) << line;
-    for (const char* line : {"Formed Inside Radius of Limpet Coil        r          2.0000  in.",
-                             "Coil Design Temperature                                   -1  \xB0" "F",
-                             "Span of the Coils                          L       123456.78  in."})
-        EXPECT_TRUE(c.has(line)) << line;
+    JacketItem jacket = test::half_pipe_item();
+    jacket.set({{17, 1.0f}, {11, 0.2f}}).text(2, "   A-1");  // r, Tj
+    const ItemRun j = test::run(jacket);
+    const ItemRun c = test::run(test::limpet_coil_item().set({{17, 2.0f}}));
+    EXPECT_TRUE(j.has("Formed Inside Radius of Half-Pipe Jacket   r          1.0000  in."));
+    EXPECT_TRUE(j.has("Jacket Material Name                                     A-1"));
+    EXPECT_TRUE(c.has("Formed Inside Radius of Limpet Coil        r          2.0000  in."));
 }
 
 TEST(JacketReport, ChartLineNamesTheChartsOfTheInputThickness)
