@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#if !defined(__wasi__)  // the WebAssembly module runs on one thread, without <mutex>
 #include <mutex>
+#endif
 #include <new>
 
 #include "include/tx14_items.h"
@@ -22,9 +24,11 @@ namespace {
 // NUL-terminated copies of the tables' texts, kept for the caller.
 const char *c_text(std::string_view s)
 {
-    static std::mutex lock;
     static std::deque<std::string> texts;  // elements stay where they are
+#if !defined(__wasi__)
+    static std::mutex lock;
     std::lock_guard<std::mutex> hold(lock);
+#endif
     for (const std::string& t : texts)
         if (t == s)
             return t.c_str();

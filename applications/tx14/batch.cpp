@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "analysis.hpp"
+#include "calculation_sheet.hpp"
 #include "cp1252.hpp"
 #include "csv.hpp"
 #include "item.hpp"
@@ -38,6 +39,7 @@ struct Row {
     std::optional<Item> item;        // empty: the row is wrong
     std::optional<Outcome> outcome;
     std::optional<std::string> report_error;  // why its report file could not be written
+    std::optional<tx14::sheet::IndexEntry> sheet;  // with --html
 };
 
 bool is_known_key(std::string_view key)
@@ -186,7 +188,8 @@ std::optional<std::string> write_row_report(Context& ctx, const Item& item, cons
 
 // Builds and analyses the rows of a chunk on the threads, one context each.
 void analyse_rows(std::vector<Row>& rows, const CsvRecord& header, const BatchOptions& options,
-                  std::vector<Context>& contexts, UnitCatalog& units, std::atomic<std::size_t>& done)
+                  const SheetSource& sheets, std::vector<Context>& contexts, UnitCatalog& units,
+                  std::atomic<std::size_t>& done)
 {
     std::atomic<std::size_t> next{0};
     const std::string file = options.items.string();
@@ -195,10 +198,12 @@ void analyse_rows(std::vector<Row>& rows, const CsvRecord& header, const BatchOp
             Row& row = rows[i];
             build_row(row, header, file, units);
             if (row.item) {
-                row.outcome = analyse(ctx, *row.item, false);
+                row.outcome = analyse(ctx, *row.item, options.sheets.has_value());  // a sheet shows the report
                 if (options.reports)
                     row.report_error = write_row_report(ctx, *row.item, report_path(*options.reports, row.number),
                                                         options.items);
+                if (options.sheets)
+                    row.sheet = write_row_sheet(*options.sheets, row.number, *row.item, *row.outcome, sheets);
             }
             ++done;
         }
@@ -271,7 +276,7 @@ void write_results(std::ostream& out, const std::vector<Row>& rows, const std::v
 // in row order, the rows built and analysed on the threads, their messages
 // and results written; the exit code of all rows.
 int run_chunks(std::string_view text, const std::vector<std::string>& header_keys, std::size_t total,
-               const BatchOptions& options, std::ostream& out, std::ostream& err)
+               const BatchOptions& options, const SheetSource& sheets, std::ostream& out, std::ostream& err)
 {
     std::atomic<std::size_t> done{0};
     const auto start = std::chrono::steady_clock::now();
@@ -288,7 +293,8 @@ int run_chunks(std::string_view text, const std::vector<std::string>& header_key
     std::vector<Context> contexts(jobs);
     for (Context& ctx : contexts)
         ctx.set_no_special(options.plain ? 1 : 0);
-    std::vector<std::string> report_errors;
+    std::vector<std::string> report_errors;  // the rows' reports and sheets not written
+    std::vector<tx14::sheet::IndexEntry> index;  // with --html
     int code = kExitAcceptable;
     int number = 0;
     std::vector<Row> rows;
@@ -306,12 +312,19 @@ int run_chunks(std::string_view text, const std::vector<std::string>& header_key
                 units.load(row.record.cells[static_cast<std::size_t>(units_column)].text, base, row.diags);
             rows.push_back(std::move(row));
         }
-        analyse_rows(rows, header, options, contexts, units, done);
+        analyse_rows(rows, header, options, sheets, contexts, units, done);
         for (const Row& row : rows) {
             for (const Diagnostic& d : row.diags) {
                 if (std::exchange(drawn, false))
                     err << '\r' << std::string(60, ' ') << '\r';
                 err << format(d) << '\n';
+            }
+            if (options.sheets)
+                index.push_back(row.sheet ? *row.sheet : bad_row_entry(row.number));
+            if (row.sheet && row.sheet->href.empty()) {
+                report_errors.push_back(options.sheets->string() + ": cannot write the sheet of row " +
+                                        std::to_string(row.number));
+                code = kExitFailure;
             }
             if (row.report_error) {
                 report_errors.push_back(report_path(*options.reports, row.number).string() +
@@ -332,6 +345,12 @@ int run_chunks(std::string_view text, const std::vector<std::string>& header_key
     }
     if (drawn)
         err << '\r' << std::string(60, ' ') << '\r' << std::flush;
+    if (options.sheets)
+        if (auto why = write_new_file(*options.sheets / "index.html",
+                                      tx14::sheet::index_html("Calculation sheets of " + file, index))) {
+            err << (*options.sheets / "index.html").string() << ": cannot write the index: " << *why << '\n';
+            code = kExitFailure;
+        }
     for (const std::string& message : report_errors)
         err << message << '\n';
     return code;
@@ -350,17 +369,21 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     std::size_t total = 0;
     if (!text || !check_file(*text, file, header, total, err))
         return 2;
-    if (options.reports) {
+    for (const auto& dir : {options.reports, options.sheets}) {
         std::error_code ec;
-        std::filesystem::create_directories(*options.reports, ec);
-        if (!std::filesystem::is_directory(*options.reports, ec)) {
-            err << options.reports->string() << ": cannot create the report directory\n";
+        if (!dir)
+            continue;
+        std::filesystem::create_directories(*dir, ec);
+        if (!std::filesystem::is_directory(*dir, ec)) {
+            err << dir->string() << ": cannot create the directory\n";
             return 1;
         }
     }
+    const SheetSource sheets{file, sha256_hex(*text), run_date_time(),
+                             options.letter ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4};
 
     write_results_header(out);
-    const int code = run_chunks(*text, header, total, options, out, err);
+    const int code = run_chunks(*text, header, total, options, sheets, out, err);
     out.flush();
     return out ? code : 1;
 }

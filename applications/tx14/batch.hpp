@@ -14,12 +14,14 @@ struct BatchOptions {
     unsigned jobs = 0;                                // 0: one per core
     bool plain = false;                               // special characters as plain text
     bool progress = false;                            // a progress bar may be drawn
+    std::optional<std::filesystem::path> sheets;      // one calculation sheet per row, index.html
+    bool letter = false;                              // sheets on Letter paper, else A4
 };
 
 // Runs the batch; results go to `out` as CSV, messages and the progress
 // bar to `err`. Returns the exit code: 0 all analysed, 3 an item had fatal
 // input errors, 2 the file or a row was wrong (the other rows still ran),
-// 1 a report could not be written.
+// 1 a report or a sheet could not be written.
 int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err);
 
 }  // namespace tx14::cli

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "cp1252.hpp"
+#include "text_file.hpp"
 #include "toml_reading.hpp"
 
 namespace tx14::cli {
@@ -255,10 +256,11 @@ std::optional<Item> build_item(std::span<const Entry> entries, const std::string
 std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalog& units,
                                    Diagnostics& diags)
 {
-    std::optional<toml::table> table = parse_toml_file(file, diags);
+    const std::string name = file.string();
+    std::optional<std::string> text = read_text_file(file, diags);
+    std::optional<toml::table> table = text ? parse_toml_text(*text, name, diags) : std::nullopt;
     if (!table)
         return std::nullopt;
-    const std::string name = file.string();
     std::vector<Entry> entries;
     for (auto [key, node] : in_file_order(*table)) {
         Entry e{std::string(key->str()), position_of(name, key->source()), OtherType{type_name(*node)}};
@@ -270,7 +272,10 @@ std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalo
             e.value = d->get();
         entries.push_back(std::move(e));
     }
-    return build_item(entries, name, file.parent_path(), units, diags);
+    std::optional<Item> item = build_item(entries, name, file.parent_path(), units, diags);
+    if (item)
+        item->input_sha256 = sha256_hex(*text);
+    return item;
 }
 
 }  // namespace tx14::cli

@@ -38,6 +38,7 @@ struct Item {
     std::array<float, kRealCount> reals{};  // internal units; missing-value marks
     std::array<char, kTextFields * kTextWidth> texts{};
     Diagnostics warnings;                   // the item runs, but look again
+    std::string input_sha256;               // of the bytes of its file (batch: of the CSV file)
 
     float& element(int n) { return reals[static_cast<std::size_t>(n - 1)]; }
     float element(int n) const { return reals[static_cast<std::size_t>(n - 1)]; }

@@ -20,6 +20,7 @@
 
 #include "analysis.hpp"
 #include "batch.hpp"
+#include "calculation_sheet.hpp"
 #include "item.hpp"
 #include "output_file.hpp"
 #include "render.hpp"
@@ -39,6 +40,8 @@ struct RunOptions {
     bool json = false;
     std::string report;
     std::string html;
+    std::string pdf;
+    std::string paper = "a4";
 };
 
 bool is_terminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
@@ -74,9 +77,36 @@ std::optional<std::string> clashing_output(const RunOptions& o, const std::strin
         return "--report: " + o.report + " is the item file; refused";
     if (!o.html.empty() && same_file(o.html, item))
         return "--html: " + o.html + " is the item file; refused";
+    if (!o.pdf.empty() && (same_file(o.pdf, item) || same_file(o.pdf, o.html) || same_file(o.pdf, o.report)))
+        return "--pdf: " + o.pdf + " is the item file or another output; refused";
     if (!o.html.empty() && !o.report.empty() && same_file(o.html, o.report))
         return "--html: " + o.html + " is the report file; refused";
     return std::nullopt;
+}
+
+// The calculation sheet into the page opened for it and/or printed to PDF;
+// false when it could not be written, with the reason on standard error.
+bool write_sheet(const RunOptions& o, const Item& item, const Outcome& outcome, std::optional<NewFile>& page)
+{
+    SheetSource source{item.source == "-" ? "standard input" : item.source, item.input_sha256, run_date_time(),
+                       o.paper == "letter" ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4};
+    std::string html = tx14::sheet::html(sheet_of(item, outcome, source));
+    if (page && !(page->write(html) && page->commit())) {
+        std::cerr << o.html << ": cannot write the HTML page: " << page->error()
+                  << (o.report.empty() ? "" : " (the report was appended to " + o.report + ")") << '\n';
+        return false;
+    }
+    std::string pdf, error;
+    if (!o.pdf.empty() && !print_pdf(html, pdf, error)) {
+        std::cerr << o.pdf << ": " << error << '\n';
+        return false;
+    }
+    if (!o.pdf.empty())
+        if (auto why = write_new_file(o.pdf, pdf)) {
+            std::cerr << o.pdf << ": cannot write the PDF: " << *why << '\n';
+            return false;
+        }
+    return true;
 }
 
 int run_item(const RunOptions& o, const std::string& file, UnitCatalog& units, bool several)
@@ -116,11 +146,8 @@ int run_item(const RunOptions& o, const std::string& file, UnitCatalog& units, b
             return kFailure;
         }
     }
-    if (page && !(page->write(html_page(*item, outcome)) && page->commit())) {
-        std::cerr << o.html << ": cannot write the HTML page: " << page->error()
-                  << (o.report.empty() ? "" : " (the report was appended to " + o.report + ")") << '\n';
+    if ((page || !o.pdf.empty()) && !write_sheet(o, *item, outcome, page))
         return kFailure;
-    }
     if (o.json) {
         nlohmann::ordered_json j = json_of(*item, outcome);
         j["warnings"] = nlohmann::ordered_json::array();
@@ -144,8 +171,9 @@ int run_item(const RunOptions& o, const std::string& file, UnitCatalog& units, b
 int run_items(const RunOptions& o)
 {
     const bool several = o.items.size() > 1;
-    if (several && !o.html.empty()) {
-        std::cerr << "--html: one page per item: use `tx14 batch --html` for several items\n";
+    if (several && (!o.html.empty() || !o.pdf.empty())) {
+        std::cerr << (o.html.empty() ? "--pdf" : "--html")
+                  << ": one sheet per item: use `tx14 batch --html` for several items\n";
         return kInputError;
     }
     for (const std::string& file : o.items)
@@ -198,8 +226,12 @@ int main(int argc, char** argv)
     run_cmd->add_option("--report", run.report,
                         "Append the native report (Windows-1252) to this file")
         ->option_text("FILE");
-    run_cmd->add_option("--html", run.html, "Write the report as an HTML page to this file")
+    run_cmd->add_option("--html", run.html, "Write the calculation sheet as an HTML document to this file")
         ->option_text("FILE");
+    run_cmd->add_option("--pdf", run.pdf, "Print the calculation sheet to this PDF file (headless Chromium)")
+        ->option_text("FILE");
+    run_cmd->add_option("--paper", run.paper, "Paper size of the sheet: a4 (default) or letter")
+        ->check(CLI::IsMember({"a4", "letter"}));
     run_cmd->add_flag("--json", run.json,
                       "Print the results and the report lines as JSON (one line per item when several)");
     run_cmd->footer(tx14::items::key_tables_text());
@@ -220,6 +252,12 @@ int main(int argc, char** argv)
     batch_cmd->add_option("--jobs", batch.jobs, "Threads (default: one per core)")
         ->check(CLI::Range(1u, 1024u));
     batch_cmd->add_flag("--plain", batch.plain, "Special characters as plain text in the reports");
+    std::string batch_sheets, batch_paper = "a4";
+    batch_cmd->add_option("--html", batch_sheets,
+                          "Write each item's calculation sheet to DIR/row-NNNN.html and an index.html")
+        ->option_text("DIR");
+    batch_cmd->add_option("--paper", batch_paper, "Paper size of the sheets: a4 (default) or letter")
+        ->check(CLI::IsMember({"a4", "letter"}));
 
     std::string units_name;
     CLI::App* units_cmd = app.add_subcommand(
@@ -244,6 +282,9 @@ int main(int argc, char** argv)
             batch.items = batch_items;
             if (!batch_reports.empty())
                 batch.reports = batch_reports;
+            if (!batch_sheets.empty())
+                batch.sheets = batch_sheets;
+            batch.letter = batch_paper == "letter";
             batch.progress = is_terminal(stderr);
             return run_batch(batch, std::cout, std::cerr);
         }

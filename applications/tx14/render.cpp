@@ -1,4 +1,4 @@
-// Terminal text, HTML page, JSON and result values of an analysed item.
+// Terminal text, JSON and result values of an analysed item.
 #include "render.hpp"
 
 #include <charconv>
@@ -9,21 +9,18 @@
 namespace tx14::cli {
 namespace {
 
-// How a style code shows: a terminal attribute and an HTML class. The
-// codes mark titles (1st), underlined lines (2nd), the warning headline
+// How a style code shows on a terminal (the calculation sheet has its own
+// classes for them). The codes mark titles (1st), underlined lines (2nd), the warning headline
 // (3rd), notes (4th), warnings (5th) and captions (6th: 1 a quantity, 2 a
 // result).
 struct Look {
     std::size_t code;   // 0-based position among the six
     int value;          // 0: any nonzero value
     std::string_view sgr;
-    std::string_view css_class;
 };
 
 constexpr Look kLooks[] = {
-    {0, 0, "1", "title"},   {1, 0, "4", "underline"}, {2, 0, "1", "headline"},
-    {3, 0, "2;3", "note"},  {4, 0, "31", "warning"},  {5, 1, "36", "caption"},
-    {5, 2, "32", "result"},
+    {0, 0, "1"}, {1, 0, "4"}, {2, 0, "1"}, {3, 0, "2;3"}, {4, 0, "31"}, {5, 1, "36"}, {5, 2, "32"},
 };
 
 template <typename F>
@@ -38,56 +35,7 @@ void for_each_look(const Styles& styles, F f)
 
 std::string report_text(const ReportLine& line) { return to_utf8(line.text, F8::theta); }
 
-std::string html_escaped(std::string_view s)
-{
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-std::string text_field(const Item& item, std::string_view key)
-{
-    for (const TextKey& k : item.keys().texts) {
-        if (k.name != key)
-            continue;
-        std::string_view f(item.texts.data() + (k.field - 1) * kTextWidth, kTextWidth);
-        while (!f.empty() && f.back() == ' ')
-            f.remove_suffix(1);
-        return to_utf8(f);
-    }
-    return {};
-}
-
 std::string_view kind_name(const Item& item) { return item.keys().name; }
-
-constexpr std::string_view kPageStyle = R"(
-body { font-family: "DejaVu Sans", Arial, sans-serif; margin: 2em auto; max-width: 60em;
-       color: #1a1a1a; background: #ffffff; }
-h1 { font-size: 1.4em; margin-bottom: 0.2em; }
-p.meta { color: #555555; margin-top: 0; }
-table.results { border-collapse: collapse; margin: 1em 0; }
-table.results th, table.results td { border: 1px solid #cccccc; padding: 0.3em 0.8em; text-align: left; }
-table.results td.value { text-align: right; font-family: "DejaVu Sans Mono", monospace; }
-pre.report { font-family: "DejaVu Sans Mono", "Courier New", monospace; font-size: 13px;
-             line-height: 1.35; background: #f7f7f4; border: 1px solid #dddddd;
-             padding: 1em 1.2em; overflow-x: auto; }
-.title { font-weight: bold; color: #0b3d66; }
-.headline { font-weight: bold; }
-.underline { text-decoration: underline; }
-.caption { color: #005f87; }
-.result { color: #1b6e2a; font-weight: 600; }
-.note { font-style: italic; color: #666666; }
-.warning { color: #b00020; font-weight: bold; }
-pre.verdict { font-weight: bold; border-left: 4px solid #1a1a1a; padding-left: 0.8em; }
-)";
 
 }  // namespace
 
@@ -166,48 +114,17 @@ nlohmann::ordered_json json_of(const Item& item, const Outcome& outcome)
     return j;
 }
 
-std::string html_page(const Item& item, const Outcome& outcome)
+std::string text_field(const Item& item, std::string_view key)
 {
-    std::string description = text_field(item, "description");
-    std::string heading = description.empty() ? item.source : description;
-    std::string meta = std::string(kind_name(item)) + " · " + item.code + " · units " +
-                       item.units->name;
-    if (item.number)
-        meta += " · item " + std::to_string(*item.number);
-    meta += " · " + item.source;
-
-    std::string page = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
-                       html_escaped(heading) + "</title>\n<style>" + std::string(kPageStyle) +
-                       "</style>\n</head>\n<body>\n<h1>" + html_escaped(heading) +
-                       "</h1>\n<p class=\"meta\">" + html_escaped(meta) + "</p>\n";
-
-    page += "<pre class=\"verdict\">" +
-            html_escaped(verdict_block(outcome.record, outcome.fatal_errors, false, false)) +
-            "</pre>\n<table class=\"results\">\n";
-    for (std::size_t i = 0; i < item.keys().results.size(); ++i) {
-        const ResultKey& r = item.keys().results[i];
-        std::string value = result_text(item, i, outcome);
-        std::string name(r.name);
-        for (char& c : name)
-            c = c == '_' ? ' ' : c;
-        page += "<tr><th>" + name + "</th><td class=\"value\">" +
-                (value.empty() ? std::string("not computed")
-                               : html_escaped(value + " " + to_utf8(item.units->label(r.quantity)))) +
-                "</td></tr>\n";
+    for (const TextKey& k : item.keys().texts) {
+        if (k.name != key)
+            continue;
+        std::string_view f(item.texts.data() + (k.field - 1) * kTextWidth, kTextWidth);
+        while (!f.empty() && f.back() == ' ')
+            f.remove_suffix(1);
+        return to_utf8(f);
     }
-    page += "<tr><th>fatal input errors</th><td class=\"value\">" +
-            std::to_string(outcome.fatal_errors) + "</td></tr>\n</table>\n<pre class=\"report\">";
-
-    for (const ReportLine& line : outcome.lines) {
-        std::string classes;
-        for_each_look(line.styles, [&](const Look& l) { classes += (classes.empty() ? "" : " ") + std::string(l.css_class); });
-        std::string text = html_escaped(report_text(line));
-        if (classes.empty() || text.empty())
-            page += text + "\n";
-        else
-            page += "<span class=\"" + classes + "\">" + text + "</span>\n";
-    }
-    return page + "</pre>\n</body>\n</html>\n";
+    return {};
 }
 
 }  // namespace tx14::cli

@@ -1,6 +1,5 @@
 // The report and the results as a person or a program reads them: terminal
-// text (UTF-8, ANSI attributes), a self-contained HTML page, JSON, and the
-// rows of a batch output.
+// text (UTF-8, ANSI attributes), JSON, and the rows of a batch output.
 #pragma once
 
 #include <string>
@@ -16,12 +15,12 @@ namespace tx14::cli {
 // terminal attributes of its style codes.
 std::string terminal_text(const std::vector<ReportLine>& lines, bool ansi);
 
-// The report as one HTML page with the styles rendered.
-std::string html_page(const Item& item, const Outcome& outcome);
-
 // Kind, code, units, item, fatal errors, the named results in the item's
 // units with their unit labels, and the report lines with their styles.
 nlohmann::ordered_json json_of(const Item& item, const Outcome& outcome);
+
+// A text key of the item as UTF-8, trailing blanks cut.
+std::string text_field(const Item& item, std::string_view key);
 
 // A result in the item's units, written in the fewest digits that give
 // back its single-precision value; empty when there is none.

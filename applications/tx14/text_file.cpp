@@ -1,4 +1,4 @@
-// Reading a whole input file, with a message when it cannot be read.
+// Reading a whole input file, and the SHA-256 that identifies its bytes.
 #include "text_file.hpp"
 
 #include <cerrno>
@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <system_error>
+
+#include <openssl/evp.h>
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -135,6 +137,21 @@ std::optional<std::string> read_text_file(const std::filesystem::path& file, Dia
         text.append(buffer, static_cast<std::size_t>(n));
     }
 #endif
+}
+
+std::string sha256_hex(std::string_view bytes)
+{
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int size = 0;
+    if (EVP_Digest(bytes.data(), bytes.size(), digest, &size, EVP_sha256(), nullptr) != 1)
+        return {};
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned int i = 0; i < size; ++i) {
+        out += kHex[digest[i] >> 4];
+        out += kHex[digest[i] & 15];
+    }
+    return out;
 }
 
 }  // namespace tx14::cli

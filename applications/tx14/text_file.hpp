@@ -1,10 +1,12 @@
-// Reading a whole input file, with a message when it cannot be read.
+// Reading a whole input file, with a message when it cannot be read, and
+// the digest that identifies its bytes.
 #pragma once
 
 #include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "diagnostics.hpp"
 
@@ -21,5 +23,8 @@ inline constexpr std::size_t kNoLimit = static_cast<std::size_t>(-1);
 // limit, with a diagnostic.
 std::optional<std::string> read_text_file(const std::filesystem::path& file, Diagnostics& diags,
                                           std::size_t limit = kInputLimit);
+
+// SHA-256 of bytes as 64 lowercase hex digits: what identifies an input.
+std::string sha256_hex(std::string_view bytes);
 
 }  // namespace tx14::cli

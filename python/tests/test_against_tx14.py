@@ -67,18 +67,15 @@ class SameAsTx14(unittest.TestCase):
             with self.subTest(name):
                 expected = tx14_json(item)
                 record = got.to_dict()
-                for field in ("values", "checks", "verdict", "governing"):
-                    self.assertEqual(record[field], expected[field], field)
-                self.assertEqual(got.kind, expected["kind"])
-                self.assertEqual(got.code, expected["code"])
-                self.assertEqual(got.item, expected["item"].get("item"))
-                self.assertEqual(got.units, expected["units"])
-                self.assertEqual(got.errors, expected["fatal_errors"])
-                self.assertEqual(got.results, expected["results"])
-                self.assertEqual(got.result_units, expected["result_units"])
-                self.assertEqual(got.warnings, expected["warnings"])
-                self.assertEqual([(line.text, list(line.styles)) for line in got.lines],
-                                 [(line["text"], line["styles"]) for line in expected["report"]])
+                fields = ("values", "checks", "verdict", "governing")
+                self.assertEqual([record[f] for f in fields], [expected[f] for f in fields])
+                self.assertEqual(
+                    (got.kind, got.code, got.item, got.units, got.errors, got.results,
+                     got.result_units, got.warnings, [(l.text, list(l.styles)) for l in got.lines]),
+                    (expected["kind"], expected["code"], expected["item"].get("item"),
+                     expected["units"], expected["fatal_errors"], expected["results"],
+                     expected["result_units"], expected["warnings"],
+                     [(l["text"], l["styles"]) for l in expected["report"]]))
 
     def test_plain_report_drops_special_characters(self):
         fancy = txappendix14.analyse(OPENING).text()
@@ -89,24 +86,19 @@ class SameAsTx14(unittest.TestCase):
 
 
 class WorkedOpening(unittest.TestCase):
-    """The worked large opening, independently of tx14: its known results."""
+    """The worked large opening, independently of tx14."""
 
-    def test_results(self):
+    def test_theta_styles_and_results_reach_the_page(self):
         r = txappendix14.analyse(OPENING)
-        self.assertEqual(r.errors, 0)
         self.assertEqual((r.minimum_thickness, r.mawp, r.largest_stress),
                          (2.2817843, 209.15111, 12101.947))
-        self.assertIn("M.A.W.P. for the given Geometry                      209.151  psi",
-                      r.text().splitlines())
-
-    def test_theta_and_styles_reach_the_lines(self):
-        r = txappendix14.analyse(OPENING)
         self.assertTrue(any("\u03b8" in line.text for line in r.lines))  # byte 0xF8
-        self.assertTrue(any(line.styles[0] == 1 for line in r.lines))     # a title
         page = r.html()
-        self.assertIn("<h1>Top head</h1>", page)
-        self.assertIn('<span class="title', page)
-        self.assertIn("209.15111 psi", page)
+        for part in ("<h1>Top head</h1>", '<span class="title', "209.15111 psi"):
+            self.assertIn(part, page)
+        fatal = txappendix14.analyse(dict(OPENING, A=20.0))  # shell inside the opening
+        self.assertEqual(set(fatal.results.values()), {None})
+        self.assertIn("not computed", fatal.html())
 
     def test_report_longer_than_the_capture_block_comes_through_a_file(self):
         captured = txappendix14.analyse(OPENING)
@@ -114,13 +106,6 @@ class WorkedOpening(unittest.TestCase):
             through_file = txappendix14.analyse(OPENING)
         self.assertGreater(len(captured.lines), 50)
         self.assertEqual(through_file, captured)
-
-    def test_fatal_errors_leave_no_results(self):
-        r = txappendix14.analyse(dict(OPENING, A=20.0))  # shell inside the opening
-        self.assertGreater(r.errors, 0)
-        self.assertEqual(r.results, {"minimum_thickness": None, "mawp": None,
-                                     "largest_stress": None})
-        self.assertIn("not computed", r.html())
 
 
 if __name__ == "__main__":

@@ -20,23 +20,17 @@ def changed(item, **keys):
     return out
 
 
-# (case, item, words the message must hold)
+# (case, item, words the message must hold). The checks of the item core
+# (tx14's tables) need one case each here: that they reach Python.
 BAD_ITEMS = [
     ("unknown key", dict(OPENING, D=48.0), ['"D"', "valid keys", "g0s"]),
     ("misspelled key", dict(OPENING, Bnn=30.0), ['did you mean "Bn"']),
     ("required key left out", changed(OPENING, P=None), ['missing key "P"', "psi"]),
-    ("required key not given", dict(JACKET, Pj=math.nan), ['missing key "Pj"']),
-    ("key of the other kind", dict(JACKET, Bn=30.0), ['"Bn"']),
-    ("key with the wrong case", dict(OPENING, bn=30.0), ['"bn"']),
     ("text for a number", dict(OPENING, P="high"), ['"P"', "a number", "a text"]),
     ("true for a number", dict(OPENING, t=True), ['"t"', "a number"]),
     ("infinite", dict(OPENING, Sho=math.inf), ['"Sho"', "not finite"]),
     ("text not finite", dict(JACKET, Pj="inf"), ['"Pj"', "not finite"]),
-    ("NPS in mm", dict(JACKET, units="SI", NPS=50.8), ["NPS = 2", "DN = 50"]),
     ("whole number past the double range", dict(OPENING, hs=10 ** 400), ['"hs"', "not finite"]),
-    ("past single precision once converted", dict(OPENING, units="SI", t=1e38 * 25.4 * 10),
-     ['"t"', "single-precision"]),
-    ("text of 16 characters", dict(OPENING, description="x" * 16), ['"description"', "15"]),
     ("euro sign counts one character", dict(JACKET, material="\u20ac" * 16), ['"material"', "15"]),
     ("character Windows-1252 lacks", dict(JACKET, jacket_material="\u03b1-steel"),
      ['"jacket_material"', "Windows-1252"]),

@@ -1,7 +1,6 @@
-// Contexts: separate contexts on separate threads give the reports of one
-// context run alone; the C entry points give the C++ context's run, with
-// their own special-character flag, error count and report file error, and
-// no harm from a null context.
+// The C entry points give the C++ context's run, with their own
+// special-character flag, error count and report file error, and no harm
+// from a null context. (Contexts on threads: the Python package's pool.)
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,8 +8,8 @@
 #include <cerrno>
 #include <cstring>
 #include <map>
+#include <sstream>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "support/test_support.hpp"
@@ -19,38 +18,6 @@
 namespace {
 
 using tx14::test::HostItem;
-
-// Item n (some jackets among them, thicknesses varying) run on `ctx`: its
-// capture records.
-std::vector<std::string> report_of_item(tx14::Context& ctx, int n)
-{
-    HostItem item;
-    item.set({{1, static_cast<float>(n)}, {7, 2.0f + 0.25f * static_cast<float>(n % 8)}, {200, n % 3 == 0 ? 1.0f : 0.0f}});
-    item.run(ctx);
-    std::vector<std::string> lines;
-    for (int i = 0; i < ctx.captured_lines(); ++i)
-        lines.emplace_back(ctx.captured_record(i));
-    return lines;
-}
-
-TEST(Contexts, TwoThreadsOnTwoContextsMatchTheSequentialRun)
-{
-    constexpr int kItems = 40;
-    std::vector<std::vector<std::string>> expected(kItems), got(kItems);
-    tx14::Context alone;
-    for (int n = 0; n < kItems; ++n)
-        expected[static_cast<std::size_t>(n)] = report_of_item(alone, n);
-    auto worker = [&](int first) {
-        tx14::Context ctx;
-        for (int n = first; n < kItems; n += 2)
-            got[static_cast<std::size_t>(n)] = report_of_item(ctx, n);
-    };
-    std::thread a(worker, 0), b(worker, 1);
-    a.join();
-    b.join();
-    for (int n = 0; n < kItems; ++n)
-        EXPECT_EQ(got[static_cast<std::size_t>(n)], expected[static_cast<std::size_t>(n)]) << n;
-}
 
 struct CContext {
     tx14_context* handle = tx14_context_create();
@@ -70,10 +37,10 @@ struct CContext {
     }
 };
 
-TEST(ContextEntryPoints, CaptureBlockMatchesTheCxxContext)
+TEST(ContextEntryPoints, GiveTheCxxContextsRunWithTheirOwnFlagAndErrors)
 {
     HostItem for_c, for_cxx;
-    CContext c;
+    CContext c, plain;
     tx14::Context cxx;
     c.run(for_c);
     for_cxx.run(cxx);
@@ -82,56 +49,46 @@ TEST(ContextEntryPoints, CaptureBlockMatchesTheCxxContext)
     EXPECT_EQ(0, std::memcmp(c.block(), cxx.capture_block(), static_cast<std::size_t>(c.count()) * 125));
     EXPECT_EQ(for_c.reals, for_cxx.reals);
     EXPECT_EQ(for_c.print_control, 1);
-}
 
-TEST(ContextEntryPoints, FlagAndErrorsBelongToEachContext)
-{
-    CContext plain, special;
     tx14_context_set_no_special(plain.handle, 1);
-    HostItem jacket_with_nothing, opening, again;
+    HostItem jacket_with_nothing, again;
     jacket_with_nothing[200] = 1;
     plain.run(jacket_with_nothing);
-    special.run(opening);
     EXPECT_GT(tx14_context_input_errors(plain.handle), 0);  // the error count covers openings only
-    EXPECT_EQ(tx14_context_input_errors(special.handle), 0);
+    EXPECT_EQ(tx14_context_input_errors(c.handle), 0);
     plain.run(again);
-    ASSERT_EQ(plain.count(), special.count());
-    EXPECT_NE(0, std::memcmp(plain.block(), special.block(), static_cast<std::size_t>(plain.count()) * 125));
+    ASSERT_EQ(plain.count(), c.count());
+    EXPECT_NE(0, std::memcmp(plain.block(), c.block(), static_cast<std::size_t>(plain.count()) * 125));
     HostItem to_full_disk;
     to_full_disk.file("/dev/full");
     to_full_disk[40] = 6;
-    special.run(to_full_disk);
-    EXPECT_EQ(tx14_context_report_file_error(special.handle), ENOSPC);
+    c.run(to_full_disk);
+    EXPECT_EQ(tx14_context_report_file_error(c.handle), ENOSPC);
     EXPECT_EQ(tx14_context_report_file_error(plain.handle), 0);
 }
 
 // The number on the result line of the block whose caption holds `caption`
 // (its last line before the blank one), or on the caption's line itself
 // when `caption` starts with '>'.
-std::string printed_value(const CContext& c, std::string_view caption)
+std::string printed_value(const std::vector<std::string>& lines, std::string_view caption)
 {
     const bool same_line = caption[0] == '>';
-    if (same_line)
-        caption.remove_prefix(1);
-    for (int i = 0; i < c.count(); ++i) {
-        std::string_view line(c.block() + 125 * i + 4, 100);
-        std::size_t at = line.find(caption);
-        if (at == std::string_view::npos)
+    caption.remove_prefix(same_line ? 1 : 0);
+    for (auto i = lines.begin(); i != lines.end(); ++i) {
+        if (i->find(caption) == std::string::npos)
             continue;
         if (same_line) {  // "M.A.W.P. for the given Geometry ... 209.151  psi"
-            std::string_view rest = line.substr(at + caption.size());
-            rest.remove_prefix(rest.find_first_not_of(' '));
-            return std::string(rest.substr(0, rest.find(' ')));
+            std::istringstream rest(i->substr(i->find(caption) + caption.size()));
+            std::string number;
+            rest >> number;
+            return number;
         }
-        std::string_view result;
-        for (int j = i + 1; j < c.count(); ++j) {
-            std::string_view next(c.block() + 125 * j + 4, 100);
-            if (next.find_first_not_of(' ') == std::string_view::npos)
-                break;
-            result = next;
-        }
-        result.remove_prefix(result.find("= ") + 2);
-        return std::string(result.substr(0, result.find(' ')));
+        while (i + 1 != lines.end() && !i[1].empty())
+            ++i;
+        std::istringstream result(i->substr(i->find("= ") + 2));
+        std::string number;
+        result >> number;
+        return number;
     }
     return "caption not found";
 }
@@ -151,6 +108,7 @@ TEST(ContextEntryPoints, RecordedValuesAreTheReportsPrintedOnes)
     CContext c;
     HostItem item;  // the verified worked example
     c.run(item);
+    const std::vector<std::string> lines = tx14::test::run(HostItem{}).lines;
     std::map<std::string, tx14_value> values;
     tx14_value v;
     for (int i = 0; tx14_context_value(c.handle, i, &v); ++i)
@@ -160,7 +118,7 @@ TEST(ContextEntryPoints, RecordedValuesAreTheReportsPrintedOnes)
         ASSERT_EQ(values.count(p.key), 1u) << p.key;
         char shown[32];
         std::snprintf(shown, sizeof shown, "%.*f", p.decimals, static_cast<double>(values[p.key].display));
-        EXPECT_EQ(shown, printed_value(c, p.caption)) << p.key;
+        EXPECT_EQ(shown, printed_value(lines, p.caption)) << p.key;
         EXPECT_STREQ(values[p.key].unit, p.unit) << p.key;
     }
     EXPECT_EQ(tx14_context_verdict(c.handle), TX14_ACCEPTABLE);

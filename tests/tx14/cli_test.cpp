@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include <nlohmann/json.hpp>
 
@@ -55,25 +56,18 @@ std::string replaced(std::string text, const std::string& from, const std::strin
 }
 
 // Every example: its report in UTF-8, and its JSON with the results from
-// elements 30-32 (openings) or 196-198 (jackets) in the item's units.
+// elements 30-32 (openings) or 196-198 (jackets) in the item's units (the
+// values themselves are the goldens' business).
 TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsJson)
 {
-    struct Result {
-        const char* name;
-        double value, tolerance;  // value NaN: the unit only
-        const char* unit;
-    };
-    const struct { const char *file, *kind, *code; std::vector<Result> results; } examples[] = {
-        {"opening-viii1.toml", "opening", "VIII-1",
-         {{"mawp", 209.2, 0.05, "psi"}, {"largest_stress", 12100, 5, "psi"}, {"minimum_thickness", 2.282, 0.0005, "in."}}},
+    const struct { const char *file, *kind, *code; std::vector<std::pair<const char*, const char*>> units; } examples[] = {
+        {"opening-viii1.toml", "opening", "VIII-1", {{"mawp", "psi"}, {"minimum_thickness", "in."}}},
         {"opening-viii2.toml", "opening", "VIII-2", {}},
-        {"opening-si.toml", "opening", "VIII-1", {{"minimum_thickness", NAN, 0, "mm"}, {"mawp", NAN, 0, "MPa"}}},
-        {"opening-bar.toml", "opening", "VIII-1", {{"largest_stress", NAN, 0, "N/mm\xC2\xB2"}, {"mawp", NAN, 0, "bar"}}},
+        {"opening-si.toml", "opening", "VIII-1", {{"minimum_thickness", "mm"}, {"mawp", "MPa"}}},
+        {"opening-bar.toml", "opening", "VIII-1", {{"largest_stress", "N/mm\xC2\xB2"}, {"mawp", "bar"}}},
         {"jacket-appendix-ee.toml", "jacket", "VIII-1", {}},
         {"jacket-viii2.toml", "jacket", "VIII-2", {}},
-        {"coil-pd5500.toml", "jacket", "PD5500",
-         {{"permissible_jacket_pressure", 642.09, 0.005, "psi"}, {"governing_shell_thickness", 0.27299, 0.000005, "in."},
-          {"fillet_weld", NAN, 0, "in."}}},
+        {"coil-pd5500.toml", "jacket", "PD5500", {{"permissible_jacket_pressure", "psi"}, {"fillet_weld", "in."}}},
         {"coil-en13445.toml", "jacket", "EN13445", {}},
     };
     for (const auto& e : examples) {
@@ -87,26 +81,19 @@ TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsJson)
         EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << "no attributes when stdout is a file";
 
         json j = tx14_json(file);
-        EXPECT_EQ(j["kind"], e.kind);
-        EXPECT_EQ(j["code"], e.code);
-        EXPECT_EQ(j["fatal_errors"], 0);
+        EXPECT_EQ(std::tie(j["kind"], j["code"], j["fatal_errors"]), std::tuple(json(e.kind), json(e.code), json(0))) << e.file;
+        const bool coil = j["code"] == "PD5500" || j["code"] == "EN13445";
         std::vector<std::string> names;
         for (auto& [name, value] : j["results"].items()) {
             names.push_back(name);
-            const bool coil = std::string_view(e.code).starts_with("EN13445") ||
-                              std::string_view(e.code).starts_with("PD5500");
             EXPECT_EQ(value.is_number(), !(coil && name == "fillet_weld")) << e.file << " " << name;
             EXPECT_TRUE(j["result_units"][name].is_string()) << name;
         }
         const std::vector<std::string> opening{"minimum_thickness", "mawp", "largest_stress"},
             jacket{"fillet_weld", "permissible_jacket_pressure", "governing_shell_thickness"};
         EXPECT_EQ(names, std::string(e.kind) == "opening" ? opening : jacket) << e.file;
-        for (const Result& x : e.results) {
-            if (!std::isnan(x.value)) {
-                EXPECT_NEAR(j["results"][x.name].get<double>(), x.value, x.tolerance) << e.file << " " << x.name;
-            }
-            EXPECT_EQ(j["result_units"][x.name], x.unit) << e.file << " " << x.name;
-        }
+        for (auto [name, unit] : e.units)
+            EXPECT_EQ(j["result_units"][name], unit) << e.file << " " << name;
         EXPECT_EQ(j["report"].back(), json({{"text", kNoticeUtf8}, {"styles", {1, 0, 0, 1, 0, 2}}}));
     }
 }
@@ -161,14 +148,14 @@ TEST_F(Tx14, UnwritableOutputsFailWithOne)
     EXPECT_EQ(tx14({"run", "--report", " leading-blank.txt", item}).exit_code, 2);
 }
 
-TEST_F(Tx14, HtmlPageIsSelfContainedAndEscapesText)
+TEST_F(Tx14, CalculationSheetIsSelfContainedAndEscapesText)
 {
     const std::string item = item_file("item.toml", replaced(kOpening, "\"Head\"", "\"A<B & \\\"C\\\"\""));
     const fs::path page = dir / "report.html";
     ASSERT_EQ(tx14({"run", "--html", page.string(), item}).exit_code, 0);
     const std::string html = read_file(page);
     EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
-    for (std::string part : {"<meta charset=\"utf-8\">", "<style>", "<h1>A&lt;B &amp; &quot;C&quot;</h1>"})
+    for (std::string part : {"<meta charset=\"utf-8\">", "<style>", "<td>A&lt;B &amp; &quot;C&quot;</td>"})
         EXPECT_NE(html.find(part), std::string::npos) << part;
     EXPECT_NE(html.find("<span class=\"title note result\">" + kNoticeUtf8 + "</span>"), std::string::npos);
     for (std::string outside : {"<link", "<script"})
@@ -363,24 +350,18 @@ TEST_F(Tx14, EveryCommandHasHelpAndUsageErrorsExitWithTwo)
         EXPECT_EQ(tx14(args).exit_code, 2) << args.size();
 }
 
+// Exit codes and verdicts per kind are the verdict test's; here the report
+// that still comes, and results left empty.
 TEST_F(Tx14, FatalInputErrorsExitWithThreeAndStillPrintTheReport)
 {
-    const std::string opening = replaced(kOpening, "g1s = 1.5", "g1s = 0.5");  // thinner than g0s
-    const std::string jacket =
-        "kind = \"jacket\"\ncode = \"VIII-1\"\nunits = \"US\"\nD = 48.0\nts = 0.125\nca = 0.125\nP = 100.0\n"
-        "S = 20000.0\nE = 1.0\nNPS = 2.0\nTj = 0.218\nPj = 150.0\nSj = 15000.0\ncaj = 0.0625\n";  // ts all corroded
-    for (const std::string& toml : {opening, jacket}) {  // one fatal finding each
-        const std::string item = item_file("faulty.toml", toml);
-        ProgramRun text = tx14({"run", item});
-        EXPECT_EQ(text.exit_code, 3) << text.out;
-        EXPECT_TRUE(text.out.ends_with(kNoticeUtf8 + "\n\nVERDICT: NOT ANALYSED \u2014 1 fatal input error\n"));
-        ProgramRun with_json = tx14({"run", "--json", item});
-        EXPECT_EQ(with_json.exit_code, 3);
-        json j = json::parse(with_json.out);
-        EXPECT_EQ(j["fatal_errors"], 1);
-        for (auto& [name, value] : j["results"].items())
-            EXPECT_TRUE(value.is_null()) << name;
-    }
+    const std::string item = item_file("faulty.toml", replaced(kOpening, "g1s = 1.5", "g1s = 0.5"));  // thinner than g0s
+    ProgramRun text = tx14({"run", item});
+    EXPECT_EQ(text.exit_code, 3) << text.out;
+    EXPECT_TRUE(text.out.ends_with(kNoticeUtf8 + "\n\nVERDICT: NOT ANALYSED \u2014 1 fatal input error\n"));
+    json j = tx14_json(item);
+    EXPECT_EQ(j["fatal_errors"], 1);
+    for (auto& [name, value] : j["results"].items())
+        EXPECT_TRUE(value.is_null()) << name;
 }
 
 // Several items: reports one after the other, JSON Lines, warnings on

@@ -18,6 +18,7 @@
 //        and relation) and numbers (value, limit, display value, display
 //        limit, passes, utilization), verdict, governing check (numbers of
 //        4 bytes, in field order; every NaN as the quiet NaN 0x7fc00000)
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -167,24 +168,18 @@ public:
         HostItem& h = item.host;
         if (pick(4) == 0)
             use_si_units(h);
-        switch (pick(4)) {
-        case 0:  // a valid item nearby: a few inputs scaled a little
-            for (int k = 0, n = 1 + pick(3); k < n; ++k) {
-                float& v = h[1 + pick(input_elements)];
-                v *= std::uniform_real_distribution<float>(0.8f, 1.25f)(rng_);
-            }
-            break;
-        case 1:  // invalid values of the inputs
-            for (int k = 0, n = 1 + pick(3); k < n; ++k)
-                h[1 + pick(input_elements)] = invalid_value();
-            break;
-        default:  // hostile values anywhere, mostly in the inputs
-            for (int k = 0, n = 1 + pick(6); k < n; ++k)
-                h[pick(8) == 0 ? 1 + pick(200) : 1 + pick(input_elements)] = hostile_value();
-            break;
+        const int kind = pick(4);  // 0: a valid item nearby, 1: invalid values, else hostile ones
+        for (int k = 0, n = 1 + pick(kind < 2 ? 3 : 6); k < n; ++k) {
+            // Mostly the inputs; hostile values anywhere in the array now and then.
+            float& v = h[kind > 1 && pick(8) == 0 ? 1 + pick(200) : 1 + pick(input_elements)];
+            v = kind == 0 ? v * std::uniform_real_distribution<float>(0.8f, 1.25f)(rng_)
+                : kind == 1 ? any_of(kInvalid) : hostile_value();
         }
-        if (pick(10) == 0)
-            hostile_texts(h);
+        if (pick(10) == 0) {  // hostile texts or unit labels
+            std::span<char> text = pick(2) ? std::span<char>(h.texts) : std::span<char>(h.unit_labels);
+            for (char& c : text)
+                c = static_cast<char>(pick(3) ? ' ' + pick(95) : pick(256));
+        }
         if (pick(20) == 0)
             h.unit_factors[static_cast<std::size_t>(pick(22))] = hostile_value();
         if (pick(20) == 0) {  // a file name, unit 0: still captured
@@ -198,39 +193,18 @@ public:
     }
 
 private:
+    static constexpr float kInf = std::numeric_limits<float>::infinity(), kMax = std::numeric_limits<float>::max();
+    static constexpr float kInvalid[] = {0.0f, -1.0f, -0.5f, -100.0f, -1.0101f, 1e-6f, 7.0f, 99999.0f};
+    static constexpr float kHostile[] = {std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::quiet_NaN(),
+                                         kInf, -kInf, kMax, -kMax, 1e20f, -1e20f,
+                                         std::numeric_limits<float>::denorm_min(), -0.0f, 2147483648.0f,
+                                         -2147483904.0f, 16777216.0f, -1.0101f};
+
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
     template <std::size_t N>
     float any_of(const float (&values)[N]) { return values[pick(static_cast<int>(N))]; }
-
-    float invalid_value()
-    {
-        constexpr float kValues[] = {0.0f, -1.0f, -0.5f, -100.0f, -1.0101f, 1e-6f, 7.0f, 99999.0f};
-        return any_of(kValues);
-    }
-
-    float hostile_value()
-    {
-        constexpr float inf = std::numeric_limits<float>::infinity();
-        constexpr float kValues[] = {std::numeric_limits<float>::quiet_NaN(), -std::nanf(""), inf,
-                                     -inf, std::numeric_limits<float>::max(),
-                                     -std::numeric_limits<float>::max(), 1e20f, -1e20f,
-                                     std::numeric_limits<float>::denorm_min(), -0.0f, 2147483648.0f,
-                                     -2147483904.0f, 16777216.0f, -1.0101f};
-        if (pick(4) == 0) {  // any bit pattern at all
-            std::uint32_t u = static_cast<std::uint32_t>(rng_());
-            float v;
-            std::memcpy(&v, &u, sizeof v);
-            return v;
-        }
-        return any_of(kValues);
-    }
-
-    void hostile_texts(HostItem& h)
-    {
-        std::span<char> text = pick(2) ? std::span<char>(h.texts) : std::span<char>(h.unit_labels);
-        for (char& c : text)
-            c = static_cast<char>(pick(3) ? ' ' + pick(95) : pick(256));
-    }
+    // One of the table, or any bit pattern at all.
+    float hostile_value() { return pick(4) ? any_of(kHostile) : std::bit_cast<float>(static_cast<std::uint32_t>(rng_())); }
 
     std::mt19937 rng_{20261206};
 };

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-namespace tx14::cli {
+namespace tx14::text {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -116,4 +116,4 @@ std::optional<std::string> to_cp1252(std::string_view utf8, std::string& problem
     return out;
 }
 
-}  // namespace tx14::cli
+}  // namespace tx14::text

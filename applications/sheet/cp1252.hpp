@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace tx14::cli {
+namespace tx14::text {
 
 // How byte 0xF8 reads: the report texts use it for the theta of "(E\xF8)*",
 // labels and names written by people mean the letter o with a stroke.
@@ -21,4 +21,11 @@ std::string to_utf8(std::string_view cp1252, F8 f8 = F8::o_stroke);
 // code page lacks.
 std::optional<std::string> to_cp1252(std::string_view utf8, std::string& problem);
 
+}  // namespace tx14::text
+
+// The command-line front end reads and writes these names unqualified.
+namespace tx14::cli {
+using text::F8;
+using text::to_cp1252;
+using text::to_utf8;
 }  // namespace tx14::cli

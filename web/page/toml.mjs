@@ -1,0 +1,78 @@
+// Item files: the form's values written in tx14's item format, and an item
+// file read back into them, with tx14's limits.
+import { parse } from 'smol-toml';
+
+const MAX_FILE_BYTES = 1 << 20;
+const MAX_DEPTH = 64;
+
+// A number as TOML writes it, reading back as the same double.
+function tomlNumber(v) {
+  const s = String(v);
+  return /[.e]/.test(s) ? s : `${s}.0`;
+}
+
+// TOML basic strings take the escapes JSON writes.
+const tomlString = (s) => JSON.stringify(s);
+
+// The form's values ({kind, code, units, item, numbers, texts} as typed and
+// checked) as an item file, keys in the order of the key table.
+export function itemToml(kind, values) {
+  const lines = [`# ${kind.name} item saved by txappendix14.html`,
+    `kind  = ${tomlString(values.kind)}`, `code  = ${tomlString(values.code)}`,
+    `units = ${tomlString(values.units)}`];
+  if (values.item !== undefined) lines.push(`item  = ${values.item}`);
+  for (const t of kind.texts)
+    if (values.texts[t.name] !== undefined) lines.push(`${t.name} = ${tomlString(values.texts[t.name])}`);
+  for (const [key, v] of Object.entries(values.numbers)) lines.push(`${key} = ${tomlNumber(v)}`);
+  return lines.join('\n') + '\n';
+}
+
+// Walks the parsed document without recursion: dotted table names nest
+// without limit in the parser.
+function nestedTooDeep(table) {
+  const stack = [[table, 0]];
+  while (stack.length) {
+    const [v, depth] = stack.pop();
+    if (depth > MAX_DEPTH) return true;
+    if (v !== null && typeof v === 'object' && !(v instanceof Date))
+      for (const x of Object.values(v)) stack.push([x, depth + 1]);
+  }
+  return false;
+}
+
+function typeName(v) {
+  if (typeof v === 'boolean') return 'true or false';
+  if (Array.isArray(v)) return 'an array';
+  if (v instanceof Date) return 'a date or time';
+  if (typeof v === 'object') return 'a table';
+  return typeof v === 'bigint' ? 'a whole number' : typeof v === 'number' ? 'a number' : 'a text';
+}
+
+// The entries of an item file, each { key, value } with the value a text,
+// a number (floats and whole numbers alike) or { other: type name }, and
+// `whole` set for a whole number. Throws Error with the file's name.
+export function readItemFile(name, bytes) {
+  if (bytes.length > MAX_FILE_BYTES)
+    throw new Error(`${name}: the file is larger than 1 MiB (${bytes.length} bytes); expected an item file of at most ${MAX_FILE_BYTES} bytes`);
+  let text;
+  try {
+    text = new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+  } catch {
+    throw new Error(`${name}: not valid UTF-8; expected a TOML item file`);
+  }
+  let table;
+  try {
+    table = parse(text, { maxDepth: MAX_DEPTH, integersAsBigInt: true });
+  } catch (e) {
+    const where = e.line ? `line ${e.line}: ` : '';
+    throw new Error(`${name}: ${where}${String(e.message).split('\n')[0]}`);
+  }
+  if (nestedTooDeep(table))
+    throw new Error(`${name}: tables or arrays nested more than ${MAX_DEPTH} levels deep`);
+  return Object.entries(table).map(([key, v]) => {
+    if (typeof v === 'string') return { key, value: v };
+    if (typeof v === 'bigint') return { key, value: Number(v), whole: true, exact: BigInt(Number(v)) === v };
+    if (typeof v === 'number') return { key, value: v };
+    return { key, value: { other: typeName(v) } };
+  });
+}
