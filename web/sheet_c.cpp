@@ -74,21 +74,31 @@ sheet::Run run(Context& ctx, const sheet::GivenItem& item, std::array<float, ite
 
 extern "C" {
 
-// The sheet of an item: kind, code and unit system ("US" or "SI") by name,
-// the 200 reals and 45 text bytes tx14_item_finish gave, the item number
+// The sheet of an item: kind and code by name, the unit system ("US", "SI",
+// or a unit file's name with its 22 factors and 23 labels of 10
+// blank-padded bytes; NULL factors for US and SI), the 200 reals and 45 text bytes tx14_item_finish gave, the item number
 // (when has_number), the item contract's warnings as lines, the fillet
 // weld in internal units (NaN: none), and the input's name, SHA-256 and
 // date as the sheet shows them. A NUL-terminated UTF-8 document, valid
 // until the next call; NULL for an unknown kind, code or unit system.
 __attribute__((visibility("default"))) const char *tx14_sheet_html(
-    const char *kind, const char *code, const char *units, const float *reals, const char *texts,
+    const char *kind, const char *code, const char *units, const double *factors, const char *labels,
+    const float *reals, const char *texts,
     int has_number, int number, const char *warnings, float fillet_weld, const char *name, const char *sha256,
     const char *date_time)
 {
     static std::string html;
     sheet::GivenItem item;
     item.keys = items::kind_named(kind);
+    items::UnitSystem unit_file;
     item.units = items::builtin_units(units);
+    if (!item.units && factors) {
+        unit_file.name = units;
+        std::copy(factors, factors + items::kFactorCount, unit_file.factors.begin());
+        for (std::size_t i = 0; labels && i < unit_file.labels.size(); ++i)
+            unit_file.labels[i].assign(labels + i * items::kLabelWidth, items::kLabelWidth);
+        item.units = &unit_file;
+    }
     if (!item.keys || !item.units || !items::code_named(*item.keys, code))
         return nullptr;
     item.code = code;

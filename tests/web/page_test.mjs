@@ -6,7 +6,7 @@
 //
 // node page_test.mjs TX14 PAGE EXAMPLES_DIR OUT_DIR   (TX14_NODE_MODULES: playwright-core)
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
+import { copyFileSync, mkdirSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { exampleKeys, expect, failures, finish, launch } from '../support/browser.mjs';
 
@@ -37,10 +37,15 @@ const shot = new Set(), saved = {};
 const timings = [];
 for (const name of readdirSync(examplesDir).filter((f) => f.endsWith('.toml')).sort()) {
   const keys = exampleKeys(join(examplesDir, name));
-  if (!['US', 'SI'].includes(keys.units)) continue;  // a unit file: the page has US and SI only
+  if (!keys.kind) continue;  // the unit file
+  const unitFile = !['US', 'SI'].includes(keys.units);
   await page.selectOption('#kind', keys.kind);
   await page.selectOption('#code', keys.code);
-  await page.check(`#units-${keys.units}`);
+  if (!unitFile) await page.check(`#units-${keys.units}`);
+  else {
+    await page.setInputFiles('#load-units', join(examplesDir, keys.units));
+    await page.locator('#numbers legend', { hasText: keys.units }).waitFor();
+  }
   for (const input of await page.locator('#texts input, #numbers input').all()) await input.fill('');
   for (const [key, value] of Object.entries(keys))
     if (!['kind', 'code', 'units'].includes(key)) await page.fill(`#key-${key}`, String(value));
@@ -58,6 +63,7 @@ for (const name of readdirSync(examplesDir).filter((f) => f.endsWith('.toml')).s
   await page.click('#save-toml');
   const dir = join(outDir, name.replace('.toml', ''));
   mkdirSync(dir, { recursive: true });
+  if (unitFile) copyFileSync(join(examplesDir, keys.units), join(dir, keys.units));
   await (await download).saveAs((saved[name] = join(dir, got.source.name)));
   expect(agreed(runJson(saved[name])) === agreed(want), `${name}: its saved TOML runs differently through tx14`);
   const epoch = String(Date.parse(got.source.dateTime.replace(' UTC', 'Z')) / 1000);
@@ -85,6 +91,13 @@ await page.setInputFiles('#load-toml', saved['coil-pd5500.toml']);
 const shows = (f, arg) => page.waitForFunction(f, arg, { timeout: 5000 }).then(() => true, () => false);
 expect(await shows(() => document.querySelector('#code').value === 'PD5500' && document.querySelector('#key-Pj')?.value === '100'),
   'loading a saved item');
+// An item naming a unit file not yet loaded waits for it.
+const bar = readFileSync(join(examplesDir, 'opening-bar.toml'), 'utf8').replace('= "units-bar.toml"', '= "bar.toml"');
+await page.setInputFiles('#load-toml', { name: 'bar-item.toml', mimeType: 'text/plain', buffer: Buffer.from(bar) });
+expect(await shows(() => document.querySelector('#load-messages').textContent.includes('Load unit file')), 'asking for the unit file');
+await page.setInputFiles('#load-units', join(examplesDir, 'units-bar.toml'));
+expect(await shows(() => document.querySelector('#numbers legend').textContent.includes('bar.toml units')
+  && document.querySelector('#key-Bn').value === '760'), 'loading an item with its unit file');
 // tx14's limits: files over 1 MiB, nesting over 64 levels.
 for (const [name, text, message] of [['big.toml', ' '.repeat((1 << 20) + 1), 'larger than 1 MiB'],
   ['deep.toml', `[${Array(66).fill('a').join('.')}]\nx = 1\n`, 'nested more than 64 levels']]) {

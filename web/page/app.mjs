@@ -2,13 +2,13 @@
 // typed; Analyse runs the item and shows the verdict and the sheet; items
 // are saved and loaded as tx14 item files.
 import { loadCore, floatNumber, toCp1252 } from './core.mjs';
-import { itemToml, readItemFile } from './toml.mjs';
+import { itemToml, readItemFile, readUnitFile } from './toml.mjs';
 
 const $ = (id) => document.getElementById(id);
 const NUMBER = /^[+-]?(\d+(\.\d*)?|\.\d+)([eE][+-]?\d+)?$/;
 const LARGEST_ITEM = 16777216;
 
-let core, examples, last = null;
+let core, examples, last = null, pending = null;  // pending: a loaded item awaiting its unit file
 const state = { kind: null, code: null, units: 'US' };
 
 function element(tag, attributes = {}, ...children) {
@@ -286,6 +286,10 @@ async function loadToml(file) {
   try {
     const entries = readItemFile(file.name, new Uint8Array(await file.arrayBuffer()));
     const item = fromEntries(file.name, entries);
+    if (!core.units[item.units]) {
+      pending = item;
+      throw new Error(`${file.name} gives its values in the unit file "${item.units}": load it with Load unit file…`);
+    }
     state.units = item.units;
     chooseKind(item.kind, item.code, item.values);
   } catch (e) {
@@ -294,8 +298,30 @@ async function loadToml(file) {
   }
 }
 
-// An item file's entries as the form's values; kind, code and units must
-// be ones the page knows, every other key one of the kind's.
+// A unit file for the item waiting for it (under the name the item gives
+// it, which its saved TOML keeps), else for the form's values, converted.
+async function loadUnits(file) {
+  $('load-messages').replaceChildren();
+  try {
+    const { factors, labels } = readUnitFile(file.name, new Uint8Array(await file.arrayBuffer()));
+    const name = pending?.units ?? file.name;
+    try {
+      core.unitFile(name, factors, labels);
+    } catch (e) {
+      throw new Error(`${file.name}: ${e.message}`);
+    }
+    const item = pending ?? { kind: state.kind, code: state.code, values: convertValues(formValues(), state.units, name) };
+    pending = null;
+    state.units = name;
+    chooseKind(item.kind, item.code, item.values);
+  } catch (e) {
+    $('load-messages').append(element('p', { class: 'error' }, e.message));
+    $('load-messages').focus();
+  }
+}
+
+// An item file's entries as the form's values; kind and code must be ones
+// the page knows, every other key one of the kind's.
 function fromEntries(name, entries) {
   const get = (key) => entries.find((e) => e.key === key)?.value;
   const problems = [];
@@ -310,9 +336,7 @@ function fromEntries(name, entries) {
   const kind = text('kind', core.kinds.map((k) => k.name));
   const keys = core.kinds.find((k) => k.name === kind);
   const code = text('code', keys.codes.map((c) => c.name));
-  const units = typeof get('units') === 'string' && !['US', 'SI'].includes(get('units'))
-    ? (problems.push(`key "units": "${get('units')}" is a unit file; the page has the unit systems "US" and "SI" only`), 'US')
-    : text('units', ['US', 'SI']);
+  const units = typeof get('units') === 'string' && get('units') !== '' ? get('units') : text('units', ['US', 'SI']);
   const values = {};
   const numbers = [...keys.numbers.map((k) => k.name), 'DN'], texts = keys.texts.map((k) => k.name);
   for (const e of entries) {
@@ -341,9 +365,9 @@ export async function start(moduleBytes, exampleFiles) {
     try {
       return { name, ...fromEntries(name, readItemFile(name, bytes)) };
     } catch {
-      return null;  // an example the page cannot take (a unit file)
+      return null;  // a unit file
     }
-  }).filter(Boolean);
+  }).filter((e) => e && core.units[e.units]);
   fillSelect($('example'), ['', ...examples.map((e) => e.name)], '');
   $('example').options[0].textContent = 'choose…';
   $('kind').addEventListener('change', () => chooseKind($('kind').value, state.code));
@@ -358,7 +382,14 @@ export async function start(moduleBytes, exampleFiles) {
   $('item-form').addEventListener('input', (e) => e.target.closest('.field') && check());
   $('item-form').addEventListener('submit', analyse);
   $('save-toml').addEventListener('click', saveToml);
-  $('load-toml').addEventListener('change', (e) => e.target.files[0] && loadToml(e.target.files[0]));
+  // Emptied once read, so that choosing the same file again reads it again.
+  const onFile = (id, load) => $(id).addEventListener('change', (e) => {
+    const file = e.target.files[0];
+    e.target.value = '';
+    if (file) load(file);
+  });
+  onFile('load-toml', loadToml);
+  onFile('load-units', loadUnits);
   $('save-sheet').addEventListener('click', saveSheet);
   $('print').addEventListener('click', () => window.print());
   chooseExample(examples[0].name);

@@ -90,7 +90,7 @@ class Core {
     this.context = lib.tx14_context_create();
     const sizes = { reals: REALS * 4, texts: TEXTS, mode: 1, errors: 4, file: REPORT_FILE,
       labels: LABELS * LABEL_WIDTH, factors: FACTORS * 4, print: 4, doubles: FACTORS * 8,
-      messages: MESSAGES, warnings: MESSAGES, key: 28, value: 24, check: 44 };
+      messages: MESSAGES, warnings: MESSAGES, key: 28, value: 24, check: 44, pointers: LABELS * 4 };
     this.at = {};
     for (const [name, n] of Object.entries(sizes)) this.at[name] = lib.malloc(n);
     if (!this.context || !this.scratch || Object.values(this.at).includes(0))
@@ -161,6 +161,23 @@ class Core {
     return { name, factors, labels };
   }
 
+  // A unit file's system, checked by the core, kept under `name`; throws
+  // with the core's messages.
+  unitFile(name, factors, labels) {
+    const bytes = labels.map((l, i) => {
+      const c = toCp1252(l);
+      if (c.problem) throw new Error(`label ${i + 1}: ${c.problem}`);
+      return c.bytes.subarray(0, LABEL_WIDTH + 1);  // longer is too long all the same
+    });
+    new Uint32Array(this.lib.memory.buffer, this.at.pointers, LABELS).set(this.strings(...bytes));
+    new Float64Array(this.lib.memory.buffer, this.at.doubles, FACTORS).set(factors);
+    if (this.lib.tx14_units_check(this.at.doubles, this.at.pointers, this.at.messages, MESSAGES))
+      throw new Error(this.messages(this.at.messages).join('; '));
+    const padded = new Uint8Array(LABELS * LABEL_WIDTH).fill(0x20);
+    bytes.forEach((b, i) => padded.set(b, i * LABEL_WIDTH));
+    this.units[name] = { name, factors, labels: padded };
+  }
+
   // The unit a quantity is given in, as the key tables name it.
   unitName(units, quantity) {
     const [q] = this.strings(quantity);
@@ -224,7 +241,9 @@ class Core {
     const [kind, code, units, texts, warningsAt, name, sha256, dateTime] = this.strings(given.kind, given.code,
       given.units, built.texts, warnings, source.name, source.sha256, source.dateTime);
     new Float32Array(this.lib.memory.buffer, this.at.reals, REALS).set(built.reals);
-    const html = this.lib.tx14_sheet_html(kind, code, units, this.at.reals, texts, given.item !== undefined ? 1 : 0,
+    new Float64Array(this.lib.memory.buffer, this.at.doubles, FACTORS).set(this.units[given.units].factors);
+    this.u8.set(this.units[given.units].labels, this.at.labels);
+    const html = this.lib.tx14_sheet_html(kind, code, units, this.at.doubles, this.at.labels, this.at.reals, texts, given.item !== undefined ? 1 : 0,
       given.item ?? 0, warningsAt, weld ?? NaN, name, sha256, dateTime);
     return this.cString(html);
   }

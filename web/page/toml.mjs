@@ -48,17 +48,15 @@ function typeName(v) {
   return typeof v === 'bigint' ? 'a whole number' : typeof v === 'number' ? 'a number' : 'a text';
 }
 
-// The entries of an item file, each { key, value } with the value a text,
-// a number (floats and whole numbers alike) or { other: type name }, and
-// `whole` set for a whole number. Throws Error with the file's name.
-export function readItemFile(name, bytes) {
+// A TOML file's table, with tx14's limits. Throws Error with the file's name.
+function readToml(name, bytes, what) {
   if (bytes.length > MAX_FILE_BYTES)
-    throw new Error(`${name}: the file is larger than 1 MiB (${bytes.length} bytes); expected an item file of at most ${MAX_FILE_BYTES} bytes`);
+    throw new Error(`${name}: the file is larger than 1 MiB (${bytes.length} bytes); expected ${what} of at most ${MAX_FILE_BYTES} bytes`);
   let text;
   try {
     text = new TextDecoder('utf-8', { fatal: true }).decode(bytes);
   } catch {
-    throw new Error(`${name}: not valid UTF-8; expected a TOML item file`);
+    throw new Error(`${name}: not valid UTF-8; expected a TOML ${what.replace(/^an? /, '')}`);
   }
   let table;
   try {
@@ -69,6 +67,32 @@ export function readItemFile(name, bytes) {
   }
   if (nestedTooDeep(table))
     throw new Error(`${name}: tables or arrays nested more than ${MAX_DEPTH} levels deep`);
+  return table;
+}
+
+// A unit file's factors (22 numbers) and labels (23 texts), as tx14 reads
+// them; the core checks their values.
+export function readUnitFile(name, bytes) {
+  const table = readToml(name, bytes, 'a unit file'), problems = [];
+  const list = (key, count, what, ok) => {
+    const v = table[key];
+    if (v === undefined) problems.push(`missing key "${key}"`);
+    else if (!Array.isArray(v) || v.length !== count || !v.every(ok)) problems.push(`"${key}" must be an array of ${count} ${what}`);
+    return v;
+  };
+  const factors = list('factors', 22, 'numbers', (x) => typeof x === 'number' || typeof x === 'bigint');
+  const labels = list('labels', 23, 'texts', (x) => typeof x === 'string');
+  for (const key of Object.keys(table).filter((k) => k !== 'factors' && k !== 'labels'))
+    problems.push(`unknown key "${key}"; a unit file holds "factors" and "labels"`);
+  if (problems.length) throw new Error(`${name}: ${problems.join('; ')}`);
+  return { factors: factors.map(Number), labels };
+}
+
+// The entries of an item file, each { key, value } with the value a text,
+// a number (floats and whole numbers alike) or { other: type name }, and
+// `whole` set for a whole number. Throws Error with the file's name.
+export function readItemFile(name, bytes) {
+  const table = readToml(name, bytes, 'an item file');
   return Object.entries(table).map(([key, v]) => {
     if (typeof v === 'string') return { key, value: v };
     if (typeof v === 'bigint') return { key, value: Number(v), whole: true, exact: BigInt(Number(v)) === v };
