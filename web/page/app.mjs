@@ -283,6 +283,7 @@ function saveToml() {
 
 async function loadToml(file) {
   $('load-messages').replaceChildren();
+  pending = null;
   try {
     const entries = readItemFile(file.name, new Uint8Array(await file.arrayBuffer()));
     const item = fromEntries(file.name, entries);
