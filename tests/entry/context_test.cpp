@@ -3,6 +3,7 @@
 // from a null context. (Contexts on threads: the Python package's pool.)
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cerrno>
@@ -68,29 +69,21 @@ TEST(ContextEntryPoints, GiveTheCxxContextsRunWithTheirOwnFlagAndErrors)
 }
 
 // The number on the result line of the block whose caption holds `caption`
-// (its last line before the blank one), or on the caption's line itself
+// (its last line before the blank one), or after `caption` on its own line
 // when `caption` starts with '>'.
 std::string printed_value(const std::vector<std::string>& lines, std::string_view caption)
 {
-    const bool same_line = caption[0] == '>';
+    const bool same_line = caption.starts_with('>');
     caption.remove_prefix(same_line ? 1 : 0);
-    for (auto i = lines.begin(); i != lines.end(); ++i) {
-        if (i->find(caption) == std::string::npos)
-            continue;
-        if (same_line) {  // "M.A.W.P. for the given Geometry ... 209.151  psi"
-            std::istringstream rest(i->substr(i->find(caption) + caption.size()));
-            std::string number;
-            rest >> number;
-            return number;
-        }
-        while (i + 1 != lines.end() && !i[1].empty())
-            ++i;
-        std::istringstream result(i->substr(i->find("= ") + 2));
-        std::string number;
-        result >> number;
-        return number;
-    }
-    return "caption not found";
+    auto i = std::find_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.find(caption) != l.npos; });
+    if (i == lines.end())
+        return "caption not found";
+    while (!same_line && i + 1 != lines.end() && !i[1].empty())
+        ++i;
+    std::istringstream rest(same_line ? i->substr(i->find(caption) + caption.size()) : i->substr(i->find("= ") + 2));
+    std::string number;
+    rest >> number;
+    return number;
 }
 
 TEST(ContextEntryPoints, RecordedValuesAreTheReportsPrintedOnes)

@@ -64,8 +64,7 @@ TEST(Unpacker, IntegersAreTruncatedTowardZeroAndNeverOverflow)
 
 TEST(Destination, CaptureWhenTheNameStartsBlankOrTheUnitIsZero)
 {
-    const fs::path path = fs::path(::testing::TempDir()) / "tx14_unit_zero.txt";
-    fs::remove(path);
+    const fs::path path = test::scratch_file("unit_zero.txt");
     HostItem blank_first, unit_zero;
     blank_first.file(" " + path.string());  // a name after a blank still selects capture
     unit_zero.file(path.string());

@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include "support/test_support.hpp"
 
 extern "C" {
@@ -99,8 +97,7 @@ TEST_P(SecondCall, AllocatesNothing)
 {
     const Kind& kind = GetParam();
     HostItem item = kind.make();
-    const std::filesystem::path file = std::filesystem::temp_directory_path() /
-                                       ("tx14_alloc_" + std::to_string(::getpid()) + ".txt");
+    const std::filesystem::path file = scratch_file("alloc.txt");
     if (kind.to_file)
         item.file(file.string());
     tx14::Context context;

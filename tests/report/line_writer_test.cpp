@@ -2,8 +2,6 @@
 // record layout and the closing lines are the goldens' business).
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 
 #include "report/report.hpp"
@@ -54,23 +52,23 @@ TEST_F(LineWriter, Line501ReplacesRecord500)
 }
 
 // A file report longer than the report file's buffer: every line reaches
-// the file, in order.
-TEST_F(LineWriter, AFileReportKeepsEveryLinePastTheBuffer)
+// the file, in order, cut or padded to its record, the style codes after
+// column 108 when it has any; nothing is captured.
+TEST_F(LineWriter, FileRecordsPastTheBufferWithAndWithoutStyles)
 {
-    const std::filesystem::path path =
-        std::filesystem::path(::testing::TempDir()) / ("tx14_long_report_" + std::to_string(getpid()) + ".txt");
-    std::filesystem::remove(path);
+    const std::filesystem::path path = test::scratch_file("long_report.txt");
     ASSERT_TRUE(r.file.open(path.string()));
     r.unit = 6;
     std::vector<std::string> expected;
     for (int i = 1; i <= 1200; ++i) {
-        std::string text = "line " + std::to_string(i) + std::string(100, 'x');
-        set_line_styles(r, style::kWarning);
-        write_text(r, text);
-        expected.push_back(" " + text.substr(0, 100) + std::string(7, ' ') + " 0 0 0 0 1 0");
+        const std::string text = "line " + std::to_string(i) + std::string(static_cast<std::size_t>(i % 120), 'x');
+        i % 2 ? write_text(r, style::kWarning, text) : write_text(r, text);
+        const std::string record = " " + text.substr(0, 100);
+        expected.push_back(i % 2 ? test::padded(record, 108) + " 0 0 0 0 1 0" : test::padded(record, 101));
     }
     r.file.close();
     EXPECT_EQ(r.file.error(), 0);
+    EXPECT_EQ(r.capture.count, 0);
     EXPECT_EQ(test::split_lines(test::read_file(path)), expected);
     std::filesystem::remove(path);
 }
@@ -88,25 +86,9 @@ TEST_F(LineWriter, SpecialCharacterSwitchFollowsTheFlagAtEachStyleChange)
     EXPECT_EQ(captured(r), (std::vector<std::string>{"t^(2)", "t^(2)", "t\xB2"}));
 }
 
-TEST_F(LineWriter, FileRecordsWithAndWithoutStyles)
-{
-    auto path = std::filesystem::path(::testing::TempDir()) / "tx14_line_writer.txt";
-    std::filesystem::remove(path);
-    ASSERT_TRUE(r.file.open(path.string()));
-    r.unit = 7;
-    write_text(r, "plain");
-    write_text(r, style::kTitle, "title");
-    r.file.close();
-    EXPECT_EQ(test::read_file(path), test::padded(" plain", 101) + "\n" +
-                                         test::padded(" title", 108) + " 1 0 0 0 0 1\n");
-    EXPECT_EQ(r.capture.count, 0);  // file mode captures nothing
-    std::filesystem::remove(path);
-}
-
 TEST(ReportFile, LineBreaksInsideATextStayInsideTheirRecord)
 {
-    const auto path = std::filesystem::path(::testing::TempDir()) / "tx14_line_breaks.txt";
-    std::filesystem::remove(path);
+    const auto path = test::scratch_file("line_breaks.txt");
     ReportFile file;
     ASSERT_TRUE(file.open(path.string()));
     for (std::string_view t : {" SA-105\n forged", "\r\n", " psi\r", "\n"})

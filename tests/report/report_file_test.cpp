@@ -16,13 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tx14::test;
 
-fs::path fresh_path(const char* name)
-{
-    fs::path p = fs::path(::testing::TempDir()) / name;
-    fs::remove(p);
-    return p;
-}
-
 // File mode: the name and a report unit other than 0.
 HostItem sent_to(HostItem item, const fs::path& path)
 {
@@ -34,8 +27,7 @@ HostItem sent_to(HostItem item, const fs::path& path)
 // The report of an item run alone into a file of its own.
 std::string report_of(const HostItem& item)
 {
-    const std::string name = "tx14_single_report_" + std::to_string(getpid()) + ".txt";  // tests run in parallel
-    const fs::path path = fresh_path(name.c_str());
+    const fs::path path = scratch_file("single_report.txt");
     tx14::Context ctx;
     sent_to(item, path).run(ctx);
     return read_file(path);
@@ -43,7 +35,7 @@ std::string report_of(const HostItem& item)
 
 TEST(ReportFile, AppendingKeepsEveryEarlierByte)
 {
-    const fs::path path = fresh_path("tx14_prefilled.txt");
+    const fs::path path = scratch_file("prefilled.txt");
     std::string earlier;  // binary bytes, NULs, no final line break
     for (int i = 0; i < 70000; ++i)
         earlier += static_cast<char>((i * 131) % 256);
@@ -67,7 +59,7 @@ TEST(ReportFile, AppendingKeepsEveryEarlierByte)
 TEST(ReportFile, TwoProcessesAppendingAtOnceInterleaveNoReport)
 {
     constexpr int kItems = 1000;
-    const fs::path path = fresh_path("tx14_two_writers.txt");
+    const fs::path path = scratch_file("two_writers.txt");
     HostItem writers[2] = {half_pipe_item(), limpet_coil_item()};
     writers[0].text(1, "WRITER ONE");
     writers[1].text(1, "WRITER TWO");
@@ -129,7 +121,7 @@ bool ends_at_once(const fs::path& path, float unit = 6)
 
 TEST(ReportFile, AFileThatCannotBeOpenedEndsTheRunAtOnce)
 {
-    const fs::path negative_unit = fresh_path("tx14_negative_unit.txt");
+    const fs::path negative_unit = scratch_file("negative_unit.txt");
     EXPECT_TRUE(ends_at_once(::testing::TempDir())) << "a folder";
     EXPECT_TRUE(ends_at_once(fs::path(::testing::TempDir()) / "no such folder" / "r.txt"));
     EXPECT_TRUE(ends_at_once(negative_unit, -3));
@@ -143,7 +135,7 @@ TEST(ReportFile, AFailedOpenOrWriteIsRecordedInTheContext)
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full";
     const std::pair<fs::path, int> cases[] = {
-        {"/dev/full", ENOSPC}, {::testing::TempDir(), EISDIR}, {fresh_path("tx14_recorded.txt"), 0}};
+        {"/dev/full", ENOSPC}, {::testing::TempDir(), EISDIR}, {scratch_file("recorded.txt"), 0}};
     tx14::Context ctx;
     for (const auto& [path, error] : cases) {
         sent_to(HostItem{}, path).run(ctx);
@@ -158,7 +150,7 @@ TEST(ReportFile, AFailedOpenOrWriteIsRecordedInTheContext)
 // process that has given up its privileges (skipped where it cannot).
 TEST(ReportFile, AFileWithoutWritePermissionEndsTheRunAtOnce)
 {
-    const fs::path path = fresh_path("tx14_read_only.txt");
+    const fs::path path = scratch_file("read_only.txt");
     write_file(path, "earlier report\n");
     ASSERT_EQ(chmod(path.c_str(), 0444), 0);
     auto run_checked = [&] { return ends_at_once(path) && read_file(path) == "earlier report\n"; };

@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 #include "txappendix14.hpp"
 
 namespace tx14 {
@@ -153,6 +155,21 @@ inline std::string read_file(const std::filesystem::path& p)
 inline void write_file(const std::filesystem::path& p, std::string_view bytes)
 {
     std::ofstream(p, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A file `name` in the temporary directory, of this process alone (tests run
+// in parallel), not there yet.
+inline std::filesystem::path scratch_file(const std::string& name)
+{
+    auto p = std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + "_" + name);
+    std::filesystem::remove(p);
+    return p;
+}
+
+// `text` with the first `from` replaced by `to`.
+inline std::string replaced(std::string text, const std::string& from, const std::string& to)
+{
+    return text.replace(text.find(from), from.size(), to);
 }
 
 // The lines of a text, each without its line break.
