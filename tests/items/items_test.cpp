@@ -19,17 +19,14 @@ struct Value {
     double v;
 };
 
-Built build(const char* kind, const char* code, const UnitSystem& units, const std::vector<Value>& values)
+Built build(const char* code, const std::vector<Value>& values, const UnitSystem& units = us_units(),
+            const char* kind = "jacket")
 {
     const KindKeys& keys = *kind_named(kind);
     ItemBuilder b(keys, *code_named(keys, code), units);
     for (const Value& v : values)
         b.number(v.key, v.v);
     return b.finish();
-}
-Built build_jacket(const char* code, const std::vector<Value>& values, const UnitSystem& u = us_units())
-{
-    return build("jacket", code, u, values);
 }
 
 std::string all(const std::vector<Finding>& findings)
@@ -43,23 +40,15 @@ std::string all(const std::vector<Finding>& findings)
 // Complete items in US units; a case leaves one key out or changes one.
 const std::vector<Value> kOpening = {{"P", 100}, {"t", 4},   {"Bn", 30},  {"A", 60},
                                                {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 20000}};
-std::vector<Value> jacket(std::initializer_list<Value> changed, const char* left_out = "")
+std::vector<Value> jacket(std::initializer_list<Value> changed, std::string_view left_out = "")
 {
-    std::vector<Value> v;
+    std::vector<Value> v(changed);
     for (Value d : {Value{"D", 48}, {"ts", 0.5}, {"S", 20000}, {"E", 1}, {"NPS", 3}, {"Tj", 0.3}, {"Pj", 150},
-                    {"Sj", 15000}}) {
-        for (const Value& c : changed)
-            if (std::string_view(c.key) == d.key)
-                d = c;
-        if (std::string_view(d.key) != left_out)
+                    {"Sj", 15000}})
+        if (d.key != left_out && std::none_of(v.begin(), v.end(), [&](const Value& c) { return d.key == std::string_view(c.key); }))
             v.push_back(d);
-    }
-    for (const Value& c : changed)
-        if (std::none_of(v.begin(), v.end(), [&](const Value& x) { return std::string_view(x.key) == c.key; }))
-            v.push_back(c);
     return v;
 }
-
 
 TEST(RequiredKeys, AMissingKeyIsNamedWithItsMeaningAndUnit)
 {
@@ -74,10 +63,10 @@ TEST(RequiredKeys, AMissingKeyIsNamedWithItsMeaningAndUnit)
         {"VIII-1", jacket({{"DN", 80}}, "NPS"), ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(all(build_jacket(c.code, c.values).errors).substr(0, std::string_view(c.expected).size()),
+        EXPECT_EQ(all(build(c.code, c.values).errors).substr(0, std::string_view(c.expected).size()),
                   c.expected) << c.code << " " << c.expected;
-    EXPECT_EQ(all(build("opening", "VIII-2", us_units(), kOpening).errors), "");
-    Built no_P = build("opening", "VIII-1", si_units(), {{"t", 4}});
+    EXPECT_EQ(all(build("VIII-2", kOpening, us_units(), "opening").errors), "");
+    Built no_P = build("VIII-1", {{"t", 4}}, si_units(), "opening");
     EXPECT_NE(all(no_P.errors).find("missing key \"P\" (internal design pressure, unit MPa): required for code VIII-1"),
               std::string::npos) << all(no_P.errors);
 }
@@ -99,16 +88,13 @@ TEST(Warnings, ValuesTheLibraryTakesButThatLookWrong)
         {"PD5500", jacket({{"D", 200}, {"ts", 2.5}}), ""},       // no chart for a coil
     };
     for (const auto& c : cases) {
-        Built b = build_jacket(c.code, c.values);
+        Built b = build(c.code, c.values);
         EXPECT_EQ(all(b.errors), "");
         std::string keys;
         for (const Finding& w : b.warnings)
             keys += w.key;
         EXPECT_EQ(keys, c.warned) << c.code << " " << all(b.warnings);
     }
-    Built opening = build("opening", "VIII-1", us_units(), {{"P", 1}, {"t", 4}, {"Bn", 30}, {"A", 60}, {"g0s", 1},
-                                                            {"g1s", 1.5}, {"hs", 3}, {"Sho", -1}});
-    EXPECT_NE(all(opening.warnings).find("key \"Sho\": an allowable stress not above 0"), std::string::npos);
 }
 
 TEST(PipeSizes, NpsIsADesignationInEveryUnitSystem)
@@ -128,18 +114,13 @@ TEST(PipeSizes, NpsIsADesignationInEveryUnitSystem)
         {"VIII-1", jacket({{"DN", 80}}), us_units(), 0, "keys \"NPS\" and \"DN\" both given"},
     };
     for (const auto& c : cases) {
-        Built b = build_jacket(c.code, c.values, c.u);
+        Built b = build(c.code, c.values, c.u);
         std::string errors = all(b.errors);
         EXPECT_EQ(errors.substr(0, std::string_view(c.error).size()), c.error) << errors;
         if (errors.empty()) {
             EXPECT_EQ(b.reals[9], c.NPS);
         }
     }
-}
-
-TEST(Conversion, ValuesPastSinglePrecisionAreRefused)
-{
-    EXPECT_FALSE(si_units().to_internal(Quantity::pressure, 1e300));
 }
 
 // Every number of the examples comes back as typed in SI wherever a float

@@ -20,11 +20,6 @@ using namespace tx14::test;
 const fs::path kExamples = TX14_EXAMPLES_DIR;
 const std::string kNoticeUtf8 = "TXAppendix14 Calculation Library, Copyright \xC2\xA9 2026";
 
-const std::string kOpening =
-    "kind = \"opening\"\ncode = \"VIII-1\"\nunits = \"US\"\nitem = 7\ndescription = \"Head\"\n"
-    "material = \"SA-105\"\nP = 100.0\nT = 300.0\nt = 4.0\nBn = 30.0\nA = 60.0\ng0s = 1.0\n"
-    "g1s = 1.5\nhs = 3.0\nca = 0.125\nSho = 20000.0\nShg = 20000.0\n";  // 17 lines
-
 class Tx14 : public ::testing::Test {
 protected:
     ScratchDir dir{::testing::UnitTest::GetInstance()->current_test_info()->name()};
@@ -48,11 +43,6 @@ bool valid_utf8(const std::string& s)
     } catch (const json::type_error&) {
         return false;
     }
-}
-
-std::string replaced(std::string text, const std::string& from, const std::string& to)
-{
-    return text.replace(text.find(from), from.size(), to);
 }
 
 // Every example: its report in UTF-8, and its JSON with the results from
@@ -350,22 +340,10 @@ TEST_F(Tx14, EveryCommandHasHelpAndUsageErrorsExitWithTwo)
         EXPECT_EQ(tx14(args).exit_code, 2) << args.size();
 }
 
-// Exit codes and verdicts per kind are the verdict test's; here the report
-// that still comes, and results left empty.
-TEST_F(Tx14, FatalInputErrorsExitWithThreeAndStillPrintTheReport)
-{
-    const std::string item = item_file("faulty.toml", replaced(kOpening, "g1s = 1.5", "g1s = 0.5"));  // thinner than g0s
-    ProgramRun text = tx14({"run", item});
-    EXPECT_EQ(text.exit_code, 3) << text.out;
-    EXPECT_TRUE(text.out.ends_with(kNoticeUtf8 + "\n\nVERDICT: NOT ANALYSED \u2014 1 fatal input error\n"));
-    json j = tx14_json(item);
-    EXPECT_EQ(j["fatal_errors"], 1);
-    for (auto& [name, value] : j["results"].items())
-        EXPECT_TRUE(value.is_null()) << name;
-}
-
 // Several items: reports one after the other, JSON Lines, warnings on
-// standard error and in the JSON, the most serious exit code.
+// standard error and in the JSON, the most serious exit code. (Exit codes
+// and verdicts per kind: the verdict test.) An item with fatal input errors
+// still prints its report, its results left empty.
 TEST_F(Tx14, SeveralItemsRunInTurnAndExitWithTheMostSeriousCode)
 {
     const std::string good = item_file("good.toml", kOpening);
@@ -377,8 +355,13 @@ TEST_F(Tx14, SeveralItemsRunInTurnAndExitWithTheMostSeriousCode)
     std::vector<std::string> lines = split_lines(r.out);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(json::parse(lines[0])["warnings"], json::array());
+    const json faulty = json::parse(lines[1]);
+    EXPECT_EQ(std::tie(faulty["fatal_errors"], faulty["report"].back()["text"]), std::tuple(json(1), json(kNoticeUtf8)));
+    for (auto& [name, value] : faulty["results"].items())
+        EXPECT_TRUE(value.is_null()) << name;
     EXPECT_EQ(json::parse(lines[2])["warnings"], json::array({"key \"Shg\": an allowable stress not above 0"}));
     EXPECT_NE(r.err.find(warned + ":17:1: warning: key \"Shg\""), std::string::npos) << r.err;
+    EXPECT_TRUE(tx14({"run", fatal}).out.ends_with(kNoticeUtf8 + "\n\nVERDICT: NOT ANALYSED \u2014 1 fatal input error\n"));
     EXPECT_EQ(tx14({"run", fatal, missing, good}).exit_code, 2);
     EXPECT_EQ(tx14({"run", good, good}).exit_code, 0);
     ProgramRun html = tx14({"run", "--html", (dir / "page.html").string(), good, good});

@@ -13,17 +13,10 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tx14::test;
 
-const std::string kItem = "kind = \"opening\"\ncode = \"VIII-1\"\nunits = \"US\"\nP = 100.0\nT = 300.0\n"
-                          "t = 4.0\nBn = 30.0\nA = 60.0\ng0s = 1.0\ng1s = 1.5\nhs = 3.0\nSho = 20000.0\nShg = 20000.0\n";
 const std::string kRows = "kind,code,units,P,T,t,Bn,A,g0s,g1s,hs,Sho,Shg\n"
                           "opening,VIII-1,US,100,300,4,30,60,1,1.5,3,20000,20000\n";
 const std::string kKept = "a file the user owns\n";
 const std::string kDottedKey = "a" + [] { std::string s; for (int i = 1; i < 40000; ++i) s += ".a"; return s; }() + " = 1\n";
-
-std::string replaced(std::string text, const std::string& from, const std::string& to)
-{
-    return text.replace(text.find(from), from.size(), to);
-}
 
 using Prepare = std::function<bool(const fs::path&)>;
 
@@ -57,12 +50,12 @@ struct Case {
 
 TEST(Tx14Files, HostileFilesAndPlacesAreRefusedAndLoseNothing)
 {
-    const std::string big = kItem + "#" + std::string(1 << 20, 'x') + "\n";
+    const std::string big = kOpening + "#" + std::string(1 << 20, 'x') + "\n";
     const Case cases[] = {
         {{"run", "@/fifo.toml"}, 2, "fifo.toml: is a FIFO (named pipe), not a regular file", {fifo("fifo.toml")}},
         {{"batch", "@/fifo.csv"}, 2, "fifo.csv: is a FIFO (named pipe), not a regular file", {fifo("fifo.csv")}},
         {{"run", "/dev/zero"}, 2, "/dev/zero: is a device, not a regular file", {device("/dev/zero")}},
-        {{"run", "@/u.toml"}, 2, "/dev/zero: is a device", {device("/dev/zero"), file("u.toml", replaced(kItem, "\"US\"", "\"/dev/zero\""))}},
+        {{"run", "@/u.toml"}, 2, "/dev/zero: is a device", {device("/dev/zero"), file("u.toml", replaced(kOpening, "\"US\"", "\"/dev/zero\""))}},
         {{"run", "@/big.toml"}, 2, "big.toml: is larger than 1 MiB", {file("big.toml", big)}},
         {{"run", "-"}, 2, "-: standard input is larger than 1 MiB", {file("big.toml", big)}, "@/big.toml"},
         {{"run", "-"}, 0, "", {}, "@/item.toml"},
@@ -95,7 +88,7 @@ TEST(Tx14Files, HostileFilesAndPlacesAreRefusedAndLoseNothing)
                 s.replace(at, 1, dir.path.string());
             return s;
         };
-        write_file(dir / "item.toml", kItem);
+        write_file(dir / "item.toml", kOpening);
         write_file(dir / "kept.txt", kKept);
         bool available = true;
         for (const Prepare& s : c.setup)
@@ -111,7 +104,7 @@ TEST(Tx14Files, HostileFilesAndPlacesAreRefusedAndLoseNothing)
         ProgramRun r = run_program(TX14_CLI, args, dir / "run", here(c.input));
         EXPECT_EQ(r.exit_code, c.exit_code) << "case " << n << ": " << r.err;
         EXPECT_NE(r.err.find(here(c.message)), std::string::npos) << "case " << n << ": " << r.err;
-        EXPECT_EQ(read_file(dir / "item.toml"), kItem) << "case " << n;
+        EXPECT_EQ(read_file(dir / "item.toml"), kOpening) << "case " << n;
         const std::string kept = read_file(dir / "kept.txt");
         EXPECT_TRUE(c.appends_to_kept ? kept.size() > kKept.size() && kept.starts_with(kKept) : kept == kKept)
             << "case " << n;
@@ -121,7 +114,7 @@ TEST(Tx14Files, HostileFilesAndPlacesAreRefusedAndLoseNothing)
 TEST(Tx14Files, FilesWrittenThroughALinkReplaceTheLink)
 {
     ScratchDir dir("replaced-link");
-    write_file(dir / "item.toml", kItem);
+    write_file(dir / "item.toml", kOpening);
     write_file(dir / "kept.txt", kKept);
     fs::create_symlink(dir / "kept.txt", dir / "page.html");
     ASSERT_EQ(run_program(TX14_CLI, {"run", "--html", (dir / "page.html").string(), (dir / "item.toml").string()},

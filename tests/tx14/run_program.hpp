@@ -17,6 +17,12 @@ extern char** environ;
 
 namespace tx14::test {
 
+// The worked large opening as an item file (17 lines).
+inline const std::string kOpening =
+    "kind = \"opening\"\ncode = \"VIII-1\"\nunits = \"US\"\nitem = 7\ndescription = \"Head\"\n"
+    "material = \"SA-105\"\nP = 100.0\nT = 300.0\nt = 4.0\nBn = 30.0\nA = 60.0\ng0s = 1.0\n"
+    "g1s = 1.5\nhs = 3.0\nca = 0.125\nSho = 20000.0\nShg = 20000.0\n";
+
 struct ProgramRun { int exit_code = -1; std::string out; std::string err; };
 
 // A fresh directory below the system's temporary directory, removed with
