@@ -88,11 +88,10 @@ class SameAsTx14(unittest.TestCase):
 class WorkedOpening(unittest.TestCase):
     """The worked large opening, independently of tx14."""
 
-    def test_theta_styles_and_results_reach_the_page(self):
+    def test_results_reach_the_page(self):
         r = txappendix14.analyse(OPENING)
         self.assertEqual((r.minimum_thickness, r.mawp, r.largest_stress),
                          (2.2817843, 209.15111, 12101.947))
-        self.assertTrue(any("\u03b8" in line.text for line in r.lines))  # byte 0xF8
         page = r.html()
         for part in ("<h1>Top head</h1>", '<span class="title', "209.15111 psi"):
             self.assertIn(part, page)
