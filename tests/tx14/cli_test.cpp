@@ -109,35 +109,6 @@ TEST_F(Tx14, ColorAlwaysMarksStyledLinesOnlyAndPlainGivesAscii)
               std::string::npos);
 }
 
-TEST_F(Tx14, ReportIsAppendedNativeWithoutLosingEarlierContent)
-{
-    const fs::path report = dir / "report.txt";
-    const std::string earlier = "earlier report\n\xA9 kept as it was\n";
-    write_file(report, earlier);
-    const std::string item = item_file("item.toml", kOpening);
-    ASSERT_EQ(tx14({"run", "--report", report.string(), item}).exit_code, 0);
-    const std::string appended = read_file(report).substr(earlier.size());
-    ASSERT_EQ(tx14({"run", "--report", report.string(), item}).exit_code, 0);
-    EXPECT_EQ(read_file(report), earlier + appended + appended);
-    // Native records: a blank, the Windows-1252 text, the style codes from column 109.
-    std::string notice_record = " " + std::string(kNotice);
-    notice_record.resize(108, ' ');
-    EXPECT_TRUE(appended.ends_with(notice_record + " 1 0 0 1 0 2\n"));
-    EXPECT_EQ(appended.find("\xC2\xA9"), std::string::npos) << "the report file stays Windows-1252";
-}
-
-TEST_F(Tx14, UnwritableOutputsFailWithOne)
-{
-    const std::string item = item_file("item.toml", kOpening);
-    const std::string nowhere = (dir / "missing-dir" / "x.txt").string();
-    for (const char* option : {"--report", "--html"}) {
-        ProgramRun r = tx14({"run", option, nowhere, item});
-        EXPECT_EQ(r.exit_code, 1) << option;
-        EXPECT_NE(r.err.find(nowhere), std::string::npos) << option;
-    }
-    EXPECT_EQ(tx14({"run", "--report", " leading-blank.txt", item}).exit_code, 2);
-}
-
 TEST_F(Tx14, CalculationSheetIsSelfContainedAndEscapesText)
 {
     const std::string item = item_file("item.toml", replaced(kOpening, "\"Head\"", "\"A<B & \\\"C\\\"\""));

@@ -77,6 +77,9 @@ TEST(Tx14Files, HostileFilesAndPlacesAreRefusedAndLoseNothing)
          "/dev/full: the report could not be written whole: No space left on device", {device("/dev/full")}},
         {{"run", "--html", "/dev/full", "@/item.toml"}, 1, "/dev/full: cannot write the HTML page: No space left on device",
          {device("/dev/full")}},
+        {{"run", "--report", "@/no-dir/r.txt", "@/item.toml"}, 1, "@/no-dir/r.txt", {}},
+        {{"run", "--html", "@/no-dir/p.html", "@/item.toml"}, 1, "@/no-dir/p.html", {}},
+        {{"run", "--report", " leading-blank.txt", "@/item.toml"}, 2, "", {}},
         {{"batch", "--reports", "@/r", "@/rows.csv"}, 1, "row-0001.txt: cannot write the report: No space left on device",
          {device("/dev/full"), file("rows.csv", kRows), link("r/row-0001.txt", "/dev/full")}},
     };
