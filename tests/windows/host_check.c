@@ -5,9 +5,11 @@
  * Windows (it loads the DLL, as the host does: LoadLibraryA and
  * GetProcAddress). Each run writes its transcript; the test compares the
  * two, so that the Windows DLL has to give the Linux library's results and
- * report records bit for bit. Platform matters checked here besides: report records end with the
- * platform's newline, and the report file is appended to while the test
- * keeps a read/write handle of its own open on it.
+ * report records bit for bit. Checked on each platform besides: the print
+ * control, the closing notice as the last captured record (its copyright
+ * sign plain when asked), LGWEIGHT's weights of a ring, report records that
+ * end with the platform's newline, and a report file appended to while the
+ * test keeps a read/write handle of its own open on it.
  *
  * Usage: tx14_host_check LIBRARY TRANSCRIPT
  */
@@ -174,8 +176,9 @@ static void put_reals(FILE *out, const float *before, const float *after)
     }
 }
 
-static void put_capture_block(struct Run *run, const char *item)
+static void put_capture_block(struct Run *run, const char *item, int32_t no_special)
 {
+    char notice[TX14_CAPTURE_RECORD_WIDTH];
     GetLinesFn getlines;
     memcpy(&getlines, &run->symbols[ENTRY_GETLINES], sizeof getlines);
     const char *block = (const char *)getlines();
@@ -188,6 +191,12 @@ static void put_capture_block(struct Run *run, const char *item)
     }
     for (int i = 0; i < count; ++i)
         put_escaped(run->out, block + i * TX14_CAPTURE_RECORD_WIDTH, TX14_CAPTURE_RECORD_WIDTH);
+    /* Columns 1 to 4 blank, the text, the style codes from column 109, a NUL. */
+    snprintf(notice, sizeof notice, "    %-104s 1 0 0 1 0 2", no_special
+             ? "TXAppendix14 Calculation Library, Copyright c 2026"
+             : "TXAppendix14 Calculation Library, Copyright \xA9 2026");
+    if (count > 0 && memcmp(block + (count - 1) * TX14_CAPTURE_RECORD_WIDTH, notice, 121) != 0)
+        fail(run, "the last captured record is not the closing notice", item);
 }
 
 /* The file's records, each of which must end in the platform's newline. */
@@ -253,8 +262,10 @@ static void run_item(struct Run *run, const char *name, struct Item *item,
 
     fprintf(run->out, "error count: %ld\nprint control: %ld\n", (long)error_count,
             (long)print_control);
+    if (print_control != 1)
+        fail(run, "print control not 1", name);
     put_reals(run->out, before, item->reals);
-    put_capture_block(run, name);
+    put_capture_block(run, name, no_special);
     if (held) {
         size_t n = fseek(held, 0, SEEK_SET) == 0 ? fread(contents, 1, sizeof contents, held) : 0;
         fclose(held);
@@ -286,9 +297,9 @@ static void run_all(struct Run *run)
         {"large opening", opening, NULL, 0, "tx14_host_check_opening.txt", 0},
         {"half-pipe jacket", jacket, NULL, 0, "tx14_host_check_jacket.txt", 1},
     };
-    /* B, A, t, g1, g0, h, density */
-    static const float weights[][7] = {{30, 60, 4, 1.5f, 1, 3, 0.283f},
-                                       {12.5f, 48.25f, 2.75f, 0.875f, 0.5f, 1.75f, 7.85e-6f}};
+    /* B, A, t, g1, g0, h, density; W, Wr */
+    static const float weights[][9] = {{10, 20, 2, 1, 0.5f, 3, 0.283f, 154.865f, 333.40152f},
+                                       {12.5f, 48.25f, 2.75f, 0.875f, 0.5f, 1.75f, 7.85e-6f, 0, 0}};
     struct Item item;
     LgWeightFn lgweight;
 
@@ -307,6 +318,8 @@ static void run_all(struct Run *run)
         lgweight(&w[0], &w[1], &w[2], &w[3], &w[4], &w[5], &W, &Wr, &w[6]);
         fprintf(run->out, "== LGWEIGHT: W %08lX, Wr %08lX\n", (unsigned long)bits_of(W),
                 (unsigned long)bits_of(Wr));
+        if (w[7] != 0 && (W != w[7] || Wr != w[8]))
+            fail(run, "LGWEIGHT's weights", "ring");
     }
 }
 
