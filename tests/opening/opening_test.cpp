@@ -171,7 +171,6 @@ TEST(OpeningValidation, ChecksInOrder)
         std::int32_t errors;
         std::vector<std::string> messages;  // in order, without the count line
     } cases[] = {
-        {"valid item", {}, 0, {}},
         {"g1s below g0s", {{el::g1s, 0.9f}}, 1, {shell_logic}},
         {"hub thicker than A and than Bn", {{el::g0s, 70}, {el::g1s, 65}}, 3,
          {shell_logic, shell_logic, "ERROR - Hub thickness Flange ID error."}},

@@ -81,11 +81,8 @@ TEST(NumberFields, RoundAlignAndOverflow)
         {Form::I, 123456.0f, 5, 0, "*****"},
         {Form::I, 3.0e9f, 12, 0, "************"},  // outside 32 bits: never a made-up integer
         {Form::I, -kInf, 10, 0, " -Infinity"},
-        {Form::shortest, 0.1875f, 0, 3, "0.188"},  // always the zero before the point
-        {Form::shortest, -0.5f, 0, 1, "-0.5"},
-        {Form::shortest, kInf, 0, 3, "Infinity"},
+        {Form::shortest, kInf, 0, 3, "Infinity"},  // finite values: against the exact conversion below
         {Form::shortest, kNaN, 0, 3, "NaN"},
-        {Form::shortest, 3.4e38f, 0, 9, "339999995214436424907732413799364296704.000000000"},
         {Form::shortest_whole, 149.6f, 0, 0, "150"},
         {Form::shortest_whole, -kInf, 0, 0, "-Infinity"},
         {Form::shortest_whole, 1e20f, 0, 0, "***********"},  // out of 32 bits
