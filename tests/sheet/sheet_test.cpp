@@ -92,13 +92,15 @@ TEST(SheetDocument, CodeAndAnalysisAreNamedAsTheReportNamesThem)
 TEST(SheetDocument, UserTextStaysTextInTheBodyAndInThePageMargins)
 {
     sheet::Document d;
-    d.description = "</style><script>x\"";
+    d.description = "</style><script>x\" & y";
     d.item = "7";
-    d.report.push_back({"M.A.W.P. \xF8", {}});
+    d.report.push_back({"M.A.W.P. \xF8", {1, 0, 0, 1, 0, 2}});
     std::string page = sheet::html(d);
-    EXPECT_EQ(page.find("<script"), std::string::npos);
+    for (const char* outside : {"<script", "<link"})
+        EXPECT_EQ(page.find(outside), std::string::npos) << "user text as markup, or something loaded from elsewhere";
+    EXPECT_NE(page.find("x&quot; &amp; y"), std::string::npos);
+    EXPECT_NE(page.find("<span class=\"title note result\">M.A.W.P. \xCE\xB8</span>"), std::string::npos);
     EXPECT_EQ(page.find("</style>"), page.rfind("</style>"));  // only the real one
-    EXPECT_NE(page.find("M.A.W.P. \xCE\xB8"), std::string::npos);
     EXPECT_NE(page.find("NOT ANALYSED"), std::string::npos);
 }
 

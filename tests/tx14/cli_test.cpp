@@ -45,20 +45,20 @@ bool valid_utf8(const std::string& s)
     }
 }
 
-// Every example: its report in UTF-8, and its JSON with the results from
-// elements 30-32 (openings) or 196-198 (jackets) in the item's units (the
-// values themselves are the goldens' business).
-TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsJson)
+// Every example: its report in UTF-8, the verdict after the closing
+// notice, and its results in the item's units. (Result names and verdicts:
+// the verdict test; the values themselves: the goldens.)
+TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsResultsInItsUnits)
 {
-    const struct { const char *file, *kind, *code; std::vector<std::pair<const char*, const char*>> units; } examples[] = {
-        {"opening-viii1.toml", "opening", "VIII-1", {{"mawp", "psi"}, {"minimum_thickness", "in."}}},
-        {"opening-viii2.toml", "opening", "VIII-2", {}},
-        {"opening-si.toml", "opening", "VIII-1", {{"minimum_thickness", "mm"}, {"mawp", "MPa"}}},
-        {"opening-bar.toml", "opening", "VIII-1", {{"largest_stress", "N/mm\xC2\xB2"}, {"mawp", "bar"}}},
-        {"jacket-appendix-ee.toml", "jacket", "VIII-1", {}},
-        {"jacket-viii2.toml", "jacket", "VIII-2", {}},
-        {"coil-pd5500.toml", "jacket", "PD5500", {{"permissible_jacket_pressure", "psi"}, {"fillet_weld", "in."}}},
-        {"coil-en13445.toml", "jacket", "EN13445", {}},
+    const struct { const char* file; std::vector<std::pair<const char*, const char*>> units; } examples[] = {
+        {"opening-viii1.toml", {{"mawp", "psi"}, {"minimum_thickness", "in."}}},
+        {"opening-viii2.toml", {}},
+        {"opening-si.toml", {{"minimum_thickness", "mm"}, {"mawp", "MPa"}}},
+        {"opening-bar.toml", {{"largest_stress", "N/mm\xC2\xB2"}, {"mawp", "bar"}}},
+        {"jacket-appendix-ee.toml", {}},
+        {"jacket-viii2.toml", {}},
+        {"coil-pd5500.toml", {{"permissible_jacket_pressure", "psi"}, {"fillet_weld", "in."}}},
+        {"coil-en13445.toml", {}},
     };
     for (const auto& e : examples) {
         const std::string file = (kExamples / e.file).string();
@@ -69,26 +69,15 @@ TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsJson)
         EXPECT_NE(r.out.find("\n" + kNoticeUtf8 + "\n\nVERDICT: "), std::string::npos) << e.file;
         EXPECT_TRUE(valid_utf8(r.out)) << e.file;
         EXPECT_EQ(r.out.find('\x1b'), std::string::npos) << "no attributes when stdout is a file";
-
         json j = tx14_json(file);
-        EXPECT_EQ(std::tie(j["kind"], j["code"], j["fatal_errors"]), std::tuple(json(e.kind), json(e.code), json(0))) << e.file;
-        const bool coil = j["code"] == "PD5500" || j["code"] == "EN13445";
-        std::vector<std::string> names;
-        for (auto& [name, value] : j["results"].items()) {
-            names.push_back(name);
-            EXPECT_EQ(value.is_number(), !(coil && name == "fillet_weld")) << e.file << " " << name;
-            EXPECT_TRUE(j["result_units"][name].is_string()) << name;
-        }
-        const std::vector<std::string> opening{"minimum_thickness", "mawp", "largest_stress"},
-            jacket{"fillet_weld", "permissible_jacket_pressure", "governing_shell_thickness"};
-        EXPECT_EQ(names, std::string(e.kind) == "opening" ? opening : jacket) << e.file;
+        EXPECT_EQ(j["fatal_errors"], 0) << e.file;
         for (auto [name, unit] : e.units)
             EXPECT_EQ(j["result_units"][name], unit) << e.file << " " << name;
-        EXPECT_EQ(j["report"].back(), json({{"text", kNoticeUtf8}, {"styles", {1, 0, 0, 1, 0, 2}}}));
     }
 }
 
-TEST_F(Tx14, ColorAlwaysMarksStyledLinesOnlyAndPlainGivesAscii)
+// (--plain gives ASCII: the verdict test.)
+TEST_F(Tx14, ColorAlwaysMarksStyledLinesOnly)
 {
     const std::string item = (kExamples / "opening-viii1.toml").string();
     std::vector<std::string> lines = split_lines(tx14({"run", "--color=always", item}).out);
@@ -103,25 +92,6 @@ TEST_F(Tx14, ColorAlwaysMarksStyledLinesOnlyAndPlainGivesAscii)
             EXPECT_NE(l.find("m", 2) + 1, l.find("\x1b[0m")) << "an empty line is not styled";
         }
     EXPECT_EQ(tx14({"run", "--color=never", item}).out.find('\x1b'), std::string::npos);
-    const std::string plain = tx14({"run", "--plain", item}).out;
-    EXPECT_TRUE(std::all_of(plain.begin(), plain.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
-    EXPECT_NE(plain.find("TXAppendix14 Calculation Library, Copyright c 2026\n\nVERDICT: ACCEPTABLE - "),
-              std::string::npos);
-}
-
-TEST_F(Tx14, CalculationSheetIsSelfContainedAndEscapesText)
-{
-    const std::string item = item_file("item.toml", replaced(kOpening, "\"Head\"", "\"A<B & \\\"C\\\"\""));
-    const fs::path page = dir / "report.html";
-    ASSERT_EQ(tx14({"run", "--html", page.string(), item}).exit_code, 0);
-    const std::string html = read_file(page);
-    EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
-    for (std::string part : {"<meta charset=\"utf-8\">", "<style>", "<td>A&lt;B &amp; &quot;C&quot;</td>"})
-        EXPECT_NE(html.find(part), std::string::npos) << part;
-    EXPECT_NE(html.find("<span class=\"title note result\">" + kNoticeUtf8 + "</span>"), std::string::npos);
-    for (std::string outside : {"<link", "<script"})
-        EXPECT_EQ(html.find(outside), std::string::npos) << "nothing loaded from elsewhere";
-    EXPECT_TRUE(valid_utf8(html));
 }
 
 TEST_F(Tx14, InputFileErrorsNameLineColumnAndWhatWasExpected)

@@ -1,6 +1,7 @@
 """Per kind, a passing, a failing and a fatal item through tx14: exit code,
-verdict, failing checks and the verdict line; every JSON it writes is valid
-against docs/results.schema.json and uses only keys docs/results.md lists."""
+verdict, failing checks and the verdict line, the results there are; every
+JSON it writes is valid against docs/results.schema.json and uses only keys
+docs/results.md lists."""
 
 import json
 import os
@@ -46,6 +47,10 @@ CASES = [
 ]
 
 
+RESULTS = {"opening": ["minimum_thickness", "mawp", "largest_stress"],
+           "jacket": ["fillet_weld", "permissible_jacket_pressure", "governing_shell_thickness"]}
+
+
 def tx14(*args):
     return subprocess.run([TX14, *args], capture_output=True, check=False)
 
@@ -65,6 +70,12 @@ class Verdicts(unittest.TestCase):
                     j = json.loads(out.stdout)
                     jsonschema.validate(j, SCHEMA)
                     self.assertEqual(j["verdict"], verdict)
+                    names = RESULTS["opening" if kind == "opening" else "jacket"]
+                    self.assertEqual((j["kind"], list(j["results"]), list(j["result_units"])),
+                                     ("opening" if kind == "opening" else "jacket", names, names))
+                    # None when not analysed; a coil has no fillet weld.
+                    self.assertEqual([v is None for v in j["results"].values()],
+                                     [failing is None or (kind, n) == ("coil", "fillet_weld") for n in names])
                     self.assertLessEqual({c["key"] for c in j["checks"]} | set(j["values"]),
                                          DOCUMENTED_KEYS)
                     block = plain.stdout.decode("ascii").split("\n\nVERDICT: ", 1)[1]
