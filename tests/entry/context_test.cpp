@@ -66,6 +66,8 @@ TEST(ContextEntryPoints, GiveTheCxxContextsRunWithTheirOwnFlagAndErrors)
     c.run(to_full_disk);
     EXPECT_EQ(tx14_context_report_file_error(c.handle), ENOSPC);
     EXPECT_EQ(tx14_context_report_file_error(plain.handle), 0);
+    c.run(for_c);  // the next run starts clean
+    EXPECT_EQ(tx14_context_report_file_error(c.handle), 0);
 }
 
 // The number on the result line of the block whose caption holds `caption`

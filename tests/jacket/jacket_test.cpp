@@ -84,7 +84,6 @@ struct Calc {
         JACKETCALC(st->report, st->units, st->jacket, out);
         lines = test::captured(st->report);
     }
-    const JacketInput& in() const { return st->jacket; }
     bool has(std::string_view text) const { return std::find(lines.begin(), lines.end(), text) != lines.end(); }
 };
 

@@ -6,7 +6,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 
 #include "support/test_support.hpp"
@@ -126,24 +125,6 @@ TEST(ReportFile, AFileThatCannotBeOpenedEndsTheRunAtOnce)
     EXPECT_TRUE(ends_at_once(fs::path(::testing::TempDir()) / "no such folder" / "r.txt"));
     EXPECT_TRUE(ends_at_once(negative_unit, -3));
     EXPECT_FALSE(fs::exists(negative_unit));
-}
-
-// A report that does not reach its file is recorded in the context; the
-// next run starts clean.
-TEST(ReportFile, AFailedOpenOrWriteIsRecordedInTheContext)
-{
-    if (!fs::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full";
-    const std::pair<fs::path, int> cases[] = {
-        {"/dev/full", ENOSPC}, {::testing::TempDir(), EISDIR}, {scratch_file("recorded.txt"), 0}};
-    tx14::Context ctx;
-    for (const auto& [path, error] : cases) {
-        sent_to(HostItem{}, path).run(ctx);
-        EXPECT_EQ(ctx.report_file_error(), error) << path;
-    }
-    sent_to(HostItem{}, "/dev/full").run(ctx);
-    HostItem{}.run(ctx);
-    EXPECT_EQ(ctx.report_file_error(), 0) << "capture mode";
 }
 
 // Permission bits do not stop root, so as root the run happens in a child

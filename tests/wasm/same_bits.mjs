@@ -62,12 +62,7 @@ function quietNaNs(bytes) {
 }
 function resultsRecord() {
   const parts = [];
-  const numbers = (at, n) => {
-    const view = new DataView(lib.memory.buffer);
-    for (let i = 0; i < n; ++i)
-      parts.push(Number.isNaN(view.getFloat32(at + 4 * i, true)) ? QUIET_NAN
-                 : Buffer.from(new Uint8Array(lib.memory.buffer, at + 4 * i, 4)));
-  };
+  const numbers = (at, n) => parts.push(quietNaNs(new Uint8Array(lib.memory.buffer, at, 4 * n)));
   const texts = (at, n) => {
     const memory = new Uint8Array(lib.memory.buffer), view = new DataView(lib.memory.buffer);
     for (let i = 0; i < n; ++i) {
