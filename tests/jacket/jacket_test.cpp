@@ -174,11 +174,7 @@ TEST(PipeSchedule, AcceptsTheFirstAdequateWall)
 // (A standard pipe on a thicker shell: the verified reports.)
 TEST(FilletWeld, ShellOrJacketBased)
 {
-    const struct {
-        const char* what;
-        float ts, r, Fillet;  // Tj = 0.25, ca = 0
-        const char* symbolic;
-    } cases[] = {
+    const struct { const char* what; float ts, r, Fillet; const char* symbolic; } cases[] = {  // Tj = 0.25, ca = 0
         {"shell not thicker than jacket", 0.25f, 0, 0.25f * 1.414f, " = Ts * 1.414"},
         {"formed jacket", 0.375f, 1.0f, 0.25f * 1.414f, " = Tj * 1.414"},
         {"radius too small to count", 0.375f, 0.005f, 0.25f * 1.414f / 0.875f, " = Tj / .875 * 1.414"},
@@ -213,12 +209,8 @@ TEST(LimpetCoil, FormedCoilThicknessesAndPressures)
 
 TEST(JacketValidation, ChecksInOrder)
 {
-    const struct {
-        const char* what;
-        void (*change)(JacketInput&);
-        std::vector<int> codes;
-        float NPS;  // after the validation
-    } cases[] = {
+    // codes: of the messages; NPS: after the validation
+    const struct { const char* what; void (*change)(JacketInput&); std::vector<int> codes; float NPS; } cases[] = {
         {"valid", [](JacketInput&) {}, {}, 2},
         {"NPS 2.5 under App. EE", [](JacketInput& in) { in.NPS = 2.5f; }, {}, 2.5f},
         {"NPS 2.5 under VIII-2", [](JacketInput& in) { in.NPS = 2.5f; in.code = 2; }, {9}, 2.5f},

@@ -76,10 +76,7 @@ TEST(OpeningFactors, DAndEShowLargeDInExponentFormAndScaleByTheUnit)
 
 TEST(OpeningLoads, EitherHubThicknessAboveTheToleranceMakesANozzle)
 {
-    const struct {
-        float g0n, g1n, R;  // 0.5 (G - Bncor) = 14 without nozzle
-        const char* symbolic_R;
-    } cases[] = {
+    const struct { float g0n, g1n, R; const char* symbolic_R; } cases[] = {  // 0.5 (G - Bncor) = 14 without nozzle
         {0, 0.001f, 14.0f, " = 0.5( G - Bncor )"},  // not strictly above
         {0, 0.002f, 14.0f - (0.002f - 0.125f), " = 0.5( G - Bncor ) - ( g1n - ca )"},
         {0.002f, 0, 14.0f - (0.0f - 0.125f), " = 0.5( G - Bncor ) - ( g1n - ca )"},
@@ -165,12 +162,9 @@ TEST(OpeningValidation, ChecksInOrder)
     const std::string nozzle_dim = "ERROR - Nozzle side hub dimension error.";
     const std::string corroded = "ERROR - Corroded Flange Thickness must be > 0.";
     const std::string no_pressure = "ERROR - The pressure must be greater than 0.0.";
-    const struct {
-        const char* what;
-        std::vector<std::pair<int, float>> changes;
-        std::int32_t errors;
-        std::vector<std::string> messages;  // in order, without the count line
-    } cases[] = {
+    // messages: in order, without the count line
+    const struct { const char* what; std::vector<std::pair<int, float>> changes; std::int32_t errors;
+                   std::vector<std::string> messages; } cases[] = {
         {"g1s below g0s", {{el::g1s, 0.9f}}, 1, {shell_logic}},
         {"hub thicker than A and than Bn", {{el::g0s, 70}, {el::g1s, 65}}, 3,
          {shell_logic, shell_logic, "ERROR - Hub thickness Flange ID error."}},

@@ -79,12 +79,8 @@ TEST(LastNonblank, AnythingButABlankCounts)
 
 TEST(PutRight, BlanksTheFieldAndClipsAtBothEnds)
 {
-    const struct {
-        std::size_t width;  // of the buffer
-        int col, field_width;
-        const char* text;
-        const char* expected;
-    } cases[] = {
+    // width: of the buffer
+    const struct { std::size_t width; int col, field_width; const char *text, *expected; } cases[] = {
         {10, 3, 5, "ab", "??   ab???"},
         {10, 3, 5, "abcdefg", "??cdefg???"},  // too long: cut on the left
         {10, 8, 5, "ab", "???????   "},       // runs past the end: clipped

@@ -21,10 +21,7 @@ sheet::Sketch head(double A, double t, double g0s)
 
 TEST(SheetSketch, ToScaleWhenTheSmallestDimensionIsAtLeastTwoPercentOfTheLargest)
 {
-    const struct {
-        sheet::Sketch sketch;
-        bool scaled;
-    } cases[] = {
+    const struct { sheet::Sketch sketch; bool scaled; } cases[] = {
         {head(60, 4, 1.2), true},    // exactly 2 %
         {head(60, 4, 1.19), false},
         {head(60, 4, kNaN), true},   // not a number: not a dimension
@@ -37,10 +34,7 @@ TEST(SheetSketch, ToScaleWhenTheSmallestDimensionIsAtLeastTwoPercentOfTheLargest
 
 TEST(SheetPlot, AxesSpanTheFiniteValuesInRoundSteps)
 {
-    const struct {
-        std::vector<double> values;
-        double low, high;
-    } cases[] = {
+    const struct { std::vector<double> values; double low, high; } cases[] = {
         {{83.2, 209.15, 575.9}, 0, 600},
         {{kNaN, 1.5, kInf, 2.5, -kInf}, 1.4, 2.6},
         {{kNaN, kNaN}, 0, 1},          // nothing to plot
@@ -70,10 +64,7 @@ TEST(SheetPlot, MissingPointsBreakTheLineInsteadOfReachingTheSvg)
 
 TEST(SheetDocument, CodeAndAnalysisAreNamedAsTheReportNamesThem)
 {
-    const struct {
-        std::vector<std::string> titles;
-        std::string edition, analysis;
-    } cases[] = {
+    const struct { std::vector<std::string> titles; std::string edition, analysis; } cases[] = {
         {{"ASME VIII-1, Appendix 14 Large Centrally Located Opening Input"}, "ASME VIII-1, Appendix 14",
          "Large Centrally Located Opening"},
         {{"Half-Pipe Jacket Analysis Input Data :", "Half-Pipe Jacket Results per ASME Appendix EE, 2015"},

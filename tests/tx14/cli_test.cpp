@@ -96,11 +96,8 @@ TEST_F(Tx14, ColorAlwaysMarksStyledLinesOnly)
 
 TEST_F(Tx14, InputFileErrorsNameLineColumnAndWhatWasExpected)
 {
-    const struct {
-        std::string toml;
-        std::string where;    // "line:column", or empty
-        std::string message;  // part of the message
-    } cases[] = {
+    // where: "line:column", or empty; message: part of the message
+    const struct { std::string toml, where, message; } cases[] = {
         {kOpening + "Pj = 3.0\n", "18:1", "unknown key \"Pj\" for an opening item; valid keys: kind, code"},
         {kOpening + "hn = \"long\"\n", "18:1", "key \"hn\" expects a number, found a text"},
         {kOpening + "g0n = [1, 2]\n", "18:1", "key \"g0n\" expects a number, found an array"},
