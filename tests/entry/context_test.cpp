@@ -1,5 +1,5 @@
-// The C entry points give the C++ context's run, with their own
-// special-character flag, error count and report file error, and no harm
+// The C entry points: each context with its own special-character flag,
+// error count and report file error, the values it records, and no harm
 // from a null context. (Contexts on threads: the Python package's pool.)
 #include <gtest/gtest.h>
 
@@ -38,17 +38,14 @@ struct CContext {
     }
 };
 
-TEST(ContextEntryPoints, GiveTheCxxContextsRunWithTheirOwnFlagAndErrors)
+// (That they give the C++ context's run: the Python package's comparison
+// with tx14.)
+TEST(ContextEntryPoints, EachContextHasItsOwnFlagAndErrors)
 {
-    HostItem for_c, for_cxx;
+    HostItem for_c;
     CContext c, plain;
-    tx14::Context cxx;
     c.run(for_c);
-    for_cxx.run(cxx);
     ASSERT_GT(c.count(), 100);
-    EXPECT_EQ(c.count(), cxx.captured_lines());
-    EXPECT_EQ(0, std::memcmp(c.block(), cxx.capture_block(), static_cast<std::size_t>(c.count()) * 125));
-    EXPECT_EQ(for_c.reals, for_cxx.reals);
     EXPECT_EQ(for_c.print_control, 1);
 
     tx14_context_set_no_special(plain.handle, 1);

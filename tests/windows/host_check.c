@@ -280,13 +280,8 @@ static void run_item(struct Run *run, const char *name, struct Item *item,
 
 static void run_all(struct Run *run)
 {
-    static const struct {
-        const char *name;
-        const struct Change *base, *extra;
-        int si;
-        const char *report_file;
-        int32_t no_special;
-    } calls[] = {
+    static const struct { const char *name; const struct Change *base, *extra; int si;
+                          const char *report_file; int32_t no_special; } calls[] = {
         {"large opening", opening, NULL, 0, NULL, 0},
         {"large opening", opening, NULL, 0, NULL, 1},
         {"large opening, SI units, VIII-2", opening, nozzle_viii2, 1, NULL, 1},
