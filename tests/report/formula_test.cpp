@@ -76,12 +76,18 @@ TEST(Substitution, RenderingRules)
         EXPECT_EQ(substituted(c.tmpl, c.values), c.expected) << c.tmpl;
 }
 
-// (Fewer values than placeholders: the substitution's table.)
 TEST(FillFormula, SevenValuesFillSevenPlaceholders)
 {
-    Report r;
-    fill_formula(r, " = @0 @0 @0 @0 @0 @0 @0", {1, 2, 3, 4, 5, 6, 7});
-    EXPECT_EQ(trimmed(r.work), " = 1 2 3 4 5 6 7");
+    const std::string tmpl = " = @0 @0 @0 @0 @0 @0 @0";
+    const Case cases[] = {
+        {tmpl, {1, 2, 3, 4, 5, 6, 7}, " = 1 2 3 4 5 6 7"},
+        {tmpl, {1, 2, 3, 4, 5, 6}, " = 1 2 3 4 5 6 @0#"},  // the end marker travels with it
+    };
+    for (const Case& c : cases) {
+        Report r;
+        fill_formula(r, c.tmpl, c.values);
+        EXPECT_EQ(trimmed(r.work), c.expected);
+    }
 }
 
 // The tidy rules applied literally, one deletion at a time: for each
