@@ -1,6 +1,8 @@
 // What the browser tests share: headless Chromium from playwright-core
 // (TX14_NODE_MODULES) with every request but the allowed ones aborted and
-// recorded, failures that set the exit code, and the keys of an example.
+// recorded, failures that set the exit code, tx14's runs and the keys of an
+// example.
+import { spawnSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { join } from 'node:path';
@@ -24,6 +26,14 @@ export async function launch(allowed, contextOptions = {}) {
     return route.abort();
   });
   return { browser, context };
+}
+
+// tx14's standard output. A run that wrote its outputs exits 0, 3 (not
+// analysed) or 4 (not acceptable).
+export function runTx14(tx14, args, options = {}) {
+  const r = spawnSync(tx14, args, { encoding: 'utf8', ...options });
+  expect([0, 3, 4].includes(r.status), `tx14 ${args.join(' ')}: exit ${r.status} ${r.stderr}`);
+  return r.stdout;
 }
 
 export function finish() {

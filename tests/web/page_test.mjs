@@ -5,22 +5,14 @@
 // tx14's calculation sheet of it must be the page's, byte for byte.
 //
 // node page_test.mjs TX14 PAGE EXAMPLES_DIR OUT_DIR   (TX14_NODE_MODULES: playwright-core)
-import { execFileSync } from 'node:child_process';
 import { copyFileSync, mkdirSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { exampleKeys, expect, failures, finish, launch } from '../support/browser.mjs';
+import { exampleKeys, expect, failures, finish, launch, runTx14 } from '../support/browser.mjs';
 
 const [tx14, pagePath, examplesDir, outDir] = process.argv.slice(2);
 mkdirSync(outDir, { recursive: true });
 
-// tx14's output; not acceptable or not analysed exit with codes of their own.
-function tx14Run(args, options = {}) {
-  try {
-    return execFileSync(tx14, ['run', ...args], { encoding: 'utf8', ...options });
-  } catch (e) {
-    return e.stdout;
-  }
-}
+const tx14Run = (args, options) => runTx14(tx14, ['run', ...args], options);
 const runJson = (file) => JSON.parse(tx14Run(['--json', file]));
 // What the page and tx14 must agree on.
 const KEYS = ['fatal_errors', 'results', 'values', 'checks', 'verdict', 'governing', 'warnings', 'report'];
