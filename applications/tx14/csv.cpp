@@ -4,16 +4,16 @@
 namespace tx14::cli {
 namespace {
 
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
 std::string_view trim_blanks(std::string_view s)
 {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+    while (!s.empty() && is_blank(s.front()))
         s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+    while (!s.empty() && is_blank(s.back()))
         s.remove_suffix(1);
     return s;
 }
-
-bool is_blank_record(const CsvRecord& r) { return r.cells.size() == 1 && r.cells[0].text.empty(); }
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -54,122 +54,169 @@ bool is_formula_like(std::string_view s)
 
 }  // namespace
 
-CsvReader::CsvReader(std::string_view text, const std::string& file) : text_(text), file_(file)
+std::string_view cell_text(std::string_view raw, std::string& scratch)
 {
-    if (text_.substr(0, 3) == "\xEF\xBB\xBF")
-        text_.remove_prefix(3);  // a byte-order mark some spreadsheets write
+    std::size_t first = 0;
+    while (first < raw.size() && is_blank(raw[first]))
+        ++first;
+    if (first == raw.size() || raw[first] != '"')
+        return trim_blanks(raw);
+    ++first;
+    const std::size_t close = raw.find('"', first);
+    if (close == std::string_view::npos)
+        return raw.substr(first);
+    if (close + 1 == raw.size() || raw[close + 1] != '"')
+        return raw.substr(first, close - first);
+    scratch.clear();
+    for (std::size_t i = first; i < raw.size(); ++i) {
+        if (raw[i] == '"' && (i + 1 == raw.size() || raw[++i] != '"'))
+            break;  // the closing quote; "" stands for "
+        scratch += raw[i];
+    }
+    return scratch;
 }
 
-bool CsvReader::next(CsvRecord& next_record, Diagnostics& diags)
+CsvScanner::Step CsvScanner::next(std::string_view text, bool last, std::vector<CsvField>& fields, int& line,
+                                  const std::string& file, Diagnostics& diags)
 {
-    const std::string_view text = text_;
-    const std::string& file = file_;
-    std::size_t i = i_;
-    int line = line_, column = 1;
-    CsvRecord record{{}, line};
-    while (!done_ && !failed_) {
-        CsvCell cell{{}, line, column};
-        bool quoted = false;
-        std::size_t start = i;
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-            ++i;
-        if (i < text.size() && text[i] == '"') {
-            quoted = true;
-            column += static_cast<int>(i - start) + 1;
-            ++i;
-            while (true) {
-                if (i >= text.size()) {
-                    diags.push_back({{file, cell.line, cell.column}, "quoted field is not closed"});
-                    failed_ = true;
-                    return false;
-                }
-                char c = text[i++];
-                if (c == '"' && i < text.size() && text[i] == '"') {
-                    cell.text += '"';
-                    ++i;
-                    column += 2;
-                } else if (c == '"') {
-                    ++column;
-                    break;
-                } else {
-                    cell.text += c;
-                    if (c == '\n') {
-                        ++line;
-                        column = 1;
-                    } else {
-                        ++column;
-                    }
-                }
-            }
-            while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
-                ++i;
-                ++column;
-            }
-        } else {
-            i = start;
+    if (!started_) {
+        if (text.size() - at_ < 3 && !last)
+            return Step::more;
+        started_ = true;
+        if (text.substr(at_, 3) == "\xEF\xBB\xBF")
+            line_start_ = at_ += 3;  // a byte-order mark some spreadsheets write
+    }
+    std::string scratch;
+    while (!done_) {
+        const std::size_t start = at_, start_of_line = line_start_;
+        const int start_line = line_;
+        fields.clear();
+        Ends ends;
+        while ((ends = field(text, last, fields, file, diags)) == Ends::comma) {
         }
-        std::size_t end = i;
-        while (end < text.size() && text[end] != ',' && text[end] != '\n')
-            ++end;
-        std::string_view rest = text.substr(i, end - i);
-        if (!rest.empty() && rest.back() == '\r')
-            rest.remove_suffix(1);
-        if (quoted && !rest.empty()) {
-            diags.push_back({{file, line, column}, "unexpected text after a quoted field"});
-            failed_ = true;
-            return false;
+        if (ends == Ends::failed) {
+            done_ = true;
+            return Step::failed;
         }
-        if (!quoted)
-            cell.text = std::string(trim_blanks(rest));
-        column += static_cast<int>(end - i);
-        i = end;
-        record.cells.push_back(std::move(cell));
-        if (i < text.size() && text[i] == ',') {
-            ++i;
-            ++column;
-            continue;
+        if (ends == Ends::more) {
+            at_ = start;
+            line_start_ = start_of_line;
+            line_ = start_line;
+            return Step::more;
         }
-        const bool blank = is_blank_record(record);
-        if (i >= text.size()) {
+        if (at_ >= text.size()) {
             done_ = true;
         } else {
-            ++i;  // the newline
-            ++line;
+            line_start_ = ++at_;  // past the newline
+            ++line_;
         }
-        i_ = i;
-        line_ = line;
-        if (!blank) {
-            next_record = std::move(record);
-            return true;
-        }
-        column = 1;
-        record = CsvRecord{{}, line};
+        if (fields.size() == 1 && cell_text(fields[0].raw, scratch).empty())
+            continue;  // a blank line
+        line = start_line;
+        return Step::record;
     }
-    return false;
+    return Step::end;
+}
+
+// One field from at_, and the comma or line end after it.
+CsvScanner::Ends CsvScanner::field(std::string_view text, bool last, std::vector<CsvField>& fields,
+                                   const std::string& file, Diagnostics& diags)
+{
+    const std::size_t start = at_;
+    CsvField f{{}, line_, static_cast<int>(start - line_start_) + 1};
+    std::size_t i = start;
+    while (i < text.size() && is_blank(text[i]))
+        ++i;
+    const bool quoted = i < text.size() && text[i] == '"';
+    if (quoted) {
+        for (++i;;) {
+            if (i >= text.size()) {
+                if (!last)
+                    return Ends::more;
+                diags.push_back({{file, f.line, f.column}, "quoted field is not closed"});
+                return Ends::failed;
+            }
+            const char c = text[i++];
+            if (c == '"') {
+                if (i >= text.size() && !last)
+                    return Ends::more;  // perhaps the first of ""
+                if (i >= text.size() || text[i] != '"')
+                    break;
+                ++i;
+            } else if (c == '\n') {
+                ++line_;
+                line_start_ = i;
+            }
+        }
+        while (i < text.size() && is_blank(text[i]))
+            ++i;
+    }
+    std::size_t end = i;
+    while (end < text.size() && text[end] != ',' && text[end] != '\n')
+        ++end;
+    if (end == text.size() && !last)
+        return Ends::more;
+    std::size_t stop = end;
+    if (stop > i && text[stop - 1] == '\r')
+        --stop;
+    if (quoted && stop > i) {
+        diags.push_back({{file, line_, static_cast<int>(i - line_start_) + 1}, "unexpected text after a quoted field"});
+        return Ends::failed;
+    }
+    f.raw = text.substr(start, stop - start);
+    fields.push_back(f);
+    at_ = end;
+    if (end < text.size() && text[end] == ',') {
+        ++at_;
+        return Ends::comma;
+    }
+    return Ends::line;
+}
+
+CsvRecord csv_record(const std::vector<CsvField>& fields, int line)
+{
+    CsvRecord record{{}, line};
+    std::string scratch;
+    for (const CsvField& f : fields)
+        record.cells.push_back({std::string(cell_text(f.raw, scratch)), f.line, f.column});
+    return record;
 }
 
 bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records,
                Diagnostics& diags)
 {
-    CsvReader reader(text, file);
-    for (CsvRecord record; reader.next(record, diags);)
-        records.push_back(std::move(record));
-    return !reader.failed();
+    CsvScanner scanner;
+    std::vector<CsvField> fields;
+    int line = 0;
+    CsvScanner::Step step;
+    while ((step = scanner.next(text, true, fields, line, file, diags)) == CsvScanner::Step::record)
+        records.push_back(csv_record(fields, line));
+    return step != CsvScanner::Step::failed;
+}
+
+void append_csv_field(std::string& out, std::string_view cell)
+{
+    const bool guard = is_formula_like(cell);
+    const bool quote = cell.find_first_of(",\"\r\n") != std::string_view::npos ||
+                       (!cell.empty() && ((!guard && is_blank(cell.front())) || is_blank(cell.back())));
+    if (quote)
+        out += '"';
+    if (guard)
+        out += '\'';
+    for (char c : cell) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    if (quote)
+        out += '"';
 }
 
 std::string csv_field(std::string_view cell)
 {
-    const std::string guarded = is_formula_like(cell) ? "'" + std::string(cell) : std::string(cell);
-    const std::string_view text = guarded;
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos && trim_blanks(text) == text)
-        return std::string(text);
-    std::string s = "\"";
-    for (char c : text) {
-        if (c == '"')
-            s += '"';
-        s += c;
-    }
-    return s + "\"";
+    std::string s;
+    append_csv_field(s, cell);
+    return s;
 }
 
 }  // namespace tx14::cli
