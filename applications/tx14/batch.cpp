@@ -70,11 +70,14 @@ public:
     }
 
     // The next record. With `holding`, the fields read before stay where
-    // they are: `full` when the record does not fit beside them.
-    Got next(std::vector<CsvField>& fields, int& line, bool holding, Diagnostics& diags)
+    // they are: `full` when the record does not fit beside them. Without
+    // `line`, its fields may be left unread.
+    Got next(std::vector<CsvField>& fields, int* line, bool holding, Diagnostics& diags)
     {
         while (true) {
-            switch (scanner_.next({buffer_.data(), size_}, last_, fields, line, file_, diags)) {
+            const std::string_view text(buffer_.data(), size_);
+            switch (line ? scanner_.next(text, last_, fields, *line, file_, diags)
+                         : scanner_.skip(text, last_, fields, file_, diags)) {
             case CsvScanner::Step::record: return Got::record;
             case CsvScanner::Step::end: return Got::end;
             case CsvScanner::Step::failed: return Got::failed;
@@ -169,12 +172,12 @@ bool check_file(Records& records, const std::string& file, std::vector<std::stri
     Diagnostics diags;
     std::vector<CsvField> fields;
     int line = 0;
-    Records::Got got = records.next(fields, line, false, diags);
+    Records::Got got = records.next(fields, &line, false, diags);
     CsvRecord header;
     if (got == Records::Got::record) {
         header = csv_record(fields, line);
         check_header(header, file, diags);
-        while (records.next(fields, line, false, diags) == Records::Got::record)
+        while (records.next(fields, nullptr, false, diags) == Records::Got::record)
             ++rows;
     } else if (got == Records::Got::end) {
         diags.push_back({{file}, "has no header row"});
@@ -428,7 +431,7 @@ int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ost
     std::vector<Row> rows(1);
     Diagnostics faults;  // the file changed since it was checked
     int line = 0;
-    records.next(rows[0].fields, line, false, faults);  // the header
+    records.next(rows[0].fields, &line, false, faults);  // the header
     std::string text, scratch;
     for (bool more = true; more;) {
         std::size_t n = 0;
@@ -436,7 +439,7 @@ int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ost
             if (n == rows.size())
                 rows.emplace_back();
             Row& row = rows[n];
-            const Records::Got got = records.next(row.fields, row.line, n > 0, faults);
+            const Records::Got got = records.next(row.fields, &row.line, n > 0, faults);
             if (got == Records::Got::full)
                 break;
             more = got == Records::Got::record;

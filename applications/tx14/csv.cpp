@@ -54,6 +54,16 @@ bool is_formula_like(std::string_view s)
 
 }  // namespace
 
+namespace {
+
+bool is_blank_field(std::string_view raw)
+{
+    std::string scratch;
+    return cell_text(raw, scratch).empty();
+}
+
+}  // namespace
+
 std::string_view cell_text(std::string_view raw, std::string& scratch)
 {
     std::size_t first = 0;
@@ -76,101 +86,136 @@ std::string_view cell_text(std::string_view raw, std::string& scratch)
     return scratch;
 }
 
-CsvScanner::Step CsvScanner::next(std::string_view text, bool last, std::vector<CsvField>& fields, int& line,
-                                  const std::string& file, Diagnostics& diags)
+bool CsvScanner::start(std::string_view text, bool last)
 {
     if (!started_) {
         if (text.size() - at_ < 3 && !last)
-            return Step::more;
+            return false;
         started_ = true;
         if (text.substr(at_, 3) == "\xEF\xBB\xBF")
             line_start_ = at_ += 3;  // a byte-order mark some spreadsheets write
     }
-    std::string scratch;
+    return true;
+}
+
+CsvScanner::Step CsvScanner::next(std::string_view text, bool last, std::vector<CsvField>& fields, int& line,
+                                  const std::string& file, Diagnostics& diags)
+{
+    if (!start(text, last))
+        return Step::more;
     while (!done_) {
-        const std::size_t start = at_, start_of_line = line_start_;
         const int start_line = line_;
-        fields.clear();
-        Ends ends;
-        while ((ends = field(text, last, fields, file, diags)) == Ends::comma) {
-        }
-        if (ends == Ends::failed) {
-            done_ = true;
-            return Step::failed;
-        }
-        if (ends == Ends::more) {
-            at_ = start;
-            line_start_ = start_of_line;
-            line_ = start_line;
-            return Step::more;
-        }
-        if (at_ >= text.size()) {
-            done_ = true;
-        } else {
-            line_start_ = ++at_;  // past the newline
-            ++line_;
-        }
-        if (fields.size() == 1 && cell_text(fields[0].raw, scratch).empty())
-            continue;  // a blank line
+        const Step step = record(text, last, fields, file, diags);
+        if (step != Step::record)
+            return step;
+        if (fields.size() == 1 && is_blank_field(fields[0].raw))
+            continue;
         line = start_line;
         return Step::record;
     }
     return Step::end;
 }
 
-// One field from at_, and the comma or line end after it.
-CsvScanner::Ends CsvScanner::field(std::string_view text, bool last, std::vector<CsvField>& fields,
-                                   const std::string& file, Diagnostics& diags)
+CsvScanner::Step CsvScanner::skip(std::string_view text, bool last, std::vector<CsvField>& fields,
+                                  const std::string& file, Diagnostics& diags)
 {
-    const std::size_t start = at_;
-    CsvField f{{}, line_, static_cast<int>(start - line_start_) + 1};
-    std::size_t i = start;
-    while (i < text.size() && is_blank(text[i]))
-        ++i;
-    const bool quoted = i < text.size() && text[i] == '"';
-    if (quoted) {
-        for (++i;;) {
-            if (i >= text.size()) {
-                if (!last)
-                    return Ends::more;
-                diags.push_back({{file, f.line, f.column}, "quoted field is not closed"});
-                return Ends::failed;
-            }
-            const char c = text[i++];
-            if (c == '"') {
-                if (i >= text.size() && !last)
-                    return Ends::more;  // perhaps the first of ""
-                if (i >= text.size() || text[i] != '"')
-                    break;
-                ++i;
-            } else if (c == '\n') {
-                ++line_;
-                line_start_ = i;
+    if (!start(text, last))
+        return Step::more;
+    while (!done_) {
+        // A line without quotes is one record, blank when it holds blanks only.
+        const std::size_t newline = text.find('\n', at_);
+        if (newline != std::string_view::npos || last) {
+            const std::size_t end = std::min(newline, text.size());
+            std::string_view line = text.substr(at_, end - at_);
+            if (line.find('"') == std::string_view::npos) {
+                done_ = end == text.size();
+                at_ = line_start_ = end + (done_ ? 0 : 1);
+                line_ += done_ ? 0 : 1;
+                if (!line.empty() && line.back() == '\r')
+                    line.remove_suffix(1);
+                if (line.find_first_not_of(" \t") != std::string_view::npos)
+                    return Step::record;
+                continue;
             }
         }
-        while (i < text.size() && is_blank(text[i]))
+        const Step step = record(text, last, fields, file, diags);
+        if (step != Step::record)
+            return step;
+        if (fields.size() != 1 || !is_blank_field(fields[0].raw))
+            return Step::record;
+    }
+    return Step::end;
+}
+
+// The fields of one record from at_, taken only when the whole record is
+// in the text.
+CsvScanner::Step CsvScanner::record(std::string_view text, bool last, std::vector<CsvField>& fields,
+                                    const std::string& file, Diagnostics& diags)
+{
+    const char* const p = text.data();
+    const std::size_t n = text.size();
+    std::size_t i = at_, line_start = line_start_;
+    int line = line_;
+    fields.clear();
+    while (true) {
+        const std::size_t start = i;
+        const CsvField f{{}, line, static_cast<int>(start - line_start) + 1};
+        while (i < n && is_blank(p[i]))
             ++i;
+        const bool quoted = i < n && p[i] == '"';
+        if (quoted) {
+            for (++i;;) {
+                if (i >= n) {
+                    if (!last)
+                        return Step::more;
+                    diags.push_back({{file, f.line, f.column}, "quoted field is not closed"});
+                    done_ = true;
+                    return Step::failed;
+                }
+                const char c = p[i++];
+                if (c == '"') {
+                    if (i >= n && !last)
+                        return Step::more;  // perhaps the first of ""
+                    if (i >= n || p[i] != '"')
+                        break;
+                    ++i;
+                } else if (c == '\n') {
+                    ++line;
+                    line_start = i;
+                }
+            }
+            while (i < n && is_blank(p[i]))
+                ++i;
+        }
+        std::size_t end = i;
+        while (end < n && p[end] != ',' && p[end] != '\n')
+            ++end;
+        if (end == n && !last)
+            return Step::more;
+        std::size_t stop = end;
+        if (stop > i && p[stop - 1] == '\r')
+            --stop;
+        if (quoted && stop > i) {
+            diags.push_back({{file, line, static_cast<int>(i - line_start) + 1}, "unexpected text after a quoted field"});
+            done_ = true;
+            return Step::failed;
+        }
+        fields.push_back({text.substr(start, stop - start), f.line, f.column});
+        i = end + 1;
+        if (end == n || p[end] == '\n')
+            break;
     }
-    std::size_t end = i;
-    while (end < text.size() && text[end] != ',' && text[end] != '\n')
-        ++end;
-    if (end == text.size() && !last)
-        return Ends::more;
-    std::size_t stop = end;
-    if (stop > i && text[stop - 1] == '\r')
-        --stop;
-    if (quoted && stop > i) {
-        diags.push_back({{file, line_, static_cast<int>(i - line_start_) + 1}, "unexpected text after a quoted field"});
-        return Ends::failed;
+    if (i > n) {
+        done_ = true;
+        i = n;
+    } else {
+        line_start = i;  // past the newline
+        ++line;
     }
-    f.raw = text.substr(start, stop - start);
-    fields.push_back(f);
-    at_ = end;
-    if (end < text.size() && text[end] == ',') {
-        ++at_;
-        return Ends::comma;
-    }
-    return Ends::line;
+    at_ = i;
+    line_start_ = line_start;
+    line_ = line;
+    return Step::record;
 }
 
 CsvRecord csv_record(const std::vector<CsvField>& fields, int line)
