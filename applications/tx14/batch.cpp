@@ -40,8 +40,7 @@ struct Row {
     int line = 0;                    // where its record begins
     std::vector<CsvField> fields;    // into the read buffer while its chunk runs
     Diagnostics diags;               // its messages, printed in row order
-    std::optional<Item> item;        // empty: the row is wrong
-    std::optional<Outcome> outcome;
+    std::optional<int> code;         // its exit code; empty: the row is wrong
     std::optional<std::string> report_error;  // why its report file could not be written
     std::optional<tx14::sheet::IndexEntry> sheet;  // with --html
     std::string result;              // its line of the results
@@ -50,8 +49,7 @@ struct Row {
     {
         number = n;
         diags.clear();
-        item.reset();
-        outcome.reset();
+        code.reset();
         report_error.reset();
         sheet.reset();
     }
@@ -211,8 +209,10 @@ struct UnitCells {
     std::array<std::string, 3> cells;
 };
 
-// What a thread keeps from row to row.
+// What a thread keeps from row to row, and the row it works on.
 struct Workshop {
+    std::optional<Item> item;            // empty: the row is wrong
+    std::optional<Outcome> outcome;
     std::vector<Entry> entries;
     std::vector<std::string> unquoted;   // cells that held ""
     std::string scratch;
@@ -253,16 +253,18 @@ void build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w)
                 text = w.unquoted.emplace_back(text);
             w.entries.push_back({batch.header[i], f.line, f.column, text, true});
         }
-        row.item = build_item(w.entries, file, where, batch.base, units, row.diags);
+        w.item = build_item(w.entries, file, where, batch.base, units, row.diags);
     }
+    if (row.diags.empty() && (!w.item || w.item->warnings.empty()))
+        return;
     const std::string prefix = "row " + std::to_string(row.number) + ": ";
     for (Diagnostic& d : row.diags) {
         if (d.where.line == 0 && d.where.file == where)
             d.where = {file, row.line, 1};
         d.message = prefix + d.message;
     }
-    if (row.item)
-        for (const Diagnostic& warning : row.item->warnings)
+    if (w.item)
+        for (const Diagnostic& warning : w.item->warnings)
             row.diags.push_back({warning.where, prefix + "warning: " + warning.message});
 }
 
@@ -290,12 +292,13 @@ void write_result(Row& row, const Batch& batch, Workshop& w)
         cell(echoed);
     }
     s += ',';
-    if (!row.outcome) {
+    const std::optional<Outcome>& outcome = w.outcome;
+    if (!outcome) {
         s += "bad row,,,,";
     } else {
-        const Record& rec = row.outcome->record;
-        s += row.outcome->fatal_errors > 0 ? "fatal input errors," : "analysed,";
-        append_number(s, row.outcome->fatal_errors);
+        const Record& rec = outcome->record;
+        s += outcome->fatal_errors > 0 ? "fatal input errors," : "analysed,";
+        append_number(s, outcome->fatal_errors);
         s += ',';
         s += verdict_name(rec.verdict);
         s += ',';
@@ -314,13 +317,13 @@ void write_result(Row& row, const Batch& batch, Workshop& w)
     for (const KindKeys& k : items::kinds())
         for (std::size_t i = 0; i < k.results.size(); ++i) {
             std::optional<float> value;
-            if (row.outcome && row.item->kind == k.kind)
-                value = shown_result(*row.item, i, *row.outcome);
+            if (outcome && w.item->kind == k.kind)
+                value = shown_result(*w.item, i, *outcome);
             s += ',';
             if (value) {
                 append_number(s, *value);
                 s += ',';
-                s += w.unit_cells_of(*row.item)[i];
+                s += w.unit_cells_of(*w.item)[i];
             } else {
                 s += ',';
             }
@@ -366,16 +369,20 @@ void analyse_rows(std::span<Row> rows, const Batch& batch, std::vector<Context>&
         Context& ctx = contexts[t];
         for (std::size_t i = next++; i < rows.size(); i = next++) {
             Row& row = rows[i];
-            build_row(row, batch, units, workshops[t]);
-            if (row.item) {
-                row.outcome = analyse(ctx, *row.item, options.sheets.has_value());  // a sheet shows the report
+            Workshop& w = workshops[t];
+            w.item.reset();
+            w.outcome.reset();
+            build_row(row, batch, units, w);
+            if (const std::optional<Item>& item = w.item) {
+                const Outcome& outcome = w.outcome.emplace(analyse(ctx, *item, options.sheets.has_value()));  // a sheet shows the report
+                row.code = outcome.fatal_errors > 0 ? kExitNotAnalysed : exit_code(outcome.record.verdict);
                 if (options.reports)
-                    row.report_error = write_row_report(ctx, *row.item, report_path(*options.reports, row.number),
+                    row.report_error = write_row_report(ctx, *item, report_path(*options.reports, row.number),
                                                         options.items);
                 if (options.sheets)
-                    row.sheet = write_row_sheet(*options.sheets, row.number, *row.item, *row.outcome, batch.sheets);
+                    row.sheet = write_row_sheet(*options.sheets, row.number, *item, outcome, batch.sheets);
             }
-            write_result(row, batch, workshops[t]);
+            write_result(row, batch, w);
             ++done;
         }
     };
@@ -468,11 +475,8 @@ int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ost
                 report_errors.push_back(report_path(*options.reports, row.number).string() +
                                         ": cannot write the report: " + *row.report_error);
                 code = kExitFailure;
-            } else if (!row.outcome) {
-                code = worse_exit(code, kExitInputError);
             } else {
-                code = worse_exit(code, row.outcome->fatal_errors > 0 ? kExitNotAnalysed
-                                                                      : exit_code(row.outcome->record.verdict));
+                code = worse_exit(code, row.code.value_or(kExitInputError));
             }
             text += row.result;
         }

@@ -248,11 +248,14 @@ void append_csv_field(std::string& out, std::string_view cell)
         out += '"';
     if (guard)
         out += '\'';
-    for (char c : cell) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
+    if (!quote)
+        out += cell;
+    else
+        for (char c : cell) {
+            if (c == '"')
+                out += '"';
+            out += c;
+        }
     if (quote)
         out += '"';
 }

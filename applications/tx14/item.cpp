@@ -184,6 +184,21 @@ Position position_of_key(std::span<const Entry> entries, std::string_view key, c
     return e ? Position{file, e->line, e->column} : Position{source};
 }
 
+// What tells the keys of a kind apart, whatever the item's code and units.
+const items::ItemBuilder& checker_of(const KindKeys& keys)
+{
+    static const std::vector<items::ItemBuilder> checkers = [] {
+        std::vector<items::ItemBuilder> all;
+        for (const KindKeys& k : items::kinds())
+            all.emplace_back(k, k.codes[0], items::us_units());
+        return all;
+    }();
+    std::size_t i = 0;
+    while (items::kinds()[i].kind != keys.kind)
+        ++i;
+    return checkers[i];
+}
+
 }  // namespace
 
 std::optional<Item> build_item(std::span<const Entry> entries, const std::string& file, const std::string& source,
@@ -228,7 +243,7 @@ std::optional<Item> build_item(std::span<const Entry> entries, const std::string
     if (code_name && item.units)
         builder.emplace(*keys, *code_name, *item.units);
     items::ItemBuilder* build = builder ? &*builder : nullptr;
-    const items::ItemBuilder checker(*keys, keys->codes[0], items::us_units());
+    const items::ItemBuilder& checker = checker_of(*keys);
     for (const Entry& e : entries) {
         if (e.key == "kind" || e.key == "code" || e.key == "units")
             continue;
