@@ -242,8 +242,9 @@ bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRe
 void append_csv_field(std::string& out, std::string_view cell)
 {
     const bool guard = is_formula_like(cell);
-    const bool quote = cell.find_first_of(",\"\r\n") != std::string_view::npos ||
-                       (!cell.empty() && ((!guard && is_blank(cell.front())) || is_blank(cell.back())));
+    bool quote = !cell.empty() && ((!guard && is_blank(cell.front())) || is_blank(cell.back()));
+    for (std::size_t i = 0; i < cell.size() && !quote; ++i)
+        quote = cell[i] == ',' || cell[i] == '"' || cell[i] == '\r' || cell[i] == '\n';
     if (quote)
         out += '"';
     if (guard)

@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <unordered_map>
+#include <vector>
 
 #include "cp1252.hpp"
 #include "text_file.hpp"
@@ -184,19 +186,32 @@ Position position_of_key(std::span<const Entry> entries, std::string_view key, c
     return e ? Position{file, e->line, e->column} : Position{source};
 }
 
-// What tells the keys of a kind apart, whatever the item's code and units.
-const items::ItemBuilder& checker_of(const KindKeys& keys)
+enum class KeyType { number, text, unknown };
+
+// What a key is for a kind of item, as the item contract tells it, looked
+// up in a table made once per kind.
+KeyType type_of_key(const KindKeys& keys, std::string_view key)
 {
-    static const std::vector<items::ItemBuilder> checkers = [] {
-        std::vector<items::ItemBuilder> all;
-        for (const KindKeys& k : items::kinds())
-            all.emplace_back(k, k.codes[0], items::us_units());
+    using Types = std::unordered_map<std::string_view, KeyType>;
+    static const std::vector<Types> types = [] {
+        std::vector<Types> all;
+        for (const KindKeys& k : items::kinds()) {
+            const items::ItemBuilder checker(k, k.codes[0], items::us_units());
+            Types& t = all.emplace_back();
+            for (const NumberKey& n : k.numbers)
+                t.emplace(n.name, KeyType::number);
+            for (const TextKey& x : k.texts)
+                t.emplace(x.name, KeyType::text);
+            if (checker.is_number_key(items::kDesignationKey))
+                t.emplace(items::kDesignationKey, KeyType::number);
+        }
         return all;
     }();
     std::size_t i = 0;
     while (items::kinds()[i].kind != keys.kind)
         ++i;
-    return checkers[i];
+    auto it = types[i].find(key);
+    return it == types[i].end() ? KeyType::unknown : it->second;
 }
 
 }  // namespace
@@ -243,15 +258,14 @@ std::optional<Item> build_item(std::span<const Entry> entries, const std::string
     if (code_name && item.units)
         builder.emplace(*keys, *code_name, *item.units);
     items::ItemBuilder* build = builder ? &*builder : nullptr;
-    const items::ItemBuilder& checker = checker_of(*keys);
     for (const Entry& e : entries) {
         if (e.key == "kind" || e.key == "code" || e.key == "units")
             continue;
         if (e.key == "item")
             b.item_number(e, build);
-        else if (checker.is_number_key(e.key))
+        else if (const KeyType type = type_of_key(*keys, e.key); type == KeyType::number)
             b.number_key(e, build);
-        else if (checker.is_text_key(e.key))
+        else if (type == KeyType::text)
             b.text_key(e, build);
         else
             b.fault(e, "unknown key " + in_quotes(e.key) + " for " + kind_words() +
