@@ -1,6 +1,8 @@
 // Comma-separated values in and out.
 #include "csv.hpp"
 
+#include <cstring>
+
 namespace tx14::cli {
 namespace {
 
@@ -157,6 +159,23 @@ CsvScanner::Step CsvScanner::record(std::string_view text, bool last, std::vecto
     std::size_t i = at_, line_start = line_start_;
     int line = line_;
     fields.clear();
+    const void* newline = std::memchr(p + i, '\n', n - i);
+    const std::size_t line_end = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - p) : n;
+    if ((newline || last) && !std::memchr(p + i, '"', line_end - i)) {
+        // A line without quotes: its fields lie between its commas.
+        for (std::size_t start = i;; start = ++i) {
+            while (i < line_end && p[i] != ',')
+                ++i;
+            const std::size_t stop = i > start && p[i - 1] == '\r' ? i - 1 : i;
+            fields.push_back({text.substr(start, stop - start), line, static_cast<int>(start - line_start) + 1});
+            if (i == line_end)
+                break;
+        }
+        done_ = !newline;
+        at_ = line_start_ = newline ? line_end + 1 : n;
+        line_ = line + (newline ? 1 : 0);
+        return Step::record;
+    }
     while (true) {
         const std::size_t start = i;
         const CsvField f{{}, line, static_cast<int>(start - line_start) + 1};
