@@ -1,6 +1,7 @@
 // Comma-separated values in and out.
 #include "csv.hpp"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tx14::cli {
@@ -163,13 +164,14 @@ CsvScanner::Step CsvScanner::record(std::string_view text, bool last, std::vecto
     const std::size_t line_end = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - p) : n;
     if ((newline || last) && !std::memchr(p + i, '"', line_end - i)) {
         // A line without quotes: its fields lie between its commas.
-        for (std::size_t start = i;; start = ++i) {
+        fields.resize(static_cast<std::size_t>(std::count(p + i, p + line_end, ',')) + 1);
+        for (CsvField& f : fields) {
+            const std::size_t start = i;
             while (i < line_end && p[i] != ',')
                 ++i;
             const std::size_t stop = i > start && p[i - 1] == '\r' ? i - 1 : i;
-            fields.push_back({text.substr(start, stop - start), line, static_cast<int>(start - line_start) + 1});
-            if (i == line_end)
-                break;
+            f = {text.substr(start, stop - start), line, static_cast<int>(start - line_start) + 1};
+            ++i;
         }
         done_ = !newline;
         at_ = line_start_ = newline ? line_end + 1 : n;
