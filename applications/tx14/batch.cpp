@@ -396,7 +396,7 @@ void analyse_rows(std::span<Row> rows, const Batch& batch, std::vector<Context>&
 void draw_progress(std::ostream& err, std::size_t done, std::size_t total)
 {
     constexpr std::size_t kWidth = 40;
-    std::size_t filled = total ? done * kWidth / total : kWidth;
+    std::size_t filled = total ? std::min(done, total) * kWidth / total : kWidth;  // the file may grow while it runs
     err << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] " << done
         << '/' << total << " items" << std::flush;
 }
