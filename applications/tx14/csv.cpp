@@ -2,7 +2,6 @@
 #include "csv.hpp"
 
 #include <algorithm>
-#include <cstring>
 
 namespace tx14::cli {
 namespace {
@@ -160,9 +159,10 @@ CsvScanner::Step CsvScanner::record(std::string_view text, bool last, std::vecto
     std::size_t i = at_, line_start = line_start_;
     int line = line_;
     fields.clear();
-    const void* newline = std::memchr(p + i, '\n', n - i);
-    const std::size_t line_end = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - p) : n;
-    if ((newline || last) && !std::memchr(p + i, '"', line_end - i)) {
+    const std::size_t found = text.find('\n', i);
+    const bool newline = found != std::string_view::npos;
+    const std::size_t line_end = newline ? found : n;
+    if ((newline || last) && text.substr(i, line_end - i).find('"') == std::string_view::npos) {
         // A line without quotes: its fields lie between its commas.
         fields.resize(static_cast<std::size_t>(std::count(p + i, p + line_end, ',')) + 1);
         for (CsvField& f : fields) {
