@@ -374,7 +374,8 @@ void analyse_rows(std::span<Row> rows, const Batch& batch, std::vector<Context>&
             w.outcome.reset();
             build_row(row, batch, units, w);
             if (const std::optional<Item>& item = w.item) {
-                const Outcome& outcome = w.outcome.emplace(analyse(ctx, *item, options.sheets.has_value()));  // a sheet shows the report
+                const bool lines = options.sheets.has_value();  // a sheet shows the report
+                const Outcome& outcome = w.outcome.emplace(analyse(ctx, *item, lines));
                 row.code = outcome.fatal_errors > 0 ? kExitNotAnalysed : exit_code(outcome.record.verdict);
                 if (options.reports)
                     row.report_error = write_row_report(ctx, *item, report_path(*options.reports, row.number),

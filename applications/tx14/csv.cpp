@@ -217,7 +217,8 @@ CsvScanner::Step CsvScanner::record(std::string_view text, bool last, std::vecto
         if (stop > i && p[stop - 1] == '\r')
             --stop;
         if (quoted && stop > i) {
-            diags.push_back({{file, line, static_cast<int>(i - line_start) + 1}, "unexpected text after a quoted field"});
+            diags.push_back(
+                {{file, line, static_cast<int>(i - line_start) + 1}, "unexpected text after a quoted field"});
             done_ = true;
             return Step::failed;
         }
