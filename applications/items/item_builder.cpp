@@ -71,6 +71,7 @@ ItemBuilder::ItemBuilder(const KindKeys& keys, const CodeName& code, const UnitS
         out_.reals[static_cast<std::size_t>(k.element - 1)] = kMissingValue;
     out_.reals[kKindElement - 1] = keys.kind_element;
     out_.reals[static_cast<std::size_t>(keys.code_element - 1)] = static_cast<float>(code.number);
+    given_.reserve(keys.numbers.size() + 1);  // DN too: no growing item by item
 }
 
 bool ItemBuilder::is_number_key(std::string_view key) const

@@ -3,16 +3,18 @@
 
 #include <algorithm>
 #include <atomic>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <iterator>
-#include <utility>
 #include <optional>
 #include <ostream>
 #include <set>
+#include <span>
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "analysis.hpp"
@@ -27,19 +29,87 @@
 namespace tx14::cli {
 namespace {
 
-// Rows are read, analysed and written this many at a time, so that a file
-// of any length needs the memory of one chunk (and the file's text).
+// Rows are read, analysed and written this many at a time, from a buffer
+// of the file's blocks, so that a file of any length needs the memory of
+// one chunk.
 constexpr std::size_t kChunkRows = 1024;
+constexpr std::size_t kBufferBytes = std::size_t{1} << 19;
 
 struct Row {
     int number = 0;                  // from 1, the header not counted
-    CsvRecord record;                // as read
+    int line = 0;                    // where its record begins
+    std::vector<CsvField> fields;    // into the read buffer while its chunk runs
     Diagnostics diags;               // its messages, printed in row order
-    std::vector<std::string> cells;  // as read, for the columns of a bad row
-    std::optional<Item> item;        // empty: the row is wrong
-    std::optional<Outcome> outcome;
+    std::optional<int> code;         // its exit code; empty: the row is wrong
     std::optional<std::string> report_error;  // why its report file could not be written
     std::optional<tx14::sheet::IndexEntry> sheet;  // with --html
+    std::string result;              // its line of the results
+
+    void start(int n)
+    {
+        number = n;
+        diags.clear();
+        code.reset();
+        report_error.reset();
+        sheet.reset();
+    }
+};
+
+// The records of the batch file, read block by block into one buffer. The
+// fields of the records read since the caller last let the buffer move
+// point into it.
+class Records {
+public:
+    enum class Got { record, end, failed, full };
+
+    Records(InputFile& in, const std::string& file, Sha256* digest)
+        : in_(in), file_(file), digest_(digest), buffer_(kBufferBytes)
+    {
+    }
+
+    // The next record. With `holding`, the fields read before stay where
+    // they are: `full` when the record does not fit beside them. Without
+    // `line`, its fields may be left unread.
+    Got next(std::vector<CsvField>& fields, int* line, bool holding, Diagnostics& diags)
+    {
+        while (true) {
+            const std::string_view text(buffer_.data(), size_);
+            switch (line ? scanner_.next(text, last_, fields, *line, file_, diags)
+                         : scanner_.skip(text, last_, fields, file_, diags)) {
+            case CsvScanner::Step::record: return Got::record;
+            case CsvScanner::Step::end: return Got::end;
+            case CsvScanner::Step::failed: return Got::failed;
+            case CsvScanner::Step::more: break;
+            }
+            if (!holding) {
+                const std::size_t used = scanner_.at();
+                std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(used),
+                          buffer_.begin() + static_cast<std::ptrdiff_t>(size_), buffer_.begin());
+                scanner_.drop(used);
+                size_ -= used;
+                if (size_ == buffer_.size())
+                    buffer_.resize(2 * buffer_.size());  // one record longer than the buffer
+            } else if (size_ == buffer_.size()) {
+                return Got::full;
+            }
+            std::optional<std::size_t> n = in_.read(buffer_.data() + size_, buffer_.size() - size_, diags);
+            if (!n)
+                return Got::failed;
+            if (digest_)
+                digest_->add({buffer_.data() + size_, *n});
+            size_ += *n;
+            last_ = *n == 0;
+        }
+    }
+
+private:
+    InputFile& in_;
+    const std::string& file_;
+    Sha256* digest_;
+    std::vector<char> buffer_;
+    std::size_t size_ = 0;
+    bool last_ = false;
+    CsvScanner scanner_;
 };
 
 bool is_known_key(std::string_view key)
@@ -92,45 +162,23 @@ bool check_header(const CsvRecord& header, const std::string& file, Diagnostics&
     return diags.size() == before;
 }
 
-Row read_row(const CsvRecord& header, const CsvRecord& record, int number, const std::string& file,
-             UnitCatalog& units, Diagnostics& diags)
-{
-    Row row;
-    row.number = number;
-    for (const CsvCell& c : record.cells)
-        row.cells.push_back(c.text);
-    if (record.cells.size() != header.cells.size()) {
-        diags.push_back({{file, record.line, 1},
-                         "the row has " + std::to_string(record.cells.size()) +
-                             " cells, the header " + std::to_string(header.cells.size())});
-        return row;
-    }
-    std::vector<Entry> entries;
-    for (std::size_t i = 0; i < record.cells.size(); ++i) {
-        const CsvCell& c = record.cells[i];
-        if (!c.text.empty())
-            entries.push_back({header.cells[i].text, {file, c.line, c.column}, c.text, true});
-    }
-    std::filesystem::path base = std::filesystem::path(file).parent_path();
-    row.item = build_item(entries, file + " row " + std::to_string(number), base, units, diags);
-    return row;
-}
-
 // Reads the whole file once before any row runs: a file whose quoting or
 // header is wrong runs no row. The header's keys and the number of rows.
-bool check_file(std::string_view text, const std::string& file, std::vector<std::string>& header_keys,
+bool check_file(Records& records, const std::string& file, std::vector<std::string>& header_keys,
                 std::size_t& rows, std::ostream& err)
 {
     Diagnostics diags;
-    CsvReader reader(text, file);
+    std::vector<CsvField> fields;
+    int line = 0;
+    Records::Got got = records.next(fields, &line, false, diags);
     CsvRecord header;
-    if (!reader.next(header, diags)) {
-        if (!reader.failed())
-            diags.push_back({{file}, "has no header row"});
-    } else {
+    if (got == Records::Got::record) {
+        header = csv_record(fields, line);
         check_header(header, file, diags);
-        for (CsvRecord record; reader.next(record, diags);)
+        while (records.next(fields, nullptr, false, diags) == Records::Got::record)
             ++rows;
+    } else if (got == Records::Got::end) {
+        diags.push_back({{file}, "has no header row"});
     }
     for (const Diagnostic& d : diags)
         err << format(d) << '\n';
@@ -141,22 +189,146 @@ bool check_file(std::string_view text, const std::string& file, std::vector<std:
     return true;
 }
 
-// Builds the row's item from its record; its messages stay with the row.
-void build_row(Row& row, const CsvRecord& header, const std::string& file, UnitCatalog& units)
+// What every row of the run shares.
+struct Batch {
+    const BatchOptions& options;
+    const std::string file;
+    const std::filesystem::path base;        // where its unit files are
+    std::vector<std::string> header;         // the keys of the columns
+    std::array<std::size_t, 5> columns{};    // of item, kind, code, units, description: or none
+    SheetSource sheets;
+};
+
+constexpr std::array<std::string_view, 5> kEchoed = {"item", "kind", "code", "units", "description"};
+constexpr std::size_t kUnitsColumn = 3;
+
+// The unit cells of the results of a kind of item in a unit system.
+struct UnitCells {
+    const UnitSystem* units;
+    Kind kind;
+    std::array<std::string, 3> cells;
+};
+
+// What a thread keeps from row to row, and the row it works on.
+struct Workshop {
+    std::optional<Item> item;            // empty: the row is wrong
+    std::optional<Outcome> outcome;
+    std::vector<Entry> entries;
+    std::vector<std::string> unquoted;   // cells that held ""
+    std::string scratch;
+    std::vector<UnitCells> unit_cells;
+
+    const std::array<std::string, 3>& unit_cells_of(const Item& item)
+    {
+        for (const UnitCells& u : unit_cells)
+            if (u.units == item.units.get() && u.kind == item.kind)
+                return u.cells;
+        UnitCells& u = unit_cells.emplace_back(UnitCells{item.units.get(), item.kind, {}});
+        const auto& results = item.keys().results;
+        for (std::size_t i = 0; i < results.size() && i < u.cells.size(); ++i)
+            u.cells[i] = csv_field(to_utf8(item.units->label(results[i].quantity)));
+        return u.cells;
+    }
+};
+
+// Builds the row's item from its cells; its messages stay with the row.
+void build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w)
 {
-    Row built = read_row(header, row.record, row.number, file, units, row.diags);
-    row.cells = std::move(built.cells);
-    row.item = std::move(built.item);
+    const std::string& file = batch.file;
     const std::string where = file + " row " + std::to_string(row.number);
+    if (row.fields.size() != batch.header.size()) {
+        row.diags.push_back({{file, row.line, 1},
+                             "the row has " + std::to_string(row.fields.size()) + " cells, the header " +
+                                 std::to_string(batch.header.size())});
+    } else {
+        w.entries.clear();
+        w.unquoted.clear();
+        w.unquoted.reserve(row.fields.size());  // the entries' texts stay put
+        for (std::size_t i = 0; i < row.fields.size(); ++i) {
+            const CsvField& f = row.fields[i];
+            std::string_view text = cell_text(f.raw, w.scratch);
+            if (text.empty())
+                continue;
+            if (text.data() == w.scratch.data())
+                text = w.unquoted.emplace_back(text);
+            w.entries.push_back({batch.header[i], f.line, f.column, text, true});
+        }
+        w.item = build_item(w.entries, file, where, batch.base, units, row.diags);
+    }
+    if (row.diags.empty() && (!w.item || w.item->warnings.empty()))
+        return;
+    const std::string prefix = "row " + std::to_string(row.number) + ": ";
     for (Diagnostic& d : row.diags) {
         if (d.where.line == 0 && d.where.file == where)
-            d.where = {file, row.record.line, 1};
-        d.message = "row " + std::to_string(row.number) + ": " + d.message;
+            d.where = {file, row.line, 1};
+        d.message = prefix + d.message;
     }
-    if (row.item)
-        for (const Diagnostic& w : row.item->warnings)
-            row.diags.push_back({w.where, "row " + std::to_string(row.number) + ": warning: " + w.message});
-    row.record = CsvRecord{};
+    if (w.item)
+        for (const Diagnostic& warning : w.item->warnings)
+            row.diags.push_back({warning.where, prefix + "warning: " + warning.message});
+}
+
+template <typename T>
+void append_number(std::string& s, T v)
+{
+    char buf[32];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    s.append(buf, end);
+}
+
+// The row's line of the results.
+void write_result(Row& row, const Batch& batch, Workshop& w)
+{
+    std::string& s = row.result;
+    s.clear();
+    auto cell = [&](std::size_t echoed) {
+        const std::size_t i = batch.columns[echoed];
+        if (i < row.fields.size())
+            append_csv_field(s, cell_text(row.fields[i].raw, w.scratch));
+    };
+    append_number(s, row.number);
+    for (std::size_t echoed = 0; echoed < 4; ++echoed) {
+        s += ',';
+        cell(echoed);
+    }
+    s += ',';
+    const std::optional<Outcome>& outcome = w.outcome;
+    if (!outcome) {
+        s += "bad row,,,,";
+    } else {
+        const Record& rec = outcome->record;
+        s += outcome->fatal_errors > 0 ? "fatal input errors," : "analysed,";
+        append_number(s, outcome->fatal_errors);
+        s += ',';
+        s += verdict_name(rec.verdict);
+        s += ',';
+        if (rec.governing >= 0) {
+            const RecordedCheck& g = rec.checks[static_cast<std::size_t>(rec.governing)];
+            s += g.key;
+            s += ',';
+            if (std::isfinite(g.utilization))
+                append_number(s, g.utilization);
+        } else {
+            s += ',';
+        }
+    }
+    s += ',';
+    cell(4);
+    for (const KindKeys& k : items::kinds())
+        for (std::size_t i = 0; i < k.results.size(); ++i) {
+            std::optional<float> value;
+            if (outcome && w.item->kind == k.kind)
+                value = shown_result(*w.item, i, *outcome);
+            s += ',';
+            if (value) {
+                append_number(s, *value);
+                s += ',';
+                s += w.unit_cells_of(*w.item)[i];
+            } else {
+                s += ',';
+            }
+        }
+    s += '\n';
 }
 
 std::filesystem::path report_path(const std::filesystem::path& dir, int row)
@@ -186,39 +358,46 @@ std::optional<std::string> write_row_report(Context& ctx, const Item& item, cons
     return std::nullopt;
 }
 
-// Builds and analyses the rows of a chunk on the threads, one context each.
-void analyse_rows(std::vector<Row>& rows, const CsvRecord& header, const BatchOptions& options,
-                  const SheetSource& sheets, std::vector<Context>& contexts, UnitCatalog& units,
-                  std::atomic<std::size_t>& done)
+// Builds, analyses and writes up the rows of a chunk on the threads, one
+// context each.
+void analyse_rows(std::span<Row> rows, const Batch& batch, std::vector<Context>& contexts,
+                  std::vector<Workshop>& workshops, UnitCatalog& units, std::atomic<std::size_t>& done)
 {
+    const BatchOptions& options = batch.options;
     std::atomic<std::size_t> next{0};
-    const std::string file = options.items.string();
-    auto worker = [&](Context& ctx) {
+    auto worker = [&](std::size_t t) {
+        Context& ctx = contexts[t];
         for (std::size_t i = next++; i < rows.size(); i = next++) {
             Row& row = rows[i];
-            build_row(row, header, file, units);
-            if (row.item) {
-                row.outcome = analyse(ctx, *row.item, options.sheets.has_value());  // a sheet shows the report
+            Workshop& w = workshops[t];
+            w.item.reset();
+            w.outcome.reset();
+            build_row(row, batch, units, w);
+            if (const std::optional<Item>& item = w.item) {
+                const bool lines = options.sheets.has_value();  // a sheet shows the report
+                const Outcome& outcome = w.outcome.emplace(analyse(ctx, *item, lines));
+                row.code = outcome.fatal_errors > 0 ? kExitNotAnalysed : exit_code(outcome.record.verdict);
                 if (options.reports)
-                    row.report_error = write_row_report(ctx, *row.item, report_path(*options.reports, row.number),
+                    row.report_error = write_row_report(ctx, *item, report_path(*options.reports, row.number),
                                                         options.items);
                 if (options.sheets)
-                    row.sheet = write_row_sheet(*options.sheets, row.number, *row.item, *row.outcome, sheets);
+                    row.sheet = write_row_sheet(*options.sheets, row.number, *item, outcome, batch.sheets);
             }
+            write_result(row, batch, w);
             ++done;
         }
     };
     const std::size_t jobs = std::min(contexts.size(), std::max<std::size_t>(rows.size(), 1));
     std::vector<std::jthread> threads;
     for (std::size_t t = 1; t < jobs; ++t)
-        threads.emplace_back(worker, std::ref(contexts[t]));
-    worker(contexts[0]);
+        threads.emplace_back(worker, t);
+    worker(0);
 }
 
 void draw_progress(std::ostream& err, std::size_t done, std::size_t total)
 {
     constexpr std::size_t kWidth = 40;
-    std::size_t filled = total ? done * kWidth / total : kWidth;
+    std::size_t filled = total ? std::min(done, total) * kWidth / total : kWidth;  // the file may grow while it runs
     err << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] " << done
         << '/' << total << " items" << std::flush;
 }
@@ -233,92 +412,59 @@ void write_results_header(std::ostream& out)
     out << '\n';
 }
 
-void write_results(std::ostream& out, const std::vector<Row>& rows, const std::vector<std::string>& header)
-{
-    auto cell = [&](const Row& row, std::string_view key) {
-        auto it = std::find(header.begin(), header.end(), key);
-        std::size_t i = static_cast<std::size_t>(it - header.begin());
-        return it == header.end() || i >= row.cells.size() ? std::string() : csv_field(row.cells[i]);
-    };
-    for (const Row& row : rows) {
-        out << row.number << ',' << cell(row, "item") << ',' << cell(row, "kind") << ','
-            << cell(row, "code") << ',' << cell(row, "units") << ',';
-        if (!row.outcome) {
-            out << "bad row,,,,";
-        } else {
-            const Record& rec = row.outcome->record;
-            out << (row.outcome->fatal_errors > 0 ? "fatal input errors" : "analysed") << ','
-                << row.outcome->fatal_errors << ',' << verdict_name(rec.verdict) << ',';
-            if (rec.governing >= 0) {
-                const RecordedCheck& g = rec.checks[static_cast<std::size_t>(rec.governing)];
-                out << g.key << ',' << (std::isfinite(g.utilization) ? shortest_text(g.utilization) : "");
-            } else {
-                out << ',';
-            }
-        }
-        out << ',' << cell(row, "description");
-        for (const KindKeys& k : items::kinds())
-            for (std::size_t i = 0; i < k.results.size(); ++i) {
-                std::string value, unit;
-                if (row.outcome && row.item->kind == k.kind) {
-                    value = result_text(*row.item, i, *row.outcome);
-                    if (!value.empty())
-                        unit = csv_field(to_utf8(row.item->units->label(k.results[i].quantity)));
-                }
-                out << ',' << value << ',' << unit;
-            }
-        out << '\n';
-    }
-}
-
-
 // The chunks of the file in order: each row's unit file read on this thread
-// in row order, the rows built and analysed on the threads, their messages
-// and results written; the exit code of all rows.
-int run_chunks(std::string_view text, const std::vector<std::string>& header_keys, std::size_t total,
-               const BatchOptions& options, const SheetSource& sheets, std::ostream& out, std::ostream& err)
+// in row order, the rows built, analysed and written up on the threads,
+// their messages and results written; the exit code of all rows.
+int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ostream& out, std::ostream& err)
 {
+    const BatchOptions& options = batch.options;
     std::atomic<std::size_t> done{0};
     const auto start = std::chrono::steady_clock::now();
     bool drawn = false;  // the progress bar is on the last line of err
-    const std::string file = options.items.string();
-    const std::filesystem::path base = std::filesystem::path(file).parent_path();
-    Diagnostics ignored;
-    CsvReader reader(text, file);
-    CsvRecord header;
-    reader.next(header, ignored);
-    const auto units_column = std::find(header_keys.begin(), header_keys.end(), "units") - header_keys.begin();
+    auto message = [&](const Diagnostic& d) {
+        if (std::exchange(drawn, false))
+            err << '\r' << std::string(60, ' ') << '\r';
+        err << format(d) << '\n';
+    };
     UnitCatalog units;
     unsigned jobs = options.jobs ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
     std::vector<Context> contexts(jobs);
     for (Context& ctx : contexts)
         ctx.set_no_special(options.plain ? 1 : 0);
+    std::vector<Workshop> workshops(jobs);
     std::vector<std::string> report_errors;  // the rows' reports and sheets not written
     std::vector<tx14::sheet::IndexEntry> index;  // with --html
     int code = kExitAcceptable;
     int number = 0;
-    std::vector<Row> rows;
+    std::vector<Row> rows(1);
+    Diagnostics faults;  // the file changed since it was checked
+    int line = 0;
+    records.next(rows[0].fields, &line, false, faults);  // the header
+    std::string text, scratch;
     for (bool more = true; more;) {
-        rows.clear();
-        while (rows.size() < kChunkRows) {
-            Row row;
-            if (!reader.next(row.record, ignored)) {
-                more = false;
+        std::size_t n = 0;
+        while (more && n < kChunkRows) {
+            if (n == rows.size())
+                rows.emplace_back();
+            Row& row = rows[n];
+            const Records::Got got = records.next(row.fields, &row.line, n > 0, faults);
+            if (got == Records::Got::full)
                 break;
-            }
-            row.number = ++number;
-            if (static_cast<std::size_t>(units_column) < row.record.cells.size() &&
-                row.record.cells.size() == header.cells.size())
-                units.load(row.record.cells[static_cast<std::size_t>(units_column)].text, base, row.diags);
-            rows.push_back(std::move(row));
+            more = got == Records::Got::record;
+            if (!more)
+                break;
+            row.start(++number);
+            const std::size_t units_column = batch.columns[kUnitsColumn];
+            if (units_column < row.fields.size() && row.fields.size() == batch.header.size())
+                units.load(cell_text(row.fields[units_column].raw, scratch), batch.base, row.diags);
+            ++n;
         }
-        analyse_rows(rows, header, options, sheets, contexts, units, done);
-        for (const Row& row : rows) {
-            for (const Diagnostic& d : row.diags) {
-                if (std::exchange(drawn, false))
-                    err << '\r' << std::string(60, ' ') << '\r';
-                err << format(d) << '\n';
-            }
+        const std::span<Row> chunk(rows.data(), n);
+        analyse_rows(chunk, batch, contexts, workshops, units, done);
+        text.clear();
+        for (const Row& row : chunk) {
+            for (const Diagnostic& d : row.diags)
+                message(d);
             if (options.sheets)
                 index.push_back(row.sheet ? *row.sheet : bad_row_entry(row.number));
             if (row.sheet && row.sheet->href.empty()) {
@@ -330,24 +476,26 @@ int run_chunks(std::string_view text, const std::vector<std::string>& header_key
                 report_errors.push_back(report_path(*options.reports, row.number).string() +
                                         ": cannot write the report: " + *row.report_error);
                 code = kExitFailure;
-            } else if (!row.outcome) {
-                code = worse_exit(code, kExitInputError);
             } else {
-                code = worse_exit(code, row.outcome->fatal_errors > 0 ? kExitNotAnalysed
-                                                                      : exit_code(row.outcome->record.verdict));
+                code = worse_exit(code, row.code.value_or(kExitInputError));
             }
+            text += row.result;
         }
-        write_results(out, rows, header_keys);
+        out << text;
         if (options.progress && more && std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) {
             draw_progress(err, done.load(), total);
             drawn = true;
         }
     }
+    for (const Diagnostic& d : faults) {
+        message(d);
+        code = worse_exit(code, kExitInputError);
+    }
     if (drawn)
         err << '\r' << std::string(60, ' ') << '\r' << std::flush;
     if (options.sheets)
         if (auto why = write_new_file(*options.sheets / "index.html",
-                                      tx14::sheet::index_html("Calculation sheets of " + file, index))) {
+                                      tx14::sheet::index_html("Calculation sheets of " + batch.file, index))) {
             err << (*options.sheets / "index.html").string() << ": cannot write the index: " << *why << '\n';
             code = kExitFailure;
         }
@@ -362,13 +510,22 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 {
     const std::string file = options.items.string();
     Diagnostics diags;
-    std::optional<std::string> text = read_text_file(options.items, diags, kNoLimit);
-    for (const Diagnostic& d : diags)
-        err << format(d) << '\n';
+    InputFile in;
+    std::optional<Sha256> digest;
+    if (options.sheets)
+        digest.emplace();  // a sheet names the bytes of its file
     std::vector<std::string> header;
     std::size_t total = 0;
-    if (!text || !check_file(*text, file, header, total, err))
+    if (in.open(options.items, diags, kNoLimit)) {
+        Records records(in, file, digest ? &*digest : nullptr);
+        if (!check_file(records, file, header, total, err))
+            return 2;
+    }
+    if (!diags.empty() || !in.rewind(diags)) {
+        for (const Diagnostic& d : diags)
+            err << format(d) << '\n';
         return 2;
+    }
     for (const auto& dir : {options.reports, options.sheets}) {
         std::error_code ec;
         if (!dir)
@@ -379,11 +536,16 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
             return 1;
         }
     }
-    const SheetSource sheets{file, sha256_hex(*text), run_date_time(),
-                             options.letter ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4};
+    Batch batch{options, file, std::filesystem::path(file).parent_path(), std::move(header), {},
+                {file, digest ? digest->hex() : std::string(), run_date_time(),
+                 options.letter ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4}};
+    for (std::size_t e = 0; e < kEchoed.size(); ++e)
+        batch.columns[e] = static_cast<std::size_t>(
+            std::find(batch.header.begin(), batch.header.end(), kEchoed[e]) - batch.header.begin());
 
     write_results_header(out);
-    const int code = run_chunks(*text, header, total, options, sheets, out, err);
+    Records records(in, file, nullptr);
+    const int code = run_chunks(records, batch, total, out, err);
     out.flush();
     return out ? code : 1;
 }

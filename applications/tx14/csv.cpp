@@ -1,19 +1,21 @@
 // Comma-separated values in and out.
 #include "csv.hpp"
 
+#include <algorithm>
+
 namespace tx14::cli {
 namespace {
 
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
 std::string_view trim_blanks(std::string_view s)
 {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+    while (!s.empty() && is_blank(s.front()))
         s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+    while (!s.empty() && is_blank(s.back()))
         s.remove_suffix(1);
     return s;
 }
-
-bool is_blank_record(const CsvRecord& r) { return r.cells.size() == 1 && r.cells[0].text.empty(); }
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -54,122 +56,238 @@ bool is_formula_like(std::string_view s)
 
 }  // namespace
 
-CsvReader::CsvReader(std::string_view text, const std::string& file) : text_(text), file_(file)
+namespace {
+
+bool is_blank_field(std::string_view raw)
 {
-    if (text_.substr(0, 3) == "\xEF\xBB\xBF")
-        text_.remove_prefix(3);  // a byte-order mark some spreadsheets write
+    std::string scratch;
+    return cell_text(raw, scratch).empty();
 }
 
-bool CsvReader::next(CsvRecord& next_record, Diagnostics& diags)
+}  // namespace
+
+std::string_view cell_text(std::string_view raw, std::string& scratch)
 {
-    const std::string_view text = text_;
-    const std::string& file = file_;
-    std::size_t i = i_;
-    int line = line_, column = 1;
-    CsvRecord record{{}, line};
-    while (!done_ && !failed_) {
-        CsvCell cell{{}, line, column};
-        bool quoted = false;
-        std::size_t start = i;
-        while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-            ++i;
-        if (i < text.size() && text[i] == '"') {
-            quoted = true;
-            column += static_cast<int>(i - start) + 1;
-            ++i;
-            while (true) {
-                if (i >= text.size()) {
-                    diags.push_back({{file, cell.line, cell.column}, "quoted field is not closed"});
-                    failed_ = true;
-                    return false;
-                }
-                char c = text[i++];
-                if (c == '"' && i < text.size() && text[i] == '"') {
-                    cell.text += '"';
-                    ++i;
-                    column += 2;
-                } else if (c == '"') {
-                    ++column;
-                    break;
-                } else {
-                    cell.text += c;
-                    if (c == '\n') {
-                        ++line;
-                        column = 1;
-                    } else {
-                        ++column;
-                    }
-                }
+    std::size_t first = 0;
+    while (first < raw.size() && is_blank(raw[first]))
+        ++first;
+    if (first == raw.size() || raw[first] != '"')
+        return trim_blanks(raw);
+    ++first;
+    const std::size_t close = raw.find('"', first);
+    if (close == std::string_view::npos)
+        return raw.substr(first);
+    if (close + 1 == raw.size() || raw[close + 1] != '"')
+        return raw.substr(first, close - first);
+    scratch.clear();
+    for (std::size_t i = first; i < raw.size(); ++i) {
+        if (raw[i] == '"' && (i + 1 == raw.size() || raw[++i] != '"'))
+            break;  // the closing quote; "" stands for "
+        scratch += raw[i];
+    }
+    return scratch;
+}
+
+bool CsvScanner::start(std::string_view text, bool last)
+{
+    if (!started_) {
+        if (text.size() - at_ < 3 && !last)
+            return false;
+        started_ = true;
+        if (text.substr(at_, 3) == "\xEF\xBB\xBF")
+            line_start_ = at_ += 3;  // a byte-order mark some spreadsheets write
+    }
+    return true;
+}
+
+CsvScanner::Step CsvScanner::next(std::string_view text, bool last, std::vector<CsvField>& fields, int& line,
+                                  const std::string& file, Diagnostics& diags)
+{
+    if (!start(text, last))
+        return Step::more;
+    while (!done_) {
+        const int start_line = line_;
+        const Step step = record(text, last, fields, file, diags);
+        if (step != Step::record)
+            return step;
+        if (fields.size() == 1 && is_blank_field(fields[0].raw))
+            continue;
+        line = start_line;
+        return Step::record;
+    }
+    return Step::end;
+}
+
+CsvScanner::Step CsvScanner::skip(std::string_view text, bool last, std::vector<CsvField>& fields,
+                                  const std::string& file, Diagnostics& diags)
+{
+    if (!start(text, last))
+        return Step::more;
+    while (!done_) {
+        // A line without quotes is one record, blank when it holds blanks only.
+        const std::size_t newline = text.find('\n', at_);
+        if (newline != std::string_view::npos || last) {
+            const std::size_t end = std::min(newline, text.size());
+            std::string_view line = text.substr(at_, end - at_);
+            if (line.find('"') == std::string_view::npos) {
+                done_ = end == text.size();
+                at_ = line_start_ = end + (done_ ? 0 : 1);
+                line_ += done_ ? 0 : 1;
+                if (!line.empty() && line.back() == '\r')
+                    line.remove_suffix(1);
+                if (line.find_first_not_of(" \t") != std::string_view::npos)
+                    return Step::record;
+                continue;
             }
-            while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        }
+        const Step step = record(text, last, fields, file, diags);
+        if (step != Step::record)
+            return step;
+        if (fields.size() != 1 || !is_blank_field(fields[0].raw))
+            return Step::record;
+    }
+    return Step::end;
+}
+
+// The fields of one record from at_, taken only when the whole record is
+// in the text.
+CsvScanner::Step CsvScanner::record(std::string_view text, bool last, std::vector<CsvField>& fields,
+                                    const std::string& file, Diagnostics& diags)
+{
+    const char* const p = text.data();
+    const std::size_t n = text.size();
+    std::size_t i = at_, line_start = line_start_;
+    int line = line_;
+    fields.clear();
+    const std::size_t found = text.find('\n', i);
+    const bool newline = found != std::string_view::npos;
+    const std::size_t line_end = newline ? found : n;
+    if ((newline || last) && text.substr(i, line_end - i).find('"') == std::string_view::npos) {
+        // A line without quotes: its fields lie between its commas.
+        fields.resize(static_cast<std::size_t>(std::count(p + i, p + line_end, ',')) + 1);
+        for (CsvField& f : fields) {
+            const std::size_t start = i;
+            while (i < line_end && p[i] != ',')
                 ++i;
-                ++column;
+            const std::size_t stop = i > start && p[i - 1] == '\r' ? i - 1 : i;
+            f = {text.substr(start, stop - start), line, static_cast<int>(start - line_start) + 1};
+            ++i;
+        }
+        done_ = !newline;
+        at_ = line_start_ = newline ? line_end + 1 : n;
+        line_ = line + (newline ? 1 : 0);
+        return Step::record;
+    }
+    while (true) {
+        const std::size_t start = i;
+        const CsvField f{{}, line, static_cast<int>(start - line_start) + 1};
+        while (i < n && is_blank(p[i]))
+            ++i;
+        const bool quoted = i < n && p[i] == '"';
+        if (quoted) {
+            for (++i;;) {
+                if (i >= n) {
+                    if (!last)
+                        return Step::more;
+                    diags.push_back({{file, f.line, f.column}, "quoted field is not closed"});
+                    done_ = true;
+                    return Step::failed;
+                }
+                const char c = p[i++];
+                if (c == '"') {
+                    if (i >= n && !last)
+                        return Step::more;  // perhaps the first of ""
+                    if (i >= n || p[i] != '"')
+                        break;
+                    ++i;
+                } else if (c == '\n') {
+                    ++line;
+                    line_start = i;
+                }
             }
-        } else {
-            i = start;
+            while (i < n && is_blank(p[i]))
+                ++i;
         }
         std::size_t end = i;
-        while (end < text.size() && text[end] != ',' && text[end] != '\n')
+        while (end < n && p[end] != ',' && p[end] != '\n')
             ++end;
-        std::string_view rest = text.substr(i, end - i);
-        if (!rest.empty() && rest.back() == '\r')
-            rest.remove_suffix(1);
-        if (quoted && !rest.empty()) {
-            diags.push_back({{file, line, column}, "unexpected text after a quoted field"});
-            failed_ = true;
-            return false;
-        }
-        if (!quoted)
-            cell.text = std::string(trim_blanks(rest));
-        column += static_cast<int>(end - i);
-        i = end;
-        record.cells.push_back(std::move(cell));
-        if (i < text.size() && text[i] == ',') {
-            ++i;
-            ++column;
-            continue;
-        }
-        const bool blank = is_blank_record(record);
-        if (i >= text.size()) {
+        if (end == n && !last)
+            return Step::more;
+        std::size_t stop = end;
+        if (stop > i && p[stop - 1] == '\r')
+            --stop;
+        if (quoted && stop > i) {
+            diags.push_back(
+                {{file, line, static_cast<int>(i - line_start) + 1}, "unexpected text after a quoted field"});
             done_ = true;
-        } else {
-            ++i;  // the newline
-            ++line;
+            return Step::failed;
         }
-        i_ = i;
-        line_ = line;
-        if (!blank) {
-            next_record = std::move(record);
-            return true;
-        }
-        column = 1;
-        record = CsvRecord{{}, line};
+        fields.push_back({text.substr(start, stop - start), f.line, f.column});
+        i = end + 1;
+        if (end == n || p[end] == '\n')
+            break;
     }
-    return false;
+    if (i > n) {
+        done_ = true;
+        i = n;
+    } else {
+        line_start = i;  // past the newline
+        ++line;
+    }
+    at_ = i;
+    line_start_ = line_start;
+    line_ = line;
+    return Step::record;
+}
+
+CsvRecord csv_record(const std::vector<CsvField>& fields, int line)
+{
+    CsvRecord record{{}, line};
+    std::string scratch;
+    for (const CsvField& f : fields)
+        record.cells.push_back({std::string(cell_text(f.raw, scratch)), f.line, f.column});
+    return record;
 }
 
 bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records,
                Diagnostics& diags)
 {
-    CsvReader reader(text, file);
-    for (CsvRecord record; reader.next(record, diags);)
-        records.push_back(std::move(record));
-    return !reader.failed();
+    CsvScanner scanner;
+    std::vector<CsvField> fields;
+    int line = 0;
+    CsvScanner::Step step;
+    while ((step = scanner.next(text, true, fields, line, file, diags)) == CsvScanner::Step::record)
+        records.push_back(csv_record(fields, line));
+    return step != CsvScanner::Step::failed;
+}
+
+void append_csv_field(std::string& out, std::string_view cell)
+{
+    const bool guard = is_formula_like(cell);
+    bool quote = !cell.empty() && ((!guard && is_blank(cell.front())) || is_blank(cell.back()));
+    for (std::size_t i = 0; i < cell.size() && !quote; ++i)
+        quote = cell[i] == ',' || cell[i] == '"' || cell[i] == '\r' || cell[i] == '\n';
+    if (quote)
+        out += '"';
+    if (guard)
+        out += '\'';
+    if (!quote)
+        out += cell;
+    else
+        for (char c : cell) {
+            if (c == '"')
+                out += '"';
+            out += c;
+        }
+    if (quote)
+        out += '"';
 }
 
 std::string csv_field(std::string_view cell)
 {
-    const std::string guarded = is_formula_like(cell) ? "'" + std::string(cell) : std::string(cell);
-    const std::string_view text = guarded;
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos && trim_blanks(text) == text)
-        return std::string(text);
-    std::string s = "\"";
-    for (char c : text) {
-        if (c == '"')
-            s += '"';
-        s += c;
-    }
-    return s + "\"";
+    std::string s;
+    append_csv_field(s, cell);
+    return s;
 }
 
 }  // namespace tx14::cli

@@ -2,6 +2,7 @@
 // quote inside), records ended by LF or CRLF.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,32 +22,69 @@ struct CsvRecord {
     int line = 0;        // where the record starts
 };
 
-// Reads the records of `text` one at a time; blank lines are skipped.
-class CsvReader {
+// A field as it stands in the text, from its first byte up to the comma or
+// the end of its line (a carriage return there dropped): blanks and quotes
+// still around it. Where it begins.
+struct CsvField {
+    std::string_view raw;
+    int line = 0;
+    int column = 0;
+};
+
+// The cell a field holds: without the blanks around it and, when quoted,
+// without its quotes ("" read as "). `scratch` keeps it when it had to be
+// unquoted that way.
+std::string_view cell_text(std::string_view raw, std::string& scratch);
+
+// Splits text into records as it arrives, block by block; blank lines are
+// skipped. The fields point into the text given.
+class CsvScanner {
 public:
-    CsvReader(std::string_view text, const std::string& file);
-    // The next record: false at the end and, with a diagnostic, when a
-    // quoted field is not closed or a quote is misplaced (failed() then).
-    bool next(CsvRecord& record, Diagnostics& diags);
-    bool failed() const { return failed_; }
+    enum class Step { record, more, end, failed };
+
+    // The next record of `text` from at(): `more` when it may go on past
+    // the text (nothing taken then), `failed` with a diagnostic when a
+    // quoted field is not closed or a quote is misplaced. `last`: the text
+    // holds the rest of the input.
+    Step next(std::string_view text, bool last, std::vector<CsvField>& fields, int& line,
+              const std::string& file, Diagnostics& diags);
+    // The next record as next() finds it, its fields read only where a
+    // line holds a quote: counting the records of a text.
+    Step skip(std::string_view text, bool last, std::vector<CsvField>& fields, const std::string& file,
+              Diagnostics& diags);
+    std::size_t at() const { return at_; }
+    // The first n bytes of the text were dropped before the next call.
+    void drop(std::size_t n)
+    {
+        at_ -= n;
+        line_start_ -= n;
+    }
 
 private:
-    std::string_view text_;
-    const std::string& file_;
-    std::size_t i_ = 0;
+    bool start(std::string_view text, bool last);
+    Step record(std::string_view text, bool last, std::vector<CsvField>& fields, const std::string& file,
+                Diagnostics& diags);
+
+    std::size_t at_ = 0;
+    std::size_t line_start_ = 0;  // where the line of at_ begins
     int line_ = 1;
+    bool started_ = false;        // a byte-order mark was looked for
     bool done_ = false;
-    bool failed_ = false;
 };
+
+// The cells of a record as texts.
+CsvRecord csv_record(const std::vector<CsvField>& fields, int line);
 
 // Splits `text` into records; blank lines are skipped. False with a
 // diagnostic when a quoted field is not closed or a quote is misplaced.
 bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records,
                Diagnostics& diags);
 
-// One field for a CSV file, quoted when it needs to be. A text beginning
+// One field for a CSV file, quoted when it needs to be, appended to `out`
+// or returned. A text beginning
 // with =, +, -, @, a tab or a carriage return (which a spreadsheet would run
 // as a formula) gets a leading ', unless it is a plain number.
+void append_csv_field(std::string& out, std::string_view cell);
 std::string csv_field(std::string_view cell);
 
 }  // namespace tx14::cli

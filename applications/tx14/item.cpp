@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <unordered_map>
+#include <vector>
 
 #include "cp1252.hpp"
 #include "text_file.hpp"
@@ -65,9 +67,9 @@ bool out_of_range(std::string_view s)
 
 class Builder {
 public:
-    Builder(Item& item, Diagnostics& diags) : item_(item), diags_(diags) {}
+    Builder(Item& item, const std::string& file, Diagnostics& diags) : item_(item), file_(file), diags_(diags) {}
 
-    void fault(const Entry& e, const std::string& message) { diags_.push_back({e.where, message}); }
+    void fault(const Entry& e, const std::string& message) { diags_.push_back({{file_, e.line, e.column}, message}); }
 
     void expected(const Entry& e, std::string_view what)
     {
@@ -75,9 +77,9 @@ public:
                      std::string(found(e)));
     }
 
-    std::optional<std::string> text(const Entry& e)
+    std::optional<std::string_view> text(const Entry& e)
     {
-        if (const std::string* s = std::get_if<std::string>(&e.value))
+        if (const std::string_view* s = std::get_if<std::string_view>(&e.value))
             return *s;
         expected(e, "a text");
         return std::nullopt;
@@ -90,11 +92,11 @@ public:
             v = static_cast<double>(*i);
         else if (const auto* d = std::get_if<double>(&e.value))
             v = *d;
-        else if (const auto* s = std::get_if<std::string>(&e.value); s && e.untyped)
+        else if (const auto* s = std::get_if<std::string_view>(&e.value); s && e.untyped)
             v = parse_number<double>(*s);
         if (!v) {
-            if (const auto* s = std::get_if<std::string>(&e.value); s && e.untyped && out_of_range(*s))
-                fault(e, "key " + in_quotes(e.key) + ": " + *s +
+            if (const auto* s = std::get_if<std::string_view>(&e.value); s && e.untyped && out_of_range(*s))
+                fault(e, "key " + in_quotes(e.key) + ": " + std::string(*s) +
                              " is out of range; expected a number within the single-precision range");
             else
                 expected(e, "a number");
@@ -112,7 +114,7 @@ public:
         std::optional<std::int64_t> n;
         if (const auto* i = std::get_if<std::int64_t>(&e.value))
             n = *i;
-        else if (const auto* s = std::get_if<std::string>(&e.value); s && e.untyped)
+        else if (const auto* s = std::get_if<std::string_view>(&e.value); s && e.untyped)
             n = parse_number<std::int64_t>(*s);
         if (!n) {
             expected(e, "a whole number");
@@ -134,7 +136,7 @@ public:
 
     void text_key(const Entry& e, items::ItemBuilder* builder)
     {
-        std::optional<std::string> utf8 = text(e);
+        std::optional<std::string_view> utf8 = text(e);
         if (!utf8)
             return;
         std::string problem;
@@ -147,6 +149,7 @@ public:
 
 private:
     Item& item_;
+    const std::string& file_;
     Diagnostics& diags_;
 };
 
@@ -159,65 +162,95 @@ const Entry* find(std::span<const Entry> entries, std::string_view key)
 const KindKeys* read_kind(std::span<const Entry> entries, Builder& b, const std::string& source,
                           Diagnostics& diags)
 {
-    std::string kinds = alternatives(items::kinds(), [](const KindKeys& k) { return k.name; });
+    auto kinds = [] { return alternatives(items::kinds(), [](const KindKeys& k) { return k.name; }); };
     const Entry* e = find(entries, "kind");
     if (e == nullptr) {
-        diags.push_back({{source}, "missing key \"kind\": expected " + kinds});
+        diags.push_back({{source}, "missing key \"kind\": expected " + kinds()});
         return nullptr;
     }
-    std::optional<std::string> name = b.text(*e);
+    std::optional<std::string_view> name = b.text(*e);
     if (!name)
         return nullptr;
     if (const KindKeys* k = items::kind_named(*name))
         return k;
-    b.fault(*e, "key \"kind\": " + in_quotes(*name) + " is not a kind of item; expected " + kinds);
+    b.fault(*e, "key \"kind\": " + in_quotes(*name) + " is not a kind of item; expected " + kinds());
     return nullptr;
 }
 
 // Where a finding of the item contract points: the entry of its key, or
 // the item as a whole.
-Position position_of_key(std::span<const Entry> entries, std::string_view key, const std::string& source)
+Position position_of_key(std::span<const Entry> entries, std::string_view key, const std::string& file,
+                         const std::string& source)
 {
     const Entry* e = find(entries, key);
-    return e ? e->where : Position{source};
+    return e ? Position{file, e->line, e->column} : Position{source};
+}
+
+enum class KeyType { number, text, unknown };
+
+// What a key is for a kind of item, as the item contract tells it, looked
+// up in a table made once per kind.
+KeyType type_of_key(const KindKeys& keys, std::string_view key)
+{
+    using Types = std::unordered_map<std::string_view, KeyType>;
+    static const std::vector<Types> types = [] {
+        std::vector<Types> all;
+        for (const KindKeys& k : items::kinds()) {
+            const items::ItemBuilder checker(k, k.codes[0], items::us_units());
+            Types& t = all.emplace_back();
+            for (const NumberKey& n : k.numbers)
+                t.emplace(n.name, KeyType::number);
+            for (const TextKey& x : k.texts)
+                t.emplace(x.name, KeyType::text);
+            if (checker.is_number_key(items::kDesignationKey))
+                t.emplace(items::kDesignationKey, KeyType::number);
+        }
+        return all;
+    }();
+    std::size_t i = 0;
+    while (items::kinds()[i].kind != keys.kind)
+        ++i;
+    auto it = types[i].find(key);
+    return it == types[i].end() ? KeyType::unknown : it->second;
 }
 
 }  // namespace
 
-std::optional<Item> build_item(std::span<const Entry> entries, const std::string& source,
+std::optional<Item> build_item(std::span<const Entry> entries, const std::string& file, const std::string& source,
                                const std::filesystem::path& base_dir, UnitCatalog& units,
                                Diagnostics& diags)
 {
     const std::size_t before = diags.size();
     Item item;
     item.source = source;
-    Builder b(item, diags);
+    Builder b(item, file, diags);
     const KindKeys* keys = read_kind(entries, b, source, diags);
     if (keys == nullptr)
         return std::nullopt;  // the valid keys depend on the kind
 
     item.kind = keys->kind;
-    const std::string kind_words = "a" + std::string(keys->kind == Kind::opening ? "n " : " ") +
-                                   std::string(keys->name) + " item";
+    auto kind_words = [&] {
+        return "a" + std::string(keys->kind == Kind::opening ? "n " : " ") + std::string(keys->name) + " item";
+    };
     const items::CodeName* code_name = nullptr;
     const Entry* code = find(entries, "code");
-    std::string codes = alternatives(keys->codes, [](const items::CodeName& c) { return c.name; });
+    auto codes = [&] { return alternatives(keys->codes, [](const items::CodeName& c) { return c.name; }); };
     if (code == nullptr) {
-        diags.push_back({{source}, "missing key \"code\": expected " + codes});
-    } else if (std::optional<std::string> name = b.text(*code)) {
+        diags.push_back({{source}, "missing key \"code\": expected " + codes()});
+    } else if (std::optional<std::string_view> name = b.text(*code)) {
         code_name = items::code_named(*keys, *name);
         if (code_name)
             item.code = *name;
         else
-            b.fault(*code, "key \"code\": " + in_quotes(*name) + " is not a code of " + kind_words +
-                               "; expected " + codes);
+            b.fault(*code, "key \"code\": " + in_quotes(*name) + " is not a code of " + kind_words() +
+                               "; expected " + codes());
     }
 
     const Entry* unit_name = find(entries, "units");
     if (unit_name == nullptr) {
         diags.push_back({{source}, "missing key \"units\": expected \"US\", \"SI\" or a unit file"});
-    } else if (std::optional<std::string> name = b.text(*unit_name)) {
-        item.units = units.resolve(*name, base_dir, unit_name->where, diags);
+    } else if (std::optional<std::string_view> name = b.text(*unit_name)) {
+        item.units = units.resolve(*name, base_dir, {file, unit_name->line, unit_name->column}, diags);
     }
 
     // Without a code and units the values are still checked, not built.
@@ -225,27 +258,26 @@ std::optional<Item> build_item(std::span<const Entry> entries, const std::string
     if (code_name && item.units)
         builder.emplace(*keys, *code_name, *item.units);
     items::ItemBuilder* build = builder ? &*builder : nullptr;
-    const items::ItemBuilder checker(*keys, keys->codes[0], items::us_units());
     for (const Entry& e : entries) {
         if (e.key == "kind" || e.key == "code" || e.key == "units")
             continue;
         if (e.key == "item")
             b.item_number(e, build);
-        else if (checker.is_number_key(e.key))
+        else if (const KeyType type = type_of_key(*keys, e.key); type == KeyType::number)
             b.number_key(e, build);
-        else if (checker.is_text_key(e.key))
+        else if (type == KeyType::text)
             b.text_key(e, build);
         else
-            b.fault(e, "unknown key " + in_quotes(e.key) + " for " + kind_words +
+            b.fault(e, "unknown key " + in_quotes(e.key) + " for " + kind_words() +
                            "; valid keys: " + items::key_list(*keys));
     }
     if (diags.size() != before || !builder)
         return std::nullopt;
     items::Built built = builder->finish();
     for (const items::Finding& f : built.errors)
-        diags.push_back({position_of_key(entries, f.key, source), f.message});
+        diags.push_back({position_of_key(entries, f.key, file, source), f.message});
     for (const items::Finding& f : built.warnings)
-        item.warnings.push_back({position_of_key(entries, f.key, source), f.message});
+        item.warnings.push_back({position_of_key(entries, f.key, file, source), f.message});
     if (diags.size() != before)
         return std::nullopt;
     item.reals = built.reals;
@@ -263,16 +295,17 @@ std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalo
         return std::nullopt;
     std::vector<Entry> entries;
     for (auto [key, node] : in_file_order(*table)) {
-        Entry e{std::string(key->str()), position_of(name, key->source()), OtherType{type_name(*node)}};
+        const Position at = position_of(name, key->source());
+        Entry e{key->str(), at.line, at.column, OtherType{type_name(*node)}};
         if (const auto* s = node->as_string())
-            e.value = s->get();
+            e.value = std::string_view(s->get());
         else if (const auto* i = node->as_integer())
             e.value = i->get();
         else if (const auto* d = node->as_floating_point())
             e.value = d->get();
         entries.push_back(std::move(e));
     }
-    std::optional<Item> item = build_item(entries, name, file.parent_path(), units, diags);
+    std::optional<Item> item = build_item(entries, name, name, file.parent_path(), units, diags);
     if (item)
         item->input_sha256 = sha256_hex(*text);
     return item;

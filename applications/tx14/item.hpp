@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -50,17 +51,20 @@ struct OtherType {
     std::string_view name;  // "an array", "true or false", ...
 };
 
-// One `key = value` as read from a file.
+// One `key = value` as read from a file; key and text stay where they were
+// read while the item is built.
 struct Entry {
-    std::string key;
-    Position where;
-    std::variant<OtherType, std::int64_t, double, std::string> value;
+    std::string_view key;
+    int line = 0;          // in the file, where the value's key or cell begins
+    int column = 0;
+    std::variant<OtherType, std::int64_t, double, std::string_view> value;
     bool untyped = false;  // a cell of a batch file: text read as the key expects
 };
 
-// Builds an item from its entries. Nullopt, with one diagnostic per fault,
+// Builds an item from the entries of `file`; `source` names the item in
+// messages about it as a whole. Nullopt, with one diagnostic per fault,
 // when any entry is wrong; every entry is checked.
-std::optional<Item> build_item(std::span<const Entry> entries, const std::string& source,
+std::optional<Item> build_item(std::span<const Entry> entries, const std::string& file, const std::string& source,
                                const std::filesystem::path& base_dir, UnitCatalog& units,
                                Diagnostics& diags);
 

@@ -54,13 +54,19 @@ std::string terminal_text(const std::vector<ReportLine>& lines, bool ansi)
     return out;
 }
 
-std::string result_text(const Item& item, std::size_t index, const Outcome& outcome)
+std::optional<float> shown_result(const Item& item, std::size_t index, const Outcome& outcome)
 {
     const auto& result = outcome.results[index];
     if (!result)
-        return {};
+        return std::nullopt;
     const float shown = item.units->to_display(item.keys().results[index].quantity, *result);
-    return std::isfinite(shown) ? shortest_text(shown) : std::string();
+    return std::isfinite(shown) ? std::optional<float>(shown) : std::nullopt;
+}
+
+std::string result_text(const Item& item, std::size_t index, const Outcome& outcome)
+{
+    const std::optional<float> shown = shown_result(item, index, outcome);
+    return shown ? shortest_text(*shown) : std::string();
 }
 
 // The keys of the item as given, numbers in the item's units with theirs.

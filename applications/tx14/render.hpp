@@ -22,6 +22,10 @@ nlohmann::ordered_json json_of(const Item& item, const Outcome& outcome);
 // A text key of the item as UTF-8, trailing blanks cut.
 std::string text_field(const Item& item, std::string_view key);
 
+// A result in the item's units; none when it was not computed or is not
+// finite.
+std::optional<float> shown_result(const Item& item, std::size_t index, const Outcome& outcome);
+
 // A result in the item's units, written in the fewest digits that give
 // back its single-precision value; empty when there is none.
 std::string result_text(const Item& item, std::size_t index, const Outcome& outcome);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 #include <openssl/evp.h>
 
@@ -77,15 +78,25 @@ struct Descriptor {
 
 }  // namespace
 
-std::optional<std::string> read_text_file(const std::filesystem::path& file, Diagnostics& diags,
-                                          std::size_t limit)
+InputFile::~InputFile()
 {
-    const std::string name = file.string();
-    if (name == "-")
-        return read_standard_input(diags);
-    auto refuse = [&](std::string why) -> std::optional<std::string> {
-        diags.push_back({{name}, std::move(why)});
-        return std::nullopt;
+#if !defined(_WIN32)
+    if (fd_ >= 0)
+        ::close(fd_);
+#endif
+}
+
+bool InputFile::open(const std::filesystem::path& file, Diagnostics& diags, std::size_t limit)
+{
+    name_ = file.string();
+    limit_ = limit;
+    if (name_ == "-") {
+        whole_ = read_standard_input(diags);
+        return whole_.has_value();
+    }
+    auto refuse = [&](std::string why) {
+        diags.push_back({{name_}, std::move(why)});
+        return false;
     };
 #if defined(_WIN32)
     std::error_code ec;
@@ -104,7 +115,8 @@ std::optional<std::string> read_text_file(const std::filesystem::path& file, Dia
     text.resize(static_cast<std::size_t>(in.gcount()));
     if (text.size() > limit)
         return refuse(larger_than(limit));
-    return text;
+    whole_ = std::move(text);
+    return true;
 #else
     // The type is checked before opening (opening a device may act on it)
     // and again on what was opened, in case the name changed in between.
@@ -122,28 +134,87 @@ std::optional<std::string> read_text_file(const std::filesystem::path& file, Dia
         return refuse(kind_of(st.st_mode));
     if (static_cast<std::uintmax_t>(st.st_size) > limit)
         return refuse(larger_than(limit));
-    std::string text;
-    char buffer[65536];
-    while (true) {
-        ssize_t n = ::read(d.fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return refuse(cannot_read(errno));
-        if (n == 0)
-            return text;
-        if (text.size() + static_cast<std::size_t>(n) > limit)
-            return refuse(larger_than(limit));  // it grew while being read
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
+    fd_ = std::exchange(d.fd, -1);
+    return true;
 #endif
 }
 
-std::string sha256_hex(std::string_view bytes)
+std::optional<std::size_t> InputFile::read(char* into, std::size_t size, Diagnostics& diags)
+{
+    if (whole_) {
+        const std::size_t n = whole_->copy(into, size, read_);
+        read_ += n;
+        return n;
+    }
+#if !defined(_WIN32)
+    while (true) {
+        ssize_t n = ::read(fd_, into, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            diags.push_back({{name_}, cannot_read(errno)});
+            return std::nullopt;
+        }
+        if (read_ + static_cast<std::size_t>(n) > limit_) {
+            diags.push_back({{name_}, larger_than(limit_)});  // it grew while being read
+            return std::nullopt;
+        }
+        read_ += static_cast<std::size_t>(n);
+        return static_cast<std::size_t>(n);
+    }
+#else
+    (void)diags;
+    return std::nullopt;
+#endif
+}
+
+bool InputFile::rewind(Diagnostics& diags)
+{
+    read_ = 0;
+#if !defined(_WIN32)
+    if (!whole_ && ::lseek(fd_, 0, SEEK_SET) != 0) {
+        diags.push_back({{name_}, cannot_read(errno)});
+        return false;
+    }
+#else
+    (void)diags;
+#endif
+    return true;
+}
+
+std::optional<std::string> read_text_file(const std::filesystem::path& file, Diagnostics& diags,
+                                          std::size_t limit)
+{
+    InputFile in;
+    if (!in.open(file, diags, limit))
+        return std::nullopt;
+    std::string text;
+    char buffer[65536];
+    while (std::optional<std::size_t> n = in.read(buffer, sizeof buffer, diags)) {
+        if (*n == 0)
+            return text;
+        text.append(buffer, *n);
+    }
+    return std::nullopt;
+}
+
+Sha256::Sha256() : ctx_(EVP_MD_CTX_new())
+{
+    EVP_DigestInit_ex(static_cast<EVP_MD_CTX*>(ctx_), EVP_sha256(), nullptr);
+}
+
+Sha256::~Sha256() { EVP_MD_CTX_free(static_cast<EVP_MD_CTX*>(ctx_)); }
+
+void Sha256::add(std::string_view bytes)
+{
+    EVP_DigestUpdate(static_cast<EVP_MD_CTX*>(ctx_), bytes.data(), bytes.size());
+}
+
+std::string Sha256::hex()
 {
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int size = 0;
-    if (EVP_Digest(bytes.data(), bytes.size(), digest, &size, EVP_sha256(), nullptr) != 1)
+    if (EVP_DigestFinal_ex(static_cast<EVP_MD_CTX*>(ctx_), digest, &size) != 1)
         return {};
     static const char kHex[] = "0123456789abcdef";
     std::string out;
@@ -152,6 +223,13 @@ std::string sha256_hex(std::string_view bytes)
         out += kHex[digest[i] & 15];
     }
     return out;
+}
+
+std::string sha256_hex(std::string_view bytes)
+{
+    Sha256 digest;
+    digest.add(bytes);
+    return digest.hex();
 }
 
 }  // namespace tx14::cli

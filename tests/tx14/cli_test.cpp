@@ -241,6 +241,8 @@ TEST_F(Tx14, BatchFileErrorsStopEverything)
          ":1:" + std::to_string(kBatchHeader.size() + 1) + ": unknown column \"Pressure\""},
         {"kind,code,kind\n", ":1:11: column \"kind\" appears twice"},
         {kBatchHeader + "opening,\"VIII-1,US\n", ":2:9: quoted field is not closed"},
+        {kBatchHeader + "opening,\"" + std::string(3 << 20, 'x') + "\"x\n",  // longer than the read buffer
+         ":2:" + std::to_string((3 << 20) + 11) + ": unexpected text after a quoted field"},
         {"", ": has no header row"},
     };
     for (const auto& [csv, message] : cases) {
