@@ -88,40 +88,27 @@ void render_value(Field value, float v, char c)
         field::exponential(value, v, 1);  // overflowed: E form
 }
 
-// Trailing zeros of a fixed-point value, looked at in the 11
-// columns from the value's first column (blanks past the end of the line).
-void drop_trailing_zeros(Field out, int first)
+// Trailing zeros of a fixed-point value: "12.500" becomes "12.5", "3.0"
+// and "2.50E+03" stay. Every rendering is one run of characters with
+// blanks only around it, so the zeros go when that run holds a point and
+// no "E" and ends in a zero that does not follow the point.
+void drop_trailing_zeros(Field value)
 {
-    char window[kValueWidth + 1];
-    std::memset(window, ' ', sizeof window);
-    int avail = std::min(kValueWidth + 1, static_cast<int>(out.size()) - first + 1);
-    std::memcpy(window, &out[static_cast<std::size_t>(first - 1)], static_cast<std::size_t>(avail));
-    // The window must hold ".", a "0" before a blank, no ".0" before a
-    // blank and no "E"; one look at each column up to the first blank
-    // after the text decides (all blank beyond).
-    const int look = std::min(last_nonblank(Field(window, sizeof window)) + 1, kValueWidth + 1);
-    bool point = false, zero_blank = false;
-    for (int i = 0; i < look; ++i) {
-        if (window[i] == '.') {
-            point = true;
-        } else if (window[i] == 'E') {
-            return;
-        } else if (window[i] == '0' && i + 1 < kValueWidth + 1 && window[i + 1] == ' ') {
-            if (i > 0 && window[i - 1] == '.')
-                return;
-            zero_blank = true;
-        }
-    }
-    if (!point || !zero_blank)
+    const int e = last_nonblank(value);
+    if (e < 2 || value[static_cast<std::size_t>(e - 1)] != '0' ||
+        value[static_cast<std::size_t>(e - 2)] == '.')
         return;
-    for (;;) {
-        int e = last_nonblank(Field(window, sizeof window));
-        if (e < 2 || window[e - 1] != '0' || window[e - 2] == '.')
-            break;
-        window[e - 1] = ' ';
-    }
-    std::memcpy(&out[static_cast<std::size_t>(first - 1)], window,
-                static_cast<std::size_t>(std::min(avail, kValueWidth)));
+    int first = e - 1;
+    while (first > 0 && value[static_cast<std::size_t>(first - 1)] != ' ')
+        --first;
+    const std::string_view run = view(value).substr(static_cast<std::size_t>(first),
+                                                   static_cast<std::size_t>(e - first));
+    if (run.find('.') == std::string_view::npos || run.find('E') != std::string_view::npos)
+        return;
+    for (int k = e; k >= 2 && value[static_cast<std::size_t>(k - 1)] == '0' &&
+                    value[static_cast<std::size_t>(k - 2)] != '.';
+         --k)
+        value[static_cast<std::size_t>(k - 1)] = ' ';
 }
 
 // The characters that the blanks before them close up to: superscripts
@@ -157,6 +144,15 @@ bool blank_run_goes(ConstField line, int in, int end)
            (in > 0 && line[static_cast<std::size_t>(in - 1)] == '/');
 }
 
+// Where the next "@" or "#" of the template stands from `at` on, or W.
+int next_mark(ConstField t, int at)
+{
+    const int W = static_cast<int>(t.size());
+    while (at < W && t[static_cast<std::size_t>(at)] != '@' && t[static_cast<std::size_t>(at)] != '#')
+        ++at;
+    return at;
+}
+
 }  // namespace
 
 void SUBSTVALUES(Field tmpl, std::span<const float> values)
@@ -164,46 +160,45 @@ void SUBSTVALUES(Field tmpl, std::span<const float> values)
     const int W = static_cast<int>(std::min<std::size_t>(tmpl.size(), kFormulaWidth));
     Field t = tmpl.first(static_cast<std::size_t>(W));
     char out_buf[kFormulaWidth];
+    std::memset(out_buf, ' ', sizeof out_buf);
     Field out(out_buf, static_cast<std::size_t>(W));
-    blank(out);
 
     int L = last_nonblank(t);
     if (L < W)
         t[static_cast<std::size_t>(L)] = '#';
 
-    int i = 1, j = 1, k = 1;
-    while (i <= W) {
-        if (j > W || k > kMaxPlaceholders + 1)
+    // i: the template's next column, j: the line's (from 0). Plain text is
+    // copied run by run, up to the next mark; the line ends at column W.
+    int i = 0, j = 0;
+    for (std::size_t k = 0; i < W; ++k) {
+        const int mark = next_mark(t, i);
+        const int n = std::min(mark - i, W - j);
+        std::memcpy(out_buf + j, t.data() + i, static_cast<std::size_t>(n));
+        i += n;
+        j += n;
+        if (i >= W || j >= W || t[static_cast<std::size_t>(i)] == '#')
             break;
-        char c = t[static_cast<std::size_t>(i - 1)];
-        if (c == '#')
-            break;
-        if (c != '@') {
-            out[static_cast<std::size_t>(j - 1)] = c;
-            ++i;
-            ++j;
-            continue;
-        }
-        ++i;  // to the selector
-        char selector = i <= W ? t[static_cast<std::size_t>(i - 1)] : ' ';
-        if (k == kMaxPlaceholders + 1) {
+        const char selector = i + 1 < W ? t[static_cast<std::size_t>(i + 1)] : ' ';
+        if (k == kMaxPlaceholders) {
             // The seventh placeholder: the rest of the template as it stands.
-            put(out, j, view(t.subspan(static_cast<std::size_t>(i - 2))));
+            put(out, j + 1, view(t.subspan(static_cast<std::size_t>(i))));
             break;
         }
-        float v = static_cast<std::size_t>(k - 1) < values.size() ? values[static_cast<std::size_t>(k - 1)] : 0.0f;
         char value_buf[kValueWidth];
         Field value(value_buf, kValueWidth);
-        render_value(value, v, selector);
-        put(out, j, view(value));
-        bool cut = last_nonblank(value) > W - j + 1;
-        drop_trailing_zeros(out, j);
+        render_value(value, k < values.size() ? values[k] : 0.0f, selector);
+        const int room = std::min(kValueWidth, W - j);
+        const bool cut = last_nonblank(value) > room;  // the value reaches past the line's end
+        blank(value.subspan(static_cast<std::size_t>(room)));
+        drop_trailing_zeros(value);
+        std::memcpy(out_buf + j, value_buf, static_cast<std::size_t>(room));
         if (cut)
-            break;  // the value reached past the end of the line
-        ++k;
-        // Nothing has been written behind the value field yet.
-        j = last_nonblank(out.first(std::min<std::size_t>(W, j - 1 + kValueWidth))) + 1;
-        ++i;  // past the selector
+            break;
+        // The line goes on right behind the value, or behind the text
+        // before it when the value is blank.
+        const int e = last_nonblank(value);
+        j = e > 0 ? j + e : last_nonblank(out.first(static_cast<std::size_t>(j)));
+        i += 2;  // past the selector
     }
     std::memcpy(t.data(), out_buf, static_cast<std::size_t>(W));
     TIDYFORMULA(t);

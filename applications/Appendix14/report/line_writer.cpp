@@ -26,17 +26,44 @@ void put_styles(char* record, const LineStyles& styles)
     }
 }
 
+// Whether every style code is a single digit 0-7 (the reports use 0-2).
+bool small_styles(const LineStyles& s)
+{
+    const auto u = [&](int k) { return static_cast<std::uint32_t>(s[static_cast<std::size_t>(k)]); };
+    return (u(0) | u(1) | u(2) | u(3) | u(4) | u(5)) < 8u;
+}
+
+// Columns 105-125 of a record: four blanks, the six codes " 0" (the digits
+// are filled in), the terminating zero at column 121 and four blanks.
+constexpr char kRecordTail[] = "     0 0 0 0 0 0\0    ";
+static_assert(sizeof kRecordTail == kCaptureRecordWidth - 4 - kLineWidth + 1);
+
 void capture_line(Report& r, const char* text, int n)
 {
     if (r.capture.count < kCaptureRecords)
         ++r.capture.count;  // the 501st line on overwrites record 500
     char* rec = r.capture.records[r.capture.count - 1];
-    const std::size_t end = 4 + static_cast<std::size_t>(n);
     std::memset(rec, ' ', 4);
-    std::memcpy(rec + 4, text, static_cast<std::size_t>(n));
-    std::memset(rec + end, ' ', kCaptureRecordWidth - end);
-    put_styles(rec, r.styles);
-    rec[120] = '\0';
+    if (n == kLineWidth) {  // the usual line: copies of a known length are quicker
+        std::memcpy(rec + 4, text, kLineWidth);
+    } else {
+        std::memcpy(rec + 4, text, static_cast<std::size_t>(n));
+        std::memset(rec + 4 + n, ' ', static_cast<std::size_t>(kLineWidth - n));
+    }
+    char* tail = rec + 4 + kLineWidth;
+    std::memcpy(tail, kRecordTail, kCaptureRecordWidth - 4 - kLineWidth);
+    if (small_styles(r.styles)) {
+        char* digit = rec + kStyleColumn;  // the "0" of each code, written out for speed
+        const LineStyles& s = r.styles;
+        digit[0] = static_cast<char>('0' + s[0]);
+        digit[2] = static_cast<char>('0' + s[1]);
+        digit[4] = static_cast<char>('0' + s[2]);
+        digit[6] = static_cast<char>('0' + s[3]);
+        digit[8] = static_cast<char>('0' + s[4]);
+        digit[10] = static_cast<char>('0' + s[5]);
+    } else {
+        put_styles(rec, r.styles);
+    }
 }
 
 void write_file_record(Report& r, const char* text, int n)
@@ -90,7 +117,10 @@ void write_line(Report& r, Field text)
         capture_line(r, text.data(), n);
     else
         write_file_record(r, text.data(), n);
-    blank(text);
+    if (text.size() == kLineWidth)
+        std::memset(text.data(), ' ', kLineWidth);  // the line buffer: a copy of known length
+    else
+        blank(text);
     r.styles = {};
 }
 
