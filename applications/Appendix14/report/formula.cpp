@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "number_fields.hpp"
+#include "scan.hpp"
 
 namespace tx14 {
 namespace {
@@ -111,46 +112,25 @@ void drop_trailing_zeros(Field value)
         value[static_cast<std::size_t>(k - 1)] = ' ';
 }
 
-// The characters that the blanks before them close up to: superscripts
-// two and three, one half, "^", "," and "/".
-bool closes_up(char c)
+// The first character from `from` on, before `to`, that blanks close up
+// to: superscripts two and three, one half, "^", "," and "/".
+int next_closer(ConstField line, int from, int to)
 {
-    switch (c) {
-    case '\xB2':
-    case '\xB3':
-    case '\xBD':
-    case '^':
-    case ',':
-    case '/':
-        return true;
-    default:
-        return false;
-    }
+    return find_any<'\xB2', '\xB3', '\xBD', '^', ',', '/'>(line, from, to);
 }
 
-// The end of the run of blanks that starts at `in`; the text goes on
-// after it.
-int blank_run_end(ConstField line, int in)
+// Moves line[from, to) to `out` (out <= from); returns the end of the move.
+int keep_text(Field line, int out, int from, int to)
 {
-    while (line[static_cast<std::size_t>(in)] == ' ')
-        ++in;
-    return in;
-}
-
-// Whether the blanks from `in` to `end` go.
-bool blank_run_goes(ConstField line, int in, int end)
-{
-    return closes_up(line[static_cast<std::size_t>(end)]) ||
-           (in > 0 && line[static_cast<std::size_t>(in - 1)] == '/');
+    if (out != from)
+        std::memmove(line.data() + out, line.data() + from, static_cast<std::size_t>(to - from));
+    return out + (to - from);
 }
 
 // Where the next "@" or "#" of the template stands from `at` on, or W.
 int next_mark(ConstField t, int at)
 {
-    const int W = static_cast<int>(t.size());
-    while (at < W && t[static_cast<std::size_t>(at)] != '@' && t[static_cast<std::size_t>(at)] != '#')
-        ++at;
-    return at;
+    return find_any<'@', '#'>(t, at, static_cast<int>(t.size()));
 }
 
 }  // namespace
@@ -207,36 +187,34 @@ void SUBSTVALUES(Field tmpl, std::span<const float> values)
 // One pass over the text: a run of blanks goes when the character after it
 // closes up or the one before it is "/". Deleting one run never joins or
 // changes another, so this is the same as closing up before each
-// character in turn and then after the slashes.
+// character in turn and then after the slashes. Only the runs next to a
+// closing character can go, so the text between those is moved as it is.
 void TIDYFORMULA(Field line)
 {
     const int T = last_nonblank(line);
-    int in = 0;
-    // The line stays as it is up to the first run that goes.
-    while (in < T) {
-        if (line[in] != ' ') {
-            ++in;
-            continue;
+    int out = 0;   // the tidied text ends here
+    int from = 0;  // the text from here on is still to be looked at
+    for (int p = next_closer(line, 0, T); p < T; p = next_closer(line, p + 1, T)) {
+        if (p > from && line[static_cast<std::size_t>(p - 1)] == ' ') {
+            int run = p - 1;  // the blanks before the character go
+            while (run > from && line[static_cast<std::size_t>(run - 1)] == ' ')
+                --run;
+            out = keep_text(line, out, from, run);
+            from = p;
         }
-        const int end = blank_run_end(line, in);
-        if (blank_run_goes(line, in, end))
-            break;
-        in = end;
-    }
-    int out = in;
-    while (in < T) {
-        if (line[in] != ' ') {
-            line[out++] = line[in++];
-            continue;
+        if (line[static_cast<std::size_t>(p)] == '/' && p + 1 < T &&
+            line[static_cast<std::size_t>(p + 1)] == ' ') {
+            int end = p + 1;  // and the blanks after a slash
+            while (line[static_cast<std::size_t>(end)] == ' ')
+                ++end;
+            out = keep_text(line, out, from, p + 1);
+            from = end;
+            p = end - 1;
         }
-        const int end = blank_run_end(line, in);
-        if (!blank_run_goes(line, in, end))  // line[in - 1] is still the character before it
-            while (in < end)
-                line[out++] = line[in++];
-        in = end;
     }
-    for (int k = out; k < T; ++k)
-        line[k] = ' ';
+    out = keep_text(line, out, from, T);
+    if (out < T)
+        std::memset(line.data() + out, ' ', static_cast<std::size_t>(T - out));
 }
 
 }  // namespace tx14
