@@ -36,21 +36,21 @@ bool render_plain(Field value, float v, char c)
     }
     if (v > 500000.0f)
         c = '0';
-    char wide[field::kShortestMax];
-    int n = 0;
+    field::TextBuffer buf;
+    std::string_view text;
     if (c == '0') {
-        n = field::nearest_whole_shortest(wide, v);
+        text = field::nearest_whole_text(buf, v);
     } else if (c >= '1' && c <= '7') {
-        n = field::fixed_shortest(wide, v, c - '0');
+        text = field::fixed_text(buf, v, c - '0');
     } else if (c == '8') {
         field::exponential(value, v, 3);
         return true;
     } else {
         return true;  // unknown selector: the value is consumed, the field stays blank
     }
-    if (n > kValueWidth)
+    if (text.size() > kValueWidth)
         return false;
-    put(value, 1, std::string_view(wide, static_cast<std::size_t>(n)));
+    put(value, 1, text);
     return true;
 }
 
@@ -58,13 +58,19 @@ bool render_plain(Field value, float v, char c)
 // or ".0001 ". Each begins with the point, so only points are looked at.
 bool looks_near_integer(std::string_view text)
 {
-    for (std::size_t at = 0; at < text.size(); ++at)
-        if (text[at] == '.' &&
-            (matches_at(text, at, ".999") || matches_at(text, at, ".00 ") ||
-             matches_at(text, at, ".000 ") || matches_at(text, at, ".0000 ") ||
-             matches_at(text, at, ".0001 ")))
+    for (std::size_t at = text.find('.'); at != std::string_view::npos; at = text.find('.', at + 1))
+        if (matches_at(text, at, ".999") || matches_at(text, at, ".00 ") ||
+            matches_at(text, at, ".000 ") || matches_at(text, at, ".0000 ") ||
+            matches_at(text, at, ".0001 "))
             return true;
     return false;
+}
+
+// Whether the number overflowed its field: a field too narrow for its
+// number is filled with asterisks, from its first column on.
+bool overflowed(ConstField value)
+{
+    return value[0] == '*' && value[1] == '*' && value[2] == '*';
 }
 
 // The 10-column value field of one placeholder: the selector's rendering,
@@ -85,8 +91,8 @@ void render_value(Field value, float v, char c)
             adjust_left(value);
         }
     }
-    if (contains(view(value), "***"))
-        field::exponential(value, v, 1);  // overflowed: E form
+    if (overflowed(value))
+        field::exponential(value, v, 1);  // E form instead
 }
 
 // Trailing zeros of a fixed-point value: "12.500" becomes "12.5", "3.0"

@@ -11,7 +11,7 @@
 namespace tx14::field {
 namespace {
 
-constexpr int kBuffer = 96;       // any float in fixed point with kMaxDecimals decimals
+constexpr int kBuffer = kTextMax;  // any float in fixed point with kMaxDecimals decimals
 constexpr int kMaxDecimals = 50;  // more digits than a float can carry anyway
 
 void fill_asterisks(Field out)
@@ -237,10 +237,26 @@ void nearest_whole(Field out, float v)
     integer(out, static_cast<long long>(r));
 }
 
+std::string_view fixed_text(TextBuffer& buf, float v, int d)
+{
+    return std::isfinite(v) ? fixed_digits(buf.data(), v, d) : nonfinite_word(v);
+}
+
+std::string_view nearest_whole_text(TextBuffer& buf, float v)
+{
+    if (!std::isfinite(v))
+        return nonfinite_word(v);
+    float r = std::round(v);
+    if (!(r >= -2147483648.0f && r < 2147483648.0f))
+        return "***********";
+    auto res = std::to_chars(buf.data(), buf.data() + buf.size(), static_cast<long long>(r));
+    return {buf.data(), static_cast<std::size_t>(res.ptr - buf.data())};
+}
+
 int fixed_shortest(Field out, float v, int d)
 {
-    char buf[kBuffer];
-    std::string_view s = std::isfinite(v) ? fixed_digits(buf, v, d) : nonfinite_word(v);
+    TextBuffer buf;
+    std::string_view s = fixed_text(buf, v, d);
     put_shortest(out, s);
     return static_cast<int>(std::min(s.size(), out.size()));
 }
@@ -256,18 +272,10 @@ int integer_shortest(Field out, long long v)
 
 int nearest_whole_shortest(Field out, float v)
 {
-    if (!std::isfinite(v)) {
-        std::string_view s = nonfinite_word(v);
-        put_shortest(out, s);
-        return static_cast<int>(std::min(s.size(), out.size()));
-    }
-    float r = std::round(v);
-    if (!(r >= -2147483648.0f && r < 2147483648.0f)) {
-        constexpr std::string_view stars = "***********";
-        put_shortest(out, stars);
-        return static_cast<int>(std::min(stars.size(), out.size()));
-    }
-    return integer_shortest(out, static_cast<long long>(r));
+    TextBuffer buf;
+    std::string_view s = nearest_whole_text(buf, v);
+    put_shortest(out, s);
+    return static_cast<int>(std::min(s.size(), out.size()));
 }
 
 }  // namespace tx14::field
