@@ -93,6 +93,24 @@ void discard_line(Report& r, Field text)
     r.styles = {};
 }
 
+// Any line to any destination, with the special characters converted
+// when asked. Kept out of line, so that the usual line below is written
+// without saving registers and setting up a frame.
+[[gnu::noinline]] void write_any_line(Report& r, Field text)
+{
+    if (!captures(r) && !writes_file(r))
+        return discard_line(r, text);  // blanked unconverted: the same result
+    int n = static_cast<int>(std::min<std::size_t>(text.size(), kLineWidth));
+    if (r.special == 1)
+        convert_special_characters(text);
+    if (captures(r))
+        capture_line(r, text.data(), n);
+    else
+        write_file_record(r, text.data(), n);
+    blank(text);
+    r.styles = {};
+}
+
 }  // namespace
 
 void Report::reset()
@@ -108,20 +126,15 @@ void Report::reset()
 
 void write_line(Report& r, Field text)
 {
-    if (!captures(r) && !writes_file(r))
-        return discard_line(r, text);  // blanked unconverted: the same result
-    int n = static_cast<int>(std::min<std::size_t>(text.size(), kLineWidth));
-    if (r.special == 1)
-        convert_special_characters(text);
-    if (captures(r))
-        capture_line(r, text.data(), n);
-    else
-        write_file_record(r, text.data(), n);
-    if (text.size() == kLineWidth)
-        std::memset(text.data(), ' ', kLineWidth);  // the line buffer: a copy of known length
-    else
-        blank(text);
-    r.styles = {};
+    if (captures(r) && r.special != 1 && text.size() == kLineWidth) {
+        // The usual line, the line buffer captured as it stands: copies of
+        // a known length.
+        capture_line(r, text.data(), kLineWidth);
+        std::memset(text.data(), ' ', kLineWidth);
+        r.styles = {};
+        return;
+    }
+    write_any_line(r, text);
 }
 
 void write_blank_line(Report& r, Field text)
