@@ -25,7 +25,8 @@ int find_any(ConstField text, int from, int to)
     // Sixteen at a time while sixteen are left in the field.
     for (; p < to && p + 16 <= static_cast<int>(text.size()); p += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + p));
-        const __m128i hit = (... | _mm_cmpeq_epi8(v, _mm_set1_epi8(Cs)));
+        __m128i hit = _mm_setzero_si128();
+        ((hit = _mm_or_si128(hit, _mm_cmpeq_epi8(v, _mm_set1_epi8(Cs)))), ...);
         if (const auto m = static_cast<unsigned>(_mm_movemask_epi8(hit)); m != 0)
             return std::min(p + std::countr_zero(m), to);
     }
