@@ -38,32 +38,44 @@ bool small_styles(const LineStyles& s)
 constexpr char kRecordTail[] = "     0 0 0 0 0 0\0    ";
 static_assert(sizeof kRecordTail == kCaptureRecordWidth - 4 - kLineWidth + 1);
 
-void capture_line(Report& r, const char* text, int n)
+// The record the next captured line goes to.
+char* next_record(Report& r)
 {
     if (r.capture.count < kCaptureRecords)
         ++r.capture.count;  // the 501st line on overwrites record 500
-    char* rec = r.capture.records[r.capture.count - 1];
+    return r.capture.records[r.capture.count - 1];
+}
+
+// Columns 105-125 of a record, the styles included. Codes other than 0-7
+// are rare and go the long way (kept out of line, so that the usual record
+// is finished without a call).
+[[gnu::noinline]] void put_other_styles(char* rec, const LineStyles& styles)
+{
+    put_styles(rec, styles);
+}
+
+void finish_record(char* rec, const LineStyles& s)
+{
+    std::memcpy(rec + 4 + kLineWidth, kRecordTail, kCaptureRecordWidth - 4 - kLineWidth);
+    if (!small_styles(s))
+        return put_other_styles(rec, s);
+    char* digit = rec + kStyleColumn;  // the "0" of each code, written out for speed
+    digit[0] = static_cast<char>('0' + s[0]);
+    digit[2] = static_cast<char>('0' + s[1]);
+    digit[4] = static_cast<char>('0' + s[2]);
+    digit[6] = static_cast<char>('0' + s[3]);
+    digit[8] = static_cast<char>('0' + s[4]);
+    digit[10] = static_cast<char>('0' + s[5]);
+}
+
+// Captures the first n (at most 100) characters of a line.
+void capture_line(Report& r, const char* text, int n)
+{
+    char* rec = next_record(r);
     std::memset(rec, ' ', 4);
-    if (n == kLineWidth) {  // the usual line: copies of a known length are quicker
-        std::memcpy(rec + 4, text, kLineWidth);
-    } else {
-        std::memcpy(rec + 4, text, static_cast<std::size_t>(n));
-        std::memset(rec + 4 + n, ' ', static_cast<std::size_t>(kLineWidth - n));
-    }
-    char* tail = rec + 4 + kLineWidth;
-    std::memcpy(tail, kRecordTail, kCaptureRecordWidth - 4 - kLineWidth);
-    if (small_styles(r.styles)) {
-        char* digit = rec + kStyleColumn;  // the "0" of each code, written out for speed
-        const LineStyles& s = r.styles;
-        digit[0] = static_cast<char>('0' + s[0]);
-        digit[2] = static_cast<char>('0' + s[1]);
-        digit[4] = static_cast<char>('0' + s[2]);
-        digit[6] = static_cast<char>('0' + s[3]);
-        digit[8] = static_cast<char>('0' + s[4]);
-        digit[10] = static_cast<char>('0' + s[5]);
-    } else {
-        put_styles(rec, r.styles);
-    }
+    std::memcpy(rec + 4, text, static_cast<std::size_t>(n));
+    std::memset(rec + 4 + n, ' ', static_cast<std::size_t>(kLineWidth - n));
+    finish_record(rec, r.styles);
 }
 
 void write_file_record(Report& r, const char* text, int n)
@@ -129,7 +141,10 @@ void write_line(Report& r, Field text)
     if (captures(r) && r.special != 1 && text.size() == kLineWidth) {
         // The usual line, the line buffer captured as it stands: copies of
         // a known length.
-        capture_line(r, text.data(), kLineWidth);
+        char* rec = next_record(r);
+        std::memset(rec, ' ', 4);
+        std::memcpy(rec + 4, text.data(), kLineWidth);
+        finish_record(rec, r.styles);
         std::memset(text.data(), ' ', kLineWidth);
         r.styles = {};
         return;
