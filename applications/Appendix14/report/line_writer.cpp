@@ -46,14 +46,14 @@ char* next_record(Report& r)
     return r.capture.records[r.capture.count - 1];
 }
 
-// Columns 105-125 of a record, the styles included. Codes other than 0-7
-// are rare and go the long way (kept out of line, so that the usual record
-// is finished without a call).
+// Codes other than 0-7 are rare: they go the long way, kept out of line so
+// that the usual record is finished without a call.
 [[gnu::noinline]] void put_other_styles(char* rec, const LineStyles& styles)
 {
     put_styles(rec, styles);
 }
 
+// Columns 105-125 of a record, the styles included.
 void finish_record(char* rec, const LineStyles& s)
 {
     std::memcpy(rec + 4 + kLineWidth, kRecordTail, kCaptureRecordWidth - 4 - kLineWidth);
