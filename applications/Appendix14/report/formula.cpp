@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "number_fields.hpp"
+#include "scan.hpp"
 
 namespace tx14 {
 namespace {
@@ -35,21 +36,21 @@ bool render_plain(Field value, float v, char c)
     }
     if (v > 500000.0f)
         c = '0';
-    char wide[field::kShortestMax];
-    int n = 0;
+    field::TextBuffer buf;
+    std::string_view text;
     if (c == '0') {
-        n = field::nearest_whole_shortest(wide, v);
+        text = field::nearest_whole_text(buf, v);
     } else if (c >= '1' && c <= '7') {
-        n = field::fixed_shortest(wide, v, c - '0');
+        text = field::fixed_text(buf, v, c - '0');
     } else if (c == '8') {
         field::exponential(value, v, 3);
         return true;
     } else {
         return true;  // unknown selector: the value is consumed, the field stays blank
     }
-    if (n > kValueWidth)
+    if (text.size() > kValueWidth)
         return false;
-    put(value, 1, std::string_view(wide, static_cast<std::size_t>(n)));
+    put(value, 1, text);
     return true;
 }
 
@@ -57,13 +58,19 @@ bool render_plain(Field value, float v, char c)
 // or ".0001 ". Each begins with the point, so only points are looked at.
 bool looks_near_integer(std::string_view text)
 {
-    for (std::size_t at = 0; at < text.size(); ++at)
-        if (text[at] == '.' &&
-            (matches_at(text, at, ".999") || matches_at(text, at, ".00 ") ||
-             matches_at(text, at, ".000 ") || matches_at(text, at, ".0000 ") ||
-             matches_at(text, at, ".0001 ")))
+    for (std::size_t at = text.find('.'); at != std::string_view::npos; at = text.find('.', at + 1))
+        if (matches_at(text, at, ".999") || matches_at(text, at, ".00 ") ||
+            matches_at(text, at, ".000 ") || matches_at(text, at, ".0000 ") ||
+            matches_at(text, at, ".0001 "))
             return true;
     return false;
+}
+
+// Whether the number overflowed its field: a field too narrow for its
+// number is filled with asterisks, from its first column on.
+bool overflowed(ConstField value)
+{
+    return value[0] == '*' && value[1] == '*' && value[2] == '*';
 }
 
 // The 10-column value field of one placeholder: the selector's rendering,
@@ -84,77 +91,52 @@ void render_value(Field value, float v, char c)
             adjust_left(value);
         }
     }
-    if (contains(view(value), "***"))
-        field::exponential(value, v, 1);  // overflowed: E form
+    if (overflowed(value))
+        field::exponential(value, v, 1);  // E form instead
 }
 
-// Trailing zeros of a fixed-point value, looked at in the 11
-// columns from the value's first column (blanks past the end of the line).
-void drop_trailing_zeros(Field out, int first)
+// Trailing zeros of a fixed-point value: "12.500" becomes "12.5", "3.0"
+// and "2.50E+03" stay. Every rendering is one run of characters with
+// blanks only around it, so the zeros go when that run holds a point and
+// no "E" and ends in a zero that does not follow the point.
+void drop_trailing_zeros(Field value)
 {
-    char window[kValueWidth + 1];
-    std::memset(window, ' ', sizeof window);
-    int avail = std::min(kValueWidth + 1, static_cast<int>(out.size()) - first + 1);
-    std::memcpy(window, &out[static_cast<std::size_t>(first - 1)], static_cast<std::size_t>(avail));
-    // The window must hold ".", a "0" before a blank, no ".0" before a
-    // blank and no "E"; one look at each column up to the first blank
-    // after the text decides (all blank beyond).
-    const int look = std::min(last_nonblank(Field(window, sizeof window)) + 1, kValueWidth + 1);
-    bool point = false, zero_blank = false;
-    for (int i = 0; i < look; ++i) {
-        if (window[i] == '.') {
-            point = true;
-        } else if (window[i] == 'E') {
-            return;
-        } else if (window[i] == '0' && i + 1 < kValueWidth + 1 && window[i + 1] == ' ') {
-            if (i > 0 && window[i - 1] == '.')
-                return;
-            zero_blank = true;
-        }
-    }
-    if (!point || !zero_blank)
+    const int e = last_nonblank(value);
+    if (e < 2 || value[static_cast<std::size_t>(e - 1)] != '0' ||
+        value[static_cast<std::size_t>(e - 2)] == '.')
         return;
-    for (;;) {
-        int e = last_nonblank(Field(window, sizeof window));
-        if (e < 2 || window[e - 1] != '0' || window[e - 2] == '.')
-            break;
-        window[e - 1] = ' ';
-    }
-    std::memcpy(&out[static_cast<std::size_t>(first - 1)], window,
-                static_cast<std::size_t>(std::min(avail, kValueWidth)));
+    int first = e - 1;
+    while (first > 0 && value[static_cast<std::size_t>(first - 1)] != ' ')
+        --first;
+    const std::string_view run = view(value).substr(static_cast<std::size_t>(first),
+                                                   static_cast<std::size_t>(e - first));
+    if (run.find('.') == std::string_view::npos || run.find('E') != std::string_view::npos)
+        return;
+    for (int k = e; k >= 2 && value[static_cast<std::size_t>(k - 1)] == '0' &&
+                    value[static_cast<std::size_t>(k - 2)] != '.';
+         --k)
+        value[static_cast<std::size_t>(k - 1)] = ' ';
 }
 
-// The characters that the blanks before them close up to: superscripts
-// two and three, one half, "^", "," and "/".
-bool closes_up(char c)
+// The first character from `from` on, before `to`, that blanks close up
+// to: superscripts two and three, one half, "^", "," and "/".
+int next_closer(ConstField line, int from, int to)
 {
-    switch (c) {
-    case '\xB2':
-    case '\xB3':
-    case '\xBD':
-    case '^':
-    case ',':
-    case '/':
-        return true;
-    default:
-        return false;
-    }
+    return find_any<'\xB2', '\xB3', '\xBD', '^', ',', '/'>(line, from, to);
 }
 
-// The end of the run of blanks that starts at `in`; the text goes on
-// after it.
-int blank_run_end(ConstField line, int in)
+// Moves line[from, to) to `out` (out <= from); returns the end of the move.
+int keep_text(Field line, int out, int from, int to)
 {
-    while (line[static_cast<std::size_t>(in)] == ' ')
-        ++in;
-    return in;
+    if (out != from)
+        std::memmove(line.data() + out, line.data() + from, static_cast<std::size_t>(to - from));
+    return out + (to - from);
 }
 
-// Whether the blanks from `in` to `end` go.
-bool blank_run_goes(ConstField line, int in, int end)
+// Where the next "@" or "#" of the template stands from `at` on, or W.
+int next_mark(ConstField t, int at)
 {
-    return closes_up(line[static_cast<std::size_t>(end)]) ||
-           (in > 0 && line[static_cast<std::size_t>(in - 1)] == '/');
+    return find_any<'@', '#'>(t, at, static_cast<int>(t.size()));
 }
 
 }  // namespace
@@ -164,46 +146,45 @@ void SUBSTVALUES(Field tmpl, std::span<const float> values)
     const int W = static_cast<int>(std::min<std::size_t>(tmpl.size(), kFormulaWidth));
     Field t = tmpl.first(static_cast<std::size_t>(W));
     char out_buf[kFormulaWidth];
+    std::memset(out_buf, ' ', sizeof out_buf);
     Field out(out_buf, static_cast<std::size_t>(W));
-    blank(out);
 
     int L = last_nonblank(t);
     if (L < W)
         t[static_cast<std::size_t>(L)] = '#';
 
-    int i = 1, j = 1, k = 1;
-    while (i <= W) {
-        if (j > W || k > kMaxPlaceholders + 1)
+    // i: the template's next column, j: the line's (from 0). Plain text is
+    // copied run by run, up to the next mark; the line ends at column W.
+    int i = 0, j = 0;
+    for (std::size_t k = 0; i < W; ++k) {
+        const int mark = next_mark(t, i);
+        const int n = std::min(mark - i, W - j);
+        std::memcpy(out_buf + j, t.data() + i, static_cast<std::size_t>(n));
+        i += n;
+        j += n;
+        if (i >= W || j >= W || t[static_cast<std::size_t>(i)] == '#')
             break;
-        char c = t[static_cast<std::size_t>(i - 1)];
-        if (c == '#')
-            break;
-        if (c != '@') {
-            out[static_cast<std::size_t>(j - 1)] = c;
-            ++i;
-            ++j;
-            continue;
-        }
-        ++i;  // to the selector
-        char selector = i <= W ? t[static_cast<std::size_t>(i - 1)] : ' ';
-        if (k == kMaxPlaceholders + 1) {
+        const char selector = i + 1 < W ? t[static_cast<std::size_t>(i + 1)] : ' ';
+        if (k == kMaxPlaceholders) {
             // The seventh placeholder: the rest of the template as it stands.
-            put(out, j, view(t.subspan(static_cast<std::size_t>(i - 2))));
+            put(out, j + 1, view(t.subspan(static_cast<std::size_t>(i))));
             break;
         }
-        float v = static_cast<std::size_t>(k - 1) < values.size() ? values[static_cast<std::size_t>(k - 1)] : 0.0f;
         char value_buf[kValueWidth];
         Field value(value_buf, kValueWidth);
-        render_value(value, v, selector);
-        put(out, j, view(value));
-        bool cut = last_nonblank(value) > W - j + 1;
-        drop_trailing_zeros(out, j);
+        render_value(value, k < values.size() ? values[k] : 0.0f, selector);
+        const int room = std::min(kValueWidth, W - j);
+        const bool cut = last_nonblank(value) > room;  // the value reaches past the line's end
+        blank(value.subspan(static_cast<std::size_t>(room)));
+        drop_trailing_zeros(value);
+        std::memcpy(out_buf + j, value_buf, static_cast<std::size_t>(room));
         if (cut)
-            break;  // the value reached past the end of the line
-        ++k;
-        // Nothing has been written behind the value field yet.
-        j = last_nonblank(out.first(std::min<std::size_t>(W, j - 1 + kValueWidth))) + 1;
-        ++i;  // past the selector
+            break;
+        // The line goes on right behind the value, or behind the text
+        // before it when the value is blank.
+        const int e = last_nonblank(value);
+        j = e > 0 ? j + e : last_nonblank(out.first(static_cast<std::size_t>(j)));
+        i += 2;  // past the selector
     }
     std::memcpy(t.data(), out_buf, static_cast<std::size_t>(W));
     TIDYFORMULA(t);
@@ -212,36 +193,34 @@ void SUBSTVALUES(Field tmpl, std::span<const float> values)
 // One pass over the text: a run of blanks goes when the character after it
 // closes up or the one before it is "/". Deleting one run never joins or
 // changes another, so this is the same as closing up before each
-// character in turn and then after the slashes.
+// character in turn and then after the slashes. Only the runs next to a
+// closing character can go, so the text between those is moved as it is.
 void TIDYFORMULA(Field line)
 {
     const int T = last_nonblank(line);
-    int in = 0;
-    // The line stays as it is up to the first run that goes.
-    while (in < T) {
-        if (line[in] != ' ') {
-            ++in;
-            continue;
+    int out = 0;   // the tidied text ends here
+    int from = 0;  // the text from here on is still to be looked at
+    for (int p = next_closer(line, 0, T); p < T; p = next_closer(line, p + 1, T)) {
+        if (p > from && line[static_cast<std::size_t>(p - 1)] == ' ') {
+            int run = p - 1;  // the blanks before the character go
+            while (run > from && line[static_cast<std::size_t>(run - 1)] == ' ')
+                --run;
+            out = keep_text(line, out, from, run);
+            from = p;
         }
-        const int end = blank_run_end(line, in);
-        if (blank_run_goes(line, in, end))
-            break;
-        in = end;
-    }
-    int out = in;
-    while (in < T) {
-        if (line[in] != ' ') {
-            line[out++] = line[in++];
-            continue;
+        if (line[static_cast<std::size_t>(p)] == '/' && p + 1 < T &&
+            line[static_cast<std::size_t>(p + 1)] == ' ') {
+            int end = p + 1;  // and the blanks after a slash
+            while (line[static_cast<std::size_t>(end)] == ' ')
+                ++end;
+            out = keep_text(line, out, from, p + 1);
+            from = end;
+            p = end - 1;
         }
-        const int end = blank_run_end(line, in);
-        if (!blank_run_goes(line, in, end))  // line[in - 1] is still the character before it
-            while (in < end)
-                line[out++] = line[in++];
-        in = end;
     }
-    for (int k = out; k < T; ++k)
-        line[k] = ' ';
+    out = keep_text(line, out, from, T);
+    if (out < T)
+        std::memset(line.data() + out, ' ', static_cast<std::size_t>(T - out));
 }
 
 }  // namespace tx14

@@ -26,17 +26,56 @@ void put_styles(char* record, const LineStyles& styles)
     }
 }
 
-void capture_line(Report& r, const char* text, int n)
+// Whether every style code is a single digit 0-7 (the reports use 0-2).
+bool small_styles(const LineStyles& s)
+{
+    const auto u = [&](int k) { return static_cast<std::uint32_t>(s[static_cast<std::size_t>(k)]); };
+    return (u(0) | u(1) | u(2) | u(3) | u(4) | u(5)) < 8u;
+}
+
+// Columns 105-125 of a record: four blanks, the six codes " 0" (the digits
+// are filled in), the terminating zero at column 121 and four blanks.
+constexpr char kRecordTail[] = "     0 0 0 0 0 0\0    ";
+static_assert(sizeof kRecordTail == kCaptureRecordWidth - 4 - kLineWidth + 1);
+
+// The record the next captured line goes to.
+char* next_record(Report& r)
 {
     if (r.capture.count < kCaptureRecords)
         ++r.capture.count;  // the 501st line on overwrites record 500
-    char* rec = r.capture.records[r.capture.count - 1];
-    const std::size_t end = 4 + static_cast<std::size_t>(n);
+    return r.capture.records[r.capture.count - 1];
+}
+
+// Codes other than 0-7 are rare: they go the long way, kept out of line so
+// that the usual record is finished without a call.
+[[gnu::noinline]] void put_other_styles(char* rec, const LineStyles& styles)
+{
+    put_styles(rec, styles);
+}
+
+// Columns 105-125 of a record, the styles included.
+void finish_record(char* rec, const LineStyles& s)
+{
+    std::memcpy(rec + 4 + kLineWidth, kRecordTail, kCaptureRecordWidth - 4 - kLineWidth);
+    if (!small_styles(s))
+        return put_other_styles(rec, s);
+    char* digit = rec + kStyleColumn;  // the "0" of each code, written out for speed
+    digit[0] = static_cast<char>('0' + s[0]);
+    digit[2] = static_cast<char>('0' + s[1]);
+    digit[4] = static_cast<char>('0' + s[2]);
+    digit[6] = static_cast<char>('0' + s[3]);
+    digit[8] = static_cast<char>('0' + s[4]);
+    digit[10] = static_cast<char>('0' + s[5]);
+}
+
+// Captures the first n (at most 100) characters of a line.
+void capture_line(Report& r, const char* text, int n)
+{
+    char* rec = next_record(r);
     std::memset(rec, ' ', 4);
     std::memcpy(rec + 4, text, static_cast<std::size_t>(n));
-    std::memset(rec + end, ' ', kCaptureRecordWidth - end);
-    put_styles(rec, r.styles);
-    rec[120] = '\0';
+    std::memset(rec + 4 + n, ' ', static_cast<std::size_t>(kLineWidth - n));
+    finish_record(rec, r.styles);
 }
 
 void write_file_record(Report& r, const char* text, int n)
@@ -66,6 +105,24 @@ void discard_line(Report& r, Field text)
     r.styles = {};
 }
 
+// Any line to any destination, with the special characters converted
+// when asked. Kept out of line, so that the usual line below is written
+// without saving registers and setting up a frame.
+[[gnu::noinline]] void write_any_line(Report& r, Field text)
+{
+    if (!captures(r) && !writes_file(r))
+        return discard_line(r, text);  // blanked unconverted: the same result
+    int n = static_cast<int>(std::min<std::size_t>(text.size(), kLineWidth));
+    if (r.special == 1)
+        convert_special_characters(text);
+    if (captures(r))
+        capture_line(r, text.data(), n);
+    else
+        write_file_record(r, text.data(), n);
+    blank(text);
+    r.styles = {};
+}
+
 }  // namespace
 
 void Report::reset()
@@ -81,17 +138,18 @@ void Report::reset()
 
 void write_line(Report& r, Field text)
 {
-    if (!captures(r) && !writes_file(r))
-        return discard_line(r, text);  // blanked unconverted: the same result
-    int n = static_cast<int>(std::min<std::size_t>(text.size(), kLineWidth));
-    if (r.special == 1)
-        convert_special_characters(text);
-    if (captures(r))
-        capture_line(r, text.data(), n);
-    else
-        write_file_record(r, text.data(), n);
-    blank(text);
-    r.styles = {};
+    if (captures(r) && r.special != 1 && text.size() == kLineWidth) {
+        // The usual line, the line buffer captured as it stands: copies of
+        // a known length.
+        char* rec = next_record(r);
+        std::memset(rec, ' ', 4);
+        std::memcpy(rec + 4, text.data(), kLineWidth);
+        finish_record(rec, r.styles);
+        std::memset(text.data(), ' ', kLineWidth);
+        r.styles = {};
+        return;
+    }
+    write_any_line(r, text);
 }
 
 void write_blank_line(Report& r, Field text)

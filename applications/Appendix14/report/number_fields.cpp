@@ -6,11 +6,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace tx14::field {
 namespace {
 
-constexpr int kBuffer = 96;       // any float in fixed point with kMaxDecimals decimals
+constexpr int kBuffer = kTextMax;  // any float in fixed point with kMaxDecimals decimals
 constexpr int kMaxDecimals = 50;  // more digits than a float can carry anyway
 
 void fill_asterisks(Field out)
@@ -55,18 +56,33 @@ constexpr std::uint64_t kPowersOfTen[] = {1,      10,      100,      1000,      
 constexpr int kFastDecimals = 9;             // the most any report asks for
 constexpr float kFastLimit = 4294967296.0f;  // 2^32: |v| * 10^9 fits 64 bits
 
-// The digits of a whole number, most significant first; returns the end.
-char* whole_digits(char* out, std::uint64_t q)
+// "00" to "99": two digits per division by 100.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The decimal digits of q, at least `count` of them (leading zeros),
+// written right to left so that they end just before `end`; returns where
+// they begin.
+char* digits_before(char* end, std::uint64_t q, int count)
 {
-    char reversed[20];
-    int n = 0;
-    do {
-        reversed[n++] = static_cast<char>('0' + q % 10);
-        q /= 10;
-    } while (q != 0);
-    while (n > 0)
-        *out++ = reversed[--n];
-    return out;
+    char* p = end;
+    while (q >= 100) {
+        const std::uint64_t pair = q % 100;
+        q /= 100;
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * pair, 2);
+    }
+    if (q >= 10) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * q, 2);
+    } else {
+        *--p = static_cast<char>('0' + q);
+    }
+    while (end - p < count)
+        *--p = '0';
+    return p;
 }
 
 // Fixed point with d <= 9 decimals of a finite |v| < 2^32, exactly: v is
@@ -79,8 +95,7 @@ char* fixed_digits_fast(char* out, float v, int d)
     const int biased = static_cast<int>((bits >> 23) & 0xFF);
     const std::uint64_t m = biased == 0 ? (bits & 0x7FFFFF) : ((bits & 0x7FFFFF) | 0x800000);
     const int e = (biased == 0 ? 1 : biased) - 150;
-    const std::uint64_t scale = kPowersOfTen[d];
-    const std::uint64_t N = m * scale;  // below 2^54
+    const std::uint64_t N = m * kPowersOfTen[d];  // below 2^54
     std::uint64_t q = 0;
     if (e >= 0) {
         q = N << e;
@@ -92,16 +107,20 @@ char* fixed_digits_fast(char* out, float v, int d)
         if (rest > half || (rest == half && (q & 1) != 0))
             ++q;
     }
+    // All digits of q, one "0" before the point at least, then the point
+    // slid in before the last d of them. The whole part has at most 10
+    // digits and the decimals at most 9: each goes out in one copy of 16
+    // bytes (what follows the text in `out` is left over, not read).
+    char text[48] = {};
+    char* const text_end = text + 32;
+    const char* first = digits_before(text_end, q, d + 1);
     if ((bits >> 31) != 0)
         *out++ = '-';
-    out = whole_digits(out, q / scale);
-    *out++ = '.';
-    std::uint64_t fraction = q % scale;
-    for (int k = d; k > 0; --k) {
-        out[k - 1] = static_cast<char>('0' + fraction % 10);
-        fraction /= 10;
-    }
-    return out + d;
+    const auto whole = static_cast<std::size_t>(text_end - first - d);
+    std::memcpy(out, first, 16);
+    out[whole] = '.';
+    std::memcpy(out + whole + 1, first + whole, 16);
+    return out + whole + 1 + d;
 }
 
 // Fixed-point digits of v with d decimals into buf; "0." keeps its zero.
@@ -218,10 +237,26 @@ void nearest_whole(Field out, float v)
     integer(out, static_cast<long long>(r));
 }
 
+std::string_view fixed_text(TextBuffer& buf, float v, int d)
+{
+    return std::isfinite(v) ? fixed_digits(buf.data(), v, d) : nonfinite_word(v);
+}
+
+std::string_view nearest_whole_text(TextBuffer& buf, float v)
+{
+    if (!std::isfinite(v))
+        return nonfinite_word(v);
+    float r = std::round(v);
+    if (!(r >= -2147483648.0f && r < 2147483648.0f))
+        return "***********";
+    auto res = std::to_chars(buf.data(), buf.data() + buf.size(), static_cast<long long>(r));
+    return {buf.data(), static_cast<std::size_t>(res.ptr - buf.data())};
+}
+
 int fixed_shortest(Field out, float v, int d)
 {
-    char buf[kBuffer];
-    std::string_view s = std::isfinite(v) ? fixed_digits(buf, v, d) : nonfinite_word(v);
+    TextBuffer buf;
+    std::string_view s = fixed_text(buf, v, d);
     put_shortest(out, s);
     return static_cast<int>(std::min(s.size(), out.size()));
 }
@@ -237,18 +272,10 @@ int integer_shortest(Field out, long long v)
 
 int nearest_whole_shortest(Field out, float v)
 {
-    if (!std::isfinite(v)) {
-        std::string_view s = nonfinite_word(v);
-        put_shortest(out, s);
-        return static_cast<int>(std::min(s.size(), out.size()));
-    }
-    float r = std::round(v);
-    if (!(r >= -2147483648.0f && r < 2147483648.0f)) {
-        constexpr std::string_view stars = "***********";
-        put_shortest(out, stars);
-        return static_cast<int>(std::min(stars.size(), out.size()));
-    }
-    return integer_shortest(out, static_cast<long long>(r));
+    TextBuffer buf;
+    std::string_view s = nearest_whole_text(buf, v);
+    put_shortest(out, s);
+    return static_cast<int>(std::min(s.size(), out.size()));
 }
 
 }  // namespace tx14::field

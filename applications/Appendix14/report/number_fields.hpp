@@ -4,6 +4,9 @@
 // value is rounded to nearest, ties to even, independent of the locale.
 #pragma once
 
+#include <array>
+#include <string_view>
+
 #include "text.hpp"
 
 namespace tx14::field {
@@ -35,5 +38,12 @@ void nearest_whole(Field out, float v);
 int fixed_shortest(Field out, float v, int d);
 int integer_shortest(Field out, long long v);
 int nearest_whole_shortest(Field out, float v);
+
+// The text of the shortest forms alone, for callers that place it
+// themselves: in `buf` or a constant, never longer than kTextMax.
+inline constexpr int kTextMax = 96;
+using TextBuffer = std::array<char, kTextMax>;
+std::string_view fixed_text(TextBuffer& buf, float v, int d);
+std::string_view nearest_whole_text(TextBuffer& buf, float v);
 
 }  // namespace tx14::field

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "number_fields.hpp"
+#include "scan.hpp"
 #include "single_precision.hpp"
 
 namespace tx14 {
@@ -146,8 +147,10 @@ void BLANKZEROS(Field row, int dots)
         // the earliest kind matching at each, and keeps the best.
         std::size_t at = std::string_view::npos;
         std::size_t kind = kNone;
-        for (std::size_t p = 0; p + 1 < text.size(); ++p) {
-            if (text[p] != ' ' || text[p + 1] != '0')
+        const int n = static_cast<int>(row.size());
+        for (int zero = find_any<'0'>(row, 1, n); zero < n; zero = find_any<'0'>(row, zero + 1, n)) {
+            const auto p = static_cast<std::size_t>(zero - 1);
+            if (text[p] != ' ')
                 continue;
             for (std::size_t k = 0; k < kind; ++k)
                 if (matches_at(text, p, zeros[k])) {

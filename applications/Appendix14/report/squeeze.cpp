@@ -1,8 +1,10 @@
 // The blank squeezer: shortens a formula or message line before it is
 // written, by shrinking runs of blanks to one blank.
 #include <algorithm>
+#include <cstring>
 
 #include "report.hpp"
+#include "scan.hpp"
 
 namespace tx14 {
 namespace {
@@ -41,18 +43,27 @@ void squeeze_after_prefix(ConstField src, Field dst, int keep)
 }
 
 // keep <= 2: every run of blanks within the text, a leading run included,
-// shrinks to one blank in the source; the source is then copied.
+// shrinks to one blank in the source; the source is then copied. The text
+// between runs of two or more blanks is moved as it stands.
 void squeeze_everywhere(Field src, Field dst)
 {
     const int T = last_nonblank(src);
     int out = 0;
-    for (int in = 0; in < T; ++in) {
-        if (src[in] == ' ' && out > 0 && src[out - 1] == ' ')
-            continue;
-        src[out++] = src[in];
+    int from = 0;
+    for (int p = find_blank_pair(src, 0, T); p < T; p = find_blank_pair(src, from, T)) {
+        const int kept = p + 1 - from;  // up to the run's first blank
+        if (out != from)
+            std::memmove(src.data() + out, src.data() + from, static_cast<std::size_t>(kept));
+        out += kept;
+        from = p + 2;
+        while (src[static_cast<std::size_t>(from)] == ' ')
+            ++from;
     }
-    for (int k = out; k < T; ++k)
-        src[k] = ' ';
+    if (out != from)
+        std::memmove(src.data() + out, src.data() + from, static_cast<std::size_t>(T - from));
+    out += T - from;
+    if (out < T)
+        std::memset(src.data() + out, ' ', static_cast<std::size_t>(T - out));
     blank(dst);
     std::copy_n(src.begin(), std::min(src.size(), dst.size()), dst.begin());
 }

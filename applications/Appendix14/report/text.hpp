@@ -58,20 +58,6 @@ inline bool matches_at(std::string_view text, std::size_t at, std::string_view p
     return true;
 }
 
-// Whether `pattern` occurs in `text`: the places of its first character,
-// then a plain comparison, quicker than the library's search on the short
-// texts of number fields.
-inline bool contains(std::string_view text, std::string_view pattern)
-{
-    if (pattern.empty())
-        return true;
-    for (std::size_t at = text.find(pattern[0]); at != std::string_view::npos;
-         at = text.find(pattern[0], at + 1))
-        if (matches_at(text, at, pattern))
-            return true;
-    return false;
-}
-
 // Copies text into the field from column col on, cut at the field's end.
 // Returns the column after the last character written.
 inline int put(Field f, int col, std::string_view text)
