@@ -14,11 +14,11 @@ installed with this package, else the one on the system's library path.
 
 import os
 import threading
-from typing import Iterable, List, Mapping, Optional
+from typing import Iterable, List, Mapping, Optional, Tuple
 
 from ._item import prepare
 from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError, library
-from .context import Context
+from .context import Context, check
 from .result import Check, Line, Result, Value
 from .units import SI, US, Units, UnitsSpec, load_unit_file
 
@@ -36,32 +36,39 @@ def library_version() -> str:
     return library().tx14_version().decode("ascii")
 
 
+_per_thread = threading.local()  # a context each thread keeps for analyse()
+
+
 def analyse(item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Result:
     """Runs one item and returns its Result. `units` applies when the item has
     no `units` key; `plain` turns the report's special characters into plain
     text (d^(2) for d squared). Bad input raises ValueError naming the key."""
-    with Context() as ctx:
-        return ctx.analyse(item, units, plain)
+    ctx = getattr(_per_thread, "context", None)
+    if ctx is None:
+        ctx = _per_thread.context = Context()
+    return ctx.analyse(item, units, plain)
 
 
 def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
                  units: UnitsSpec = "US", plain: bool = False) -> List[Result]:
     """Runs the items on `threads` threads (default: one per processor), one
-    context each, and returns their results in the order of the items. Every
-    item is checked before any runs; ValueError names the item (from 0) and
-    the key."""
+    context each, and returns their results in the order of the items. A bad
+    item raises ValueError naming the item (from 0) and the key, and nothing
+    is returned; items are checked by the item core as they run."""
     cache = {}
     prepared = []
     for index, item in enumerate(items):
         try:
             prepared.append(prepare(item, units, cache))
         except ValueError as e:
+            _check_all(prepared)  # an earlier item may hold a fault the item core finds
             raise ValueError("item %d: %s" % (index, e)) from None
     if threads is not None and (isinstance(threads, bool) or not isinstance(threads, int)
                                 or threads < 1):
         raise ValueError("threads: expected a whole number of at least 1, found %r" % (threads,))
     threads = max(1, min(threads or os.cpu_count() or 1, len(prepared)))
     results: List[Optional[Result]] = [None] * len(prepared)
+    bad_items: List[Tuple[int, str]] = []
     failures: List[BaseException] = []
     lock = threading.Lock()
     next_index = iter(range(len(prepared)))
@@ -69,12 +76,15 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
     def worker() -> None:
         try:
             with Context() as ctx:
-                while not failures:
+                while not failures and not bad_items:
                     with lock:
                         index = next(next_index, None)
                     if index is None:
                         return
-                    results[index] = ctx._run_prepared(prepared[index], plain)
+                    try:
+                        results[index] = ctx._run_prepared(prepared[index], plain)
+                    except ValueError as e:
+                        bad_items.append((index, str(e)))
         except BaseException as e:  # handed to the caller's thread
             failures.append(e)
 
@@ -85,4 +95,14 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
         t.join()
     if failures:
         raise failures[0]
+    if bad_items:  # every item before the first bad one was taken, and ran
+        raise ValueError("item %d: %s" % min(bad_items))
     return results  # type: ignore[return-value]
+
+
+def _check_all(prepared: List) -> None:
+    for index, item in enumerate(prepared):
+        try:
+            check(item)
+        except ValueError as e:
+            raise ValueError("item %d: %s" % (index, e)) from None

@@ -1,11 +1,12 @@
-"""Checking an item mapping and building, through the library's item
-contract, what the library takes from it: the real array and text fields."""
+"""Checking an item mapping and packing its given values for the library,
+which builds and runs the item in one call (tx14_item_run)."""
 
 import difflib
 import math
 import numbers
+import struct
 from collections.abc import Mapping
-from typing import Dict, List, NamedTuple, Optional
+from typing import Dict, NamedTuple, Optional
 
 from . import _contract, _cp1252
 from ._contract import KindKeys
@@ -18,12 +19,16 @@ COMMON_KEYS = ("kind", "code", "units", "item")
 class PreparedItem(NamedTuple):
     keys: KindKeys
     code: str
+    code_index: int
     units: Units
     number: Optional[int]          # `item`
-    reals: List[float]             # float32 values, element n at index n - 1
-    texts: bytes
+    given: bytes                   # pairs of doubles: key, value (text: its length)
+    count: int                     # of pairs
+    texts: bytes                   # the given texts, one after another
     description: str
-    warnings: List[str]
+
+
+ITEM_KEY = -2.0
 
 
 def _quoted(names) -> str:
@@ -132,8 +137,8 @@ def _unknown(key, keys: KindKeys) -> ValueError:
 
 def prepare(item: Mapping, units, unit_cache: Dict[str, Units]) -> PreparedItem:
     """The item ready for the library; ValueError naming the key at the first
-    fault, or every fault of the item as a whole. `units` applies when the
-    item has no `units` key of its own."""
+    fault the item core does not find itself. `units` applies when the item
+    has no `units` key of its own."""
     if not isinstance(item, Mapping):
         raise TypeError("an item is a mapping of keys to values, not %s" % type(item).__name__)
     keys = _kind(item)
@@ -145,27 +150,35 @@ def prepare(item: Mapping, units, unit_cache: Dict[str, Units]) -> PreparedItem:
     except ValueError as e:
         raise ValueError('key "units": %s' % e) from None
 
-    builder = _contract.ItemBuilder(keys.name, code, system.factors, system.host_labels())
+    ids = keys.given
+    given = []
+    texts = []
     number = None
     description = ""
     for key, value in item.items():
-        if key in ("kind", "code", "units") or _not_given(value):
-            continue
-        kind_of_key = builder.key_type(key) if isinstance(key, str) and "\0" not in key else 0
-        if key == "item":
+        entry = ids.get(key) if isinstance(key, str) else None
+        if entry is None:
+            if key in ("kind", "code", "units") or _not_given(value):
+                continue
+            if key != "item":
+                raise _unknown(key, keys)
             number = _item_number(value)
-            builder.item_number(number)
-        elif kind_of_key == 1:
-            builder.number(key, _number(key, value))
-        elif kind_of_key == 2:
+            given += (ITEM_KEY, number)
+        elif entry[1]:
+            if _not_given(value):
+                continue
             data, problem = _cp1252.encode(_text(key, value))
             if data is None:
                 raise _fault(key, problem)
-            builder.text(key, data)
+            texts.append(data)
+            given += (entry[0], len(data))
             if key == "description":
                 description = value
-        else:
-            raise _unknown(key, keys)
-    built = builder.finish()
-    return PreparedItem(keys, code, system, number, built.reals, built.texts, description,
-                        built.warnings)
+        elif type(value) is float and value - value == 0.0:  # finite
+            given += (entry[0], value)
+        elif not _not_given(value):
+            given += (entry[0], _number(key, value))
+    count = len(given) // 2
+    return PreparedItem(keys, code, keys.codes.index(code), system, number,
+                        struct.pack("=%dd" % len(given), *given), count, b"".join(texts),
+                        description)

@@ -79,12 +79,18 @@ class Units:
         raw = self._label_bytes[slot - 1].lstrip(b" ")[:_contract.label_width(slot)]
         return _cp1252.plain_text(raw.rstrip(b" "))
 
-    def host_factors(self):
-        """The factors as the library reads them (it only reads them, so
-        one array serves every call)."""
-        if getattr(self, "_host_factors", None) is None:
-            self._host_factors = (ctypes.c_float * FACTOR_COUNT)(*(f32(f) for f in self.factors))
-        return self._host_factors
+    def item_factors(self):
+        """The factors as the item core reads them (doubles)."""
+        if getattr(self, "_item_factors", None) is None:
+            self._item_factors = (ctypes.c_double * FACTOR_COUNT)(*self.factors)
+        return self._item_factors
+
+    def result_labels(self, keys) -> Dict[str, str]:
+        """The labels of a kind's results, by result (to be copied, not changed)."""
+        cache = self.__dict__.setdefault("_result_labels", {})
+        if keys.name not in cache:
+            cache[keys.name] = {r.name: self.label(r.quantity) for r in keys.results}
+        return cache[keys.name]
 
     def host_labels(self) -> bytes:
         if getattr(self, "_host_labels", None) is None:
