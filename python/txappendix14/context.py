@@ -197,7 +197,7 @@ class Context:
 
     def analyse(self, item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Result:
         """Runs one item (see txappendix14.analyse)."""
-        return self._run_prepared(prepare(item, units, {}), plain)
+        return self._run_prepared(prepare(item, units, None), plain)
 
     def _run_prepared(self, item: PreparedItem, plain: bool = False) -> Result:
         handle = self._live_handle()
