@@ -95,22 +95,23 @@ bool integral_in(double v, double low, double high) { return v >= low && v <= hi
 
 // Feeds the given values to the builder, in the caller's order; false for
 // an entry that names no key of the kind.
-bool give(ItemBuilder& builder, const KindKeys& keys, const double* given, std::int32_t count, const char* texts,
-          std::size_t texts_size, std::string& fault)
+bool give(ItemBuilder& builder, const KindKeys& keys, const unsigned char* given, std::int32_t count,
+          const char* texts, std::size_t texts_size, std::string& fault)
 {
     const double numbers = static_cast<double>(keys.numbers.size());
     const double all = numbers + static_cast<double>(keys.texts.size());
     std::size_t text_at = 0;
     for (std::int32_t i = 0; i < count; ++i) {
-        const double id = given[2 * i];
-        const double v = given[2 * i + 1];
+        double id = 0.0, v = 0.0;
+        std::memcpy(&id, given + 16 * i, sizeof id);
+        std::memcpy(&v, given + 16 * i + 8, sizeof v);
         if (id == -2.0) {
             builder.item_number(v);
         } else if (id == -1.0 && builder.is_number_key(kDesignationKey)) {
             builder.number(kDesignationKey, v);
         } else if (integral_in(id, 0.0, numbers - 1.0)) {
             builder.number(keys.numbers[static_cast<std::size_t>(id)].name, v);
-        } else if (integral_in(id, numbers, all - 1.0) && texts != nullptr &&
+        } else if (integral_in(id, numbers, all - 1.0) &&
                    integral_in(v, 0.0, static_cast<double>(texts_size - text_at))) {
             const auto n = static_cast<std::size_t>(v);
             builder.text(keys.texts[static_cast<std::size_t>(id - numbers)].name, {texts + text_at, n});
@@ -173,22 +174,32 @@ void record(Output& out, const tx14_context* context, std::int32_t values, std::
 
 }  // namespace
 
-extern "C" size_t tx14_item_run(struct tx14_context *context, int32_t kind, int32_t code, const double *factors,
-                                const char *labels, const double *given, int32_t count, const char *texts,
-                                size_t texts_size, int32_t plain, const char *report_file, unsigned char *out,
-                                size_t size)
+// The packed item: its head, then `count` pairs of doubles, then the texts.
+struct Packed {
+    std::int32_t kind, code, plain, count, texts_size;
+};
+
+extern "C" int32_t tx14_item_run(struct tx14_context *context, const double *factors, const char *labels,
+                                 const unsigned char *item, int32_t item_size, const char *report_file,
+                                 unsigned char *out, int32_t size)
 {
-    Output o(out, size);
+    Output o(out, size > 0 ? static_cast<std::size_t>(size) : 0);
     const std::size_t head = o.used();
     for (int i = 0; i < kHeadFields; ++i)
         o.value(std::int32_t{0});
 
-    const bool usable_kind = kind >= 0 && static_cast<std::size_t>(kind) < kinds().size();
-    const KindKeys* keys = usable_kind ? &kinds()[static_cast<std::size_t>(kind)] : nullptr;
+    Packed p{};
+    if (item != nullptr && item_size >= static_cast<std::int32_t>(sizeof p))
+        std::memcpy(&p, item, sizeof p);
+    const bool whole = item != nullptr && p.count >= 0 && p.texts_size >= 0 && p.count <= (1 << 20) &&
+                       static_cast<std::int64_t>(item_size) ==
+                           static_cast<std::int64_t>(sizeof p) + 16 * std::int64_t{p.count} + p.texts_size;
+    const bool usable_kind = p.kind >= 0 && static_cast<std::size_t>(p.kind) < kinds().size();
+    const KindKeys* keys = usable_kind ? &kinds()[static_cast<std::size_t>(p.kind)] : nullptr;
     std::string fault;
-    if (factors == nullptr || labels == nullptr || (count > 0 && given == nullptr))
-        fault = "no unit system or given values";
-    else if (keys == nullptr || code < 0 || static_cast<std::size_t>(code) >= keys->codes.size())
+    if (factors == nullptr || labels == nullptr || !whole)
+        fault = "no unit system, or a malformed item";
+    else if (keys == nullptr || p.code < 0 || static_cast<std::size_t>(p.code) >= keys->codes.size())
         fault = "no such kind or code of item";
     else if (report_file != nullptr && std::strlen(report_file) >= kFileNameWidth)
         fault = "report file name longer than 255 bytes";
@@ -196,15 +207,17 @@ extern "C" size_t tx14_item_run(struct tx14_context *context, int32_t kind, int3
         o.patch(head + kItemErrors * 4, 1);
         o.line(fault);
         o.value('\0');
-        return o.used();
+        return static_cast<std::int32_t>(o.used());
     }
+    const auto* given = item + sizeof p;
+    const auto* texts = reinterpret_cast<const char*>(given + 16 * static_cast<std::size_t>(p.count));
 
     UnitSystem units;
     std::copy(factors, factors + kFactorCount, units.factors.begin());
     for (std::size_t i = 0; i < units.labels.size(); ++i)
         units.labels[i].assign(labels + i * kLabelWidth, kLabelWidth);
-    ItemBuilder builder(*keys, keys->codes[static_cast<std::size_t>(code)], units);
-    const bool known = give(builder, *keys, given, count, texts, texts_size, fault);
+    ItemBuilder builder(*keys, keys->codes[static_cast<std::size_t>(p.code)], units);
+    const bool known = give(builder, *keys, given, p.count, texts, static_cast<std::size_t>(p.texts_size), fault);
     Built b = builder.finish();
     if (!known)
         b.errors.insert(b.errors.begin(), Finding{{}, fault});
@@ -213,13 +226,13 @@ extern "C" size_t tx14_item_run(struct tx14_context *context, int32_t kind, int3
     o.value('\0');
     if (!b.errors.empty()) {
         o.patch(head + kItemErrors * 4, static_cast<std::int32_t>(b.errors.size()));
-        return o.used();
+        return static_cast<std::int32_t>(o.used());
     }
     for (const Finding& f : b.warnings)
         o.line(f.message);
     o.value('\0');
     if (context == nullptr)
-        return o.used();  // checked only
+        return static_cast<std::int32_t>(o.used());  // checked only
 
     // The run.
     char file[kFileNameWidth];
@@ -231,7 +244,7 @@ extern "C" size_t tx14_item_run(struct tx14_context *context, int32_t kind, int3
         b.reals[static_cast<std::size_t>(r.element - 1)] = std::bit_cast<float>(kNotWritten);
     std::array<float, kFactorCount> host_factors = units.host_factors();
     std::int32_t error_count = 0, print_control = 0;
-    tx14_context_set_no_special(context, plain ? 1 : 0);
+    tx14_context_set_no_special(context, p.plain ? 1 : 0);
     tx14_context_analyse(context, b.reals.data(), b.texts.data(), " ", &error_count, file, nullptr, nullptr,
                          nullptr, labels, host_factors.data(), &print_control);
 
@@ -256,5 +269,5 @@ extern "C" size_t tx14_item_run(struct tx14_context *context, int32_t kind, int3
     o.patch(head + kLineCount * 4, lines);
     o.patch(head + kLinesAt * 4, static_cast<std::int32_t>(o.used()));
     o.bytes(block, static_cast<std::size_t>(lines) * kCaptureRecordWidth);
-    return o.used();
+    return static_cast<std::int32_t>(o.used());
 }

@@ -59,7 +59,7 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
     prepared = []
     for index, item in enumerate(items):
         try:
-            prepared.append(prepare(item, units, cache))
+            prepared.append(prepare(item, units, cache, plain))
         except ValueError as e:
             _check_all(prepared)  # an earlier item may hold a fault the item core finds
             raise ValueError("item %d: %s" % (index, e)) from None
@@ -82,7 +82,7 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
                     if index is None:
                         return
                     try:
-                        results[index] = ctx._run_prepared(prepared[index], plain)
+                        results[index] = ctx._run_prepared(prepared[index])
                     except ValueError as e:
                         bad_items.append((index, str(e)))
         except BaseException as e:  # handed to the caller's thread

@@ -19,12 +19,9 @@ COMMON_KEYS = ("kind", "code", "units", "item")
 class PreparedItem(NamedTuple):
     keys: KindKeys
     code: str
-    code_index: int
     units: Units
     number: Optional[int]          # `item`
-    given: bytes                   # pairs of doubles: key, value (text: its length)
-    count: int                     # of pairs
-    texts: bytes                   # the given texts, one after another
+    packed: bytes                  # for tx14_item_run
     description: str
 
 
@@ -66,6 +63,10 @@ def _not_given(value) -> bool:
     """None and NaN: what a data frame holds in an empty cell."""
     if value is None:
         return True
+    if type(value) is float:
+        return value != value
+    if type(value) is int or type(value) is str:
+        return False
     real = isinstance(value, numbers.Real) and not isinstance(value, numbers.Integral)
     return real and math.isnan(value)
 
@@ -135,11 +136,12 @@ def _unknown(key, keys: KindKeys) -> ValueError:
                       % (key, article, keys.name, hint, ", ".join(valid)))
 
 
-def prepare(item: Mapping, units, unit_cache: Dict[str, Units]) -> PreparedItem:
+def prepare(item: Mapping, units, unit_cache: Optional[Dict[str, Units]],
+            plain: bool = False) -> PreparedItem:
     """The item ready for the library; ValueError naming the key at the first
     fault the item core does not find itself. `units` applies when the item
-    has no `units` key of its own."""
-    if not isinstance(item, Mapping):
+    has no `units` key of its own; `plain` asks for a report in plain text."""
+    if type(item) is not dict and not isinstance(item, Mapping):
         raise TypeError("an item is a mapping of keys to values, not %s" % type(item).__name__)
     keys = _kind(item)
     code = _code(item, keys)
@@ -156,16 +158,17 @@ def prepare(item: Mapping, units, unit_cache: Dict[str, Units]) -> PreparedItem:
     number = None
     description = ""
     for key, value in item.items():
-        entry = ids.get(key) if isinstance(key, str) else None
+        entry = ids.get(key)
         if entry is None:
             if key in ("kind", "code", "units") or _not_given(value):
                 continue
             if key != "item":
                 raise _unknown(key, keys)
-            number = _item_number(value)
+            number = value if type(value) is int and -LARGEST_ITEM <= value <= LARGEST_ITEM \
+                else _item_number(value)
             given += (ITEM_KEY, number)
         elif entry[1]:
-            if _not_given(value):
+            if type(value) is not str and _not_given(value):
                 continue
             data, problem = _cp1252.encode(_text(key, value))
             if data is None:
@@ -178,7 +181,7 @@ def prepare(item: Mapping, units, unit_cache: Dict[str, Units]) -> PreparedItem:
             given += (entry[0], value)
         elif not _not_given(value):
             given += (entry[0], _number(key, value))
-    count = len(given) // 2
-    return PreparedItem(keys, code, keys.codes.index(code), system, number,
-                        struct.pack("=%dd" % len(given), *given), count, b"".join(texts),
-                        description)
+    text = b"".join(texts)
+    packed = struct.pack("=5i%dd%ds" % (len(given), len(text)), keys.index, keys.codes.index(code),
+                         1 if plain else 0, len(given) // 2, len(text), *given, text)
+    return PreparedItem(keys, code, system, number, packed, description)

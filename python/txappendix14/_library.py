@@ -47,10 +47,9 @@ def _declare(lib: ctypes.CDLL) -> ctypes.CDLL:
                                             ctypes.c_size_t]),
         # One item built and run in one call: the lock of the interpreter
         # is let go meanwhile.
-        "tx14_item_run": (ctypes.c_size_t, [handle, ctypes.c_int32, ctypes.c_int32, ctypes.c_void_p,
-                                            ctypes.c_char_p, ctypes.c_char_p, ctypes.c_int32,
-                                            ctypes.c_char_p, ctypes.c_size_t, ctypes.c_int32,
-                                            ctypes.c_char_p, ctypes.c_void_p, ctypes.c_size_t]),
+        "tx14_item_run": (ctypes.c_int32, [handle, ctypes.c_void_p, ctypes.c_char_p, ctypes.c_char_p,
+                                           ctypes.c_int32, ctypes.c_char_p, ctypes.c_void_p,
+                                           ctypes.c_int32]),
     }
     for name, (restype, argtypes) in prototypes.items():
         function = getattr(lib, name)  # AttributeError: a library without contexts

@@ -6,6 +6,7 @@ import math
 import os
 import struct
 import tempfile
+from functools import partial
 from typing import Dict, List, Mapping, Optional
 
 from . import _cp1252
@@ -66,9 +67,9 @@ def _decoded_checks(data: bytes, at: int, count: int) -> List[Check]:
     return checks
 
 
-def _decoded_lines(data: bytes) -> List[Line]:
+def _decoded_lines(data: bytes, at: int, count: int) -> List[Line]:
     return [_capture_line(data[i:i + CAPTURE_RECORD_WIDTH])
-            for i in range(0, len(data), CAPTURE_RECORD_WIDTH)]
+            for i in range(at, at + count * CAPTURE_RECORD_WIDTH, CAPTURE_RECORD_WIDTH)]
 
 
 def _file_line(record: bytes) -> Line:
@@ -104,22 +105,21 @@ def _messages(data: bytes) -> List[str]:
     return [line for line in data.decode("utf-8", "replace").split("\n") if line]
 
 
-def _run(lib, handle, item: PreparedItem, plain: bool, out, report_file: Optional[bytes] = None):
-    """tx14_item_run into `out`; the needed size."""
-    return lib.tx14_item_run(handle, item.keys.index, item.code_index, item.units.item_factors(),
-                             item.units.host_labels(), item.given, item.count, item.texts,
-                             len(item.texts), 1 if plain else 0, report_file, out,
-                             len(out) if out is not None else 0)
+def _run(lib, handle, item: PreparedItem, out, report_file: Optional[bytes] = None) -> int:
+    """tx14_item_run into `out`; the size its output needs."""
+    return lib.tx14_item_run(handle, item.units.item_factors(), item.units.host_labels(),
+                             item.packed, len(item.packed), report_file, out,
+                             0 if out is None else len(out))
 
 
 def check(item: PreparedItem) -> None:
     """ValueError with every error the item core finds in the item."""
     out = ctypes.create_string_buffer(OUTPUT_SIZE)
-    if struct.unpack_from("=i", out)[0] if _run(library(), None, item, False, out) else 0:
+    if struct.unpack_from("=i", out)[0] if _run(library(), None, item, out) else 0:
         raise ValueError("; ".join(_messages(out.raw[_HEAD.size:].split(b"\0", 1)[0])))
 
 
-def _lines_through_file(item: PreparedItem, plain: bool) -> Optional[List[Line]]:
+def _lines_through_file(item: PreparedItem) -> Optional[List[Line]]:
     """The report of an item too long for the capture block (it keeps 500
     lines), run again into a new temporary file of this process."""
     fd, path = tempfile.mkstemp(prefix="txappendix14-", suffix=".txt")
@@ -129,7 +129,7 @@ def _lines_through_file(item: PreparedItem, plain: bool) -> Optional[List[Line]]
         if not _usable_report_name(name):
             return None
         with Context() as ctx:
-            _run(ctx._lib, ctx._live_handle(), item, plain, None, name)
+            _run(ctx._lib, ctx._live_handle(), item, None, name)
         with open(path, "rb") as f:
             lines = _file_lines(f.read())
     finally:
@@ -137,14 +137,14 @@ def _lines_through_file(item: PreparedItem, plain: bool) -> Optional[List[Line]]
     return lines if len(lines) >= CAPTURE_RECORDS else None
 
 
-def _report_lines(item: PreparedItem, plain: bool, data: bytes, at: int, count: int) -> List[Line]:
-    lines = _decoded_lines(data[at:at + count * CAPTURE_RECORD_WIDTH])
+def _report_lines(item: PreparedItem, data: bytes, at: int, count: int) -> List[Line]:
+    lines = _decoded_lines(data, at, count)
     if count >= CAPTURE_RECORDS:
-        lines = _lines_through_file(item, plain) or lines
+        lines = _lines_through_file(item) or lines
     return lines
 
 
-def _result(item: PreparedItem, plain: bool, data: bytes) -> Result:
+def _result(item: PreparedItem, data: bytes) -> Result:
     """The Result of tx14_item_run's output; ValueError for an item that did
     not run."""
     (item_errors, input_errors, verdict, value_count, check_count, line_count, results_at,
@@ -153,15 +153,24 @@ def _result(item: PreparedItem, plain: bool, data: bytes) -> Result:
         raise ValueError("; ".join(_messages(data[_HEAD.size:].split(b"\0", 1)[0])))
     _, warnings, governing, _ = data[_HEAD.size:results_at].split(b"\0")
     keys = item.keys
-    shown = struct.unpack_from("=%dd" % len(keys.results), data, results_at)
-    results = {r.name: None if v != v else v for r, v in zip(keys.results, shown)}
-    return Result(keys.name, item.code, item.units.name, item.number, input_errors, results,
-                  dict(item.units.result_labels(keys)),
-                  LazySequence(lambda: _report_lines(item, plain, data, lines_at, line_count)),
-                  item.description, _VERDICTS[verdict], governing.decode() or None,
-                  LazyMapping(lambda: _decoded_values(data, values_at, value_count)),
-                  LazySequence(lambda: _decoded_checks(data, checks_at, check_count)),
-                  _messages(warnings) if warnings else [])
+    shown = _results_of(len(keys.results)).unpack_from(data, results_at)
+    return Result._of(
+        kind=keys.name, code=item.code, units=item.units.name, item=item.number,
+        errors=input_errors, results={r.name: None if v != v else v for r, v in zip(keys.results, shown)},
+        result_units=dict(item.units.result_labels(keys)),
+        lines=LazySequence(partial(_decoded_lines, data, lines_at, line_count))
+        if line_count < CAPTURE_RECORDS else _report_lines(item, data, lines_at, line_count),
+        description=item.description, verdict=_VERDICTS[verdict],
+        governing=governing.decode() or None,
+        values=LazyMapping(partial(_decoded_values, data, values_at, value_count)),
+        checks=LazySequence(partial(_decoded_checks, data, checks_at, check_count)),
+        warnings=_messages(warnings) if warnings else [])
+
+
+def _results_of(count: int, known: Dict[int, struct.Struct] = {}) -> struct.Struct:
+    if count not in known:
+        known[count] = struct.Struct("=%dd" % count)
+    return known[count]
 
 
 class Context:
@@ -197,12 +206,12 @@ class Context:
 
     def analyse(self, item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Result:
         """Runs one item (see txappendix14.analyse)."""
-        return self._run_prepared(prepare(item, units, None), plain)
+        return self._run_prepared(prepare(item, units, None, plain))
 
-    def _run_prepared(self, item: PreparedItem, plain: bool = False) -> Result:
+    def _run_prepared(self, item: PreparedItem) -> Result:
         handle = self._live_handle()
-        needed = _run(self._lib, handle, item, plain, self._out)
+        needed = _run(self._lib, handle, item, self._out)
         if needed > len(self._out):
             self._out = ctypes.create_string_buffer(needed)
-            needed = _run(self._lib, handle, item, plain, self._out)
-        return _result(item, plain, ctypes.string_at(self._out, needed))
+            needed = _run(self._lib, handle, item, self._out)
+        return _result(item, ctypes.string_at(self._out, needed))
