@@ -271,3 +271,24 @@ extern "C" int32_t tx14_item_run(struct tx14_context *context, const double *fac
     o.bytes(block, static_cast<std::size_t>(lines) * kCaptureRecordWidth);
     return static_cast<std::int32_t>(o.used());
 }
+
+extern "C" int32_t tx14_items_run(struct tx14_context *context, int32_t count, const double *const *factors,
+                                  const char *const *labels, const unsigned char *const *items,
+                                  const int32_t *item_sizes, unsigned char *out, int32_t size, int32_t *ends)
+{
+    if (context == nullptr || factors == nullptr || labels == nullptr || items == nullptr || item_sizes == nullptr ||
+        out == nullptr || ends == nullptr)
+        return 0;
+    std::int32_t used = 0;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::int32_t needed = tx14_item_run(context, factors[i], labels[i], items[i], item_sizes[i], nullptr,
+                                                  out + used, size - used);
+        if (needed > size - used) {
+            ends[i] = used + needed;  // for the first item: the buffer it needs
+            return i;
+        }
+        used += needed;
+        ends[i] = used;
+    }
+    return count;
+}

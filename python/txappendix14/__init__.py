@@ -18,7 +18,7 @@ from typing import Iterable, List, Mapping, Optional, Tuple
 
 from ._item import prepare
 from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError, library
-from .context import Context, check
+from .context import BATCH, Batch, Context, check
 from .result import Check, Line, Result, Value
 from .units import SI, US, Units, UnitsSpec, load_unit_file
 
@@ -71,20 +71,19 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
     bad_items: List[Tuple[int, str]] = []
     failures: List[BaseException] = []
     lock = threading.Lock()
-    next_index = iter(range(len(prepared)))
+    batch = Batch(prepared)
+    starts = iter(range(0, len(prepared), BATCH))
 
     def worker() -> None:
         try:
             with Context() as ctx:
                 while not failures and not bad_items:
                     with lock:
-                        index = next(next_index, None)
-                    if index is None:
+                        start = next(starts, None)
+                    if start is None:
                         return
-                    try:
-                        results[index] = ctx._run_prepared(prepared[index])
-                    except ValueError as e:
-                        bad_items.append((index, str(e)))
+                    ctx._run_batch(batch, start, min(start + BATCH, len(prepared)), results,
+                                   bad_items)
         except BaseException as e:  # handed to the caller's thread
             failures.append(e)
 

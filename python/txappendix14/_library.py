@@ -50,6 +50,8 @@ def _declare(lib: ctypes.CDLL) -> ctypes.CDLL:
         "tx14_item_run": (ctypes.c_int32, [handle, ctypes.c_void_p, ctypes.c_char_p, ctypes.c_char_p,
                                            ctypes.c_int32, ctypes.c_char_p, ctypes.c_void_p,
                                            ctypes.c_int32]),
+        "tx14_items_run": (ctypes.c_int32, [handle, ctypes.c_int32] + [ctypes.c_void_p] * 5
+                           + [ctypes.c_int32, ctypes.c_void_p]),
     }
     for name, (restype, argtypes) in prototypes.items():
         function = getattr(lib, name)  # AttributeError: a library without contexts

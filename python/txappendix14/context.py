@@ -6,7 +6,6 @@ import math
 import os
 import struct
 import tempfile
-from functools import partial
 from typing import Dict, List, Mapping, Optional
 
 from . import _cp1252
@@ -20,6 +19,7 @@ CAPTURE_RECORDS = 500
 CAPTURE_RECORD_WIDTH = 125
 FILE_NAME_WIDTH = 256
 OUTPUT_SIZE = 131072                  # what tx14_item_run writes for any item so far
+BATCH = 16                            # items of one call of tx14_items_run at most
 
 _CAPTURE_TEXT = slice(4, 104)         # columns 5-104 of a capture record
 _STYLE_COLUMN = 108                   # six 2-column codes from column 109
@@ -48,17 +48,17 @@ def _capture_line(record: bytes) -> Line:
                 _styles(record[_STYLE_COLUMN:_STYLE_COLUMN + 12]))
 
 
-def _decoded_values(data: bytes, at: int, count: int) -> Dict[str, Value]:
+def _decoded_values(data: bytes, at: int, end: int, count: int) -> Dict[str, Value]:
     displays = struct.unpack_from("=%df" % count, data, at)
-    texts = data[at + 4 * count:].split(b"\0", 3 * count)
+    texts = data[at + 4 * count:end].split(b"\0")
     return {texts[3 * i].decode(): Value(_number(display), _text(texts[3 * i + 2]),
                                          texts[3 * i + 1].decode())
             for i, display in enumerate(displays)}
 
 
-def _decoded_checks(data: bytes, at: int, count: int) -> List[Check]:
+def _decoded_checks(data: bytes, at: int, end: int, count: int) -> List[Check]:
     numbers = [_CHECK.unpack_from(data, at + _CHECK.size * i) for i in range(count)]
-    texts = data[at + _CHECK.size * count:].split(b"\0", 4 * count)
+    texts = data[at + _CHECK.size * count:end].split(b"\0")
     checks = []
     for i, (value, limit, utilization, passes) in enumerate(numbers):
         key, label, unit, relation = texts[4 * i:4 * i + 4]
@@ -144,26 +144,26 @@ def _report_lines(item: PreparedItem, data: bytes, at: int, count: int) -> List[
     return lines
 
 
-def _result(item: PreparedItem, data: bytes) -> Result:
-    """The Result of tx14_item_run's output; ValueError for an item that did
-    not run."""
+def _result(item: PreparedItem, data: bytes, at: int = 0) -> Result:
+    """The Result of tx14_item_run's output, from `at` in data; ValueError
+    for an item that did not run."""
     (item_errors, input_errors, verdict, value_count, check_count, line_count, results_at,
-     values_at, checks_at, lines_at) = _HEAD.unpack_from(data)
+     values_at, checks_at, lines_at) = _HEAD.unpack_from(data, at)
     if item_errors:
-        raise ValueError("; ".join(_messages(data[_HEAD.size:].split(b"\0", 1)[0])))
-    _, warnings, governing, _ = data[_HEAD.size:results_at].split(b"\0")
+        raise ValueError("; ".join(_messages(data[at + _HEAD.size:].split(b"\0", 1)[0])))
+    _, warnings, governing, _ = data[at + _HEAD.size:at + results_at].split(b"\0")
     keys = item.keys
-    shown = _results_of(len(keys.results)).unpack_from(data, results_at)
+    shown = _results_of(len(keys.results)).unpack_from(data, at + results_at)
     return Result._of(
         kind=keys.name, code=item.code, units=item.units.name, item=item.number,
         errors=input_errors, results={r.name: None if v != v else v for r, v in zip(keys.results, shown)},
         result_units=dict(item.units.result_labels(keys)),
-        lines=LazySequence(partial(_decoded_lines, data, lines_at, line_count))
-        if line_count < CAPTURE_RECORDS else _report_lines(item, data, lines_at, line_count),
+        lines=LazySequence(_decoded_lines, data, at + lines_at, line_count)
+        if line_count < CAPTURE_RECORDS else _report_lines(item, data, at + lines_at, line_count),
         description=item.description, verdict=_VERDICTS[verdict],
         governing=governing.decode() or None,
-        values=LazyMapping(partial(_decoded_values, data, values_at, value_count)),
-        checks=LazySequence(partial(_decoded_checks, data, checks_at, check_count)),
+        values=LazyMapping(_decoded_values, data, at + values_at, at + checks_at, value_count),
+        checks=LazySequence(_decoded_checks, data, at + checks_at, at + lines_at, check_count),
         warnings=_messages(warnings) if warnings else [])
 
 
@@ -181,6 +181,7 @@ class Context:
         self._handle = None
         self._lib = library()
         self._out = ctypes.create_string_buffer(OUTPUT_SIZE)
+        self._ends = (ctypes.c_int32 * BATCH)()
         self._handle = self._lib.tx14_context_create()
         if not self._handle:
             raise MemoryError("the library could not create a context")
@@ -215,3 +216,45 @@ class Context:
             self._out = ctypes.create_string_buffer(needed)
             needed = _run(self._lib, handle, item, self._out)
         return _result(item, ctypes.string_at(self._out, needed))
+
+    def _run_batch(self, items: "Batch", start: int, stop: int, results: list,
+                   bad_items: list) -> None:
+        """Runs items start to stop in calls of the library that take several
+        at once; a Result for each, or (index, message) in bad_items."""
+        handle = self._live_handle()
+        while start < stop:
+            done = self._lib.tx14_items_run(handle, stop - start, *items.arguments(start),
+                                            self._out, len(self._out), self._ends)
+            if done == 0:
+                self._out = ctypes.create_string_buffer(self._ends[0])
+                continue
+            data = ctypes.string_at(self._out, self._ends[done - 1])
+            at = 0
+            for i in range(start, start + done):
+                try:
+                    results[i] = _result(items.items[i], data, at)
+                except ValueError as e:
+                    bad_items.append((i, str(e)))
+                at = self._ends[i - start]
+            start += done
+
+
+class Batch:
+    """Prepared items as tx14_items_run takes them: arrays of the addresses
+    of each item's factors, labels and packed item, and of its size."""
+
+    def __init__(self, items: List[PreparedItem]):
+        n = len(items)
+        self.items = items
+        self._factors = (ctypes.c_void_p * n)(*(ctypes.addressof(p.units.item_factors())
+                                                 for p in items))
+        self._labels = (ctypes.c_char_p * n)(*(p.units.host_labels() for p in items))
+        self._packed = (ctypes.c_char_p * n)(*(p.packed for p in items))
+        self._sizes = (ctypes.c_int32 * n)(*(len(p.packed) for p in items))
+
+    def arguments(self, start: int) -> tuple:
+        """The four arrays from item `start` on, as addresses."""
+        pointer = ctypes.sizeof(ctypes.c_void_p)
+        return tuple(ctypes.addressof(a) + start * size for a, size in (
+            (self._factors, pointer), (self._labels, pointer), (self._packed, pointer),
+            (self._sizes, 4)))

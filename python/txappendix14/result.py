@@ -78,16 +78,17 @@ class Check(NamedTuple):
 
 
 class _Lazy:
-    """What a run left in its context, read on first use: `load` is called
-    once, then dropped."""
+    """What a run left, decoded on first use: `load(*args)` is called once,
+    then dropped."""
 
-    def __init__(self, load: Callable[[], Any]):
-        self._load: Optional[Callable[[], Any]] = load
+    def __init__(self, load: Callable[..., Any], *args):
+        self._load: Optional[Callable[..., Any]] = load
+        self._args = args
         self._data: Any = None
 
     def _get(self):
         if self._load is not None:
-            self._data, self._load = self._load(), None
+            self._data, self._load, self._args = self._load(*self._args), None, ()
         return self._data
 
     def __len__(self) -> int:

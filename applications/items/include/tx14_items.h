@@ -102,6 +102,15 @@ struct tx14_context;
 TX14_ITEMS_API int32_t tx14_item_run(struct tx14_context *context, const double *factors, const char *labels,
                                      const unsigned char *item, int32_t item_size, const char *report_file,
                                      unsigned char *out, int32_t size);
+/* Runs `count` items in turn on a context (no report files), each as
+ * tx14_item_run does with its own factors, labels and item, their outputs
+ * one after another in `out`: ends[i] is the offset where item i's ends.
+ * Stops before an item whose output does not fit in what is left; returns
+ * the number of items whose output is complete. When that is 0, ends[0] is
+ * the size the first item's output needs. */
+TX14_ITEMS_API int32_t tx14_items_run(struct tx14_context *context, int32_t count, const double *const *factors,
+                                      const char *const *labels, const unsigned char *const *items,
+                                      const int32_t *item_sizes, unsigned char *out, int32_t size, int32_t *ends);
 
 #ifdef __cplusplus
 }
