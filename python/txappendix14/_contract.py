@@ -11,12 +11,6 @@ from ._library import library
 FACTOR_COUNT = 22
 LABEL_COUNT = 23
 LABEL_WIDTH = 10
-REAL_COUNT = 200
-TEXT_FIELDS = 3
-TEXT_WIDTH = 15
-REPORT_UNIT_ELEMENT = 40
-# Element of a jacket item's code selector (3 and 4 are coils).
-JACKET_CODE_ELEMENT = 20
 MESSAGES = 16384
 
 
