@@ -79,7 +79,7 @@ class BadInput(unittest.TestCase):
 
     def test_a_bad_item_stops_the_batch_before_any_item_runs(self):
         items = [OPENING] * 5 + [dict(OPENING, Bn="wide")] + [JACKET] * 5
-        with mock.patch.object(context.Context, "_run_prepared") as run:
+        with mock.patch.object(context.Context, "_run_batch") as run:
             with self.assertRaises(ValueError) as raised:
                 txappendix14.analyse_many(items, threads=2)
         run.assert_not_called()
