@@ -39,17 +39,17 @@ class KindKeys(NamedTuple):
     texts: Tuple[str, ...]
     codes: Tuple[str, ...]
     results: Tuple[ResultKey, ...]
-    index: int                          # among the library's kinds
-    given: Dict[str, Tuple[int, bool]]  # key -> its number for tx14_item_run, a text?
+    index: int                    # among the library's kinds
+    number_ids: Dict[str, float]  # key -> its number in tx14_item_run's given values
+    text_ids: Dict[str, float]
 
 
-def _given_keys(numbers, texts) -> Dict[str, Tuple[int, bool]]:
+def _ids(numbers, texts) -> Tuple[Dict[str, float], Dict[str, float]]:
     """Number key i is i, text key j follows them; DN, standing in for NPS, is -1."""
-    given = {k.name: (i, False) for i, k in enumerate(numbers)}
-    given.update((t, (len(numbers) + j, True)) for j, t in enumerate(texts))
-    if "NPS" in given:
-        given["DN"] = (-1, False)
-    return given
+    number_ids = {k.name: float(i) for i, k in enumerate(numbers)}
+    if "NPS" in number_ids:
+        number_ids["DN"] = -1.0
+    return number_ids, {t: float(len(numbers) + j) for j, t in enumerate(texts)}
 
 
 class _Tables:
@@ -81,11 +81,13 @@ def _read_kind(lib, kind: bytes, index: int) -> KindKeys:
     results = tuple(ResultKey(_text(k.name), k.element, _text(k.quantity))
                     for k in _keys(lib, lib.tx14_items_result, kind))
     return KindKeys(_text(kind), numbers, texts, tuple(codes), results, index,
-                    _given_keys(numbers, texts))
+                    *_ids(numbers, texts))
 
 
 def kinds() -> Dict[str, KindKeys]:
     """The kinds of item by name, read once from the library."""
+    if _Tables.kinds is not None:
+        return _Tables.kinds
     with _Tables.lock:
         if _Tables.kinds is None:
             lib = library()

@@ -152,35 +152,43 @@ def prepare(item: Mapping, units, unit_cache: Optional[Dict[str, Units]],
     except ValueError as e:
         raise ValueError('key "units": %s' % e) from None
 
-    ids = keys.given
+    number_ids, text_ids = keys.number_ids, keys.text_ids
     given = []
+    append = given.append
     texts = []
     number = None
     description = ""
     for key, value in item.items():
-        entry = ids.get(key)
-        if entry is None:
-            if key in ("kind", "code", "units") or _not_given(value):
-                continue
-            if key != "item":
-                raise _unknown(key, keys)
-            number = value if type(value) is int and -LARGEST_ITEM <= value <= LARGEST_ITEM \
-                else _item_number(value)
-            given += (ITEM_KEY, number)
-        elif entry[1]:
+        ident = number_ids.get(key)
+        if ident is not None:
+            if type(value) is float and value - value == 0.0:  # finite
+                append(ident)
+                append(value)
+            elif not _not_given(value):
+                append(ident)
+                append(_number(key, value))
+            continue
+        ident = text_ids.get(key)
+        if ident is not None:
             if type(value) is not str and _not_given(value):
                 continue
             data, problem = _cp1252.encode(_text(key, value))
             if data is None:
                 raise _fault(key, problem)
             texts.append(data)
-            given += (entry[0], len(data))
+            append(ident)
+            append(len(data))
             if key == "description":
                 description = value
-        elif type(value) is float and value - value == 0.0:  # finite
-            given += (entry[0], value)
-        elif not _not_given(value):
-            given += (entry[0], _number(key, value))
+        elif key in ("kind", "code", "units") or _not_given(value):
+            continue
+        elif key != "item":
+            raise _unknown(key, keys)
+        else:
+            number = value if type(value) is int and -LARGEST_ITEM <= value <= LARGEST_ITEM \
+                else _item_number(value)
+            append(ITEM_KEY)
+            append(number)
     text = b"".join(texts)
     packed = struct.pack("=5i%dd%ds" % (len(given), len(text)), keys.index, keys.codes.index(code),
                          1 if plain else 0, len(given) // 2, len(text), *given, text)
