@@ -276,8 +276,8 @@ extern "C" int32_t tx14_items_run(struct tx14_context *context, int32_t count, c
                                   const char *const *labels, const unsigned char *const *items,
                                   const int32_t *item_sizes, unsigned char *out, int32_t size, int32_t *ends)
 {
-    if (context == nullptr || factors == nullptr || labels == nullptr || items == nullptr || item_sizes == nullptr ||
-        out == nullptr || ends == nullptr)
+    if (factors == nullptr || labels == nullptr || items == nullptr || item_sizes == nullptr || out == nullptr ||
+        ends == nullptr)
         return 0;
     std::int32_t used = 0;
     for (std::int32_t i = 0; i < count; ++i) {

@@ -78,13 +78,16 @@ class BadInput(unittest.TestCase):
             txappendix14.analyse([("kind", "opening")])
 
     def test_a_bad_item_stops_the_batch_before_any_item_runs(self):
-        items = [OPENING] * 5 + [dict(OPENING, Bn="wide")] + [JACKET] * 5
-        with mock.patch.object(context.Context, "_run_batch") as run:
-            with self.assertRaises(ValueError) as raised:
-                txappendix14.analyse_many(items, threads=2)
-        run.assert_not_called()
-        self.assertIn("item 5", str(raised.exception))
-        self.assertIn('"Bn"', str(raised.exception))
+        # Found by the package (item 5) or by the item core (item 20, past the first batch).
+        for bad, item, key in ((5, dict(OPENING, Bn="wide"), '"Bn"'), (20, changed(OPENING, P=None), '"P"')):
+            items = [OPENING] * bad + [item] + [JACKET] * 30
+            with mock.patch.object(context.Context, "_run_batch", autospec=True,
+                                   side_effect=context.Context._run_batch) as batches:
+                with self.assertRaises(ValueError) as raised:
+                    txappendix14.analyse_many(items, threads=2)
+            self.assertTrue(all(c.args[4] is None for c in batches.call_args_list))  # checks only
+            self.assertIn("item %d: " % bad, str(raised.exception))
+            self.assertIn(key, str(raised.exception))
 
     def test_malformed_packed_items_are_refused(self):
         # What the library's one-call entry may be handed: refused, never read past.

@@ -18,7 +18,7 @@ from typing import Iterable, List, Mapping, Optional, Tuple
 
 from ._item import prepare
 from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError, library
-from .context import BATCH, Batch, Context, check
+from .context import BATCH, Batch, Context
 from .result import Check, Line, Result, Value
 from .units import SI, US, Units, UnitsSpec, load_unit_file
 
@@ -52,27 +52,42 @@ def analyse(item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Resu
 def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
                  units: UnitsSpec = "US", plain: bool = False) -> List[Result]:
     """Runs the items on `threads` threads (default: one per processor), one
-    context each, and returns their results in the order of the items. A bad
-    item raises ValueError naming the item (from 0) and the key, and nothing
-    is returned; items are checked by the item core as they run."""
+    context each, and returns their results in the order of the items. Every
+    item is checked before any runs; ValueError names the item (from 0) and
+    the key."""
     cache = {}
     prepared = []
+    fault = None
     for index, item in enumerate(items):
         try:
             prepared.append(prepare(item, units, cache, plain))
         except ValueError as e:
-            _check_all(prepared)  # an earlier item may hold a fault the item core finds
-            raise ValueError("item %d: %s" % (index, e)) from None
-    if threads is not None and (isinstance(threads, bool) or not isinstance(threads, int)
-                                or threads < 1):
+            fault = "item %d: %s" % (index, e)
+            break
+    if fault is None and threads is not None and (
+            isinstance(threads, bool) or not isinstance(threads, int) or threads < 1):
         raise ValueError("threads: expected a whole number of at least 1, found %r" % (threads,))
-    threads = max(1, min(threads or os.cpu_count() or 1, len(prepared)))
+    threads = 1 if fault else max(1, min(threads or os.cpu_count() or 1, len(prepared)))
     results: List[Optional[Result]] = [None] * len(prepared)
     bad_items: List[Tuple[int, str]] = []
+    batch = Batch(prepared)
+    for run in (None, results):  # every item checked by the item core, then run
+        _on_threads(threads, lambda ctx, start: ctx._run_batch(
+            batch, start, min(start + BATCH, len(prepared)), run, bad_items),
+            range(0, len(prepared), BATCH), bad_items)
+        if bad_items:  # every batch before the first bad item's was taken, and done
+            raise ValueError("item %d: %s" % min(bad_items))
+        if fault:
+            raise ValueError(fault)
+    return results  # type: ignore[return-value]
+
+
+def _on_threads(threads: int, work, starts, bad_items: list) -> None:
+    """work(context, start) for each start, on `threads` threads with a
+    context each, until a bad item turns up."""
     failures: List[BaseException] = []
     lock = threading.Lock()
-    batch = Batch(prepared)
-    starts = iter(range(0, len(prepared), BATCH))
+    starts = iter(starts)
 
     def worker() -> None:
         try:
@@ -82,8 +97,7 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
                         start = next(starts, None)
                     if start is None:
                         return
-                    ctx._run_batch(batch, start, min(start + BATCH, len(prepared)), results,
-                                   bad_items)
+                    work(ctx, start)
         except BaseException as e:  # handed to the caller's thread
             failures.append(e)
 
@@ -94,14 +108,3 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
         t.join()
     if failures:
         raise failures[0]
-    if bad_items:  # every item before the first bad one was taken, and ran
-        raise ValueError("item %d: %s" % min(bad_items))
-    return results  # type: ignore[return-value]
-
-
-def _check_all(prepared: List) -> None:
-    for index, item in enumerate(prepared):
-        try:
-            check(item)
-        except ValueError as e:
-            raise ValueError("item %d: %s" % (index, e)) from None

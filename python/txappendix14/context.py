@@ -112,13 +112,6 @@ def _run(lib, handle, item: PreparedItem, out, report_file: Optional[bytes] = No
                              0 if out is None else len(out))
 
 
-def check(item: PreparedItem) -> None:
-    """ValueError with every error the item core finds in the item."""
-    out = ctypes.create_string_buffer(OUTPUT_SIZE)
-    if struct.unpack_from("=i", out)[0] if _run(library(), None, item, out) else 0:
-        raise ValueError("; ".join(_messages(out.raw[_HEAD.size:].split(b"\0", 1)[0])))
-
-
 def _lines_through_file(item: PreparedItem) -> Optional[List[Line]]:
     """The report of an item too long for the capture block (it keeps 500
     lines), run again into a new temporary file of this process."""
@@ -217,11 +210,12 @@ class Context:
             needed = _run(self._lib, handle, item, self._out)
         return _result(item, ctypes.string_at(self._out, needed))
 
-    def _run_batch(self, items: "Batch", start: int, stop: int, results: list,
+    def _run_batch(self, items: "Batch", start: int, stop: int, results: Optional[list],
                    bad_items: list) -> None:
         """Runs items start to stop in calls of the library that take several
-        at once; a Result for each, or (index, message) in bad_items."""
-        handle = self._live_handle()
+        at once: a Result for each, or (index, message) in bad_items. Without
+        `results` the items are only checked."""
+        handle = self._live_handle() if results is not None else None
         while start < stop:
             done = self._lib.tx14_items_run(handle, stop - start, *items.arguments(start),
                                             self._out, len(self._out), self._ends)
@@ -232,7 +226,10 @@ class Context:
             at = 0
             for i in range(start, start + done):
                 try:
-                    results[i] = _result(items.items[i], data, at)
+                    if results is not None:
+                        results[i] = _result(items.items[i], data, at)
+                    elif _HEAD.unpack_from(data, at)[0]:
+                        _result(items.items[i], data, at)  # raises with the item's errors
                 except ValueError as e:
                     bad_items.append((i, str(e)))
                 at = self._ends[i - start]

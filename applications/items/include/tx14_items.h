@@ -107,7 +107,7 @@ TX14_ITEMS_API int32_t tx14_item_run(struct tx14_context *context, const double 
  * one after another in `out`: ends[i] is the offset where item i's ends.
  * Stops before an item whose output does not fit in what is left; returns
  * the number of items whose output is complete. When that is 0, ends[0] is
- * the size the first item's output needs. */
+ * the size the first item's output needs. A NULL context checks them only. */
 TX14_ITEMS_API int32_t tx14_items_run(struct tx14_context *context, int32_t count, const double *const *factors,
                                       const char *const *labels, const unsigned char *const *items,
                                       const int32_t *item_sizes, unsigned char *out, int32_t size, int32_t *ends);
