@@ -216,6 +216,8 @@ class Context:
         at once: a Result for each, or (index, message) in bad_items. Without
         `results` the items are only checked."""
         handle = self._live_handle() if results is not None else None
+        if len(self._out) < BATCH * OUTPUT_SIZE:  # room for a whole batch: none runs twice
+            self._out = ctypes.create_string_buffer(BATCH * OUTPUT_SIZE)
         while start < stop:
             done = self._lib.tx14_items_run(handle, stop - start, *items.arguments(start),
                                             self._out, len(self._out), self._ends)
