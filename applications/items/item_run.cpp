@@ -24,6 +24,10 @@ constexpr std::uint32_t kNotWritten = 0x7FC0A14E;  // a NaN no calculation produ
 constexpr int kFileNameWidth = 256;
 constexpr int kCaptureRecords = 500;
 constexpr int kCaptureRecordWidth = 125;
+constexpr int kCaptureText = 4;                    // columns 5 to 104 of a record
+constexpr int kCaptureTextWidth = 100;
+constexpr int kCaptureStyles = 108;                // six style codes of two columns
+constexpr int kStyleWidth = 12;
 constexpr std::size_t kCaptureCountOffset = 62500;
 constexpr int kJacketCodeElement = 20;             // selectors 3 and 4 are coils
 
@@ -268,7 +272,15 @@ extern "C" int32_t tx14_item_run(struct tx14_context *context, const double *fac
     lines = file_length > 0 ? 0 : std::clamp(lines, 0, kCaptureRecords);
     o.patch(head + kLineCount * 4, lines);
     o.patch(head + kLinesAt * 4, static_cast<std::int32_t>(o.used()));
-    o.bytes(block, static_cast<std::size_t>(lines) * kCaptureRecordWidth);
+    for (const unsigned char* record = block; record < block + lines * kCaptureRecordWidth;
+         record += kCaptureRecordWidth) {
+        std::uint8_t n = kCaptureTextWidth;
+        while (n > 0 && record[kCaptureText + n - 1] == ' ')
+            --n;
+        o.value(n);
+        o.bytes(record + kCaptureText, n);
+        o.bytes(record + kCaptureStyles, kStyleWidth);
+    }
     return static_cast<std::int32_t>(o.used());
 }
 

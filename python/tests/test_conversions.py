@@ -10,7 +10,7 @@ from items import OPENING
 from txappendix14 import SI, US, Units, load_unit_file
 from txappendix14._cp1252 import plain_text, report_text
 from txappendix14._float32 import f32, from_bits, shortest_decimal
-from txappendix14.context import _capture_line, _file_lines
+from txappendix14.context import _decoded_lines, _file_lines
 
 
 class ShortestResult(unittest.TestCase):
@@ -104,8 +104,7 @@ class Records(unittest.TestCase):
         self.assertEqual(plain_text(b"\xf8"), "\u00f8")
 
     def test_capture_and_file_records(self):
-        record = b"   1" + b"Title".ljust(100) + b"    " + b" 1 0-1 x 012" + b"\0" + b"    "
-        line = _capture_line(record)
+        [line] = _decoded_lines(b"\5Title 1 0-1 x 012", 0, 1)
         self.assertEqual((line.text, line.styles), ("Title", (1, 0, -1, 0, 0, 12)))
         styled = b" " + b"Styled".ljust(107) + b" 0 0 0 0 1 0"
         lines = _file_lines(b" plain\r\n" + styled + b"\n\n last\n")

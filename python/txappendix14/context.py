@@ -16,12 +16,10 @@ from .result import Check, LazyMapping, LazySequence, Line, Result, Value
 from .units import UnitsSpec
 
 CAPTURE_RECORDS = 500
-CAPTURE_RECORD_WIDTH = 125
 FILE_NAME_WIDTH = 256
 OUTPUT_SIZE = 131072                  # what tx14_item_run writes for any item so far
 BATCH = 16                            # items of one call of tx14_items_run at most
 
-_CAPTURE_TEXT = slice(4, 104)         # columns 5-104 of a capture record
 _STYLE_COLUMN = 108                   # six 2-column codes from column 109
 _STYLED_FILE_RECORD = 120             # a report file record with style codes
 
@@ -43,9 +41,6 @@ def _styles(codes: bytes):
     return tuple(styles)
 
 
-def _capture_line(record: bytes) -> Line:
-    return Line(_cp1252.report_text(record[_CAPTURE_TEXT].rstrip(b" ")),
-                _styles(record[_STYLE_COLUMN:_STYLE_COLUMN + 12]))
 
 
 def _decoded_values(data: bytes, at: int, end: int, count: int) -> Dict[str, Value]:
@@ -68,8 +63,13 @@ def _decoded_checks(data: bytes, at: int, end: int, count: int) -> List[Check]:
 
 
 def _decoded_lines(data: bytes, at: int, count: int) -> List[Line]:
-    return [_capture_line(data[i:i + CAPTURE_RECORD_WIDTH])
-            for i in range(at, at + count * CAPTURE_RECORD_WIDTH, CAPTURE_RECORD_WIDTH)]
+    """Lines as tx14_item_run gives them: a length, the text, the style codes."""
+    lines = []
+    for _ in range(count):
+        end = at + 1 + data[at]
+        lines.append(Line(_cp1252.report_text(data[at + 1:end]), _styles(data[end:end + 12])))
+        at = end + 12
+    return lines
 
 
 def _file_line(record: bytes) -> Line:

@@ -97,7 +97,8 @@ TX14_ITEMS_API int tx14_item_finish(tx14_item *item, float *reals, char *texts, 
  * float display value each, then key, label and unit, each NUL-terminated),
  * the checks (float display value, display limit and utilization and int32
  * passes each, then key, label, unit and relation, each NUL-terminated) and
- * the capture block's records. */
+ * the captured report lines (a byte n, the line's n bytes of text without
+ * trailing blanks, its 12 bytes of style codes). */
 struct tx14_context;
 TX14_ITEMS_API int32_t tx14_item_run(struct tx14_context *context, const double *factors, const char *labels,
                                      const unsigned char *item, int32_t item_size, const char *report_file,
