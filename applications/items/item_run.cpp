@@ -95,6 +95,14 @@ double shortest(float v)
     return d;
 }
 
+// Eight blanks at p: a report line's padding is skipped eight at a time.
+bool blanks8(const unsigned char* p)
+{
+    std::uint64_t w = 0;
+    std::memcpy(&w, p, sizeof w);
+    return w == 0x2020202020202020u;
+}
+
 bool integral_in(double v, double low, double high) { return v >= low && v <= high && v == std::trunc(v); }
 
 // Feeds the given values to the builder, in the caller's order; false for
@@ -275,6 +283,8 @@ extern "C" int32_t tx14_item_run(struct tx14_context *context, const double *fac
     for (const unsigned char* record = block; record < block + lines * kCaptureRecordWidth;
          record += kCaptureRecordWidth) {
         std::uint8_t n = kCaptureTextWidth;
+        while (n >= 8 && blanks8(record + kCaptureText + n - 8))
+            n -= 8;
         while (n > 0 && record[kCaptureText + n - 1] == ' ')
             --n;
         o.value(n);
