@@ -3,7 +3,10 @@ files: `analyse` one item after another on one thread, and `analyse_many`
 on two threads. Usage (after building the default preset):
 
     TXAPPENDIX14_LIBRARY=build/default/applications/Appendix14/libtxappendix14.so \\
-        PYTHONPATH=python python3 bench/python_throughput.py [ITEMS]
+        PYTHONPATH=python python3 bench/python_throughput.py [ITEMS [once]]
+
+`once` analyses the items once, untimed: the instructions per item are the
+difference of two such runs under callgrind divided by that of their ITEMS.
 """
 import glob
 import os
@@ -43,6 +46,9 @@ def main():
     n = int(sys.argv[1]) if len(sys.argv) > 1 else 20000
     mix = example_items()
     items = [mix[i % len(mix)] for i in range(n)]
+    if sys.argv[2:] == ["once"]:  # one pass, untimed, for an instruction count
+        [txappendix14.analyse(x) for x in items]
+        return
     one = rates(lambda xs: [txappendix14.analyse(x) for x in xs], items)
     two = rates(lambda xs: txappendix14.analyse_many(xs, threads=2), items)
     print("items in the mix: %d (%s)" % (len(mix), ", ".join(str(x.get("description")) for x in mix)))
