@@ -41,8 +41,6 @@ def _styles(codes: bytes):
     return tuple(styles)
 
 
-
-
 def _decoded_values(data: bytes, at: int, end: int, count: int) -> Dict[str, Value]:
     displays = struct.unpack_from("=%df" % count, data, at)
     texts = data[at + 4 * count:end].split(b"\0")
@@ -160,10 +158,13 @@ def _result(item: PreparedItem, data: bytes, at: int = 0) -> Result:
         warnings=_messages(warnings) if warnings else [])
 
 
-def _results_of(count: int, known: Dict[int, struct.Struct] = {}) -> struct.Struct:
-    if count not in known:
-        known[count] = struct.Struct("=%dd" % count)
-    return known[count]
+_RESULTS: Dict[int, struct.Struct] = {}  # the doubles of a kind's results, by their number
+
+
+def _results_of(count: int) -> struct.Struct:
+    if count not in _RESULTS:
+        _RESULTS[count] = struct.Struct("=%dd" % count)
+    return _RESULTS[count]
 
 
 class Context:
