@@ -5,6 +5,8 @@ import os
 import tempfile
 import unittest
 
+import txappendix14
+from items import OPENING
 from txappendix14 import SI, Units, load_unit_file
 from txappendix14._cp1252 import plain_text, report_text
 from txappendix14._float32 import from_bits, shortest_decimal
@@ -67,6 +69,13 @@ class UnitFiles(unittest.TestCase):
         f.write(text)
         f.close()
         return f.name
+
+    def test_an_item_sees_its_unit_file_change(self):
+        path = self.write(unit_file())
+        first = txappendix14.analyse(dict(OPENING, units=path)).mawp
+        with open(path, "w", encoding="utf-8") as f:
+            f.write(unit_file(factors=US_FACTORS[:8] + ["2.0"] + US_FACTORS[9:]))
+        self.assertNotEqual(txappendix14.analyse(dict(OPENING, units=path)).mawp, first)
 
     def test_bad_files(self):
         for case, text, words in self.BAD:

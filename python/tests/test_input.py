@@ -1,12 +1,13 @@
 """Bad items raise ValueError naming the key, before anything runs."""
 
 import math
+import struct
 import types
 import unittest
 from unittest import mock
 
 import txappendix14
-from txappendix14 import context
+from txappendix14 import _item, context
 from items import JACKET, OPENING
 
 
@@ -77,13 +78,30 @@ class BadInput(unittest.TestCase):
             txappendix14.analyse([("kind", "opening")])
 
     def test_a_bad_item_stops_the_batch_before_any_item_runs(self):
-        items = [OPENING] * 5 + [dict(OPENING, Bn="wide")] + [JACKET] * 5
-        with mock.patch.object(context.Context, "_run_prepared") as run:
-            with self.assertRaises(ValueError) as raised:
-                txappendix14.analyse_many(items, threads=2)
-        run.assert_not_called()
-        self.assertIn("item 5", str(raised.exception))
-        self.assertIn('"Bn"', str(raised.exception))
+        # Found by the package (item 5) or by the item core (item 20, past the first batch).
+        for bad, item, key in ((5, dict(OPENING, Bn="wide"), '"Bn"'), (20, changed(OPENING, P=None), '"P"')):
+            items = [OPENING] * bad + [item] + [JACKET] * 30
+            with mock.patch.object(context.Context, "_run_batch", autospec=True,
+                                   side_effect=context.Context._run_batch) as batches:
+                with self.assertRaises(ValueError) as raised:
+                    txappendix14.analyse_many(items, threads=2)
+            self.assertTrue(all(c.args[4] is None for c in batches.call_args_list))  # checks only
+            self.assertIn("item %d: " % bad, str(raised.exception))
+            self.assertIn(key, str(raised.exception))
+
+    def test_malformed_packed_items_are_refused(self):
+        # What the library's one-call entry may be handed: refused, never read past.
+        good = _item.prepare(OPENING, "US", None)
+        def packed(count, text_bytes, *values):
+            return good.packed[:8] + struct.pack("=3i%dd" % len(values), 0, count, text_bytes, *values)
+        cases = [("short head", good.packed[:12]), ("values past the end", packed(9, 0, 0.0, 1.0)),
+                 ("text past the end", packed(1, 4, len(good.keys.numbers), 40.0)),
+                 ("DN where no key is NPS", packed(1, 0, -1.0, 50.0)),
+                 ("no such key", packed(1, 0, 999.0, 1.0)), ("NaN key", packed(1, 0, math.nan, 1.0))]
+        with txappendix14.Context() as ctx:
+            for case, data in cases:
+                with self.subTest(case), self.assertRaises(ValueError):
+                    ctx._run_prepared(good._replace(packed=data))
 
     def test_thread_count_not_a_positive_whole_number(self):
         for threads in (0, 1.5, "2", True):

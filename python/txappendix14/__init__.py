@@ -14,11 +14,11 @@ installed with this package, else the one on the system's library path.
 
 import os
 import threading
-from typing import Iterable, List, Mapping, Optional
+from typing import Iterable, List, Mapping, Optional, Tuple
 
 from ._item import prepare
 from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError, library
-from .context import Context
+from .context import BATCH, Batch, Context
 from .result import Check, Line, Result, Value
 from .units import SI, US, Units, UnitsSpec, load_unit_file
 
@@ -36,12 +36,17 @@ def library_version() -> str:
     return library().tx14_version().decode("ascii")
 
 
+_per_thread = threading.local()  # a context each thread keeps for analyse()
+
+
 def analyse(item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Result:
     """Runs one item and returns its Result. `units` applies when the item has
     no `units` key; `plain` turns the report's special characters into plain
     text (d^(2) for d squared). Bad input raises ValueError naming the key."""
-    with Context() as ctx:
-        return ctx.analyse(item, units, plain)
+    ctx = getattr(_per_thread, "context", None)
+    if ctx is None:
+        ctx = _per_thread.context = Context()
+    return ctx.analyse(item, units, plain)
 
 
 def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
@@ -52,29 +57,47 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
     the key."""
     cache = {}
     prepared = []
+    fault = None
     for index, item in enumerate(items):
         try:
-            prepared.append(prepare(item, units, cache))
+            prepared.append(prepare(item, units, cache, plain))
         except ValueError as e:
-            raise ValueError("item %d: %s" % (index, e)) from None
-    if threads is not None and (isinstance(threads, bool) or not isinstance(threads, int)
-                                or threads < 1):
+            fault = "item %d: %s" % (index, e)
+            break
+    if fault is None and threads is not None and (
+            isinstance(threads, bool) or not isinstance(threads, int) or threads < 1):
         raise ValueError("threads: expected a whole number of at least 1, found %r" % (threads,))
-    threads = max(1, min(threads or os.cpu_count() or 1, len(prepared)))
+    threads = 1 if fault else max(1, min(threads or os.cpu_count() or 1, len(prepared)))
     results: List[Optional[Result]] = [None] * len(prepared)
+    bad_items: List[Tuple[int, str]] = []
+    batch = Batch(prepared)
+    for run in (None, results):  # every item checked by the item core, then run
+        _on_threads(threads, lambda ctx, start: ctx._run_batch(
+            batch, start, min(start + BATCH, len(prepared)), run, bad_items),
+            range(0, len(prepared), BATCH), bad_items)
+        if bad_items:  # every batch before the first bad item's was taken, and done
+            raise ValueError("item %d: %s" % min(bad_items))
+        if fault:
+            raise ValueError(fault)
+    return results  # type: ignore[return-value]
+
+
+def _on_threads(threads: int, work, starts, bad_items: list) -> None:
+    """work(context, start) for each start, on `threads` threads with a
+    context each, until a bad item turns up."""
     failures: List[BaseException] = []
     lock = threading.Lock()
-    next_index = iter(range(len(prepared)))
+    starts = iter(starts)
 
     def worker() -> None:
         try:
             with Context() as ctx:
-                while not failures:
+                while not failures and not bad_items:
                     with lock:
-                        index = next(next_index, None)
-                    if index is None:
+                        start = next(starts, None)
+                    if start is None:
                         return
-                    results[index] = ctx._run_prepared(prepared[index], plain)
+                    work(ctx, start)
         except BaseException as e:  # handed to the caller's thread
             failures.append(e)
 
@@ -85,4 +108,3 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
         t.join()
     if failures:
         raise failures[0]
-    return results  # type: ignore[return-value]

@@ -1,7 +1,6 @@
 """The item contract of the shared library, through its C interface: the
-keys of each kind, the built-in unit systems, the check of a unit file's
-contents, and the building of the real array and text fields of an item
-(conversion, required keys, pipe sizes, warnings)."""
+keys of each kind, the built-in unit systems and the check of a unit file's
+contents."""
 
 import ctypes
 import threading
@@ -12,12 +11,6 @@ from ._library import library
 FACTOR_COUNT = 22
 LABEL_COUNT = 23
 LABEL_WIDTH = 10
-REAL_COUNT = 200
-TEXT_FIELDS = 3
-TEXT_WIDTH = 15
-REPORT_UNIT_ELEMENT = 40
-# Element of a jacket item's code selector (3 and 4 are coils).
-JACKET_CODE_ELEMENT = 20
 MESSAGES = 16384
 
 
@@ -46,6 +39,17 @@ class KindKeys(NamedTuple):
     texts: Tuple[str, ...]
     codes: Tuple[str, ...]
     results: Tuple[ResultKey, ...]
+    index: int                    # among the library's kinds
+    number_ids: Dict[str, float]  # key -> its number in tx14_item_run's given values
+    text_ids: Dict[str, float]
+
+
+def _ids(numbers, texts) -> Tuple[Dict[str, float], Dict[str, float]]:
+    """Number key i is i, text key j follows them; DN, standing in for NPS, is -1."""
+    number_ids = {k.name: float(i) for i, k in enumerate(numbers)}
+    if "NPS" in number_ids:
+        number_ids["DN"] = -1.0
+    return number_ids, {t: float(len(numbers) + j) for j, t in enumerate(texts)}
 
 
 class _Tables:
@@ -64,7 +68,7 @@ def _keys(lib, function, kind: bytes) -> List[_Key]:
     return keys
 
 
-def _read_kind(lib, kind: bytes) -> KindKeys:
+def _read_kind(lib, kind: bytes, index: int) -> KindKeys:
     codes, number = [], ctypes.c_int()
     while True:
         code = lib.tx14_items_code(kind, len(codes), ctypes.byref(number))
@@ -76,18 +80,21 @@ def _read_kind(lib, kind: bytes) -> KindKeys:
     texts = tuple(_text(k.name) for k in _keys(lib, lib.tx14_items_text_key, kind))
     results = tuple(ResultKey(_text(k.name), k.element, _text(k.quantity))
                     for k in _keys(lib, lib.tx14_items_result, kind))
-    return KindKeys(_text(kind), numbers, texts, tuple(codes), results)
+    return KindKeys(_text(kind), numbers, texts, tuple(codes), results, index,
+                    *_ids(numbers, texts))
 
 
 def kinds() -> Dict[str, KindKeys]:
     """The kinds of item by name, read once from the library."""
+    if _Tables.kinds is not None:
+        return _Tables.kinds
     with _Tables.lock:
         if _Tables.kinds is None:
             lib = library()
             names = []
             while lib.tx14_items_kind(len(names)) is not None:
                 names.append(lib.tx14_items_kind(len(names)))
-            _Tables.kinds = {_text(n): _read_kind(lib, n) for n in names}
+            _Tables.kinds = {_text(n): _read_kind(lib, n, i) for i, n in enumerate(names)}
         return _Tables.kinds
 
 
@@ -117,56 +124,3 @@ def label_width(slot_number: int) -> int:
 
 def _lines(buffer) -> List[str]:
     return [line for line in buffer.value.decode("utf-8", "replace").split("\n") if line]
-
-
-class Built(NamedTuple):
-    reals: List[float]
-    texts: bytes
-    warnings: List[str]
-
-
-class ItemBuilder:
-    """One item of a kind, code and unit system being built by the library."""
-
-    def __init__(self, kind: str, code: str, factors: Sequence[float], labels: bytes):
-        self._lib = library()
-        messages = ctypes.create_string_buffer(MESSAGES)
-        self._handle = self._lib.tx14_item_create(kind.encode("utf-8"), code.encode("utf-8"),
-                                                  (ctypes.c_double * FACTOR_COUNT)(*factors),
-                                                  labels, messages, MESSAGES)
-        if not self._handle:
-            raise ValueError("; ".join(_lines(messages)) or "out of memory")
-
-    def close(self) -> None:
-        if self._handle:
-            self._lib.tx14_item_destroy(self._handle)
-            self._handle = None
-
-    def __del__(self):
-        self.close()
-
-    def key_type(self, key: str) -> int:
-        """1 for a number key, 2 for a text key, 0 for neither."""
-        return self._lib.tx14_item_key_type(self._handle, key.encode("utf-8", "replace"))
-
-    def number(self, key: str, value: float) -> None:
-        self._lib.tx14_item_set_number(self._handle, key.encode("utf-8"), value)
-
-    def text(self, key: str, cp1252: bytes) -> None:
-        self._lib.tx14_item_set_text(self._handle, key.encode("utf-8"), cp1252)
-
-    def item_number(self, number: int) -> None:
-        self._lib.tx14_item_set_item_number(self._handle, float(number))
-
-    def finish(self) -> Built:
-        """The arrays and the warnings; ValueError with every error."""
-        reals = (ctypes.c_float * REAL_COUNT)()
-        texts = ctypes.create_string_buffer(TEXT_FIELDS * TEXT_WIDTH)
-        errors = ctypes.create_string_buffer(MESSAGES)
-        warnings = ctypes.create_string_buffer(MESSAGES)
-        count = self._lib.tx14_item_finish(self._handle, reals, texts, errors, MESSAGES,
-                                           warnings, MESSAGES)
-        self.close()
-        if count:
-            raise ValueError("; ".join(_lines(errors)))
-        return Built(list(reals), texts.raw[:TEXT_FIELDS * TEXT_WIDTH], _lines(warnings))

@@ -39,6 +39,8 @@ def plain_text(data: bytes) -> str:
 
 def encode(text: str) -> "tuple[Optional[bytes], str]":
     """The Windows-1252 bytes of text, or None and the reason it has none."""
+    if text.isascii() and text.isprintable():  # the usual text, quickly
+        return text.encode("ascii"), ""
     for ch in text:
         cp = ord(ch)
         if cp < 0x20 or cp == 0x7F or 0x80 <= cp < 0xA0:

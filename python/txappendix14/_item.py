@@ -1,11 +1,12 @@
-"""Checking an item mapping and building, through the library's item
-contract, what the library takes from it: the real array and text fields."""
+"""Checking an item mapping and packing its given values for the library,
+which builds and runs the item in one call (tx14_item_run)."""
 
 import difflib
 import math
 import numbers
+import struct
 from collections.abc import Mapping
-from typing import Dict, List, NamedTuple, Optional
+from typing import Dict, NamedTuple, Optional
 
 from . import _contract, _cp1252
 from ._contract import KindKeys
@@ -20,10 +21,11 @@ class PreparedItem(NamedTuple):
     code: str
     units: Units
     number: Optional[int]          # `item`
-    reals: List[float]             # float32 values, element n at index n - 1
-    texts: bytes
+    packed: bytes                  # for tx14_item_run
     description: str
-    warnings: List[str]
+
+
+ITEM_KEY = -2.0
 
 
 def _quoted(names) -> str:
@@ -61,6 +63,10 @@ def _not_given(value) -> bool:
     """None and NaN: what a data frame holds in an empty cell."""
     if value is None:
         return True
+    if type(value) is float:
+        return value != value
+    if type(value) is int or type(value) is str:
+        return False
     real = isinstance(value, numbers.Real) and not isinstance(value, numbers.Integral)
     return real and math.isnan(value)
 
@@ -130,11 +136,12 @@ def _unknown(key, keys: KindKeys) -> ValueError:
                       % (key, article, keys.name, hint, ", ".join(valid)))
 
 
-def prepare(item: Mapping, units, unit_cache: Dict[str, Units]) -> PreparedItem:
+def prepare(item: Mapping, units, unit_cache: Optional[Dict[str, Units]],
+            plain: bool = False) -> PreparedItem:
     """The item ready for the library; ValueError naming the key at the first
-    fault, or every fault of the item as a whole. `units` applies when the
-    item has no `units` key of its own."""
-    if not isinstance(item, Mapping):
+    fault the item core does not find itself. `units` applies when the item
+    has no `units` key of its own; `plain` asks for a report in plain text."""
+    if type(item) is not dict and not isinstance(item, Mapping):
         raise TypeError("an item is a mapping of keys to values, not %s" % type(item).__name__)
     keys = _kind(item)
     code = _code(item, keys)
@@ -145,27 +152,44 @@ def prepare(item: Mapping, units, unit_cache: Dict[str, Units]) -> PreparedItem:
     except ValueError as e:
         raise ValueError('key "units": %s' % e) from None
 
-    builder = _contract.ItemBuilder(keys.name, code, system.factors, system.host_labels())
+    number_ids, text_ids = keys.number_ids, keys.text_ids
+    given = []
+    append = given.append
+    texts = []
     number = None
     description = ""
     for key, value in item.items():
-        if key in ("kind", "code", "units") or _not_given(value):
+        ident = number_ids.get(key)
+        if ident is not None:
+            if type(value) is float and value - value == 0.0:  # finite
+                append(ident)
+                append(value)
+            elif not _not_given(value):
+                append(ident)
+                append(_number(key, value))
             continue
-        kind_of_key = builder.key_type(key) if isinstance(key, str) and "\0" not in key else 0
-        if key == "item":
-            number = _item_number(value)
-            builder.item_number(number)
-        elif kind_of_key == 1:
-            builder.number(key, _number(key, value))
-        elif kind_of_key == 2:
+        ident = text_ids.get(key)
+        if ident is not None:
+            if type(value) is not str and _not_given(value):
+                continue
             data, problem = _cp1252.encode(_text(key, value))
             if data is None:
                 raise _fault(key, problem)
-            builder.text(key, data)
+            texts.append(data)
+            append(ident)
+            append(len(data))
             if key == "description":
                 description = value
-        else:
+        elif key in ("kind", "code", "units") or _not_given(value):
+            continue
+        elif key != "item":
             raise _unknown(key, keys)
-    built = builder.finish()
-    return PreparedItem(keys, code, system, number, built.reals, built.texts, description,
-                        built.warnings)
+        else:
+            number = value if type(value) is int and -LARGEST_ITEM <= value <= LARGEST_ITEM \
+                else _item_number(value)
+            append(ITEM_KEY)
+            append(number)
+    text = b"".join(texts)
+    packed = struct.pack("=5i%dd%ds" % (len(given), len(text)), keys.index, keys.codes.index(code),
+                         1 if plain else 0, len(given) // 2, len(text), *given, text)
+    return PreparedItem(keys, code, system, number, packed, description)

@@ -23,23 +23,6 @@ class LibraryNotFoundError(OSError):
     """The shared library could not be loaded from any of the places tried."""
 
 
-class CValue(ctypes.Structure):
-    """tx14_value of txappendix14_context.h."""
-    _fields_ = [("key", ctypes.c_char_p), ("label", ctypes.c_char_p),
-                ("quantity", ctypes.c_char_p), ("unit", ctypes.c_char_p),
-                ("value", ctypes.c_float), ("display", ctypes.c_float)]
-
-
-class CCheck(ctypes.Structure):
-    """tx14_check of txappendix14_context.h."""
-    _fields_ = [("key", ctypes.c_char_p), ("label", ctypes.c_char_p),
-                ("quantity", ctypes.c_char_p), ("unit", ctypes.c_char_p),
-                ("relation", ctypes.c_char_p), ("value", ctypes.c_float),
-                ("limit", ctypes.c_float), ("display_value", ctypes.c_float),
-                ("display_limit", ctypes.c_float), ("passes", ctypes.c_int32),
-                ("utilization", ctypes.c_float)]
-
-
 class _Loaded:
     library: Optional[ctypes.CDLL] = None
     lock = threading.Lock()
@@ -47,25 +30,10 @@ class _Loaded:
 
 def _declare(lib: ctypes.CDLL) -> ctypes.CDLL:
     handle = ctypes.c_void_p
-    c_float_p = ctypes.POINTER(ctypes.c_float)
-    c_int32_p = ctypes.POINTER(ctypes.c_int32)
     prototypes = {
         "tx14_context_create": (handle, []),
         "tx14_context_destroy": (None, [handle]),
-        "tx14_context_analyse": (None, [handle, c_float_p, ctypes.c_char_p, ctypes.c_char_p,
-                                        c_int32_p, ctypes.c_char_p, ctypes.c_void_p,
-                                        ctypes.c_void_p, ctypes.c_void_p, ctypes.c_char_p,
-                                        c_float_p, c_int32_p]),
-        "tx14_context_capture_block": (ctypes.c_void_p, [handle]),
-        "tx14_context_set_no_special": (None, [handle, ctypes.c_int32]),
-        "tx14_context_input_errors": (ctypes.c_int32, [handle]),
         "tx14_version": (ctypes.c_char_p, []),
-        "tx14_context_value_count": (ctypes.c_int32, [handle]),
-        "tx14_context_value": (ctypes.c_int32, [handle, ctypes.c_int32, ctypes.POINTER(CValue)]),
-        "tx14_context_check_count": (ctypes.c_int32, [handle]),
-        "tx14_context_check": (ctypes.c_int32, [handle, ctypes.c_int32, ctypes.POINTER(CCheck)]),
-        "tx14_context_verdict": (ctypes.c_int32, [handle]),
-        "tx14_context_governing": (ctypes.c_int32, [handle]),
         # The item contract.
         "tx14_items_kind": (ctypes.c_char_p, [ctypes.c_int]),
         "tx14_items_code": (ctypes.c_char_p, [ctypes.c_char_p, ctypes.c_int, ctypes.c_void_p]),
@@ -77,15 +45,13 @@ def _declare(lib: ctypes.CDLL) -> ctypes.CDLL:
         "tx14_units_builtin": (ctypes.c_int, [ctypes.c_char_p, ctypes.c_void_p, ctypes.c_char_p]),
         "tx14_units_check": (ctypes.c_int, [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_char_p,
                                             ctypes.c_size_t]),
-        "tx14_item_create": (handle, [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_void_p,
-                                      ctypes.c_char_p, ctypes.c_char_p, ctypes.c_size_t]),
-        "tx14_item_destroy": (None, [handle]),
-        "tx14_item_key_type": (ctypes.c_int, [handle, ctypes.c_char_p]),
-        "tx14_item_set_number": (None, [handle, ctypes.c_char_p, ctypes.c_double]),
-        "tx14_item_set_text": (None, [handle, ctypes.c_char_p, ctypes.c_char_p]),
-        "tx14_item_set_item_number": (None, [handle, ctypes.c_double]),
-        "tx14_item_finish": (ctypes.c_int, [handle, c_float_p, ctypes.c_char_p, ctypes.c_char_p,
-                                            ctypes.c_size_t, ctypes.c_char_p, ctypes.c_size_t]),
+        # One item built and run in one call: the lock of the interpreter
+        # is let go meanwhile.
+        "tx14_item_run": (ctypes.c_int32, [handle, ctypes.c_void_p, ctypes.c_char_p, ctypes.c_char_p,
+                                           ctypes.c_int32, ctypes.c_char_p, ctypes.c_void_p,
+                                           ctypes.c_int32]),
+        "tx14_items_run": (ctypes.c_int32, [handle, ctypes.c_int32] + [ctypes.c_void_p] * 5
+                           + [ctypes.c_int32, ctypes.c_void_p]),
     }
     for name, (restype, argtypes) in prototypes.items():
         function = getattr(lib, name)  # AttributeError: a library without contexts

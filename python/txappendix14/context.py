@@ -4,31 +4,30 @@ on several threads at once (one context per thread)."""
 import ctypes
 import math
 import os
+import struct
 import tempfile
-import weakref
-from typing import Callable, Dict, List, Mapping, Optional
+from typing import Dict, List, Mapping, Optional
 
 from . import _cp1252
 from ._float32 import shortest_decimal
 from ._item import PreparedItem, prepare
-from ._contract import JACKET_CODE_ELEMENT, REAL_COUNT, REPORT_UNIT_ELEMENT, KindKeys
-from ._library import CCheck, CValue, library
+from ._library import library
 from .result import Check, LazyMapping, LazySequence, Line, Result, Value
 from .units import UnitsSpec
 
 CAPTURE_RECORDS = 500
-CAPTURE_RECORD_WIDTH = 125
-CAPTURE_COUNT_OFFSET = 62500
 FILE_NAME_WIDTH = 256
+OUTPUT_SIZE = 131072                  # what tx14_item_run writes for any item so far
+BATCH = 16                            # items of one call of tx14_items_run at most
 
-_CAPTURE_TEXT = slice(4, 104)         # columns 5-104 of a capture record
 _STYLE_COLUMN = 108                   # six 2-column codes from column 109
 _STYLED_FILE_RECORD = 120             # a report file record with style codes
-_FILE_UNIT = 10.0                     # any positive unit number selects file mode
 
-# A quiet NaN with a payload no calculation produces: a result element that
-# still holds it after the run was not written.
-_NOT_WRITTEN_BITS = 0x7FC0A14E
+# The head of tx14_item_run's output: item errors, input errors, verdict,
+# numbers of values, checks and lines, offsets of results, values, checks
+# and lines; then the messages.
+_HEAD = struct.Struct("=10i")
+_CHECK = struct.Struct("=fffi")
 
 
 def _styles(codes: bytes):
@@ -42,25 +41,33 @@ def _styles(codes: bytes):
     return tuple(styles)
 
 
-def _capture_line(record: bytes) -> Line:
-    return Line(_cp1252.report_text(record[_CAPTURE_TEXT].rstrip(b" ")),
-                _styles(record[_STYLE_COLUMN:_STYLE_COLUMN + 12]))
+def _decoded_values(data: bytes, at: int, end: int, count: int) -> Dict[str, Value]:
+    displays = struct.unpack_from("=%df" % count, data, at)
+    texts = data[at + 4 * count:end].split(b"\0")
+    return {texts[3 * i].decode(): Value(_number(display), _text(texts[3 * i + 2]),
+                                         texts[3 * i + 1].decode())
+            for i, display in enumerate(displays)}
 
 
-def _decoded_values(raw: list) -> Dict[str, Value]:
-    return {key.decode(): Value(_number(display), _text(unit), label.decode())
-            for key, label, unit, display in raw}
+def _decoded_checks(data: bytes, at: int, end: int, count: int) -> List[Check]:
+    numbers = [_CHECK.unpack_from(data, at + _CHECK.size * i) for i in range(count)]
+    texts = data[at + _CHECK.size * count:end].split(b"\0")
+    checks = []
+    for i, (value, limit, utilization, passes) in enumerate(numbers):
+        key, label, unit, relation = texts[4 * i:4 * i + 4]
+        checks.append(Check(key.decode(), label.decode(), _number(value), _number(limit),
+                            _text(unit), relation.decode(), passes != 0, _number(utilization)))
+    return checks
 
 
-def _decoded_check(raw: tuple) -> Check:
-    key, label, display_value, display_limit, unit, relation, passes, utilization = raw
-    return Check(key.decode(), label.decode(), _number(display_value), _number(display_limit),
-                 _text(unit), relation.decode(), passes != 0, _number(utilization))
-
-
-def _decoded_lines(data: bytes) -> List[Line]:
-    return [_capture_line(data[i:i + CAPTURE_RECORD_WIDTH])
-            for i in range(0, len(data), CAPTURE_RECORD_WIDTH)]
+def _decoded_lines(data: bytes, at: int, count: int) -> List[Line]:
+    """Lines as tx14_item_run gives them: a length, the text, the style codes."""
+    lines = []
+    for _ in range(count):
+        end = at + 1 + data[at]
+        lines.append(Line(_cp1252.report_text(data[at + 1:end]), _styles(data[end:end + 12])))
+        at = end + 12
+    return lines
 
 
 def _file_line(record: bytes) -> Line:
@@ -92,36 +99,72 @@ def _usable_report_name(name: bytes) -> bool:
             and b"\0" not in name)
 
 
-class _Call:
-    """The arguments of one library call for a prepared item."""
+def _messages(data: bytes) -> List[str]:
+    return [line for line in data.decode("utf-8", "replace").split("\n") if line]
 
-    def __init__(self, item: PreparedItem, report_file: bytes = b""):
-        self.reals = (ctypes.c_float * REAL_COUNT)(*item.reals)
-        self.reals[REPORT_UNIT_ELEMENT - 1] = _FILE_UNIT if report_file else 0.0
-        self.bits = (ctypes.c_uint32 * REAL_COUNT).from_buffer(self.reals)
-        for r in item.keys.results:
-            self.bits[r.element - 1] = _NOT_WRITTEN_BITS
-        self.texts = item.texts
-        self.file = report_file.ljust(FILE_NAME_WIDTH, b" ")
-        self.labels = item.units.host_labels()
-        self.factors = item.units.host_factors()
-        self.errors = ctypes.c_int32(0)
-        self.print_control = ctypes.c_int32(0)
 
-    def run(self, lib, handle) -> None:
-        lib.tx14_context_analyse(handle, self.reals, self.texts, b" ",
-                                       ctypes.byref(self.errors), self.file, None, None, None,
-                                       self.labels, self.factors,
-                                       ctypes.byref(self.print_control))
+def _run(lib, handle, item: PreparedItem, out, report_file: Optional[bytes] = None) -> int:
+    """tx14_item_run into `out`; the size its output needs."""
+    return lib.tx14_item_run(handle, item.units.item_factors(), item.units.host_labels(),
+                             item.packed, len(item.packed), report_file, out,
+                             0 if out is None else len(out))
 
-    def results(self, keys: KindKeys) -> List[Optional[float]]:
-        """The result elements of the kind, None where the mark is untouched
-        and for the fillet weld of a coil (code selector 3 or 4), which sizes
-        none."""
-        coil = keys.name == "jacket" and self.reals[JACKET_CODE_ELEMENT - 1] >= 3
-        return [None if self.bits[r.element - 1] == _NOT_WRITTEN_BITS
-                or (coil and r.name == "fillet_weld") else self.reals[r.element - 1]
-                for r in keys.results]
+
+def _lines_through_file(item: PreparedItem) -> Optional[List[Line]]:
+    """The report of an item too long for the capture block (it keeps 500
+    lines), run again into a new temporary file of this process."""
+    fd, path = tempfile.mkstemp(prefix="txappendix14-", suffix=".txt")
+    os.close(fd)
+    try:
+        name = os.fsencode(path)
+        if not _usable_report_name(name):
+            return None
+        with Context() as ctx:
+            _run(ctx._lib, ctx._live_handle(), item, None, name)
+        with open(path, "rb") as f:
+            lines = _file_lines(f.read())
+    finally:
+        os.unlink(path)
+    return lines if len(lines) >= CAPTURE_RECORDS else None
+
+
+def _report_lines(item: PreparedItem, data: bytes, at: int, count: int) -> List[Line]:
+    lines = _decoded_lines(data, at, count)
+    if count >= CAPTURE_RECORDS:
+        lines = _lines_through_file(item) or lines
+    return lines
+
+
+def _result(item: PreparedItem, data: bytes, at: int = 0) -> Result:
+    """The Result of tx14_item_run's output, from `at` in data; ValueError
+    for an item that did not run."""
+    (item_errors, input_errors, verdict, value_count, check_count, line_count, results_at,
+     values_at, checks_at, lines_at) = _HEAD.unpack_from(data, at)
+    if item_errors:
+        raise ValueError("; ".join(_messages(data[at + _HEAD.size:].split(b"\0", 1)[0])))
+    _, warnings, governing, _ = data[at + _HEAD.size:at + results_at].split(b"\0")
+    keys = item.keys
+    shown = _results_of(len(keys.results)).unpack_from(data, at + results_at)
+    return Result._of(
+        kind=keys.name, code=item.code, units=item.units.name, item=item.number,
+        errors=input_errors, results={r.name: None if v != v else v for r, v in zip(keys.results, shown)},
+        result_units=dict(item.units.result_labels(keys)),
+        lines=LazySequence(_decoded_lines, data, at + lines_at, line_count)
+        if line_count < CAPTURE_RECORDS else _report_lines(item, data, at + lines_at, line_count),
+        description=item.description, verdict=_VERDICTS[verdict],
+        governing=governing.decode() or None,
+        values=LazyMapping(_decoded_values, data, at + values_at, at + checks_at, value_count),
+        checks=LazySequence(_decoded_checks, data, at + checks_at, at + lines_at, check_count),
+        warnings=_messages(warnings) if warnings else [])
+
+
+_RESULTS: Dict[int, struct.Struct] = {}  # the doubles of a kind's results, by their number
+
+
+def _results_of(count: int) -> struct.Struct:
+    if count not in _RESULTS:
+        _RESULTS[count] = struct.Struct("=%dd" % count)
+    return _RESULTS[count]
 
 
 class Context:
@@ -130,14 +173,14 @@ class Context:
 
     def __init__(self):
         self._handle = None
-        self._pending: List[weakref.ref] = []  # lazy parts of the last run's Result
         self._lib = library()
+        self._out = ctypes.create_string_buffer(OUTPUT_SIZE)
+        self._ends = (ctypes.c_int32 * BATCH)()
         self._handle = self._lib.tx14_context_create()
         if not self._handle:
             raise MemoryError("the library could not create a context")
 
     def close(self) -> None:
-        self._settle()
         if self._handle:
             self._lib.tx14_context_destroy(self._handle)
             self._handle = None
@@ -158,118 +201,60 @@ class Context:
 
     def analyse(self, item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Result:
         """Runs one item (see txappendix14.analyse)."""
-        return self._run_prepared(prepare(item, units, {}), plain)
+        return self._run_prepared(prepare(item, units, None, plain))
 
-    def _settle(self) -> None:
-        """Reads what a Result of the last run still lacks, before the run
-        state goes."""
-        for ref in self._pending:
-            lazy = ref()
-            if lazy is not None and lazy._load is not None:
-                keep = getattr(lazy, "_keep", None)
-                if keep is not None:
-                    lazy._load = keep()  # what it needs copied now, decoded on first use
-                else:
-                    lazy._get()
-        self._pending = []
-
-    def _run_prepared(self, item: PreparedItem, plain: bool = False) -> Result:
+    def _run_prepared(self, item: PreparedItem) -> Result:
         handle = self._live_handle()
-        self._settle()
-        self._lib.tx14_context_set_no_special(handle, 1 if plain else 0)
-        call = _Call(item)
-        call.run(self._lib, handle)
-        errors = self._lib.tx14_context_input_errors(handle)
-        raw = call.results(item.keys) if errors == 0 else [None] * len(item.keys.results)
-        results, result_units = {}, {}
-        for r, internal in zip(item.keys.results, raw):
-            shown = None if internal is None else item.units.to_display(r.quantity, internal)
-            results[r.name] = shortest_decimal(shown) if shown is not None and math.isfinite(shown) else None
-            result_units[r.name] = item.units.label(r.quantity)
-        governing = self._lib.tx14_context_governing(handle)
-        values = LazyMapping(self._values)
-        values._keep = self._kept_values  # type: ignore[attr-defined]
-        checks = LazySequence(self._checks)
-        checks._keep = self._kept_checks  # type: ignore[attr-defined]
-        lines = LazySequence(lambda: self._lines(item))
-        lines._keep = lambda: self._kept_lines(item)  # type: ignore[attr-defined]
-        self._pending = [weakref.ref(values), weakref.ref(checks), weakref.ref(lines)]
-        return Result(item.keys.name, item.code, item.units.name, item.number, errors,
-                      results, result_units, lines, item.description,
-                      _VERDICTS[self._lib.tx14_context_verdict(handle)],
-                      self._raw_check(governing)[0].decode() if governing >= 0 else None, values, checks,
-                      list(item.warnings))
+        needed = _run(self._lib, handle, item, self._out)
+        if needed > len(self._out):
+            self._out = ctypes.create_string_buffer(needed)
+            needed = _run(self._lib, handle, item, self._out)
+        return _result(item, ctypes.string_at(self._out, needed))
 
-    def _raw_values(self) -> list:
-        v = CValue()
-        raw = []
-        for i in range(self._lib.tx14_context_value_count(self._handle)):
-            self._lib.tx14_context_value(self._handle, i, ctypes.byref(v))
-            raw.append((v.key, v.label, v.unit, v.display))
-        return raw
+    def _run_batch(self, items: "Batch", start: int, stop: int, results: Optional[list],
+                   bad_items: list) -> None:
+        """Runs items start to stop in calls of the library that take several
+        at once: a Result for each, or (index, message) in bad_items. Without
+        `results` the items are only checked."""
+        handle = self._live_handle() if results is not None else None
+        if len(self._out) < BATCH * OUTPUT_SIZE:  # room for a whole batch: none runs twice
+            self._out = ctypes.create_string_buffer(BATCH * OUTPUT_SIZE)
+        while start < stop:
+            done = self._lib.tx14_items_run(handle, stop - start, *items.arguments(start),
+                                            self._out, len(self._out), self._ends)
+            if done == 0:
+                self._out = ctypes.create_string_buffer(self._ends[0])
+                continue
+            data = ctypes.string_at(self._out, self._ends[done - 1])
+            at = 0
+            for i in range(start, start + done):
+                try:
+                    if results is not None:
+                        results[i] = _result(items.items[i], data, at)
+                    elif _HEAD.unpack_from(data, at)[0]:
+                        _result(items.items[i], data, at)  # raises with the item's errors
+                except ValueError as e:
+                    bad_items.append((i, str(e)))
+                at = self._ends[i - start]
+            start += done
 
-    def _values(self) -> Dict[str, Value]:
-        return _decoded_values(self._raw_values())
 
-    def _kept_values(self) -> Callable[[], Dict[str, Value]]:
-        raw = self._raw_values()
-        return lambda: _decoded_values(raw)
+class Batch:
+    """Prepared items as tx14_items_run takes them: arrays of the addresses
+    of each item's factors, labels and packed item, and of its size."""
 
-    def _raw_check(self, i: int) -> tuple:
-        c = CCheck()
-        self._lib.tx14_context_check(self._handle, i, ctypes.byref(c))
-        return (c.key, c.label, c.display_value, c.display_limit, c.unit, c.relation, c.passes,
-                c.utilization)
+    def __init__(self, items: List[PreparedItem]):
+        n = len(items)
+        self.items = items
+        self._factors = (ctypes.c_void_p * n)(*(ctypes.addressof(p.units.item_factors())
+                                                 for p in items))
+        self._labels = (ctypes.c_char_p * n)(*(p.units.host_labels() for p in items))
+        self._packed = (ctypes.c_char_p * n)(*(p.packed for p in items))
+        self._sizes = (ctypes.c_int32 * n)(*(len(p.packed) for p in items))
 
-    def _check(self, i: int) -> Check:
-        return _decoded_check(self._raw_check(i))
-
-    def _raw_checks(self) -> list:
-        return [self._raw_check(i) for i in range(self._lib.tx14_context_check_count(self._handle))]
-
-    def _checks(self) -> List[Check]:
-        return [_decoded_check(r) for r in self._raw_checks()]
-
-    def _kept_checks(self) -> Callable[[], List[Check]]:
-        raw = self._raw_checks()
-        return lambda: [_decoded_check(r) for r in raw]
-
-    def _lines(self, item: PreparedItem) -> List[Line]:
-        lines = self._captured_lines()
-        if len(lines) >= CAPTURE_RECORDS:
-            lines = self._lines_through_file(item) or lines
-        return lines
-
-    def _captured_bytes(self) -> bytes:
-        block = self._lib.tx14_context_capture_block(self._handle)
-        count = ctypes.c_int32.from_address(block + CAPTURE_COUNT_OFFSET).value
-        count = max(0, min(count, CAPTURE_RECORDS))
-        return ctypes.string_at(block, count * CAPTURE_RECORD_WIDTH)
-
-    def _captured_lines(self) -> List[Line]:
-        return _decoded_lines(self._captured_bytes())
-
-    def _kept_lines(self, item: PreparedItem) -> Callable[[], List[Line]]:
-        """The lines' loader once the context moves on: the captured records
-        copied, decoded when first read (a long report is read at once)."""
-        data = self._captured_bytes()
-        if len(data) >= CAPTURE_RECORDS * CAPTURE_RECORD_WIDTH:
-            lines = self._lines(item)
-            return lambda: lines
-        return lambda: _decoded_lines(data)
-
-    def _lines_through_file(self, item: PreparedItem) -> Optional[List[Line]]:
-        """The report of an item too long for the capture block (it keeps 500
-        lines), run again into a new temporary file of this process."""
-        fd, path = tempfile.mkstemp(prefix="txappendix14-", suffix=".txt")
-        os.close(fd)
-        try:
-            name = os.fsencode(path)
-            if not _usable_report_name(name):
-                return None
-            _Call(item, name).run(self._lib, self._handle)
-            with open(path, "rb") as f:
-                lines = _file_lines(f.read())
-        finally:
-            os.unlink(path)
-        return lines if len(lines) >= CAPTURE_RECORDS else None
+    def arguments(self, start: int) -> tuple:
+        """The four arrays from item `start` on, as addresses."""
+        pointer = ctypes.sizeof(ctypes.c_void_p)
+        return tuple(ctypes.addressof(a) + start * size for a, size in (
+            (self._factors, pointer), (self._labels, pointer), (self._packed, pointer),
+            (self._sizes, 4)))

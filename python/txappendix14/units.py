@@ -4,7 +4,7 @@ systems (their tables come from the library), and unit files."""
 import ctypes
 import math
 import os
-from typing import Dict, Optional, Sequence, Union
+from typing import Dict, Optional, Sequence, Tuple, Union
 
 from . import _contract, _cp1252
 from ._contract import FACTOR_COUNT, LABEL_COUNT, LABEL_WIDTH
@@ -79,12 +79,18 @@ class Units:
         raw = self._label_bytes[slot - 1].lstrip(b" ")[:_contract.label_width(slot)]
         return _cp1252.plain_text(raw.rstrip(b" "))
 
-    def host_factors(self):
-        """The factors as the library reads them (it only reads them, so
-        one array serves every call)."""
-        if getattr(self, "_host_factors", None) is None:
-            self._host_factors = (ctypes.c_float * FACTOR_COUNT)(*(f32(f) for f in self.factors))
-        return self._host_factors
+    def item_factors(self):
+        """The factors as the item core reads them (doubles)."""
+        if getattr(self, "_item_factors", None) is None:
+            self._item_factors = (ctypes.c_double * FACTOR_COUNT)(*self.factors)
+        return self._item_factors
+
+    def result_labels(self, keys) -> Dict[str, str]:
+        """The labels of a kind's results, by result (to be copied, not changed)."""
+        cache = self.__dict__.setdefault("_result_labels", {})
+        if keys.name not in cache:
+            cache[keys.name] = {r.name: self.label(r.quantity) for r in keys.results}
+        return cache[keys.name]
 
     def host_labels(self) -> bytes:
         if getattr(self, "_host_labels", None) is None:
@@ -102,17 +108,26 @@ UnitsSpec = Union[str, "os.PathLike[str]", Units]
 def load_unit_file(path: "Union[str, os.PathLike[str]]") -> Units:
     """The unit system of a unit file (TOML): `factors`, 22 numbers, and
     `labels`, 23 texts. ValueError when the file is unreadable or wrong."""
+    name = os.fspath(path)
+    return _units_of(name, _contents(name))
+
+
+def _contents(name: str) -> bytes:
+    try:
+        with open(name, "rb") as f:
+            return f.read()
+    except OSError as e:
+        raise ValueError('"%s": expected "US", "SI" or a readable unit file (%s)'
+                         % (name, e.strerror or e)) from None
+
+
+def _units_of(name: str, contents: bytes) -> Units:
     try:
         import tomllib
     except ImportError:  # Python before 3.11
         raise ValueError("unit files need Python 3.11 or later (tomllib)") from None
-    name = os.fspath(path)
     try:
-        with open(name, "rb") as f:
-            table = tomllib.load(f)
-    except OSError as e:
-        raise ValueError('"%s": expected "US", "SI" or a readable unit file (%s)'
-                         % (name, e.strerror or e)) from None
+        table = tomllib.loads(contents.decode())
     except tomllib.TOMLDecodeError as e:
         raise ValueError("unit file %s: %s" % (name, e)) from None
     except RecursionError:
@@ -142,9 +157,22 @@ def _as_double(value) -> float:
         return math.inf
 
 
-def resolve(units: UnitsSpec, cache: "Dict[str, Units]") -> Units:
+_read_files: "Dict[str, Tuple[bytes, Units]]" = {}
+
+
+def _unit_file(name: str) -> Units:
+    """A unit file, parsed again only when its contents changed since it was
+    last read."""
+    contents = _contents(name)
+    known = _read_files.get(name)
+    if known is None or known[0] != contents:
+        known = _read_files[name] = (contents, _units_of(name, contents))
+    return known[1]
+
+
+def resolve(units: UnitsSpec, cache: "Optional[Dict[str, Units]]") -> Units:
     """"US", "SI", a unit file or a Units object; each file is read once per
-    cache."""
+    cache (no cache: once, and again when it changes)."""
     if isinstance(units, Units):
         return units
     if units == "US":
@@ -154,6 +182,8 @@ def resolve(units: UnitsSpec, cache: "Dict[str, Units]") -> Units:
     if not isinstance(units, (str, os.PathLike)):
         raise ValueError('units: expected "US", "SI", a unit file or a Units object')
     name = os.fspath(units)
+    if cache is None:
+        return _unit_file(name)
     if name not in cache:
         cache[name] = load_unit_file(name)
     return cache[name]

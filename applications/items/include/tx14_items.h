@@ -10,6 +10,7 @@
 #define TX14_ITEMS_H
 
 #include <stddef.h>
+#include <stdint.h>
 
 #if defined(TX14_BUILDING_ITEMS) && !defined(_WIN32)
 #define TX14_ITEMS_API __attribute__((visibility("default")))
@@ -70,6 +71,47 @@ TX14_ITEMS_API void tx14_item_set_item_number(tx14_item *item, double number);
  * errors and warnings go to their buffers. Returns the number of errors. */
 TX14_ITEMS_API int tx14_item_finish(tx14_item *item, float *reals, char *texts, char *errors,
                                     size_t errors_size, char *warnings, size_t warnings_size);
+
+/* In the shared library only: builds one item and runs it on a context of
+ * txappendix14_context.h in one call. Factors and labels as for
+ * tx14_item_create (labels required). The item, `item_size` bytes in the
+ * machine's byte order, is packed as five int32 (the indexes of its kind
+ * and code as tx14_items_kind and tx14_items_code count them, 1 for plain
+ * report text, the number of given values and the bytes of texts), the
+ * given values as pairs of doubles in the caller's order (a key and its
+ * value) and the texts one after another. Key i < N is number key i of the
+ * kind, N + j text key j (its value is the text's length in bytes), -1 DN,
+ * -2 `item`. A non-empty report_file (under 256 bytes) appends the report
+ * to that file instead of capturing it. A NULL context only builds and
+ * checks the item.
+ *
+ * The output is cut at `size` bytes; the return value is the size the whole
+ * output needs (run again with a larger buffer when it is above `size`). It
+ * starts with 10 int32: the item's errors (it did not run), the run's fatal
+ * input errors, the verdict, the numbers of values, checks and captured
+ * report lines, and the byte offsets of the results, values, checks and
+ * lines. Then come the errors, one line each, and a NUL; for an item that
+ * passed its checks, the warnings likewise; for one that ran, the governing
+ * check's key and a NUL, a double per result of the kind (as the report
+ * shows it, to its shortest decimal; NaN when not computed), the values (a
+ * float display value each, then key, label and unit, each NUL-terminated),
+ * the checks (float display value, display limit and utilization and int32
+ * passes each, then key, label, unit and relation, each NUL-terminated) and
+ * the captured report lines (a byte n, the line's n bytes of text without
+ * trailing blanks, its 12 bytes of style codes). */
+struct tx14_context;
+TX14_ITEMS_API int32_t tx14_item_run(struct tx14_context *context, const double *factors, const char *labels,
+                                     const unsigned char *item, int32_t item_size, const char *report_file,
+                                     unsigned char *out, int32_t size);
+/* Runs `count` items in turn on a context (no report files), each as
+ * tx14_item_run does with its own factors, labels and item, their outputs
+ * one after another in `out`: ends[i] is the offset where item i's ends.
+ * Stops before an item whose output does not fit in what is left; returns
+ * the number of items whose output is complete. When that is 0, ends[0] is
+ * the size the first item's output needs. A NULL context checks them only. */
+TX14_ITEMS_API int32_t tx14_items_run(struct tx14_context *context, int32_t count, const double *const *factors,
+                                      const char *const *labels, const unsigned char *const *items,
+                                      const int32_t *item_sizes, unsigned char *out, int32_t size, int32_t *ends);
 
 #ifdef __cplusplus
 }
