@@ -78,9 +78,10 @@ class BadInput(unittest.TestCase):
             txappendix14.analyse([("kind", "opening")])
 
     def test_a_bad_item_stops_the_batch_before_any_item_runs(self):
-        # Found by the package (item 5) or by the item core (item 20, past the first batch).
+        # Found by the package (item 5) or by the item core (item 20, past the first batch);
+        # one the package refuses in a later batch does not win.
         for bad, item, key in ((5, dict(OPENING, Bn="wide"), '"Bn"'), (20, changed(OPENING, P=None), '"P"')):
-            items = [OPENING] * bad + [item] + [JACKET] * 30
+            items = [OPENING] * bad + [item] + [JACKET] * 30 + [dict(JACKET, Tj="thick")]
             with mock.patch.object(context.Context, "_run_batch", autospec=True,
                                    side_effect=context.Context._run_batch) as batches:
                 with self.assertRaises(ValueError) as raised:

@@ -12,11 +12,12 @@ the one named by the environment variable TXAPPENDIX14_LIBRARY, else the one
 installed with this package, else the one on the system's library path.
 """
 
+import itertools
 import os
 import threading
 from typing import Iterable, List, Mapping, Optional, Tuple
 
-from ._item import prepare
+from ._item import PreparedItem, prepare
 from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError, library
 from .context import BATCH, Batch, Context
 from .result import Check, Line, Result, Value
@@ -55,51 +56,87 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
     context each, and returns their results in the order of the items. Every
     item is checked before any runs; ValueError names the item (from 0) and
     the key."""
-    cache = {}
-    prepared = []
-    fault = None
-    for index, item in enumerate(items):
-        try:
-            prepared.append(prepare(item, units, cache, plain))
-        except ValueError as e:
-            fault = "item %d: %s" % (index, e)
-            break
-    if fault is None and threads is not None and (
-            isinstance(threads, bool) or not isinstance(threads, int) or threads < 1):
-        raise ValueError("threads: expected a whole number of at least 1, found %r" % (threads,))
-    threads = 1 if fault else max(1, min(threads or os.cpu_count() or 1, len(prepared)))
-    results: List[Optional[Result]] = [None] * len(prepared)
+    bad_threads = threads is not None and (
+        isinstance(threads, bool) or not isinstance(threads, int) or threads < 1)
+    pool = 1 if bad_threads else threads or os.cpu_count() or 1
+    if hasattr(items, "__len__"):
+        pool = max(1, min(pool, -(-len(items) // BATCH)))  # type: ignore[arg-type]
+    source = iter(items)
+    cache: dict = {}
+    prepared: List[PreparedItem] = []
+    batches: List[Batch] = []
+    fault: list = []  # the first item the package refuses: its message, or what it raised
     bad_items: List[Tuple[int, str]] = []
-    batch = Batch(prepared)
-    for run in (None, results):  # every item checked by the item core, then run
-        _on_threads(threads, lambda ctx, start: ctx._run_batch(
-            batch, start, min(start + BATCH, len(prepared)), run, bad_items),
-            range(0, len(prepared), BATCH), bad_items)
-        if bad_items:  # every batch before the first bad item's was taken, and done
-            raise ValueError("item %d: %s" % min(bad_items))
-        if fault:
-            raise ValueError(fault)
+    lock = threading.Lock()
+
+    def prepare_and_check(ctx: Context) -> bool:
+        """Prepares the next items (one thread at a time, in order, until an
+        item is refused), then has the item core check them while another
+        thread prepares."""
+        with lock:
+            if fault:
+                return False
+            start = len(prepared)
+            try:
+                for item in itertools.islice(source, BATCH):
+                    prepared.append(prepare(item, units, cache, plain))
+            except ValueError as e:
+                fault.append("item %d: %s" % (len(prepared), e))
+            except BaseException as e:  # a TypeError, or the iterable's own, raised as is
+                fault.append(e)
+            if len(prepared) == start:
+                return False
+            batch = Batch(prepared[start:], start)
+            batches.append(batch)
+        if min(bad_items, default=(start,))[0] >= start:  # else a lower item is known bad
+            ctx._run_batch(batch, start, len(batch.items) + start, None, bad_items)
+        return True
+
+    results: List[Optional[Result]] = []
+    to_run = iter(batches)
+
+    def checked() -> None:  # on one thread, once every thread has checked
+        if not (fault or bad_items or bad_threads):
+            results.extend([None] * len(prepared))
+
+    def run(ctx: Context) -> bool:
+        batch = next(to_run, None) if results else None
+        if batch is None or bad_items:
+            return False
+        ctx._run_batch(batch, batch.first, batch.first + len(batch.items), results, bad_items)
+        return True
+
+    _on_threads(pool, prepare_and_check, checked, run)
+    if fault and not isinstance(fault[0], str):
+        raise fault[0]
+    if fault and not bad_items:
+        raise ValueError(fault[0])
+    if bad_threads and not fault:
+        raise ValueError("threads: expected a whole number of at least 1, found %r" % (threads,))
+    if bad_items:  # every item before the first bad one was checked
+        raise ValueError("item %d: %s" % min(bad_items))
     return results  # type: ignore[return-value]
 
 
-def _on_threads(threads: int, work, starts, bad_items: list) -> None:
-    """work(context, start) for each start, on `threads` threads with a
-    context each, until a bad item turns up."""
+def _on_threads(threads: int, check, checked, run) -> None:
+    """check(context) on `threads` threads with a context each until it
+    returns False on each, then checked() once, then run(context) likewise."""
     failures: List[BaseException] = []
-    lock = threading.Lock()
-    starts = iter(starts)
+    between = threading.Barrier(threads, action=checked)
 
     def worker() -> None:
         try:
             with Context() as ctx:
-                while not failures and not bad_items:
-                    with lock:
-                        start = next(starts, None)
-                    if start is None:
-                        return
-                    work(ctx, start)
+                for phase in (check, run):
+                    while not failures and phase(ctx):
+                        pass
+                    if phase is check:
+                        between.wait()
+        except threading.BrokenBarrierError:
+            pass
         except BaseException as e:  # handed to the caller's thread
             failures.append(e)
+            between.abort()  # no thread waits for this one
 
     pool = [threading.Thread(target=worker, name="txappendix14-%d" % n) for n in range(threads)]
     for t in pool:

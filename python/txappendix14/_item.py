@@ -14,6 +14,7 @@ from .units import Units, resolve
 
 LARGEST_ITEM = 16777216            # whole numbers a float32 holds exactly
 COMMON_KEYS = ("kind", "code", "units", "item")
+_FINITE = 1e308                    # whole numbers within it pack as finite doubles
 
 
 class PreparedItem(NamedTuple):
@@ -161,20 +162,22 @@ def prepare(item: Mapping, units, unit_cache: Optional[Dict[str, Units]],
     for key, value in item.items():
         ident = number_ids.get(key)
         if ident is not None:
-            if type(value) is float and value - value == 0.0:  # finite
-                append(ident)
-                append(value)
+            kind = type(value)
+            if kind is float and value - value == 0.0 or kind is int and -_FINITE <= value <= _FINITE:
+                given += ident, value
             elif not _not_given(value):
-                append(ident)
-                append(_number(key, value))
+                given += ident, _number(key, value)
             continue
         ident = text_ids.get(key)
         if ident is not None:
-            if type(value) is not str and _not_given(value):
+            if type(value) is str and value.isascii() and value.isprintable():  # the usual text
+                data = value.encode("ascii")
+            elif type(value) is not str and _not_given(value):
                 continue
-            data, problem = _cp1252.encode(_text(key, value))
-            if data is None:
-                raise _fault(key, problem)
+            else:
+                data, problem = _cp1252.encode(_text(key, value))
+                if data is None:
+                    raise _fault(key, problem)
             texts.append(data)
             append(ident)
             append(len(data))

@@ -230,9 +230,9 @@ class Context:
             for i in range(start, start + done):
                 try:
                     if results is not None:
-                        results[i] = _result(items.items[i], data, at)
+                        results[i] = _result(items.items[i - items.first], data, at)
                     elif _HEAD.unpack_from(data, at)[0]:
-                        _result(items.items[i], data, at)  # raises with the item's errors
+                        _result(items.items[i - items.first], data, at)  # raises with the item's errors
                 except ValueError as e:
                     bad_items.append((i, str(e)))
                 at = self._ends[i - start]
@@ -241,19 +241,23 @@ class Context:
 
 class Batch:
     """Prepared items as tx14_items_run takes them: arrays of the addresses
-    of each item's factors, labels and packed item, and of its size."""
+    of each item's factors, labels and packed item, and of its size. `first`
+    is the index of the first among all items."""
 
-    def __init__(self, items: List[PreparedItem]):
+    def __init__(self, items: List[PreparedItem], first: int = 0):
         n = len(items)
         self.items = items
-        self._factors = (ctypes.c_void_p * n)(*(ctypes.addressof(p.units.item_factors())
-                                                 for p in items))
-        self._labels = (ctypes.c_char_p * n)(*(p.units.host_labels() for p in items))
-        self._packed = (ctypes.c_char_p * n)(*(p.packed for p in items))
-        self._sizes = (ctypes.c_int32 * n)(*(len(p.packed) for p in items))
+        self.first = first
+        self._factors = (ctypes.c_void_p * n)(*[ctypes.addressof(p.units.item_factors())
+                                                 for p in items])
+        self._labels = (ctypes.c_char_p * n)(*[p.units.host_labels() for p in items])
+        self._packed = (ctypes.c_char_p * n)(*[p.packed for p in items])
+        self._sizes = (ctypes.c_int32 * n)(*[len(p.packed) for p in items])
 
     def arguments(self, start: int) -> tuple:
-        """The four arrays from item `start` on, as addresses."""
+        """The four arrays from item `start` (counted among all items) on, as
+        addresses."""
+        start -= self.first
         pointer = ctypes.sizeof(ctypes.c_void_p)
         return tuple(ctypes.addressof(a) + start * size for a, size in (
             (self._factors, pointer), (self._labels, pointer), (self._packed, pointer),
