@@ -145,17 +145,18 @@ def _result(item: PreparedItem, data: bytes, at: int = 0) -> Result:
     _, warnings, governing, _ = data[at + _HEAD.size:at + results_at].split(b"\0")
     keys = item.keys
     shown = _results_of(len(keys.results)).unpack_from(data, at + results_at)
-    return Result._of(
-        kind=keys.name, code=item.code, units=item.units.name, item=item.number,
-        errors=input_errors, results={r.name: None if v != v else v for r, v in zip(keys.results, shown)},
-        result_units=dict(item.units.result_labels(keys)),
-        lines=LazySequence(_decoded_lines, data, at + lines_at, line_count)
+    return Result._of({
+        "kind": keys.name, "code": item.code, "units": item.units.name, "item": item.number,
+        "errors": input_errors,
+        "results": {r.name: None if v != v else v for r, v in zip(keys.results, shown)},
+        "result_units": dict(item.units.result_labels(keys)),
+        "lines": LazySequence(_decoded_lines, data, at + lines_at, line_count)
         if line_count < CAPTURE_RECORDS else _report_lines(item, data, at + lines_at, line_count),
-        description=item.description, verdict=_VERDICTS[verdict],
-        governing=governing.decode() or None,
-        values=LazyMapping(_decoded_values, data, at + values_at, at + checks_at, value_count),
-        checks=LazySequence(_decoded_checks, data, at + checks_at, at + lines_at, check_count),
-        warnings=_messages(warnings) if warnings else [])
+        "description": item.description, "verdict": _VERDICTS[verdict],
+        "governing": governing.decode() or None,
+        "values": LazyMapping(_decoded_values, data, at + values_at, at + checks_at, value_count),
+        "checks": LazySequence(_decoded_checks, data, at + checks_at, at + lines_at, check_count),
+        "warnings": _messages(warnings) if warnings else []})
 
 
 _RESULTS: Dict[int, struct.Struct] = {}  # the doubles of a kind's results, by their number

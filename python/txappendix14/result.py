@@ -150,7 +150,7 @@ class Result:
     warnings: Sequence[str] = field(default_factory=list)  # the item ran, but look again
 
     @classmethod
-    def _of(cls, **fields) -> "Result":
+    def _of(cls, fields: Dict[str, Any]) -> "Result":
         """A Result of every field at once: a frozen dataclass's __init__ sets
         them one by one, which costs more than the rest of a run's reading."""
         assert len(fields) == len(_FIELDS)
