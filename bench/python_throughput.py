@@ -32,14 +32,18 @@ def example_items():
     return items
 
 
-def rates(run, items, repeats=5):
-    """Median and best items per second of `repeats` runs over `items`."""
-    rates = []
+def rates(runs, items, repeats=5):
+    """Items per second of each of `runs` over `items`, `repeats` times in
+    turn (so that a change of the machine's load touches each alike): the
+    median and best of each, and the median of each round's ratio to the first."""
+    rates = [[] for _ in runs]
     for _ in range(repeats):
-        start = time.perf_counter()
-        run(items)
-        rates.append(len(items) / (time.perf_counter() - start))
-    return statistics.median(rates), max(rates)
+        for run, rate in zip(runs, rates):
+            start = time.perf_counter()
+            run(items)
+            rate.append(len(items) / (time.perf_counter() - start))
+    return [(statistics.median(r), max(r), statistics.median(x / y for x, y in zip(r, rates[0])))
+            for r in rates]
 
 
 def main():
@@ -49,12 +53,12 @@ def main():
     if sys.argv[2:] == ["once"]:  # one pass, untimed, for an instruction count
         [txappendix14.analyse(x) for x in items]
         return
-    one = rates(lambda xs: [txappendix14.analyse(x) for x in xs], items)
-    two = rates(lambda xs: txappendix14.analyse_many(xs, threads=2), items)
+    one, two = rates((lambda xs: [txappendix14.analyse(x) for x in xs],
+                      lambda xs: txappendix14.analyse_many(xs, threads=2)), items)
     print("items in the mix: %d (%s)" % (len(mix), ", ".join(str(x.get("description")) for x in mix)))
-    print("median (best) of 5 runs of %d items" % n)
-    print("analyse, one thread:       %8.0f items/s (%.0f)" % one)
-    print("analyse_many, two threads: %8.0f items/s (%.0f) (x%.2f)" % (two + (two[0] / one[0],)))
+    print("median (best) of 5 runs of %d items, the two taken in turn" % n)
+    print("analyse, one thread:       %8.0f items/s (%.0f)" % one[:2])
+    print("analyse_many, two threads: %8.0f items/s (%.0f) (x%.2f, the median of the runs' ratios)" % two)
 
 
 if __name__ == "__main__":
