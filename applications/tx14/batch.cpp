@@ -246,6 +246,8 @@ void build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w)
         w.unquoted.reserve(row.fields.size());  // the entries' texts stay put
         for (std::size_t i = 0; i < row.fields.size(); ++i) {
             const CsvField& f = row.fields[i];
+            if (f.raw.empty())
+                continue;  // as most cells of the other kind of item
             std::string_view text = cell_text(f.raw, w.scratch);
             if (text.empty())
                 continue;
