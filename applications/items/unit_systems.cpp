@@ -76,7 +76,7 @@ UnitSystem make_si()
 
 int slot_of(Quantity q)
 {
-    constexpr int slots[] = {0, 1, 2, 3, 4, 5, 6, kTemperatureScale, 9, 10, 11, 21, 22};
+    static constexpr int slots[] = {0, 1, 2, 3, 4, 5, 6, kTemperatureScale, 9, 10, 11, 21, 22};
     return slots[static_cast<std::size_t>(q)];
 }
 

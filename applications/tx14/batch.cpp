@@ -216,6 +216,7 @@ struct Workshop {
     std::vector<Entry> entries;
     std::vector<std::string> unquoted;   // cells that held ""
     std::string scratch;
+    std::string where;                   // the row, for messages about it as a whole
     std::vector<UnitCells> unit_cells;
 
     const std::array<std::string, 3>& unit_cells_of(const Item& item)
@@ -231,11 +232,21 @@ struct Workshop {
     }
 };
 
+template <typename T>
+void append_number(std::string& s, T v)
+{
+    char buf[32];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    s.append(buf, end);
+}
+
 // Builds the row's item from its cells; its messages stay with the row.
 void build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w)
 {
     const std::string& file = batch.file;
-    const std::string where = file + " row " + std::to_string(row.number);
+    std::string& where = w.where;
+    where.assign(file).append(" row ");
+    append_number(where, row.number);
     if (row.fields.size() != batch.header.size()) {
         row.diags.push_back({{file, row.line, 1},
                              "the row has " + std::to_string(row.fields.size()) + " cells, the header " +
@@ -268,14 +279,6 @@ void build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w)
     if (w.item)
         for (const Diagnostic& warning : w.item->warnings)
             row.diags.push_back({warning.where, prefix + "warning: " + warning.message});
-}
-
-template <typename T>
-void append_number(std::string& s, T v)
-{
-    char buf[32];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    s.append(buf, end);
 }
 
 // The row's line of the results.

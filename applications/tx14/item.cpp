@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 #include "cp1252.hpp"
@@ -42,11 +43,41 @@ std::string_view found(const Entry& e)
     }
 }
 
+// A number of at most 15 digits, with a sign and a decimal point or not, as
+// most cells hold it: its digits as a whole number and the power of ten it
+// is divided by are exact doubles, so that the one division rounds the
+// number as from_chars does. Nullopt for any other form.
+std::optional<double> plain_decimal(std::string_view s)
+{
+    static constexpr double kTens[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool minus = !s.empty() && s.front() == '-';
+    std::size_t i = minus ? 1 : 0, point = 0;
+    std::uint64_t digits = 0;
+    int count = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] == '.' && point == 0 && count > 0 && i + 1 < s.size()) {
+            point = i + 1;
+        } else if (s[i] >= '0' && s[i] <= '9' && count < 15) {
+            digits = digits * 10 + static_cast<std::uint64_t>(s[i] - '0');
+            ++count;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count == 0)
+        return std::nullopt;
+    const double v = static_cast<double>(digits) / kTens[point ? s.size() - point : 0];
+    return minus ? -v : v;
+}
+
 template <typename T>
 std::optional<T> parse_number(std::string_view s)
 {
     if (!s.empty() && s.front() == '+')
         s.remove_prefix(1);
+    if constexpr (std::is_same_v<T, double>)
+        if (std::optional<double> v = plain_decimal(s))
+            return v;
     T v{};
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (ec != std::errc() || end != s.data() + s.size() || s.empty())
