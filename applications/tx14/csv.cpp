@@ -66,10 +66,8 @@ bool is_blank_field(std::string_view raw)
 
 }  // namespace
 
-std::string_view cell_text(std::string_view raw, std::string& scratch)
+std::string_view unquoted_cell(std::string_view raw, std::string& scratch)
 {
-    if (raw.empty() || (!is_blank(raw.front()) && raw.front() != '"' && !is_blank(raw.back())))
-        return raw;  // most cells
     std::size_t first = 0;
     while (first < raw.size() && is_blank(raw[first]))
         ++first;
