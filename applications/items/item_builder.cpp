@@ -62,7 +62,7 @@ std::optional<double> size_of_designation(double DN)
 }
 
 ItemBuilder::ItemBuilder(const KindKeys& keys, const CodeName& code, const UnitSystem& units)
-    : keys_(keys), code_(code), units_(units)
+    : keys_(keys), code_(code), units_(units), NPS_key_(number_key(keys, "NPS"))
 {
     out_.reals.fill(0.0f);
     out_.texts.fill(' ');
@@ -71,12 +71,11 @@ ItemBuilder::ItemBuilder(const KindKeys& keys, const CodeName& code, const UnitS
         out_.reals[static_cast<std::size_t>(k.element - 1)] = kMissingValue;
     out_.reals[kKindElement - 1] = keys.kind_element;
     out_.reals[static_cast<std::size_t>(keys.code_element - 1)] = static_cast<float>(code.number);
-    given_.reserve(keys.numbers.size() + 1);  // DN too: no growing item by item
 }
 
 bool ItemBuilder::is_number_key(std::string_view key) const
 {
-    return number_key(keys_, key) != nullptr || (key == kDesignationKey && number_key(keys_, "NPS"));
+    return number_key(keys_, key) != nullptr || (key == kDesignationKey && NPS_key_);
 }
 
 bool ItemBuilder::is_text_key(std::string_view key) const { return text_key(keys_, key) != nullptr; }
@@ -97,48 +96,60 @@ void ItemBuilder::item_number(double n)
 
 void ItemBuilder::number(std::string_view key, double value)
 {
-    if (!std::isfinite(value)) {
+    if (const NumberKey* k = number_key(keys_, key))
+        number(*k, value);
+    else if (!std::isfinite(value))
         error(key, quoted(key) + ": the value is not finite; expected a finite number");
-        return;
-    }
-    if (key == kDesignationKey) {
+    else if (key == kDesignationKey && NPS_key_)
         DN_ = value;
-        given_.emplace_back(key);
-        return;
-    }
-    const NumberKey* k = number_key(keys_, key);
-    if (k == nullptr) {
+    else
         error(key, "unknown key \"" + std::string(key) + "\"; valid keys: " + key_list(keys_));
+}
+
+void ItemBuilder::number(const NumberKey& k, double value)
+{
+    if (!std::isfinite(value)) {
+        error(k.name, quoted(k.name) + ": the value is not finite; expected a finite number");
         return;
     }
-    if (key == "NPS")
+    if (&k == NPS_key_)
         NPS_ = value;
-    std::optional<float> internal = units_.to_internal(k->quantity, value);
+    std::optional<float> internal = units_.to_internal(k.quantity, value);
     if (!internal) {
-        error(key, quoted(key) + ": the value in internal units is out of the single-precision range");
+        error(k.name, quoted(k.name) + ": the value in internal units is out of the single-precision range");
         return;
     }
-    out_.reals[static_cast<std::size_t>(k->element - 1)] = *internal;
-    given_.emplace_back(key);
+    out_.reals[static_cast<std::size_t>(k.element - 1)] = *internal;
+    given_ |= std::uint64_t{1} << (&k - keys_.numbers.data());
 }
 
 void ItemBuilder::text(std::string_view key, std::string_view cp1252)
 {
-    const TextKey* k = text_key(keys_, key);
-    if (k == nullptr) {
+    if (const TextKey* k = text_key(keys_, key))
+        text(*k, cp1252);
+    else
         error(key, "unknown key \"" + std::string(key) + "\"; valid keys: " + key_list(keys_));
-    } else if (cp1252.size() > kTextWidth) {
-        error(key, quoted(key) + ": text longer than 15 characters (" + std::to_string(cp1252.size()) + ")");
-    } else {
-        std::memcpy(out_.texts.data() + (k->field - 1) * kTextWidth, cp1252.data(), cp1252.size());
-    }
+}
+
+void ItemBuilder::text(const TextKey& k, std::string_view cp1252)
+{
+    if (cp1252.size() > kTextWidth)
+        error(k.name, quoted(k.name) + ": text longer than 15 characters (" + std::to_string(cp1252.size()) + ")");
+    else
+        std::memcpy(out_.texts.data() + (k.field - 1) * kTextWidth, cp1252.data(), cp1252.size());
+}
+
+std::optional<float> ItemBuilder::given(const NumberKey& k) const
+{
+    if (!(given_ >> (&k - keys_.numbers.data()) & 1u))
+        return std::nullopt;
+    return out_.reals[static_cast<std::size_t>(k.element - 1)];
 }
 
 std::optional<float> ItemBuilder::given(std::string_view key) const
 {
-    if (std::find(given_.begin(), given_.end(), key) == given_.end())
-        return std::nullopt;
-    return out_.reals[static_cast<std::size_t>(number_key(keys_, key)->element - 1)];
+    const NumberKey* k = number_key(keys_, key);
+    return k ? given(*k) : std::nullopt;
 }
 
 // NPS is a designation in every unit system; DN may stand in for it.
@@ -181,18 +192,17 @@ void ItemBuilder::pipe_size()
             return;
         }
     }
-    out_.reals[static_cast<std::size_t>(number_key(keys_, "NPS")->element - 1)] = static_cast<float>(NPS);
-    if (std::find(given_.begin(), given_.end(), "NPS") == given_.end())
-        given_.emplace_back("NPS");
+    out_.reals[static_cast<std::size_t>(NPS_key_->element - 1)] = static_cast<float>(NPS);
+    given_ |= std::uint64_t{1} << (NPS_key_ - keys_.numbers.data());
 }
 
 void ItemBuilder::required_keys()
 {
     const CodeSet code = 1u << code_.number;
     for (const NumberKey& k : keys_.numbers) {
-        if (!(k.required & code) || given(k.name))
+        if (!(k.required & code) || given(k))
             continue;
-        if (k.name == "NPS" && (DN_ || given("r").value_or(0.0f) > 0.01f))
+        if (&k == NPS_key_ && (DN_ || given("r").value_or(0.0f) > 0.01f))
             continue;  // by its designation, or a formed jacket by its radius
         std::string unit = units_.unit_name(k.quantity);
         error(k.name, "missing key \"" + std::string(k.name) + "\" (" + std::string(k.meaning) +
@@ -210,7 +220,7 @@ void ItemBuilder::warnings()
     };
     for (const NumberKey& k : keys_.numbers)
         if (k.quantity == Quantity::stress)
-            if (std::optional<float> S = given(k.name); S && !(*S > 0.0f))
+            if (std::optional<float> S = given(k); S && !(*S > 0.0f))
                 warn(k.name, "an allowable stress not above 0");
     if (keys_.kind != Kind::jacket)
         return;

@@ -122,11 +122,11 @@ bool give(ItemBuilder& builder, const KindKeys& keys, const unsigned char* given
         } else if (id == -1.0 && builder.is_number_key(kDesignationKey)) {
             builder.number(kDesignationKey, v);
         } else if (integral_in(id, 0.0, numbers - 1.0)) {
-            builder.number(keys.numbers[static_cast<std::size_t>(id)].name, v);
+            builder.number(keys.numbers[static_cast<std::size_t>(id)], v);
         } else if (integral_in(id, numbers, all - 1.0) &&
                    integral_in(v, 0.0, static_cast<double>(texts_size - text_at))) {
             const auto n = static_cast<std::size_t>(v);
-            builder.text(keys.texts[static_cast<std::size_t>(id - numbers)].name, {texts + text_at, n});
+            builder.text(keys.texts[static_cast<std::size_t>(id - numbers)], {texts + text_at, n});
             text_at += n;
         } else {
             fault = "given value " + std::to_string(i + 1) + ": no key of a" +

@@ -177,6 +177,9 @@ public:
     void item_number(double n);
     void number(std::string_view key, double value);
     void text(std::string_view key, std::string_view cp1252);
+    // The same for a key of the builder's kind, found already.
+    void number(const NumberKey& key, double value);
+    void text(const TextKey& key, std::string_view cp1252);
     Built finish();
 
 private:
@@ -184,13 +187,15 @@ private:
     void pipe_size();
     void required_keys();
     void warnings();
+    std::optional<float> given(const NumberKey& k) const;
     std::optional<float> given(std::string_view key) const;
 
     const KindKeys& keys_;
     const CodeName& code_;
     const UnitSystem& units_;
+    const NumberKey* NPS_key_;  // none for a kind without pipe sizes
     Built out_;
-    std::vector<std::string> given_;
+    std::uint64_t given_ = 0;   // bit n: a value of keys_.numbers[n] was given
     std::optional<double> NPS_, DN_;
 };
 

@@ -1,6 +1,8 @@
 // The keys of each kind of item, and the key tables as the help and the
 // README show them.
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 #include "items.hpp"
 
@@ -91,6 +93,81 @@ const Key* named(std::span<const Key> keys, std::string_view name)
     return it == keys.end() ? nullptr : &*it;
 }
 
+// The keys of a kind found by a hash of their names, as every value of
+// every item is: the slot of a name, and the slots after it up to an empty
+// one, hold the positions (from 1) of the keys whose names hash there.
+constexpr std::size_t kSlots = 64;
+using Slots = std::array<std::uint8_t, kSlots>;
+
+constexpr std::size_t slot_of(std::string_view name)
+{
+    if (name.empty())
+        return 0;
+    auto byte = [&](std::size_t i) { return static_cast<std::size_t>(static_cast<unsigned char>(name[i])); };
+    return (5 * name.size() + 7 * byte(0) + 7 * byte(name.size() / 2) + byte(name.size() - 1)) % kSlots;
+}
+
+constexpr bool same(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i])
+            return false;
+    return true;
+}
+
+template <typename Key, std::size_t N>
+constexpr Slots slots_of(const Key (&keys)[N])
+{
+    static_assert(N <= kSlots / 2);  // short runs of taken slots
+    Slots slots{};
+    for (std::size_t i = 0; i < N; ++i) {
+        std::size_t s = slot_of(keys[i].name);
+        while (slots[s] != 0)
+            s = (s + 1) % kSlots;
+        slots[s] = static_cast<std::uint8_t>(i + 1);
+    }
+    return slots;
+}
+
+template <typename Key>
+constexpr const Key* hashed(std::span<const Key> keys, const Slots& slots, std::string_view name)
+{
+    for (std::size_t s = slot_of(name); slots[s] != 0; s = (s + 1) % kSlots)
+        if (const Key& k = keys[slots[s] - 1u]; same(k.name, name))
+            return &k;
+    return nullptr;
+}
+
+template <typename Key, std::size_t N>
+constexpr bool finds_each(const Key (&keys)[N], const Slots& slots)
+{
+    for (const Key& k : keys)
+        if (hashed(std::span<const Key>(keys), slots, k.name) != &k)
+            return false;
+    return true;
+}
+
+struct KindSlots {
+    Slots numbers, texts;
+};
+
+constexpr KindSlots kKindSlots[] = {
+    {slots_of(kOpeningNumbers), slots_of(kOpeningTexts)},
+    {slots_of(kJacketNumbers), slots_of(kJacketTexts)},
+};
+static_assert(finds_each(kOpeningNumbers, kKindSlots[0].numbers) && finds_each(kOpeningTexts, kKindSlots[0].texts) &&
+              finds_each(kJacketNumbers, kKindSlots[1].numbers) && finds_each(kJacketTexts, kKindSlots[1].texts));
+static_assert(std::size(kKindSlots) == std::size(kKinds));
+
+// The slots of one of the kinds of kinds(); none for a copy.
+const KindSlots* slots_for(const KindKeys& keys)
+{
+    const std::size_t i = keys.kind == Kind::opening ? 0 : 1;
+    return &keys == &kKinds[i] ? &kKindSlots[i] : nullptr;
+}
+
 // "1, 2" or "all" or "-": the code selectors under which a key is required.
 std::string required_for(const KindKeys& kind, const NumberKey& k)
 {
@@ -162,8 +239,19 @@ std::span<const KindKeys> kinds() { return kKinds; }
 const KindKeys& keys_of(Kind k) { return kKinds[k == Kind::opening ? 0 : 1]; }
 const KindKeys* kind_named(std::string_view name) { return named(kinds(), name); }
 const CodeName* code_named(const KindKeys& keys, std::string_view name) { return named(keys.codes, name); }
-const NumberKey* number_key(const KindKeys& keys, std::string_view name) { return named(keys.numbers, name); }
-const TextKey* text_key(const KindKeys& keys, std::string_view name) { return named(keys.texts, name); }
+
+const NumberKey* number_key(const KindKeys& keys, std::string_view name)
+{
+    const KindSlots* slots = slots_for(keys);
+    return slots ? hashed(keys.numbers, slots->numbers, name) : named(keys.numbers, name);
+}
+
+const TextKey* text_key(const KindKeys& keys, std::string_view name)
+{
+    const KindSlots* slots = slots_for(keys);
+    return slots ? hashed(keys.texts, slots->texts, name) : named(keys.texts, name);
+}
+
 
 std::string key_list(const KindKeys& keys)
 {

@@ -76,7 +76,7 @@ UnitSystem make_si()
 
 int slot_of(Quantity q)
 {
-    constexpr int slots[] = {0, 1, 2, 3, 4, 5, 6, kTemperatureScale, 9, 10, 11, 21, 22};
+    static constexpr int slots[] = {0, 1, 2, 3, 4, 5, 6, kTemperatureScale, 9, 10, 11, 21, 22};
     return slots[static_cast<std::size_t>(q)];
 }
 
@@ -115,8 +115,10 @@ std::optional<float> UnitSystem::to_internal(Quantity q, double v) const
         return std::nullopt;
     const float nearest = static_cast<float>(internal);
     const float typed = static_cast<float>(v);
+    if (to_display(q, nearest) == typed)
+        return nearest;  // as for most values
     float x = nearest;
-    for (int step : {0, 1, -1, 2, -2}) {  // nearest first, then outwards
+    for (int step : {1, -1, 2, -2}) {  // outwards
         x = nearest;
         for (int i = 0; i < std::abs(step); ++i)
             x = std::nextafter(x, step > 0 ? std::numeric_limits<float>::infinity()

@@ -66,7 +66,7 @@ bool is_blank_field(std::string_view raw)
 
 }  // namespace
 
-std::string_view cell_text(std::string_view raw, std::string& scratch)
+std::string_view unquoted_cell(std::string_view raw, std::string& scratch)
 {
     std::size_t first = 0;
     while (first < raw.size() && is_blank(raw[first]))

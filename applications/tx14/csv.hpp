@@ -34,7 +34,14 @@ struct CsvField {
 // The cell a field holds: without the blanks around it and, when quoted,
 // without its quotes ("" read as "). `scratch` keeps it when it had to be
 // unquoted that way.
-std::string_view cell_text(std::string_view raw, std::string& scratch);
+std::string_view unquoted_cell(std::string_view raw, std::string& scratch);  // the cells with more than their text
+inline std::string_view cell_text(std::string_view raw, std::string& scratch)
+{
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    if (raw.empty() || (!blank(raw.front()) && raw.front() != '"' && !blank(raw.back())))
+        return raw;  // most cells
+    return unquoted_cell(raw, scratch);
+}
 
 // Splits text into records as it arrives, block by block; blank lines are
 // skipped. The fields point into the text given.

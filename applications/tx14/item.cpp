@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
-#include <unordered_map>
+#include <type_traits>
 #include <vector>
 
 #include "cp1252.hpp"
@@ -43,11 +43,41 @@ std::string_view found(const Entry& e)
     }
 }
 
+// A number of at most 15 digits, with a sign and a decimal point or not, as
+// most cells hold it: its digits as a whole number and the power of ten it
+// is divided by are exact doubles, so that the one division rounds the
+// number as from_chars does. Nullopt for any other form.
+std::optional<double> plain_decimal(std::string_view s)
+{
+    static constexpr double kTens[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool minus = !s.empty() && s.front() == '-';
+    std::size_t i = minus ? 1 : 0, point = 0;
+    std::uint64_t digits = 0;
+    int count = 0;
+    for (; i < s.size(); ++i) {
+        if (s[i] == '.' && point == 0 && count > 0 && i + 1 < s.size()) {
+            point = i + 1;
+        } else if (s[i] >= '0' && s[i] <= '9' && count < 15) {
+            digits = digits * 10 + static_cast<std::uint64_t>(s[i] - '0');
+            ++count;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (count == 0)
+        return std::nullopt;
+    const double v = static_cast<double>(digits) / kTens[point ? s.size() - point : 0];
+    return minus ? -v : v;
+}
+
 template <typename T>
 std::optional<T> parse_number(std::string_view s)
 {
     if (!s.empty() && s.front() == '+')
         s.remove_prefix(1);
+    if constexpr (std::is_same_v<T, double>)
+        if (std::optional<double> v = plain_decimal(s))
+            return v;
     T v{};
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
     if (ec != std::errc() || end != s.data() + s.size() || s.empty())
@@ -127,24 +157,32 @@ public:
         }
     }
 
-    void number_key(const Entry& e, items::ItemBuilder* builder)
+    // A value of a number key of the kind, or of DN (then no key).
+    void number_key(const Entry& e, const NumberKey* key, items::ItemBuilder* builder)
     {
         std::optional<double> v = number(e);
-        if (v && builder)
+        if (v && builder && key)
+            builder->number(*key, *v);
+        else if (v && builder)
             builder->number(e.key, *v);
     }
 
-    void text_key(const Entry& e, items::ItemBuilder* builder)
+    void text_key(const Entry& e, const TextKey& key, items::ItemBuilder* builder)
     {
         std::optional<std::string_view> utf8 = text(e);
         if (!utf8)
             return;
+        if (std::all_of(utf8->begin(), utf8->end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+            if (builder)
+                builder->text(key, *utf8);  // printable ASCII: the same bytes in Windows-1252
+            return;
+        }
         std::string problem;
         std::optional<std::string> bytes = to_cp1252(*utf8, problem);
         if (!bytes)
             fault(e, "key " + in_quotes(e.key) + ": " + problem);
         else if (builder)
-            builder->text(e.key, *bytes);
+            builder->text(key, *bytes);
     }
 
 private:
@@ -184,34 +222,6 @@ Position position_of_key(std::span<const Entry> entries, std::string_view key, c
 {
     const Entry* e = find(entries, key);
     return e ? Position{file, e->line, e->column} : Position{source};
-}
-
-enum class KeyType { number, text, unknown };
-
-// What a key is for a kind of item, as the item contract tells it, looked
-// up in a table made once per kind.
-KeyType type_of_key(const KindKeys& keys, std::string_view key)
-{
-    using Types = std::unordered_map<std::string_view, KeyType>;
-    static const std::vector<Types> types = [] {
-        std::vector<Types> all;
-        for (const KindKeys& k : items::kinds()) {
-            const items::ItemBuilder checker(k, k.codes[0], items::us_units());
-            Types& t = all.emplace_back();
-            for (const NumberKey& n : k.numbers)
-                t.emplace(n.name, KeyType::number);
-            for (const TextKey& x : k.texts)
-                t.emplace(x.name, KeyType::text);
-            if (checker.is_number_key(items::kDesignationKey))
-                t.emplace(items::kDesignationKey, KeyType::number);
-        }
-        return all;
-    }();
-    std::size_t i = 0;
-    while (items::kinds()[i].kind != keys.kind)
-        ++i;
-    auto it = types[i].find(key);
-    return it == types[i].end() ? KeyType::unknown : it->second;
 }
 
 }  // namespace
@@ -263,10 +273,12 @@ std::optional<Item> build_item(std::span<const Entry> entries, const std::string
             continue;
         if (e.key == "item")
             b.item_number(e, build);
-        else if (const KeyType type = type_of_key(*keys, e.key); type == KeyType::number)
-            b.number_key(e, build);
-        else if (type == KeyType::text)
-            b.text_key(e, build);
+        else if (const NumberKey* k = items::number_key(*keys, e.key))
+            b.number_key(e, k, build);
+        else if (e.key == items::kDesignationKey && items::number_key(*keys, "NPS"))
+            b.number_key(e, nullptr, build);
+        else if (const TextKey* t = items::text_key(*keys, e.key))
+            b.text_key(e, *t, build);
         else
             b.fault(e, "unknown key " + in_quotes(e.key) + " for " + kind_words() +
                            "; valid keys: " + items::key_list(*keys));

@@ -85,6 +85,7 @@ TEST(ItemErrors, MissingKeysAndPipeSizes)
         }
     }
     EXPECT_EQ(all(build("VIII-2", kOpening, us, "opening").errors), "");
+    EXPECT_EQ(build("VIII-2", {{"DN", 80}}, us, "opening").errors.at(0).message.substr(0, 16), "unknown key \"DN\"");
     Built no_P = build("VIII-1", {{"t", 4}}, si, "opening");
     EXPECT_NE(all(no_P.errors).find("missing key \"P\" (internal design pressure, unit MPa): required for code VIII-1"),
               std::string::npos) << all(no_P.errors);
