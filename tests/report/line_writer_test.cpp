@@ -91,10 +91,10 @@ TEST(ReportFile, LineBreaksInsideATextStayInsideTheirRecord)
     const auto path = test::scratch_file("line_breaks.txt");
     ReportFile file;
     ASSERT_TRUE(file.open(path.string()));
-    for (std::string_view t : {" SA-105\n forged", "\r\n", " psi\r", "\n"})
+    for (std::string_view t : {" SA-105\n forged steel", "\r\n", " psi\r", "\n", " 16 columns apart\n, then\r"})
         file.write_record(t.data(), t.size());
     file.close();
-    EXPECT_EQ(test::read_file(path), " SA-105  forged\n  \n psi \n \n");
+    EXPECT_EQ(test::read_file(path), " SA-105  forged steel\n  \n psi \n \n 16 columns apart , then \n");
     std::filesystem::remove(path);
 }
 

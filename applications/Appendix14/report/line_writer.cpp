@@ -78,21 +78,24 @@ void capture_line(Report& r, const char* text, int n)
     finish_record(rec, r.styles);
 }
 
+// A record of the report file, built in the file's buffer: a blank, the
+// line, and the style codes when any is set.
 void write_file_record(Report& r, const char* text, int n)
 {
-    char rec[kStyleColumn - 1 + 12];
+    constexpr std::size_t kStyledRecord = kStyleColumn - 1 + 12;
+    char* rec = r.file.record_room(kStyledRecord);
+    if (rec == nullptr)
+        return;
     rec[0] = ' ';
     std::memcpy(rec + 1, text, static_cast<std::size_t>(n));
     std::size_t length = static_cast<std::size_t>(n) + 1;
-    long long sum = 0;
-    for (std::int32_t s : r.styles)
-        sum += s;
-    if (sum != 0) {
-        std::memset(rec + length, ' ', sizeof rec - length);
-        put_styles(rec, r.styles);
-        length = sizeof rec;
+    const LineStyles& s = r.styles;
+    if (static_cast<long long>(s[0]) + s[1] + s[2] + s[3] + s[4] + s[5] != 0) {
+        std::memset(rec + length, ' ', kStyledRecord - length);
+        put_styles(rec, s);
+        length = kStyledRecord;
     }
-    r.file.write_record(rec, length);
+    r.file.add_record(length);
 }
 
 bool captures(const Report& r) { return r.unit < 0; }

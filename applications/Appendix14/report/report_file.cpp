@@ -15,11 +15,17 @@ bool ReportFile::open(std::string_view)
     return false;
 }
 void ReportFile::write_record(const char*, std::size_t) {}
+char* ReportFile::record_room(std::size_t) { return nullptr; }
+void ReportFile::add_record(std::size_t) {}
 void ReportFile::close() {}
 }  // namespace tx14
 #else
 
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #if defined(_WIN32)
 #include <fcntl.h>
@@ -40,6 +46,33 @@ constexpr char kNewline[] = "\r\n";  // text files end their lines with CRLF the
 constexpr char kNewline[] = "\n";
 #endif
 constexpr std::size_t kNewlineLength = sizeof kNewline - 1;
+
+// Whether any of the n characters at p is a control character up to the
+// carriage return (the line feed is one). Nearly every record holds none,
+// so one pass over it, sixteen at a time where SSE2 is there, settles it.
+bool may_hold_line_break(const char* p, std::size_t n)
+{
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    if (n >= 16) {
+        const __m128i cr = _mm_set1_epi8('\r');
+        __m128i low = _mm_setzero_si128();
+        auto look = [&](const char* at) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+            low = _mm_or_si128(low, _mm_cmpeq_epi8(_mm_min_epu8(v, cr), v));  // v <= '\r', unsigned
+        };
+        for (; i + 16 <= n; i += 16)
+            look(p + i);
+        if (i < n)
+            look(p + n - 16);  // the last sixteen, overlapping the ones before
+        return _mm_movemask_epi8(low) != 0;
+    }
+#endif
+    for (; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) <= '\r')
+            return true;
+    return false;
+}
 
 }  // namespace
 
@@ -72,19 +105,33 @@ bool ReportFile::open(std::string_view name)
 
 void ReportFile::write_record(const char* text, std::size_t length)
 {
-    if (fd_ < 0)
-        return;
     if (length > kMaxRecord)
         length = kMaxRecord;
-    if (buffer_.size() - used_ < length + kNewlineLength)
-        flush();
-    char* record = buffer_.data() + used_;
+    char* record = record_room(length);
+    if (record == nullptr)
+        return;
     std::memcpy(record, text, length);
+    add_record(length);
+}
+
+char* ReportFile::record_room(std::size_t longest)
+{
+    if (fd_ < 0)
+        return nullptr;
+    if (buffer_.size() - used_ < longest + kNewlineLength)
+        flush();
+    return buffer_.data() + used_;
+}
+
+void ReportFile::add_record(std::size_t length)
+{
+    char* record = buffer_.data() + used_;
     // A line break inside the text (a host's material name or unit label)
     // would split the record into two lines of the file.
-    for (char c : {'\n', '\r'})
-        for (char* p = record; (p = static_cast<char*>(std::memchr(p, c, static_cast<std::size_t>(record + length - p))));)
-            *p = ' ';
+    if (may_hold_line_break(record, length))
+        for (std::size_t i = 0; i < length; ++i)
+            if (record[i] == '\n' || record[i] == '\r')
+                record[i] = ' ';
     std::memcpy(record + length, kNewline, kNewlineLength);
     used_ += length + kNewlineLength;
 }

@@ -30,6 +30,14 @@ public:
     // Records that cannot be written are dropped and the failure recorded.
     void write_record(const char* text, std::size_t length);
 
+    // The same in two steps, for a caller that builds its record in place:
+    // room in the buffer for a record of up to `longest` characters (at
+    // most kMaxRecord), or nullptr when no file is open; then add_record()
+    // with the length it filled, which does what write_record does after
+    // its copy.
+    char* record_room(std::size_t longest);
+    void add_record(std::size_t length);
+
     // Writes the gathered records and closes the file.
     void close();
 
