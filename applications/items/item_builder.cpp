@@ -2,6 +2,7 @@
 // conversion of each value, then the rules of the item as a whole (pipe
 // size, required keys, warnings).
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -252,6 +253,30 @@ Built ItemBuilder::finish()
     if (out_.errors.empty())
         warnings();
     return std::move(out_);
+}
+
+namespace {
+// A quiet NaN with a payload no calculation produces.
+constexpr std::uint32_t kNotWrittenBits = 0x7FC0A14Eu;
+}  // namespace
+
+void mark_results(const KindKeys& keys, float* reals)
+{
+    for (const ResultKey& r : keys.results)
+        reals[r.element - 1] = std::bit_cast<float>(kNotWrittenBits);
+}
+
+std::array<std::optional<float>, 3> read_results(const KindKeys& keys, const float* reals)
+{
+    // A coil (code selector 3 or 4) sizes no fillet weld: its 0 there is no result.
+    const bool coil = keys.kind == Kind::jacket && reals[keys.code_element - 1] >= 3.0f;
+    std::array<std::optional<float>, 3> results;
+    for (std::size_t i = 0; i < keys.results.size() && i < results.size(); ++i) {
+        float v = reals[keys.results[i].element - 1];
+        if (std::bit_cast<std::uint32_t>(v) != kNotWrittenBits && !(coil && keys.results[i].name == "fillet_weld"))
+            results[i] = v;
+    }
+    return results;
 }
 
 }  // namespace tx14::items

@@ -20,7 +20,6 @@ using namespace tx14::items;
 
 namespace {
 
-constexpr std::uint32_t kNotWritten = 0x7FC0A14E;  // a NaN no calculation produces
 constexpr int kFileNameWidth = 256;
 constexpr int kCaptureRecords = 500;
 constexpr int kCaptureRecordWidth = 125;
@@ -29,7 +28,6 @@ constexpr int kCaptureTextWidth = 100;
 constexpr int kCaptureStyles = 108;                // six style codes of two columns
 constexpr int kStyleWidth = 12;
 constexpr std::size_t kCaptureCountOffset = 62500;
-constexpr int kJacketCodeElement = 20;             // selectors 3 and 4 are coils
 
 // Appends to the caller's buffer what fits and counts what was asked for:
 // the caller learns the size a complete output needs.
@@ -138,15 +136,14 @@ bool give(ItemBuilder& builder, const KindKeys& keys, const unsigned char* given
 }
 
 // The named results of the kind as the report shows them, NaN where the
-// run wrote none (or, for a coil, the fillet weld it never sizes).
+// run wrote none.
 void results(Output& out, const KindKeys& keys, const UnitSystem& units, const float* reals, bool ran)
 {
-    const bool coil = keys.kind == Kind::jacket && reals[kJacketCodeElement - 1] >= 3.0f;
-    for (const ResultKey& r : keys.results) {
-        const float internal = reals[r.element - 1];
+    const auto written = read_results(keys, reals);
+    for (std::size_t i = 0; i < keys.results.size(); ++i) {
         double shown = NAN;
-        if (ran && std::bit_cast<std::uint32_t>(internal) != kNotWritten && !(coil && r.name == "fillet_weld")) {
-            float display = units.to_display(r.quantity, internal);
+        if (ran && i < written.size() && written[i]) {
+            float display = units.to_display(keys.results[i].quantity, *written[i]);
             if (std::isfinite(display))
                 shown = display == 0.0f ? static_cast<double>(display) : shortest(display);
         }
@@ -252,8 +249,7 @@ extern "C" int32_t tx14_item_run(struct tx14_context *context, const double *fac
     const std::size_t file_length = report_file ? std::strlen(report_file) : 0;
     std::memcpy(file, report_file ? report_file : "", file_length);
     b.reals[kReportUnitElement - 1] = file_length > 0 ? 10.0f : 0.0f;
-    for (const ResultKey& r : keys->results)
-        b.reals[static_cast<std::size_t>(r.element - 1)] = std::bit_cast<float>(kNotWritten);
+    mark_results(*keys, b.reals.data());
     std::array<float, kFactorCount> host_factors = units.host_factors();
     std::int32_t error_count = 0, print_control = 0;
     tx14_context_set_no_special(context, p.plain ? 1 : 0);

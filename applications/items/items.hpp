@@ -199,6 +199,12 @@ private:
     std::optional<double> NPS_, DN_;
 };
 
+// The named results of an item in its real array. Before the run each
+// element is marked (a NaN no calculation produces); after it, an element
+// still marked, or a coil's fillet weld (a coil sizes none), is empty.
+void mark_results(const KindKeys& keys, float* reals);
+std::array<std::optional<float>, 3> read_results(const KindKeys& keys, const float* reals);
+
 // The valid nominal pipe sizes of a code selector, as a phrase.
 std::string valid_sizes(int code);
 bool valid_size(int code, double NPS);

@@ -107,16 +107,6 @@ constexpr std::size_t slot_of(std::string_view name)
     return (5 * name.size() + 7 * byte(0) + 7 * byte(name.size() / 2) + byte(name.size() - 1)) % kSlots;
 }
 
-constexpr bool same(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i])
-            return false;
-    return true;
-}
-
 template <typename Key, std::size_t N>
 constexpr Slots slots_of(const Key (&keys)[N])
 {
@@ -135,7 +125,7 @@ template <typename Key>
 constexpr const Key* hashed(std::span<const Key> keys, const Slots& slots, std::string_view name)
 {
     for (std::size_t s = slot_of(name); slots[s] != 0; s = (s + 1) % kSlots)
-        if (const Key& k = keys[slots[s] - 1u]; same(k.name, name))
+        if (const Key& k = keys[slots[s] - 1u]; k.name == name)
             return &k;
     return nullptr;
 }
@@ -251,7 +241,6 @@ const TextKey* text_key(const KindKeys& keys, std::string_view name)
     const KindSlots* slots = slots_for(keys);
     return slots ? hashed(keys.texts, slots->texts, name) : named(keys.texts, name);
 }
-
 
 std::string key_list(const KindKeys& keys)
 {

@@ -35,10 +35,6 @@ constexpr int kStyleColumn = 108;    // six 2-column codes from column 109 (0-ba
 constexpr int kStyledRecord = 120;   // a file record with style codes
 constexpr float kFileUnit = 10.0f;   // any positive unit number selects file mode
 
-// A quiet NaN with a payload no calculation produces: a result element
-// that still holds it after the run was not written.
-constexpr std::uint32_t kNotWrittenBits = 0x7FC0A14Eu;
-const float kNotWritten = std::bit_cast<float>(kNotWrittenBits);
 
 Styles parse_styles(std::string_view codes)
 {
@@ -162,25 +158,6 @@ std::optional<std::vector<ReportLine>> lines_through_file(Context& ctx, const It
 }
 
 }  // namespace
-
-void mark_results(const KindKeys& keys, float* reals)
-{
-    for (const ResultKey& r : keys.results)
-        reals[r.element - 1] = kNotWritten;
-}
-
-std::array<std::optional<float>, 3> read_results(const KindKeys& keys, const float* reals)
-{
-    // A coil (code selector 3 or 4) sizes no fillet weld: its 0 there is no result.
-    const bool coil = keys.kind == Kind::jacket && reals[keys.code_element - 1] >= 3.0f;
-    std::array<std::optional<float>, 3> results;
-    for (std::size_t i = 0; i < keys.results.size() && i < results.size(); ++i) {
-        float v = reals[keys.results[i].element - 1];
-        if (std::bit_cast<std::uint32_t>(v) != kNotWrittenBits && !(coil && keys.results[i].name == "fillet_weld"))
-            results[i] = v;
-    }
-    return results;
-}
 
 ReportLine parse_capture_record(std::string_view record)
 {

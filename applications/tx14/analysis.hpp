@@ -48,9 +48,4 @@ std::optional<std::string> unusable_report_name(std::string_view file);
 ReportLine parse_file_record(std::string_view record);
 ReportLine parse_capture_record(std::string_view record);
 
-// The results of an item from its real array after the run: the elements
-// of its kind, empty where the library left the mark put there before.
-std::array<std::optional<float>, 3> read_results(const KindKeys& keys, const float* reals);
-void mark_results(const KindKeys& keys, float* reals);
-
 }  // namespace tx14::cli
