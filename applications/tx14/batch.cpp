@@ -2,6 +2,7 @@
 #include "batch.hpp"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <charconv>
 #include <chrono>
@@ -55,15 +56,16 @@ struct Row {
     }
 };
 
-// The records of the batch file, read block by block into one buffer. The
-// fields of the records read since the caller last let the buffer move
-// point into it.
+// The records of the batch file, read block by block into one of two
+// buffers. The fields of the records read since the caller last let the
+// buffer move point into it; those read before the last change of buffer
+// point into the other.
 class Records {
 public:
     enum class Got { record, end, failed, full };
 
     Records(InputFile& in, const std::string& file, Sha256* digest)
-        : in_(in), file_(file), digest_(digest), buffer_(kBufferBytes)
+        : in_(in), file_(file), digest_(digest), buffers_{std::vector<char>(kBufferBytes), {}}
     {
     }
 
@@ -73,7 +75,8 @@ public:
     Got next(std::vector<CsvField>& fields, int* line, bool holding, Diagnostics& diags)
     {
         while (true) {
-            const std::string_view text(buffer_.data(), size_);
+            std::vector<char>& buffer = buffers_[current_];
+            const std::string_view text(buffer.data(), size_);
             switch (line ? scanner_.next(text, last_, fields, *line, file_, diags)
                          : scanner_.skip(text, last_, fields, file_, diags)) {
             case CsvScanner::Step::record: return Got::record;
@@ -82,31 +85,49 @@ public:
             case CsvScanner::Step::more: break;
             }
             if (!holding) {
-                const std::size_t used = scanner_.at();
-                std::copy(buffer_.begin() + static_cast<std::ptrdiff_t>(used),
-                          buffer_.begin() + static_cast<std::ptrdiff_t>(size_), buffer_.begin());
-                scanner_.drop(used);
-                size_ -= used;
-                if (size_ == buffer_.size())
-                    buffer_.resize(2 * buffer_.size());  // one record longer than the buffer
-            } else if (size_ == buffer_.size()) {
+                move_rest(buffer);
+                if (size_ == buffer.size())
+                    buffer.resize(2 * buffer.size());  // one record longer than the buffer
+            } else if (size_ == buffer.size()) {
                 return Got::full;
             }
-            std::optional<std::size_t> n = in_.read(buffer_.data() + size_, buffer_.size() - size_, diags);
+            std::optional<std::size_t> n = in_.read(buffer.data() + size_, buffer.size() - size_, diags);
             if (!n)
                 return Got::failed;
             if (digest_)
-                digest_->add({buffer_.data() + size_, *n});
+                digest_->add({buffer.data() + size_, *n});
             size_ += *n;
             last_ = *n == 0;
         }
     }
 
+    // Goes on in the other buffer, so that the fields read so far stay put
+    // while the records after them are read.
+    void change_buffer()
+    {
+        std::vector<char>& to = buffers_[current_ ^ 1];
+        to.resize(std::max(to.size(), buffers_[current_].size()));
+        move_rest(to);
+        current_ ^= 1;
+    }
+
 private:
+    // What is not read yet moves to the start of `to`.
+    void move_rest(std::vector<char>& to)
+    {
+        const std::size_t used = scanner_.at();
+        const std::vector<char>& from = buffers_[current_];
+        std::copy(from.begin() + static_cast<std::ptrdiff_t>(used), from.begin() + static_cast<std::ptrdiff_t>(size_),
+                  to.begin());
+        scanner_.drop(used);
+        size_ -= used;
+    }
+
     InputFile& in_;
     const std::string& file_;
     Sha256* digest_;
-    std::vector<char> buffer_;
+    std::array<std::vector<char>, 2> buffers_;
+    std::size_t current_ = 0;
     std::size_t size_ = 0;
     bool last_ = false;
     CsvScanner scanner_;
@@ -368,49 +389,48 @@ std::optional<std::string> write_row_report(Context& ctx, const Item& item, cons
     return std::nullopt;
 }
 
-// Builds, analyses and writes up the rows of a chunk on the threads, one
-// context each.
-void analyse_rows(std::span<Row> rows, const Batch& batch, std::vector<Context>& contexts,
+// The rows of a chunk, shared out among threads kRowsAtATime at a time.
+struct Shift {
+    std::span<Row> rows;
+    std::atomic<std::size_t> next{0};
+};
+
+// Builds, analyses and writes up rows of the shift on thread t, with its
+// context, until none is left.
+void analyse_rows(Shift& shift, std::size_t t, const Batch& batch, std::vector<Context>& contexts,
                   std::vector<Workshop>& workshops, UnitCatalog& units, std::atomic<std::size_t>& done)
 {
     const BatchOptions& options = batch.options;
-    std::atomic<std::size_t> next{0};
-    auto worker = [&](std::size_t t) {
-        Context& ctx = contexts[t];
-        Workshop& w = workshops[t];
-        for (std::size_t first = next.fetch_add(kRowsAtATime); first < rows.size();
-             first = next.fetch_add(kRowsAtATime)) {
-            const std::span<Row> taken = rows.subspan(first, std::min(kRowsAtATime, rows.size() - first));
-            for (std::size_t i = 0; i < taken.size(); ++i) {
-                w.outcomes[i].reset();
-                w.items[i].reset();
-                build_row(taken[i], batch, units, w, w.items[i]);
-            }
-            for (std::size_t i = 0; i < taken.size(); ++i) {
-                const std::optional<Item>& item = w.items[i];
-                if (!item)
-                    continue;
-                Row& row = taken[i];
-                const bool lines = options.sheets.has_value();  // a sheet shows the report
-                const Outcome& outcome = w.outcomes[i].emplace(analyse(ctx, *item, lines));
-                row.code = outcome.fatal_errors > 0 ? kExitNotAnalysed : exit_code(outcome.record.verdict);
-                if (options.reports)
-                    row.report_error = write_row_report(ctx, *item, report_path(*options.reports, row.number),
-                                                        options.items);
-                if (options.sheets)
-                    row.sheet = write_row_sheet(*options.sheets, row.number, *item, outcome, batch.sheets);
-            }
-            for (std::size_t i = 0; i < taken.size(); ++i) {
-                write_result(taken[i], batch, w, w.items[i], w.outcomes[i]);
-                ++done;
-            }
+    const std::span<Row> rows = shift.rows;
+    Context& ctx = contexts[t];
+    Workshop& w = workshops[t];
+    for (std::size_t first = shift.next.fetch_add(kRowsAtATime); first < rows.size();
+         first = shift.next.fetch_add(kRowsAtATime)) {
+        const std::span<Row> taken = rows.subspan(first, std::min(kRowsAtATime, rows.size() - first));
+        for (std::size_t i = 0; i < taken.size(); ++i) {
+            w.outcomes[i].reset();
+            w.items[i].reset();
+            build_row(taken[i], batch, units, w, w.items[i]);
         }
-    };
-    const std::size_t jobs = std::min(contexts.size(), std::max<std::size_t>(rows.size(), 1));
-    std::vector<std::jthread> threads;
-    for (std::size_t t = 1; t < jobs; ++t)
-        threads.emplace_back(worker, t);
-    worker(0);
+        for (std::size_t i = 0; i < taken.size(); ++i) {
+            const std::optional<Item>& item = w.items[i];
+            if (!item)
+                continue;
+            Row& row = taken[i];
+            const bool lines = options.sheets.has_value();  // a sheet shows the report
+            const Outcome& outcome = w.outcomes[i].emplace(analyse(ctx, *item, lines));
+            row.code = outcome.fatal_errors > 0 ? kExitNotAnalysed : exit_code(outcome.record.verdict);
+            if (options.reports)
+                row.report_error = write_row_report(ctx, *item, report_path(*options.reports, row.number),
+                                                    options.items);
+            if (options.sheets)
+                row.sheet = write_row_sheet(*options.sheets, row.number, *item, outcome, batch.sheets);
+        }
+        for (std::size_t i = 0; i < taken.size(); ++i) {
+            write_result(taken[i], batch, w, w.items[i], w.outcomes[i]);
+            ++done;
+        }
+    }
 }
 
 void draw_progress(std::ostream& err, std::size_t done, std::size_t total)
@@ -433,7 +453,9 @@ void write_results_header(std::ostream& out)
 
 // The chunks of the file in order: each row's unit file read on this thread
 // in row order, the rows built, analysed and written up on the threads,
-// their messages and results written; the exit code of all rows.
+// their messages and results written; the exit code of all rows. While the
+// other threads run a chunk, this thread writes the one before and reads
+// the one after, then joins them.
 int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ostream& out, std::ostream& err)
 {
     const BatchOptions& options = batch.options;
@@ -455,13 +477,15 @@ int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ost
     std::vector<tx14::sheet::IndexEntry> index;  // with --html
     int code = kExitAcceptable;
     int number = 0;
-    std::vector<Row> rows(1);
     Diagnostics faults;  // the file changed since it was checked
-    int line = 0;
-    records.next(rows[0].fields, &line, false, faults);  // the header
     std::string text, scratch;
-    for (bool more = true; more;) {
+    bool more = true;
+
+    // The next chunk's rows into `rows`, each with its unit file read; their
+    // number. Its fields point into a buffer of their own.
+    auto read_chunk = [&](std::vector<Row>& rows) {
         std::size_t n = 0;
+        records.change_buffer();
         while (more && n < kChunkRows) {
             if (n == rows.size())
                 rows.emplace_back();
@@ -478,8 +502,9 @@ int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ost
                 units.load(cell_text(row.fields[units_column].raw, scratch), batch.base, row.diags);
             ++n;
         }
-        const std::span<Row> chunk(rows.data(), n);
-        analyse_rows(chunk, batch, contexts, workshops, units, done);
+        return n;
+    };
+    auto write_chunk = [&](std::span<const Row> chunk) {
         text.clear();
         for (const Row& row : chunk) {
             for (const Diagnostic& d : row.diags)
@@ -505,7 +530,27 @@ int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ost
             draw_progress(err, done.load(), total);
             drawn = true;
         }
+    };
+
+    std::vector<CsvField> header;
+    int line = 0;
+    records.next(header, &line, false, faults);
+    std::array<std::vector<Row>, 3> sets;  // the chunk written, the one run, the one read
+    std::span<Row> before;
+    std::size_t count = read_chunk(sets[0]);
+    for (std::size_t k = 0; count > 0; k = (k + 1) % sets.size()) {
+        Shift shift{{sets[k].data(), count}};
+        {
+            std::vector<std::jthread> helpers;
+            for (std::size_t t = 1; t < std::min<std::size_t>(jobs, count); ++t)
+                helpers.emplace_back([&, t] { analyse_rows(shift, t, batch, contexts, workshops, units, done); });
+            write_chunk(before);
+            count = more ? read_chunk(sets[(k + 1) % sets.size()]) : 0;
+            analyse_rows(shift, 0, batch, contexts, workshops, units, done);
+        }
+        before = shift.rows;
     }
+    write_chunk(before);
     for (const Diagnostic& d : faults) {
         message(d);
         code = worse_exit(code, kExitInputError);

@@ -123,18 +123,25 @@ std::string unit_file_text(const UnitSystem& u)
     return s + "]\n";
 }
 
+UnitCatalog::Files::iterator UnitCatalog::loaded(std::filesystem::path file, Diagnostics& diags)
+{
+    auto [it, added] = files_.try_emplace(std::move(file));
+    if (added) {
+        Diagnostics own;
+        if (std::optional<UnitSystem> u = load_unit_file(it->first, own))
+            it->second = std::make_shared<const UnitSystem>(std::move(*u));
+        diags.insert(diags.end(), own.begin(), own.end());
+    }
+    return it;
+}
+
 void UnitCatalog::load(std::string_view name, const std::filesystem::path& base_dir, Diagnostics& diags)
 {
     if (items::builtin_units(name))
         return;
     std::filesystem::path file = base_dir / std::filesystem::path(name);
-    if (files_.find(file) != files_.end())
-        return;
-    auto it = files_.emplace(file, nullptr).first;
-    Diagnostics own;
-    if (std::optional<UnitSystem> u = load_unit_file(file, own))
-        it->second = std::make_shared<const UnitSystem>(std::move(*u));
-    diags.insert(diags.end(), own.begin(), own.end());
+    const std::lock_guard<std::mutex> hold(mutex_);
+    loaded(std::move(file), diags);
 }
 
 std::shared_ptr<const UnitSystem> UnitCatalog::resolve(std::string_view name,
@@ -143,12 +150,16 @@ std::shared_ptr<const UnitSystem> UnitCatalog::resolve(std::string_view name,
 {
     if (const UnitSystem* builtin = items::builtin_units(name))
         return std::shared_ptr<const UnitSystem>(std::shared_ptr<const UnitSystem>(), builtin);
-    load(name, base_dir, diags);
-    auto it = files_.find(base_dir / std::filesystem::path(name));
-    if (!it->second)
+    std::filesystem::path file = base_dir / std::filesystem::path(name);
+    std::shared_ptr<const UnitSystem> units;
+    {
+        const std::lock_guard<std::mutex> hold(mutex_);
+        units = loaded(std::move(file), diags)->second;
+    }
+    if (!units)
         diags.push_back({where, "units \"" + std::string(name) +
                                     "\": expected \"US\", \"SI\" or a readable unit file"});
-    return it->second;
+    return units;
 }
 
 }  // namespace tx14::cli

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,15 +35,19 @@ std::string unit_file_text(const UnitSystem& units);
 class UnitCatalog {
 public:
     // Reads the named unit file unless it is built in or read already; its
-    // messages go to diags. Once every name is loaded, resolve() only looks
-    // up, so threads may share the catalog.
+    // messages go to diags. Threads may share the catalog: a batch loads the
+    // next rows' files while other threads resolve those of the rows before.
     void load(std::string_view name, const std::filesystem::path& base_dir, Diagnostics& diags);
     std::shared_ptr<const UnitSystem> resolve(std::string_view name,
                                               const std::filesystem::path& base_dir,
                                               const Position& where, Diagnostics& diags);
 
 private:
-    std::map<std::filesystem::path, std::shared_ptr<const UnitSystem>> files_;
+    using Files = std::map<std::filesystem::path, std::shared_ptr<const UnitSystem>>;
+    Files::iterator loaded(std::filesystem::path file, Diagnostics& diags);  // with mutex_ held
+
+    std::mutex mutex_;
+    Files files_;
 };
 
 }  // namespace tx14::cli
