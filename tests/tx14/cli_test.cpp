@@ -199,6 +199,16 @@ TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOther
     }
 }
 
+// A warning about NPS points at the DN cell that stood in for it.
+TEST_F(Tx14, BatchWarningAboutNpsGivenAsDnNamesItsCell)
+{
+    write_file(dir / "items.csv", replaced(kBatchHeader, ",NPS,", ",DN,") + replaced(batch_row(4), ",0.5,3,", ",0.5,40,"));
+    ProgramRun r = tx14({"batch", (dir / "items.csv").string()});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.err, (dir / "items.csv").string() + ":2:61: row 1: warning: key \"NPS\": outside the chart sizes 2 "
+                                                    "to 4; the chart of the nearest size is used\n");
+}
+
 // Chunks end at their count or where the read buffer fills (rows of
 // several kilobytes here): the rows read while others run must not disturb
 // them, whatever the number of threads.
