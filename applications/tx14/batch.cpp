@@ -498,8 +498,11 @@ int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ost
                 break;
             row.start(++number);
             const std::size_t units_column = batch.columns[kUnitsColumn];
-            if (units_column < row.fields.size() && row.fields.size() == batch.header.size())
-                units.load(cell_text(row.fields[units_column].raw, scratch), batch.base, row.diags);
+            if (units_column < row.fields.size() && row.fields.size() == batch.header.size()) {
+                const std::string_view name = cell_text(row.fields[units_column].raw, scratch);
+                if (!name.empty())  // an empty cell gives no units: the row says so when it is built
+                    units.load(name, batch.base, row.diags);
+            }
             ++n;
         }
         return n;

@@ -221,6 +221,8 @@ Position position_of_key(std::span<const Entry> entries, std::string_view key, c
                          const std::string& source)
 {
     const Entry* e = find(entries, key);
+    if (!e && key == "NPS")
+        e = find(entries, items::kDesignationKey);  // given as DN, which stands in for it
     return e ? Position{file, e->line, e->column} : Position{source};
 }
 

@@ -172,13 +172,16 @@ TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOther
 {
     std::string csv = kBatchHeader;
     for (int n = 1; n <= 12; ++n)
-        csv += n == 5 ? replaced(batch_row(5), ",100,300,", ",abc,300,") : batch_row(100 + n);
+        csv += n == 5 ? replaced(batch_row(5), ",100,300,", ",abc,300,")
+               : n == 7 ? batch_row(7, "")  // an empty units cell names no unit file
+                        : batch_row(100 + n);
     write_file(dir / "items.csv", csv);
     const fs::path reports = dir / "reports";
     ProgramRun r = tx14({"batch", "--jobs", "3", "--reports", reports.string(), (dir / "items.csv").string()});
     EXPECT_EQ(r.exit_code, 2);
-    EXPECT_NE(r.err.find((dir / "items.csv").string() + ":6:28: row 5: key \"P\" expects a number, found a text"),
-              std::string::npos) << r.err;
+    const std::string file = (dir / "items.csv").string();
+    EXPECT_EQ(r.err, file + ":6:28: row 5: key \"P\" expects a number, found a text\n" + file +
+                         ":8:1: row 7: missing key \"units\": expected \"US\", \"SI\" or a unit file\n");
     std::vector<std::string> rows = split_lines(r.out);
     ASSERT_EQ(rows.size(), 13u) << r.out;
     EXPECT_EQ(rows[0], "row,item,kind,code,units,status,fatal_errors,verdict,governing_check,utilization,"
@@ -187,13 +190,23 @@ TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOther
                        "permissible_jacket_pressure_unit,governing_shell_thickness,governing_shell_thickness_unit");
     for (int n = 1; n <= 12; ++n) {
         const std::string& row = rows[static_cast<std::size_t>(n)];
-        const bool bad = n == 5;
-        EXPECT_TRUE(row.starts_with(std::to_string(n) + "," + std::to_string(bad ? 5 : 100 + n) + ",")) << row;
+        const bool bad = n == 5 || n == 7;
+        EXPECT_TRUE(row.starts_with(std::to_string(n) + "," + std::to_string(bad ? n : 100 + n) + ",")) << row;
         EXPECT_EQ(row.find(",bad row,") != std::string::npos, bad) << row;
         char name[16];
         std::snprintf(name, sizeof name, "row-%04d.txt", n);
         EXPECT_EQ(read_file(reports / name).find(kNotice) != std::string::npos, !bad) << name;
     }
+}
+
+// A warning about NPS points at the DN cell that stood in for it.
+TEST_F(Tx14, BatchWarningAboutNpsGivenAsDnNamesItsCell)
+{
+    write_file(dir / "items.csv", replaced(kBatchHeader, ",NPS,", ",DN,") + replaced(batch_row(4), ",0.5,3,", ",0.5,40,"));
+    ProgramRun r = tx14({"batch", (dir / "items.csv").string()});
+    EXPECT_EQ(r.exit_code, 0) << r.err;
+    EXPECT_EQ(r.err, (dir / "items.csv").string() + ":2:61: row 1: warning: key \"NPS\": outside the chart sizes 2 "
+                                                    "to 4; the chart of the nearest size is used\n");
 }
 
 // Chunks end at their count or where the read buffer fills (rows of
