@@ -2,8 +2,10 @@
 gives when it runs them one after another, in the order of the items."""
 
 import unittest
+from unittest import mock
 
 import txappendix14
+from txappendix14 import context
 from items import JACKET, OPENING
 
 
@@ -26,11 +28,16 @@ class ThreadPool(unittest.TestCase):
         items = sweep(200)
         with txappendix14.Context() as ctx:
             expected = [ctx.analyse(item) for item in items]
-        got = txappendix14.analyse_many(items, threads=2)
-        self.assertEqual([r.item for r in got], list(range(200)))
-        self.assertTrue(len({r.mawp for r in got if r.kind == "opening"}) > 20 and any(r.errors for r in got))
-        for n, (a, b) in enumerate(zip(got, expected)):
-            self.assertEqual(a, b, "item %d" % n)
+        # The outputs of a batch in the room kept for them, in several calls
+        # when a few fit at a time, or one item in a room grown for it.
+        for room in (context.BATCH_ROOM, 30000, 4000):
+            with self.subTest(room=room), mock.patch.object(context, "BATCH_ROOM", room):
+                got = txappendix14.analyse_many(items, threads=2)
+                self.assertEqual([r.item for r in got], list(range(200)))
+                self.assertTrue(len({r.mawp for r in got if r.kind == "opening"}) > 20
+                                and any(r.errors for r in got))
+                for n, (a, b) in enumerate(zip(got, expected)):
+                    self.assertEqual(a, b, "item %d" % n)
 
     def test_edge_cases(self):
         # More threads than items, no items, a context closed (twice).

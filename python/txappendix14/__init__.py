@@ -15,11 +15,11 @@ installed with this package, else the one on the system's library path.
 import itertools
 import os
 import threading
-from typing import Iterable, List, Mapping, Optional, Tuple
+from typing import Dict, Iterable, List, Mapping, Optional, Tuple
 
 from ._item import PreparedItem, prepare
 from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError, library
-from .context import BATCH, Batch, Context
+from .context import BATCH, Batch, Context, _result
 from .result import Check, Line, Result, Value
 from .units import SI, US, Units, UnitsSpec, load_unit_file
 
@@ -53,9 +53,9 @@ def analyse(item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Resu
 def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
                  units: UnitsSpec = "US", plain: bool = False) -> List[Result]:
     """Runs the items on `threads` threads (default: one per processor), one
-    context each, and returns their results in the order of the items. Every
-    item is checked before any runs; ValueError names the item (from 0) and
-    the key."""
+    context each, and returns their results in the order of the items. When
+    an item is refused, ValueError names the first such item (from 0) and
+    the key, and no results are returned."""
     bad_threads = threads is not None and (
         isinstance(threads, bool) or not isinstance(threads, int) or threads < 1)
     pool = 1 if bad_threads else threads or os.cpu_count() or 1
@@ -63,80 +63,60 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
         pool = max(1, min(pool, -(-len(items) // BATCH)))  # type: ignore[arg-type]
     source = iter(items)
     cache: dict = {}
-    prepared: List[PreparedItem] = []
-    batches: List[Batch] = []
+    taken = [0]  # items packed so far
+    ran: Dict[int, Tuple[List[PreparedItem], List[bytes]]] = {}  # each batch by its first item
     fault: list = []  # the first item the package refuses: its message, or what it raised
     bad_items: List[Tuple[int, str]] = []
     lock = threading.Lock()
 
-    def prepare_and_check(ctx: Context) -> bool:
-        """Prepares the next items (one thread at a time, in order, until an
-        item is refused), then has the item core check them while another
-        thread prepares."""
+    def pack_and_run(ctx: Context) -> bool:
+        """Packs the next items (one thread at a time, in order, until an item
+        is refused), then runs them while another thread packs. A run leaves
+        nothing outside its context, so items run before every item is
+        checked: should one be refused, the outputs are dropped."""
         with lock:
-            if fault:
+            if fault or bad_items:  # no later item can change the outcome
                 return False
-            start = len(prepared)
+            start = taken[0]
+            prepared: List[PreparedItem] = []
             try:
                 for item in itertools.islice(source, BATCH):
                     prepared.append(prepare(item, units, cache, plain))
             except ValueError as e:
-                fault.append("item %d: %s" % (len(prepared), e))
+                fault.append("item %d: %s" % (start + len(prepared), e))
             except BaseException as e:  # a TypeError, or the iterable's own, raised as is
                 fault.append(e)
-            if len(prepared) == start:
-                return False
-            batch = Batch(prepared[start:], start)
-            batches.append(batch)
-        if min(bad_items, default=(start,))[0] >= start:  # else a lower item is known bad
-            ctx._run_batch(batch, start, len(batch.items) + start, None, bad_items)
-        return True
-
-    results: List[Optional[Result]] = []
-    to_run = iter(batches)
-
-    def checked() -> None:  # on one thread, once every thread has checked
-        if not (fault or bad_items or bad_threads):
-            results.extend([None] * len(prepared))
-
-    def run(ctx: Context) -> bool:
-        batch = next(to_run, None) if results else None
-        if batch is None or bad_items:
+            taken[0] += len(prepared)
+        if not prepared:
             return False
-        ctx._run_batch(batch, batch.first, batch.first + len(batch.items), results, bad_items)
+        ran[start] = prepared, ctx._run_batch(Batch(prepared, start), bad_items, not bad_threads)
         return True
 
-    _on_threads(pool, prepare_and_check, checked, run)
+    _on_threads(pool, pack_and_run)
     if fault and not isinstance(fault[0], str):
         raise fault[0]
-    if fault and not bad_items:
-        raise ValueError(fault[0])
-    if bad_threads and not fault:
-        raise ValueError("threads: expected a whole number of at least 1, found %r" % (threads,))
-    if bad_items:  # every item before the first bad one was checked
+    if bad_items:  # all below the item the package refused, if any: only packed items run
         raise ValueError("item %d: %s" % min(bad_items))
-    return results  # type: ignore[return-value]
+    if fault:
+        raise ValueError(fault[0])
+    if bad_threads:
+        raise ValueError("threads: expected a whole number of at least 1, found %r" % (threads,))
+    return [_result(item, output) for start in sorted(ran) for item, output in zip(*ran[start])]
 
 
-def _on_threads(threads: int, check, checked, run) -> None:
-    """check(context) on `threads` threads with a context each until it
-    returns False on each, then checked() once, then run(context) likewise."""
+def _on_threads(threads: int, work) -> None:
+    """work(context) on `threads` threads, the caller's among them, with a
+    context each, until it returns False on each; what a thread raises is
+    raised in the caller's."""
     failures: List[BaseException] = []
-    between = threading.Barrier(threads, action=checked)
 
     def worker() -> None:
         try:
             with Context() as ctx:
-                for phase in (check, run):
-                    while not failures and phase(ctx):
-                        pass
-                    if phase is check:
-                        between.wait()
-        except threading.BrokenBarrierError:
-            pass
+                while not failures and work(ctx):
+                    pass
         except BaseException as e:  # handed to the caller's thread
             failures.append(e)
-            between.abort()  # no thread waits for this one
 
     pool = [threading.Thread(target=worker, name="txappendix14-%d" % n) for n in range(1, threads)]
     for t in pool:

@@ -18,7 +18,10 @@ from .units import UnitsSpec
 CAPTURE_RECORDS = 500
 FILE_NAME_WIDTH = 256
 OUTPUT_SIZE = 131072                  # what tx14_item_run writes for any item so far
-BATCH = 16                            # items of one call of tx14_items_run at most
+BATCH = 64                            # items of one call of tx14_items_run at most: the
+                                      # interpreter lock changes hands once per call or so
+BATCH_ROOM = 16 * OUTPUT_SIZE         # holds a batch of the usual items (about 10 kB each);
+                                      # should it fill, the items left over go in another call
 
 _STYLE_COLUMN = 108                   # six 2-column codes from column 109
 _STYLED_FILE_RECORD = 120             # a report file record with style codes
@@ -212,32 +215,33 @@ class Context:
             needed = _run(self._lib, handle, item, self._out)
         return _result(item, ctypes.string_at(self._out, needed))
 
-    def _run_batch(self, items: "Batch", start: int, stop: int, results: Optional[list],
-                   bad_items: list) -> None:
-        """Runs items start to stop in calls of the library that take several
-        at once: a Result for each, or (index, message) in bad_items. Without
-        `results` the items are only checked."""
-        handle = self._live_handle() if results is not None else None
-        if len(self._out) < BATCH * OUTPUT_SIZE:  # room for a whole batch: none runs twice
-            self._out = ctypes.create_string_buffer(BATCH * OUTPUT_SIZE)
-        while start < stop:
-            done = self._lib.tx14_items_run(handle, stop - start, *items.arguments(start),
+    def _run_batch(self, batch: "Batch", bad_items: list, run: bool = True) -> List[bytes]:
+        """The outputs of the batch's items, in calls of the library that take
+        several at once; (index among all items, message) in bad_items for
+        each item refused. With `run` false, the items are only checked."""
+        handle = self._live_handle() if run else None
+        if len(self._out) < BATCH_ROOM:
+            self._out = ctypes.create_string_buffer(BATCH_ROOM)
+        outputs: List[bytes] = []
+        while len(outputs) < len(batch.items):
+            start = len(outputs)
+            done = self._lib.tx14_items_run(handle, len(batch.items) - start, *batch.arguments(start),
                                             self._out, len(self._out), self._ends)
             if done == 0:
                 self._out = ctypes.create_string_buffer(self._ends[0])
                 continue
-            data = ctypes.string_at(self._out, self._ends[done - 1])
-            at = 0
+            base, at = ctypes.addressof(self._out), 0
             for i in range(start, start + done):
-                try:
-                    if results is not None:
-                        results[i] = _result(items.items[i - items.first], data, at)
-                    elif _HEAD.unpack_from(data, at)[0]:
-                        _result(items.items[i - items.first], data, at)  # raises with the item's errors
-                except ValueError as e:
-                    bad_items.append((i, str(e)))
-                at = self._ends[i - start]
-            start += done
+                end = self._ends[i - start]
+                output = ctypes.string_at(base + at, end - at)  # each its own, kept by its Result
+                if _HEAD.unpack_from(output)[0]:
+                    try:
+                        _result(batch.items[i], output)  # raises with the item's errors
+                    except ValueError as e:
+                        bad_items.append((batch.first + i, str(e)))
+                outputs.append(output)
+                at = end
+        return outputs
 
 
 class Batch:
@@ -256,9 +260,7 @@ class Batch:
         self._sizes = (ctypes.c_int32 * n)(*[len(p.packed) for p in items])
 
     def arguments(self, start: int) -> tuple:
-        """The four arrays from item `start` (counted among all items) on, as
-        addresses."""
-        start -= self.first
+        """The four arrays from the batch's item `start` on, as addresses."""
         pointer = ctypes.sizeof(ctypes.c_void_p)
         return tuple(ctypes.addressof(a) + start * size for a, size in (
             (self._factors, pointer), (self._labels, pointer), (self._packed, pointer),
