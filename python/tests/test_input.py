@@ -1,4 +1,4 @@
-"""Bad items raise ValueError naming the key, before anything runs."""
+"""Bad items raise ValueError naming the key; among many, the first bad item."""
 
 import math
 import struct
