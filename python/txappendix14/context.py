@@ -138,27 +138,27 @@ def _report_lines(item: PreparedItem, data: bytes, at: int, count: int) -> List[
     return lines
 
 
-def _result(item: PreparedItem, data: bytes, at: int = 0) -> Result:
-    """The Result of tx14_item_run's output, from `at` in data; ValueError
-    for an item that did not run."""
+def _result(item: PreparedItem, data: bytes) -> Result:
+    """The Result of an item's output of tx14_item_run; ValueError for an
+    item that did not run."""
     (item_errors, input_errors, verdict, value_count, check_count, line_count, results_at,
-     values_at, checks_at, lines_at) = _HEAD.unpack_from(data, at)
+     values_at, checks_at, lines_at) = _HEAD.unpack_from(data)
     if item_errors:
-        raise ValueError("; ".join(_messages(data[at + _HEAD.size:].split(b"\0", 1)[0])))
-    _, warnings, governing, _ = data[at + _HEAD.size:at + results_at].split(b"\0")
+        raise ValueError("; ".join(_messages(data[_HEAD.size:].split(b"\0", 1)[0])))
+    _, warnings, governing, _ = data[_HEAD.size:results_at].split(b"\0")
     keys = item.keys
-    shown = _results_of(len(keys.results)).unpack_from(data, at + results_at)
+    shown = _results_of(len(keys.results)).unpack_from(data, results_at)
     return Result._of({
         "kind": keys.name, "code": item.code, "units": item.units.name, "item": item.number,
         "errors": input_errors,
         "results": {r.name: None if v != v else v for r, v in zip(keys.results, shown)},
         "result_units": dict(item.units.result_labels(keys)),
-        "lines": LazySequence(_decoded_lines, data, at + lines_at, line_count)
-        if line_count < CAPTURE_RECORDS else _report_lines(item, data, at + lines_at, line_count),
+        "lines": LazySequence(_decoded_lines, data, lines_at, line_count)
+        if line_count < CAPTURE_RECORDS else _report_lines(item, data, lines_at, line_count),
         "description": item.description, "verdict": _VERDICTS[verdict],
         "governing": governing.decode() or None,
-        "values": LazyMapping(_decoded_values, data, at + values_at, at + checks_at, value_count),
-        "checks": LazySequence(_decoded_checks, data, at + checks_at, at + lines_at, check_count),
+        "values": LazyMapping(_decoded_values, data, values_at, checks_at, value_count),
+        "checks": LazySequence(_decoded_checks, data, checks_at, lines_at, check_count),
         "warnings": _messages(warnings) if warnings else []})
 
 
