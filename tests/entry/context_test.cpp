@@ -116,21 +116,30 @@ TEST(ContextEntryPoints, RecordedValuesAreTheReportsPrintedOnes)
     EXPECT_EQ(tx14_context_verdict(c.handle), TX14_ACCEPTABLE);
     tx14_check governing;
     ASSERT_TRUE(tx14_context_check(c.handle, tx14_context_governing(c.handle), &governing));
-    EXPECT_STREQ(governing.key, "t_min");
+    EXPECT_STREQ(governing.key, "ST_opening");  // on a par with the M.A.W.P., which rests on it
     EXPECT_FALSE(tx14_context_check(c.handle, tx14_context_check_count(c.handle), &governing));
 }
 
+// Not analysed always comes with its reasons: the fatal input errors, or
+// the values the verdict would rest on that are not finite.
 TEST(ContextEntryPoints, ANumberThatIsNotFiniteLeavesTheItemNotAnalysed)
 {
-    const std::pair<int, float> inputs[] = {{9, NAN}, {9, INFINITY}, {15, INFINITY}};  // A, Sho
-    for (auto [element, value] : inputs) {
+    const struct { int element; float value; int input_errors; const char* reason; } cases[] = {
+        {9, INFINITY, 0, "not_finite"},  // A
+        {15, INFINITY, 0, "not_finite"},  // Sho
+        {9, NAN, 1, "input_error"},      // A: the opening cannot be placed
+    };
+    for (const auto& k : cases) {
         CContext c;
         HostItem item;
-        item[element] = value;
+        item[k.element] = k.value;
         c.run(item);
-        EXPECT_EQ(tx14_context_input_errors(c.handle), 0) << element;  // validation lets it through
-        EXPECT_GT(tx14_context_check_count(c.handle), 0) << element;
-        EXPECT_EQ(tx14_context_verdict(c.handle), TX14_NOT_ANALYSED) << element;
+        EXPECT_EQ(tx14_context_input_errors(c.handle), k.input_errors) << k.element;
+        EXPECT_EQ(tx14_context_verdict(c.handle), TX14_NOT_ANALYSED) << k.element;
+        tx14_note reason{};
+        ASSERT_TRUE(tx14_context_reason(c.handle, 0, &reason)) << k.element;
+        EXPECT_STREQ(reason.code, k.reason) << k.element << ": " << reason.text;
+        EXPECT_FALSE(tx14_context_reason(c.handle, tx14_context_reason_count(c.handle), &reason));
     }
 }
 

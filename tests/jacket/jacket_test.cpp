@@ -219,12 +219,30 @@ TEST(JacketValidation, ChecksInOrder)
         {"large formed jacket", [](JacketInput& in) { in.r = 3.0f; in.NPS = 0; }, {}, 4},
         {"three faults", [](JacketInput& in) { in.co = 0.25f; in.NPS = 2.75f; in.caj = 0.25f; }, {1, 3, 5}, 2.75f},
         {"coil of NPS 3.5 under PD 5500", [](JacketInput& in) { in.NPS = 3.5f; in.code = 3; }, {}, 3.5f},
+        // The pipe data end at NPS 4: another size needs its radius.
+        {"NPS 6", [](JacketInput& in) { in.NPS = 6; }, {3}, 6},
+        {"NPS 1.5 coil", [](JacketInput& in) { in.NPS = 1.5f; in.code = 4; }, {3}, 1.5f},
+        {"NPS 6 under VIII-2", [](JacketInput& in) { in.NPS = 6; in.code = 2; }, {9}, 6},
+        {"NPS 13.25", [](JacketInput& in) { in.NPS = 13.25f; }, {3}, 13.25f},
+        {"NPS 4.5 with a radius", [](JacketInput& in) { in.NPS = 4.5f; in.r = 1.0f; in.Tj = 0.2f; }, {}, 2.5f},
+        // Allowances, efficiency and allowables an item cannot have.
+        {"negative ca", [](JacketInput& in) { in.ca = -0.2f; }, {10}, 2},
+        {"negative co and caj", [](JacketInput& in) { in.co = -1e-30f; in.caj = -0.1f; }, {10}, 2},
+        {"NaN caj", [](JacketInput& in) { in.caj = NAN; }, {10}, 2},
+        {"E of 85 %", [](JacketInput& in) { in.E = 85; }, {11}, 2},
+        {"E of 0 under VIII-2", [](JacketInput& in) { in.E = 0; in.code = 2; }, {11}, 2},
+        {"E of 0 for a coil", [](JacketInput& in) { in.E = 0; in.code = 3; }, {}, 2},
+        {"S of 0", [](JacketInput& in) { in.S = 0; }, {12}, 2},
+        {"negative Sj", [](JacketInput& in) { in.Sj = -1; }, {12}, 2},
+        {"all three", [](JacketInput& in) { in.ca = -1; in.E = 2; in.S = NAN; }, {10, 11, 12}, 2},
     };
     for (const auto& c : cases) {
         auto st = test::state_of(test::half_pipe_item());
         c.change(st->jacket);
-        const std::int32_t errors = validate_jacket_input(st->report, st->jacket);
+        InputFindings found;
+        const std::int32_t errors = validate_jacket_input(st->report, st->jacket, found);
         EXPECT_EQ(errors, static_cast<int>(c.codes.size())) << c.what;
+        EXPECT_EQ(std::vector<int>(found.codes.begin(), found.codes.begin() + found.count), c.codes) << c.what;
         EXPECT_FLOAT_EQ(st->jacket.NPS, c.NPS) << c.what;
         // Two blank lines, heading, a blank line and a line for every
         // message and for the total.

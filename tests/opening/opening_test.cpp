@@ -162,14 +162,16 @@ TEST(OpeningValidation, ChecksInOrder)
     const std::string nozzle_dim = "ERROR - Nozzle side hub dimension error.";
     const std::string corroded = "ERROR - Corroded Flange Thickness must be > 0.";
     const std::string no_pressure = "ERROR - The pressure must be greater than 0.0.";
+    const std::string negative_ca = "ERROR - The corrosion allowance must not be negative.";
+    const std::string outside = "ERROR - The opening and its nozzle hub must lie inside the shell.";
     // messages: in order, without the count line
     const struct { const char* what; std::vector<std::pair<int, float>> changes; std::int32_t errors;
                    std::vector<std::string> messages; } cases[] = {
         {"g1s below g0s", {{el::g1s, 0.9f}}, 1, {shell_logic}},
-        {"hub thicker than A and than Bn", {{el::g0s, 70}, {el::g1s, 65}}, 3,
-         {shell_logic, shell_logic, "ERROR - Hub thickness Flange ID error."}},
+        {"hub thicker than A and than Bn", {{el::g0s, 70}, {el::g1s, 65}}, 4,
+         {shell_logic, shell_logic, "ERROR - Hub thickness Flange ID error.", outside}},
         {"Bn below half of A is a note", {{el::Bn, 29.9f}}, 0, {"Note - The diameter ratio Flgid/Flgod is < 0.5 ."}},
-        {"Bn above A", {{el::Bn, 61}}, 1, {"ERROR - The Flange ID must be < flange OD."}},
+        {"Bn above A", {{el::Bn, 61}}, 2, {"ERROR - The Flange ID must be < flange OD.", outside}},
         {"shell hub all corroded", {{el::g0s, 0.125f}}, 1, {shell_logic}},
         {"head all corroded", {{el::t, 0.125f}}, 1, {corroded}},
         {"head thickness not a number", {{el::t, std::numeric_limits<float>::quiet_NaN()}}, 1, {corroded}},
@@ -188,6 +190,18 @@ TEST(OpeningValidation, ChecksInOrder)
         {"negative zero pressure", {{el::P, -0.0f}}, 1, {no_pressure}},
         {"pressure not a number", {{el::P, std::numeric_limits<float>::quiet_NaN()}}, 1, {no_pressure}},
         {"pressure left out", {{el::P, kMissingValue}}, 1, {no_pressure}},
+        // A negative allowance would add metal; R, from G = 58.25 to the corroded opening and
+        // its hub, must be above 0 (R = 14 in the example).
+        {"negative allowance", {{el::ca, -0.5f}}, 1, {negative_ca}},
+        {"tiny negative allowance", {{el::ca, -1e-30f}}, 1, {negative_ca}},
+        {"allowance not a number", {{el::ca, std::numeric_limits<float>::quiet_NaN()}}, 4,
+         {shell_logic, corroded, negative_ca, outside}},
+        {"opening wider than the load reaction", {{el::Bn, 59}}, 1, {outside}},
+        {"opening just inside the load reaction", {{el::Bn, 58.25f}}, 1, {outside}},
+        {"R exactly 0", {{el::Bn, 58}}, 1, {outside}},
+        {"R just above 0", {{el::Bn, 57.9f}}, 0, {}},
+        {"nozzle hub past the load reaction", {{el::g0n, 10}, {el::g1n, 20}, {el::hn, 3}}, 1, {outside}},
+        {"nozzle g1n alone counts for R", {{el::g1n, 14.2f}}, 1, {outside}},
     };
     for (const auto& c : cases) {
         const ItemRun run = run_with(c.changes);

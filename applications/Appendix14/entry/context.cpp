@@ -1,6 +1,7 @@
 // The C++ context API: a run state owned by the caller.
 #include "../include/txappendix14.hpp"
 
+#include "../opening/opening_calculation.hpp"
 #include "context_state.hpp"
 #include "lgcenter.hpp"
 
@@ -57,7 +58,32 @@ bool Context::check(int i, tx14_check& out) const
     const RecordedCheck& c = rec.checks[i];
     out = {c.key, c.label, quantity_name(c.quantity), rec.unit(c.quantity),
            c.at_least ? ">=" : "<=", c.value, c.limit, rec.display(c.quantity, c.value),
-           rec.display(c.quantity, c.limit), c.passes ? 1 : 0, c.utilization};
+           rec.display(c.quantity, c.limit), c.passes ? 1 : 0, c.utilization,
+           c.applicable ? 1 : 0};
+    return true;
+}
+
+int Context::reason_count() const { return state_->results.reason_count; }
+
+bool Context::reason(int i, tx14_note& out) const
+{
+    const ResultsRecord& rec = state_->results;
+    if (i < 0 || i >= rec.reason_count)
+        return false;
+    const RecordedNote& n = rec.reasons[static_cast<std::size_t>(i)];
+    out = {n.code, n.text.data()};
+    return true;
+}
+
+int Context::note_count() const { return state_->results.note_count; }
+
+bool Context::note(int i, tx14_note& out) const
+{
+    const ResultsRecord& rec = state_->results;
+    if (i < 0 || i >= rec.note_count)
+        return false;
+    const RecordedNote& n = rec.notes[static_cast<std::size_t>(i)];
+    out = {n.code, n.text.data()};
     return true;
 }
 
@@ -67,5 +93,12 @@ int Context::governing() const { return state_->results.governing; }
 int Context::report_file_error() const { return state_->report.file.error(); }
 
 void Context::set_no_special(std::int32_t flag) { state_->report.own_no_special = flag; }
+
+float opening_radial_distance(float A, float Bn, float g0s, float ca, float g0n, float g1n)
+{
+    OpeningInput in;
+    in.A = A, in.Bn = Bn, in.g0s = g0s, in.ca = ca, in.g0n = g0n, in.g1n = g1n;
+    return radial_distance(in);
+}
 
 }  // namespace tx14

@@ -77,6 +77,26 @@ TX_API int32_t tx14_context_check(const tx14_context* context, int32_t i, tx14_c
     return context != nullptr && out != nullptr && context->context.check(i, *out) ? 1 : 0;
 }
 
+TX_API int32_t tx14_context_reason_count(const tx14_context* context)
+{
+    return context == nullptr ? 0 : context->context.reason_count();
+}
+
+TX_API int32_t tx14_context_reason(const tx14_context* context, int32_t i, tx14_note* out)
+{
+    return context != nullptr && out != nullptr && context->context.reason(i, *out) ? 1 : 0;
+}
+
+TX_API int32_t tx14_context_note_count(const tx14_context* context)
+{
+    return context == nullptr ? 0 : context->context.note_count();
+}
+
+TX_API int32_t tx14_context_note(const tx14_context* context, int32_t i, tx14_note* out)
+{
+    return context != nullptr && out != nullptr && context->context.note(i, *out) ? 1 : 0;
+}
+
 TX_API int32_t tx14_context_verdict(const tx14_context* context)
 {
     return context == nullptr ? TX14_NOT_ANALYSED : context->context.verdict();

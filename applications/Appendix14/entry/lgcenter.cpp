@@ -69,11 +69,17 @@ void analyse_item(State& st, const CallArguments& call)
                 run_jacket_item(r, st.units, st.jacket, st.jacket_results, reals, call.texts);
             if (st.input_errors == 0)
                 record_jacket_results(st.results, st.units, st.jacket, st.jacket_results);
+            else
+                record_input_errors(st.results, st.units, st.jacket_results.findings,
+                                    ItemKind::jacket);
         } else {
             st.input_errors = run_opening_item(r, st.units, st.opening, st.opening_results,
                                                reals, call.texts);
             if (st.input_errors == 0)
                 record_opening_results(st.results, st.units, st.opening, st.opening_results);
+            else
+                record_input_errors(st.results, st.units, st.opening_results.findings,
+                                    ItemKind::opening);
             if (call.error_count)
                 *call.error_count = st.input_errors;
         }

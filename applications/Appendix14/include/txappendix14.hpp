@@ -55,12 +55,17 @@ public:
     int input_errors() const;
 
     // The results record of the last run (see txappendix14_context.h):
-    // values, checks, verdict (TX14_ACCEPTABLE, ...) and the governing
-    // check's index (-1: none). value() and check() are false out of range.
+    // values, checks, reasons, notes, verdict (TX14_ACCEPTABLE, ...) and
+    // the governing check's index (-1: none). value(), check(), reason()
+    // and note() are false out of range.
     int value_count() const;
     bool value(int i, tx14_value& out) const;
     int check_count() const;
     bool check(int i, tx14_check& out) const;
+    int reason_count() const;
+    bool reason(int i, tx14_note& out) const;
+    int note_count() const;
+    bool note(int i, tx14_note& out) const;
     int verdict() const;
     int governing() const;
     // The C library's error number (errno) of the first failed open, write
@@ -77,5 +82,11 @@ private:
     friend State& context_state(Context& c);  // entry/context_state.hpp
     std::unique_ptr<State> state_;
 };
+
+// The radial distance R of a large opening's loads, from internal values
+// (inches; a value not given counts as 0), exactly as the calculation
+// computes it: an item whose R is not above 0 is refused.
+TX_CXX_API float opening_radial_distance(float A, float Bn, float g0s, float ca, float g0n,
+                                         float g1n);
 
 }  // namespace tx14

@@ -47,11 +47,13 @@ TX_API int32_t tx14_context_input_errors(const tx14_context *context);
 /* The library's version, "major.minor.patch"; a static string. */
 TX_API const char *tx14_version(void);
 /* The results record of the context's last item: every value the run
- * computed, the checks the report makes, and the verdict. Texts are
- * NUL-terminated; keys, labels, quantities and relations are constants of
- * the library, unit labels (Windows-1252, as the report prints them) live
- * in the context until its next run. A value is given in internal units
- * and as the report shows it (display value, unit label). */
+ * computed, the code's acceptance criteria as checks, the reasons the item
+ * could not be judged, the notes a reader must know, and the verdict.
+ * Texts are NUL-terminated; keys, labels, quantities, relations and the
+ * codes of reasons and notes are constants of the library; unit labels and
+ * the texts of reasons and notes (Windows-1252) live in the context until
+ * its next run. A value is given in internal units and as the report shows
+ * it (display value, unit label). */
 typedef struct tx14_value {
     const char *key;       /* stable, e.g. "MAWP", "SHS", "Trj" */
     const char *label;     /* in words */
@@ -66,15 +68,25 @@ typedef struct tx14_check {
     const char *label;
     const char *quantity;
     const char *unit;
-    const char *relation;  /* "<=" or ">=": value against limit, as magnitudes */
-    float value, limit;    /* internal units */
+    const char *relation;  /* "<=" or ">=": value against limit */
+    float value, limit;    /* internal units, signed */
     float display_value, display_limit;
     int32_t passes;        /* 1 or 0 */
-    float utilization;     /* |value|/|limit| or |limit|/|value|; NaN when undefined */
+    float utilization;     /* value/limit (<=) or limit/value (>=); +inf when the
+                              divisor is not above 0, NaN when either is not finite */
+    int32_t applicable;    /* 0: the check does not apply to this item and counts
+                              neither for the verdict nor as governing */
 } tx14_check;
 
-/* Verdicts. Not analysed: fatal input errors, no calculation, or a value
- * that a check needs is not finite. */
+/* A reason the item could not be judged, or a note the reader must know. */
+typedef struct tx14_note {
+    const char *code;  /* stable, e.g. "chart_diameter", "input_error" */
+    const char *text;  /* in words, Windows-1252 */
+} tx14_note;
+
+/* Verdicts. Not analysed: there is at least one reason (fatal input
+ * errors, an item outside its method's validity, a value the verdict rests
+ * on that is not finite). Acceptable: every applicable check passes. */
 #define TX14_NOT_ANALYSED 0
 #define TX14_ACCEPTABLE 1
 #define TX14_NOT_ACCEPTABLE 2
@@ -86,8 +98,14 @@ TX_API int32_t tx14_context_check_count(const tx14_context *context);
 /* Check i (from 0) into *out; 0 when there is none. */
 TX_API int32_t tx14_context_check(const tx14_context *context, int32_t i, tx14_check *out);
 TX_API int32_t tx14_context_verdict(const tx14_context *context);
-/* Index of the governing check (failing checks first, then the highest
- * utilization), -1 when there are no checks. */
+/* Reason or note i (from 0) into *out; 0 when there is none. */
+TX_API int32_t tx14_context_reason_count(const tx14_context *context);
+TX_API int32_t tx14_context_reason(const tx14_context *context, int32_t i, tx14_note *out);
+TX_API int32_t tx14_context_note_count(const tx14_context *context);
+TX_API int32_t tx14_context_note(const tx14_context *context, int32_t i, tx14_note *out);
+/* Index of the governing check: of the applicable checks, failing ones
+ * first, then the highest utilization (the earlier check on a tie within
+ * 1e-6); -1 when no check applies. */
 TX_API int32_t tx14_context_governing(const tx14_context *context);
 /* The C library's error number (errno) of the first failed open, write or
  * close of the report file in the context's last item; 0 when every record

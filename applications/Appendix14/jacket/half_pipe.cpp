@@ -414,6 +414,9 @@ void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const Jack
     out.K = v.K.K;
     out.Sstar = v.Sstar;
     out.Fp = v.Fp;
+    out.K_from_chart = v.K.chart_used;
+    out.Trj_from_chart = search.chart_used;
+    out.Trj_exhausted = search.exhausted;
 
     const Shown show(units);
     write_shell_section(r, show, in, out, v);

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "../common/input_findings.hpp"
 #include "../common/units.hpp"
 #include "../report/report.hpp"
 #include "jacket_input.hpp"
@@ -10,7 +11,8 @@
 namespace tx14 {
 
 // The results of JACKETCALC. A coil writes Tr, Pprime_ts, Trj, e_coil,
-// pMaxC1 and pMaxC2 only; the others keep the zeros they start with.
+// pMaxC1, pMaxC2 and e_pressure only; the others keep the zeros they start
+// with.
 struct JacketResults {
     float Tr = 0;          // required shell thickness for internal pressure (coil: cylinder)
     float T = 0;           // required jacket thickness, for the accepted thickness
@@ -29,6 +31,14 @@ struct JacketResults {
     float e_coil = 0;      // coil: minimum coil thickness
     float pMaxC1 = 0;      // coil: maximum pressure, coil side
     float pMaxC2 = 0;      // coil: maximum pressure, cylinder side
+    float e_pressure = 0;  // coil: cylinder thickness its internal pressure P requires
+
+    // What the reader must know about how the figures came about.
+    bool K_from_chart = false;    // VIII-2: Kp at ts taken from the chart
+    bool Trj_from_chart = false;  // VIII-2: a step of the Trj search took Kp from the chart
+    bool Trj_exhausted = false;   // no shell thickness of the search carries the jacket pressure
+
+    InputFindings findings;  // the validation's error codes
 };
 
 // Runs a jacket or coil item: unpack, echo, validate, calculate, results

@@ -44,7 +44,7 @@ std::int32_t run_jacket_item(Report& r, const UnitRecord& units, JacketInput& in
     out = JacketResults{};
     unpack_jacket_input(in, reals, texts);
     echo_jacket_input(r, units, in);
-    const std::int32_t errors = validate_jacket_input(r, in);
+    const std::int32_t errors = validate_jacket_input(r, in, out.findings);
     if (errors == 0) {
         if (in.code < 3)
             in.Pj = in.Pj + in.ExtPCore;  // a jacket also carries the core's external pressure

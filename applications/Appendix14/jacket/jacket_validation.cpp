@@ -1,5 +1,6 @@
-// Validation of a half-pipe jacket or limpet coil item: nine geometry
-// checks, the normalised nominal pipe size, and the error section.
+// Validation of a half-pipe jacket or limpet coil item: the geometry,
+// allowance, efficiency and stress checks, the normalised nominal pipe
+// size, and the error section.
 #include <array>
 #include <cmath>
 
@@ -14,7 +15,7 @@ namespace {
 
 constexpr int kTotalLine = 30;
 
-constexpr std::array<std::string_view, 9> kMessages{
+constexpr std::array<std::string_view, 12> kMessages{
     "ERROR - Shell corroded thickness is less than or equal to zero.",
     "ERROR - Shell thickness is greater than the inside diameter.",
     "ERROR - Nominal Pipe Size is not valid.",
@@ -24,6 +25,9 @@ constexpr std::array<std::string_view, 9> kMessages{
     "ERROR - Both the radius and the Nominal jacket size are 0.",
     "ERROR - Radius specification not allowed in Division 2.",
     "ERROR - Nominal Pipe Sizes of 2, 3 and 4 are only allowed in Division 2.",
+    "ERROR - A corrosion allowance is negative.",
+    "ERROR - The joint efficiency must be greater than 0 and not greater than 1.",
+    "ERROR - The allowable stresses must be greater than 0.",
 };
 
 // Outside diameter of the standard sizes; any other value stands for itself.
@@ -52,14 +56,22 @@ float size_containing(float Dj)
 // NPS rounded to 5 decimals: whole part of NPS x 100000 + 0.5, over 100000.
 float rounded_size(float NPS) { return std::trunc(NPS * 100000.0f + 0.5f) / 100000.0f; }
 
-// The error codes found, in the order of the checks.
-struct ErrorList {
-    std::array<int, 10> codes{};
-    int count = 0;
-    void add(int code) { codes[static_cast<std::size_t>(count++)] = code; }
-};
+// The pipe data of the calculation cover the standard sizes 2 to 4 only.
+bool outside_pipe_table(float NPS) { return NPS > 0.01f && (NPS < 2.0f || NPS > 4.0f); }
+
+// "Not at least 0" and "not above 0" also hold for a value that is not a
+// number.
+bool negative(float x) { return !(x >= 0.0f); }
+bool not_above_zero(float x) { return !(x > 0.0f); }
 
 }  // namespace
+
+std::string_view jacket_message(int code)
+{
+    if (code >= 1 && code <= static_cast<int>(kMessages.size()))
+        return kMessages[static_cast<std::size_t>(code - 1)];
+    return {};
+}
 
 void write_jacket_message(Report& r, int code, float value)
 {
@@ -69,8 +81,8 @@ void write_jacket_message(Report& r, int code, float value)
         put(message, 1, "Total Number of Errors,");
         field::fixed(Field(message).subspan(30, 12), value, 4);
         put(message, 43, ", .  Please Correct and Retry.");
-    } else if (code >= 1 && code <= static_cast<int>(kMessages.size())) {
-        put(message, 1, kMessages[static_cast<std::size_t>(code - 1)]);
+    } else {
+        put(message, 1, jacket_message(code));
     }
     std::array<char, kLineWidth> line;
     squeeze_blanks(message, line, 2);
@@ -78,20 +90,20 @@ void write_jacket_message(Report& r, int code, float value)
     write_line(r, line);
 }
 
-std::int32_t validate_jacket_input(Report& r, JacketInput& in)
+std::int32_t validate_jacket_input(Report& r, JacketInput& in, InputFindings& errors)
 {
     const float OD = pipe_outside_diameter(in.NPS);
     if (in.r > kFormedRadius)
         in.NPS = size_containing(2.0f * (in.r + in.Tj));
 
-    ErrorList errors;
+    errors.clear();
     if (in.ca + in.co >= in.ts)
         errors.add(1);
     if (in.r <= kFormedRadius && 2.0f * in.ts >= in.D)
         errors.add(2);
     if (in.r <= kFormedRadius) {
         in.NPS = rounded_size(in.NPS);
-        if (std::fmod(in.NPS, 0.5f) != 0.0f)
+        if (std::fmod(in.NPS, 0.5f) != 0.0f || (in.code != 2 && outside_pipe_table(in.NPS)))
             errors.add(3);
     }
     if (in.r <= kFormedRadius && OD - 2.0f * in.Tj <= 0.0f)
@@ -108,6 +120,12 @@ std::int32_t validate_jacket_input(Report& r, JacketInput& in)
         if (!(in.NPS == 2.0f || in.NPS == 3.0f || in.NPS == 4.0f))
             errors.add(9);
     }
+    if (negative(in.ca) || negative(in.caj) || negative(in.co))
+        errors.add(10);
+    if ((in.code == 1 || in.code == 2) && !(in.E > 0.0f && in.E <= 1.0f))
+        errors.add(11);
+    if (not_above_zero(in.S) || not_above_zero(in.Sj))
+        errors.add(12);
     if (errors.count == 0)
         return 0;
 

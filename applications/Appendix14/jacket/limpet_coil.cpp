@@ -35,7 +35,21 @@ struct CoilValues {
     float Di = 0;      // EN 13445: inside diameter of the coil, corroded
     float pMaxC1 = 0;  // maximum coil pressure, coil side
     float pMaxC2 = 0;  // maximum coil pressure, cylinder side
+    float e_pressure = 0;  // cylinder thickness for its own internal pressure
 };
+
+// The cylinder under its internal pressure P, which the coil rules leave
+// out: PD 5500 3.5.1.2 e = p Di / (2f - p); EN 13445-3 7.4.2
+// e = P Di / (2 f z - P) with z = E for a joint efficiency in (0, 1] and 1
+// otherwise. Di is the corroded inside diameter.
+float cylinder_thickness_for_pressure(const JacketInput& in)
+{
+    const float Di = in.D + 2.0f * in.ca;
+    if (in.code == 3)
+        return in.P * Di / (2.0f * in.S - in.P);
+    const float zc = in.E > 0.0f && in.E <= 1.0f ? in.E : 1.0f;
+    return in.P * Di / (2.0f * in.S * zc - in.P);
+}
 
 // Argument names as the codes write them: pc = Pj, ec = Tj, fc = Sj (the
 // coil), f = S and e = ts (the cylinder), ExtCA = co.
@@ -61,6 +75,7 @@ CoilValues coil_values(const JacketInput& in, pipes::PipeSize pipe)
         v.pMaxC1 = (2.0f * in.Sj) * v.ecor / (v.Di + v.ecor);
     }
     v.pMaxC2 = 3.0f * in.S * whole_power((in.ts - in.co - in.ca) / v.l, 2);
+    v.e_pressure = cylinder_thickness_for_pressure(in);
     return v;
 }
 
@@ -127,6 +142,7 @@ void limpet_coil(Report& r, const UnitRecord& units, const JacketInput& in, Jack
     out.pMaxC1 = v.pMaxC1;
     out.pMaxC2 = v.pMaxC2;
     out.Pprime_ts = std::min(v.pMaxC1, v.pMaxC2);
+    out.e_pressure = v.e_pressure;  // a check of the results, not of the report
     write_coil(r, Shown(units), in, v);
 }
 

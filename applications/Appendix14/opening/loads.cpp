@@ -4,19 +4,40 @@
 #include "opening_calculation.hpp"
 
 namespace tx14 {
+namespace {
+
+// G = A - 2 g0s + 2 ca.
+float load_reaction_diameter(const OpeningInput& in)
+{
+    return (in.A - (in.g0s + in.g0s)) + (in.ca + in.ca);
+}
+
+float corroded_opening(const OpeningInput& in) { return in.Bn + 2.0f * in.ca; }
+
+// R = 0.5 (G - Bncor), less the nozzle hub's corroded thickness g1n - ca.
+float radial_distance(const OpeningInput& in, float G, float Bncor)
+{
+    if (has_nozzle(in))
+        return 0.5f * (G - Bncor) - (in.g1n - in.ca);
+    return 0.5f * (G - Bncor);
+}
+
+}  // namespace
+
+float radial_distance(const OpeningInput& in)
+{
+    return radial_distance(in, load_reaction_diameter(in), corroded_opening(in));
+}
 
 OpeningLoads opening_loads(const OpeningInput& in)
 {
     OpeningLoads L;
     const float ca = in.ca;
-    L.G = (in.A - (in.g0s + in.g0s)) + (ca + ca);
+    L.G = load_reaction_diameter(in);
     L.K = in.A / (in.Bn + 2.0f * ca);
     L.P = in.P;
-    L.Bncor = in.Bn + 2.0f * ca;
-    if (has_nozzle(in))
-        L.R = 0.5f * (L.G - L.Bncor) - (in.g1n - ca);
-    else
-        L.R = 0.5f * (L.G - L.Bncor);
+    L.Bncor = corroded_opening(in);
+    L.R = radial_distance(in, L.G, L.Bncor);
     L.Hd = (0.785f * whole_power(L.Bncor, 2)) * L.P;
     if (has_nozzle(in))
         L.Md = L.Hd * (L.R + 0.5f * (in.g1n - ca));

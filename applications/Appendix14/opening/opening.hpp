@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
+#include "../common/input_findings.hpp"
 #include "../common/units.hpp"
 #include "../report/report.hpp"
 #include "opening_input.hpp"
@@ -20,6 +22,7 @@ struct OpeningResults {
     float input_t = 0;          // the input thickness
     float largest_stress = 0;   // largest stress magnitude of the first pass
     int passes = 0;             // passes of the thickness search
+    InputFindings findings;     // of the validation, fatal or not
     OpeningLoads loads;
     OpeningPass first;          // the pass at the input thickness
 };
@@ -34,9 +37,17 @@ std::int32_t run_opening_item(Report& r, const UnitRecord& u, OpeningInput& in,
 // Prints the input in display units, the material name right-adjusted.
 void echo_opening_input(Report& r, const UnitRecord& u, const OpeningInput& in);
 
-// Checks the item and prints the error section; returns the number of
-// fatal findings.
-std::int32_t validate_opening_input(Report& r, const OpeningInput& in);
+// Checks the item, lists the codes it found in `findings` and prints the
+// error section; returns the number of fatal findings.
+std::int32_t validate_opening_input(Report& r, const OpeningInput& in, InputFindings& findings);
+
+// The message of a finding code as the error section prints it (empty for
+// an unknown code), and whether the finding is fatal.
+struct OpeningMessage {
+    std::string_view text;
+    bool fatal;
+};
+OpeningMessage opening_message(std::int32_t code);
 
 // The calculation: loads, then the passes of the thickness search; fills
 // every field of results.

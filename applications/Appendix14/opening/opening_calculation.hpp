@@ -27,6 +27,11 @@ inline bool has_nozzle(const OpeningInput& in)
 
 inline bool over_limit(float stress, float limit) { return std::fabs(stress) > std::fabs(limit); }
 
+// The radial distance R from the load reaction to the opening's hub, as
+// the loads compute it: not above 0 when the opening and its nozzle hub
+// do not fit inside the shell.
+float radial_distance(const OpeningInput& in);
+
 // G, K, R, the end forces and the moments.
 OpeningLoads opening_loads(const OpeningInput& in);
 void write_loads(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L);

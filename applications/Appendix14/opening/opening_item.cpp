@@ -25,7 +25,7 @@ std::int32_t run_opening_item(Report& r, const UnitRecord& u, OpeningInput& in,
 {
     unpack_opening_input(in, reals, texts);
     echo_opening_input(r, u, in);
-    const std::int32_t errors = validate_opening_input(r, in);
+    const std::int32_t errors = validate_opening_input(r, in, results.findings);
     if (errors == 0) {
         write_results_title(r, in.code);
         calculate_opening(r, u, in, results);

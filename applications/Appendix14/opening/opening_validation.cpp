@@ -6,6 +6,7 @@
 
 #include "../report/fixed_line.hpp"
 #include "opening.hpp"
+#include "opening_calculation.hpp"
 
 namespace tx14 {
 namespace {
@@ -13,28 +14,24 @@ namespace {
 constexpr int kMaxFindings = 20;
 constexpr int kFatalCountCode = 20;  // the closing "Number of fatal errors" line
 
-struct Finding {
-    std::int32_t code = 0;
-    float value = 0;
-};
+static_assert(InputFindings::kCapacity == kMaxFindings);
 
 struct Findings {
-    std::array<Finding, kMaxFindings> list{};
-    int count = 0;
+    InputFindings& codes;  // every finding's value is 1.0
 
     void raise_if(bool condition, std::int32_t code)
     {
-        if (condition && count < kMaxFindings)
-            list[static_cast<std::size_t>(count++)] = {code, 1.0f};
+        if (condition)
+            codes.add(code);
     }
 };
 
-// "Not above 0" also holds for a value that is not a number.
+// "Not above 0" and "negative" also hold for a value that is not a number.
 bool not_above_zero(float x) { return !(x > 0.0f); }
+bool negative(float x) { return !(x >= 0.0f); }
 
-Findings check_opening_input(const OpeningInput& in)
+void check_opening_input(const OpeningInput& in, Findings f)
 {
-    Findings f;
     const float ca = in.ca;
     f.raise_if(in.g1s < in.g0s, 1);
     f.raise_if(in.g1s > in.A || in.g0s > in.A, 2);
@@ -50,15 +47,13 @@ Findings check_opening_input(const OpeningInput& in)
     f.raise_if(nozzle_hub && (in.g0n - ca < 0.0f || in.g1n - ca < 0.0f), 12);
     f.raise_if(nozzle_hub && not_above_zero(in.hn), 13);
     f.raise_if(not_above_zero(in.P), 14);  // without pressure every stress ratio is 0/0
-    return f;
+    f.raise_if(negative(ca), 15);
+    f.raise_if(not_above_zero(radial_distance(in)), 16);  // the bolt circle inside the bore
 }
 
-struct Message {
-    std::string_view text;
-    bool fatal;
-};
+}  // namespace
 
-Message message_for(std::int32_t code)
+OpeningMessage opening_message(std::int32_t code)
 {
     switch (code) {
     case 1:
@@ -74,15 +69,19 @@ Message message_for(std::int32_t code)
     case 12: return {"ERROR - Nozzle side hub dimension error. ", true};
     case 13: return {"ERROR - Nozzle side hub length must be > 0.0. ", true};
     case 14: return {"ERROR - The pressure must be greater than 0.0. ", true};
+    case 15: return {"ERROR - The corrosion allowance must not be negative.", true};
+    case 16: return {"ERROR - The opening and its nozzle hub must lie inside the shell.", true};
     default: return {{}, true};
     }
 }
+
+namespace {
 
 // Writes one message after a blank line; true when the finding is fatal.
 bool write_message(Report& r, std::int32_t code, float value)
 {
     FixedLine work(r, r.work);  // built at full width, then squeezed
-    Message m = message_for(code);
+    OpeningMessage m = opening_message(code);
     if (code == kFatalCountCode)
         work.text("Number of fatal errors: ").fixed_shortest(value, 4)
             .text(" This Analysis will be terminated.");
@@ -101,10 +100,11 @@ bool write_message(Report& r, std::int32_t code, float value)
 
 }  // namespace
 
-std::int32_t validate_opening_input(Report& r, const OpeningInput& in)
+std::int32_t validate_opening_input(Report& r, const OpeningInput& in, InputFindings& findings)
 {
     std::int32_t error_count = 0;
-    Findings findings = check_opening_input(in);
+    findings.clear();
+    check_opening_input(in, Findings{findings});
     if (findings.count == 0)
         return error_count;
 
@@ -112,8 +112,7 @@ std::int32_t validate_opening_input(Report& r, const OpeningInput& in)
     write_blank_line(r);
     FixedLine(r).text("ERROR MESSAGES FOR FLANGE NUMBER ").integer(in.item, 5).write();
     for (int i = 0; i < findings.count; ++i) {
-        const Finding& f = findings.list[static_cast<std::size_t>(i)];
-        if (write_message(r, f.code, f.value))
+        if (write_message(r, findings.codes[static_cast<std::size_t>(i)], 1.0f))
             ++error_count;
     }
     if (error_count != 0)

@@ -1,5 +1,6 @@
-// The results record of a half-pipe jacket or a limpet coil: the values the
-// report prints and the comparisons it makes or implies.
+// The results record of a half-pipe jacket or a limpet coil: the values
+// the report prints, the code's acceptance criteria, the limits of each
+// method's validity, and the notes.
 #include "../jacket/pipe_schedules.hpp"
 #include "record_items.hpp"
 
@@ -8,25 +9,99 @@ namespace {
 
 using Q = Quantity;
 
-// The jacket thickness check names the schedule the run went on with.
-constexpr const char* kThinJacket[pipes::kSchedules + 1] = {
-    "jacket thickness Tj against the required thickness",
-    "jacket thickness Tj (schedule 5S would pass)",
-    "jacket thickness Tj (schedule 10S would pass)",
-    "jacket thickness Tj (schedule 10 would pass)",
-    "jacket thickness Tj (schedule 20 would pass)",
-    "jacket thickness Tj (schedule 30 would pass)",
-    "jacket thickness Tj (schedule 40 would pass)",
-    "jacket thickness Tj (schedule 40S would pass)",
-    "jacket thickness Tj (schedule 80 would pass)",
-    "jacket thickness Tj (schedule 80S would pass)",
-    "jacket thickness Tj (schedule 80XS would pass)",
-    "jacket thickness Tj (schedule 100 would pass)",
-    "jacket thickness Tj (schedule 120 would pass)",
-    "jacket thickness Tj (schedule 140 would pass)",
-    "jacket thickness Tj (schedule 160 would pass)",
-    "jacket thickness Tj (schedule XXS would pass)",
-};
+// The Appendix EE charts (and the VIII-2 rating factor, in t) are drawn
+// for these shell diameters and net shell thicknesses, in inches; outside
+// them the factor is held at the edge.
+constexpr float kChartDiameterMin = 30.0f, kChartDiameterMax = 170.0f;
+constexpr float kChartThicknessMin = 0.1875f, kChartThicknessMax = 2.0f;
+constexpr float kTrjTolerance = 0.0001f;  // Trj passes up to ts plus this
+constexpr float kThinWall = 0.385f;       // the thin-wall formulas hold up to 0.385 S E
+
+bool outside(float x, float lo, float hi) { return !(x >= lo && x <= hi); }
+
+std::string_view trimmed(std::string_view s)
+{
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return s;
+}
+
+// Where the chart read at the input lies outside the charts, the method
+// does not apply: the factor would be held at the chart's edge.
+void reasons_of_charts(ResultsRecord& rec, const JacketInput& in, float ts_net)
+{
+    const bool div2 = in.code == 2;
+    if (!div2 && outside(in.D, kChartDiameterMin, kChartDiameterMax))
+        rec.reason("chart_diameter",
+                   NoteText(rec).text("D = ").quantity(Q::diameter, in.D)
+                       .text(" is outside the Appendix EE charts' shell diameters (")
+                       .quantity(Q::diameter, kChartDiameterMin).text(" to ")
+                       .quantity(Q::diameter, kChartDiameterMax)
+                       .text("): the K factor would be held at the chart's edge, so Appendix EE "
+                             "does not apply.").view());
+    if (outside(ts_net, kChartThicknessMin, kChartThicknessMax))
+        rec.reason("chart_thickness",
+                   NoteText(rec).text("The net shell thickness ts - ca - co = ")
+                       .quantity(Q::thickness, ts_net)
+                       .text(div2 ? " is outside the range of the rating factor Kp ("
+                                  : " is outside the Appendix EE charts' shell thicknesses (")
+                       .quantity(Q::thickness, kChartThicknessMin).text(" to ")
+                       .quantity(Q::thickness, kChartThicknessMax)
+                       .text(div2 ? "): Kp would be held at the range's edge, so 4.11.6 does not apply."
+                                  : "): the K factor would be held at the chart's edge, so Appendix "
+                                    "EE does not apply.").view());
+}
+
+void reasons_of_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
+{
+    reasons_of_charts(rec, in, out.ts_net);
+    if (in.P < 0.0f)
+        rec.reason("external_pressure",
+                   NoteText(rec).text("P = ").quantity(Q::pressure, in.P)
+                       .text(": a shell under external pressure is outside these rules. P = 0 gives "
+                             "the jacket check of a shell under vacuum; the shell's external-pressure "
+                             "check is a calculation of its own.").view());
+    if (in.code != 1)
+        return;
+    if (in.P > kThinWall * in.S * in.E)
+        rec.reason("thin_wall_shell",
+                   NoteText(rec).text("P = ").quantity(Q::pressure, in.P)
+                       .text(" is above 0.385 S E = ").quantity(Q::pressure, kThinWall * in.S * in.E)
+                       .text(", where the thin-wall formula for Tr (UG-27) ends.").view());
+    if (in.Pj > kThinWall * in.Sj)
+        rec.reason("thin_wall_jacket",
+                   NoteText(rec).text("The design jacket pressure Pj + ExtPCore = ")
+                       .quantity(Q::pressure, in.Pj).text(" is above 0.385 Sj = ")
+                       .quantity(Q::pressure, kThinWall * in.Sj)
+                       .text(", where the thin-wall formula for the jacket thickness T (App. EE, "
+                             "Eq. (2)) ends.").view());
+}
+
+void notes_of_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
+{
+    if (out.K_from_chart || out.Trj_from_chart)
+        rec.note("kp_from_chart",
+                 "Where the VIII-2 polynomial for Kp departs by more than 15 % from the Appendix EE "
+                 "chart it was fitted to, the chart's factor was used.");
+    const float Trj_net = out.Trj - in.ca - in.co;
+    if (out.Trj_exhausted)
+        rec.note("no_shell_thickness",
+                 NoteText(rec).text("The search for Trj found no shell thickness up to ")
+                     .quantity(Q::thickness, out.Trj).text(" that carries the jacket pressure.").view());
+    else if (Trj_net < kChartThicknessMin)
+        rec.note("Trj_below_charts",
+                 NoteText(rec).text("Trj was found at a net shell thickness Trj - ca - co = ")
+                     .quantity(Q::thickness, Trj_net).text(", below the charts' ")
+                     .quantity(Q::thickness, kChartThicknessMin)
+                     .text(": the factor there is the one at the chart's edge.").view());
+    if (out.schedule > 0)
+        rec.note("schedule",
+                 NoteText(rec).text("The input jacket thickness Tj = ").quantity(Q::thickness, out.Tj_input)
+                     .text(" is less than the required T = ").quantity(Q::thickness, out.T_input)
+                     .text(": the report goes on with pipe schedule ")
+                     .text(trimmed(pipes::schedule_name(out.schedule))).text(" (Tj = ")
+                     .quantity(Q::thickness, out.Tj).text(" after the mill tolerance).").view());
+}
 
 void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
 {
@@ -54,16 +129,40 @@ void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketRes
     rec.add("Fillet", "minimum fillet weld size", Q::thickness, out.Fillet);
 
     rec.check("Tr", "Tr against the input shell thickness ts", Q::thickness, out.Tr, "<=", in.ts);
-    rec.check("Trj", "Trj against the input shell thickness ts", Q::thickness, out.Trj, "<=",
-              in.ts + 0.0001f);
-    rec.check("Trj_search", "P' at Trj against Pj (a shell thickness found)", Q::pressure,
-              out.Pprime_Trj, ">=", in.Pj);
-    rec.check("Pprime_ts", "P' at ts against Pj", Q::pressure, out.Pprime_ts, ">=", in.Pj);
-    rec.check("Tj", kThinJacket[out.schedule], Q::thickness, out.Tj_input, ">=", out.T_input);
+    rec.check("Trj", "Trj against the input shell thickness ts", Q::thickness, out.Trj, "<=", in.ts,
+              true, kTrjTolerance);
+    rec.check("Pprime_ts", "P' at ts against the design jacket pressure", Q::pressure,
+              out.Pprime_ts, ">=", in.Pj);
+    rec.check("T", "required jacket thickness T against the input Tj", Q::thickness, out.T_input,
+              "<=", out.Tj_input);
+
+    reasons_of_half_pipe(rec, in, out);
+    notes_of_half_pipe(rec, in, out);
+}
+
+void notes_of_coil(ResultsRecord& rec, const JacketInput& in)
+{
+    if (!(in.P > 0.0f))
+        rec.note("cylinder_not_under_pressure",
+                 NoteText(rec).text("P = ").quantity(Q::pressure, in.P)
+                     .text(": the cylinder's internal-pressure check does not apply; external "
+                           "pressure is not checked here.").view());
+    if (in.code != 4)
+        return;
+    if (in.E > 0.0f && in.E <= 1.0f)
+        rec.note("joint_efficiency",
+                 NoteText(rec).text("The coil equations take the weld joint coefficient z = 1; the "
+                                    "cylinder's internal-pressure check takes z = E = ")
+                     .number(in.E).text(".").view());
+    else
+        rec.note("joint_efficiency",
+                 "No joint efficiency E in (0, 1] was given: the weld joint coefficient z is taken "
+                 "as 1.");
 }
 
 void record_coil(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
 {
+    const float e_net = in.ts - in.ca - in.co;
     rec.add("pc", "coil design pressure", Q::pressure, in.Pj);
     rec.add("ec", "coil thickness", Q::thickness, in.Tj);
     rec.add("e", "cylinder thickness", Q::thickness, in.ts);
@@ -72,6 +171,8 @@ void record_coil(ResultsRecord& rec, const JacketInput& in, const JacketResults&
     rec.add("pMaxC1", "maximum pressure in the coil, coil side", Q::pressure, out.pMaxC1);
     rec.add("pMaxC2", "maximum pressure in the coil, cylinder side", Q::pressure, out.pMaxC2);
     rec.add("pMax", "maximum coil pressure", Q::pressure, out.Pprime_ts);
+    rec.add("e_pressure", "cylinder thickness required for its internal pressure P", Q::thickness,
+            out.e_pressure, in.P > 0.0f);
 
     rec.check("e_coil", "minimum coil thickness against the coil thickness", Q::thickness,
               out.e_coil, "<=", in.Tj);
@@ -81,6 +182,10 @@ void record_coil(ResultsRecord& rec, const JacketInput& in, const JacketResults&
               in.Pj);
     rec.check("pMaxC2", "pMaxC2 against the coil design pressure", Q::pressure, out.pMaxC2, ">=",
               in.Pj);
+    rec.check("cylinder_pressure",
+              "cylinder thickness for internal pressure against the net thickness e - ca - co",
+              Q::thickness, out.e_pressure, "<=", e_net, in.P > 0.0f);
+    notes_of_coil(rec, in);
 }
 
 }  // namespace
@@ -88,11 +193,12 @@ void record_coil(ResultsRecord& rec, const JacketInput& in, const JacketResults&
 void record_jacket_results(ResultsRecord& rec, const UnitRecord& units, const JacketInput& in,
                            const JacketResults& out)
 {
+    rec.set_units(units);
     if (in.code >= 3)
         record_coil(rec, in, out);
     else
         record_half_pipe(rec, in, out);
-    rec.finish(units);
+    rec.finish();
 }
 
 }  // namespace tx14

@@ -1,10 +1,54 @@
 // The results record of a large opening: the loads and the first pass of
-// the calculation (the values the report prints) and the checks of its
-// summary.
+// the calculation (the values the report prints), the acceptance criteria
+// of its summary, what the verdict cannot rest on, and the notes.
+#include <cmath>
+
 #include "../opening/opening_calculation.hpp"
 #include "record_items.hpp"
 
 namespace tx14 {
+namespace {
+
+using Q = Quantity;
+
+const char* method_of(const OpeningInput& in) { return in.code == 2 ? "4.6.4" : "Appendix 14"; }
+
+// The ratios take a stress that is not above 0 as 1.0: a M.A.W.P. whose
+// governing ratio is such a stress's says nothing. (A ratio that is not
+// finite makes the M.A.W.P. a value that is not finite: a reason of its own.)
+void reason_for_replaced_stress(ResultsRecord& rec, const OpeningPass& w)
+{
+    if (!std::isfinite(w.ratios.governing))
+        return;
+    const struct { const char* key; float stress, ratio; } stresses[] = {
+        {"SHS", w.SHS, w.ratios.SHS}, {"SRS", w.SRS, w.ratios.SRS}, {"STS", w.STS, w.ratios.STS},
+        {"SHO", w.SHO, w.ratios.SHO}, {"SRO", w.SRO, w.ratios.SRO}, {"STO", w.STO, w.ratios.STO},
+    };
+    for (const auto& s : stresses)
+        if (s.stress <= 0.0f && std::fabs(s.ratio) == w.ratios.governing) {
+            rec.reason("mawp_undefined",
+                       NoteText(rec).text("The M.A.W.P. rests on ").text(s.key).text(" = ")
+                           .quantity(Q::stress, s.stress)
+                           .text(", a stress not above 0 that the stress ratios take as 1.0: "
+                                 "the M.A.W.P. is undefined.").view());
+            return;
+        }
+}
+
+void notes_of_opening(ResultsRecord& rec, const OpeningInput& in, const OpeningResults& res)
+{
+    if (in.Bn < 0.5f * in.A)
+        rec.note("small_opening", NoteText(rec).text("The opening Bn = ").quantity(Q::diameter, in.Bn)
+                                      .text(" is less than half the shell outside diameter A = ")
+                                      .quantity(Q::diameter, in.A).text(": ").text(method_of(in))
+                                      .text(" is meant for larger openings.").view());
+    if (res.minimum_t == 0.0f)
+        rec.note("no_minimum_thickness",
+                 "The search for the approximate minimum thickness found none in 50 passes "
+                 "(Thickness Conversion Failure): t_min is 0.");
+}
+
+}  // namespace
 
 void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const OpeningInput& in,
                             const OpeningResults& res)
@@ -16,8 +60,9 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
     const StressAverages& a = w.averages;
     const float Sho = in.Sho;
     const float S_hub = 1.5f * Sho;
-    using Q = Quantity;
+    const bool hub = w.integral;  // an integral nozzle hub: the opening's SH and SR apply
 
+    rec.set_units(units);
     rec.add("P", "design pressure", Q::pressure, L.P);
     rec.add("t", "head thickness", Q::thickness, res.input_t);
     rec.add("G", "diameter of the load reaction", Q::diameter, L.G);
@@ -63,8 +108,8 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
     rec.add("SHS", "longitudinal hub stress in the shell", Q::stress, w.SHS);
     rec.add("SRS", "radial stress at the outside diameter", Q::stress, w.SRS);
     rec.add("STS", "tangential stress at the outside diameter", Q::stress, w.STS);
-    rec.add("SHO", "longitudinal hub stress in the central opening", Q::stress, w.SHO);
-    rec.add("SRO", "radial stress at the central opening", Q::stress, w.SRO);
+    rec.add("SHO", "longitudinal hub stress in the central opening", Q::stress, w.SHO, hub);
+    rec.add("SRO", "radial stress at the central opening", Q::stress, w.SRO, hub);
     rec.add("STO", "tangential stress at the central opening", Q::stress, w.STO);
     rec.add("Z1", "factor Z1", Q::dimensionless, w.Z1);
     rec.add("Sho", "allowable stress at design temperature", Q::stress, Sho);
@@ -74,26 +119,29 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
     rec.add("W", "estimated finished weight of the forging", Q::force, w.W);
     rec.add("t_min", "approximate minimum flange thickness", Q::thickness, res.minimum_t);
 
-    rec.check("SH_shell", "SH at head/shell juncture", Q::stress, w.SHS, "<=", S_hub);
-    rec.check("SR_shell", "SR at head/shell juncture", Q::stress, w.SRS, "<=", Sho);
-    rec.check("ST_shell", "ST at head/shell juncture", Q::stress, w.STS, "<=", Sho);
-    rec.check("SH_SR_shell", "(SH+SR)/2 at head/shell juncture", Q::stress, a.shell_SH_SR, "<=",
-              Sho);
-    rec.check("SH_ST_shell", "(SH+ST)/2 at head/shell juncture", Q::stress, a.shell_SH_ST, "<=",
-              Sho);
-    rec.check("SH_opening", "SH at opening", Q::stress, w.SHO, "<=", S_hub);
-    rec.check("SR_opening", "SR at opening", Q::stress, w.SRO, "<=", Sho);
-    rec.check("ST_opening", "ST at opening", Q::stress, w.STO, "<=", Sho);
-    rec.check("SH_SR_opening", "(SH+SR)/2 at opening", Q::stress, a.opening_SH_SR, "<=", Sho);
-    rec.check("SH_ST_opening", "(SH+ST)/2 at opening", Q::stress, a.opening_SH_ST, "<=", Sho);
+    rec.add("passes", "passes of the thickness search (50: no thickness found)", Q::dimensionless,
+            static_cast<float>(res.passes));
+
+    // The summary table compares stress magnitudes with their allowables.
+    const auto stress = [&](const char* key, const char* label, float value, float limit,
+                            bool applies = true) {
+        rec.check(key, label, Q::stress, std::fabs(value), "<=", limit, applies);
+    };
+    stress("SH_shell", "SH at head/shell juncture", w.SHS, S_hub);
+    stress("SR_shell", "SR at head/shell juncture", w.SRS, Sho);
+    stress("ST_shell", "ST at head/shell juncture", w.STS, Sho);
+    stress("SH_SR_shell", "(SH+SR)/2 at head/shell juncture", a.shell_SH_SR, Sho);
+    stress("SH_ST_shell", "(SH+ST)/2 at head/shell juncture", a.shell_SH_ST, Sho);
+    stress("SH_opening", "SH at opening", w.SHO, S_hub, hub);
+    stress("SR_opening", "SR at opening", w.SRO, Sho, hub);
+    stress("ST_opening", "ST at opening", w.STO, Sho);
+    stress("SH_SR_opening", "(SH+SR)/2 at opening", a.opening_SH_SR, Sho, hub);
+    stress("SH_ST_opening", "(SH+ST)/2 at opening", a.opening_SH_ST, Sho);
     rec.check("MAWP", "M.A.W.P. against design pressure P", Q::pressure, res.mawp, ">=", L.P);
-    // Passes of the search; the limit when it found no thickness.
-    const int passes = res.minimum_t > 0.0f ? res.passes : kIterationLimit;
-    rec.check("thickness_search", "thickness search converged (passes)", Q::dimensionless,
-              static_cast<float>(passes), "<=", static_cast<float>(kIterationLimit - 1));
-    rec.check("t_min", "t against the approximate minimum thickness", Q::thickness,
-              res.input_t, ">=", res.minimum_t);
-    rec.finish(units);
+
+    reason_for_replaced_stress(rec, w);
+    notes_of_opening(rec, in, res);
+    rec.finish();
 }
 
 }  // namespace tx14

@@ -1,11 +1,13 @@
 // The results record: values and checks as a run adds them, the display
-// units, the verdict and the governing check.
+// units, the reasons and notes, the verdict and the governing check.
 #include "results_record.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 
 #include "../common/units.hpp"
+#include "../report/rendering.hpp"
 
 namespace tx14 {
 namespace {
@@ -35,43 +37,98 @@ void set_unit(ResultsRecord& rec, Quantity q, float factor, std::string_view lab
 
 bool finite(float v) { return std::isfinite(v); }
 
+// Utilizations this close count as equal: the M.A.W.P. of an opening is
+// the pressure times its governing stress ratio, so its utilization equals
+// that stress's up to rounding.
+bool clearly_above(float a, float b)
+{
+    if (a == b || (std::isinf(a) && std::isinf(b)))
+        return false;
+    return a > b + 1e-6f * std::fabs(b);
+}
+
 // Failing checks before passing ones; then the higher utilization, an
-// undefined one counting as the highest.
+// undefined one counting as the highest; the earlier check on a tie.
 bool governs_over(const RecordedCheck& a, const RecordedCheck& b)
 {
     if (a.passes != b.passes)
         return !a.passes;
-    const float ua = finite(a.utilization) ? a.utilization : INFINITY;
-    const float ub = finite(b.utilization) ? b.utilization : INFINITY;
-    return ua > ub;
+    const float ua = std::isnan(a.utilization) ? INFINITY : a.utilization;
+    const float ub = std::isnan(b.utilization) ? INFINITY : b.utilization;
+    return clearly_above(ua, ub);
+}
+
+void put_note(RecordedNote& n, const char* code, std::string_view text)
+{
+    n.code = code;
+    std::size_t len = std::min(text.size(), n.text.size() - 1);
+    for (std::size_t i = 0; i < len; ++i)
+        n.text[i] = text[i];
+    n.text[len] = '\0';
+}
+
+// One reason naming every value (of a check that applies) that is not
+// finite: "Not finite: DELTA, SH, ...".
+void reason_for_values_not_finite(ResultsRecord& rec)
+{
+    NoteText t(rec);
+    int named = 0;
+    for (int i = 0; i < rec.value_count; ++i) {
+        const RecordedValue& v = rec.values[static_cast<std::size_t>(i)];
+        if (v.applies && !finite(v.value))
+            t.text(named++ ? ", " : "A value the verdict rests on is not finite: ").text(v.key);
+    }
+    for (int i = 0; i < rec.check_count; ++i) {
+        const RecordedCheck& c = rec.checks[static_cast<std::size_t>(i)];
+        if (c.applicable && (!finite(c.value) || !finite(c.limit)))
+            t.text(named++ ? ", " : "A value the verdict rests on is not finite: ")
+                .text("the check ").text(c.key);
+    }
+    if (named > 0)
+        rec.reason("not_finite", t.text(".").view());
 }
 
 }  // namespace
 
 const char* quantity_name(Quantity q) { return kQuantityNames[static_cast<int>(q)]; }
 
-void ResultsRecord::add(const char* key, const char* label, Quantity q, float value)
+void ResultsRecord::add(const char* key, const char* label, Quantity q, float value, bool applies)
 {
     if (value_count < kValueCapacity)
-        values[value_count++] = {key, label, q, value};
+        values[static_cast<std::size_t>(value_count++)] = {key, label, q, value, applies};
 }
 
 void ResultsRecord::check(const char* key, const char* label, Quantity q, float value,
-                          const char* relation, float limit)
+                          const char* relation, float limit, bool applicable, float tolerance)
 {
     if (check_count == kCheckCapacity)
         return;
-    RecordedCheck& c = checks[check_count++];
-    c = {key, label, q, relation[0] == '>', value, limit, false, NAN};
-    const float v = std::fabs(value), l = std::fabs(limit);
-    const float divisor = c.at_least ? v : l;
-    if (!finite(v) || !finite(l) || divisor == 0.0f)
+    RecordedCheck& c = checks[static_cast<std::size_t>(check_count++)];
+    c = {key, label, q, relation[0] == '>', value, limit, applicable, false, NAN};
+    if (!finite(value) || !finite(limit))
         return;  // fails, without a utilization
-    c.utilization = c.at_least ? l / v : v / l;
-    c.passes = c.at_least ? v >= l : v <= l;
+    const float divisor = c.at_least ? value : limit;
+    if (!(divisor > 0.0f)) {
+        c.utilization = INFINITY;  // a ">=" value or a "<=" limit not above 0 fails
+        return;
+    }
+    c.utilization = c.at_least ? limit / value : value / limit;
+    c.passes = c.at_least ? value >= limit : value <= limit + tolerance;
 }
 
-void ResultsRecord::finish(const UnitRecord& u)
+void ResultsRecord::reason(const char* code, std::string_view text)
+{
+    if (reason_count < kReasonCapacity)
+        put_note(reasons[static_cast<std::size_t>(reason_count++)], code, text);
+}
+
+void ResultsRecord::note(const char* code, std::string_view text)
+{
+    if (note_count < kNoteCapacity)
+        put_note(notes[static_cast<std::size_t>(note_count++)], code, text);
+}
+
+void ResultsRecord::set_units(const UnitRecord& u)
 {
     const float ft = u.thickness.factor;
     const std::string_view thickness = u.thickness.text();
@@ -91,21 +148,31 @@ void ResultsRecord::finish(const UnitRecord& u)
         factors[static_cast<int>(q)] = 1.0f;
         units[static_cast<int>(q)][0] = '\0';
     }
+}
 
-    // A check a value is missing for leaves the item not analysed.
-    verdict = Verdict::acceptable;
+void ResultsRecord::finish()
+{
+    reason_for_values_not_finite(*this);
+
+    // Acceptable only when checks were made, every applicable one passes
+    // and nothing stands in the way of judging the item.
+    verdict = reason_count > 0 ? Verdict::not_analysed : Verdict::acceptable;
     governing = -1;
+    int applicable = 0;
     for (int i = 0; i < check_count; ++i) {
-        const RecordedCheck& c = checks[i];
-        if (!finite(c.value) || !finite(c.limit))
-            verdict = Verdict::not_analysed;
-        else if (!c.passes && verdict == Verdict::acceptable)
+        const RecordedCheck& c = checks[static_cast<std::size_t>(i)];
+        if (!c.applicable)
+            continue;
+        ++applicable;
+        if (!c.passes && verdict == Verdict::acceptable)
             verdict = Verdict::not_acceptable;
-        if (governing < 0 || governs_over(c, checks[governing]))
+        if (governing < 0 || governs_over(c, checks[static_cast<std::size_t>(governing)]))
             governing = i;
     }
-    if (check_count == 0)
+    if (applicable == 0 && verdict != Verdict::not_analysed) {
         verdict = Verdict::not_analysed;
+        reason("not_computed", "Nothing was calculated that the item could be judged by.");
+    }
 }
 
 float ResultsRecord::display(Quantity q, float value) const
@@ -116,6 +183,35 @@ float ResultsRecord::display(Quantity q, float value) const
     if (q == Quantity::temperature)
         return value * factor + temperature_offset;
     return value * factor;
+}
+
+NoteText& NoteText::text(std::string_view s)
+{
+    for (char c : s)
+        if (n_ + 1 < buf_.size())
+            buf_[n_++] = c;
+    return *this;
+}
+
+NoteText& NoteText::number(float v)
+{
+    if (!finite(v))
+        return text(std::isnan(v) ? "NaN" : v > 0.0f ? "Infinity" : "-Infinity");
+    std::array<char, kSigDigitsWidth> digits;
+    SIGDIGITS(v, digits, 4);
+    std::string_view s(digits.data(), digits.size());
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    return text(s);
+}
+
+NoteText& NoteText::quantity(Quantity q, float v)
+{
+    number(rec_.display(q, v));
+    const std::string_view unit = rec_.unit(q);
+    return unit.empty() ? *this : text(" ").text(unit);
 }
 
 }  // namespace tx14

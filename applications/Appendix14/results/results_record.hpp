@@ -1,11 +1,13 @@
 // The results record: every value an item's run computed, as a number with
-// its quantity, the checks the report makes or implies, and the verdict.
+// its quantity, the code's acceptance criteria as checks, the reasons an
+// item could not be judged, the notes a reader must know, and the verdict.
 // Fixed capacity, filled once at the end of a run, read through the
 // context interfaces.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace tx14 {
 
@@ -26,16 +28,28 @@ struct RecordedValue {
     const char* label;  // in words
     Quantity quantity;
     float value;        // internal units
+    bool applies;       // false: it belongs to a check that does not apply
 };
 
 struct RecordedCheck {
     const char* key;
     const char* label;
     Quantity quantity;
-    bool at_least;      // value >= limit; otherwise value <= limit
-    float value, limit;  // internal units
+    bool at_least;       // value >= limit; otherwise value <= limit
+    float value, limit;  // internal units, signed
+    bool applicable;     // false: the check does not apply to this item
     bool passes;
-    float utilization;  // |value|/|limit| (<=), |limit|/|value| (>=); NaN when undefined
+    // value/limit (<=) or limit/value (>=); +inf when the divisor is not
+    // above 0, NaN when value or limit is not finite.
+    float utilization;
+};
+
+// A reason the item could not be judged, or a note the reader must know:
+// a stable code and a text (Windows-1252, NUL-terminated).
+struct RecordedNote {
+    static constexpr int kTextWidth = 240;
+    const char* code;
+    std::array<char, kTextWidth> text;
 };
 
 enum class Verdict : std::int32_t { not_analysed = 0, acceptable = 1, not_acceptable = 2 };
@@ -43,12 +57,18 @@ enum class Verdict : std::int32_t { not_analysed = 0, acceptable = 1, not_accept
 struct ResultsRecord {
     static constexpr int kValueCapacity = 64;
     static constexpr int kCheckCapacity = 16;
+    static constexpr int kReasonCapacity = 20;  // every fatal input error of an item fits
+    static constexpr int kNoteCapacity = 8;
     static constexpr int kUnitWidth = 16;
 
     int value_count = 0;
     int check_count = 0;
+    int reason_count = 0;
+    int note_count = 0;
     std::array<RecordedValue, kValueCapacity> values{};
     std::array<RecordedCheck, kCheckCapacity> checks{};
+    std::array<RecordedNote, kReasonCapacity> reasons{};
+    std::array<RecordedNote, kNoteCapacity> notes{};
     Verdict verdict = Verdict::not_analysed;
     int governing = -1;  // index of the governing check, -1 for none
 
@@ -58,16 +78,47 @@ struct ResultsRecord {
     float temperature_offset = 0;
     std::array<std::array<char, kUnitWidth>, kQuantities> units{};
 
-    void clear() { value_count = check_count = 0, verdict = Verdict::not_analysed, governing = -1; }
-    void add(const char* key, const char* label, Quantity q, float value);
+    void clear()
+    {
+        value_count = check_count = reason_count = note_count = 0;
+        verdict = Verdict::not_analysed;
+        governing = -1;
+    }
+    void add(const char* key, const char* label, Quantity q, float value, bool applies = true);
+    // A criterion of the code. `tolerance` widens the pass of a "<=" check
+    // beyond its limit (the limit stays as the code states it).
     void check(const char* key, const char* label, Quantity q, float value, const char* relation,
-               float limit);
+               float limit, bool applicable = true, float tolerance = 0.0f);
+    // The text is cut at the note's width.
+    void reason(const char* code, std::string_view text);
+    void note(const char* code, std::string_view text);
 
-    // Display units of the run; verdict and governing check from the checks.
-    void finish(const UnitRecord& u);
+    // The display units of the run: set first, so that texts can show
+    // values in them.
+    void set_units(const UnitRecord& u);
+    // The reasons every record shares (values that are not finite), the
+    // verdict and the governing check.
+    void finish();
 
     float display(Quantity q, float value) const;
     const char* unit(Quantity q) const { return units[static_cast<int>(q)].data(); }
+};
+
+// Builds the text of a reason or note from pieces: words, and internal
+// values shown in the record's display units with about four significant
+// digits ("D = 300 in."). Cut at the note's width, never beyond.
+class NoteText {
+public:
+    explicit NoteText(const ResultsRecord& rec) : rec_(rec) {}
+    NoteText& text(std::string_view s);
+    NoteText& number(float v);                  // a plain number
+    NoteText& quantity(Quantity q, float v);    // a number and its unit label
+    std::string_view view() const { return {buf_.data(), n_}; }
+
+private:
+    const ResultsRecord& rec_;
+    std::array<char, RecordedNote::kTextWidth> buf_{};
+    std::size_t n_ = 0;
 };
 
 }  // namespace tx14
