@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "items.hpp"
+#include "txappendix14.hpp"
 
 namespace tx14::items {
 namespace {
@@ -40,18 +41,20 @@ std::string designation_of(double NPS)
 
 }  // namespace
 
+// The library holds pipe data for NPS 2 to 4; VIII-2 rates the whole
+// sizes alone.
 bool valid_size(int code, double NPS)
 {
     if (code == 2)
         return NPS == 2.0 || NPS == 3.0 || NPS == 4.0;
-    return NPS > 0.01 && std::fmod(NPS, 0.5) == 0.0;
+    return NPS >= 2.0 && NPS <= 4.0 && std::fmod(NPS, 0.5) == 0.0;
 }
 
 std::string valid_sizes(int code)
 {
     if (code == 2)
         return "2, 3 or 4";
-    return "a positive multiple of 0.5 (0.5, 1, 1.5, 2, 2.5, 3, 3.5, 4, 5, 6, ...)";
+    return "2, 2.5, 3, 3.5, 4";
 }
 
 std::optional<double> size_of_designation(double DN)
@@ -121,6 +124,7 @@ void ItemBuilder::number(const NumberKey& k, double value)
         return;
     }
     out_.reals[static_cast<std::size_t>(k.element - 1)] = *internal;
+    typed_[static_cast<std::size_t>(&k - keys_.numbers.data())] = value;
     given_ |= std::uint64_t{1} << (&k - keys_.numbers.data());
 }
 
@@ -187,9 +191,14 @@ void ItemBuilder::pipe_size()
                              designation_of(size));
             return;
         }
-        if (!valid_size(code, NPS) && !(given("r") && *given("r") > 0.01f)) {
-            error("NPS", "key \"NPS\": " + shown(NPS) + " is not a valid nominal pipe size for code " +
-                             std::string(code_.name) + "; expected " + valid_sizes(code));
+        const bool formed = given("r") && *given("r") > 0.01f;  // the library sizes it from r
+        if (!valid_size(code, NPS) && !formed) {
+            if (code == 2)
+                error("NPS", "key \"NPS\": " + shown(NPS) + " is not a valid nominal pipe size for code " +
+                                 std::string(code_.name) + "; expected " + valid_sizes(code));
+            else
+                error("NPS", "key \"NPS\": " + shown(NPS) + " is not in the pipe table (" + valid_sizes(code) +
+                                 "); give r, the jacket's formed inside radius, for another size");
             return;
         }
     }
@@ -213,43 +222,69 @@ void ItemBuilder::required_keys()
     }
 }
 
+// Inputs that describe no component that can exist, refused before the
+// library sees them (the library refuses them too, as the host's backstop).
+void ItemBuilder::input_domain()
+{
+    auto refuse = [&](const NumberKey& k, const std::string& why) {
+        error(k.name, quoted(k.name) + ": " + shown(typed_[&k - keys_.numbers.data()]) + " " + why);
+    };
+    for (const NumberKey& k : keys_.numbers) {
+        const std::optional<float> v = given(k);
+        if (!v)
+            continue;
+        if (k.name == "ca" || k.name == "caj" || k.name == "co") {
+            if (*v < 0.0f)
+                refuse(k, "is negative; a corrosion allowance is 0 or more");
+        } else if (k.name == "S" || k.name == "Sj" || k.name == "Sho") {
+            if (!(*v > 0.0f))
+                refuse(k, "is not above 0; an allowable stress is greater than 0");
+        } else if (k.name == "E") {
+            if (!(*v > 0.0f && *v <= 1.0f))
+                refuse(k, "is outside (0, 1]: the joint efficiency is a fraction; write 0.85 for 85 %");
+        }
+    }
+    if (keys_.kind == Kind::opening)
+        opening_fits();
+}
+
+// The opening with its nozzle hub must lie inside the shell: R, from the
+// load reaction to the hub, as the library computes it.
+void ItemBuilder::opening_fits()
+{
+    auto value = [&](std::string_view key) { return given(key).value_or(0.0f); };
+    if (!given("A") || !given("Bn") || !given("g0s"))
+        return;  // missing: said already
+    const float R = opening_radial_distance(value("A"), value("Bn"), value("g0s"), value("ca"),
+                                            value("g0n"), value("g1n"));
+    if (R > 0.0f)
+        return;
+    const bool nozzle = value("g0n") > 0.001f || value("g1n") > 0.001f;
+    error("Bn", std::string("key \"Bn\": the opening") + (nozzle ? " and its nozzle hub do" : " does") +
+                    " not fit inside the shell: R = 0.5 (G - Bn - 2 ca)" + (nozzle ? " - (g1n - ca)" : "") +
+                    " = " + shown(units_.to_display(Quantity::diameter, R)) + " " +
+                    units_.unit_name(Quantity::diameter) + " is not above 0, with G = A - 2 g0s + 2 ca");
+}
+
 // Values the library accepts but that most likely are not what was meant.
 void ItemBuilder::warnings()
 {
     auto warn = [&](std::string_view key, const std::string& message) {
         out_.warnings.push_back({std::string(key), quoted(key) + ": " + message});
     };
-    for (const NumberKey& k : keys_.numbers)
-        if (k.quantity == Quantity::stress)
-            if (std::optional<float> S = given(k); S && !(*S > 0.0f))
-                warn(k.name, "an allowable stress not above 0");
-    if (keys_.kind != Kind::jacket)
-        return;
-    const int code = code_.number;
-    if (std::optional<float> E = given("E"); E && !(*E > 0.0f && *E <= 1.0f))
-        warn("E", "the joint efficiency is outside (0, 1]; write 0.85 for 85 %");
+    for (std::string_view key : {"Sa", "Sja", "Shg"})  // ambient allowables: the report echoes them only
+        if (std::optional<float> S = given(key); S && !(*S > 0.0f))
+            warn(key, "an allowable stress not above 0");
     if (std::optional<float> Pj = given("Pj"); Pj && *Pj < 0.0f)
         warn("Pj", "a negative jacket (coil) pressure");
-    const std::optional<float> r = given("r");
-    const std::optional<float> NPS = given("NPS");
-    if (code != 2 && NPS && !(r && *r > 0.01f) && (*NPS < 2.0f || *NPS > 4.0f))
-        warn("NPS", "outside the chart sizes 2 to 4; the chart of the nearest size is used");
-    if (code > 2)
-        return;
-    if (std::optional<float> D = given("D"); code == 1 && D && (*D < 30.0f || *D > 170.0f))
-        warn("D", "outside the charts' 30 to 170 in.; the factor at the chart's edge is used");
-    if (std::optional<float> ts = given("ts")) {
-        float net = *ts - given("ca").value_or(0.0f) - given("co").value_or(0.0f);
-        if (net < 0.1875f || net > 2.0f)
-            warn("ts", "the net shell thickness ts - ca - co is outside the charts' 3/16 to 2 in.; "
-                       "the factor at the chart's edge is used");
-    }
 }
 
 Built ItemBuilder::finish()
 {
     pipe_size();
     required_keys();
+    if (out_.errors.empty())
+        input_domain();
     if (out_.errors.empty())
         warnings();
     return std::move(out_);

@@ -186,6 +186,8 @@ private:
     void error(std::string_view key, std::string message);
     void pipe_size();
     void required_keys();
+    void input_domain();
+    void opening_fits();
     void warnings();
     std::optional<float> given(const NumberKey& k) const;
     std::optional<float> given(std::string_view key) const;
@@ -196,6 +198,7 @@ private:
     const NumberKey* NPS_key_;  // none for a kind without pipe sizes
     Built out_;
     std::uint64_t given_ = 0;   // bit n: a value of keys_.numbers[n] was given
+    std::array<double, 64> typed_{};  // value n as given, for messages
     std::optional<double> NPS_, DN_;
 };
 

@@ -1,5 +1,5 @@
-// The item contract: required keys, warnings, pipe sizes, value conversion
-// and the key tables the README shows.
+// The item contract: required keys, refused inputs, warnings, pipe sizes,
+// value conversion and the key tables the README shows.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -68,8 +68,13 @@ TEST(ItemErrors, MissingKeysAndPipeSizes)
         {"VIII-2", jacket({{"DN", 50}}, "NPS"), us, "", 2},
         {"VIII-1", jacket({{"NPS", 76.2}}), si, "key \"NPS\": 76.2 is a pipe size in mm; NPS is the designation in "
                                                 "every unit system: write NPS = 3 or DN = 80"},
-        {"VIII-1", jacket({{"NPS", 2.75}}), us, "key \"NPS\": 2.75 is not a valid nominal pipe size for code VIII-1; "
-                                                "expected a positive multiple of 0.5"},
+        {"VIII-1", jacket({{"NPS", 2.75}}), us, "key \"NPS\": 2.75 is not in the pipe table (2, 2.5, 3, 3.5, 4); "
+                                                "give r, the jacket's formed inside radius, for another size"},
+        {"PD5500", jacket({{"NPS", 6}}), us, "key \"NPS\": 6 is not in the pipe table (2, 2.5, 3, 3.5, 4); "
+                                             "give r, the jacket's formed inside radius, for another size"},
+        {"EN13445", jacket({{"NPS", 1.5}, {"r", 1.0}}), us, "", 1.5f},  // the library sizes it from r
+        {"VIII-1", jacket({{"DN", 150}}, "NPS"), us, "key \"DN\": 150 is not a valid pipe size designation for code "
+                                                     "VIII-1; expected one of 50, 65, 80, 90, 100"},
         {"VIII-2", jacket({{"NPS", 2.5}}), us, "key \"NPS\": 2.5 is not a valid nominal pipe size for code VIII-2; "
                                                "expected 2, 3 or 4"},
         {"VIII-2", jacket({{"DN", 65}}, "NPS"), us, "key \"DN\": 65 is not a valid pipe size designation for code "
@@ -91,23 +96,48 @@ TEST(ItemErrors, MissingKeysAndPipeSizes)
               std::string::npos) << all(no_P.errors);
 }
 
-TEST(Warnings, ValuesTheLibraryTakesButThatLookWrong)
+// Inputs no component can have are refused before the library runs, with
+// the rule in an engineer's words; the ambient allowables (echoed only) and
+// a negative jacket pressure are warnings.
+TEST(ItemErrors, InputThatCannotExist)
 {
-    const struct { const char* code; std::vector<Value> values; const char* warned; } cases[] = {
-        {"VIII-1", jacket({}), ""},
-        {"VIII-1", jacket({{"E", 85}}), "E"},
-        {"PD5500", jacket({{"E", 0}}), "E"},
-        {"VIII-1", jacket({{"Pj", -5}}), "Pj"},
-        {"VIII-2", jacket({{"Sj", 0}}), "Sj"},
-        {"VIII-1", jacket({{"NPS", 30}}), "NPS"},
-        {"EN13445", jacket({{"NPS", 1.5}}), "NPS"},
-        {"EN13445", jacket({{"NPS", 1.5}, {"r", 1.0}}), ""},    // the size comes from the radius
-        {"VIII-1", jacket({{"D", 200}}), "D"},
-        {"VIII-2", jacket({{"ts", 2.5}}), "ts"},
-        {"VIII-1", jacket({{"ts", 0.5}, {"ca", 0.2}, {"co", 0.2}}), "ts"},  // net 0.1
-        {"PD5500", jacket({{"D", 200}, {"ts", 2.5}}), ""},       // no chart for a coil
+    const struct { const char* code; std::vector<Value> values; const char* error; const char* kind = "jacket"; } cases[] = {
+        {"VIII-1", jacket({{"E", 85}}), "key \"E\": 85 is outside (0, 1]: the joint efficiency is a fraction; write 0.85 for 85 %"},
+        {"VIII-2", jacket({{"E", 0}}), "key \"E\": 0 is outside (0, 1]"},
+        {"PD5500", jacket({{"E", 1.5}}), "key \"E\": 1.5 is outside (0, 1]"},
+        {"VIII-1", jacket({{"ca", -0.2}}), "key \"ca\": -0.2 is negative; a corrosion allowance is 0 or more"},
+        {"EN13445", jacket({{"caj", -1e-30}}), "key \"caj\": -1e-30 is negative"},
+        {"VIII-2", jacket({{"co", -0.01}}), "key \"co\": -0.01 is negative"},
+        {"VIII-1", jacket({{"S", 0}}), "key \"S\": 0 is not above 0; an allowable stress is greater than 0"},
+        {"PD5500", jacket({{"Sj", -15000}}), "key \"Sj\": -15000 is not above 0"},
+        {"VIII-1", {{"P", 100}, {"t", 4}, {"Bn", 30}, {"A", 60}, {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 0}},
+         "key \"Sho\": 0 is not above 0", "opening"},
+        // R = 0.5 (G - Bn - 2 ca) [- (g1n - ca)] with G = 58.25 for A = 60, g0s = 1, ca = 0.125.
+        {"VIII-1", {{"P", 100}, {"t", 4}, {"Bn", 59}, {"A", 60}, {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 20000},
+                    {"ca", 0.125}},
+         "key \"Bn\": the opening does not fit inside the shell: R = 0.5 (G - Bn - 2 ca) = -0.5 in. is not above 0",
+         "opening"},
+        {"VIII-2", {{"P", 100}, {"t", 4}, {"Bn", 30}, {"A", 60}, {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 20000},
+                    {"ca", 0.125}, {"g0n", 10}, {"g1n", 20}, {"hn", 3}},
+         "key \"Bn\": the opening and its nozzle hub do not fit inside the shell: R = 0.5 (G - Bn - 2 ca) - (g1n - ca) "
+         "= -5.875 in. is not above 0", "opening"},
+        {"VIII-1", {{"P", 100}, {"t", 4}, {"Bn", 57.9}, {"A", 60}, {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 20000},
+                    {"ca", 0.125}}, "", "opening"},
     };
     for (const auto& c : cases) {
+        Built b = build(c.code, c.values, us_units(), c.kind);
+        const std::string errors = all(b.errors);
+        EXPECT_EQ(errors.substr(0, std::string_view(c.error).size()), c.error) << c.code << " " << errors;
+        EXPECT_EQ(b.errors.size(), *c.error ? 1u : 0u) << errors;
+    }
+
+    const struct { const char* code; std::vector<Value> values; const char* warned; } warnings[] = {
+        {"VIII-1", jacket({}), ""},
+        {"VIII-1", jacket({{"Pj", -5}}), "Pj"},
+        {"VIII-2", jacket({{"Sa", 0}, {"Sja", -1}}), "SaSja"},
+        {"VIII-1", jacket({{"D", 200}, {"ts", 2.5}}), ""},  // outside the charts: the library's verdict says so
+    };
+    for (const auto& c : warnings) {
         Built b = build(c.code, c.values);
         EXPECT_EQ(all(b.errors), "");
         std::string keys;
