@@ -190,17 +190,18 @@ std::optional<std::string> unusable_report_name(std::string_view file)
 
 namespace {
 
-// The verdict and the governing check alone (then the only check).
+// The verdict, its reasons and notes, and the governing check alone (then
+// the only check).
 Record read_verdict(const Context& ctx)
 {
     Record rec;
     rec.verdict = static_cast<Verdict>(ctx.verdict());
     tx14_check c;
     if (ctx.governing() >= 0 && ctx.check(ctx.governing(), c)) {
-        rec.checks.push_back({c.key, c.label, c.quantity, to_utf8(c.unit), c.relation, c.value, c.limit,
-                              c.display_value, c.display_limit, c.passes != 0, c.utilization});
+        rec.checks.push_back(recorded_check(c));
         rec.governing = 0;
     }
+    read_notes(ctx, rec);
     return rec;
 }
 

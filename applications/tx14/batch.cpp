@@ -308,6 +308,15 @@ void build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w, st
             row.diags.push_back({warning.where, prefix + "warning: " + warning.message});
 }
 
+// The texts of reasons or notes in one cell.
+std::string joined(const std::vector<RecordedNote>& list)
+{
+    std::string s;
+    for (const RecordedNote& n : list)
+        s += (s.empty() ? "" : "; ") + n.text;
+    return s;
+}
+
 // The row's line of the results.
 void write_result(Row& row, const Batch& batch, Workshop& w, const std::optional<Item>& item,
                   const std::optional<Outcome>& outcome)
@@ -360,6 +369,11 @@ void write_result(Row& row, const Batch& batch, Workshop& w, const std::optional
                 s += ',';
             }
         }
+    for (auto list : {&Record::reasons, &Record::notes}) {
+        s += ',';
+        if (outcome)
+            append_csv_field(s, joined(outcome->record.*list));
+    }
     s += '\n';
 }
 
@@ -448,7 +462,7 @@ void write_results_header(std::ostream& out)
     for (const KindKeys& k : items::kinds())
         for (const ResultKey& r : k.results)
             out << ',' << r.name << ',' << r.name << "_unit";
-    out << '\n';
+    out << ",reasons,notes\n";
 }
 
 // The chunks of the file in order: each row's unit file read on this thread

@@ -93,7 +93,7 @@ nlohmann::ordered_json item_json(const Item& item)
 nlohmann::ordered_json json_of(const Item& item, const Outcome& outcome)
 {
     nlohmann::ordered_json j;
-    j["schema_version"] = 1;
+    j["schema_version"] = 2;
     j["input"] = item.source;
     j["kind"] = kind_name(item);
     j["code"] = item.code;

@@ -30,7 +30,29 @@ std::string check_line(const RecordedCheck& c)
     return line;
 }
 
+// The width of UTF-8 text in characters.
+std::size_t characters(std::string_view utf8)
+{
+    return static_cast<std::size_t>(
+        std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
 }  // namespace
+
+RecordedCheck recorded_check(const tx14_check& c)
+{
+    return {c.key, c.label, c.quantity, to_utf8(c.unit), c.relation, c.value, c.limit, c.display_value,
+            c.display_limit, c.passes != 0, c.utilization, c.applicable != 0};
+}
+
+void read_notes(const Context& ctx, Record& rec)
+{
+    tx14_note n;
+    for (int i = 0; ctx.reason(i, n); ++i)
+        rec.reasons.push_back({n.code, to_utf8(n.text)});
+    for (int i = 0; ctx.note(i, n); ++i)
+        rec.notes.push_back({n.code, to_utf8(n.text)});
+}
 
 Record read_record(const Context& ctx)
 {
@@ -40,9 +62,8 @@ Record read_record(const Context& ctx)
         rec.values.push_back({v.key, v.label, v.quantity, to_utf8(v.unit), v.value, v.display});
     tx14_check c;
     for (int i = 0; ctx.check(i, c); ++i)
-        rec.checks.push_back({c.key, c.label, c.quantity, to_utf8(c.unit), c.relation, c.value,
-                              c.limit, c.display_value, c.display_limit, c.passes != 0,
-                              c.utilization});
+        rec.checks.push_back(recorded_check(c));
+    read_notes(ctx, rec);
     rec.verdict = static_cast<Verdict>(ctx.verdict());
     rec.governing = ctx.governing();
     return rec;
@@ -75,17 +96,15 @@ int worse_exit(int a, int b)
 std::string verdict_block(const Record& rec, int fatal_errors, bool plain, bool ansi)
 {
     const std::string dash = plain ? " - " : " \u2014 ";
-    std::vector<const RecordedCheck*> lines;
+    std::vector<std::string> lines;
     std::string head;
-    if (fatal_errors > 0) {
-        head = "NOT ANALYSED" + dash + std::to_string(fatal_errors) + " fatal input error" +
-               (fatal_errors == 1 ? "" : "s");
-    } else if (rec.verdict == Verdict::not_analysed) {
+    if (rec.verdict == Verdict::not_analysed) {
         head = "NOT ANALYSED";
-        for (const RecordedCheck& c : rec.checks)
-            if (!std::isfinite(c.value) || !std::isfinite(c.limit))
-                lines.push_back(&c);
-        if (lines.empty())
+        if (fatal_errors > 0)
+            head += dash + std::to_string(fatal_errors) + " fatal input error" + (fatal_errors == 1 ? "" : "s");
+        for (const RecordedNote& r : rec.reasons)
+            lines.push_back(r.text);
+        if (lines.empty() && fatal_errors == 0)
             head += dash + "nothing was calculated";
     } else if (rec.verdict == Verdict::acceptable) {
         head = "ACCEPTABLE";
@@ -93,42 +112,40 @@ std::string verdict_block(const Record& rec, int fatal_errors, bool plain, bool 
             head += dash + "governing: " + check_line(rec.checks[static_cast<std::size_t>(rec.governing)]);
     } else {
         head = "NOT ACCEPTABLE";
+        std::vector<const RecordedCheck*> failing;
         for (const RecordedCheck& c : rec.checks)
-            if (!c.passes)
-                lines.push_back(&c);
-        std::stable_sort(lines.begin(), lines.end(), [](const RecordedCheck* a, const RecordedCheck* b) {
-            float ua = std::isfinite(a->utilization) ? a->utilization : INFINITY;
-            float ub = std::isfinite(b->utilization) ? b->utilization : INFINITY;
+            if (c.applicable && !c.passes)
+                failing.push_back(&c);
+        std::stable_sort(failing.begin(), failing.end(), [](const RecordedCheck* a, const RecordedCheck* b) {
+            float ua = std::isnan(a->utilization) ? INFINITY : a->utilization;
+            float ub = std::isnan(b->utilization) ? INFINITY : b->utilization;
             return ua > ub;
         });
+        for (const RecordedCheck* c : failing)
+            lines.push_back(check_line(*c));
     }
 
     const std::string lead = "VERDICT: ";
-    std::string block = lead + head;
+    std::vector<std::string> block{lead + head};
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string text = check_line(*lines[i]);
-        if (rec.verdict == Verdict::not_analysed)
-            text = lines[i]->label + ": a value is not finite";
-        if (i == 0)
-            block += dash + text;
+        if (i == 0 && fatal_errors == 0)
+            block.back() += dash + lines[i];
         else
-            block += "\n" + std::string(lead.size() + head.size(), ' ') + dash + text;
+            block.push_back(std::string(characters(lead + head), ' ') + dash + lines[i]);
     }
-    if (ansi) {
-        const char* colour = rec.verdict == Verdict::acceptable && fatal_errors == 0 ? "1;32" : "1;31";
-        std::string coloured;
-        std::size_t start = 0;
-        while (start <= block.size()) {
-            std::size_t nl = block.find('\n', start);
-            std::string line = block.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
-            coloured += "\x1b[" + std::string(colour) + "m" + line + "\x1b[0m\n";
-            if (nl == std::string::npos)
-                break;
-            start = nl + 1;
-        }
-        return coloured;
+    for (const RecordedNote& n : rec.notes)
+        block.push_back("note: " + n.text);
+
+    std::string text;
+    const bool good = rec.verdict == Verdict::acceptable;
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        const bool verdict_line = i <= lines.size();
+        if (ansi && verdict_line)
+            text += "\x1b[" + std::string(good ? "1;32" : "1;31") + "m" + block[i] + "\x1b[0m\n";
+        else
+            text += block[i] + "\n";
     }
-    return block + "\n";
+    return text;
 }
 
 std::string shortest_text(float v)
@@ -162,13 +179,22 @@ void add_record_json(nlohmann::ordered_json& j, const Record& rec)
                           {"unit", c.unit},
                           {"relation", c.relation},
                           {"passes", c.passes},
-                          {"utilization", json_number(c.utilization)}});
+                          {"utilization", json_number(c.utilization)},
+                          {"applicable", c.applicable}});
+    auto notes = [](const std::vector<RecordedNote>& list) {
+        nlohmann::ordered_json a = nlohmann::ordered_json::array();
+        for (const RecordedNote& n : list)
+            a.push_back({{"code", n.code}, {"text", n.text}});
+        return a;
+    };
     j["values"] = values;
     j["checks"] = checks;
     j["verdict"] = verdict_name(rec.verdict);
     j["governing"] = rec.governing >= 0
                          ? nlohmann::ordered_json(rec.checks[static_cast<std::size_t>(rec.governing)].key)
                          : nlohmann::ordered_json(nullptr);
+    j["reasons"] = notes(rec.reasons);
+    j["notes"] = notes(rec.notes);
 }
 
 }  // namespace tx14::cli

@@ -23,7 +23,13 @@ struct RecordedCheck {
     float value = 0, limit = 0;                  // internal units
     float display_value = 0, display_limit = 0;  // in `unit`
     bool passes = false;
-    float utilization = 0;  // NaN when undefined
+    float utilization = 0;  // +inf when the divisor is not above 0; NaN when undefined
+    bool applicable = true;
+};
+
+// A reason the item could not be judged, or a note for the reader.
+struct RecordedNote {
+    std::string code, text;  // text as UTF-8
 };
 
 enum class Verdict { not_analysed = TX14_NOT_ANALYSED, acceptable = TX14_ACCEPTABLE,
@@ -32,12 +38,18 @@ enum class Verdict { not_analysed = TX14_NOT_ANALYSED, acceptable = TX14_ACCEPTA
 struct Record {
     std::vector<RecordedValue> values;
     std::vector<RecordedCheck> checks;
+    std::vector<RecordedNote> reasons, notes;
     Verdict verdict = Verdict::not_analysed;
     int governing = -1;  // index into checks
 };
 
+// A check of the context's record.
+RecordedCheck recorded_check(const tx14_check& c);
+
 // Copies the record of the context's last run.
 Record read_record(const Context& ctx);
+// Its reasons and notes alone.
+void read_notes(const Context& ctx, Record& rec);
 
 // "acceptable", "not acceptable", "not analysed".
 const char* verdict_name(Verdict v);
@@ -53,8 +65,9 @@ inline constexpr int kExitNotAcceptable = 4;
 int exit_code(Verdict v);
 int worse_exit(int a, int b);
 
-// "VERDICT: ..." and one line per failing check (the governing first);
-// `plain` writes ASCII only, `ansi` adds terminal attributes.
+// "VERDICT: ..." and one line per failing check (the governing first) or
+// per reason, then one "note:" line per note; `plain` writes ASCII only,
+// `ansi` adds terminal attributes.
 std::string verdict_block(const Record& rec, int fatal_errors, bool plain, bool ansi);
 
 // A float as a JSON number in the fewest digits that give it back; null
@@ -62,7 +75,8 @@ std::string verdict_block(const Record& rec, int fatal_errors, bool plain, bool 
 nlohmann::ordered_json json_number(float v);
 std::string shortest_text(float v);
 
-// schema_version-1 fields "values", "checks", "verdict", "governing".
+// The record's fields of the JSON output: "values", "checks", "verdict",
+// "governing", "reasons", "notes".
 void add_record_json(nlohmann::ordered_json& j, const Record& rec);
 
 }  // namespace tx14::cli

@@ -187,7 +187,8 @@ TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOther
     EXPECT_EQ(rows[0], "row,item,kind,code,units,status,fatal_errors,verdict,governing_check,utilization,"
                        "description,minimum_thickness,minimum_thickness_unit,mawp,mawp_unit,largest_stress,"
                        "largest_stress_unit,fillet_weld,fillet_weld_unit,permissible_jacket_pressure,"
-                       "permissible_jacket_pressure_unit,governing_shell_thickness,governing_shell_thickness_unit");
+                       "permissible_jacket_pressure_unit,governing_shell_thickness,governing_shell_thickness_unit,"
+                       "reasons,notes");
     for (int n = 1; n <= 12; ++n) {
         const std::string& row = rows[static_cast<std::size_t>(n)];
         const bool bad = n == 5 || n == 7;
@@ -199,14 +200,14 @@ TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOther
     }
 }
 
-// A warning about NPS points at the DN cell that stood in for it.
-TEST_F(Tx14, BatchWarningAboutNpsGivenAsDnNamesItsCell)
+// A pipe size outside the pipe table, given as DN, is refused at its cell.
+TEST_F(Tx14, BatchPipeSizeGivenAsDnNamesItsCell)
 {
     write_file(dir / "items.csv", replaced(kBatchHeader, ",NPS,", ",DN,") + replaced(batch_row(4), ",0.5,3,", ",0.5,40,"));
     ProgramRun r = tx14({"batch", (dir / "items.csv").string()});
-    EXPECT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_EQ(r.err, (dir / "items.csv").string() + ":2:61: row 1: warning: key \"NPS\": outside the chart sizes 2 "
-                                                    "to 4; the chart of the nearest size is used\n");
+    EXPECT_EQ(r.exit_code, 2) << r.err;
+    EXPECT_EQ(r.err, (dir / "items.csv").string() + ":2:61: row 1: key \"DN\": 40 is not a valid pipe size "
+                                                    "designation for code PD5500; expected one of 50, 65, 80, 90, 100\n");
 }
 
 // Chunks end at their count or where the read buffer fills (rows of
@@ -316,7 +317,10 @@ TEST_F(Tx14, SeveralItemsRunInTurnAndExitWithTheMostSeriousCode)
         EXPECT_TRUE(value.is_null()) << name;
     EXPECT_EQ(json::parse(lines[2])["warnings"], json::array({"key \"Shg\": an allowable stress not above 0"}));
     EXPECT_NE(r.err.find(warned + ":17:1: warning: key \"Shg\""), std::string::npos) << r.err;
-    EXPECT_TRUE(tx14({"run", fatal}).out.ends_with(kNoticeUtf8 + "\n\nVERDICT: NOT ANALYSED \u2014 1 fatal input error\n"));
+    EXPECT_TRUE(tx14({"run", fatal}).out.ends_with(kNoticeUtf8 + "\n\nVERDICT: NOT ANALYSED \u2014 1 fatal input error\n" +
+                                                   std::string(43, ' ') + " " +
+                                                   "\u2014 Error - Shell Side Hub dimension logic error .\n"))
+        << tx14({"run", fatal}).out;
     EXPECT_EQ(tx14({"run", fatal, missing, good}).exit_code, 2);
     EXPECT_EQ(tx14({"run", good, good}).exit_code, 0);
     ProgramRun html = tx14({"run", "--html", (dir / "page.html").string(), good, good});
