@@ -78,6 +78,9 @@ enum Head {
     kValuesAt,
     kChecksAt,
     kLinesAt,
+    kReasonCount,   // reasons and notes, and where they begin
+    kNoteCount,
+    kNotesAt,
     kHeadFields
 };
 
@@ -171,6 +174,7 @@ void record(Output& out, const tx14_context* context, std::int32_t values, std::
         out.value(c.display_limit);
         out.value(c.utilization);
         out.value(c.passes);
+        out.value(c.applicable);
     }
     for (std::int32_t i = 0; i < checks; ++i) {
         tx14_context_check(context, i, &c);
@@ -179,6 +183,24 @@ void record(Output& out, const tx14_context* context, std::int32_t values, std::
         out.text(c.unit ? c.unit : "");
         out.text(c.relation ? c.relation : "");
     }
+}
+
+// The reasons, then the notes: code and text of each, NUL-terminated.
+void notes(Output& out, const tx14_context* context, std::size_t head)
+{
+    out.patch(head + kNotesAt * 4, static_cast<std::int32_t>(out.used()));
+    tx14_note n{};
+    std::int32_t reasons = 0, notes = 0;
+    for (; tx14_context_reason(context, reasons, &n); ++reasons) {
+        out.text(n.code);
+        out.text(n.text);
+    }
+    for (; tx14_context_note(context, notes, &n); ++notes) {
+        out.text(n.code);
+        out.text(n.text);
+    }
+    out.patch(head + kReasonCount * 4, reasons);
+    out.patch(head + kNoteCount * 4, notes);
 }
 
 }  // namespace
@@ -269,6 +291,7 @@ extern "C" int32_t tx14_item_run(struct tx14_context *context, const double *fac
     o.patch(head + kResultsAt * 4, static_cast<std::int32_t>(o.used()));
     results(o, *keys, units, b.reals.data(), input_errors == 0);
     record(o, context, values, checks, head);
+    notes(o, context, head);
 
     const auto* block = static_cast<const unsigned char*>(tx14_context_capture_block(context));
     std::int32_t lines = 0;

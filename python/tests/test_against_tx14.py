@@ -43,7 +43,7 @@ def variants():
         density=7850.0)
     yield "opening VIII-2 with a nozzle hub", dict(OPENING, code="VIII-2", g0n=0.75, g1n=1.25,
                                                     hn=2.5, t=3.3333333)
-    yield "opening with fatal errors", dict(OPENING, A=20.0)
+    yield "opening with fatal errors", dict(OPENING, g1s=0.5)  # the hub tapers the wrong way
     yield "jacket US", JACKET
     yield "jacket SI", dict(JACKET, units="SI", D=1219.2, ts=12.7, P=0.69, T=150.0, S=138.0,
                             Sa=138.0, ca=3.2, NPS=2, Tj=2.77, Pj=4.14, Tjacket=176.7,
@@ -52,8 +52,9 @@ def variants():
     yield "coil with only the required values", {
         "kind": "jacket", "code": "PD5500", "units": "US", "D": 36.0, "ts": 0.5, "S": 20000.0,
         "NPS": 3, "Tj": 0.216, "Pj": 100.0, "Sj": 15000.0}
-    yield "jacket by DN, with warnings and empty cells", dict(JACKET, NPS=None, DN=50, E=85,
+    yield "jacket by DN, with warnings and empty cells", dict(JACKET, NPS=None, DN=50,
                                                               Sa=float("nan"), Pj=-1.0)
+    yield "jacket outside the charts", dict(JACKET, D=200.0)
 
 
 @unittest.skipUnless(TX14, "TX14_CLI names the built tx14 program")
@@ -67,7 +68,7 @@ class SameAsTx14(unittest.TestCase):
             with self.subTest(name):
                 expected = tx14_json(item)
                 record = got.to_dict()
-                fields = ("values", "checks", "verdict", "governing")
+                fields = ("values", "checks", "verdict", "governing", "reasons", "notes")
                 self.assertEqual([record[f] for f in fields], [expected[f] for f in fields])
                 self.assertEqual(
                     (got.kind, got.code, got.item, got.units, got.errors, got.results,
@@ -92,8 +93,9 @@ class WorkedOpening(unittest.TestCase):
         page = txappendix14.analyse(OPENING).html()
         for part in ("<h1>Top head</h1>", '<span class="title', "209.15111 psi"):
             self.assertIn(part, page)
-        fatal = txappendix14.analyse(dict(OPENING, A=20.0))  # shell inside the opening
+        fatal = txappendix14.analyse(dict(OPENING, g1s=0.5))  # the hub tapers the wrong way
         self.assertIn("not computed", fatal.html())
+        self.assertIn("Shell Side Hub dimension logic error", fatal.html())  # the reason
 
     def test_report_longer_than_the_capture_block_comes_through_a_file(self):
         captured = txappendix14.analyse(OPENING)

@@ -19,7 +19,7 @@ def sweep(count):
                               Tj=0.05 + 0.01 * (n % 10)))
         else:
             items.append(dict(OPENING, item=n, code="VIII-%d" % (1 + n % 2),
-                              t=1.0 + 0.125 * (n % 29), Bn=30.0 if n % 17 else 70.0))
+                              t=1.0 + 0.125 * (n % 29), g1s=1.5 if n % 17 else 0.5))
     return items
 
 

@@ -20,7 +20,7 @@ from typing import Dict, Iterable, List, Mapping, Optional, Tuple
 from ._item import PreparedItem, prepare
 from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError, library
 from .context import BATCH, Batch, Context, _result
-from .result import Check, Line, Result, Value
+from .result import Check, Line, Note, Result, Value
 from .units import SI, US, Units, UnitsSpec, load_unit_file
 
 try:
@@ -28,7 +28,7 @@ try:
 except ImportError:  # the source tree, not installed
     __version__ = "unknown"
 
-__all__ = ["analyse", "analyse_many", "library_version", "Context", "Result", "Value", "Check", "Line",
+__all__ = ["analyse", "analyse_many", "library_version", "Context", "Result", "Value", "Check", "Note", "Line",
            "Units", "US", "SI", "load_unit_file", "LibraryNotFoundError", "ENVIRONMENT_VARIABLE"]
 
 

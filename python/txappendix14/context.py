@@ -12,7 +12,7 @@ from . import _cp1252
 from ._float32 import shortest_decimal
 from ._item import PreparedItem, prepare
 from ._library import library
-from .result import Check, LazyMapping, LazySequence, Line, Result, Value
+from .result import Check, LazyMapping, LazySequence, Line, Note, Result, Value
 from .units import UnitsSpec
 
 CAPTURE_RECORDS = 500
@@ -28,9 +28,10 @@ _STYLED_FILE_RECORD = 120             # a report file record with style codes
 
 # The head of tx14_item_run's output: item errors, input errors, verdict,
 # numbers of values, checks and lines, offsets of results, values, checks
-# and lines; then the messages.
-_HEAD = struct.Struct("=10i")
-_CHECK = struct.Struct("=fffi")
+# and lines, numbers of reasons and notes and the offset of the reasons;
+# then the messages.
+_HEAD = struct.Struct("=13i")
+_CHECK = struct.Struct("=fffii")
 
 
 def _styles(codes: bytes):
@@ -56,11 +57,19 @@ def _decoded_checks(data: bytes, at: int, end: int, count: int) -> List[Check]:
     numbers = [_CHECK.unpack_from(data, at + _CHECK.size * i) for i in range(count)]
     texts = data[at + _CHECK.size * count:end].split(b"\0")
     checks = []
-    for i, (value, limit, utilization, passes) in enumerate(numbers):
+    for i, (value, limit, utilization, passes, applicable) in enumerate(numbers):
         key, label, unit, relation = texts[4 * i:4 * i + 4]
         checks.append(Check(key.decode(), label.decode(), _number(value), _number(limit),
-                            _text(unit), relation.decode(), passes != 0, _number(utilization)))
+                            _text(unit), relation.decode(), passes != 0, _number(utilization),
+                            applicable != 0))
     return checks
+
+
+def _decoded_notes(data: bytes, at: int, end: int, reasons: int, notes: int):
+    """The reasons and the notes: a code and a text each."""
+    texts = data[at:end].split(b"\0")
+    pairs = [Note(texts[2 * i].decode(), _text(texts[2 * i + 1])) for i in range(reasons + notes)]
+    return pairs[:reasons], pairs[reasons:]
 
 
 def _decoded_lines(data: bytes, at: int, count: int) -> List[Line]:
@@ -142,12 +151,13 @@ def _result(item: PreparedItem, data: bytes) -> Result:
     """The Result of an item's output of tx14_item_run; ValueError for an
     item that did not run."""
     (item_errors, input_errors, verdict, value_count, check_count, line_count, results_at,
-     values_at, checks_at, lines_at) = _HEAD.unpack_from(data)
+     values_at, checks_at, lines_at, reason_count, note_count, notes_at) = _HEAD.unpack_from(data)
     if item_errors:
         raise ValueError("; ".join(_messages(data[_HEAD.size:].split(b"\0", 1)[0])))
     _, warnings, governing, _ = data[_HEAD.size:results_at].split(b"\0")
     keys = item.keys
     shown = _results_of(len(keys.results)).unpack_from(data, results_at)
+    reasons, notes = _decoded_notes(data, notes_at, lines_at, reason_count, note_count)
     return Result._of({
         "kind": keys.name, "code": item.code, "units": item.units.name, "item": item.number,
         "errors": input_errors,
@@ -158,7 +168,8 @@ def _result(item: PreparedItem, data: bytes) -> Result:
         "description": item.description, "verdict": _VERDICTS[verdict],
         "governing": governing.decode() or None,
         "values": LazyMapping(_decoded_values, data, values_at, checks_at, value_count),
-        "checks": LazySequence(_decoded_checks, data, checks_at, lines_at, check_count),
+        "checks": LazySequence(_decoded_checks, data, checks_at, notes_at, check_count),
+        "reasons": reasons, "notes": notes,
         "warnings": _messages(warnings) if warnings else []})
 
 

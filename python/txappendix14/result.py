@@ -64,9 +64,11 @@ class Value(NamedTuple):
 
 
 class Check(NamedTuple):
-    """A comparison the report makes: |value| against |limit| by `relation`
-    ("<=" or ">="), in `unit`. utilization is |value|/|limit| (<=) or
-    |limit|/|value| (>=), None when undefined (the check then fails)."""
+    """An acceptance criterion: value against limit by `relation` ("<=" or
+    ">="), in `unit`. utilization is value/limit (<=) or limit/value (>=),
+    None when not finite (the check then fails). A check that does not apply
+    to the item (`applicable` False) counts neither for the verdict nor as
+    governing."""
     key: str
     label: str
     value: Optional[float]
@@ -75,6 +77,14 @@ class Check(NamedTuple):
     relation: str
     passes: bool
     utilization: Optional[float]
+    applicable: bool = True
+
+
+class Note(NamedTuple):
+    """A reason the item could not be judged, or a note the reader must know:
+    a stable code (docs/results.md) and a text in words."""
+    code: str
+    text: str
 
 
 class _Lazy:
@@ -124,10 +134,10 @@ class LazySequence(_Lazy, Sequence):
 
 @dataclass(frozen=True, repr=False)
 class Result:
-    """An analysed item. `values` (key -> Value), `checks`, `verdict`
-    ("acceptable", "not acceptable", "not analysed") and `governing` (the
-    governing check's key) form the results record; docs/results.md lists
-    the keys. The three named results are attributes too (`mawp`,
+    """An analysed item. `values` (key -> Value), `checks`, `reasons` (why
+    the item is "not analysed"), `notes`, `verdict` ("acceptable", "not
+    acceptable", "not analysed") and `governing` (the governing check's key)
+    form the results record; docs/results.md lists the keys and codes. The three named results are attributes too (`mawp`,
     `fillet_weld`, ...): in the item's units, in the fewest digits that give
     back the library's single-precision value, None when not computed (fatal
     input errors) or not finite. Values, checks and report lines are read
@@ -148,6 +158,8 @@ class Result:
     values: Mapping[str, Value] = field(default_factory=dict)
     checks: Sequence[Check] = field(default_factory=list)
     warnings: Sequence[str] = field(default_factory=list)  # the item ran, but look again
+    reasons: Sequence[Note] = field(default_factory=list)
+    notes: Sequence[Note] = field(default_factory=list)
 
     @classmethod
     def _of(cls, fields: Dict[str, Any]) -> "Result":
@@ -178,6 +190,8 @@ class Result:
             "values": {k: v._asdict() for k, v in self.values.items()},
             "checks": [c._asdict() for c in self.checks],
             "verdict": self.verdict, "governing": self.governing, "warnings": list(self.warnings),
+            "reasons": [n._asdict() for n in self.reasons],
+            "notes": [n._asdict() for n in self.notes],
             "lines": [{"text": l.text, "styles": list(l.styles)} for l in self.lines],
         }
 
@@ -189,9 +203,10 @@ class Result:
                 esc(c.label), _shown(c.value, c.unit), esc(c.relation), _shown(c.limit, c.unit),
                 "" if c.utilization is None else "%.3g" % c.utilization,
                 "pass" if c.passes else "<strong>FAIL</strong>")
-            for c in self.checks)
+            for c in self.checks if c.applicable)
+        said = "".join("<p>%s</p>" % esc(n.text) for n in list(self.reasons) + list(self.notes))
         return ("<p><strong>%s</strong> %s %s</p>" % (esc(self.verdict.upper()), esc(self.kind),
-                                                       esc(self.code)) +
+                                                       esc(self.code)) + said +
                 "<table><tr><th>check</th><th>value</th><th></th><th>limit</th>"
                 "<th>utilization</th><th></th></tr>%s</table>" % rows)
 

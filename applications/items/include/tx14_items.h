@@ -87,18 +87,21 @@ TX14_ITEMS_API int tx14_item_finish(tx14_item *item, float *reals, char *texts, 
  *
  * The output is cut at `size` bytes; the return value is the size the whole
  * output needs (run again with a larger buffer when it is above `size`). It
- * starts with 10 int32: the item's errors (it did not run), the run's fatal
+ * starts with 13 int32: the item's errors (it did not run), the run's fatal
  * input errors, the verdict, the numbers of values, checks and captured
- * report lines, and the byte offsets of the results, values, checks and
- * lines. Then come the errors, one line each, and a NUL; for an item that
- * passed its checks, the warnings likewise; for one that ran, the governing
+ * report lines, the byte offsets of the results, values, checks and lines,
+ * the numbers of reasons and notes and the byte offset of the reasons.
+ * Then come the errors, one line each, and a NUL; for an item that passed
+ * its checks, the warnings likewise; for one that ran, the governing
  * check's key and a NUL, a double per result of the kind (as the report
  * shows it, to its shortest decimal; NaN when not computed), the values (a
  * float display value each, then key, label and unit, each NUL-terminated),
  * the checks (float display value, display limit and utilization and int32
- * passes each, then key, label, unit and relation, each NUL-terminated) and
- * the captured report lines (a byte n, the line's n bytes of text without
- * trailing blanks, its 12 bytes of style codes). */
+ * passes and applicable each, then key, label, unit and relation, each
+ * NUL-terminated), the reasons and then the notes (code and text each,
+ * NUL-terminated, texts in Windows-1252) and the captured report lines (a
+ * byte n, the line's n bytes of text without trailing blanks, its 12 bytes
+ * of style codes). */
 struct tx14_context;
 TX14_ITEMS_API int32_t tx14_item_run(struct tx14_context *context, const double *factors, const char *labels,
                                      const unsigned char *item, int32_t item_size, const char *report_file,
