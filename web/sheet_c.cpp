@@ -64,9 +64,14 @@ sheet::Run run(Context& ctx, const sheet::GivenItem& item, std::array<float, ite
     tx14_check c;
     for (int i = 0; ctx.check(i, c); ++i)
         r.checks.push_back({c.label, c.quantity, text::to_utf8(c.unit), c.relation, c.display_value, c.display_limit,
-                            c.passes != 0, c.utilization});
+                            c.passes != 0, c.utilization, c.applicable != 0});
     r.verdict = verdict_of(ctx.verdict());
     r.governing = ctx.governing();
+    tx14_note n;
+    for (int i = 0; ctx.reason(i, n); ++i)
+        r.reasons.push_back(text::to_utf8(n.text));
+    for (int i = 0; ctx.note(i, n); ++i)
+        r.notes.push_back(text::to_utf8(n.text));
     return r;
 }
 

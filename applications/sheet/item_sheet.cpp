@@ -119,7 +119,7 @@ void fill_results(Document& doc, const GivenItem& item, const Run& run)
             doc.values.push_back({v->label, v->unit, v->display});
     for (const RunCheck& c : run.checks)
         doc.checks.push_back({c.label, c.unit, c.display_value, c.display_limit, c.relation == ">=", c.passes,
-                              c.utilization});
+                              c.utilization, c.applicable});
     doc.verdict = run.verdict;
     doc.governing = run.governing;
 }
@@ -137,7 +137,7 @@ std::vector<double> plotted(const GivenItem& item, const Run& run)
                              : std::vector<double>{value("Pprime_ts")};
     double ratio = NAN;
     for (const RunCheck& c : run.checks)
-        if (c.quantity == "stress" && std::isfinite(c.utilization))
+        if (c.applicable && c.quantity == "stress" && std::isfinite(c.utilization))
             ratio = std::isnan(ratio) ? c.utilization : std::max(ratio, static_cast<double>(c.utilization));
     return {value("MAWP"), ratio};
 }
@@ -192,25 +192,6 @@ Plot plot_of(const GivenItem& item, const Run& run, const Rerun& rerun)
     return p;
 }
 
-// The report's warnings: runs of warning lines, without the headline and
-// without the result lines of formulas (shown as warnings when out of bounds).
-std::vector<std::string> report_warnings(const Run& run)
-{
-    std::vector<std::string> out;
-    bool in_run = false;
-    for (const ReportRecord& line : run.report) {
-        std::size_t first = line.text.find_first_not_of(' ');
-        bool warning = line.styles[4] != 0 && line.styles[2] == 0 && first != std::string::npos &&
-                       line.text[first] != '=';
-        if (warning && in_run)
-            out.back() += " " + to_utf8(line.text, F8::theta);
-        else if (warning)
-            out.push_back(to_utf8(line.text, F8::theta));
-        in_run = warning;
-    }
-    return out;
-}
-
 }  // namespace
 
 Document document_of(const GivenItem& item, const Run& run, const Rerun& rerun, const Source& source)
@@ -231,9 +212,12 @@ Document document_of(const GivenItem& item, const Run& run, const Rerun& rerun, 
     doc.sha256 = source.sha256;
     doc.paper = source.paper;
     fill_results(doc, item, run);
+    doc.reasons = run.reasons;
     doc.warnings = item.warnings;
-    for (std::string& w : report_warnings(run))
-        doc.warnings.push_back(std::move(w));
+    for (const std::string& r : run.reasons)
+        doc.warnings.push_back("Not analysed: " + r);
+    for (const std::string& n : run.notes)
+        doc.warnings.push_back("Note: " + n);
     doc.sketch = sketch_of(item, run);
     if (run.fatal_errors == 0)
         doc.plot = plot_of(item, run, rerun);

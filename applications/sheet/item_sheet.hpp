@@ -39,6 +39,7 @@ struct RunCheck {
     float display_value = 0, display_limit = 0;
     bool passes = false;
     float utilization = 0;  // NaN when undefined
+    bool applicable = true;
 };
 
 struct Run {
@@ -48,6 +49,8 @@ struct Run {
     std::vector<RunCheck> checks;
     Verdict verdict = Verdict::not_analysed;
     int governing = -1;                  // index into checks
+    std::vector<std::string> reasons;    // why it is not analysed
+    std::vector<std::string> notes;      // what the reader must know
     std::optional<float> fillet_weld;    // internal units, when computed
 };
 

@@ -33,6 +33,7 @@ table.header td.hash { font-family: "DejaVu Sans Mono", monospace; font-size: 8p
 .bar.over span { background: repeating-linear-gradient(45deg, #000 0 2px, #fff 2px 4px); }
 tr.governing td { font-weight: bold; }
 tr.fails td.result { font-weight: bold; text-decoration: underline; }
+tr.inapplicable td { color: #555; font-style: italic; }
 figure { margin: 1em 0; break-inside: avoid; text-align: center; }
 figcaption { font-size: 9pt; font-style: italic; }
 svg.figure { width: 100%; max-width: 40em; height: auto; }
@@ -126,7 +127,8 @@ std::string verdict_banner(const Document& d)
         const Check& g = d.checks[static_cast<std::size_t>(d.governing)];
         out += "<p>Governing check: " + escaped(g.label) + " (utilization " + percent(g.utilization) + ")</p>\n";
     } else if (d.verdict == Verdict::not_analysed) {
-        out += "<p>The item has fatal input errors: see the report below.</p>\n";
+        for (const std::string& r : d.reasons)
+            out += "<p>" + escaped(r) + "</p>\n";
     }
     return out + "</section>\n";
 }
@@ -139,6 +141,12 @@ std::string checks_table(const Document& d)
                       "<th></th><th>Limit</th><th>Unit</th><th>Utilization</th><th>Result</th></tr>\n";
     for (std::size_t i = 0; i < d.checks.size(); ++i) {
         const Check& c = d.checks[i];
+        if (!c.applicable) {
+            out += "<tr class=\"inapplicable\"><td>" + escaped(c.label) +
+                   "</td><td class=\"n\">n/a</td><td></td><td class=\"n\">" + significant(c.limit) + "</td><td>" +
+                   escaped(c.unit) + "</td><td class=\"n\">n/a</td><td class=\"result\">n/a</td></tr>\n";
+            continue;
+        }
         double u = std::isfinite(c.utilization) ? c.utilization : 0;
         std::string cls = std::string(c.passes ? "passes" : "fails") +
                           (static_cast<int>(i) == d.governing ? " governing" : "");
@@ -183,7 +191,7 @@ std::string warnings(const Document& d)
 {
     if (d.warnings.empty())
         return {};
-    std::string out = "<section>\n<h2>Warnings</h2>\n<ul class=\"warnings\">\n";
+    std::string out = "<section>\n<h2>Warnings and notes</h2>\n<ul class=\"warnings\">\n";
     for (const std::string& w : d.warnings)
         out += "<li>" + escaped(w) + "</li>\n";
     return out + "</ul>\n</section>\n";

@@ -22,6 +22,7 @@ struct Check {
     bool at_least = false;  // value >= limit; otherwise value <= limit
     bool passes = false;
     double utilization = std::numeric_limits<double>::quiet_NaN();  // 1 = at the limit
+    bool applicable = true;  // false: shown as not applying, without a gauge
 };
 
 struct KeyValue {
@@ -85,7 +86,8 @@ struct Document {
     int governing = -1;  // index into checks, -1 for none
     std::vector<Check> checks;
     std::vector<KeyValue> values;
-    std::vector<std::string> warnings;
+    std::vector<std::string> reasons;   // why the item is not analysed
+    std::vector<std::string> warnings;  // of the input, then the reasons and notes
     std::vector<ReportRecord> report;
     Sketch sketch;
     Plot plot;

@@ -46,9 +46,13 @@ sheet::Run run_of(const Item& item, const Outcome& outcome)
         run.values.push_back({v.key, v.label, v.unit, v.display});
     for (const RecordedCheck& c : outcome.record.checks)
         run.checks.push_back({c.label, c.quantity, c.unit, c.relation, c.display_value, c.display_limit, c.passes,
-                              c.utilization});
+                              c.utilization, c.applicable});
     run.verdict = verdict_of(outcome.record.verdict);
     run.governing = outcome.record.governing;
+    for (const RecordedNote& r : outcome.record.reasons)
+        run.reasons.push_back(r.text);
+    for (const RecordedNote& n : outcome.record.notes)
+        run.notes.push_back(n.text);
     if (item.kind == Kind::jacket)
         run.fillet_weld = outcome.results[0];
     return run;

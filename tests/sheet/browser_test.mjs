@@ -12,8 +12,8 @@ const [tx14, examples, out] = process.argv.slice(2);
 mkdirSync(out, { recursive: true });
 
 // Pages of each example's PDF (A4): a layout change that adds pages shows here.
-const kPages = { "opening-viii1": 4, "opening-viii2": 5, "opening-si": 4, "opening-bar": 4, "opening-too-thin": 5,
-                 "jacket-appendix-ee": 4, "jacket-viii2": 3, "jacket-si": 3, "coil-pd5500": 3, "coil-en13445": 3 };
+const kPages = { "opening-viii1": 4, "opening-viii2": 5, "opening-si": 4, "opening-bar": 4, "opening-too-thin": 4,
+                 "jacket-appendix-ee": 4, "jacket-viii2": 4, "jacket-si": 4, "coil-pd5500": 3, "coil-en13445": 3 };
 const kLabels = {
   opening: ["A/2, A = ", "Bn/2, Bn = ", "t = ", "g0s = ", "g1s = ", "hs = "],
   jacket: ["D/2, D = ", "ts = ", "Tj = ", "NPS = "],

@@ -15,7 +15,8 @@ mkdirSync(outDir, { recursive: true });
 const tx14Run = (args, options) => runTx14(tx14, ['run', ...args], options);
 const runJson = (file) => JSON.parse(tx14Run(['--json', file]));
 // What the page and tx14 must agree on.
-const KEYS = ['fatal_errors', 'results', 'values', 'checks', 'verdict', 'governing', 'warnings', 'report'];
+const KEYS = ['fatal_errors', 'results', 'values', 'checks', 'verdict', 'governing', 'reasons', 'notes', 'warnings',
+  'report'];
 const agreed = (j) => JSON.stringify(KEYS.map((k) => j[k]));
 
 const { browser, context } = await launch(/^(file|blob|data):/,

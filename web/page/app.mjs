@@ -196,7 +196,7 @@ async function analyse(event) {
   const toml = itemToml(kindKeys(), form.saved);
   const source = { name: `${fileStem()}.toml`, sha256: await sha256(toml), dateTime: utcMinute(new Date()) };
   last = { ...jsonOf(outcome, form), source, sheet: core.sheet(form.given, form.built, outcome, source) };
-  $('verdict').replaceChildren(verdictText(outcome));
+  $('verdict').replaceChildren(verdictText(outcome), ...saidOf(outcome));
   $('verdict').className = `verdict ${outcome.verdict.replace(/ /g, '-')}`;
   showSheet(last.sheet);
   $('result').hidden = false;
@@ -208,12 +208,19 @@ async function analyse(event) {
   }));
 }
 
+// Beside the verdict: why the item is not analysed, and the notes.
+function saidOf(outcome) {
+  const items = [...outcome.reasons.map((r) => element('li', { class: 'reason' }, r.text)),
+    ...outcome.notes.map((n) => element('li', { class: 'note' }, `Note: ${n.text}`))];
+  return items.length ? [element('ul', { class: 'said' }, ...items)] : [];
+}
+
 // The verdict and, when there is one, the governing check.
 function verdictText(outcome) {
   const g = outcome.checks.find((c) => c.key === outcome.governing);
   const number = (v) => (Number.isFinite(v) ? String(Number(floatNumber(v).toPrecision(5))) : '–');
   if (outcome.verdict === 'not analysed')
-    return `NOT ANALYSED${outcome.fatal_errors ? ` — ${outcome.fatal_errors} fatal input error${outcome.fatal_errors > 1 ? 's' : ''}, see the report` : ''}`;
+    return `NOT ANALYSED${outcome.fatal_errors ? ` — ${outcome.fatal_errors} fatal input error${outcome.fatal_errors > 1 ? 's' : ''}` : ''}`;
   return outcome.verdict.toUpperCase() + (g ? ` — governing: ${g.label}, ${number(g.value)} ${g.relation} ${number(g.limit)}`
     + ` ${g.unit} (utilization ${Number.isFinite(g.utilization) ? g.utilization.toFixed(3) : '–'})` : '');
 }
@@ -257,8 +264,10 @@ function jsonOf(outcome, form) {
     fatal_errors: outcome.fatal_errors, results,
     values: Object.fromEntries(outcome.values.map((v) => [v.key, { value: floatNumber(v.display), unit: v.unit, label: v.label }])),
     checks: outcome.checks.map((c) => ({ key: c.key, label: c.label, value: floatNumber(c.value), limit: floatNumber(c.limit),
-      unit: c.unit, relation: c.relation, passes: c.passes, utilization: floatNumber(c.utilization) })),
-    verdict: outcome.verdict, governing: outcome.governing, report: outcome.report,
+      unit: c.unit, relation: c.relation, passes: c.passes, utilization: floatNumber(c.utilization),
+      applicable: c.applicable })),
+    verdict: outcome.verdict, governing: outcome.governing, reasons: outcome.reasons, notes: outcome.notes,
+    report: outcome.report,
     warnings: form.warnings, item: form.saved,
   };
 }

@@ -90,7 +90,7 @@ class Core {
     this.context = lib.tx14_context_create();
     const sizes = { reals: REALS * 4, texts: TEXTS, mode: 1, errors: 4, file: REPORT_FILE,
       labels: LABELS * LABEL_WIDTH, factors: FACTORS * 4, print: 4, doubles: FACTORS * 8,
-      messages: MESSAGES, warnings: MESSAGES, key: 28, value: 24, check: 44, pointers: LABELS * 4 };
+      messages: MESSAGES, warnings: MESSAGES, key: 28, value: 24, check: 48, note: 8, pointers: LABELS * 4 };
     this.at = {};
     for (const [name, n] of Object.entries(sizes)) this.at[name] = lib.malloc(n);
     if (!this.context || !this.scratch || Object.values(this.at).includes(0))
@@ -300,11 +300,19 @@ class Core {
     for (let i = 0, a = this.at.check; lib.tx14_context_check(ctx, i, a); ++i)
       checks.push({ key: s(a), label: s(a + 4), quantity: s(a + 8), unit: u(a + 12), relation: s(a + 16),
         value: v.getFloat32(a + 28, true), limit: v.getFloat32(a + 32, true),
-        passes: v.getInt32(a + 36, true) !== 0, utilization: v.getFloat32(a + 40, true) });
+        passes: v.getInt32(a + 36, true) !== 0, utilization: v.getFloat32(a + 40, true),
+        applicable: v.getInt32(a + 44, true) !== 0 });
+    const notes = (count, read) => {
+      const list = [];
+      for (let i = 0, a = this.at.note; i < count && read(ctx, i, a); ++i) list.push({ code: s(a), text: u(a + 4) });
+      return list;
+    };
+    const reasons = notes(lib.tx14_context_reason_count(ctx), lib.tx14_context_reason);
     const governing = lib.tx14_context_governing(ctx);
     return { fatal_errors: fatal, report, results, values, checks, truncated: count >= 500,
       verdict: VERDICTS[lib.tx14_context_verdict(ctx)] ?? 'not analysed',
-      governing: governing >= 0 ? checks[governing].key : null };
+      governing: governing >= 0 ? checks[governing].key : null,
+      reasons, notes: notes(lib.tx14_context_note_count(ctx), lib.tx14_context_note) };
   }
 }
 
