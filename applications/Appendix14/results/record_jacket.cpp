@@ -194,6 +194,10 @@ void record_jacket_results(ResultsRecord& rec, const UnitRecord& units, const Ja
                            const JacketResults& out)
 {
     rec.set_units(units);
+    // Pj carries ExtPCore for a jacket already.
+    rec.inputs_used({{"D", in.D}, {"ts", in.ts}, {"P", in.P}, {"S", in.S}, {"ca", in.ca}, {"E", in.E},
+                     {"NPS", in.NPS}, {"Tj", in.Tj}, {"Pj", in.Pj}, {"Sj", in.Sj}, {"caj", in.caj},
+                     {"r", in.r}, {"co", in.co}});
     if (in.code >= 3)
         record_coil(rec, in, out);
     else

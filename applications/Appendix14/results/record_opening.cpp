@@ -139,6 +139,9 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
     stress("SH_ST_opening", "(SH+ST)/2 at opening", a.opening_SH_ST, Sho);
     rec.check("MAWP", "M.A.W.P. against design pressure P", Q::pressure, res.mawp, ">=", L.P);
 
+    rec.inputs_used({{"P", in.P}, {"t", in.t}, {"Bn", in.Bn}, {"A", in.A}, {"g0s", in.g0s}, {"g1s", in.g1s},
+                     {"hs", in.hs}, {"ca", in.ca}, {"Sho", in.Sho}, {"g0n", in.g0n}, {"g1n", in.g1n},
+                     {"hn", in.hn}, {"density", in.density}});
     reason_for_replaced_stress(rec, w);
     notes_of_opening(rec, in, res);
     rec.finish();

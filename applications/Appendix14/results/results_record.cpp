@@ -122,6 +122,17 @@ void ResultsRecord::reason(const char* code, std::string_view text)
         put_note(reasons[static_cast<std::size_t>(reason_count++)], code, text);
 }
 
+void ResultsRecord::inputs_used(std::initializer_list<Input> inputs)
+{
+    NoteText t(*this);
+    int named = 0;
+    for (const Input& i : inputs)
+        if (!finite(i.value))
+            t.text(named++ ? ", " : "An input the verdict rests on is not finite: ").text(i.name);
+    if (named > 0)
+        reason("not_finite", t.text(".").view());
+}
+
 void ResultsRecord::note(const char* code, std::string_view text)
 {
     if (note_count < kNoteCapacity)

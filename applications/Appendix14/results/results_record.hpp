@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 namespace tx14 {
@@ -91,6 +92,13 @@ struct ResultsRecord {
                float limit, bool applicable = true, float tolerance = 0.0f);
     // The text is cut at the note's width.
     void reason(const char* code, std::string_view text);
+    // One reason naming each input, of those the method uses, that is not
+    // finite: the verdict would rest on it.
+    struct Input {
+        const char* name;
+        float value;
+    };
+    void inputs_used(std::initializer_list<Input> inputs);
     void note(const char* code, std::string_view text);
 
     // The display units of the run: set first, so that texts can show
