@@ -69,6 +69,8 @@ CASES = [
     # Every stress vanishes: the ratios would take them as 1.0.
     ("opening", changed(example("opening-viii2.toml"), t=1e15), 3, "not analysed", None,
      ["mawp_undefined", "not_finite"]),
+    # A tapered shell hub without length: F, V and f would rest on cancellation.
+    ("opening", changed(OPENING, hs=0.0), 3, "not analysed", None, ["short_hub"]),
     ("jacket", example("jacket-viii2.toml"), 0, "acceptable", [], []),
     ("jacket", example("jacket-appendix-ee.toml"), 4, "not acceptable", ["T"], []),
     ("jacket", example("jacket-viii2.toml", (r"^ts  = \S+", "ts = 0.125")), 3, "not analysed", None, ["input_error"]),
