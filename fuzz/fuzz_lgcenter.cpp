@@ -4,6 +4,7 @@
 // report that ends with the closing lines, the capture block and the file
 // hold only well-formed records, and the host's arrays change only where
 // they may.
+#include <cmath>
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -333,6 +334,30 @@ void check_results(const std::vector<Line>& lines, bool complete, bool jacket, b
                 "thickness search without an outcome");
 }
 
+// The verdict keeps its promises: not analysed exactly when there is a
+// reason (fatal input errors among them); acceptable only when every check
+// that applies was made with finite numbers and passed; the governing check
+// applies.
+void check_verdict(const tx14::Context& ctx)
+{
+    const int verdict = ctx.verdict();
+    require((verdict == TX14_NOT_ANALYSED) == (ctx.reason_count() > 0), "not analysed without a reason");
+    require(ctx.input_errors() == 0 || verdict == TX14_NOT_ANALYSED, "fatal input errors, yet judged");
+    tx14_check c;
+    if (ctx.governing() >= 0)
+        require(ctx.check(ctx.governing(), c) && c.applicable, "governing check does not apply");
+    bool applicable = false;
+    for (int i = 0; ctx.check(i, c); ++i) {
+        if (!c.applicable)
+            continue;
+        applicable = true;
+        if (verdict == TX14_ACCEPTABLE)
+            require(c.passes && std::isfinite(c.value) && std::isfinite(c.limit),
+                    "acceptable with a check that fails or is not finite");
+    }
+    require(verdict != TX14_ACCEPTABLE || applicable, "acceptable without a check");
+}
+
 // The 256-character file name field for the destination, padded with
 // blanks or NULs.
 std::array<char, 256> report_file_name(Destination destination, bool nul_padded)
@@ -438,6 +463,7 @@ void check_call(CallInput in)
 
     const bool written = check_reals(before, out.reals.get(), jacket);
     check_results(lines, complete, jacket, written, out.error_count, ctx.input_errors());
+    check_verdict(ctx);
 }
 
 }  // namespace
