@@ -4,9 +4,9 @@
 // report that ends with the closing lines, the capture block and the file
 // hold only well-formed records, and the host's arrays change only where
 // they may.
-#include <cmath>
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
