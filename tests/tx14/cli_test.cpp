@@ -210,6 +210,25 @@ TEST_F(Tx14, BatchPipeSizeGivenAsDnNamesItsCell)
                                                     "designation for code PD5500; expected one of 50, 65, 80, 90, 100\n");
 }
 
+// The last two columns: why a row is not analysed, and its notes.
+TEST_F(Tx14, BatchRowsCarryTheirReasonsAndNotes)
+{
+    write_file(dir / "items.csv", kBatchHeader + replaced(batch_row(1), ",4,30,60,", ",4,20,60,") +
+                                      replaced(batch_row(4), ",100,200,", ",1000,200,") +
+                                      replaced(batch_row(2), ",3,0.125,", ",0,0.125,"));
+    ProgramRun r = tx14({"batch", (dir / "items.csv").string()});
+    EXPECT_EQ(r.exit_code, 3) << r.err;  // not analysed over not acceptable
+    const std::vector<std::string> rows = split_lines(r.out);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_TRUE(rows[1].ends_with(",,The opening Bn = 20 in. is less than half the shell outside diameter A = 60 "
+                                  "in.: Appendix 14 is meant for larger openings.")) << rows[1];
+    EXPECT_NE(rows[2].find(",not acceptable,cylinder_pressure,"), std::string::npos) << rows[2];
+    EXPECT_NE(rows[3].find(",not analysed,"), std::string::npos) << rows[3];
+    EXPECT_TRUE(rows[3].ends_with(",\"The shell hub is tapered (g1/g0 = 1.5714) and short (h/h0 = 0.015, below 0.1): "
+                                  "there the flange factors F, V and f lose their accuracy, and the stresses with "
+                                  "them.\",")) << rows[3];
+}
+
 // Chunks end at their count or where the read buffer fills (rows of
 // several kilobytes here): the rows read while others run must not disturb
 // them, whatever the number of threads.
