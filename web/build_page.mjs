@@ -1,8 +1,10 @@
 // Assembles txappendix14.html: the page's template with its styles, its ES
 // modules and the TOML parser inlined as one script, the WebAssembly module
-// and the example items in base64. The result needs no other file.
+// and the example items in base64, and the script's SHA-256 in the page's
+// Content-Security-Policy. The result needs no other file.
 //
 // node build_page.mjs MODULE NODE_MODULES EXAMPLES_DIR OUTPUT
+import { createHash } from 'node:crypto';
 import { readFileSync, readdirSync, writeFileSync, renameSync } from 'node:fs';
 import { join } from 'node:path';
 
@@ -36,9 +38,14 @@ const script = [
   `modules['./app.mjs'].start(bytes(${JSON.stringify(readFileSync(modulePath).toString('base64'))}), examples);`,
 ].join('\n');
 
+// The one script runs by its hash: the policy allows no other inline
+// script (the sheet's styles are made per item, so styles stay inline).
+const inline = script.replace(/<\/script/gi, '<\\/script');
+const hash = `sha256-${createHash('sha256').update(inline, 'utf8').digest('base64')}`;
 const page = read(join(here, 'page.html'))
+  .replace('/*SCRIPT-SHA256*/', () => hash)
   .replace('/*STYLE*/', () => read(join(here, 'page.css')))
-  .replace('/*SCRIPT*/', () => script.replace(/<\/script/gi, '<\\/script'));
+  .replace('/*SCRIPT*/', () => inline);
 writeFileSync(`${output}.part`, page);
 renameSync(`${output}.part`, output);
 console.log(`${output}: ${page.length} bytes`);

@@ -319,7 +319,9 @@ extern "C" int32_t tx14_items_run(struct tx14_context *context, int32_t count, c
 {
     if (factors == nullptr || labels == nullptr || items == nullptr || item_sizes == nullptr || out == nullptr ||
         ends == nullptr)
-        return 0;
+        return TX14_ITEMS_NULL_ARGUMENT;
+    if (count < 0)
+        return 0;  // (not a count the caller could take for the error above)
     std::int32_t used = 0;
     for (std::int32_t i = 0; i < count; ++i) {
         const std::int32_t needed = tx14_item_run(context, factors[i], labels[i], items[i], item_sizes[i], nullptr,

@@ -115,6 +115,8 @@ int tx14_units_label_width(int slot) { return static_cast<int>(label_width(slot)
 
 int tx14_units_builtin(const char *name, double *factors, char *labels)
 {
+    if (factors == nullptr || labels == nullptr)
+        return TX14_ITEMS_NULL_ARGUMENT;
     const UnitSystem* u = name ? builtin_units(name) : nullptr;
     if (u == nullptr)
         return 0;
@@ -126,12 +128,16 @@ int tx14_units_builtin(const char *name, double *factors, char *labels)
 
 int tx14_units_check(const double *factors, const char *const *labels, char *messages, size_t size)
 {
+    clear(messages, size);
+    std::size_t used = 0;
+    if (factors == nullptr || labels == nullptr) {
+        put(messages, size, used, factors == nullptr ? "no unit factors" : "no unit labels");
+        return TX14_ITEMS_NULL_ARGUMENT;
+    }
     std::vector<std::string> l(kLabelCount);
     for (std::size_t i = 0; i < l.size(); ++i)
         l[i] = labels[i] ? labels[i] : "";
     std::vector<UnitProblem> problems = unit_problems({factors, kFactorCount}, l);
-    clear(messages, size);
-    std::size_t used = 0;
     for (const UnitProblem& p : problems)
         put(messages, size, used, p.message);
     return static_cast<int>(problems.size());
@@ -204,6 +210,11 @@ int tx14_item_finish(tx14_item *item, float *reals, char *texts, char *errors, s
     clear(warnings, warnings_size);
     if (item == nullptr)
         return 1;
+    if (reals == nullptr || texts == nullptr) {
+        std::size_t used = 0;
+        put(errors, errors_size, used, reals == nullptr ? "no array for the reals" : "no array for the texts");
+        return TX14_ITEMS_NULL_ARGUMENT;
+    }
     Built b = item->builder.finish();
     std::copy(b.reals.begin(), b.reals.end(), reals);
     std::copy(b.texts.begin(), b.texts.end(), texts);

@@ -2,7 +2,9 @@
 unit files, the decoding of report records."""
 
 import os
+import shutil
 import tempfile
+import threading
 import unittest
 
 import txappendix14
@@ -83,6 +85,52 @@ class UnitFiles(unittest.TestCase):
                 with self.assertRaises(ValueError) as raised:
                     load_unit_file(self.write(text))
                 self.assertIn(words, str(raised.exception))
+
+    def refusal(self, load, path):
+        """The message load(path) raises, within a few seconds: a FIFO or a
+        device must not be read at all. (/dev/null stands for the devices:
+        a reader that reads /dev/zero does not stop.)"""
+        outcome = []
+
+        def run():
+            try:
+                load(path)
+                outcome.append("accepted")
+            except ValueError as e:
+                outcome.append(str(e))
+            except BaseException as e:  # anything else is a fault of its own
+                outcome.append("%s: %s" % (type(e).__name__, e))
+        reader = threading.Thread(target=run, daemon=True)
+        reader.start()
+        reader.join(10)
+        self.assertFalse(reader.is_alive(), "%s: still reading after 10 s" % path)
+        return outcome[0]
+
+    def test_files_tx14_refuses(self):
+        folder = tempfile.mkdtemp()
+        self.addCleanup(shutil.rmtree, folder)
+        fifo = os.path.join(folder, "units.fifo")
+        os.mkfifo(fifo)
+        big = self.write(unit_file() + "#" * (1 << 20))
+        exact = self.write(unit_file() + "#" * ((1 << 20) - len(unit_file()) - 1) + "\n")
+        self.assertEqual(os.path.getsize(exact), 1 << 20)
+        latin1 = self.write("")
+        with open(latin1, "wb") as f:
+            f.write(unit_file().encode() + b'# caf\xe9\n')
+        cases = [(fifo, "FIFO"), ("/dev/null", "device"), (folder, "directory"),
+                 (big, "larger than 1 MiB"), (latin1, "line 3, column 6: byte 0xE9 is not UTF-8"),
+                 (os.path.join(folder, "none.toml"), "no such file")]
+
+        def in_item(path):
+            return txappendix14.analyse(dict(OPENING, units=path))
+        for load, prefix in ((load_unit_file, ""), (in_item, 'key "units": ')):
+            for path, words in cases:
+                with self.subTest(path=path, item=bool(prefix)):
+                    message = self.refusal(load, path)
+                    self.assertTrue(message.startswith(prefix), message)
+                    self.assertIn(path, message)
+                    self.assertIn(words, message)
+        self.assertIsInstance(load_unit_file(exact), Units)
 
 
 class Records(unittest.TestCase):

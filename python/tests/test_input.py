@@ -1,9 +1,12 @@
 """Bad items raise ValueError naming the key; among many, the first bad item."""
 
 import math
+import os
 import struct
+import threading
 import types
 import unittest
+from unittest import mock
 
 import txappendix14
 from txappendix14 import _item
@@ -44,6 +47,8 @@ BAD_ITEMS = [
     ("code of the other kind", dict(OPENING, code="PD5500"), ['"code"', '"VIII-2"']),
     ("units unknown", dict(OPENING, units="imperial"), ['"units"', "imperial"]),
     ("units not a text", dict(OPENING, units=1), ['key "units": expects a text']),
+    ("unknown key left empty", dict(OPENING, Pressure=None), ['"Pressure"', "valid keys"]),
+    ("unknown key holding NaN", dict(JACKET, Dj=math.nan), ['"Dj"', "valid keys"]),
 ]
 
 GOOD_ITEMS = [
@@ -104,6 +109,15 @@ class BadInput(unittest.TestCase):
         for threads in (0, 1.5, "2", True):
             with self.subTest(threads=threads), self.assertRaises(ValueError):
                 txappendix14.analyse_many([OPENING], threads=threads)
+
+    def test_thread_count_over_the_cap_starts_no_thread(self):
+        cap = txappendix14.MAX_THREADS_PER_PROCESSOR * (os.cpu_count() or 1)
+        with mock.patch.object(threading.Thread, "start", side_effect=AssertionError("a thread started")):
+            for threads in (cap + 1, 100000):
+                with self.subTest(threads=threads), self.assertRaises(ValueError) as raised:
+                    txappendix14.analyse_many([OPENING] * 200, threads=threads)
+                self.assertIn("from 1 to %d" % cap, str(raised.exception))
+        self.assertEqual(len(txappendix14.analyse_many([OPENING], threads=cap)), 1)
 
 
 if __name__ == "__main__":

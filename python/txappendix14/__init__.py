@@ -37,6 +37,10 @@ def library_version() -> str:
     return library().tx14_version().decode("ascii")
 
 
+# More threads than this many per processor only wait for each other (and
+# a mistaken count would start that many threads).
+MAX_THREADS_PER_PROCESSOR = 4
+
 _per_thread = threading.local()  # a context each thread keeps for analyse()
 
 
@@ -52,13 +56,16 @@ def analyse(item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Resu
 
 def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
                  units: UnitsSpec = "US", plain: bool = False) -> List[Result]:
-    """Runs the items on `threads` threads (default: one per processor), one
-    context each, and returns their results in the order of the items. When
-    an item is refused, ValueError names the first such item (from 0) and
-    the key, and no results are returned."""
+    """Runs the items on `threads` threads (default: one per processor; at
+    most 4 x the number of processors), one context each, and returns their
+    results in the order of the items. When an item is refused, ValueError
+    names the first such item (from 0) and the key, and no results are
+    returned; a thread count out of range raises ValueError too."""
+    processors = os.cpu_count() or 1
+    most = MAX_THREADS_PER_PROCESSOR * processors
     bad_threads = threads is not None and (
-        isinstance(threads, bool) or not isinstance(threads, int) or threads < 1)
-    pool = 1 if bad_threads else threads or os.cpu_count() or 1
+        isinstance(threads, bool) or not isinstance(threads, int) or not 1 <= threads <= most)
+    pool = 1 if bad_threads else threads or processors
     if hasattr(items, "__len__"):
         pool = max(1, min(pool, -(-len(items) // BATCH)))  # type: ignore[arg-type]
     source = iter(items)
@@ -100,7 +107,8 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
     if fault:
         raise ValueError(fault[0])
     if bad_threads:
-        raise ValueError("threads: expected a whole number of at least 1, found %r" % (threads,))
+        raise ValueError("threads: expected a whole number from 1 to %d (%d per processor, %d processors), "
+                         "found %r" % (most, MAX_THREADS_PER_PROCESSOR, processors, threads))
     return [_result(item, output) for start in sorted(ran) for item, output in zip(*ran[start])]
 
 

@@ -183,11 +183,11 @@ def prepare(item: Mapping, units, unit_cache: Optional[Dict[str, Units]],
             append(len(data))
             if key == "description":
                 description = value
-        elif key in ("kind", "code", "units") or _not_given(value):
+        elif key in ("kind", "code", "units"):
             continue
         elif key != "item":
-            raise _unknown(key, keys)
-        else:
+            raise _unknown(key, keys)  # whatever its value: a misspelt key's empty cell too
+        elif not _not_given(value):
             number = value if type(value) is int and -LARGEST_ITEM <= value <= LARGEST_ITEM \
                 else _item_number(value)
             append(ITEM_KEY)

@@ -2,8 +2,10 @@
 systems (their tables come from the library), and unit files."""
 
 import ctypes
+import errno
 import math
 import os
+import stat
 from typing import Dict, Optional, Sequence, Tuple, Union
 
 from . import _contract, _cp1252
@@ -107,18 +109,91 @@ UnitsSpec = Union[str, "os.PathLike[str]", Units]
 
 def load_unit_file(path: "Union[str, os.PathLike[str]]") -> Units:
     """The unit system of a unit file (TOML): `factors`, 22 numbers, and
-    `labels`, 23 texts. ValueError when the file is unreadable or wrong."""
+    `labels`, 23 texts. ValueError naming the file (and the line, where
+    there is one) when it is not a regular file of at most 1 MiB, cannot be
+    read, is not UTF-8 or is wrong."""
     name = os.fspath(path)
     return _units_of(name, _contents(name))
 
 
+MAX_FILE_BYTES = 1 << 20  # tx14 reads no larger input file
+
+
+class _Refused(Exception):
+    """Why a file is not read, in tx14's words."""
+
+
+def _kind_of(mode: int) -> str:
+    if stat.S_ISDIR(mode):
+        return "is a directory, not a file"
+    if stat.S_ISFIFO(mode):
+        return "is a FIFO (named pipe), not a regular file; refused"
+    if stat.S_ISCHR(mode) or stat.S_ISBLK(mode):
+        return "is a device, not a regular file; refused"
+    return "is not a regular file; refused"
+
+
+def _cannot_read(e: OSError) -> _Refused:
+    if e.errno == errno.ENOENT:
+        return _Refused("no such file")
+    return _Refused("cannot be read: %s" % (e.strerror or e))
+
+
+def _read_regular_file(name: str) -> bytes:
+    """The whole of a regular file of at most MAX_FILE_BYTES, read as tx14
+    reads its inputs: a FIFO would block and a device may never end, so the
+    type is checked before opening (opening may act on a device) and again
+    on what was opened, in case the name changed in between."""
+    try:
+        mode = os.stat(name).st_mode
+    except OSError as e:
+        raise _cannot_read(e) from None
+    if not stat.S_ISREG(mode):
+        raise _Refused(_kind_of(mode))
+    flags = os.O_RDONLY
+    for extra in ("O_NONBLOCK", "O_NOCTTY", "O_CLOEXEC", "O_BINARY"):
+        flags |= getattr(os, extra, 0)
+    try:
+        fd = os.open(name, flags)
+    except OSError as e:
+        raise _cannot_read(e) from None
+    try:
+        st = os.fstat(fd)
+        if not stat.S_ISREG(st.st_mode):
+            raise _Refused(_kind_of(st.st_mode))
+        if st.st_size > MAX_FILE_BYTES:
+            raise _Refused("is larger than 1 MiB; refused")
+        chunks, size = [], 0
+        while size <= MAX_FILE_BYTES:  # stops at one byte past the limit: it grew while read
+            chunk = os.read(fd, min(65536, MAX_FILE_BYTES + 1 - size))
+            if not chunk:
+                return b"".join(chunks)
+            chunks.append(chunk)
+            size += len(chunk)
+        raise _Refused("is larger than 1 MiB; refused")
+    except OSError as e:
+        raise _cannot_read(e) from None
+    finally:
+        os.close(fd)
+
+
 def _contents(name: str) -> bytes:
     try:
-        with open(name, "rb") as f:
-            return f.read()
-    except OSError as e:
-        raise ValueError('"%s": expected "US", "SI" or a readable unit file (%s)'
-                         % (name, e.strerror or e)) from None
+        return _read_regular_file(name)
+    except _Refused as e:
+        raise ValueError('"%s": expected "US", "SI" or a readable unit file (%s)' % (name, e)) from None
+
+
+def _decoded(name: str, contents: bytes) -> str:
+    """The text of a unit file; ValueError at the first byte that is not
+    UTF-8, by line and column (in bytes, from 1)."""
+    try:
+        return contents.decode("utf-8")
+    except UnicodeDecodeError as e:
+        line = contents.count(b"\n", 0, e.start) + 1
+        column = e.start - (contents.rfind(b"\n", 0, e.start) + 1) + 1
+        raise ValueError("unit file %s: line %d, column %d: byte 0x%02X is not UTF-8; expected a TOML "
+                         "file in UTF-8" % (name, line, column, contents[e.start])) from None
 
 
 def _units_of(name: str, contents: bytes) -> Units:
@@ -126,8 +201,9 @@ def _units_of(name: str, contents: bytes) -> Units:
         import tomllib
     except ImportError:  # Python before 3.11
         raise ValueError("unit files need Python 3.11 or later (tomllib)") from None
+    text = _decoded(name, contents)
     try:
-        table = tomllib.loads(contents.decode())
+        table = tomllib.loads(text)
     except tomllib.TOMLDecodeError as e:
         raise ValueError("unit file %s: %s" % (name, e)) from None
     except RecursionError:

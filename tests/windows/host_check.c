@@ -9,10 +9,12 @@
  * control, the closing notice as the last captured record (its copyright
  * sign plain when asked), LGWEIGHT's weights of a ring, report records that
  * end with the platform's newline, and a report file appended to while the
- * test keeps a read/write handle of its own open on it.
+ * test keeps a read/write handle of its own open on it. A few hundred
+ * generated calls follow, each summed up in one line of the transcript.
  *
  * Usage: tx14_host_check LIBRARY TRANSCRIPT
  */
+#include <math.h>
 #include <stdint.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -318,6 +320,105 @@ static void run_all(struct Run *run)
     }
 }
 
+/* ---- Generated calls ---- */
+
+/* A fixed sequence of pseudo-random numbers (xorshift32): the same calls on
+ * every platform. */
+static uint32_t next_random(uint32_t *state)
+{
+    uint32_t x = *state;
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    return *state = x;
+}
+
+/* A given value kept (half the time: an input such as NPS or E takes only
+ * a few values), scaled by k/64 for k from 48 to 79 (the product of two
+ * floats is exact before its one rounding, whatever unit computes it), or
+ * now and then not given, zero, negative, huge, infinite or not a number. */
+static float varied(uint32_t *state, float value)
+{
+    static const float odd[] = {TX14_MISSING_VALUE, 0.0f, -1.0f, 1e30f, -3e38f, 1e-30f};
+    uint32_t r = next_random(state);
+    float scale = (float)(48 + (r >> 27)) / 64.0f;
+    switch (r % 128) {
+    case 0: return odd[(r >> 8) % (sizeof odd / sizeof odd[0])];
+    case 1: return (r >> 8) & 1 ? HUGE_VAL : -HUGE_VAL;
+    case 2: return NAN;
+    default: return r % 128 < 64 ? value : value * scale;
+    }
+}
+
+/* FNV-1a, 64 bits, continued from h. */
+static uint64_t digest(uint64_t h, const void *data, size_t n)
+{
+    const unsigned char *p = (const unsigned char *)data;
+    for (size_t i = 0; i < n; ++i)
+        h = (h ^ p[i]) * 0x100000001B3u;
+    return h;
+}
+
+static void put_digest(FILE *out, const char *what, uint64_t h)
+{
+    fprintf(out, " %s %08lX%08lX", what, (unsigned long)(h >> 32), (unsigned long)(h & 0xFFFFFFFFu));
+}
+
+/* Items of every kind and code, in either unit system and special-character
+ * setting, every given value varied; then LGWEIGHT on varied dimensions.
+ * One transcript line per call: error count, print control, the digests of
+ * the real array and of the captured records, and their count. */
+static void run_generated(struct Run *run, int calls)
+{
+    static const struct { const struct Change *base, *extra; } kinds[] = {
+        {opening, NULL}, {opening, nozzle_viii2}, {jacket, NULL}, {jacket, code2}, {jacket, coil}};
+    static const float ring[] = {10, 20, 2, 1, 0.5f, 3, 0.283f};
+    const uint64_t basis = 0xCBF29CE484222325u;
+    uint32_t state = 0x14A14u;
+    struct Item item;
+    LgCenterFn lgcenter;
+    LgWeightFn lgweight;
+    GetLinesFn getlines;
+    memcpy(&lgcenter, &run->symbols[ENTRY_LGCENTER], sizeof lgcenter);
+    memcpy(&lgweight, &run->symbols[ENTRY_LGWEIGHT], sizeof lgweight);
+    memcpy(&getlines, &run->symbols[ENTRY_GETLINES], sizeof getlines);
+
+    for (int i = 0; i < calls; ++i) {
+        uint32_t r = next_random(&state);
+        int32_t error_count = -7, print_control = -7, count;
+        char file_field[TX14_FILE_NAME_WIDTH], run_mode = ' ';
+        make_item(&item, kinds[r % 5].base, kinds[r % 5].extra, (r >> 3) & 1);
+        for (const struct Change *c = kinds[r % 5].base; c->n; ++c)
+            if (c->n != 200 && c->n != 40 && c->n != 20 && c->n != 25)  /* the frame stays */
+                item.reals[c->n - 1] = varied(&state, item.reals[c->n - 1]);
+        memset(file_field, ' ', sizeof file_field);
+        *flag(run, 0) = (r >> 4) & 1;
+        lgcenter(item.reals, item.texts, TX14_TEXT_WIDTH, &run_mode, 1, &error_count, file_field,
+                 TX14_FILE_NAME_WIDTH, NULL, NULL, NULL, item.labels, TX14_UNIT_LABEL_WIDTH,
+                 item.factors, &print_control);
+        const char *block = (const char *)getlines();
+        memcpy(&count, block + TX14_CAPTURE_COUNT_OFFSET, sizeof count);
+        if (count < 0 || count > TX14_CAPTURE_RECORDS) {
+            fail(run, "captured-line count out of range", "generated call");
+            count = 0;
+        }
+        fprintf(run->out, "generated %d: errors %ld, print control %ld, lines %ld", i, (long)error_count,
+                (long)print_control, (long)count);
+        put_digest(run->out, "reals", digest(basis, item.reals, sizeof item.reals));
+        put_digest(run->out, "records", digest(basis, block, (size_t)count * TX14_CAPTURE_RECORD_WIDTH));
+        fputc('\n', run->out);
+    }
+    *flag(run, 0) = 0;
+    for (int i = 0; i < calls / 4; ++i) {
+        float in[7], W = -1, Wr = -1;
+        for (int k = 0; k < 7; ++k)
+            in[k] = varied(&state, ring[k]);
+        lgweight(&in[0], &in[1], &in[2], &in[3], &in[4], &in[5], &W, &Wr, &in[6]);
+        fprintf(run->out, "generated LGWEIGHT %d: W %08lX, Wr %08lX\n", i, (unsigned long)bits_of(W),
+                (unsigned long)bits_of(Wr));
+    }
+}
+
 int main(int argc, char **argv)
 {
     struct Run run;
@@ -347,6 +448,7 @@ int main(int argc, char **argv)
         return 1;
     }
     run_all(&run);
+    run_generated(&run, 400);
     if (fclose(run.out) != 0) {
         fprintf(stderr, "cannot write %s\n", argv[2]);
         return 1;

@@ -7,6 +7,8 @@ import { itemToml, readItemFile, readUnitFile } from './toml.mjs';
 const $ = (id) => document.getElementById(id);
 const NUMBER = /^[+-]?(\d+(\.\d*)?|\.\d+)([eE][+-]?\d+)?$/;
 const LARGEST_ITEM = 16777216;
+// A typed text quoted in a message: a pasted page is not repeated whole.
+const shortened = (text) => (text.length > 40 ? `${text.slice(0, 40)}…` : text);
 
 let core, examples, last = null, pending = null;  // pending: a loaded item awaiting its unit file
 const state = { kind: null, code: null, units: 'US' };
@@ -22,7 +24,7 @@ function element(tag, attributes = {}, ...children) {
 const kindKeys = () => core.kinds.find((k) => k.name === state.kind);
 const codeNumber = () => kindKeys().codes.find((c) => c.name === state.code).number;
 const unitLabel = (quantity) => {
-  const u = core.unitName(core.units[state.units], quantity);
+  const u = core.unitName(core.units.get(state.units), quantity);
   return quantity === 'temperature' && u ? `°${u}` : u;
 };
 
@@ -103,14 +105,24 @@ function readForm() {
     const text = typed[k.name];
     if (text === undefined) continue;
     const v = Number(text);
-    if (!NUMBER.test(text)) errors.push(`key "${k.name}" expects a number, found "${text}"`);
+    if (!NUMBER.test(text)) errors.push(`key "${k.name}" expects a number, found "${shortened(text)}"`);
     else if (!Number.isFinite(v)) errors.push(`key "${k.name}": the value is not finite; expected a finite number`);
     else given.numbers[k.name] = saved.numbers[k.name] = v;
   }
   // The core checks the rest; a key already found wrong is not also missing.
-  const built = core.build(given), wrong = new Set(errors.map(keyOf));
+  const built = buildItem(given), wrong = new Set(errors.map(keyOf));
   const others = built.errors.filter((m) => !wrong.has(keyOf(m)));
   return { given, saved, built, errors: [...errors, ...others], warnings: built.warnings };
+}
+
+// The core's build of the item; what it throws (out of memory) is an error
+// of the form like any other, not an exception at every keystroke.
+function buildItem(given) {
+  try {
+    return core.build(given);
+  } catch (e) {
+    return { errors: [e.message], warnings: [] };
+  }
 }
 
 // The key a message is about: `key "X"` or `"X"` at its start.
@@ -162,7 +174,7 @@ function convertValues(values, from, to) {
   const out = { ...values };
   for (const k of numberKeys()) {
     if (out[k.name] === undefined || !k.quantity || k.quantity === 'dimensionless' || !NUMBER.test(out[k.name])) continue;
-    const [a, b] = [core.units[from], core.units[to]];
+    const [a, b] = [core.units.get(from), core.units.get(to)];
     const slot = slotOf(k.quantity);
     const offset = (u) => (k.quantity === 'temperature' ? u.factors[7] : 0);
     const internal = (Number(out[k.name]) - offset(a)) / a.factors[slot - 1];
@@ -189,6 +201,9 @@ async function analyse(event) {
   $('result').removeAttribute('data-ms');
   const form = check();
   if (form.errors.length) {
+    const n = form.errors.length;
+    $('summary').textContent = `Not analysed: ${n} problem${n > 1 ? 's' : ''} to fix first. ${form.errors[0]}`;
+    $('result').hidden = true;  // the last verdict is not this form's
     (document.querySelector('[aria-invalid=true]') ?? $('summary')).focus();
     return;
   }
@@ -252,7 +267,7 @@ function showSheet(html) {
 // What `tx14 run --json` says of the item: results, values, checks,
 // verdict, report.
 function jsonOf(outcome, form) {
-  const units = core.units[state.units];
+  const units = core.units.get(state.units);
   const results = Object.fromEntries(outcome.results.map((r) => {
     if (r.value === null) return [r.key, null];
     const display = Math.fround(r.quantity === 'temperature'
@@ -296,7 +311,7 @@ async function loadToml(file) {
   try {
     const entries = readItemFile(file.name, new Uint8Array(await file.arrayBuffer()));
     const item = fromEntries(file.name, entries);
-    if (!core.units[item.units]) {
+    if (!core.units.has(item.units)) {
       pending = item;
       throw new Error(`${file.name} gives its values in the unit file "${item.units}": load it with Load unit file…`);
     }
@@ -314,9 +329,9 @@ async function loadUnits(file) {
   $('load-messages').replaceChildren();
   try {
     const { factors, labels } = readUnitFile(file.name, new Uint8Array(await file.arrayBuffer()));
-    const name = pending?.units ?? file.name;
+    let name;
     try {
-      core.unitFile(name, factors, labels);
+      name = core.unitFile(pending?.units ?? file.name, factors, labels);
     } catch (e) {
       throw new Error(`${file.name}: ${e.message}`);
     }
@@ -347,7 +362,7 @@ function fromEntries(name, entries) {
   const keys = core.kinds.find((k) => k.name === kind);
   const code = text('code', keys.codes.map((c) => c.name));
   const units = typeof get('units') === 'string' && get('units') !== '' ? get('units') : text('units', ['US', 'SI']);
-  const values = {};
+  const values = Object.create(null);
   const numbers = [...keys.numbers.map((k) => k.name), 'DN'], texts = keys.texts.map((k) => k.name);
   for (const e of entries) {
     if (['kind', 'code', 'units'].includes(e.key)) continue;
@@ -377,7 +392,7 @@ export async function start(moduleBytes, exampleFiles) {
     } catch {
       return null;  // a unit file
     }
-  }).filter((e) => e && core.units[e.units]);
+  }).filter((e) => e && core.units.has(e.units));
   fillSelect($('example'), ['', ...examples.map((e) => e.name)], '');
   $('example').options[0].textContent = 'choose…';
   $('kind').addEventListener('change', () => chooseKind($('kind').value, state.code));

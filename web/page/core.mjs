@@ -4,7 +4,9 @@
 
 const REALS = 200, TEXTS = 45, FACTORS = 22, LABELS = 23, LABEL_WIDTH = 10, REPORT_FILE = 256;
 const CAPTURE_RECORD = 125, CAPTURE_COUNT_AT = 62500, CAPTURE_TEXT = 100, STYLES_AT = 104;
-const REPORT_UNIT_ELEMENT = 40, MESSAGES = 16384;
+const REPORT_UNIT_ELEMENT = 40, MESSAGES = 16384, SCRATCH = 4096;
+// The unit systems of the library, which a unit file never replaces.
+const BUILTIN_UNITS = ['US', 'SI'];
 // A quiet NaN no calculation produces: a result element still holding it
 // after the run was not written.
 const NOT_WRITTEN = 0x7fc0a14e;
@@ -86,7 +88,8 @@ export async function loadCore(moduleBytes) {
 class Core {
   constructor(lib) {
     this.lib = lib;
-    this.scratch = lib.malloc(4096);
+    this.scratch = lib.malloc(SCRATCH);
+    this.scratchSize = SCRATCH;
     this.context = lib.tx14_context_create();
     const sizes = { reals: REALS * 4, texts: TEXTS, mode: 1, errors: 4, file: REPORT_FILE,
       labels: LABELS * LABEL_WIDTH, factors: FACTORS * 4, print: 4, doubles: FACTORS * 8,
@@ -97,7 +100,9 @@ class Core {
       throw new Error('the WebAssembly module is out of memory');
     this.version = this.cString(lib.tx14_version());
     this.kinds = this.readKinds();
-    this.units = { US: this.builtinUnits('US'), SI: this.builtinUnits('SI') };
+    // By name, as items and the user give it: a Map, where no name is one
+    // of an object's own ("constructor", "__proto__", "toString").
+    this.units = new Map(BUILTIN_UNITS.map((name) => [name, this.builtinUnits(name)]));
   }
 
   get u8() { return new Uint8Array(this.lib.memory.buffer); }
@@ -110,12 +115,20 @@ class Core {
     return cp1252 ? fromCp1252(bytes, theta) : new TextDecoder().decode(bytes);
   }
 
-  // Writes NUL-terminated strings into the scratch area; their addresses.
+  // Writes NUL-terminated strings into the scratch area, grown to hold
+  // them (a text of any length reaches the core, which says what is wrong
+  // with it); their addresses, valid until the next call.
   strings(...texts) {
+    const encoded = texts.map((t) => (typeof t === 'string' ? new TextEncoder().encode(t) : t));
+    const size = encoded.reduce((n, bytes) => n + bytes.length + 1, 0);
+    if (size > this.scratchSize) {
+      const larger = Math.max(size, 2 * this.scratchSize), at = this.lib.malloc(larger);
+      if (!at) throw new Error(`the WebAssembly module is out of memory (a text of ${size} bytes)`);
+      this.lib.free(this.scratch);
+      [this.scratch, this.scratchSize] = [at, larger];
+    }
     let at = this.scratch;
-    return texts.map((t) => {
-      const bytes = typeof t === 'string' ? new TextEncoder().encode(t) : t;
-      if (at + bytes.length + 1 > this.scratch + 4096) throw new Error('text too long');
+    return encoded.map((bytes) => {
       this.u8.set(bytes, at);
       this.u8[at + bytes.length] = 0;
       const here = at;
@@ -161,21 +174,25 @@ class Core {
     return { name, factors, labels };
   }
 
-  // A unit file's system, checked by the core, kept under `name`; throws
-  // with the core's messages.
+  // A unit file's system, checked by the core, kept under `name`, or
+  // `./US` for a file named US (tx14 reads the file by that name too);
+  // returns the name it is kept under. Throws with the core's messages.
   unitFile(name, factors, labels) {
     const bytes = labels.map((l, i) => {
       const c = toCp1252(l);
       if (c.problem) throw new Error(`label ${i + 1}: ${c.problem}`);
       return c.bytes.subarray(0, LABEL_WIDTH + 1);  // longer is too long all the same
     });
-    new Uint32Array(this.lib.memory.buffer, this.at.pointers, LABELS).set(this.strings(...bytes));
+    const pointers = this.strings(...bytes);  // before the view: the memory may grow
+    new Uint32Array(this.lib.memory.buffer, this.at.pointers, LABELS).set(pointers);
     new Float64Array(this.lib.memory.buffer, this.at.doubles, FACTORS).set(factors);
     if (this.lib.tx14_units_check(this.at.doubles, this.at.pointers, this.at.messages, MESSAGES))
       throw new Error(this.messages(this.at.messages).join('; '));
     const padded = new Uint8Array(LABELS * LABEL_WIDTH).fill(0x20);
     bytes.forEach((b, i) => padded.set(b, i * LABEL_WIDTH));
-    this.units[name] = { name, factors, labels: padded };
+    const kept = BUILTIN_UNITS.includes(name) ? `./${name}` : name;
+    this.units.set(kept, { name: kept, factors, labels: padded });
+    return kept;
   }
 
   // The unit a quantity is given in, as the key tables name it.
@@ -203,7 +220,7 @@ class Core {
   // warnings are the core's messages; reals and texts when there are no
   // errors.
   build(given) {
-    const lib = this.lib, units = this.units[given.units];
+    const lib = this.lib, units = this.units.get(given.units);
     new Float64Array(lib.memory.buffer, this.at.doubles, FACTORS).set(units.factors);
     this.u8.set(units.labels, this.at.labels);
     const [kind, code] = this.strings(given.kind, given.code);
@@ -241,8 +258,9 @@ class Core {
     const [kind, code, units, texts, warningsAt, name, sha256, dateTime] = this.strings(given.kind, given.code,
       given.units, built.texts, warnings, source.name, source.sha256, source.dateTime);
     new Float32Array(this.lib.memory.buffer, this.at.reals, REALS).set(built.reals);
-    new Float64Array(this.lib.memory.buffer, this.at.doubles, FACTORS).set(this.units[given.units].factors);
-    this.u8.set(this.units[given.units].labels, this.at.labels);
+    const system = this.units.get(given.units);
+    new Float64Array(this.lib.memory.buffer, this.at.doubles, FACTORS).set(system.factors);
+    this.u8.set(system.labels, this.at.labels);
     const html = this.lib.tx14_sheet_html(kind, code, units, this.at.doubles, this.at.labels, this.at.reals, texts, given.item !== undefined ? 1 : 0,
       given.item ?? 0, warningsAt, weld ?? NaN, name, sha256, dateTime);
     return this.cString(html);
@@ -250,7 +268,7 @@ class Core {
 
   // Runs a built item in capture mode, as tx14 does.
   analyse(kind, unitsName, built) {
-    const lib = this.lib, at = this.at, units = this.units[unitsName];
+    const lib = this.lib, at = this.at, units = this.units.get(unitsName);
     const keys = this.kinds.find((k) => k.name === kind);
     const reals = new Float32Array(built.reals);
     const bits = new Uint32Array(reals.buffer);

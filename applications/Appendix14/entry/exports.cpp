@@ -42,6 +42,9 @@ TX_API void TX_STDCALL LGWEIGHT(const float* B, const float* A, const float* t, 
                                 const float* g0, const float* h, float* W, float* Wr,
                                 const float* density)
 {
+    if (B == nullptr || A == nullptr || t == nullptr || g1 == nullptr || g0 == nullptr || h == nullptr ||
+        W == nullptr || Wr == nullptr || density == nullptr)
+        return;  // nothing to weigh, or nowhere to put the weights
     tx14::forging_weight(*B, *A, *t, *g1, *g0, *h, *W, *Wr, *density);
 }
 

@@ -56,7 +56,9 @@ extern "C" {
  * large opening, 196-198 for a jacket or coil), the fatal error count in
  * error_count, and print_control is set to 1. A report_file whose first
  * character is blank or NUL, or a real element 40 of 0, captures the
- * report in memory instead of appending it to the file. */
+ * report in memory instead of appending it to the file. NULL reals: no
+ * run. Other NULL arguments are read as blank texts, unit factors of 1 and
+ * no report file; NULL outputs are not written. */
 TX_API void TX_STDCALL LGCENTER(float *reals, const char *texts, intptr_t texts_len,
                                 const char *run_mode, intptr_t run_mode_len, int32_t *error_count,
                                 const char *report_file, intptr_t report_file_len,
@@ -64,7 +66,8 @@ TX_API void TX_STDCALL LGCENTER(float *reals, const char *texts, intptr_t texts_
                                 const char *unit_labels, intptr_t unit_labels_len,
                                 const float *unit_factors, int32_t *print_control);
 
-/* Finished (W) and rough (Wr) weight of a head forging with a hub. */
+/* Finished (W) and rough (Wr) weight of a head forging with a hub. When
+ * any argument is NULL nothing is computed and nothing written. */
 TX_API void TX_STDCALL LGWEIGHT(const float *B, const float *A, const float *t, const float *g1,
                                 const float *g0, const float *h, float *W, float *Wr,
                                 const float *density);

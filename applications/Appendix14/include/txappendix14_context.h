@@ -5,6 +5,12 @@
  * items on separate threads at the same time (one call at a time on each
  * context). These functions use the C calling convention on every
  * platform, so that a foreign-function interface can call them directly.
+ *
+ * Any pointer argument may be NULL; nothing is read or written through it.
+ * A NULL context does nothing and answers as a context that ran no item
+ * (0, NULL, TX14_NOT_ANALYSED, -1); a NULL output of tx14_context_value
+ * and tx14_context_check makes them return 0. tx14_context_analyse reads
+ * its NULL arguments as LGCENTER does.
  */
 #ifndef TXAPPENDIX14_CONTEXT_H
 #define TXAPPENDIX14_CONTEXT_H
@@ -92,10 +98,10 @@ typedef struct tx14_note {
 #define TX14_NOT_ACCEPTABLE 2
 
 TX_API int32_t tx14_context_value_count(const tx14_context *context);
-/* Value i (from 0) into *out; 0 when there is none. */
+/* Value i (from 0) into *out; 0 when there is none (or out is NULL). */
 TX_API int32_t tx14_context_value(const tx14_context *context, int32_t i, tx14_value *out);
 TX_API int32_t tx14_context_check_count(const tx14_context *context);
-/* Check i (from 0) into *out; 0 when there is none. */
+/* Check i (from 0) into *out; 0 when there is none (or out is NULL). */
 TX_API int32_t tx14_context_check(const tx14_context *context, int32_t i, tx14_check *out);
 TX_API int32_t tx14_context_verdict(const tx14_context *context);
 /* Reason or note i (from 0) into *out; 0 when there is none. */
