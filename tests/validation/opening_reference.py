@@ -84,7 +84,9 @@ class Fixed(NamedTuple):
     k: KFactors
     n: Hub
     s: Hub
-    B1s: float
+    B1s: float           # the shell's diameter in MH
+    B_SHS: float         # ... and in SHS, with its factor
+    k_SHS: float
 
 
 def fixed(o: Opening, shell: str = "report") -> Fixed:
@@ -93,14 +95,15 @@ def fixed(o: Opening, shell: str = "report") -> Fixed:
     ca = o.ca
     n = hub(o.g0n, o.g1n, o.hn, o.Bn + 2 * ca, ca, k.U)
     if shell == "report":
-        # h0 from the mean diameter of the corroded shell, B1 = A - g0s - ca
+        # h0 from the mean diameter of the corroded shell, B1 = A - g0s - ca;
+        # SHS over Bs = G, times 1.10
         s = hub(o.g0s, o.g1s, o.hs, o.A - o.g0s + ca, ca, k.U)
-        B1s = o.A - o.g0s - ca
-    else:
-        # the corroded bore Bs: h0 = sqrt(Bs g0), B1 = Bs + g0
-        s = hub(o.g0s, o.g1s, o.hs, L["G"], ca, k.U)
-        B1s = L["G"] + (o.g0s - ca)
-    return Fixed(L, k, n, s, B1s)
+        return Fixed(L, k, n, s, o.A - o.g0s - ca, L["G"], 1.1)
+    # the corroded bore Bs = G: h0 = sqrt(Bs g0), B1 = Bs + g0, in MH and in
+    # SHS, over 0.91
+    s = hub(o.g0s, o.g1s, o.hs, L["G"], ca, k.U)
+    B1s = L["G"] + (o.g0s - ca)
+    return Fixed(L, k, n, s, B1s, B1s, 1 / 0.91)
 
 
 def stresses(o: Opening, fx: Fixed, t: float) -> Dict[str, float]:
@@ -142,7 +145,7 @@ def stresses(o: Opening, fx: Fixed, t: float) -> Dict[str, float]:
     MH = E / (1.74 * s.h0 * s.V / (g0sc ** 3 * fx.B1s) + E / Mo * rot)
     X1 = (Mo - MH * rot) / Mo
     rs = g1sc / g0sc
-    SHS = X1 * E * 1.1 * s.h0 * s.f / (rs * rs * G * s.V)
+    SHS = X1 * E * fx.k_SHS * s.h0 * s.f / (rs * rs * fx.B_SHS * s.V)
     SRS = 1.91 * MH * rot / (G * tc * tc) + 0.64 * s.F * MH / (G * s.h0 * tc)
     sts = (X1 * E * tc / G, 0.57 * rot * MH / (G * tc * tc), 0.64 * s.F * k.Z * MH / (G * s.h0 * tc))
     STS = sts[0] - sts[1] + sts[2]
@@ -218,7 +221,8 @@ def thickness_search(o: Opening, fx: Fixed) -> Search:
 
 def analyse(o: Opening, shell: str = "report", search: bool = True) -> Dict[str, object]:
     """Every value of the first pass (the input thickness), in internal
-    units, with "_scale" for the values built from differences."""
+    units, with "_scale" for the values built from differences and "search"
+    for the thickness search."""
     fx = fixed(o, shell)
     v = stresses(o, fx, o.t)
     r = ratios(o, v)
