@@ -22,12 +22,12 @@ def _maybe(rng: random.Random, p: float, value: float, otherwise: float = 0.0) -
 
 
 def hub_length(rng: random.Random, tapered: bool, h0: float, short: bool = False) -> float:
-    """A hub's length: h/h0 of 0.25 to 1.5 (shorter tapered hubs are a
+    """A hub's length: h/h0 of 0.3 to 1.5 (shorter tapered hubs are a
     limit of the library: docs/limits.md), or 0.015 to 0.1 when `short`;
     none, sometimes, for a hub without taper."""
     if not tapered and not short and rng.random() < 0.3:
         return 0.0
-    return h0 * (rng.uniform(0.015, 0.1) if short else rng.uniform(0.25, 1.5))
+    return h0 * (rng.uniform(0.015, 0.1) if short else rng.uniform(0.3, 1.5))
 
 
 def opening(rng: random.Random, code: str, short_hubs: bool = False) -> Dict:
