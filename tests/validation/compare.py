@@ -253,7 +253,7 @@ def half_pipe_value(ctx: Context, key: str) -> None:
     if key == "Pj_design":
         led.close(i, key, lib, sh(q, j.Pj))
         return
-    if key not in ref and key not in ("Pj_design", "Trj", "Pprime_Trj"):
+    if key not in ref and key not in ("Trj", "Pprime_Trj"):
         led.fail(i, "value %s: not a value of this method" % key)
         return
     if key in ("K", "Kp", "Pprime_ts"):
@@ -301,10 +301,12 @@ def accepted_jacket(ctx: Context, key: str) -> None:
     choices = []
     if j.Tj >= ref["T_input"] * (1 - REL):
         choices.append((j.Tj, ref["T_input"]))
-    if j.Tj < ref["T_input"] * (1 + REL):
-        for s in range(len(jr.PIPE_WALLS)):
+    if j.Tj < ref["T_input"] * (1 + REL):  # the first schedule that suffices; XXS when none
+        last = len(jr.PIPE_WALLS) - 1
+        for s in range(last + 1):
             Tj_s, T_s = jr.schedule_T(j, m.NPS, s)
-            choices.append((Tj_s, T_s))
+            if T_s <= Tj_s * (1 + REL) or s == last:
+                choices.append((Tj_s, T_s))
             if T_s <= Tj_s * (1 - REL):
                 break
     match = [c for c in choices if abs(c[0] - Tj) <= REL * c[0]]
