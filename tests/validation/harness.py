@@ -39,11 +39,11 @@ def example(name: str) -> Tuple[Dict, compare.Units, txappendix14.Units]:
     path = os.path.join(EXAMPLES, name)
     with open(path, "rb") as f:
         item = tomllib.load(f)
-    spec = item.get("units", "US")
-    if spec not in ("US", "SI"):
-        spec = os.path.join(os.path.dirname(path), spec)
-        item["units"] = spec
-    units = {"US": txappendix14.US, "SI": txappendix14.SI}.get(spec)
+    named = item.get("units", "US")
+    if named not in ("US", "SI"):
+        named = os.path.join(os.path.dirname(path), named)
+        item["units"] = named
+    units = {"US": txappendix14.US, "SI": txappendix14.SI}.get(named)
     if units is None:
-        units = txappendix14.load_unit_file(spec)
+        units = txappendix14.load_unit_file(named)
     return item, compare.Units(tuple(units.factors)), units
