@@ -210,6 +210,7 @@ def schedule_T(j: HalfPipe, NPS: float, s: int) -> Tuple[float, float]:
 
 
 def schedule_search(j: HalfPipe, NPS: float) -> int:
+    """The first schedule thick enough for the jacket it makes; XXS when none is."""
     for s in range(len(PIPE_WALLS)):
         Tj, T = schedule_T(j, NPS, s)
         if T <= Tj:

@@ -178,16 +178,22 @@ def ratios(o: Opening, v: Dict[str, float]) -> Dict[str, float]:
                 (S["SHO"] + S["SRO"]) * 0.5, (S["SHO"] + S["STO"]) * 0.5]
     R = {k: (x if x > 0.0 else 1.0) for k, x in S.items()}
     Sho, Shub = o.Sho, 1.5 * o.Sho
-    allowed = dict(SHS=Shub, SRS=Sho, STS=Sho, SHO=Shub, SRO=Sho, STO=Sho)
-    each = [abs(allowed[k] / R[k]) for k in R]
-    each += [abs(Sho / a) if a != 0.0 else math.inf for a in averages]
-    largest = max([abs(x) for x in R.values()] +
-                  [abs((R["SHS"] + R["SRS"]) * 0.5), abs((R["SHO"] + R["SRO"]) * 0.5),
-                   abs((R["SHS"] + R["STS"]) * 0.5), abs((R["SHO"] + R["STO"]) * 0.5)])
+    allowed = dict(SHS=Shub, SRS=Sho, STS=Sho, SHO=Shub, SRO=Sho, STO=Sho, **{
+        name: Sho for name in AVERAGED})
     scale = v["_scale"]  # type: ignore[index]
     for name, (a, b) in AVERAGED.items():
         scale[name] = 0.5 * (scale.get(a, abs(S[a])) + scale.get(b, abs(S[b])))
-    return dict(ratio=min(each), largest=largest,
+    stress = dict(R, **dict(zip(AVERAGED, averages)))
+    each = {k: abs(allowed[k] / x) if x != 0.0 else math.inf for k, x in stress.items()}
+    governing = min(each, key=each.get)
+    replaced = [abs(x) for x in R.values()] + \
+        [abs((R[a] + R[b]) * 0.5) for a, b in AVERAGED.values()]
+    # the M.A.W.P. and the largest stress carry their stress's cancellation
+    relative = lambda k: scale.get(k, 0.0) / abs(stress[k]) if stress[k] else 0.0  # noqa: E731
+    largest = max(replaced)
+    scale["MAWP"] = o.P * each[governing] * relative(governing)
+    scale["largest_stress"] = largest * max(relative(k) for k in S)
+    return dict(ratio=each[governing], largest=largest,
                 SH_SR_shell=averages[0], SH_ST_shell=averages[1],
                 SH_SR_opening=averages[2], SH_ST_opening=averages[3])
 
