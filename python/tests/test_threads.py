@@ -39,6 +39,20 @@ class ThreadPool(unittest.TestCase):
                 for n, (a, b) in enumerate(zip(got, expected)):
                     self.assertEqual(a, b, "item %d" % n)
 
+    def test_threads_share_a_unit_system_first_used_at_once(self):
+        # Threads that pack their batches at the same time each ask a new
+        # unit system for its factors: every batch must read the factors
+        # the system keeps (none freed under it), so every item converts.
+        items = [dict(JACKET, code="EN13445", L=12.0, item=n) for n in range(4 * context.BATCH)]
+        for item in items:
+            del item["units"]
+        expected = txappendix14.analyse_many(items, threads=1)
+        for attempt in range(20):
+            units = txappendix14.Units("US")  # built in: read from the library when first used
+            got = txappendix14.analyse_many(items, threads=4, units=units)
+            self.assertEqual([r.values for r in got], [r.values for r in expected],
+                             "attempt %d" % attempt)
+
     def test_edge_cases(self):
         # More threads than items, no items, a context closed (twice).
         self.assertEqual(txappendix14.analyse_many([OPENING], threads=8),

@@ -264,8 +264,8 @@ class Batch:
         n = len(items)
         self.items = items
         self.first = first
-        self._factors = (ctypes.c_void_p * n)(*[ctypes.addressof(p.units.item_factors())
-                                                 for p in items])
+        self._factor_arrays = [p.units.item_factors() for p in items]  # alive while passed by address
+        self._factors = (ctypes.c_void_p * n)(*[ctypes.addressof(f) for f in self._factor_arrays])
         self._labels = (ctypes.c_char_p * n)(*[p.units.host_labels() for p in items])
         self._packed = (ctypes.c_char_p * n)(*[p.packed for p in items])
         self._sizes = (ctypes.c_int32 * n)(*[len(p.packed) for p in items])

@@ -82,10 +82,14 @@ class Units:
         return _cp1252.plain_text(raw.rstrip(b" "))
 
     def item_factors(self):
-        """The factors as the item core reads them (doubles)."""
-        if getattr(self, "_item_factors", None) is None:
-            self._item_factors = (ctypes.c_double * FACTOR_COUNT)(*self.factors)
-        return self._item_factors
+        """The factors as the item core reads them (doubles): one array for
+        the system's life, the same one to threads that ask at once (the
+        library reads it by its address)."""
+        factors = self.__dict__.get("_item_factors")
+        if factors is None:
+            made = (ctypes.c_double * FACTOR_COUNT)(*self.factors)
+            factors = self.__dict__.setdefault("_item_factors", made)
+        return factors
 
     def result_labels(self, keys) -> Dict[str, str]:
         """The labels of a kind's results, by result (to be copied, not changed)."""

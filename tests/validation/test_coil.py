@@ -1,0 +1,19 @@
+"""Limpet coils, PD 5500 3.11.4 and EN 13445-3 8.5.3: generated coils,
+standard pipes and formed, against the reference, every value and check of
+the results record."""
+
+import unittest
+
+import harness
+
+
+class CoilAgreesWithReference(unittest.TestCase):
+    def test_pd5500_coils(self):
+        harness.route_agrees(self, "coil", "PD5500")
+
+    def test_en13445_coils(self):
+        harness.route_agrees(self, "coil", "EN13445")
+
+
+if __name__ == "__main__":
+    unittest.main()
