@@ -22,6 +22,7 @@
 #include "calculation_sheet.hpp"
 #include "cp1252.hpp"
 #include "csv.hpp"
+#include "escape.hpp"
 #include "item.hpp"
 #include "output_file.hpp"
 #include "render.hpp"
@@ -254,7 +255,7 @@ struct alignas(64) Workshop {
         UnitCells& u = unit_cells.emplace_back(UnitCells{item.units.get(), item.kind, {}});
         const auto& results = item.keys().results;
         for (std::size_t i = 0; i < results.size() && i < u.cells.size(); ++i)
-            u.cells[i] = csv_field(to_utf8(item.units->label(results[i].quantity)));
+            u.cells[i] = text::csv_cell(to_utf8(item.units->label(results[i].quantity)));
         return u.cells;
     }
 };
@@ -317,7 +318,7 @@ void write_result(Row& row, const Batch& batch, Workshop& w, const std::optional
     auto cell = [&](std::size_t echoed) {
         const std::size_t i = batch.columns[echoed];
         if (i < row.fields.size())
-            append_csv_field(s, cell_text(row.fields[i].raw, w.scratch));
+            text::append_csv_cell(s, cell_text(row.fields[i].raw, w.scratch));
     };
     append_number(s, row.number);
     for (std::size_t echoed = 0; echoed < 4; ++echoed) {
