@@ -196,6 +196,7 @@ private:
     const NumberKey* NPS_key_;  // none for a kind without pipe sizes
     Built out_;
     std::uint64_t given_ = 0;   // bit n: a value of keys_.numbers[n] was given
+    std::uint64_t named_ = 0;   // bit n: keys_.numbers[n] was named, its value taken or refused
     std::optional<double> NPS_, DN_;
 };
 
