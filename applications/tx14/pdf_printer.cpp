@@ -95,10 +95,15 @@ Ended run_in_own_group(std::vector<std::string>& args, const fs::path& temporary
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    // Chromium puts its socket in TMPDIR, at most 107 bytes from the root
+    // with the 46 of its own names: a longer directory keeps the one given.
     std::string tmpdir = "TMPDIR=" + temporary.string();
-    std::vector<char*> envp{tmpdir.data()};
+    const bool own_tmpdir = temporary.string().size() <= 61;
+    std::vector<char*> envp;
+    if (own_tmpdir)
+        envp.push_back(tmpdir.data());
     for (char** e = environ; *e; ++e)
-        if (!std::string_view(*e).starts_with("TMPDIR="))
+        if (!own_tmpdir || !std::string_view(*e).starts_with("TMPDIR="))
             envp.push_back(*e);
     envp.push_back(nullptr);
     posix_spawn_file_actions_t actions;
