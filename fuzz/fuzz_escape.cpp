@@ -5,6 +5,7 @@
 // reader of the target's own, it gives the characters given: the bytes as
 // UTF-8, a byte that begins no valid sequence as U+FFFD, and the characters
 // the target cannot hold at all as U+FFFD.
+#include <cctype>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -49,37 +50,41 @@ std::optional<Text> code_points(std::string_view s, bool strict)
 bool is_control(char32_t c) { return c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0); }
 bool is_one_of(char32_t c, std::u32string_view set) { return set.find(c) != set.npos; }
 
-std::optional<char32_t> hex(const Text& s, std::size_t& i, std::size_t most)
+// Up to `most` hex digits at i (at least `least`), as a code point.
+std::optional<char32_t> hex(const Text& s, std::size_t& i, std::size_t least, std::size_t most)
 {
     char32_t v = 0;
     std::size_t n = 0;
-    for (; n < most && i < s.size(); ++n, ++i) {
-        const char32_t c = s[i];
-        const int d = c >= '0' && c <= '9' ? static_cast<int>(c - '0') : c >= 'a' && c <= 'f' ? static_cast<int>(c - 'a' + 10)
-                    : c >= 'A' && c <= 'F' ? static_cast<int>(c - 'A' + 10) : -1;
-        if (d < 0)
-            break;
-        v = v * 16 + static_cast<char32_t>(d);
-    }
-    if (n == 0 || v > 0x10FFFF)
-        return std::nullopt;
-    return v;
+    for (; n < most && i < s.size() && std::isxdigit(s[i] < 0x80 ? static_cast<int>(s[i]) : 0); ++n, ++i)
+        v = v * 16 + static_cast<char32_t>(s[i] <= '9' ? s[i] - '0' : (s[i] | 0x20) - 'a' + 10);
+    return n >= least && v <= 0x10FFFF ? std::optional<char32_t>(v) : std::nullopt;
 }
 
-// &#xHH; references; no raw markup character or control.
-std::optional<Text> read_html(const Text& s)
+bool next_is(const Text& s, std::size_t& i, char32_t c) { return i < s.size() && s[i++] == c; }
+
+// A target as a reader sees it: text in double quotes or not, the character
+// that begins an escape and how the rest of one reads, and the characters
+// that may not stand raw besides the control characters.
+struct Target {
+    bool quoted;
+    char32_t escape;
+    std::optional<char32_t> (*read_escape)(const Text& s, std::size_t& i);  // from after `escape`
+    std::u32string_view raw_unsafe;
+};
+
+std::optional<Text> read(const Text& all, const Target& t)
 {
+    if (t.quoted && (all.size() < 2 || all.front() != '"' || all.back() != '"'))
+        return std::nullopt;
+    const Text s = t.quoted ? all.substr(1, all.size() - 2) : all;
     Text out;
     for (std::size_t i = 0; i < s.size();) {
-        if (s[i] == '&') {
-            if (s.compare(i, 3, U"&#x") != 0)
-                return std::nullopt;
-            i += 3;
-            std::optional<char32_t> c = hex(s, i, 6);
-            if (!c || i >= s.size() || s[i++] != ';')
+        if (s[i] == t.escape) {
+            std::optional<char32_t> c = t.read_escape(s, ++i);
+            if (!c || (*c >= 0xD800 && *c <= 0xDFFF))
                 return std::nullopt;
             out += *c;
-        } else if (is_control(s[i]) || is_one_of(s[i], U"<>\"'`\\")) {
+        } else if (is_control(s[i]) || is_one_of(s[i], t.raw_unsafe)) {
             return std::nullopt;
         } else {
             out += s[i++];
@@ -88,82 +93,26 @@ std::optional<Text> read_html(const Text& s)
     return out;
 }
 
-// In double quotes: a backslash, hex digits and one blank after them.
-std::optional<Text> read_css(const Text& s)
-{
-    if (s.size() < 2 || s.front() != '"' || s.back() != '"')
-        return std::nullopt;
-    Text out;
-    for (std::size_t i = 1; i + 1 < s.size();) {
-        if (s[i] == '\\') {
-            ++i;
-            std::optional<char32_t> c = hex(s, i, 6);
-            if (!c || *c == 0 || i + 1 >= s.size() || s[i++] != ' ')  // CSS reads \0 as U+FFFD
-                return std::nullopt;
-            out += *c;
-        } else if (is_control(s[i]) || is_one_of(s[i], U"\"'<>&")) {
-            return std::nullopt;
-        } else {
-            out += s[i++];
-        }
-    }
-    return out;
-}
-
-// In double quotes: \uHHHH, surrogates in pairs.
-std::optional<Text> read_json(const Text& s)
-{
-    if (s.size() < 2 || s.front() != '"' || s.back() != '"')
-        return std::nullopt;
-    Text out;
-    for (std::size_t i = 1; i + 1 < s.size();) {
-        if (s[i] == '\\') {
-            if (s[i + 1] != 'u')
-                return std::nullopt;
-            i += 2;
-            const std::size_t start = i;
-            std::optional<char32_t> c = hex(s, i, 4);
-            if (!c || i - start != 4 || (*c >= 0xD800 && *c <= 0xDFFF))  // nothing above U+FFFF is escaped
-                return std::nullopt;
-            out += *c;
-        } else if (is_control(s[i]) || is_one_of(s[i], U"\"<>&\u2028\u2029")) {
-            return std::nullopt;
-        } else {
-            out += s[i++];
-        }
-    }
-    return out;
-}
-
-// \\, \xHH, \u{H...}; nothing raw that moves the cursor or reorders text.
-std::optional<Text> read_terminal(const Text& s)
-{
-    Text out;
-    for (std::size_t i = 0; i < s.size();) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            const char32_t kind = s[i + 1];
-            i += 2;
-            std::optional<char32_t> c = kind == '\\' ? std::optional<char32_t>('\\') : std::nullopt;
-            if (kind == 'x') {
-                const std::size_t start = i;
-                c = hex(s, i, 2);
-                c = i - start == 2 ? c : std::nullopt;
-            } else if (kind == 'u' && i < s.size() && s[i++] == '{') {
-                c = hex(s, i, 6);
-                c = i < s.size() && s[i++] == '}' ? c : std::nullopt;
-            }
-            if (!c)
-                return std::nullopt;
-            out += *c;
-        } else if (s[i] == '\\' || is_control(s[i]) ||
-                   is_one_of(s[i], U"\u061C\u200E\u200F\u202A\u202B\u202C\u202D\u202E\u2066\u2067\u2068\u2069\u2028\u2029")) {
-            return std::nullopt;
-        } else {
-            out += s[i++];
-        }
-    }
-    return out;
-}
+const Target kHtml{false, '&', [](const Text& s, std::size_t& i) {  // &#xHH;
+    std::optional<char32_t> c = next_is(s, i, '#') && next_is(s, i, 'x') ? hex(s, i, 1, 6) : std::nullopt;
+    return c && next_is(s, i, ';') ? c : std::nullopt;
+}, U"<>\"'`\\"};
+const Target kCss{true, '\\', [](const Text& s, std::size_t& i) {  // \HH and a blank; CSS reads \0 as U+FFFD
+    std::optional<char32_t> c = hex(s, i, 1, 6);
+    return c && *c != 0 && next_is(s, i, ' ') ? c : std::nullopt;
+}, U"\"'<>&"};
+const Target kJson{true, '\\', [](const Text& s, std::size_t& i) {  // \uHHHH
+    return next_is(s, i, 'u') ? hex(s, i, 4, 4) : std::nullopt;
+}, U"\"<>&\u2028\u2029"};
+const Target kTerminal{false, '\\', [](const Text& s, std::size_t& i) {  // \\, \xHH, \u{H...}
+    const char32_t kind = i < s.size() ? s[i++] : 0;
+    if (kind == '\\')
+        return std::optional<char32_t>('\\');
+    if (kind == 'x')
+        return hex(s, i, 2, 2);
+    std::optional<char32_t> c = kind == 'u' && next_is(s, i, '{') ? hex(s, i, 1, 6) : std::nullopt;
+    return c && next_is(s, i, '}') ? c : std::nullopt;
+}, U"\u061C\u200E\u200F\u202A\u202B\u202C\u202D\u202E\u2066\u2067\u2068\u2069\u2028\u2029"};
 
 // A cell of RFC 4180: in quotes with "" for a quote, or without , " CR LF.
 std::optional<Text> read_csv(const Text& s)
@@ -193,11 +142,11 @@ Text carried(Text text, Lost lost)
     return text;
 }
 
-void check(const std::string& out, std::optional<Text> (*read)(const Text&), const Text& expected, const char* what)
+void check(const std::string& out, const Target& target, const Text& expected, const char* what)
 {
     const std::optional<Text> shown = code_points(out, true);
     require(shown.has_value(), "an output that is not UTF-8");
-    const std::optional<Text> back = read(*shown);
+    const std::optional<Text> back = read(*shown, target);
     require(back.has_value(), what);
     require(*back == expected, "an output that does not read back as its input");
 }
@@ -210,15 +159,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view in(reinterpret_cast<const char*>(data), size);
     const Text given = *code_points(in, false);
     auto none = [](char32_t) { return false; };
-    auto outside_xml = [](char32_t c) { return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xFFFE || c == 0xFFFF; };
+    auto outside_html = [](char32_t c) { return c == 0 || (c >= 0x80 && c < 0xA0); };  // read as U+FFFD, cp1252
+    auto outside_xml = [&](char32_t c) {
+        return outside_html(c) || (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xFFFE || c == 0xFFFF;
+    };
 
     require(code_points(text::valid_utf8(in), true) == given, "valid_utf8 changed a valid character");
-    check(text::html(in), read_html, carried(given, none), "HTML with a raw markup character or control");
-    check(text::svg(in), read_html, carried(given, outside_xml), "SVG with a raw markup character or control");
-    check(text::css_string(in), read_css, carried(given, [](char32_t c) { return c == 0; }),
+    check(text::html(in), kHtml, carried(given, outside_html), "HTML with a raw markup character or control");
+    check(text::svg(in), kHtml, carried(given, outside_xml), "SVG with a raw markup character or control");
+    check(text::css_string(in), kCss, carried(given, [](char32_t c) { return c == 0; }),
           "a CSS string with a raw quote, backslash, line break or control");
-    check(text::json_string(in), read_json, carried(given, none), "a JSON string with a raw quote or control");
-    check(text::terminal(in), read_terminal, carried(given, none), "terminal text with a raw control");
+    check(text::json_string(in), kJson, carried(given, none), "a JSON string with a raw quote or control");
+    check(text::terminal(in), kTerminal, carried(given, none), "terminal text with a raw control");
 
     const Text cell = carried(given, [](char32_t c) { return is_control(c) && c != '\t' && c != '\r' && c != '\n'; });
     const std::optional<Text> shown = code_points(text::csv_cell(in), true);

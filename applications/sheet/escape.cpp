@@ -57,10 +57,14 @@ void each_character(std::string& out, std::string_view s, TakeOf take, Escape es
     }
 }
 
+// HTML reads a reference to NUL as U+FFFD and those to the C1 controls as
+// Windows-1252 letters: it cannot hold them.
 Take html_take(char32_t c)
 {
     if (is_printable_ascii(c))
         return is_one_of(c, "&<>\"'`\\") ? Take::escape : Take::as_is;
+    if (c == 0 || (c >= 0x80 && c < 0xA0))
+        return Take::replace;
     return is_control(c) ? Take::escape : Take::as_is;
 }
 

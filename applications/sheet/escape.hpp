@@ -18,7 +18,8 @@ namespace tx14::text {
 std::string valid_utf8(std::string_view bytes);
 
 // HTML text, or an attribute value in quotes of either kind: &#xHH; for the
-// control characters (C0, DEL, C1) and & < > " ' ` \.
+// control characters and & < > " ' ` \. NUL and the C1 controls, whose
+// references HTML reads as other characters, are U+FFFD.
 std::string html(std::string_view s);
 
 // SVG (XML) text or attribute value: as html(), but the control characters
