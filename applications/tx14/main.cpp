@@ -79,7 +79,7 @@ bool report_file_usable(const std::string& file)
     return static_cast<bool>(f);
 }
 
-// An item file as read before anything runs, and the files it read.
+// An item file as read before anything runs.
 struct ReadItem {
     std::string file;
     std::optional<Item> item;  // none: diags say why

@@ -30,7 +30,8 @@ volatile std::sig_atomic_t noted_signal = 0;
 extern "C" void note_signal(int signal) { noted_signal = signal; }
 
 // SIGINT, SIGTERM and SIGHUP noted rather than acted on while the browser
-// runs, so that it can be stopped and its directory removed first.
+// runs, so that it can be stopped and its directory removed first. One
+// ignored (nohup, a background job) stays ignored.
 class SignalsNoted {
 public:
     SignalsNoted()
@@ -39,7 +40,8 @@ public:
         noting.sa_handler = note_signal;
         sigemptyset(&noting.sa_mask);
         for (std::size_t i = 0; i < std::size(kSignals); ++i)
-            sigaction(kSignals[i], &noting, &before_[i]);
+            if (sigaction(kSignals[i], nullptr, &before_[i]) == 0 && before_[i].sa_handler != SIG_IGN)
+                sigaction(kSignals[i], &noting, nullptr);
     }
     ~SignalsNoted()
     {
