@@ -22,6 +22,14 @@ const std::string kDottedKey = "a" + [] { std::string s; for (int i = 1; i < 400
 
 using Prepare = std::function<bool(const fs::path&)>;
 
+// "@" in `s` as the directory.
+std::string in_dir(const fs::path& dir, std::string s)
+{
+    for (std::size_t at; (at = s.find('@')) != std::string::npos;)
+        s.replace(at, 1, dir.string());
+    return s;
+}
+
 Prepare file(const std::string& name, const std::string& text)
 {
     return [=](const fs::path& dir) { write_file(dir / name, text); return true; };
@@ -90,11 +98,7 @@ TEST(Tx14Files, HostileFilesAndPlacesAreRefusedAndLoseNothing)
     int n = 0;
     for (const Case& c : cases) {
         ScratchDir dir("hostile-" + std::to_string(++n));
-        auto here = [&](std::string s) {
-            for (std::size_t at; (at = s.find('@')) != std::string::npos;)
-                s.replace(at, 1, dir.path.string());
-            return s;
-        };
+        auto here = [&](const std::string& s) { return in_dir(dir.path, s); };
         write_file(dir / "item.toml", kOpening);
         write_file(dir / "kept.txt", kKept);
         bool available = true;
@@ -171,11 +175,7 @@ TEST(Tx14Files, NoOutputReplacesOrWritesIntoAnInput)
     int n = 0;
     for (const auto& c : cases) {
         ScratchDir dir("inputs-" + std::to_string(++n));
-        auto here = [&](std::string s) {
-            for (std::size_t at; (at = s.find('@')) != std::string::npos;)
-                s.replace(at, 1, dir.path.string());
-            return s;
-        };
+        auto here = [&](const std::string& s) { return in_dir(dir.path, s); };
         for (const char* sub : {"out", "r", "run"})
             fs::create_directories(dir / sub);
         write_file(dir / "item.toml", item);
@@ -290,11 +290,7 @@ TEST(Tx14Files, SmallFaultsAreReportedAsWhatTheyAre)
     int n = 0;
     for (const auto& c : cases) {
         ScratchDir dir("small-" + std::to_string(++n));
-        auto here = [&](std::string s) {
-            for (std::size_t at; (at = s.find('@')) != std::string::npos;)
-                s.replace(at, 1, dir.path.string());
-            return s;
-        };
+        auto here = [&](const std::string& s) { return in_dir(dir.path, s); };
         write_file(dir / "item.toml", kOpening);
         write_file(dir / "big.toml", replaced(kOpening, "P = 100.0", "P = 1e39"));
         write_file(dir / "big.csv", replaced(kRows, ",100,", ",1e39,"));
