@@ -120,7 +120,7 @@ std::string unit_file_text(const UnitSystem& u)
     for (std::size_t i = 0; i < u.labels.size(); ++i) {
         const std::string utf8 = to_utf8(u.labels[i]), label = text::json_string(utf8);  // a TOML basic string too
         const std::size_t width = u.labels[i].size() + (label.size() - utf8.size()) + 3;  // characters of `  "label",`
-        s += "  " + label + "," + std::string(width < 16 ? 16 - width : 0, ' ') + "# " + std::to_string(i + 1) + " " + std::string(items::slot_meaning(static_cast<int>(i) + 1)) + "\n";
+        s += "  " + label + "," + std::string(width < 16 ? 16 - width : 1, ' ') + "# " + std::to_string(i + 1) + " " + std::string(items::slot_meaning(static_cast<int>(i) + 1)) + "\n";
     }
     return s + "]\n";
 }

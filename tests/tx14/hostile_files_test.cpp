@@ -263,6 +263,19 @@ TEST(Tx14Names, BytesThatAreNotUtf8ShowAsReplacementCharacters)
     EXPECT_NE(batch.out.find(",f\xEF\xBF\xBDr,"), std::string::npos) << batch.out;
 }
 
+// Unit labels holding a quote or a backslash print as TOML that reads back.
+TEST(Tx14Names, UnitLabelsPrintAsTomlThatReadsBack)
+{
+    ScratchDir dir("labels");
+    write_file(dir / "a.toml", replaced(run_program(TX14_CLI, {"units", "US"}, dir.path).out, "\"in.\"", "\"in\\\"\\\\\""));
+    ProgramRun a = run_program(TX14_CLI, {"units", (dir / "a.toml").string()}, dir.path);
+    ASSERT_EQ(a.exit_code, 0) << a.err;
+    write_file(dir / "b.toml", a.out);
+    ProgramRun b = run_program(TX14_CLI, {"units", (dir / "b.toml").string()}, dir.path);
+    EXPECT_EQ(b.exit_code, 0) << b.err;
+    EXPECT_EQ(b.out.substr(b.out.find('\n')), a.out.substr(a.out.find('\n')));  // all but the file's name
+}
+
 // Smaller findings, each with what it says and does now: a value out of
 // range is not also missing, a sheet not written says why, a sheet on
 // standard output writes no file named "-", a date beyond four-digit years
