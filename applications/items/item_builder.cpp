@@ -112,6 +112,7 @@ void ItemBuilder::number(std::string_view key, double value)
 
 void ItemBuilder::number(const NumberKey& k, double value)
 {
+    named_ |= std::uint64_t{1} << (&k - keys_.numbers.data());  // refused, it is not missing as well
     if (!std::isfinite(value)) {
         error(k.name, quoted(k.name) + ": the value is not finite; expected a finite number");
         return;
@@ -210,7 +211,7 @@ void ItemBuilder::required_keys()
 {
     const CodeSet code = 1u << code_.number;
     for (const NumberKey& k : keys_.numbers) {
-        if (!(k.required & code) || given(k))
+        if (!(k.required & code) || given(k) || (named_ >> (&k - keys_.numbers.data()) & 1u))
             continue;
         if (&k == NPS_key_ && (DN_ || given("r").value_or(0.0f) > 0.01f))
             continue;  // by its designation, or a formed jacket by its radius

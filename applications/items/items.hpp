@@ -199,6 +199,7 @@ private:
     Built out_;
     std::uint64_t given_ = 0;   // bit n: a value of keys_.numbers[n] was given
     std::array<double, 64> typed_{};  // value n as given, for messages
+    std::uint64_t named_ = 0;   // bit n: keys_.numbers[n] was named, its value taken or refused
     std::optional<double> NPS_, DN_;
 };
 

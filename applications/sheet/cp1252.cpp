@@ -4,10 +4,10 @@
 #include <array>
 #include <cstdint>
 
+#include "utf8.hpp"
+
 namespace tx14::text {
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 // Code points of bytes 0x80-0x9F; 0 where the code page defines none.
 constexpr std::array<char32_t, 32> kHighControls = {
@@ -28,43 +28,6 @@ char32_t code_point(unsigned char c, F8 f8)
     if (c >= 0xA0)
         return (c == 0xF8 && f8 == F8::theta) ? kTheta : c;
     return kReplacement;  // C0 controls and DEL
-}
-
-void append_utf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Decodes one UTF-8 sequence at `i`, advancing it; nullopt when malformed
-// (overlong forms, surrogates and values above U+10FFFF included).
-std::optional<char32_t> decode(std::string_view s, std::size_t& i)
-{
-    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char lead = byte(i);
-    int extra = lead < 0x80 ? 0 : (lead >> 5) == 0x6 ? 1 : (lead >> 4) == 0xE ? 2 : (lead >> 3) == 0x1E ? 3 : -1;
-    if (extra < 0 || s.size() - i <= static_cast<std::size_t>(extra))
-        return std::nullopt;
-    char32_t cp = extra == 0 ? lead : lead & (0x3F >> extra);
-    for (int k = 1; k <= extra; ++k) {
-        unsigned char b = byte(i + static_cast<std::size_t>(k));
-        if ((b & 0xC0) != 0x80)
-            return std::nullopt;
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    constexpr char32_t kSmallest[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kSmallest[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return std::nullopt;
-    i += static_cast<std::size_t>(extra) + 1;
-    return cp;
 }
 
 std::optional<unsigned char> cp1252_byte(char32_t cp)
@@ -95,7 +58,7 @@ std::optional<std::string> to_cp1252(std::string_view utf8, std::string& problem
     std::string out;
     std::size_t i = 0;
     while (i < utf8.size()) {
-        std::optional<char32_t> cp = decode(utf8, i);
+        std::optional<char32_t> cp = decode_utf8(utf8, i);
         if (!cp) {
             problem = "the text is not valid UTF-8";
             return std::nullopt;
@@ -107,7 +70,7 @@ std::optional<std::string> to_cp1252(std::string_view utf8, std::string& problem
         std::optional<unsigned char> b = cp1252_byte(*cp);
         if (!b) {
             std::string ch;
-            append_utf8(ch, *cp < 0x10000 ? *cp : kReplacement);
+            append_utf8(ch, *cp);
             problem = "the character \"" + ch + "\" has no Windows-1252 code";
             return std::nullopt;
         }

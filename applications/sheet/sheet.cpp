@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cp1252.hpp"
+#include "escape.hpp"
 #include "sheet.hpp"
 
 namespace tx14::sheet {
@@ -67,31 +68,15 @@ ul.warnings li { font-weight: bold; }
 }
 )";
 
-std::string css_string(const std::string& s)
-{
-    std::string out = "\"";
-    for (char ch : s) {
-        if (ch == '"' || ch == '\\')
-            out += std::string("\\") + ch;
-        else if (ch == '<')
-            out += "\\3C ";
-        else if (ch == '\n' || ch == '\r')
-            out += ' ';
-        else
-            out += ch;
-    }
-    return out + "\"";
-}
-
 // The page box: size, margins, and the running header and footer.
 std::string page_style(const Document& d)
 {
     std::string head = "Item " + d.item + (d.description.empty() ? "" : " \xE2\x80\x94 " + d.description);
     return std::string("@page { size: ") + (d.paper == Paper::letter ? "letter" : "A4") +
            "; margin: 18mm 15mm 16mm 15mm;\n"
-           "  @top-left { content: " + css_string(head) + "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
-           "  @top-right { content: " + css_string(d.analysis) + "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
-           "  @bottom-left { content: " + css_string(d.input_name + " \xC2\xB7 " + d.date_time) +
+           "  @top-left { content: " + text::css_string(head) + "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
+           "  @top-right { content: " + text::css_string(d.analysis) + "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
+           "  @bottom-left { content: " + text::css_string(d.input_name + " \xC2\xB7 " + d.date_time) +
            "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
            "  @bottom-right { content: \"Page \" counter(page) \" of \" counter(pages); "
            "font: 8pt \"DejaVu Sans\", sans-serif; }\n}\n";
@@ -100,12 +85,12 @@ std::string page_style(const Document& d)
 std::string row(const char* name, const std::string& value, const char* cls = nullptr)
 {
     return std::string("<tr><th>") + name + "</th><td" + (cls ? std::string(" class=\"") + cls + "\"" : "") +
-           ">" + escaped(value.empty() ? "\xE2\x80\x94" : value) + "</td></tr>\n";
+           ">" + text::html(value.empty() ? "\xE2\x80\x94" : value) + "</td></tr>\n";
 }
 
 std::string header(const Document& d)
 {
-    return "<header>\n<h1>" + escaped(d.analysis) + "</h1>\n<table class=\"header\">\n" +
+    return "<header>\n<h1>" + text::html(d.analysis) + "</h1>\n<table class=\"header\">\n" +
            row("Code edition", d.edition) + row("Item", d.item) + row("Description", d.description) +
            row("Materials", d.materials) + row("Unit system", d.unit_system) + row("Date and time", d.date_time) +
            row("Library", d.library_version) + row("Input", d.input_name) + row("SHA-256", d.sha256, "hash") +
@@ -125,10 +110,10 @@ std::string verdict_banner(const Document& d)
                       verdict_words(d.verdict) + "</p>\n";
     if (d.governing >= 0 && d.governing < static_cast<int>(d.checks.size())) {
         const Check& g = d.checks[static_cast<std::size_t>(d.governing)];
-        out += "<p>Governing check: " + escaped(g.label) + " (utilization " + percent(g.utilization) + ")</p>\n";
+        out += "<p>Governing check: " + text::html(g.label) + " (utilization " + percent(g.utilization) + ")</p>\n";
     } else if (d.verdict == Verdict::not_analysed) {
         for (const std::string& r : d.reasons)
-            out += "<p>" + escaped(r) + "</p>\n";
+            out += "<p>" + text::html(r) + "</p>\n";
     }
     return out + "</section>\n";
 }
@@ -142,17 +127,17 @@ std::string checks_table(const Document& d)
     for (std::size_t i = 0; i < d.checks.size(); ++i) {
         const Check& c = d.checks[i];
         if (!c.applicable) {
-            out += "<tr class=\"inapplicable\"><td>" + escaped(c.label) +
+            out += "<tr class=\"inapplicable\"><td>" + text::html(c.label) +
                    "</td><td class=\"n\">n/a</td><td></td><td class=\"n\">" + significant(c.limit) + "</td><td>" +
-                   escaped(c.unit) + "</td><td class=\"n\">n/a</td><td class=\"result\">n/a</td></tr>\n";
+                   text::html(c.unit) + "</td><td class=\"n\">n/a</td><td class=\"result\">n/a</td></tr>\n";
             continue;
         }
         double u = std::isfinite(c.utilization) ? c.utilization : 0;
         std::string cls = std::string(c.passes ? "passes" : "fails") +
                           (static_cast<int>(i) == d.governing ? " governing" : "");
-        out += "<tr class=\"" + cls + "\"><td>" + escaped(c.label) + "</td><td class=\"n\">" +
+        out += "<tr class=\"" + cls + "\"><td>" + text::html(c.label) + "</td><td class=\"n\">" +
                significant(c.value) + "</td><td>" + (c.at_least ? "\xE2\x89\xA5" : "\xE2\x89\xA4") +
-               "</td><td class=\"n\">" + significant(c.limit) + "</td><td>" + escaped(c.unit) +
+               "</td><td class=\"n\">" + significant(c.limit) + "</td><td>" + text::html(c.unit) +
                "</td><td class=\"n\"><span class=\"bar" + (u > 1 ? " over" : "") +
                "\"><span style=\"width:" + significant(std::min(std::max(u, 0.0), 1.0) * 100, 4) +
                "%\"></span></span>" + percent(c.utilization) + "</td><td class=\"result\">" +
@@ -168,8 +153,8 @@ std::string values_table(const Document& d)
     std::string out = "<section>\n<h2>Key values</h2>\n<table class=\"values\">\n"
                       "<tr><th>Quantity</th><th>Value</th><th>Unit</th></tr>\n";
     for (const KeyValue& v : d.values)
-        out += "<tr><td>" + escaped(v.label) + "</td><td class=\"n\">" + significant(v.value) + "</td><td>" +
-               escaped(v.unit) + "</td></tr>\n";
+        out += "<tr><td>" + text::html(v.label) + "</td><td class=\"n\">" + significant(v.value) + "</td><td>" +
+               text::html(v.unit) + "</td></tr>\n";
     return out + "</table>\n</section>\n";
 }
 
@@ -182,7 +167,7 @@ std::string figures(const Document& d)
                                             "the largest.") +
                       "</figcaption>\n</figure>\n";
     if (!d.plot.x.empty())
-        out += "<figure class=\"plot\">\n" + plot_svg(d.plot) + "\n<figcaption>" + escaped(d.plot.title) +
+        out += "<figure class=\"plot\">\n" + plot_svg(d.plot) + "\n<figcaption>" + text::html(d.plot.title) +
                "</figcaption>\n</figure>\n";
     return out + "</section>\n";
 }
@@ -193,7 +178,7 @@ std::string warnings(const Document& d)
         return {};
     std::string out = "<section>\n<h2>Warnings and notes</h2>\n<ul class=\"warnings\">\n";
     for (const std::string& w : d.warnings)
-        out += "<li>" + escaped(w) + "</li>\n";
+        out += "<li>" + text::html(w) + "</li>\n";
     return out + "</ul>\n</section>\n";
 }
 
@@ -229,7 +214,7 @@ std::string report(const Document& d)
             out += caption ? "<pre class=\"block formula\">" : "<pre class=\"block\">";
             open = true;
         }
-        std::string cls = classes(r), line = escaped(text::to_utf8(r.text, text::F8::theta));
+        std::string cls = classes(r), line = text::html(text::to_utf8(r.text, text::F8::theta));
         out += (cls.empty() || blank ? line : "<span class=\"" + cls + "\">" + line + "</span>") + "\n";
         if (blank) {
             out += "</pre>\n";
@@ -260,21 +245,6 @@ std::string significant(double v, int digits)
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.*g", digits, v);
     return buf;
-}
-
-std::string escaped(const std::string& s)
-{
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
 }
 
 // A head's first title names the code and its paragraph before the
@@ -315,15 +285,15 @@ void name_analysis(Document& d)
 std::string index_html(const std::string& title, const std::vector<IndexEntry>& entries)
 {
     std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
-                      escaped(title) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<h1>" +
-                      escaped(title) + "</h1>\n<table class=\"index\">\n<tr><th>Row</th><th>Item</th>"
+                      text::html(title) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<h1>" +
+                      text::html(title) + "</h1>\n<table class=\"index\">\n<tr><th>Row</th><th>Item</th>"
                       "<th>Description</th><th>Verdict</th><th>Governing check</th><th>Utilization</th>"
                       "<th>Sheet</th></tr>\n";
     for (const IndexEntry& e : entries)
-        out += "<tr><td class=\"n\">" + escaped(e.row) + "</td><td class=\"n\">" + escaped(e.item) + "</td><td>" +
-               escaped(e.description) + "</td><td><b>" + verdict_words(e.verdict) + "</b></td><td>" +
-               escaped(e.governing) + "</td><td class=\"n\">" + percent(e.utilization) + "</td><td>" +
-               (e.href.empty() ? "\xE2\x80\x94" : "<a href=\"" + escaped(e.href) + "\">" + escaped(e.href) + "</a>") +
+        out += "<tr><td class=\"n\">" + text::html(e.row) + "</td><td class=\"n\">" + text::html(e.item) + "</td><td>" +
+               text::html(e.description) + "</td><td><b>" + verdict_words(e.verdict) + "</b></td><td>" +
+               text::html(e.governing) + "</td><td class=\"n\">" + percent(e.utilization) + "</td><td>" +
+               (e.href.empty() ? "\xE2\x80\x94" : "<a href=\"" + text::html(e.href) + "\">" + text::html(e.href) + "</a>") +
                "</td></tr>\n";
     return out + "</table>\n</body>\n</html>\n";
 }
@@ -331,7 +301,7 @@ std::string index_html(const std::string& title, const std::vector<IndexEntry>& 
 std::string html(const Document& d)
 {
     std::string title = "Item " + d.item + (d.description.empty() ? "" : " \xE2\x80\x94 " + d.description);
-    return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + escaped(title) +
+    return "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + text::html(title) +
            "</title>\n<style>" + kStyle + page_style(d) + "</style>\n</head>\n<body>\n" + header(d) +
            verdict_banner(d) + checks_table(d) + values_table(d) + figures(d) + warnings(d) + report(d) +
            "</body>\n</html>\n";

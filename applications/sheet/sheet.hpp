@@ -119,9 +119,6 @@ const char* verdict_words(Verdict v);
 // not finite.
 std::string significant(double v, int digits = 5);
 
-// Text with &, <, >, " escaped.
-std::string escaped(const std::string& s);
-
 // ---- Figures (svg.cpp) --------------------------------------------------
 
 // Drawn to scale when the smallest given dimension is at least 2 % of the

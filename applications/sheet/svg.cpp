@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "escape.hpp"
 #include "sheet.hpp"
 
 namespace tx14::sheet {
@@ -45,7 +46,7 @@ struct Canvas {
     void text(double x, double y, const std::string& s, const char* anchor, const char* cls = "label")
     {
         out += "<text class=\"" + std::string(cls) + "\" x=\"" + num(x) + "\" y=\"" + num(y) +
-               "\" text-anchor=\"" + anchor + "\">" + escaped(s) + "</text>\n";
+               "\" text-anchor=\"" + anchor + "\">" + text::svg(s) + "</text>\n";
     }
     void path(const std::string& d, const char* cls)
     {
@@ -344,10 +345,10 @@ std::string plot_svg(const Plot& p)
             name += (name.empty() ? "" : ", ") + s.name + (s.unit.empty() ? "" : " (" + s.unit + ")");
     }
     c.out += "<text class=\"axis-label y-axis\" transform=\"translate(16," + num((top + bottom) / 2) +
-             ") rotate(-90)\" text-anchor=\"middle\">" + escaped(left_name) + "</text>\n";
+             ") rotate(-90)\" text-anchor=\"middle\">" + text::svg(left_name) + "</text>\n";
     if (has_right)
         c.out += "<text class=\"axis-label y-axis\" transform=\"translate(" + num(kWidth - 10) + "," +
-                 num((top + bottom) / 2) + ") rotate(-90)\" text-anchor=\"middle\">" + escaped(right_name) + "</text>\n";
+                 num((top + bottom) / 2) + ") rotate(-90)\" text-anchor=\"middle\">" + text::svg(right_name) + "</text>\n";
 
     // Series: a line broken where a point is missing, and a symbol per point.
     static const char* kLine[] = {"series s0", "series s1", "series s2"};

@@ -22,6 +22,7 @@
 #include "calculation_sheet.hpp"
 #include "cp1252.hpp"
 #include "csv.hpp"
+#include "escape.hpp"
 #include "item.hpp"
 #include "output_file.hpp"
 #include "render.hpp"
@@ -44,6 +45,7 @@ struct Row {
     std::optional<int> code;         // its exit code; empty: the row is wrong
     std::optional<std::string> report_error;  // why its report file could not be written
     std::optional<tx14::sheet::IndexEntry> sheet;  // with --html
+    std::optional<std::string> sheet_error;        // why its sheet could not be written
     std::string result;              // its line of the results
 
     void start(int n)
@@ -53,6 +55,7 @@ struct Row {
         code.reset();
         report_error.reset();
         sheet.reset();
+        sheet_error.reset();
     }
 };
 
@@ -254,7 +257,7 @@ struct alignas(64) Workshop {
         UnitCells& u = unit_cells.emplace_back(UnitCells{item.units.get(), item.kind, {}});
         const auto& results = item.keys().results;
         for (std::size_t i = 0; i < results.size() && i < u.cells.size(); ++i)
-            u.cells[i] = csv_field(to_utf8(item.units->label(results[i].quantity)));
+            u.cells[i] = text::csv_cell(to_utf8(item.units->label(results[i].quantity)));
         return u.cells;
     }
 };
@@ -326,7 +329,7 @@ void write_result(Row& row, const Batch& batch, Workshop& w, const std::optional
     auto cell = [&](std::size_t echoed) {
         const std::size_t i = batch.columns[echoed];
         if (i < row.fields.size())
-            append_csv_field(s, cell_text(row.fields[i].raw, w.scratch));
+            text::append_csv_cell(s, cell_text(row.fields[i].raw, w.scratch));
     };
     append_number(s, row.number);
     for (std::size_t echoed = 0; echoed < 4; ++echoed) {
@@ -372,16 +375,85 @@ void write_result(Row& row, const Batch& batch, Workshop& w, const std::optional
     for (auto list : {&Record::reasons, &Record::notes}) {
         s += ',';
         if (outcome)
-            append_csv_field(s, joined(outcome->record.*list));
+            text::append_csv_cell(s, joined(outcome->record.*list));
     }
     s += '\n';
 }
 
-std::filesystem::path report_path(const std::filesystem::path& dir, int row)
-{
-    std::string n = std::to_string(row);
-    return dir / ("row-" + std::string(n.size() < 4 ? 4 - n.size() : 0, '0') + n + ".txt");
-}
+std::filesystem::path report_path(const std::filesystem::path& dir, int row) { return dir / row_file_name(row, ".txt"); }
+
+// The files a batch writes: the sheets' DIR/index.html and
+// DIR/row-NNNN.html, the reports' DIR/row-NNNN.txt (rows of the file only),
+// and standard output when it is a file. An input among them would be
+// replaced or written into.
+class BatchOutputs {
+public:
+    BatchOutputs(const BatchOptions& options, std::size_t rows) : rows_(rows), standard_output_(standard_output_id())
+    {
+        if (options.sheets)
+            add({*options.sheets, "--html", ".html", true, {}, {}});
+        if (options.reports)
+            add({*options.reports, "--reports", ".txt", false, {}, {}});
+    }
+
+    // The output `file` is ("the --html output out/index.html"), by its
+    // device and inode or, for one not written yet, by its directory's and
+    // its name; nullopt when it is none. "-" is standard input.
+    std::optional<std::string> holding(const std::filesystem::path& file) const
+    {
+        const std::optional<FileId> id = file == "-" ? standard_input_id() : file_id(file);
+        if (id && id == standard_output_)
+            return "standard output";
+        std::error_code ec;
+        const std::filesystem::path real = file == "-" ? file : std::filesystem::weakly_canonical(file, ec);
+        for (const Dir& d : dirs_) {
+            for (const auto& [existing, name] : d.existing)
+                if (id == existing)
+                    return "the " + std::string(d.option) + " output " + name.string();
+            if (!ec && d.id && file_id(real.parent_path()) == d.id && is_output(d, real.filename().string()))
+                return "the " + std::string(d.option) + " output " + (d.path / real.filename()).string();
+        }
+        return std::nullopt;
+    }
+
+private:
+    struct Dir {
+        std::filesystem::path path;
+        const char* option;
+        std::string_view extension;
+        bool index;
+        std::optional<FileId> id;
+        std::vector<std::pair<FileId, std::filesystem::path>> existing;  // outputs there already
+    };
+
+    bool is_output(const Dir& d, const std::string& name) const
+    {
+        if (d.index && name == "index.html")
+            return true;
+        if (name.size() <= 4 + d.extension.size())
+            return false;
+        std::size_t row = 0;
+        auto [end, ec] = std::from_chars(name.data() + 4, name.data() + name.size() - d.extension.size(), row);
+        return ec == std::errc() && row >= 1 && row <= rows_ && name == row_file_name(static_cast<int>(row), d.extension);
+    }
+
+    void add(Dir d)
+    {
+        d.id = file_id(d.path);
+        std::error_code ec;
+        if (d.id)
+            for (auto it = std::filesystem::directory_iterator(d.path, ec); !ec && it != std::filesystem::directory_iterator();
+                 it.increment(ec))
+                if (is_output(d, it->path().filename().string()))
+                    if (std::optional<FileId> id = file_id(it->path()))
+                        d.existing.emplace_back(*id, it->path());
+        dirs_.push_back(std::move(d));
+    }
+
+    std::size_t rows_;
+    std::optional<FileId> standard_output_;
+    std::vector<Dir> dirs_;
+};
 
 // The row's native report as `file`: the library appends it to a new
 // temporary file, which then takes the place of `file`. The reason when it
@@ -439,7 +511,7 @@ void analyse_rows(Shift& shift, std::size_t t, const Batch& batch, std::vector<C
                 row.report_error = write_row_report(ctx, *item, report_path(*options.reports, row.number),
                                                     options.items);
             if (options.sheets)
-                row.sheet = write_row_sheet(*options.sheets, row.number, *item, outcome, batch.sheets);
+                row.sheet = write_row_sheet(*options.sheets, row.number, *item, outcome, batch.sheets, row.sheet_error);
         }
         for (std::size_t i = 0; i < taken.size(); ++i)
             write_result(taken[i], batch, w, w.items[i], w.outcomes[i]);
@@ -470,7 +542,8 @@ void write_results_header(std::ostream& out)
 // their messages and results written; the exit code of all rows. While the
 // other threads run a chunk, this thread writes the one before and reads
 // the one after, then joins them.
-int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ostream& out, std::ostream& err)
+int run_chunks(Records& records, const Batch& batch, std::size_t total, const BatchOutputs& outputs, std::ostream& out,
+               std::ostream& err)
 {
     const BatchOptions& options = batch.options;
     std::atomic<std::size_t> done{0};
@@ -482,6 +555,11 @@ int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ost
         err << format(d) << '\n';
     };
     UnitCatalog units;
+    units.refuse_when([&outputs](const std::filesystem::path& file) -> std::optional<std::string> {
+        if (std::optional<std::string> output = outputs.holding(file))
+            return "the unit file " + file.string() + " is " + *output + "; refused";
+        return std::nullopt;
+    });
     unsigned jobs = options.jobs ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
     std::vector<Context> contexts(jobs);
     for (Context& ctx : contexts)
@@ -528,9 +606,9 @@ int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ost
                 message(d);
             if (options.sheets)
                 index.push_back(row.sheet ? *row.sheet : bad_row_entry(row.number));
-            if (row.sheet && row.sheet->href.empty()) {
-                report_errors.push_back(options.sheets->string() + ": cannot write the sheet of row " +
-                                        std::to_string(row.number));
+            if (row.sheet_error) {
+                report_errors.push_back((*options.sheets / row_file_name(row.number, ".html")).string() +
+                                        ": cannot write the sheet: " + *row.sheet_error);
                 code = kExitFailure;
             }
             if (row.report_error) {
@@ -577,11 +655,11 @@ int run_chunks(Records& records, const Batch& batch, std::size_t total, std::ost
     if (options.sheets)
         if (auto why = write_new_file(*options.sheets / "index.html",
                                       tx14::sheet::index_html("Calculation sheets of " + batch.file, index))) {
-            err << (*options.sheets / "index.html").string() << ": cannot write the index: " << *why << '\n';
+            err << format({{(*options.sheets / "index.html").string()}, "cannot write the index: " + *why}) << '\n';
             code = kExitFailure;
         }
     for (const std::string& message : report_errors)
-        err << message << '\n';
+        err << text::terminal(message) << '\n';
     return code;
 }
 
@@ -607,13 +685,20 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
             err << format(d) << '\n';
         return 2;
     }
+    // No output may replace the batch file, nor a unit file a row names
+    // (that row is refused when it is read).
+    const BatchOutputs outputs(options, total);
+    if (std::optional<std::string> output = outputs.holding(options.items)) {
+        err << format({{file}, "the batch file is " + *output + "; refused"}) << '\n';
+        return 2;
+    }
     for (const auto& dir : {options.reports, options.sheets}) {
         std::error_code ec;
         if (!dir)
             continue;
         std::filesystem::create_directories(*dir, ec);
         if (!std::filesystem::is_directory(*dir, ec)) {
-            err << dir->string() << ": cannot create the directory\n";
+            err << format({{dir->string()}, "cannot create the directory"}) << '\n';
             return 1;
         }
     }
@@ -626,7 +711,7 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
 
     write_results_header(out);
     Records records(in, file, nullptr);
-    const int code = run_chunks(records, batch, total, out, err);
+    const int code = run_chunks(records, batch, total, outputs, out, err);
     out.flush();
     return out ? code : 1;
 }

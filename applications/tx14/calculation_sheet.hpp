@@ -1,6 +1,6 @@
 // The calculation sheet of an item run by tx14: the document filled from
-// the item, its outcome and a sweep of its thickness, the identification
-// of its input (SHA-256, date), and printing it to PDF with a browser.
+// the item, its outcome and a sweep of its thickness, and the
+// identification of its input (SHA-256, date).
 #pragma once
 
 #include <filesystem>
@@ -23,10 +23,14 @@ struct SheetSource {
 
 sheet::Document sheet_of(const Item& item, const Outcome& outcome, const SheetSource& source);
 
+// The file of a batch row: row-0001.txt, ..., row-12345.html.
+std::string row_file_name(int row, std::string_view extension);
+
 // Writes the sheet of a batch row to DIR/row-NNNN.html; its line of the
-// index, with no file named when the sheet could not be written.
+// index, with no file named and `error` set to the reason when the sheet
+// could not be written.
 sheet::IndexEntry write_row_sheet(const std::filesystem::path& dir, int row, const Item& item, const Outcome& outcome,
-                                  const SheetSource& batch);
+                                  const SheetSource& batch, std::optional<std::string>& error);
 
 // A bad row's line of the index.
 sheet::IndexEntry bad_row_entry(int row);
@@ -35,9 +39,8 @@ sheet::IndexEntry bad_row_entry(int row);
 // reproducible documents), else the clock.
 std::string run_date_time();
 
-// Prints an HTML document to PDF with headless Chromium (TX14_CHROMIUM,
-// else /usr/bin/chromium) into `pdf`. False with `error` set when there is
-// no browser or the printing fails.
-bool print_pdf(const std::string& html, std::string& pdf, std::string& error);
+// Why SOURCE_DATE_EPOCH cannot date a sheet (not a whole number of seconds
+// from 1970 to the end of 9999); nullopt when it can or is not set.
+std::optional<std::string> source_date_epoch_problem();
 
 }  // namespace tx14::cli

@@ -1,4 +1,4 @@
-// Comma-separated values in and out.
+// Comma-separated values in: records and cells (cells out: escape.hpp).
 #include "csv.hpp"
 
 #include <algorithm>
@@ -16,47 +16,6 @@ std::string_view trim_blanks(std::string_view s)
         s.remove_suffix(1);
     return s;
 }
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-// Digits with an optional sign, decimal point and exponent.
-bool is_plain_number(std::string_view s)
-{
-    std::size_t i = 0;
-    auto digits = [&] {
-        std::size_t start = i;
-        while (i < s.size() && is_digit(s[i]))
-            ++i;
-        return i - start;
-    };
-    auto sign = [&] {
-        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-            ++i;
-    };
-    sign();
-    std::size_t n = digits();
-    if (i < s.size() && s[i] == '.') {
-        ++i;
-        n += digits();
-    }
-    if (n > 0 && i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
-        ++i;
-        sign();
-        n = digits();
-    }
-    return n > 0 && i == s.size();
-}
-
-// A spreadsheet takes a cell beginning so for a formula.
-bool is_formula_like(std::string_view s)
-{
-    return !s.empty() && std::string_view("=+-@\t\r").find(s.front()) != std::string_view::npos &&
-           !is_plain_number(s);
-}
-
-}  // namespace
-
-namespace {
 
 bool is_blank_field(std::string_view raw)
 {
@@ -259,35 +218,6 @@ bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRe
     while ((step = scanner.next(text, true, fields, line, file, diags)) == CsvScanner::Step::record)
         records.push_back(csv_record(fields, line));
     return step != CsvScanner::Step::failed;
-}
-
-void append_csv_field(std::string& out, std::string_view cell)
-{
-    const bool guard = is_formula_like(cell);
-    bool quote = !cell.empty() && ((!guard && is_blank(cell.front())) || is_blank(cell.back()));
-    for (std::size_t i = 0; i < cell.size() && !quote; ++i)
-        quote = cell[i] == ',' || cell[i] == '"' || cell[i] == '\r' || cell[i] == '\n';
-    if (quote)
-        out += '"';
-    if (guard)
-        out += '\'';
-    if (!quote)
-        out += cell;
-    else
-        for (char c : cell) {
-            if (c == '"')
-                out += '"';
-            out += c;
-        }
-    if (quote)
-        out += '"';
-}
-
-std::string csv_field(std::string_view cell)
-{
-    std::string s;
-    append_csv_field(s, cell);
-    return s;
 }
 
 }  // namespace tx14::cli

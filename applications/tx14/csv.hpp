@@ -87,11 +87,4 @@ CsvRecord csv_record(const std::vector<CsvField>& fields, int line);
 bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records,
                Diagnostics& diags);
 
-// One field for a CSV file, quoted when it needs to be, appended to `out`
-// or returned. A text beginning
-// with =, +, -, @, a tab or a carriage return (which a spreadsheet would run
-// as a formula) gets a leading ', unless it is a plain number.
-void append_csv_field(std::string& out, std::string_view cell);
-std::string csv_field(std::string_view cell);
-
 }  // namespace tx14::cli

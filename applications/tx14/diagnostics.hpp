@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "escape.hpp"
+
 namespace tx14::cli {
 
 struct Position {
@@ -19,13 +21,15 @@ struct Diagnostic {
 
 using Diagnostics = std::vector<Diagnostic>;
 
-// "file:line:column: message", or "file: message" without a line.
+// "file:line:column: message", or "file: message" without a line, as a
+// terminal shows it: control characters in names and values written as
+// escapes, bytes that are not UTF-8 as U+FFFD.
 inline std::string format(const Diagnostic& d)
 {
     std::string s = d.where.file;
     if (d.where.line > 0)
         s += ':' + std::to_string(d.where.line) + ':' + std::to_string(d.where.column);
-    return s + ": " + d.message;
+    return text::terminal(s + ": " + d.message);
 }
 
 }  // namespace tx14::cli

@@ -1,12 +1,15 @@
 // tx14: run pressure-vessel items through the TXAppendix14 library from the
 // command line and read their reports.
+#include <charconv>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
-#include <vector>
 #include <system_error>
+#include <vector>
 
 #include <CLI/CLI.hpp>
 
@@ -22,7 +25,9 @@
 #include "batch.hpp"
 #include "calculation_sheet.hpp"
 #include "item.hpp"
+#include "escape.hpp"
 #include "output_file.hpp"
+#include "pdf_printer.hpp"
 #include "render.hpp"
 
 namespace {
@@ -39,9 +44,10 @@ struct RunOptions {
     bool plain = false;
     bool json = false;
     std::string report;
-    std::string html;
-    std::string pdf;
+    std::string html;  // "-": standard output
+    std::string pdf;   // "-": standard output
     std::string paper = "a4";
+    PdfPrinting printing;
 };
 
 bool is_terminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
@@ -54,6 +60,10 @@ bool use_color(const std::string& color)
     return std::getenv("NO_COLOR") == nullptr && is_terminal(stdout) &&
            !(term && std::string_view(term) == "dumb");
 }
+
+// A message on standard error, names and values in it as a terminal shows
+// them.
+void say(const std::string& message) { std::cerr << tx14::text::terminal(message) << '\n'; }
 
 void print_diagnostics(const Diagnostics& diags)
 {
@@ -69,91 +79,140 @@ bool report_file_usable(const std::string& file)
     return static_cast<bool>(f);
 }
 
-// An output that would overwrite or append to the item file itself, or the
-// HTML page replacing the report just appended: the reason to refuse it.
-std::optional<std::string> clashing_output(const RunOptions& o, const std::string& item)
+// An item file as read before anything runs.
+struct ReadItem {
+    std::string file;
+    std::optional<Item> item;  // none: diags say why
+    Diagnostics diags;
+};
+
+// An input, named as a message names it.
+struct Input {
+    std::string path;  // "-": standard input
+    std::string what;  // "the item file x.toml", ...
+};
+
+// Standard output when it is a file, or an output file, that is an input or
+// another output: the reason to refuse the run before anything is written.
+std::optional<std::string> clashing_output(const RunOptions& o, const std::vector<Input>& inputs)
 {
-    if (!o.report.empty() && same_file(o.report, item))
-        return "--report: " + o.report + " is the item file; refused";
-    if (!o.html.empty() && same_file(o.html, item))
-        return "--html: " + o.html + " is the item file; refused";
-    if (!o.pdf.empty() && (same_file(o.pdf, item) || same_file(o.pdf, o.html) || same_file(o.pdf, o.report)))
-        return "--pdf: " + o.pdf + " is the item file or another output; refused";
-    if (!o.html.empty() && !o.report.empty() && same_file(o.html, o.report))
-        return "--html: " + o.html + " is the report file; refused";
+    const std::pair<const char*, const std::string*> outputs[] = {
+        {"--report", &o.report}, {"--html", &o.html}, {"--pdf", &o.pdf}};
+    auto is_file = [](const std::string* name) { return !name->empty() && *name != "-"; };
+    for (auto [option, file] : outputs) {
+        if (!is_file(file))
+            continue;
+        for (const Input& in : inputs)
+            if (same_file(*file, in.path))
+                return std::string(option) + ": " + *file + " is " + in.what + "; refused";
+    }
+    for (std::size_t a = 0; a < std::size(outputs); ++a)
+        for (std::size_t b = a + 1; b < std::size(outputs); ++b)
+            if (is_file(outputs[a].second) && is_file(outputs[b].second) &&
+                same_file(*outputs[a].second, *outputs[b].second))
+                return std::string(outputs[b].first) + ": " + *outputs[b].second + " is also the " +
+                       outputs[a].first + " output; refused";
+    if (const std::optional<FileId> out = standard_output_id())
+        for (const Input& in : inputs)
+            if ((in.path == "-" ? standard_input_id() : file_id(in.path)) == out)
+                return "standard output is " + in.what + "; refused";
     return std::nullopt;
 }
 
-// The calculation sheet into the page opened for it and/or printed to PDF;
-// false when it could not be written, with the reason on standard error.
-bool write_sheet(const RunOptions& o, const Item& item, const Outcome& outcome, std::optional<NewFile>& page)
+// Options that cannot go together; the reason.
+std::optional<std::string> unusable_options(const RunOptions& o)
+{
+    if (o.items.size() > 1 && (!o.html.empty() || !o.pdf.empty()))
+        return std::string(o.html.empty() ? "--pdf" : "--html") +
+               ": one sheet per item: use `tx14 batch --html` for several items";
+    if (o.html == "-" && o.pdf == "-")
+        return "--html - and --pdf -: standard output takes one of them; name a file for the other";
+    if ((o.html == "-" || o.pdf == "-") && o.json)
+        return std::string(o.html == "-" ? "--html -" : "--pdf -") +
+               " and --json: both would go to standard output; name a file for the sheet";
+    if (o.pdf == "-" && is_terminal(stdout))
+        return "--pdf -: standard output is a terminal; redirect it to a file or a program";
+    if (!o.html.empty() || !o.pdf.empty())
+        return source_date_epoch_problem();
+    return std::nullopt;
+}
+
+// The calculation sheet into the page opened for it, or `html` (standard
+// output), and/or printed to PDF; false when it could not be made, with the
+// reason on standard error.
+bool write_sheet(const RunOptions& o, const Item& item, const Outcome& outcome, std::optional<NewFile>& page,
+                 std::string& html, std::string& pdf)
 {
     SheetSource source{item.source == "-" ? "standard input" : item.source, item.input_sha256, run_date_time(),
                        o.paper == "letter" ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4};
-    std::string html = tx14::sheet::html(sheet_of(item, outcome, source));
+    html = tx14::sheet::html(sheet_of(item, outcome, source));
     if (page && !(page->write(html) && page->commit())) {
-        std::cerr << o.html << ": cannot write the HTML page: " << page->error()
-                  << (o.report.empty() ? "" : " (the report was appended to " + o.report + ")") << '\n';
+        say(o.html + ": cannot write the HTML page: " + page->error() +
+            (o.report.empty() ? "" : " (the report was appended to " + o.report + ")"));
         return false;
     }
-    std::string pdf, error;
-    if (!o.pdf.empty() && !print_pdf(html, pdf, error)) {
-        std::cerr << o.pdf << ": " << error << '\n';
+    std::string error;
+    const std::string pdf_name = o.pdf == "-" ? "--pdf -" : o.pdf;
+    if (!o.pdf.empty() && !print_pdf(html, pdf, error, o.printing)) {
+        say(pdf_name + ": " + error);
         return false;
     }
-    if (!o.pdf.empty())
+    if (!o.pdf.empty() && o.pdf != "-")
         if (auto why = write_new_file(o.pdf, pdf)) {
-            std::cerr << o.pdf << ": cannot write the PDF: " << *why << '\n';
+            say(o.pdf + ": cannot write the PDF: " + *why);
             return false;
         }
     return true;
 }
 
-int run_item(const RunOptions& o, const std::string& file, UnitCatalog& units, bool several)
+int run_item(const RunOptions& o, const ReadItem& read, bool several)
 {
-    Diagnostics diags;
-    std::optional<Item> item = read_item_file(file, units, diags);
-    if (!item) {
-        print_diagnostics(diags);
+    if (!read.item) {
+        print_diagnostics(read.diags);
         return kInputError;
     }
-    for (const Diagnostic& w : item->warnings)
+    const Item& item = *read.item;
+    for (const Diagnostic& w : item.warnings)
         std::cerr << format({w.where, "warning: " + w.message}) << '\n';
     if (!o.report.empty()) {
         if (auto why = unusable_report_name(o.report)) {
-            std::cerr << "--report: " << *why << '\n';
+            say("--report: " + *why);
             return kInputError;
         }
         if (!report_file_usable(o.report)) {
-            std::cerr << o.report << ": cannot open the report file for appending\n";
+            say(o.report + ": cannot open the report file for appending");
             return kFailure;
         }
     }
     std::optional<NewFile> page;
-    if (!o.html.empty() && !page.emplace(o.html).ok()) {
-        std::cerr << o.html << ": cannot write the HTML page: " << page->error() << '\n';
+    if (!o.html.empty() && o.html != "-" && !page.emplace(o.html).ok()) {
+        say(o.html + ": cannot write the HTML page: " + page->error());
         return kFailure;
     }
 
     tx14::Context ctx;
     ctx.set_no_special(o.plain ? 1 : 0);
-    Outcome outcome = analyse(ctx, *item);
+    Outcome outcome = analyse(ctx, item);
     if (!o.report.empty()) {
-        append_report(ctx, *item, o.report);
+        append_report(ctx, item, o.report);
         if (int error = ctx.report_file_error()) {
-            std::cerr << o.report << ": the report could not be written whole: "
-                      << std::generic_category().message(error) << '\n';
+            say(o.report + ": the report could not be written whole: " + std::generic_category().message(error));
             return kFailure;
         }
     }
-    if ((page || !o.pdf.empty()) && !write_sheet(o, *item, outcome, page))
+    std::string html, pdf;
+    if ((!o.html.empty() || !o.pdf.empty()) && !write_sheet(o, item, outcome, page, html, pdf))
         return kFailure;
-    if (o.json) {
-        nlohmann::ordered_json j = json_of(*item, outcome);
+    if (o.html == "-") {
+        std::cout << html;
+    } else if (o.pdf == "-") {
+        std::cout.write(pdf.data(), static_cast<std::streamsize>(pdf.size()));
+    } else if (o.json) {
+        nlohmann::ordered_json j = json_of(item, outcome);
         j["warnings"] = nlohmann::ordered_json::array();
-        for (const Diagnostic& w : item->warnings)
+        for (const Diagnostic& w : item.warnings)
             j["warnings"].push_back(w.message);
-        std::cout << j.dump(several ? -1 : 2) << '\n';
+        std::cout << json_text(j, several ? -1 : 2) << '\n';
     } else {
         const bool ansi = use_color(o.color);
         std::cout << terminal_text(outcome.lines, ansi) << '\n'
@@ -161,30 +220,41 @@ int run_item(const RunOptions& o, const std::string& file, UnitCatalog& units, b
     }
     std::cout.flush();
     if (!std::cout) {
-        std::cerr << "tx14: cannot write to standard output\n";
+        say("tx14: cannot write to standard output");
         return kFailure;
     }
     return outcome.fatal_errors > 0 ? kExitNotAnalysed : exit_code(outcome.record.verdict);
 }
 
 // Each item file's report after the other's; with several, JSON Lines.
+// All are read first, so that no output is written over an item or unit
+// file they read.
 int run_items(const RunOptions& o)
 {
-    const bool several = o.items.size() > 1;
-    if (several && (!o.html.empty() || !o.pdf.empty())) {
-        std::cerr << (o.html.empty() ? "--pdf" : "--html")
-                  << ": one sheet per item: use `tx14 batch --html` for several items\n";
+    if (auto why = unusable_options(o)) {
+        say(*why);
         return kInputError;
     }
-    for (const std::string& file : o.items)
-        if (auto why = clashing_output(o, file)) {  // before anything is written
-            std::cerr << *why << '\n';
-            return kInputError;
-        }
     UnitCatalog units;
+    std::vector<ReadItem> read;
+    std::vector<Input> inputs;
+    for (const std::string& file : o.items) {
+        const std::size_t known = units.files().size();
+        ReadItem& r = read.emplace_back(ReadItem{file, {}, {}});
+        r.item = read_item_file(file, units, r.diags);
+        const std::string item = file == "-" ? "standard input" : file;
+        inputs.push_back({file, file == "-" ? "standard input, the item file" : "the item file " + file});
+        const std::vector<std::filesystem::path> unit_files = units.files();
+        for (std::size_t i = known; i < unit_files.size(); ++i)
+            inputs.push_back({unit_files[i].string(), "the unit file " + unit_files[i].string() + " of " + item});
+    }
+    if (auto why = clashing_output(o, inputs)) {  // before anything is written
+        say(*why);
+        return kInputError;
+    }
     int code = kAnalysed;
-    for (const std::string& file : o.items)
-        code = worse_exit(code, run_item(o, file, units, several));
+    for (const ReadItem& r : read)
+        code = worse_exit(code, run_item(o, r, o.items.size() > 1));
     return code;
 }
 
@@ -226,10 +296,25 @@ int main(int argc, char** argv)
     run_cmd->add_option("--report", run.report,
                         "Append the native report (Windows-1252) to this file")
         ->option_text("FILE");
-    run_cmd->add_option("--html", run.html, "Write the calculation sheet as an HTML document to this file")
+    run_cmd->add_option("--html", run.html,
+                        "Write the calculation sheet as an HTML document to this file (-: to standard "
+                        "output, in place of the report)")
         ->option_text("FILE");
-    run_cmd->add_option("--pdf", run.pdf, "Print the calculation sheet to this PDF file (headless Chromium)")
+    run_cmd->add_option("--pdf", run.pdf,
+                        "Print the calculation sheet to this PDF file with headless Chromium (-: to "
+                        "standard output, in place of the report)")
         ->option_text("FILE");
+    run_cmd->add_option("--pdf-timeout", run.printing.timeout_seconds,
+                        "Seconds the browser may take to print the PDF before it is stopped (default 120)")
+        ->option_text("SECONDS")
+        ->check(CLI::Validator(
+            [](std::string& s) -> std::string {
+                double v = 0;
+                auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+                bool fits = ec == std::errc() && end == s.data() + s.size() && v > 0 && v <= 1e6;
+                return fits ? "" : "expected a number of seconds above 0 and at most 1000000";
+            },
+            "SECONDS"));
     run_cmd->add_option("--paper", run.paper, "Paper size of the sheet: a4 (default) or letter")
         ->check(CLI::IsMember({"a4", "letter"}));
     run_cmd->add_flag("--json", run.json,
@@ -267,18 +352,37 @@ int main(int argc, char** argv)
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        int code = app.exit(e);
+        std::ostringstream errors;  // they may quote an argument
+        int code = app.exit(e, std::cout, errors);
+        std::istringstream lines(errors.str());
+        for (std::string line; std::getline(lines, line);)
+            say(line);
         return code == 0 ? kAnalysed : kInputError;
     }
 
     try {
-        if (*run_cmd)
-            return run_items(run);
+        if (*run_cmd) {
+            const int code = run_items(run);
+            if (const int signal = interrupting_signal()) {  // its files removed: now end as it asked
+                std::signal(signal, SIG_DFL);
+                std::raise(signal);
+            }
+            return code;
+        }
         if (*keys_cmd) {
             std::cout << (markdown ? tx14::items::key_tables_markdown() : tx14::items::key_tables_text() + "\n");
             return std::cout.flush() ? kAnalysed : kFailure;
         }
         if (*batch_cmd) {
+            for (const auto& [option, dir] : {std::pair{"--html", &batch_sheets}, {"--reports", &batch_reports}})
+                if (*dir == "-") {
+                    say(std::string(option) + " -: a batch writes a file per row into a directory; name one");
+                    return kInputError;
+                }
+            if (auto why = batch_sheets.empty() ? std::nullopt : source_date_epoch_problem()) {
+                say(*why);
+                return kInputError;
+            }
             batch.items = batch_items;
             if (!batch_reports.empty())
                 batch.reports = batch_reports;
@@ -290,7 +394,7 @@ int main(int argc, char** argv)
         }
         return print_units(units_name);
     } catch (const std::exception& e) {
-        std::cerr << "tx14: " << e.what() << '\n';
+        say(std::string("tx14: ") + e.what());
         return kFailure;
     }
 }

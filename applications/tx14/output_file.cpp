@@ -80,7 +80,13 @@ NewFile::NewFile(std::filesystem::path name) : name_(std::move(name))
     if (fd_ < 0) {
         fail(errno);
         temporary_.clear();
+        return;
     }
+#if !defined(_WIN32)
+    // The file replaced keeps its permissions: a sheet kept private stays so.
+    if (::stat(name_.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::fchmod(fd_, st.st_mode & 0777) != 0)
+        fail(errno);
+#endif
 }
 
 NewFile::~NewFile()
@@ -156,6 +162,40 @@ std::optional<std::string> write_new_file(const std::filesystem::path& name, std
     return file.error();
 }
 
+#if !defined(_WIN32)
+namespace {
+
+std::optional<FileId> id_of(int stat_result, const struct stat& st)
+{
+    if (stat_result != 0 || S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode))
+        return std::nullopt;
+    return FileId{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+}
+
+std::optional<FileId> descriptor_id(int fd)
+{
+    struct stat st;
+    const int got = ::fstat(fd, &st);
+    return got == 0 && S_ISREG(st.st_mode) ? id_of(got, st) : std::nullopt;
+}
+
+}  // namespace
+
+std::optional<FileId> file_id(const std::filesystem::path& name)
+{
+    struct stat st;
+    const int got = ::stat(name.c_str(), &st);
+    return id_of(got, st);
+}
+
+std::optional<FileId> standard_output_id() { return descriptor_id(1); }
+std::optional<FileId> standard_input_id() { return descriptor_id(0); }
+#else
+std::optional<FileId> file_id(const std::filesystem::path&) { return std::nullopt; }
+std::optional<FileId> standard_output_id() { return std::nullopt; }
+std::optional<FileId> standard_input_id() { return std::nullopt; }
+#endif
+
 bool same_file(const std::filesystem::path& a, const std::filesystem::path& b)
 {
     std::error_code ec;
@@ -164,13 +204,16 @@ bool same_file(const std::filesystem::path& a, const std::filesystem::path& b)
     if (a_exists && b_exists)
         return std::filesystem::equivalent(a, b, ec);
 #else
-    auto identity = [](const std::filesystem::path& p, struct stat& st) {
+    auto there = [](const std::filesystem::path& p) {
+        struct stat st;
         return (p == "-" ? ::fstat(0, &st) : ::stat(p.c_str(), &st)) == 0;
     };
-    struct stat sa, sb;
-    const bool a_exists = identity(a, sa), b_exists = identity(b, sb);
-    if (a_exists && b_exists)
-        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    auto id = [](const std::filesystem::path& p) { return p == "-" ? standard_input_id() : file_id(p); };
+    const bool a_exists = there(a), b_exists = there(b);
+    if (a_exists && b_exists) {
+        const std::optional<FileId> ia = id(a), ib = id(b);
+        return ia && ib && *ia == *ib;
+    }
 #endif
     return !a_exists && !b_exists &&
            std::filesystem::absolute(a, ec).lexically_normal() == std::filesystem::absolute(b, ec).lexically_normal();

@@ -3,7 +3,7 @@
 // half a file, a symbolic link under the name is replaced rather than
 // written through, and a failed write leaves whatever was there. A FIFO or
 // character device under the name is written as it is (it holds no file to
-// lose); a block device is refused.
+// lose); a block device is refused. A file replaced keeps its permissions.
 #pragma once
 
 #include <filesystem>
@@ -47,9 +47,25 @@ private:
 // cannot.
 std::optional<std::string> write_new_file(const std::filesystem::path& name, std::string_view text);
 
+// What identifies a file whatever its name: device and inode.
+struct FileId {
+    unsigned long long device = 0, inode = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+// The identity of the file a name leads to (symbolic links followed); none
+// for a name that leads nowhere, and for a FIFO or a character device,
+// which hold no file to lose.
+std::optional<FileId> file_id(const std::filesystem::path& name);
+
+// The identity of the file standard output (or input) writes to; none
+// unless it is a regular file.
+std::optional<FileId> standard_output_id();
+std::optional<FileId> standard_input_id();
+
 // True when both names lead to one file: the same device and inode, symbolic
 // links followed ("-" is standard input), or, for a file not there yet, the
-// same name.
+// same name. A FIFO or a character device is no file: false.
 bool same_file(const std::filesystem::path& a, const std::filesystem::path& b);
 
 }  // namespace tx14::cli

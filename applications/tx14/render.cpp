@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "cp1252.hpp"
+#include "escape.hpp"
 
 namespace tx14::cli {
 namespace {
@@ -94,7 +95,7 @@ nlohmann::ordered_json json_of(const Item& item, const Outcome& outcome)
 {
     nlohmann::ordered_json j;
     j["schema_version"] = 2;
-    j["input"] = item.source;
+    j["input"] = text::valid_utf8(item.source);  // a file name need not be UTF-8
     j["kind"] = kind_name(item);
     j["code"] = item.code;
     j["units"] = item.units->name;
@@ -118,6 +119,11 @@ nlohmann::ordered_json json_of(const Item& item, const Outcome& outcome)
         report.push_back({{"text", report_text(line)}, {"styles", line.styles}});
     j["report"] = report;
     return j;
+}
+
+std::string json_text(const nlohmann::ordered_json& j, int indent)
+{
+    return j.dump(indent, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 std::string text_field(const Item& item, std::string_view key)

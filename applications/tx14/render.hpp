@@ -19,6 +19,10 @@ std::string terminal_text(const std::vector<ReportLine>& lines, bool ansi);
 // units with their unit labels, and the report lines with their styles.
 nlohmann::ordered_json json_of(const Item& item, const Outcome& outcome);
 
+// JSON as text, `indent` as nlohmann's dump takes it; a string that is not
+// valid UTF-8 (which no JSON may hold) shows U+FFFD where it is not.
+std::string json_text(const nlohmann::ordered_json& j, int indent);
+
 // A text key of the item as UTF-8, trailing blanks cut.
 std::string text_field(const Item& item, std::string_view key);
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "cp1252.hpp"
+#include "escape.hpp"
 #include "toml_reading.hpp"
 
 namespace tx14::cli {
@@ -105,7 +106,7 @@ std::optional<UnitSystem> load_unit_file(const std::filesystem::path& file, Diag
 
 std::string unit_file_text(const UnitSystem& u)
 {
-    std::string s = "# Unit system " + u.name +
+    std::string s = "# Unit system " + text::terminal(u.name) +
                     ": factor n converts a value from the library's internal units\n"
                     "# (in., lbf, psi, degrees F; moments in ft-lbf) into display units;\n"
                     "# temperatures are T * factor 7 + factor 8. Labels: at most 10 characters.\n"
@@ -117,8 +118,9 @@ std::string unit_file_text(const UnitSystem& u)
     }
     s += "]\nlabels = [\n";
     for (std::size_t i = 0; i < u.labels.size(); ++i) {
-        std::size_t width = u.labels[i].size() + 5;  // characters, not UTF-8 bytes
-        s += "  \"" + to_utf8(u.labels[i]) + "\"," + std::string(width < 16 ? 16 - width : 0, ' ') + "# " + std::to_string(i + 1) + " " + std::string(items::slot_meaning(static_cast<int>(i) + 1)) + "\n";
+        const std::string utf8 = to_utf8(u.labels[i]), label = text::json_string(utf8);  // a TOML basic string too
+        const std::size_t width = u.labels[i].size() + (label.size() - utf8.size()) + 3;  // characters of `  "label",`
+        s += "  " + label + "," + std::string(width < 16 ? 16 - width : 1, ' ') + "# " + std::to_string(i + 1) + " " + std::string(items::slot_meaning(static_cast<int>(i) + 1)) + "\n";
     }
     return s + "]\n";
 }
@@ -127,9 +129,12 @@ UnitCatalog::Files::iterator UnitCatalog::loaded(std::filesystem::path file, Dia
 {
     auto [it, added] = files_.try_emplace(std::move(file));
     if (added) {
+        order_.push_back(it->first);
+        if (refusal_ && (it->second.refused = refusal_(it->first)))
+            return it;
         Diagnostics own;
         if (std::optional<UnitSystem> u = load_unit_file(it->first, own))
-            it->second = std::make_shared<const UnitSystem>(std::move(*u));
+            it->second.units = std::make_shared<const UnitSystem>(std::move(*u));
         diags.insert(diags.end(), own.begin(), own.end());
     }
     return it;
@@ -151,15 +156,23 @@ std::shared_ptr<const UnitSystem> UnitCatalog::resolve(std::string_view name,
     if (const UnitSystem* builtin = items::builtin_units(name))
         return std::shared_ptr<const UnitSystem>(std::shared_ptr<const UnitSystem>(), builtin);
     std::filesystem::path file = base_dir / std::filesystem::path(name);
-    std::shared_ptr<const UnitSystem> units;
+    File found;
     {
         const std::lock_guard<std::mutex> hold(mutex_);
-        units = loaded(std::move(file), diags)->second;
+        found = loaded(std::move(file), diags)->second;
     }
-    if (!units)
+    if (found.refused)
+        diags.push_back({where, "units \"" + std::string(name) + "\": " + *found.refused});
+    else if (!found.units)
         diags.push_back({where, "units \"" + std::string(name) +
                                     "\": expected \"US\", \"SI\" or a readable unit file"});
-    return units;
+    return found.units;
+}
+
+std::vector<std::filesystem::path> UnitCatalog::files()
+{
+    const std::lock_guard<std::mutex> hold(mutex_);
+    return order_;
 }
 
 }  // namespace tx14::cli

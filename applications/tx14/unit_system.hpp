@@ -3,12 +3,14 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "diagnostics.hpp"
 #include "items.hpp"
@@ -42,12 +44,26 @@ public:
                                               const std::filesystem::path& base_dir,
                                               const Position& where, Diagnostics& diags);
 
+    // A file `refusal` gives a reason for is not read: the items that name
+    // it are refused with that reason (a unit file that is also an output).
+    using Refusal = std::function<std::optional<std::string>(const std::filesystem::path&)>;
+    void refuse_when(Refusal refusal) { refusal_ = std::move(refusal); }
+
+    // The unit files named so far (read or not), in the order first named.
+    std::vector<std::filesystem::path> files();
+
 private:
-    using Files = std::map<std::filesystem::path, std::shared_ptr<const UnitSystem>>;
+    struct File {
+        std::shared_ptr<const UnitSystem> units;  // none: unreadable, wrong or refused
+        std::optional<std::string> refused;
+    };
+    using Files = std::map<std::filesystem::path, File>;
     Files::iterator loaded(std::filesystem::path file, Diagnostics& diags);  // with mutex_ held
 
     std::mutex mutex_;
     Files files_;
+    std::vector<std::filesystem::path> order_;
+    Refusal refusal_;
 };
 
 }  // namespace tx14::cli

@@ -89,7 +89,7 @@ TEST(SheetDocument, UserTextStaysTextInTheBodyAndInThePageMargins)
     std::string page = sheet::html(d);
     for (const char* outside : {"<script", "<link"})
         EXPECT_EQ(page.find(outside), std::string::npos) << "user text as markup, or something loaded from elsewhere";
-    EXPECT_NE(page.find("x&quot; &amp; y"), std::string::npos);
+    EXPECT_NE(page.find("x&#x22; &#x26; y"), std::string::npos);
     EXPECT_NE(page.find("<span class=\"title note result\">M.A.W.P. \xCE\xB8</span>"), std::string::npos);
     EXPECT_EQ(page.find("</style>"), page.rfind("</style>"));  // only the real one
     EXPECT_NE(page.find("NOT ANALYSED"), std::string::npos);

@@ -97,20 +97,6 @@ TEST(Toml, NestingIsMeasuredBeforeParsing)
         EXPECT_EQ(too_deep(text, "f.toml").has_value(), deep) << text.substr(0, 60);
 }
 
-// Output fields: quoted when they need to be, and a leading ' on a text a
-// spreadsheet would run as a formula, but not on a plain number.
-TEST(Csv, FieldsAreQuotedAndFormulasDisarmed)
-{
-    const std::pair<std::string_view, std::string_view> cases[] = {
-        {"plain", "plain"}, {"SA-106, B", "\"SA-106, B\""}, {"say \"hi\"", "\"say \"\"hi\"\"\""},
-        {"=1+2", "'=1+2"}, {"@SUM(1)", "'@SUM(1)"}, {"+A1", "'+A1"}, {"-2+3", "'-2+3"}, {"-", "'-"},
-        {"\tx", "'\tx"}, {"\r=x", "\"'\r=x\""}, {"=a,b", "\"'=a,b\""}, {"-inf", "'-inf"}, {"1=2", "1=2"},
-        {"-1.5", "-1.5"}, {"+3e5", "+3e5"}, {"-.5E-3", "-.5E-3"}, {"-1e", "'-1e"}, {"-1.", "-1."},
-    };
-    for (const auto& [cell, field] : cases)
-        EXPECT_EQ(csv_field(cell), field) << cell;
-}
-
 // Marked NaN before the call, a result element not written reads as none;
 // a result of 0 is a result, and so is a NaN the library wrote.
 TEST(Results, ComeFromTheElementsOfTheKindAndOnlyWhenWritten)
