@@ -74,7 +74,7 @@ void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in,
     write_result_b(r, show.thk(in.Tj), thk);
 
     write_blank_line(r);
-    constexpr std::string_view kTemplate = " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4";
+    constexpr FormulaTemplate kTemplate = " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4";
     const auto values = {show.pressure(in.Pj), show.dia(w.Rp), show.stress(in.Sj),
                          show.pressure(in.Pj), show.thk(in.caj)};
     if (div2)

@@ -2,6 +2,7 @@
 #include "formula.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "number_fields.hpp"
@@ -139,7 +140,173 @@ int next_mark(ConstField t, int at)
     return find_any<'@', '#'>(t, at, static_cast<int>(t.size()));
 }
 
+// The characters TIDYFORMULA closes blanks up to.
+bool closes_up(char c)
+{
+    switch (c) {
+    case '\xB2': case '\xB3': case '\xBD': case '^': case ',': case '/':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A formula line as TIDYFORMULA and then the squeezer leave it, written as
+// its characters arrive. A run of blanks is held back until the character
+// after it shows whether tidying deletes it (a closing character after it,
+// a "/" before it); a run that stays takes one blank in the line, or as
+// many as fall into the squeezer's kept prefix. The prefix counts in the
+// tidied text, which is the squeezed line and the blanks squeezed out.
+class SqueezedLine {
+public:
+    SqueezedLine(Field line, int keep)
+        : out_(line.data()),
+          limit_(static_cast<int>(line.size()) - (keep > 2 ? 1 : 0)),  // the squeezer's own limit
+          prefix_(keep > 2 ? keep : 1)
+    {
+    }
+
+    void text(std::string_view s)
+    {
+        // The state in locals: the stores into the line might alias members.
+        char* const out = out_;
+        const int limit = limit_;
+        int written = written_;
+        int run = run_;
+        char last = last_;
+        for (const char c : s) {
+            if (c == ' ') {
+                ++run;
+                continue;
+            }
+            if (run > 0) {
+                written = end_run(written, run, last, c);
+                run = 0;
+            }
+            if (written < limit)
+                out[written] = c;
+            ++written;
+            last = c;
+        }
+        written_ = written;
+        run_ = run;
+        last_ = last;
+    }
+
+    void blank() { ++run_; }
+
+    // SUBSTVALUES goes on right behind the text before a blank value.
+    void drop_blanks() { run_ = 0; }
+
+    // Blanks the rest of the line; the blanks held back are trailing ones.
+    void finish(Field line)
+    {
+        const int n = std::min(written_, limit_);
+        tx14::blank(line.subspan(static_cast<std::size_t>(n)));
+    }
+
+private:
+    // Writes what is left of a run of blanks between `last` and `next`;
+    // returns the length of the line after it.
+    int end_run(int written, int run, char last, char next)
+    {
+        if (last == '/' || closes_up(next))
+            return written;  // tidied away
+        const int tidied = written + squeezed_out_;
+        const int kept = tidied >= prefix_ ? 1 : std::min(run, prefix_ - tidied);
+        for (int k = 0; k < kept; ++k, ++written)
+            if (written < limit_)
+                out_[written] = ' ';
+        squeezed_out_ += run - kept;
+        return written;
+    }
+
+    char* out_;
+    int limit_;
+    int prefix_;
+    int written_ = 0;       // characters of the squeezed line so far
+    int squeezed_out_ = 0;  // blanks the squeezer dropped so far
+    int run_ = 0;           // blanks held back
+    char last_ = 0;         // the last character that is not a blank
+};
+
+// The fixed-point text of a placeholder with d decimals looks like a whole
+// number gone astray: the rule of looks_near_integer for a text alone in
+// its field, which has a blank after it unless it fills all ten columns.
+bool near_integer_text(std::string_view text, int d)
+{
+    const std::string_view decimals = text.substr(text.size() - static_cast<std::size_t>(d));
+    if (decimals.starts_with("999"))
+        return true;
+    if (text.size() >= kValueWidth)
+        return false;
+    return decimals == "00" || decimals == "000" || decimals == "0000" || decimals == "0001";
+}
+
+// A fixed-point text without the zeros drop_trailing_zeros blanks.
+std::string_view without_trailing_zeros(std::string_view text)
+{
+    while (text.size() >= 3 && text.back() == '0' && text[text.size() - 2] != '.')
+        text.remove_suffix(1);
+    return text;
+}
+
+// One placeholder's value into the line: what render_value and
+// drop_trailing_zeros leave in the value field, up to its last non-blank.
+// The usual values (finite, a selector from "0" to "7", fixed point within
+// ten columns) are written straight from their digits; the rest take the
+// field.
+void put_value(SqueezedLine& line, float v, char c)
+{
+    field::TextBuffer buf;
+    if (1e-6f < v && v < 1.0f) {  // render_small: "0." and d decimals after one blank
+        const int d = c == '0' || c == '1' ? 1 : (c >= '2' && c <= '5' ? c - '0' : 6);
+        line.blank();
+        line.text(without_trailing_zeros(field::fixed_text(buf, v, d)));
+        return;
+    }
+    const char form = v > 500000.0f ? '0' : c;  // as render_plain takes it
+    if (std::isfinite(v) && v <= 1e8f && v >= -1e8f && form >= '0' && form <= '7') {
+        if (form == '0') {
+            const std::string_view text = field::nearest_whole_text(buf, v);
+            if (text.size() <= kValueWidth)
+                return line.text(text);
+        } else {
+            std::string_view text = field::fixed_text(buf, v, form - '0');
+            if (text.size() <= kValueWidth && near_integer_text(text, form - '0'))
+                text = field::fixed_text(buf, v, 1);
+            if (text.size() <= kValueWidth)
+                return line.text(without_trailing_zeros(text));
+        }
+    }
+    char value_buf[kValueWidth];
+    Field value(value_buf, kValueWidth);
+    render_value(value, v, c);
+    drop_trailing_zeros(value);
+    if (const int e = last_nonblank(value); e > 0)
+        line.text(view(value).substr(0, static_cast<std::size_t>(e)));
+    else
+        line.drop_blanks();
+}
+
 }  // namespace
+
+void fill_formula_line(Field line, const FormulaTemplate& tmpl, std::span<const float> values,
+                       int keep)
+{
+    SqueezedLine out(line, keep);
+    const std::string_view text = tmpl.text();
+    std::size_t from = 0;  // the template's plain text from here on
+    for (int k = 0; k < tmpl.placeholders(); ++k) {
+        const auto at = static_cast<std::size_t>(tmpl.at(k));
+        out.text(text.substr(from, at - from));
+        const auto n = static_cast<std::size_t>(k);
+        put_value(out, n < values.size() ? values[n] : 0.0f, tmpl.selector(k));
+        from = at + 2;
+    }
+    out.text(text.substr(from, static_cast<std::size_t>(tmpl.end()) - from));
+    out.finish(line);
+}
 
 void SUBSTVALUES(Field tmpl, std::span<const float> values)
 {

@@ -21,6 +21,20 @@ void write_formula_line(Report& r, int keep)
     write_line(r);
 }
 
+void write_formula(Report& r, Field line, const FormulaTemplate& tmpl,
+                   std::initializer_list<float> values, int keep)
+{
+    const std::span<const float> v(values.begin(), values.size());
+    if (tmpl.one_pass() && v.size() <= std::size_t{FormulaTemplate::kMaxPlaceholders} &&
+        keep < static_cast<int>(line.size())) {
+        fill_formula_line(line, tmpl, v, keep);
+    } else {
+        fill_formula(r, tmpl.text(), v);
+        squeeze_blanks(r.work, line, keep);
+    }
+    write_line(r, line);
+}
+
 void write_result(Report& r, float value, std::string_view unit)
 {
     assign(r.line, " = ");
@@ -52,7 +66,7 @@ void write_block_end(Report& r, float value, std::string_view unit, bool over_li
 }
 
 void write_block(Report& r, const LineStyles& styles, std::string_view label,
-                 std::string_view symbolic, std::string_view tmpl,
+                 std::string_view symbolic, const FormulaTemplate& tmpl,
                  std::initializer_list<float> values, int keep)
 {
     write_block_head(r, styles, label, symbolic);
@@ -60,7 +74,7 @@ void write_block(Report& r, const LineStyles& styles, std::string_view label,
 }
 
 void write_block(Report& r, std::string_view label, std::string_view symbolic,
-                 std::string_view tmpl, std::initializer_list<float> values, float value,
+                 const FormulaTemplate& tmpl, std::initializer_list<float> values, float value,
                  std::string_view unit)
 {
     write_block(r, style::kCaption, label, symbolic, tmpl, values, 1);
