@@ -140,31 +140,16 @@ int next_mark(ConstField t, int at)
     return find_any<'@', '#'>(t, at, static_cast<int>(t.size()));
 }
 
-// The characters TIDYFORMULA closes blanks up to.
-bool closes_up(char c)
-{
-    switch (c) {
-    case '\xB2': case '\xB3': case '\xBD': case '^': case ',': case '/':
-        return true;
-    default:
-        return false;
-    }
-}
-
 // A formula line as TIDYFORMULA and then the squeezer leave it, written as
 // its characters arrive. A run of blanks is held back until the character
 // after it shows whether tidying deletes it (a closing character after it,
 // a "/" before it); a run that stays takes one blank in the line, or as
 // many as fall into the squeezer's kept prefix. The prefix counts in the
-// tidied text, which is the squeezed line and the blanks squeezed out.
+// tidied text, which is the squeezed line and the blanks squeezed out of
+// it. The line takes `limit` characters; the squeezer drops the rest.
 class SqueezedLine {
 public:
-    SqueezedLine(Field line, int keep)
-        : out_(line.data()),
-          limit_(static_cast<int>(line.size()) - (keep > 2 ? 1 : 0)),  // the squeezer's own limit
-          prefix_(keep > 2 ? keep : 1)
-    {
-    }
+    SqueezedLine(char* out, int limit, int prefix) : out_(out), limit_(limit), prefix_(prefix) {}
 
     void text(std::string_view s)
     {
@@ -193,17 +178,26 @@ public:
         last_ = last;
     }
 
-    void blank() { ++run_; }
+    // A text whose own blanks the rules keep (a value, a clean segment
+    // body), with a non-blank at either end: copied as it stands.
+    void clean_text(std::string_view s)
+    {
+        if (run_ > 0)
+            written_ = end_run(written_, run_, last_, s.front());
+        run_ = 0;
+        const int room = std::clamp(limit_ - written_, 0, static_cast<int>(s.size()));
+        std::memcpy(out_ + written_, s.data(), static_cast<std::size_t>(room));
+        written_ += static_cast<int>(s.size());
+        last_ = s.back();
+    }
+
+    void blanks(int n) { run_ += n; }
 
     // SUBSTVALUES goes on right behind the text before a blank value.
     void drop_blanks() { run_ = 0; }
 
-    // Blanks the rest of the line; the blanks held back are trailing ones.
-    void finish(Field line)
-    {
-        const int n = std::min(written_, limit_);
-        tx14::blank(line.subspan(static_cast<std::size_t>(n)));
-    }
+    // Characters in the line; the blanks held back are trailing ones.
+    int length() const { return std::min(written_, limit_); }
 
 private:
     // Writes what is left of a run of blanks between `last` and `next`;
@@ -261,8 +255,8 @@ void put_value(SqueezedLine& line, float v, char c)
     field::TextBuffer buf;
     if (1e-6f < v && v < 1.0f) {  // render_small: "0." and d decimals after one blank
         const int d = c == '0' || c == '1' ? 1 : (c >= '2' && c <= '5' ? c - '0' : 6);
-        line.blank();
-        line.text(without_trailing_zeros(field::fixed_text(buf, v, d)));
+        line.blanks(1);
+        line.clean_text(without_trailing_zeros(field::fixed_text(buf, v, d)));
         return;
     }
     const char form = v > 500000.0f ? '0' : c;  // as render_plain takes it
@@ -270,13 +264,13 @@ void put_value(SqueezedLine& line, float v, char c)
         if (form == '0') {
             const std::string_view text = field::nearest_whole_text(buf, v);
             if (text.size() <= kValueWidth)
-                return line.text(text);
+                return line.clean_text(text);
         } else {
             std::string_view text = field::fixed_text(buf, v, form - '0');
             if (text.size() <= kValueWidth && near_integer_text(text, form - '0'))
                 text = field::fixed_text(buf, v, 1);
             if (text.size() <= kValueWidth)
-                return line.text(without_trailing_zeros(text));
+                return line.clean_text(without_trailing_zeros(text));
         }
     }
     char value_buf[kValueWidth];
@@ -294,18 +288,29 @@ void put_value(SqueezedLine& line, float v, char c)
 void fill_formula_line(Field line, const FormulaTemplate& tmpl, std::span<const float> values,
                        int keep)
 {
-    SqueezedLine out(line, keep);
+    const int width = static_cast<int>(line.size());
+    SqueezedLine out(line.data(), keep > 2 ? width - 1 : width, keep > 2 ? keep : 1);  // as squeeze_blanks
     const std::string_view text = tmpl.text();
-    std::size_t from = 0;  // the template's plain text from here on
-    for (int k = 0; k < tmpl.placeholders(); ++k) {
-        const auto at = static_cast<std::size_t>(tmpl.at(k));
-        out.text(text.substr(from, at - from));
+    std::size_t at = 0;  // where the next segment's body begins
+    for (int k = 0;; ++k) {
+        const FormulaTemplate::Segment& s = tmpl.segment(k);
+        out.blanks(s.lead);
+        at += s.lead;
+        if (s.length > 0) {
+            const std::string_view body = text.substr(at, s.length);
+            if (s.clean)
+                out.clean_text(body);
+            else
+                out.text(body);
+        }
+        out.blanks(s.trail);
+        if (k == tmpl.placeholders())
+            break;
+        at += s.length + s.trail + 2;  // past the placeholder
         const auto n = static_cast<std::size_t>(k);
         put_value(out, n < values.size() ? values[n] : 0.0f, tmpl.selector(k));
-        from = at + 2;
     }
-    out.text(text.substr(from, static_cast<std::size_t>(tmpl.end()) - from));
-    out.finish(line);
+    blank(line.subspan(static_cast<std::size_t>(out.length())));
 }
 
 void SUBSTVALUES(Field tmpl, std::span<const float> values)

@@ -1,7 +1,8 @@
-// Formula templates with their placeholders looked up once: when the
-// program is compiled for a template written in it, when it is made for a
-// template put together at run time. The one-pass formula line reads the
-// table instead of searching the text for "@" and "#".
+// Formula templates read once: when the program is compiled for a template
+// written in it, when it is made for a template put together at run time.
+// The table tells the one-pass formula line where the values go and which
+// stretches of plain text between them tidying and squeezing leave as they
+// stand, so that a line costs about the characters it writes.
 #pragma once
 
 #include <array>
@@ -10,12 +11,35 @@
 
 namespace tx14 {
 
+// The characters TIDYFORMULA closes blanks up to.
+constexpr bool closes_up(char c)
+{
+    switch (c) {
+    case '\xB2': case '\xB3': case '\xBD': case '^': case ',': case '/':
+        return true;
+    default:
+        return false;
+    }
+}
+
 class FormulaTemplate {
 public:
     static constexpr int kMaxPlaceholders = 6;  // what one SUBSTVALUES call fills
     static constexpr int kWidth = 120;          // the formula work buffer
 
-    // A template written in the program: looked up at compile time.
+    // The plain text before a placeholder, or after the last one up to the
+    // end of the template: blanks, a body from a non-blank to a non-blank,
+    // blanks. A clean body is one whose own blanks the tidy and squeeze
+    // rules keep: single blanks, none after "/" or before a closing
+    // character.
+    struct Segment {
+        std::uint8_t lead = 0;
+        std::uint8_t length = 0;
+        std::uint8_t trail = 0;
+        bool clean = false;
+    };
+
+    // A template written in the program: read at compile time.
     consteval FormulaTemplate(const char* text) : FormulaTemplate(std::string_view(text), 0) {}
 
     // A template put together at run time.
@@ -30,19 +54,20 @@ public:
     // value at most), so that nothing is ever cut.
     constexpr bool one_pass() const { return one_pass_; }
 
+    // The segments follow each other, a placeholder of two characters
+    // between two of them: segment k, placeholder k, segment k + 1.
     constexpr int placeholders() const { return count_; }
-    constexpr int at(int k) const { return at_[static_cast<std::size_t>(k)]; }  // where its "@" stands
+    constexpr const Segment& segment(int k) const { return segments_[static_cast<std::size_t>(k)]; }
     constexpr char selector(int k) const { return selector_[static_cast<std::size_t>(k)]; }
-    constexpr int end() const { return end_; }  // the first "#", or the end of the text
 
 private:
     constexpr FormulaTemplate(std::string_view text, int);
+    constexpr Segment read_segment(std::size_t from, std::size_t to) const;
 
     std::string_view text_;
-    std::array<std::uint8_t, kMaxPlaceholders> at_{};
+    std::array<Segment, kMaxPlaceholders + 1> segments_{};
     std::array<char, kMaxPlaceholders> selector_{};
     std::uint8_t count_ = 0;
-    std::uint8_t end_ = 0;
     bool one_pass_ = false;
 };
 
@@ -57,6 +82,7 @@ constexpr FormulaTemplate::FormulaTemplate(std::string_view text, int) : text_(t
     if (text.size() > kWidth)
         return;  // cut by the work buffer: not one pass
     std::size_t i = 0;
+    std::size_t from = 0;  // the segment being read
     while (i < last && text[i] != '#') {
         if (text[i] != '@') {
             ++i;
@@ -64,14 +90,32 @@ constexpr FormulaTemplate::FormulaTemplate(std::string_view text, int) : text_(t
         }
         if (count_ == kMaxPlaceholders || i + 1 == last)
             return;  // a seventh placeholder, or a "@" that takes the end mark as selector
-        at_[count_] = static_cast<std::uint8_t>(i);
+        segments_[count_] = read_segment(from, i);
         selector_[count_] = text[i + 1];
         ++count_;
         i += 2;
+        from = i;
     }
-    end_ = static_cast<std::uint8_t>(i);
-    constexpr int kGrowth = 8;  // a value of ten columns in place of "@" and its selector
-    one_pass_ = end_ + kGrowth * count_ < kWidth;
+    segments_[count_] = read_segment(from, i);
+    constexpr std::size_t kGrowth = 8;  // a value of ten columns in place of "@" and its selector
+    one_pass_ = i + kGrowth * count_ < kWidth;
+}
+
+constexpr FormulaTemplate::Segment FormulaTemplate::read_segment(std::size_t from,
+                                                                 std::size_t to) const
+{
+    std::size_t first = from;
+    while (first < to && text_[first] == ' ')
+        ++first;
+    std::size_t end = to;
+    while (end > first && text_[end - 1] == ' ')
+        --end;
+    bool clean = true;
+    for (std::size_t i = first + 1; i < end; ++i)
+        if (text_[i] == ' ' && (text_[i + 1] == ' ' || text_[i - 1] == '/' || closes_up(text_[i + 1])))
+            clean = false;
+    return {static_cast<std::uint8_t>(first - from), static_cast<std::uint8_t>(end - first),
+            static_cast<std::uint8_t>(to - end), clean};
 }
 
 }  // namespace tx14
