@@ -37,9 +37,10 @@ void write_formula(Report& r, Field line, const FormulaTemplate& tmpl,
 
 void write_result(Report& r, float value, std::string_view unit)
 {
+    field::TextBuffer buf;
+    const std::string_view number = field::fixed_text(buf, value, 3);
     assign(r.line, " = ");
-    int n = field::fixed_shortest(Field(r.line).subspan(3), value, 3);
-    put(r.line, 3 + n + 2, unit);
+    put(r.line, put(r.line, 4, number) + 1, unit);
     write_line(r);
 }
 
