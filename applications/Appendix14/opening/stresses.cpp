@@ -157,13 +157,13 @@ namespace {
 void write_opening_product(Report& r, const Shown& show, std::string_view label,
                            std::string_view tmpl, float X1, float S, float SO, float limit)
 {
-    std::array<char, kFormulaWidth> text;
-    blank(text);
-    put(text, put(text, 1, tmpl), show.u.stress.text());
+    std::array<char, kFormulaWidth> text;  // the template, then the stress unit
+    const int end = put(text, put(text, 1, tmpl), show.u.stress.text());
     write_caption(r, style::kCaption, label);
     if (over_limit(SO, limit))
         set_line_styles(r, style::kWarning);
-    write_formula(r, FormulaTemplate::parse(view(text)), {X1, show.stress(S), show.stress(SO)}, 1);
+    write_formula(r, FormulaTemplate::parse({text.data(), static_cast<std::size_t>(end - 1)}),
+                  {X1, show.stress(S), show.stress(SO)}, 1);
     write_blank_line(r);
 }
 
