@@ -5,7 +5,9 @@
 
 #include "../report/fixed_line.hpp"
 #include "../report/formula_block.hpp"
+#include "../report/number_fields.hpp"
 #include "../report/single_precision.hpp"
+#include "../report/squeezed_line.hpp"
 #include "opening_calculation.hpp"
 
 namespace tx14 {
@@ -24,8 +26,15 @@ void write_stress_block(Report& r, std::string_view label, std::string_view symb
 
     write_formula(r, line, tmpl, values, 8);
 
-    FixedLine(r, r.work).text(" = ").fixed_shortest(value, 3).blanks(1).text(unit);
-    squeeze_blanks(r.work, line, 8);
+    // " = ", the value and its unit, squeezed: a unit label of ten
+    // characters keeps the text far inside the formula width.
+    field::TextBuffer buf;
+    SqueezedLine result(line, 8, SqueezedLine::kSqueeze);
+    result.text(" = ");
+    result.clean_text(field::fixed_text(buf, value, 3));
+    result.blanks(1);
+    result.text(unit);
+    result.finish();
     write_line(r, line);
     write_blank_line(r);
 }

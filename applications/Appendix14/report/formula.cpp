@@ -7,6 +7,7 @@
 
 #include "number_fields.hpp"
 #include "scan.hpp"
+#include "squeezed_line.hpp"
 
 namespace tx14 {
 namespace {
@@ -140,90 +141,6 @@ int next_mark(ConstField t, int at)
     return find_any<'@', '#'>(t, at, static_cast<int>(t.size()));
 }
 
-// A formula line as TIDYFORMULA and then the squeezer leave it, written as
-// its characters arrive. A run of blanks is held back until the character
-// after it shows whether tidying deletes it (a closing character after it,
-// a "/" before it); a run that stays takes one blank in the line, or as
-// many as fall into the squeezer's kept prefix. The prefix counts in the
-// tidied text, which is the squeezed line and the blanks squeezed out of
-// it. The line takes `limit` characters; the squeezer drops the rest.
-class SqueezedLine {
-public:
-    SqueezedLine(char* out, int limit, int prefix) : out_(out), limit_(limit), prefix_(prefix) {}
-
-    void text(std::string_view s)
-    {
-        // The state in locals: the stores into the line might alias members.
-        char* const out = out_;
-        const int limit = limit_;
-        int written = written_;
-        int run = run_;
-        char last = last_;
-        for (const char c : s) {
-            if (c == ' ') {
-                ++run;
-                continue;
-            }
-            if (run > 0) {
-                written = end_run(written, run, last, c);
-                run = 0;
-            }
-            if (written < limit)
-                out[written] = c;
-            ++written;
-            last = c;
-        }
-        written_ = written;
-        run_ = run;
-        last_ = last;
-    }
-
-    // A text whose own blanks the rules keep (a value, a clean segment
-    // body), with a non-blank at either end: copied as it stands.
-    void clean_text(std::string_view s)
-    {
-        if (run_ > 0)
-            written_ = end_run(written_, run_, last_, s.front());
-        run_ = 0;
-        const int room = std::clamp(limit_ - written_, 0, static_cast<int>(s.size()));
-        std::memcpy(out_ + written_, s.data(), static_cast<std::size_t>(room));
-        written_ += static_cast<int>(s.size());
-        last_ = s.back();
-    }
-
-    void blanks(int n) { run_ += n; }
-
-    // SUBSTVALUES goes on right behind the text before a blank value.
-    void drop_blanks() { run_ = 0; }
-
-    // Characters in the line; the blanks held back are trailing ones.
-    int length() const { return std::min(written_, limit_); }
-
-private:
-    // Writes what is left of a run of blanks between `last` and `next`;
-    // returns the length of the line after it.
-    int end_run(int written, int run, char last, char next)
-    {
-        if (last == '/' || closes_up(next))
-            return written;  // tidied away
-        const int tidied = written + squeezed_out_;
-        const int kept = tidied >= prefix_ ? 1 : std::min(run, prefix_ - tidied);
-        for (int k = 0; k < kept; ++k, ++written)
-            if (written < limit_)
-                out_[written] = ' ';
-        squeezed_out_ += run - kept;
-        return written;
-    }
-
-    char* out_;
-    int limit_;
-    int prefix_;
-    int written_ = 0;       // characters of the squeezed line so far
-    int squeezed_out_ = 0;  // blanks the squeezer dropped so far
-    int run_ = 0;           // blanks held back
-    char last_ = 0;         // the last character that is not a blank
-};
-
 // The fixed-point text of a placeholder with d decimals looks like a whole
 // number gone astray: the rule of looks_near_integer for a text alone in
 // its field, which has a blank after it unless it fills all ten columns.
@@ -288,8 +205,7 @@ void put_value(SqueezedLine& line, float v, char c)
 void fill_formula_line(Field line, const FormulaTemplate& tmpl, std::span<const float> values,
                        int keep)
 {
-    const int width = static_cast<int>(line.size());
-    SqueezedLine out(line.data(), keep > 2 ? width - 1 : width, keep > 2 ? keep : 1);  // as squeeze_blanks
+    SqueezedLine out(line, keep, SqueezedLine::kTidyAndSqueeze);
     const std::string_view text = tmpl.text();
     std::size_t at = 0;  // where the next segment's body begins
     for (int k = 0;; ++k) {
@@ -310,7 +226,7 @@ void fill_formula_line(Field line, const FormulaTemplate& tmpl, std::span<const 
         const auto n = static_cast<std::size_t>(k);
         put_value(out, n < values.size() ? values[n] : 0.0f, tmpl.selector(k));
     }
-    blank(line.subspan(static_cast<std::size_t>(out.length())));
+    out.finish();
 }
 
 void SUBSTVALUES(Field tmpl, std::span<const float> values)

@@ -9,18 +9,9 @@
 #include <cstdint>
 #include <string_view>
 
-namespace tx14 {
+#include "squeezed_line.hpp"
 
-// The characters TIDYFORMULA closes blanks up to.
-constexpr bool closes_up(char c)
-{
-    switch (c) {
-    case '\xB2': case '\xB3': case '\xBD': case '^': case ',': case '/':
-        return true;
-    default:
-        return false;
-    }
-}
+namespace tx14 {
 
 class FormulaTemplate {
 public:
