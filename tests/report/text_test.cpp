@@ -67,7 +67,7 @@ TEST(SqueezedLine, WritesWhatTheSqueezerLeaves)
         SqueezedLine out(line, keep, SqueezedLine::kSqueeze);
         int col = 1;
         while (col < 80) {  // the pieces end before the last column of the work buffer
-            const std::uint32_t kind = next(3);
+            const std::uint32_t kind = next(4);
             if (kind == 0) {
                 const std::string t = random_text("   ab/,", 12);
                 col = put(work, col, t);
@@ -76,11 +76,16 @@ TEST(SqueezedLine, WritesWhatTheSqueezerLeaves)
                 const std::string t = random_text("x1.-", 8);  // no blanks
                 col = put(work, col, t);
                 out.clean_text(t);
-            } else {
+            } else if (kind == 2) {
                 const std::string t = random_text("  cd", 12);
                 const int field = static_cast<int>(next(14));
                 col = put_right(work, col, field, t);
                 out.right_aligned(t, field);
+            } else {
+                std::string field(next(12) + 1, ' ');  // a number field, blank or not
+                put_right(field, 1, static_cast<int>(field.size()), random_text("9.-", 12));
+                col = put(work, col, field);
+                out.number_field(field);
             }
         }
         out.finish();

@@ -23,7 +23,7 @@ void write_result_b(Report& r, float value, std::string_view unit)
     field::fixed(number, value, 4);
     SqueezedLine line(r.line, 0, SqueezedLine::kSqueeze);
     line.right_aligned(" = ", 20);
-    line.text(view(number));
+    line.number_field(view(number));
     line.right_aligned(unit, 30);
     line.finish();
     write_line(r);

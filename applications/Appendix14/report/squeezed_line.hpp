@@ -83,6 +83,16 @@ public:
 
     void blanks(int n) { run_ += n; }
 
+    // A number field as field::fixed and its kin leave it: blanks, then a
+    // text without blanks.
+    void number_field(std::string_view field)
+    {
+        const std::size_t lead = std::min(field.find_first_not_of(' '), field.size());
+        blanks(static_cast<int>(lead));
+        if (lead < field.size())
+            clean_text(field.substr(lead));
+    }
+
     // A text right-aligned in a field of `width` blank columns, cut on the
     // left when it is longer, as put_right leaves it.
     void right_aligned(std::string_view s, int width)
