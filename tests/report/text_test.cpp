@@ -82,7 +82,7 @@ TEST(SqueezedLine, WritesWhatTheSqueezerLeaves)
                 col = put_right(work, col, field, t);
                 out.right_aligned(t, field);
             } else {
-                std::string field(next(12) + 1, ' ');  // a number field, blank or not
+                std::string field(next(12) + 1, ' ');  // a number field: blanks, then digits
                 put_right(field, 1, static_cast<int>(field.size()), random_text("9.-", 12));
                 col = put(work, col, field);
                 out.number_field(field);
