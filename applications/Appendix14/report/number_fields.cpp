@@ -62,11 +62,10 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// The decimal digits of q, at least `count` of them (leading zeros),
-// written right to left so that they end just before `end`; returns where
-// they begin. Four digits come off q at a time, and go out as two pairs
-// in 32-bit arithmetic.
-char* digits_before(char* end, std::uint64_t q, int count)
+// The decimal digits of q written right to left so that they end just
+// before `end`; returns where they begin. Four digits come off q at a
+// time, and go out as two pairs in 32-bit arithmetic.
+char* digits_before(char* end, std::uint64_t q)
 {
     char* p = end;
     while (q >= 10000) {
@@ -88,8 +87,6 @@ char* digits_before(char* end, std::uint64_t q, int count)
     } else {
         *--p = static_cast<char>('0' + rest);
     }
-    while (end - p < count)
-        *--p = '0';
     return p;
 }
 
@@ -115,13 +112,16 @@ char* fixed_digits_fast(char* out, float v, int d)
         if (rest > half || (rest == half && (q & 1) != 0))
             ++q;
     }
-    // All digits of q, one "0" before the point at least, then the point
-    // slid in before the last d of them. The whole part has at most 10
-    // digits and the decimals at most 9: each goes out in one copy of 16
-    // bytes (what follows the text in `out` is left over, not read).
-    char text[48] = {};
+    // All digits of q on a row of zeros, from the (d + 1)-th digit before
+    // the end at least, so that "0." and the zeros after the point are
+    // there; then the point slid in before the last d of them. The whole
+    // part has at most 10 digits and the decimals at most 9: each goes out
+    // in one copy of 16 bytes (what follows the text in `out` is left over,
+    // not read).
+    char text[48];
+    std::memset(text, '0', sizeof text);
     char* const text_end = text + 32;
-    const char* first = digits_before(text_end, q, d + 1);
+    const char* first = std::min(digits_before(text_end, q), text_end - (d + 1));
     if ((bits >> 31) != 0)
         *out++ = '-';
     const auto whole = static_cast<std::size_t>(text_end - first - d);
