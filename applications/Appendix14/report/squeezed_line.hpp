@@ -75,8 +75,9 @@ public:
         if (run_ > 0)
             written_ = end_run(written_, run_, last_, s.front());
         run_ = 0;
-        const int room = std::clamp(limit_ - written_, 0, static_cast<int>(s.size()));
-        std::memcpy(line_.data() + written_, s.data(), static_cast<std::size_t>(room));
+        const int room = std::min(limit_ - written_, static_cast<int>(s.size()));
+        if (room > 0)  // past the limit the line takes nothing more
+            std::memcpy(line_.data() + written_, s.data(), static_cast<std::size_t>(room));
         written_ += static_cast<int>(s.size());
         last_ = s.back();
     }
