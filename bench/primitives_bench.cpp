@@ -1,5 +1,5 @@
-// The report primitives alone: SUBSTVALUES, SIGDIGITS, the blank squeezer
-// and the line writer.
+// The report primitives alone: SUBSTVALUES, the one-pass formula line,
+// SIGDIGITS, the blank squeezer and the line writer.
 #include <benchmark/benchmark.h>
 
 #include <array>
@@ -63,6 +63,20 @@ void squeezer(benchmark::State& state)
     }
 }
 BENCHMARK(squeezer)->Arg(1)->Arg(8);
+
+// The same template filled, tidied and squeezed in one pass into a line,
+// with the keep counts of the squeezer above: what a formula line costs now.
+void formula_line(benchmark::State& state)
+{
+    constexpr tx14::FormulaTemplate kParsed = kTemplate.data();
+    const int keep = static_cast<int>(state.range(0));
+    std::array<char, tx14::kLineWidth> line;
+    for (auto _ : state) {
+        tx14::fill_formula_line(line, kParsed, kValues, keep);
+        benchmark::DoNotOptimize(line.data());
+    }
+}
+BENCHMARK(formula_line)->Arg(1)->Arg(8);
 
 // One captured line with styles; with the special-character conversion
 // when the argument is 1.

@@ -19,6 +19,7 @@
 
 #include "fuzz_checks.hpp"
 #include "report/formula.hpp"
+#include "report/formula_block.hpp"
 #include "report/number_fields.hpp"
 #include "report/rendering.hpp"
 #include "report/report.hpp"
@@ -259,6 +260,21 @@ void substitution(Bytes& in)
     if (tmpl.size() > 120)
         require(line.view().substr(120) == std::string_view(tmpl).substr(120),
                 "template changed past column 120");
+
+    // The one-pass formula line gives the line of the work buffer, with a
+    // keep count and a width taken from the template's length.
+    const auto parsed = tx14::FormulaTemplate::parse(tmpl);
+    if (!parsed.one_pass() || values.size() > 6)
+        return;
+    const int keep = static_cast<int>(tmpl.size() % 10);
+    const std::size_t width = tmpl.size() % 2 == 0 ? 100 : 78;
+    HeapText one_pass(std::string(width, '\x01'));
+    tx14::fill_formula_line(one_pass.field(), parsed, values, keep);
+    tx14::Report r;
+    tx14::fill_formula(r, tmpl, values);
+    HeapText squeezed(std::string(width, '\x02'));
+    tx14::squeeze_blanks(r.work, squeezed.field(), keep);
+    require(one_pass.view() == squeezed.view(), "one-pass formula line differs from the work buffer's");
 }
 
 void tidy(Bytes& in)

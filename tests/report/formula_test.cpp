@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <span>
 #include <vector>
 
 #include "report/formula_block.hpp"
@@ -88,6 +90,98 @@ TEST(FillFormula, SevenValuesFillSevenPlaceholders)
         fill_formula(r, c.tmpl, c.values);
         EXPECT_EQ(trimmed(r.work), c.expected);
     }
+}
+
+// The next number of a fixed sequence.
+std::uint32_t next(std::uint32_t& s)
+{
+    s = s * 1664525u + 1013904223u;
+    return s;
+}
+
+// Values of every kind SUBSTVALUES renders differently: small, near-whole
+// (with a blank after their decimals or filling the field), halves at the
+// last decimal, wide, huge, negative, zero and non-finite, and random bit
+// patterns.
+float awkward_value(std::uint32_t& s)
+{
+    const std::uint32_t pick = next(s) >> 28;
+    const std::uint32_t bits = next(s);
+    const float u = static_cast<float>(bits >> 8) / 16777216.0f;  // [0, 1)
+    const float sign = bits & 1u << 7 ? -1.0f : 1.0f;
+    switch (pick) {
+    case 0: return std::bit_cast<float>(bits);
+    case 1: return u;
+    case 2: return 2e-6f * u;
+    case 3: return sign * (std::round(u * 20000.0f) + (bits & 1u << 6 ? 0.0001f : 0.9996f));
+    case 4: return sign * std::ldexp(std::round(u * 4096.0f) + 0.5f, -2);
+    case 5: return sign * u * 1e9f;
+    case 6: return sign * u * 1.2e8f;
+    case 7: return 400000.0f + u * 200000.0f;  // whole numbers from 500000 on
+    case 8: return sign * std::round(u * 100.0f);
+    case 9: return sign * 0.0f;
+    case 10: return u < 0.3f ? kInf : u < 0.6f ? -kInf : std::nanf("");
+    default: return sign * u * std::pow(10.0f, static_cast<float>(bits % 9));
+    }
+}
+
+// Fills, tidies and squeezes through the formula work buffer, as
+// fill_formula and write_formula_line do.
+std::string through_work_buffer(const std::string& tmpl, std::span<const float> values, int keep,
+                                std::size_t width)
+{
+    Report r;
+    fill_formula(r, tmpl, values);
+    std::string line(width, '?');
+    squeeze_blanks(r.work, line, keep);
+    return line;
+}
+
+TEST(FormulaLine, OnePassGivesTheLineOfTheWorkBuffer)
+{
+    std::uint32_t s = 2024;
+    int one_pass = 0;
+    for (int n = 0; n < 100000; ++n) {
+        // Templates of formula text with placeholders of every selector
+        // (and now and then "@" before any character).
+        std::string tmpl = random_line("  @@@@/^,\xB2\xB3\xBD()*+-=.#x10", n, 64);
+        for (std::size_t at = tmpl.find('@'); at != std::string::npos; at = tmpl.find('@', at + 2))
+            if (at + 1 < tmpl.size() && n % 7 != 0)
+                tmpl[at + 1] = "0123456789"[next(s) % 10];
+        std::vector<float> values(static_cast<std::size_t>(n % 8));
+        for (float& v : values)
+            v = awkward_value(s);
+        const int keep = "01237888"[n % 8] - '0';
+        const std::size_t width = n % 3 == 0 ? 78 : 100;
+        const auto parsed = FormulaTemplate::parse(tmpl);
+        if (!parsed.one_pass() || values.size() > 6)
+            continue;
+        ++one_pass;
+        std::string line(width, '?');
+        fill_formula_line(line, parsed, values, keep);
+        ASSERT_EQ(line, through_work_buffer(tmpl, values, keep, width))
+            << "template \"" << tmpl << "\" keep " << keep;
+    }
+    EXPECT_GT(one_pass, 50000);  // most templates take the one pass
+}
+
+TEST(FormulaLine, TemplatesTheOnePassLeavesToTheWorkBuffer)
+{
+    const struct { const char* text; bool one_pass; int placeholders; } cases[] = {
+        {" = @4 * @4 #dropped @4", true, 2},           // the end mark stops the placeholders
+        {" = @1 @1 @1 @1 @1 @1", true, 6},
+        {" = @1 @1 @1 @1 @1 @1 @1", false, 6},         // a seventh: SUBSTVALUES copies it
+        {" = @#", true, 1},                            // a selector even where it is "#"
+        {" = @4 @", false, 1},                         // a "@" that would take the end mark
+        {"@0@0@0@0@0@0: 71 characters, so that six values of ten columns stay in.", true, 6},
+        {"@0@0@0@0@0@0: 72 characters, so that six values of ten columns reach 120", false, 6},
+    };
+    for (const auto& c : cases) {
+        const auto t = FormulaTemplate::parse(c.text);
+        EXPECT_EQ(t.one_pass(), c.one_pass) << c.text;
+        EXPECT_EQ(t.placeholders(), c.placeholders) << c.text;
+    }
+    static_assert(FormulaTemplate(" = ( @4 * @4 ) / @2").placeholders() == 3);
 }
 
 // The tidy rules applied literally, one deletion at a time: for each

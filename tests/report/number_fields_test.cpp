@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <iomanip>
 #include <limits>
 #include <string>
 #include <vector>
@@ -142,6 +145,212 @@ TEST(NumberFields, ShortestDigitsAgreeWithTheExactConversion)
                               << " instead of " << expected;
         }
     EXPECT_EQ(mismatches, 0);
+}
+
+// The sweeps below: ten million (value, decimals) pairs per field form in
+// an optimised build, a hundredth of that where sanitizers or the lack of
+// optimisation make every conversion slow.
+#if defined(TX14_SHORT_SWEEPS)
+constexpr int kSweep = 100000;
+#else
+constexpr int kSweep = 10000000;
+#endif
+
+using Text = std::array<char, 96>;  // the sweeps' texts, kept off the heap
+
+std::string_view copied(Text& out, std::string_view s)
+{
+    std::copy(s.begin(), s.end(), out.begin());
+    return {out.data(), s.size()};
+}
+
+// The exact decimal text of v with d decimals, the point even with none.
+std::string_view exact_fixed(Text& out, float v, int d)
+{
+    auto res = std::to_chars(out.data(), out.data() + out.size() - 1, static_cast<double>(v),
+                             std::chars_format::fixed, d);
+    if (d == 0)
+        *res.ptr++ = '.';
+    return {out.data(), static_cast<std::size_t>(res.ptr - out.data())};
+}
+
+// Form E from the exact conversion: "0.", d significant digits, "E", the
+// sign and two digits of the exponent.
+std::string_view exact_exponential(Text& out, float v, int d)
+{
+    char sci[64];  // "D.DDDe+XX"
+    auto res = std::to_chars(sci, sci + sizeof sci, std::fabs(static_cast<double>(v)),
+                             std::chars_format::scientific, d - 1);
+    const std::string_view s(sci, static_cast<std::size_t>(res.ptr - sci));
+    const std::size_t e = s.find('e');
+    int exponent = 0;
+    std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exponent);
+    exponent = v == 0.0f ? 0 : exponent + 1;
+    std::string text = std::signbit(v) ? "-0." : "0.";
+    for (char c : s.substr(0, e))
+        if (c != '.')
+            text += c;
+    text += exponent < 0 ? "E-" : "E+";
+    text += static_cast<char>('0' + std::abs(exponent) / 10);
+    text += static_cast<char>('0' + std::abs(exponent) % 10);
+    return copied(out, text);
+}
+
+// The whole number nearest to v, halves away from zero, worked out on the
+// exact binary value in double precision; asterisks outside 32 bits.
+std::string_view exact_nearest_whole(Text& out, float v)
+{
+    const double magnitude = std::fabs(static_cast<double>(v));
+    double n = std::floor(magnitude);
+    if (magnitude - n >= 0.5)  // exact: a float's fraction fits a double
+        n += 1.0;
+    const double r = std::signbit(v) ? -n : n;
+    if (!(r >= -2147483648.0 && r < 2147483648.0))
+        return copied(out, "***********");
+    auto res = std::to_chars(out.data(), out.data() + out.size(), static_cast<long long>(r));
+    return {out.data(), static_cast<std::size_t>(res.ptr - out.data())};
+}
+
+// A field as the forms write it: right-aligned, without the optional zero
+// before the point when the field is too narrow, asterisks when the text
+// still does not fit (or stands for a number out of range).
+std::string_view in_field(Text& out, std::string_view s, int width)
+{
+    const auto w = static_cast<std::size_t>(width);
+    const std::size_t at = s[0] == '-' ? 1 : 0;
+    std::string text(s);
+    if (text.size() > w && text.size() > at + 1 && text[at] == '0' && text[at + 1] == '.')
+        text.erase(at, 1);
+    if (text.size() > w || text[0] == '*')
+        return copied(out, std::string(w, '*'));
+    return copied(out, std::string(w - text.size(), ' ') + text);
+}
+
+// What the library writes: a field of width w, or a shortest form.
+std::string_view written_into(Text& out, Form f, float v, int w, int d)
+{
+    const Field field(out.data(), f == Form::shortest || f == Form::shortest_whole
+                                      ? static_cast<std::size_t>(field::kShortestMax)
+                                      : static_cast<std::size_t>(w));
+    std::size_t n = field.size();
+    if (f == Form::F)
+        field::fixed(field, v, d);
+    else if (f == Form::E)
+        field::exponential(field, v, d);
+    else if (f == Form::I)
+        field::nearest_whole(field, v);
+    else if (f == Form::shortest)
+        n = static_cast<std::size_t>(field::fixed_shortest(field, v, d));
+    else
+        n = static_cast<std::size_t>(field::nearest_whole_shortest(field, v));
+    return {out.data(), n};
+}
+
+// Values for the sweeps: random bit patterns, and values at the rounding
+// boundaries of the last digit shown (a 5 right after it) and their
+// neighbours, either sign.
+class SweepValues {
+public:
+    // The next value, for a last digit worth 10^unit_power.
+    float next(int unit_power)
+    {
+        const std::uint64_t r = step();
+        if ((r & 1) == 0) {
+            float v;
+            do
+                v = std::bit_cast<float>(static_cast<std::uint32_t>(step() >> 32));
+            while (!std::isfinite(v));
+            return v;
+        }
+        // k + 0.5 units of the last digit, k of up to nine digits.
+        const double k = static_cast<double>((r >> 8) % 1000000000u >> (r >> 40) % 30);
+        float v = static_cast<float>((k + 0.5) * power_of_ten(unit_power));
+        if (const auto side = (r >> 4) % 3; side != 1)  // just below, on, just above
+            v = std::nextafter(v, side == 0 ? 0.0f : kInf);
+        return (r & 2) != 0 ? -v : v;
+    }
+
+    std::uint64_t step()
+    {
+        s_ = s_ * 6364136223846793005ull + 1442695040888963407ull;
+        return s_;
+    }
+
+private:
+    static double power_of_ten(int p)
+    {
+        static const auto table = [] {
+            std::array<double, 100> t{};
+            for (int k = 0; k < 100; ++k)
+                t[static_cast<std::size_t>(k)] = std::pow(10.0, k - 60);
+            return t;
+        }();
+        return table[static_cast<std::size_t>(std::clamp(p + 60, 0, 99))];
+    }
+
+    std::uint64_t s_ = 20260101;
+};
+
+struct Sample { float v; int w, d; };
+
+// Runs kSweep samples of a form against its reference; reports the first
+// mismatches.
+template <typename NextSample, typename Reference>
+void sweep(Form form, NextSample next_sample, Reference reference)
+{
+    int mismatches = 0;
+    Text actual_text, expected_text;
+    for (int n = 0; n < kSweep; ++n) {
+        const Sample c = next_sample();
+        const std::string_view actual = written_into(actual_text, form, c.v, c.w, c.d);
+        const std::string_view expected = reference(expected_text, c);
+        if (actual != expected && ++mismatches <= 10)
+            ADD_FAILURE() << std::hexfloat << c.v << std::defaultfloat << " (" << std::setprecision(9)
+                          << c.v << ") w" << c.w << " d" << c.d << ": \"" << actual << "\" instead of \""
+                          << expected << "\"";
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(NumberFieldSweep, FixedPointFields)
+{
+    SweepValues values;
+    const auto next = [&] {
+        const int d = static_cast<int>(values.step() >> 60) % 10;
+        const int w = 1 + static_cast<int>(values.step() >> 59);  // 1 to 32 columns
+        return Sample{values.next(-d - 1), w, d};
+    };
+    sweep(Form::F, next, [](Text& out, Sample c) {
+        Text exact;
+        return in_field(out, exact_fixed(exact, c.v, c.d), c.w);
+    });
+    sweep(Form::shortest, next, [](Text& out, Sample c) { return exact_fixed(out, c.v, c.d); });
+}
+
+TEST(NumberFieldSweep, ExponentialFields)
+{
+    SweepValues values;
+    const auto next = [&] {
+        const int d = 1 + static_cast<int>(values.step() >> 60) % 9;
+        const int w = 1 + static_cast<int>(values.step() >> 59);
+        const int unit = static_cast<int>(values.step() >> 58) - 40 - d;  // about 1e-45 to 1e38
+        return Sample{values.next(unit), w, d};
+    };
+    sweep(Form::E, next, [](Text& out, Sample c) {
+        Text exact;
+        return in_field(out, exact_exponential(exact, c.v, c.d), c.w);
+    });
+}
+
+TEST(NumberFieldSweep, NearestWholeFields)
+{
+    SweepValues values;
+    const auto next = [&] { return Sample{values.next(0), 1 + static_cast<int>(values.step() >> 60), 0}; };
+    sweep(Form::I, next, [](Text& out, Sample c) {
+        Text exact;
+        return in_field(out, exact_nearest_whole(exact, c.v), c.w);
+    });
+    sweep(Form::shortest_whole, next, [](Text& out, Sample c) { return exact_nearest_whole(out, c.v); });
 }
 
 // Bits of the correctly rounded value, where the C libraries' float versions

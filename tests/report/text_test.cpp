@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 
 #include "report/report.hpp"
+#include "report/squeezed_line.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -41,6 +43,56 @@ TEST(Squeezer, ShrinksRunsOfBlanksAfterTheKeptPrefix)
     std::string blank(120, ' '), dest(100, '?');
     squeeze_blanks(blank, dest, 2);
     EXPECT_EQ(dest, std::string(100, ' '));
+}
+
+// A squeezed line written piece by piece, and the same pieces put side by
+// side in the formula work buffer and squeezed from there.
+TEST(SqueezedLine, WritesWhatTheSqueezerLeaves)
+{
+    std::uint32_t s = 7;
+    const auto next = [&](std::uint32_t n) {
+        s = s * 1664525u + 1013904223u;
+        return (s >> 8) % n;
+    };
+    const auto random_text = [&](std::string_view alphabet, std::size_t longest) {
+        std::string t(next(static_cast<std::uint32_t>(longest)) + 1, ' ');
+        for (char& c : t)
+            c = alphabet[next(static_cast<std::uint32_t>(alphabet.size()))];
+        return t;
+    };
+    for (int n = 0; n < 20000; ++n) {
+        const int keep = "01238"[n % 5] - '0';
+        const std::size_t width = n % 2 == 0 ? 100 : 78;
+        std::string work(kFormulaWidth, ' '), line(width, '?');
+        SqueezedLine out(line, keep, SqueezedLine::kSqueeze);
+        int col = 1;
+        while (col < 80) {  // the pieces end before the last column of the work buffer
+            const std::uint32_t kind = next(4);
+            if (kind == 0) {
+                const std::string t = random_text("   ab/,", 12);
+                col = put(work, col, t);
+                out.text(t);
+            } else if (kind == 1) {
+                const std::string t = random_text("x1.-", 8);  // no blanks
+                col = put(work, col, t);
+                out.clean_text(t);
+            } else if (kind == 2) {
+                const std::string t = random_text("  cd", 12);
+                const int field = static_cast<int>(next(14));
+                col = put_right(work, col, field, t);
+                out.right_aligned(t, field);
+            } else {
+                std::string field(next(12) + 1, ' ');  // a number field: blanks, then digits
+                put_right(field, 1, static_cast<int>(field.size()), random_text("9.-", 12));
+                col = put(work, col, field);
+                out.number_field(field);
+            }
+        }
+        out.finish();
+        std::string squeezed(width, '?');
+        squeeze_blanks(work, squeezed, keep);
+        ASSERT_EQ(line, squeezed) << "keep " << keep << ", from \"" << unpadded(work) << "\"";
+    }
 }
 
 TEST(SpecialCharacters, PlainNotationForEachCharacter)

@@ -9,6 +9,7 @@
 #include "../report/formula_block.hpp"
 #include "../report/number_fields.hpp"
 #include "../report/single_precision.hpp"
+#include "../report/squeezed_line.hpp"
 #include "charts.hpp"
 #include "jacket_calc.hpp"
 
@@ -225,16 +226,18 @@ TrjSearch find_Trj(const KCharts& c, const JacketInput& in, float R, float Pj)
 // digit each, squeezed like a formula line.
 void write_chart_line(Report& r, ChartChoice c)
 {
-    Field work = r.work;
-    blank(work);
-    int col = put(work, 1, " FIG. EE - ");
-    field::integer(work.subspan(static_cast<std::size_t>(col - 1), 1), truncate_to_int32(c.first));
+    SqueezedLine line(r.line, 0, SqueezedLine::kSqueeze);
+    char digit;
+    line.text(" FIG. EE - ");
+    field::integer(Field(&digit, 1), truncate_to_int32(c.first));
+    line.text({&digit, 1});
     if (c.second != 0.0f) {
-        col = put(work, col + 1, "  and EE - ");
-        field::integer(work.subspan(static_cast<std::size_t>(col - 1), 1),
-                       truncate_to_int32(c.second));
+        line.text("  and EE - ");
+        field::integer(Field(&digit, 1), truncate_to_int32(c.second));
+        line.text({&digit, 1});
     }
-    write_formula_line(r, 0);
+    line.finish();
+    write_line(r);
 }
 
 // Writes a chart number as one digit at column col; returns the column

@@ -3,6 +3,7 @@
 
 #include "../report/formula_block.hpp"
 #include "../report/number_fields.hpp"
+#include "../report/squeezed_line.hpp"
 
 namespace tx14 {
 
@@ -16,12 +17,16 @@ void write_result_a(Report& r, bool exceeds, float value, std::string_view unit)
 
 void write_result_b(Report& r, float value, std::string_view unit)
 {
-    Field work = r.work;
-    blank(work);
-    put_right(work, 1, 20, " = ");
-    field::fixed(work.subspan(20, 20), value, 4);
-    put_right(work, 41, 30, unit);
-    write_formula_line(r, 0);
+    // " = ", the value and the unit right-aligned in fields of 20, 20 and 30
+    // columns, squeezed.
+    std::array<char, 20> number;
+    field::fixed(number, value, 4);
+    SqueezedLine line(r.line, 0, SqueezedLine::kSqueeze);
+    line.right_aligned(" = ", 20);
+    line.number_field(view(number));
+    line.right_aligned(unit, 30);
+    line.finish();
+    write_line(r);
 }
 
 void write_warning(Report& r, const LineStyles& headline,

@@ -4,6 +4,7 @@
 #include "../common/units.hpp"
 #include "../report/formula_block.hpp"
 #include "../report/report.hpp"
+#include "../report/squeezed_line.hpp"
 #include "jacket_calc.hpp"
 
 namespace tx14 {
@@ -18,14 +19,15 @@ float required_jacket_thickness(const JacketInput& in, float Rp)
     return (in.Pj * Rp) / (0.85f * in.Sj - 0.6f * in.Pj) + in.caj;
 }
 
-// " Pipe Schedule = " and the schedule name, squeezed like a formula line.
+// " Pipe Schedule = " and the schedule name, right-aligned in fields of 20
+// and 5 columns and squeezed.
 void write_schedule_line(Report& r, std::string_view name)
 {
-    Field work = r.work;
-    blank(work);
-    put_right(work, 1, 20, "Pipe Schedule = ");
-    put_right(work, 21, 5, name);
-    write_formula_line(r, 0);
+    SqueezedLine line(r.line, 0, SqueezedLine::kSqueeze);
+    line.right_aligned("Pipe Schedule = ", 20);
+    line.right_aligned(name, 5);
+    line.finish();
+    write_line(r);
 }
 
 // The jacket wall: the thickness the jacket pressure requires at the input
@@ -74,7 +76,7 @@ void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in,
     write_result_b(r, show.thk(in.Tj), thk);
 
     write_blank_line(r);
-    constexpr std::string_view kTemplate = " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4";
+    constexpr FormulaTemplate kTemplate = " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4";
     const auto values = {show.pressure(in.Pj), show.dia(w.Rp), show.stress(in.Sj),
                          show.pressure(in.Pj), show.thk(in.caj)};
     if (div2)

@@ -18,7 +18,7 @@ constexpr float z = 1.0f;  // weld joint coefficient of EN 13445, taken as 1
 
 // Blank line, then the block; every coil caption is a result caption.
 void coil_block(Report& r, std::string_view label, std::string_view symbolic,
-                std::string_view tmpl, std::initializer_list<float> values, int keep)
+                const FormulaTemplate& tmpl, std::initializer_list<float> values, int keep)
 {
     write_blank_line(r);
     write_block(r, style::kResultCaption, label, symbolic, tmpl, values, keep);

@@ -5,7 +5,9 @@
 
 #include "../report/fixed_line.hpp"
 #include "../report/formula_block.hpp"
+#include "../report/number_fields.hpp"
 #include "../report/single_precision.hpp"
+#include "../report/squeezed_line.hpp"
 #include "opening_calculation.hpp"
 
 namespace tx14 {
@@ -15,19 +17,24 @@ namespace {
 // symbolic line, filled template and " = value unit"; then a blank line.
 // `value` is in display units.
 void write_stress_block(Report& r, std::string_view label, std::string_view symbolic,
-                        std::string_view tmpl, std::initializer_list<float> values, float value,
-                        std::string_view unit)
+                        const FormulaTemplate& tmpl, std::initializer_list<float> values,
+                        float value, std::string_view unit)
 {
     std::array<char, 78> line;  // the block's lines are 78 columns wide
     FixedLine(r, line).text(label).write(style::kCaption);
     FixedLine(r, line).text(symbolic).write();
 
-    fill_formula(r, tmpl, values);
-    squeeze_blanks(r.work, line, 8);
-    write_line(r, line);
+    write_formula(r, line, tmpl, values, 8);
 
-    FixedLine(r, r.work).text(" = ").fixed_shortest(value, 3).blanks(1).text(unit);
-    squeeze_blanks(r.work, line, 8);
+    // " = ", the value and its unit, squeezed: a unit label of ten
+    // characters keeps the text far inside the formula width.
+    field::TextBuffer buf;
+    SqueezedLine result(line, 8, SqueezedLine::kSqueeze);
+    result.text(" = ");
+    result.clean_text(field::fixed_text(buf, value, 3));
+    result.blanks(1);
+    result.text(unit);
+    result.finish();
     write_line(r, line);
     write_blank_line(r);
 }
@@ -137,8 +144,8 @@ void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in,
                          viii1 ? " = 0.91(g1n/g0n)\xB2 * B1 * V * Sh/(f*ho)"
                                : " = 0.91(g1n/g0n)\xB2 * (Bn + g0n)Vn*SH/(fn*sqrt(Bn*g0n))");
         write_formula(r,
-                      viii1 ? " = 0.91(@3 /@3 )\xB2 * @3 * @3 *@0/(@3 * @3)"
-                            : " = 0.91(@3 /@3 )\xB2 * (@3)@3*@1/(@3 * @3)",
+                      viii1 ? FormulaTemplate(" = 0.91(@3 /@3 )\xB2 * @3 * @3 *@0/(@3 * @3)")
+                            : FormulaTemplate(" = 0.91(@3 /@3 )\xB2 * (@3)@3*@1/(@3 * @3)"),
                       {show.thk(g1nc), show.thk(g0nc), show.dia(p.B1), p.nozzle.flange.V,
                        show.stress(p.SH), p.nozzle.flange.f, show.thk(p.nozzle.hub.h0)},
                       1);
@@ -159,14 +166,13 @@ namespace {
 void write_opening_product(Report& r, const Shown& show, std::string_view label,
                            std::string_view tmpl, float X1, float S, float SO, float limit)
 {
-    std::array<char, kFormulaWidth> text;
-    blank(text);
-    put(text, put(text, 1, tmpl), show.u.stress.text());
+    std::array<char, kFormulaWidth> text;  // the template, then the stress unit
+    const int end = put(text, put(text, 1, tmpl), show.u.stress.text());
     write_caption(r, style::kCaption, label);
-    fill_formula(r, view(text), {X1, show.stress(S), show.stress(SO)});
     if (over_limit(SO, limit))
         set_line_styles(r, style::kWarning);
-    write_formula_line(r, 1);
+    write_formula(r, FormulaTemplate::parse({text.data(), static_cast<std::size_t>(end - 1)}),
+                  {X1, show.stress(S), show.stress(SO)}, 1);
     write_blank_line(r);
 }
 

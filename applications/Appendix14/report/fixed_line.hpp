@@ -2,8 +2,10 @@
 // number fields of given widths, then written with its styles.
 #pragma once
 
+#include <algorithm>
 #include <string_view>
 
+#include "number_fields.hpp"
 #include "report.hpp"
 
 namespace tx14 {
@@ -13,23 +15,65 @@ namespace tx14 {
 class FixedLine {
 public:
     explicit FixedLine(Report& r) : FixedLine(r, r.line) {}
-    FixedLine(Report& r, Field buffer);
+    FixedLine(Report& r, Field buffer) : r_(r), buffer_(buffer) { blank(buffer_); }
 
-    FixedLine& text(std::string_view s);
-    FixedLine& text(std::string_view s, int width);  // blank-padded or cut to width
-    FixedLine& blanks(int n);
-    FixedLine& fixed(float v, int width, int decimals);
-    FixedLine& exponential(float v, int width, int decimals);
+    FixedLine& text(std::string_view s)
+    {
+        put(next(static_cast<int>(s.size())), 1, s);
+        return *this;
+    }
+    FixedLine& text(std::string_view s, int width)  // blank-padded or cut to width
+    {
+        put(next(width), 1, s.substr(0, static_cast<std::size_t>(std::max(width, 0))));
+        return *this;
+    }
+    FixedLine& blanks(int n)
+    {
+        next(n);  // the buffer is blank already
+        return *this;
+    }
+    FixedLine& fixed(float v, int width, int decimals)
+    {
+        field::fixed(next(width), v, decimals);
+        return *this;
+    }
+    FixedLine& exponential(float v, int width, int decimals)
+    {
+        field::exponential(next(width), v, decimals);
+        return *this;
+    }
     FixedLine& fixed_shortest(float v, int decimals);
-    FixedLine& whole(float v, int width);  // rounded to the nearest whole number
-    FixedLine& integer(long long v, int width);
+    FixedLine& whole(float v, int width)  // rounded to the nearest whole number
+    {
+        field::nearest_whole(next(width), v);
+        return *this;
+    }
+    FixedLine& integer(long long v, int width)
+    {
+        field::integer(next(width), v);
+        return *this;
+    }
 
     Field buffer() const { return buffer_; }
-    void write();
-    void write(const LineStyles& styles);
+    void write() { write_line(r_, buffer_); }
+    void write(const LineStyles& styles)
+    {
+        set_line_styles(r_, styles);
+        write_line(r_, buffer_);
+    }
 
 private:
-    Field next(int width);  // the next `width` columns, clipped to the buffer
+    // The next `width` columns, clipped to the buffer. Inline, so that the
+    // columns of a line built from constant widths are worked out when the
+    // program is compiled.
+    Field next(int width)
+    {
+        const int size = static_cast<int>(buffer_.size());
+        const int from = std::clamp(col_, 1, size + 1);
+        const int n = std::clamp(width, 0, size + 1 - from);
+        col_ += width;
+        return buffer_.subspan(static_cast<std::size_t>(from - 1), static_cast<std::size_t>(n));
+    }
 
     Report& r_;
     Field buffer_;

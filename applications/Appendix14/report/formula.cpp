@@ -2,10 +2,12 @@
 #include "formula.hpp"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "number_fields.hpp"
 #include "scan.hpp"
+#include "squeezed_line.hpp"
 
 namespace tx14 {
 namespace {
@@ -139,7 +141,93 @@ int next_mark(ConstField t, int at)
     return find_any<'@', '#'>(t, at, static_cast<int>(t.size()));
 }
 
+// The fixed-point text of a placeholder with d decimals looks like a whole
+// number gone astray: the rule of looks_near_integer for a text alone in
+// its field, which has a blank after it unless it fills all ten columns.
+bool near_integer_text(std::string_view text, int d)
+{
+    const std::string_view decimals = text.substr(text.size() - static_cast<std::size_t>(d));
+    if (decimals.starts_with("999"))
+        return true;
+    if (text.size() >= kValueWidth)
+        return false;
+    return decimals == "00" || decimals == "000" || decimals == "0000" || decimals == "0001";
+}
+
+// A fixed-point text without the zeros drop_trailing_zeros blanks.
+std::string_view without_trailing_zeros(std::string_view text)
+{
+    while (text.size() >= 3 && text.back() == '0' && text[text.size() - 2] != '.')
+        text.remove_suffix(1);
+    return text;
+}
+
+// One placeholder's value into the line: what render_value and
+// drop_trailing_zeros leave in the value field, up to its last non-blank.
+// The usual values (finite, a selector from "0" to "7", fixed point within
+// ten columns) are written straight from their digits; the rest take the
+// field.
+void put_value(SqueezedLine& line, float v, char c)
+{
+    field::TextBuffer buf;
+    if (1e-6f < v && v < 1.0f) {  // render_small: "0." and d decimals after one blank
+        const int d = c == '0' || c == '1' ? 1 : (c >= '2' && c <= '5' ? c - '0' : 6);
+        line.blanks(1);
+        line.clean_text(without_trailing_zeros(field::fixed_text(buf, v, d)));
+        return;
+    }
+    const char form = v > 500000.0f ? '0' : c;  // as render_plain takes it
+    if (std::isfinite(v) && v <= 1e8f && v >= -1e8f && form >= '0' && form <= '7') {
+        if (form == '0') {
+            const std::string_view text = field::nearest_whole_text(buf, v);
+            if (text.size() <= kValueWidth)
+                return line.clean_text(text);
+        } else {
+            std::string_view text = field::fixed_text(buf, v, form - '0');
+            if (text.size() <= kValueWidth && near_integer_text(text, form - '0'))
+                text = field::fixed_text(buf, v, 1);
+            if (text.size() <= kValueWidth)
+                return line.clean_text(without_trailing_zeros(text));
+        }
+    }
+    char value_buf[kValueWidth];
+    Field value(value_buf, kValueWidth);
+    render_value(value, v, c);
+    drop_trailing_zeros(value);
+    if (const int e = last_nonblank(value); e > 0)
+        line.text(view(value).substr(0, static_cast<std::size_t>(e)));
+    else
+        line.drop_blanks();
+}
+
 }  // namespace
+
+void fill_formula_line(Field line, const FormulaTemplate& tmpl, std::span<const float> values,
+                       int keep)
+{
+    SqueezedLine out(line, keep, SqueezedLine::kTidyAndSqueeze);
+    const std::string_view text = tmpl.text();
+    std::size_t at = 0;  // where the next segment's body begins
+    for (int k = 0;; ++k) {
+        const FormulaTemplate::Segment& s = tmpl.segment(k);
+        out.blanks(s.lead);
+        at += s.lead;
+        if (s.length > 0) {
+            const std::string_view body = text.substr(at, s.length);
+            if (s.clean)
+                out.clean_text(body);
+            else
+                out.text(body);
+        }
+        out.blanks(s.trail);
+        if (k == tmpl.placeholders())
+            break;
+        at += s.length + s.trail + 2;  // past the placeholder
+        const auto n = static_cast<std::size_t>(k);
+        put_value(out, n < values.size() ? values[n] : 0.0f, tmpl.selector(k));
+    }
+    out.finish();
+}
 
 void SUBSTVALUES(Field tmpl, std::span<const float> values)
 {

@@ -5,6 +5,7 @@
 
 #include <span>
 
+#include "formula_template.hpp"
 #include "report.hpp"
 
 namespace tx14 {
@@ -23,5 +24,12 @@ inline void SUBSTVALUES(Field tmpl, std::initializer_list<float> values)
 
 // Deletes blanks before superscripts, "^", "," and "/", and after "/".
 void TIDYFORMULA(Field line);
+
+// The template filled with the values, tidied and squeezed with the keep
+// count into `line`, in one pass: the line SUBSTVALUES, TIDYFORMULA and
+// squeeze_blanks leave, without the formula work buffer. For a template
+// that is one_pass(), at most six values and a line wider than `keep`.
+void fill_formula_line(Field line, const FormulaTemplate& tmpl, std::span<const float> values,
+                       int keep);
 
 }  // namespace tx14

@@ -21,11 +21,26 @@ void write_formula_line(Report& r, int keep)
     write_line(r);
 }
 
+void write_formula(Report& r, Field line, const FormulaTemplate& tmpl,
+                   std::initializer_list<float> values, int keep)
+{
+    const std::span<const float> v(values.begin(), values.size());
+    if (tmpl.one_pass() && v.size() <= std::size_t{FormulaTemplate::kMaxPlaceholders} &&
+        keep < static_cast<int>(line.size())) {
+        fill_formula_line(line, tmpl, v, keep);
+    } else {
+        fill_formula(r, tmpl.text(), v);
+        squeeze_blanks(r.work, line, keep);
+    }
+    write_line(r, line);
+}
+
 void write_result(Report& r, float value, std::string_view unit)
 {
+    field::TextBuffer buf;
+    const std::string_view number = field::fixed_text(buf, value, 3);
     assign(r.line, " = ");
-    int n = field::fixed_shortest(Field(r.line).subspan(3), value, 3);
-    put(r.line, 3 + n + 2, unit);
+    put(r.line, put(r.line, 4, number) + 1, unit);
     write_line(r);
 }
 
@@ -52,7 +67,7 @@ void write_block_end(Report& r, float value, std::string_view unit, bool over_li
 }
 
 void write_block(Report& r, const LineStyles& styles, std::string_view label,
-                 std::string_view symbolic, std::string_view tmpl,
+                 std::string_view symbolic, const FormulaTemplate& tmpl,
                  std::initializer_list<float> values, int keep)
 {
     write_block_head(r, styles, label, symbolic);
@@ -60,7 +75,7 @@ void write_block(Report& r, const LineStyles& styles, std::string_view label,
 }
 
 void write_block(Report& r, std::string_view label, std::string_view symbolic,
-                 std::string_view tmpl, std::initializer_list<float> values, float value,
+                 const FormulaTemplate& tmpl, std::initializer_list<float> values, float value,
                  std::string_view unit)
 {
     write_block(r, style::kCaption, label, symbolic, tmpl, values, 1);

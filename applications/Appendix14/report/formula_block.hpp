@@ -6,6 +6,7 @@
 #include <span>
 #include <string_view>
 
+#include "formula_template.hpp"
 #include "report.hpp"
 
 namespace tx14 {
@@ -31,12 +32,15 @@ inline void fill_formula(Report& r, std::string_view tmpl, std::initializer_list
 // and writes it.
 void write_formula_line(Report& r, int keep);
 
-// fill_formula, then write_formula_line.
-inline void write_formula(Report& r, std::string_view tmpl, std::initializer_list<float> values,
-                          int keep)
+// The template filled with values, squeezed with the keep count into
+// `line` and written: what fill_formula and the squeezer give, in one pass
+// where the template allows it.
+void write_formula(Report& r, Field line, const FormulaTemplate& tmpl,
+                   std::initializer_list<float> values, int keep);
+inline void write_formula(Report& r, const FormulaTemplate& tmpl,
+                          std::initializer_list<float> values, int keep)
 {
-    fill_formula(r, tmpl, values);
-    write_formula_line(r, keep);
+    write_formula(r, r.line, tmpl, values, keep);
 }
 
 // " = ", the value with three decimals in the shortest width, one blank and
@@ -59,13 +63,13 @@ void write_block_end(Report& r, float value, std::string_view unit, bool over_li
 // A formula block up to its result: head, then the template filled with
 // the display values and squeezed with the keep count.
 void write_block(Report& r, const LineStyles& styles, std::string_view label,
-                 std::string_view symbolic, std::string_view tmpl,
+                 std::string_view symbolic, const FormulaTemplate& tmpl,
                  std::initializer_list<float> values, int keep);
 
 // A whole formula block of one substituted line: caption styles, keep
 // count 1, the result and the blank line.
 void write_block(Report& r, std::string_view label, std::string_view symbolic,
-                 std::string_view tmpl, std::initializer_list<float> values, float value,
+                 const FormulaTemplate& tmpl, std::initializer_list<float> values, float value,
                  std::string_view unit);
 
 // Appends `more` directly behind the filled formula and fills it too.

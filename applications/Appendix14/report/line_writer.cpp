@@ -53,10 +53,21 @@ char* next_record(Report& r)
     put_styles(rec, styles);
 }
 
+// Whether no style code is set, as on most lines.
+bool no_styles(const LineStyles& s)
+{
+    std::uint64_t codes[3];  // the six codes, two at a time
+    static_assert(sizeof codes == sizeof s);
+    std::memcpy(codes, s.data(), sizeof codes);
+    return (codes[0] | codes[1] | codes[2]) == 0;
+}
+
 // Columns 105-125 of a record, the styles included.
 void finish_record(char* rec, const LineStyles& s)
 {
     std::memcpy(rec + 4 + kLineWidth, kRecordTail, kCaptureRecordWidth - 4 - kLineWidth);
+    if (no_styles(s))
+        return;  // the tail has them
     if (!small_styles(s))
         return put_other_styles(rec, s);
     char* digit = rec + kStyleColumn;  // the "0" of each code, written out for speed
@@ -158,10 +169,22 @@ void write_line(Report& r, Field text)
 void write_blank_line(Report& r, Field text)
 {
     blank(text);
-    if (captures(r) || writes_file(r))
+    if (captures(r)) {
+        // A record of blanks and the styles: nothing to copy or convert.
+        char* rec = next_record(r);
+        std::memset(rec, ' ', 4 + kLineWidth);
+        finish_record(rec, r.styles);
+        r.styles = {};
+    } else if (writes_file(r)) {
         write_line(r, text);
-    else
+    } else {
         r.styles = {};  // the buffer is blank already
+    }
+}
+
+void write_blank_line(Report& r)
+{
+    write_blank_line(r, r.line);
 }
 
 void set_line_styles(Report& r, const LineStyles& styles)

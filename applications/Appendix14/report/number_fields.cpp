@@ -62,26 +62,31 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// The decimal digits of q, at least `count` of them (leading zeros),
-// written right to left so that they end just before `end`; returns where
-// they begin.
-char* digits_before(char* end, std::uint64_t q, int count)
+// The decimal digits of q written right to left so that they end just
+// before `end`; returns where they begin. Four digits come off q at a
+// time, and go out as two pairs in 32-bit arithmetic.
+char* digits_before(char* end, std::uint64_t q)
 {
     char* p = end;
-    while (q >= 100) {
-        const std::uint64_t pair = q % 100;
-        q /= 100;
-        p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * pair, 2);
+    while (q >= 10000) {
+        const auto four = static_cast<std::uint32_t>(q % 10000);
+        q /= 10000;
+        p -= 4;
+        std::memcpy(p, kDigitPairs + 2 * (four / 100), 2);
+        std::memcpy(p + 2, kDigitPairs + 2 * (four % 100), 2);
     }
-    if (q >= 10) {
+    auto rest = static_cast<std::uint32_t>(q);  // below 10000
+    if (rest >= 100) {
         p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * q, 2);
+        std::memcpy(p, kDigitPairs + 2 * (rest % 100), 2);
+        rest /= 100;
+    }
+    if (rest >= 10) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * rest, 2);
     } else {
-        *--p = static_cast<char>('0' + q);
+        *--p = static_cast<char>('0' + rest);
     }
-    while (end - p < count)
-        *--p = '0';
     return p;
 }
 
@@ -107,13 +112,16 @@ char* fixed_digits_fast(char* out, float v, int d)
         if (rest > half || (rest == half && (q & 1) != 0))
             ++q;
     }
-    // All digits of q, one "0" before the point at least, then the point
-    // slid in before the last d of them. The whole part has at most 10
-    // digits and the decimals at most 9: each goes out in one copy of 16
-    // bytes (what follows the text in `out` is left over, not read).
-    char text[48] = {};
+    // All digits of q on a row of zeros, from the (d + 1)-th digit before
+    // the end at least, so that "0." and the zeros after the point are
+    // there; then the point slid in before the last d of them. The whole
+    // part has at most 10 digits and the decimals at most 9: each goes out
+    // in one copy of 16 bytes (what follows the text in `out` is left over,
+    // not read).
+    char text[48];
+    std::memset(text, '0', sizeof text);
     char* const text_end = text + 32;
-    const char* first = digits_before(text_end, q, d + 1);
+    const char* first = std::min(digits_before(text_end, q), text_end - (d + 1));
     if ((bits >> 31) != 0)
         *out++ = '-';
     const auto whole = static_cast<std::size_t>(text_end - first - d);
@@ -121,6 +129,19 @@ char* fixed_digits_fast(char* out, float v, int d)
     out[whole] = '.';
     std::memcpy(out + whole + 1, first + whole, 16);
     return out + whole + 1 + d;
+}
+
+// The general conversion, for more decimals or larger magnitudes than any
+// report shows: out of line, so that the usual numbers take no part in
+// its set-up.
+[[gnu::noinline]] std::string_view fixed_digits_general(char* buf, float v, int d)
+{
+    auto res = std::to_chars(buf, buf + kBuffer - 1, static_cast<double>(v),
+                             std::chars_format::fixed, d);
+    char* end = res.ptr;
+    if (d == 0)
+        *end++ = '.';
+    return {buf, static_cast<std::size_t>(end - buf)};
 }
 
 // Fixed-point digits of v with d decimals into buf; "0." keeps its zero.
@@ -132,12 +153,7 @@ std::string_view fixed_digits(char* buf, float v, int d)
         char* end = fixed_digits_fast(buf, v, d);
         return {buf, static_cast<std::size_t>(end - buf)};
     }
-    auto res = std::to_chars(buf, buf + kBuffer - 1, static_cast<double>(v),
-                             std::chars_format::fixed, d);
-    char* end = res.ptr;
-    if (d == 0)
-        *end++ = '.';
-    return {buf, static_cast<std::size_t>(end - buf)};
+    return fixed_digits_general(buf, v, d);
 }
 
 // Removes the "0" of a leading "0." or "-0." (Fortran's optional zero).

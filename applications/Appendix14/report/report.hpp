@@ -75,7 +75,7 @@ inline void write_line(Report& r) { write_line(r, r.line); }
 
 // Blanks `text` and writes it: one empty line.
 void write_blank_line(Report& r, Field text);
-inline void write_blank_line(Report& r) { write_blank_line(r, r.line); }
+void write_blank_line(Report& r);
 
 // Sets the styles of the next line and refreshes the special-character
 // switch from the flag.
