@@ -70,8 +70,7 @@ bool Context::reason(int i, tx14_note& out) const
     const ResultsRecord& rec = state_->results;
     if (i < 0 || i >= rec.reason_count)
         return false;
-    const RecordedNote& n = rec.reasons[static_cast<std::size_t>(i)];
-    out = {n.code, n.text.data()};
+    out = {rec.reasons[static_cast<std::size_t>(i)].code, rec.reason_text(i)};
     return true;
 }
 
@@ -82,8 +81,7 @@ bool Context::note(int i, tx14_note& out) const
     const ResultsRecord& rec = state_->results;
     if (i < 0 || i >= rec.note_count)
         return false;
-    const RecordedNote& n = rec.notes[static_cast<std::size_t>(i)];
-    out = {n.code, n.text.data()};
+    out = {rec.notes[static_cast<std::size_t>(i)].code, rec.note_text(i)};
     return true;
 }
 

@@ -56,6 +56,11 @@ inline constexpr std::string_view kScheduleNames =
     "5S  10S 10  20  30  40  40S 80  80S 80XS100 120 140 160 XXS ";
 static_assert(kScheduleNames.size() == 4 * kSchedules);
 
+// The same names alone, for texts that show them in words.
+inline constexpr const char* kScheduleWords[kSchedules] = {
+    "5S", "10S", "10", "20", "30", "40", "40S", "80", "80S", "80XS", "100", "120", "140", "160", "XXS"};
+inline constexpr const char* schedule_word(int s) { return kScheduleWords[s - 1]; }
+
 // Wall of schedule s at pipe column col (both from 1).
 inline constexpr float wall(int s, int col)
 {

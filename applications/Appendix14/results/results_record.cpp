@@ -58,34 +58,52 @@ bool governs_over(const RecordedCheck& a, const RecordedCheck& b)
     return clearly_above(ua, ub);
 }
 
-void put_note(RecordedNote& n, const char* code, std::string_view text)
+// Adds a word to the note's list, or counts it beyond.
+void name_in(RecordedNote& n, const char* word)
 {
-    n.code = code;
-    std::size_t len = std::min(text.size(), n.text.size() - 1);
-    for (std::size_t i = 0; i < len; ++i)
-        n.text[i] = text[i];
-    n.text[len] = '\0';
+    auto free = std::find(n.words.begin(), n.words.end(), nullptr);
+    if (free != n.words.end())
+        *free = word;
+    else
+        ++n.more_words;
+}
+
+void compose_values_not_finite(NoteText& t, const RecordedNote& n)
+{
+    t.text("A value the verdict rests on is not finite: ").words(n).text(".");
 }
 
 // One reason naming every value (of a check that applies) that is not
-// finite: "Not finite: DELTA, SH, ...".
+// finite.
 void reason_for_values_not_finite(ResultsRecord& rec)
 {
-    NoteText t(rec);
-    int named = 0;
+    RecordedNote* n = nullptr;
+    auto name = [&](const char* key) {
+        name_in(n ? *n : *(n = &rec.reason("not_finite", compose_values_not_finite)), key);
+    };
     for (int i = 0; i < rec.value_count; ++i) {
         const RecordedValue& v = rec.values[static_cast<std::size_t>(i)];
         if (v.applies && !finite(v.value))
-            t.text(named++ ? ", " : "A value the verdict rests on is not finite: ").text(v.key);
+            name(v.key);
     }
     for (int i = 0; i < rec.check_count; ++i) {
         const RecordedCheck& c = rec.checks[static_cast<std::size_t>(i)];
         if (c.applicable && (!finite(c.value) || !finite(c.limit)))
-            t.text(named++ ? ", " : "A value the verdict rests on is not finite: ")
-                .text("the check ").text(c.key);
+            name(c.key);
     }
-    if (named > 0)
-        rec.reason("not_finite", t.text(".").view());
+}
+
+// The next note of a list, or `spare` (written, never read) when it is full.
+template <std::size_t N>
+RecordedNote& next_note(std::array<RecordedNote, N>& list, int& count, RecordedNote& spare, const char* code,
+                        RecordedNote::Compose compose, std::initializer_list<float> x)
+{
+    RecordedNote& n = count < static_cast<int>(N) ? list[static_cast<std::size_t>(count++)] : spare;
+    n = {};
+    n.code = code;
+    n.compose = compose;
+    std::copy_n(x.begin(), std::min(x.size(), n.x.size()), n.x.begin());
+    return n;
 }
 
 }  // namespace
@@ -116,27 +134,39 @@ void ResultsRecord::check(const char* key, const char* label, Quantity q, float 
     c.passes = c.at_least ? value >= limit : value <= limit + tolerance;
 }
 
-void ResultsRecord::reason(const char* code, std::string_view text)
+RecordedNote& ResultsRecord::reason(const char* code, RecordedNote::Compose compose, std::initializer_list<float> x)
 {
-    if (reason_count < kReasonCapacity)
-        put_note(reasons[static_cast<std::size_t>(reason_count++)], code, text);
+    return next_note(reasons, reason_count, spare_, code, compose, x);
 }
+
+RecordedNote& ResultsRecord::note(const char* code, RecordedNote::Compose compose, std::initializer_list<float> x)
+{
+    return next_note(notes, note_count, spare_, code, compose, x);
+}
+
+template <std::size_t N>
+const char* ResultsRecord::text_of(const std::array<RecordedNote, N>& list, std::array<Texts, N>& texts, int i) const
+{
+    Texts& out = texts[static_cast<std::size_t>(i)];
+    NoteText t(*this, out);
+    const RecordedNote& n = list[static_cast<std::size_t>(i)];
+    if (n.compose != nullptr)
+        n.compose(t, n);
+    return out.data();
+}
+template const char* ResultsRecord::text_of(const std::array<RecordedNote, kReasonCapacity>&,
+                                            std::array<Texts, kReasonCapacity>&, int) const;
+template const char* ResultsRecord::text_of(const std::array<RecordedNote, kNoteCapacity>&,
+                                            std::array<Texts, kNoteCapacity>&, int) const;
 
 void ResultsRecord::inputs_used(std::initializer_list<Input> inputs)
 {
-    NoteText t(*this);
-    int named = 0;
+    RecordedNote* n = nullptr;
     for (const Input& i : inputs)
         if (!finite(i.value))
-            t.text(named++ ? ", " : "An input the verdict rests on is not finite: ").text(i.name);
-    if (named > 0)
-        reason("not_finite", t.text(".").view());
-}
-
-void ResultsRecord::note(const char* code, std::string_view text)
-{
-    if (note_count < kNoteCapacity)
-        put_note(notes[static_cast<std::size_t>(note_count++)], code, text);
+            name_in(n ? *n : *(n = &reason("not_finite", [](NoteText& t, const RecordedNote& r) {
+                t.text("An input the verdict rests on is not finite: ").words(r).text(".");
+            })), i.name);
 }
 
 void ResultsRecord::set_units(const UnitRecord& u)
@@ -182,7 +212,9 @@ void ResultsRecord::finish()
     }
     if (applicable == 0 && verdict != Verdict::not_analysed) {
         verdict = Verdict::not_analysed;
-        reason("not_computed", "Nothing was calculated that the item could be judged by.");
+        reason("not_computed", [](NoteText& t, const RecordedNote&) {
+            t.text("Nothing was calculated that the item could be judged by.");
+        });
     }
 }
 
@@ -198,9 +230,31 @@ float ResultsRecord::display(Quantity q, float value) const
 
 NoteText& NoteText::text(std::string_view s)
 {
-    for (char c : s)
-        if (n_ + 1 < buf_.size())
-            buf_[n_++] = c;
+    const std::size_t n = std::min(s.size(), out_.size() - 1 - n_);
+    std::copy_n(s.data(), n, out_.data() + n_);
+    n_ += n;
+    out_[n_] = '\0';
+    return *this;
+}
+
+NoteText& NoteText::words(const RecordedNote& n)
+{
+    for (std::size_t i = 0; i < n.words.size() && n.words[i]; ++i)
+        text(i ? ", " : "").text(n.words[i]);
+    return n.more_words > 0 ? text(", ...") : *this;
+}
+
+NoteText& NoteText::message(std::string_view s)
+{
+    bool blank = true;  // drops leading blanks
+    for (char c : s) {
+        if (c == ' ' && blank)
+            continue;
+        blank = c == ' ';
+        text(std::string_view(&c, 1));
+    }
+    while (n_ > 0 && out_[n_ - 1] == ' ')
+        out_[--n_] = '\0';
     return *this;
 }
 

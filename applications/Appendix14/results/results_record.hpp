@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string_view>
 
 namespace tx14 {
@@ -45,12 +46,22 @@ struct RecordedCheck {
     float utilization;
 };
 
+class NoteText;
+struct ResultsRecord;
+
 // A reason the item could not be judged, or a note the reader must know:
-// a stable code and a text (Windows-1252, NUL-terminated).
+// a stable code, and what its text shows. The text (Windows-1252) is
+// composed only when it is read, so that a run that nobody asks for its
+// words does not pay for them.
 struct RecordedNote {
     static constexpr int kTextWidth = 240;
-    const char* code;
-    std::array<char, kTextWidth> text;
+    static constexpr int kWords = 6;
+    using Compose = void (*)(NoteText& t, const RecordedNote& n);
+    const char* code = nullptr;
+    Compose compose = nullptr;
+    std::array<float, 4> x{};           // the numbers the text shows, internal units
+    std::array<const char*, kWords> words{};  // the names or message it shows
+    int more_words = 0;                 // named beyond those
 };
 
 enum class Verdict : std::int32_t { not_analysed = 0, acceptable = 1, not_acceptable = 2 };
@@ -85,13 +96,19 @@ struct ResultsRecord {
         verdict = Verdict::not_analysed;
         governing = -1;
     }
+    // The composed text of reason or note i, valid until the next reading
+    // of the same one or the next run.
+    const char* reason_text(int i) const { return text_of(reasons, reason_texts, i); }
+    const char* note_text(int i) const { return text_of(notes, note_texts, i); }
     void add(const char* key, const char* label, Quantity q, float value, bool applies = true);
     // A criterion of the code. `tolerance` widens the pass of a "<=" check
     // beyond its limit (the limit stays as the code states it).
     void check(const char* key, const char* label, Quantity q, float value, const char* relation,
                float limit, bool applicable = true, float tolerance = 0.0f);
-    // The text is cut at the note's width.
-    void reason(const char* code, std::string_view text);
+    // A reason or a note: its code, the function that composes its text
+    // and the numbers the text shows.
+    RecordedNote& reason(const char* code, RecordedNote::Compose compose, std::initializer_list<float> x = {});
+    RecordedNote& note(const char* code, RecordedNote::Compose compose, std::initializer_list<float> x = {});
     // One reason naming each input, of those the method uses, that is not
     // finite: the verdict would rest on it.
     struct Input {
@@ -99,7 +116,6 @@ struct ResultsRecord {
         float value;
     };
     void inputs_used(std::initializer_list<Input> inputs);
-    void note(const char* code, std::string_view text);
 
     // The display units of the run: set first, so that texts can show
     // values in them.
@@ -110,22 +126,34 @@ struct ResultsRecord {
 
     float display(Quantity q, float value) const;
     const char* unit(Quantity q) const { return units[static_cast<int>(q)].data(); }
+
+private:
+    using Texts = std::array<char, RecordedNote::kTextWidth>;
+    template <std::size_t N>
+    const char* text_of(const std::array<RecordedNote, N>& list, std::array<Texts, N>& texts, int i) const;
+    RecordedNote spare_;  // takes a note past the capacity
+    mutable std::array<Texts, kReasonCapacity> reason_texts{};
+    mutable std::array<Texts, kNoteCapacity> note_texts{};
 };
 
 // Builds the text of a reason or note from pieces: words, and internal
 // values shown in the record's display units with about four significant
-// digits ("D = 300 in."). Cut at the note's width, never beyond.
+// digits ("D = 300 in."). Cut at the note's width, never beyond; always
+// NUL-terminated.
 class NoteText {
 public:
-    explicit NoteText(const ResultsRecord& rec) : rec_(rec) {}
+    NoteText(const ResultsRecord& rec, std::span<char> out) : rec_(rec), out_(out) { out_[0] = '\0'; }
     NoteText& text(std::string_view s);
     NoteText& number(float v);                  // a plain number
     NoteText& quantity(Quantity q, float v);    // a number and its unit label
-    std::string_view view() const { return {buf_.data(), n_}; }
+    // The words of the note, ", "-separated, "..." for those beyond.
+    NoteText& words(const RecordedNote& n);
+    // A report message as printed: runs of blanks squeezed, none at the end.
+    NoteText& message(std::string_view s);
 
 private:
     const ResultsRecord& rec_;
-    std::array<char, RecordedNote::kTextWidth> buf_{};
+    std::span<char> out_;
     std::size_t n_ = 0;
 };
 
