@@ -10,10 +10,7 @@ namespace tx14 {
 void record_input_errors(ResultsRecord& rec, const UnitRecord& units, const InputFindings& f,
                          ItemKind kind)
 {
-    // The message as the report prints it.
-    constexpr RecordedNote::Compose kMessage = [](NoteText& t, const RecordedNote& n) {
-        t.message(n.words[0] ? n.words[0] : "");
-    };
+    constexpr const char* kMessage = "{m}";  // as the report prints it
     rec.set_units(units);
     for (int i = 0; i < f.count; ++i) {
         const std::int32_t code = f.codes[static_cast<std::size_t>(i)];

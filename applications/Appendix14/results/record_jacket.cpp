@@ -19,86 +19,70 @@ constexpr float kThinWall = 0.385f;       // the thin-wall formulas hold up to 0
 
 bool outside(float x, float lo, float hi) { return !(x >= lo && x <= hi); }
 
-
-
 // Where the chart read at the input lies outside the charts, the method
 // does not apply: the factor would be held at the chart's edge.
 void reasons_of_charts(ResultsRecord& rec, const JacketInput& in, float ts_net)
 {
     if (in.code == 1 && outside(in.D, kChartDiameterMin, kChartDiameterMax))
-        rec.reason("chart_diameter", [](NoteText& t, const RecordedNote& n) {
-            t.text("D = ").quantity(Q::diameter, n.x[0]).text(" is outside the Appendix EE charts' shell diameters (")
-                .quantity(Q::diameter, kChartDiameterMin).text(" to ").quantity(Q::diameter, kChartDiameterMax)
-                .text("): the K factor would be held at the chart's edge, so Appendix EE does not apply.");
-        }, {in.D});
-    if (!outside(ts_net, kChartThicknessMin, kChartThicknessMax))
-        return;
-    if (in.code == 2)
-        rec.reason("chart_thickness", [](NoteText& t, const RecordedNote& n) {
-            t.text("The net shell thickness ts - ca - co = ").quantity(Q::thickness, n.x[0])
-                .text(" is outside the range of the rating factor Kp (").quantity(Q::thickness, kChartThicknessMin)
-                .text(" to ").quantity(Q::thickness, kChartThicknessMax)
-                .text("): Kp would be held at the range's edge, so 4.11.6 does not apply.");
-        }, {ts_net});
-    else
-        rec.reason("chart_thickness", [](NoteText& t, const RecordedNote& n) {
-            t.text("The net shell thickness ts - ca - co = ").quantity(Q::thickness, n.x[0])
-                .text(" is outside the Appendix EE charts' shell thicknesses (")
-                .quantity(Q::thickness, kChartThicknessMin).text(" to ").quantity(Q::thickness, kChartThicknessMax)
-                .text("): the K factor would be held at the chart's edge, so Appendix EE does not apply.");
-        }, {ts_net});
+        rec.reason("chart_diameter",
+                   "D = {0d} is outside the Appendix EE charts' shell diameters ({1d} to {2d}): the K factor "
+                   "would be held at the chart's edge, so Appendix EE does not apply.",
+                   {in.D, kChartDiameterMin, kChartDiameterMax});
+    if (outside(ts_net, kChartThicknessMin, kChartThicknessMax))
+        rec.reason("chart_thickness",
+                   in.code == 2 ? "The net shell thickness ts - ca - co = {0t} is outside the range of the rating "
+                                  "factor Kp ({1t} to {2t}): Kp would be held at the range's edge, so 4.11.6 does "
+                                  "not apply."
+                                : "The net shell thickness ts - ca - co = {0t} is outside the Appendix EE charts' "
+                                  "shell thicknesses ({1t} to {2t}): the K factor would be held at the chart's "
+                                  "edge, so Appendix EE does not apply.",
+                   {ts_net, kChartThicknessMin, kChartThicknessMax});
 }
 
 void reasons_of_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
 {
     reasons_of_charts(rec, in, out.ts_net);
     if (in.P < 0.0f)
-        rec.reason("external_pressure", [](NoteText& t, const RecordedNote& n) {
-            t.text("P = ").quantity(Q::pressure, n.x[0])
-                .text(": a shell under external pressure is outside these rules. P = 0 gives the jacket check of "
-                      "a shell under vacuum; the shell's external-pressure check is a calculation of its own.");
-        }, {in.P});
+        rec.reason("external_pressure",
+                   "P = {0p}: a shell under external pressure is outside these rules. P = 0 gives the jacket "
+                   "check of a shell under vacuum; the shell's external-pressure check is a calculation of its "
+                   "own.",
+                   {in.P});
     if (in.code != 1)
         return;
     if (in.P > kThinWall * in.S * in.E)
-        rec.reason("thin_wall_shell", [](NoteText& t, const RecordedNote& n) {
-            t.text("P = ").quantity(Q::pressure, n.x[0]).text(" is above 0.385 S E = ").quantity(Q::pressure, n.x[1])
-                .text(", where the thin-wall formula for Tr (UG-27) ends.");
-        }, {in.P, kThinWall * in.S * in.E});
+        rec.reason("thin_wall_shell",
+                   "P = {0p} is above 0.385 S E = {1p}, where the thin-wall formula for Tr (UG-27) ends.",
+                   {in.P, kThinWall * in.S * in.E});
     if (in.Pj > kThinWall * in.Sj)
-        rec.reason("thin_wall_jacket", [](NoteText& t, const RecordedNote& n) {
-            t.text("The design jacket pressure Pj + ExtPCore = ").quantity(Q::pressure, n.x[0])
-                .text(" is above 0.385 Sj = ").quantity(Q::pressure, n.x[1])
-                .text(", where the thin-wall formula for the jacket thickness T (App. EE, Eq. (2)) ends.");
-        }, {in.Pj, kThinWall * in.Sj});
+        rec.reason("thin_wall_jacket",
+                   "The design jacket pressure Pj + ExtPCore = {0p} is above 0.385 Sj = {1p}, where the "
+                   "thin-wall formula for the jacket thickness T (App. EE, Eq. (2)) ends.",
+                   {in.Pj, kThinWall * in.Sj});
 }
 
 void notes_of_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
 {
     if (out.K_from_chart || out.Trj_from_chart)
-        rec.note("kp_from_chart", [](NoteText& t, const RecordedNote&) {
-            t.text("Where the VIII-2 polynomial for Kp departs by more than 15 % from the Appendix EE chart it "
-                   "was fitted to, the chart's factor was used.");
-        });
+        rec.note("kp_from_chart",
+                 "Where the VIII-2 polynomial for Kp departs by more than 15 % from the Appendix EE chart it "
+                 "was fitted to, the chart's factor was used.");
     const float Trj_net = out.Trj - in.ca - in.co;
     if (out.Trj_exhausted)
-        rec.note("no_shell_thickness", [](NoteText& t, const RecordedNote& n) {
-            t.text("The search for Trj found no shell thickness up to ").quantity(Q::thickness, n.x[0])
-                .text(" that carries the jacket pressure.");
-        }, {out.Trj});
+        rec.note("no_shell_thickness",
+                 "The search for Trj found no shell thickness up to {0t} that carries the jacket pressure.",
+                 {out.Trj});
     else if (Trj_net < kChartThicknessMin)
-        rec.note("Trj_below_charts", [](NoteText& t, const RecordedNote& n) {
-            t.text("Trj was found at a net shell thickness Trj - ca - co = ").quantity(Q::thickness, n.x[0])
-                .text(", below the charts' ").quantity(Q::thickness, kChartThicknessMin)
-                .text(": the factor there is the one at the chart's edge.");
-        }, {Trj_net});
+        rec.note("Trj_below_charts",
+                 "Trj was found at a net shell thickness Trj - ca - co = {0t}, below the charts' {1t}: the "
+                 "factor there is the one at the chart's edge.",
+                 {Trj_net, kChartThicknessMin});
     if (out.schedule > 0)
-        rec.note("schedule", [](NoteText& t, const RecordedNote& n) {
-            t.text("The input jacket thickness Tj = ").quantity(Q::thickness, n.x[0])
-                .text(" is less than the required T = ").quantity(Q::thickness, n.x[1])
-                .text(": the report goes on with pipe schedule ").words(n).text(" (Tj = ")
-                .quantity(Q::thickness, n.x[2]).text(" after the mill tolerance).");
-        }, {out.Tj_input, out.T_input, out.Tj}).words[0] = pipes::schedule_word(out.schedule);
+        rec.note("schedule",
+                 "The input jacket thickness Tj = {0t} is less than the required T = {1t}: the report goes on "
+                 "with pipe schedule {w} (Tj = {2t} after the mill tolerance).",
+                 {out.Tj_input, out.T_input, out.Tj})
+            .words[0] = pipes::schedule_word(out.schedule);
 }
 
 void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
@@ -141,22 +125,20 @@ void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketRes
 void notes_of_coil(ResultsRecord& rec, const JacketInput& in)
 {
     if (!(in.P > 0.0f))
-        rec.note("cylinder_not_under_pressure", [](NoteText& t, const RecordedNote& n) {
-            t.text("P = ").quantity(Q::pressure, n.x[0])
-                .text(": the cylinder's internal-pressure check does not apply; external pressure is not checked "
-                      "here.");
-        }, {in.P});
+        rec.note("cylinder_not_under_pressure",
+                 "P = {0p}: the cylinder's internal-pressure check does not apply; external pressure is not "
+                 "checked here.",
+                 {in.P});
     if (in.code != 4)
         return;
     if (in.E > 0.0f && in.E <= 1.0f)
-        rec.note("joint_efficiency", [](NoteText& t, const RecordedNote& n) {
-            t.text("The coil equations take the weld joint coefficient z = 1; the cylinder's internal-pressure "
-                   "check takes z = E = ").number(n.x[0]).text(".");
-        }, {in.E});
+        rec.note("joint_efficiency",
+                 "The coil equations take the weld joint coefficient z = 1; the cylinder's internal-pressure "
+                 "check takes z = E = {0}.",
+                 {in.E});
     else
-        rec.note("joint_efficiency", [](NoteText& t, const RecordedNote&) {
-            t.text("No joint efficiency E in (0, 1] was given: the weld joint coefficient z is taken as 1.");
-        });
+        rec.note("joint_efficiency",
+                 "No joint efficiency E in (0, 1] was given: the weld joint coefficient z is taken as 1.");
 }
 
 void record_coil(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)

@@ -26,11 +26,11 @@ void reason_for_replaced_stress(ResultsRecord& rec, const OpeningPass& w)
     };
     for (const auto& s : stresses)
         if (s.stress <= 0.0f && std::fabs(s.ratio) == w.ratios.governing) {
-            rec.reason("mawp_undefined", [](NoteText& t, const RecordedNote& n) {
-                t.text("The M.A.W.P. rests on ").words(n).text(" = ").quantity(Q::stress, n.x[0])
-                    .text(", a stress not above 0 that the stress ratios take as 1.0: the M.A.W.P. is "
-                          "undefined.");
-            }, {s.stress}).words[0] = s.key;
+            rec.reason("mawp_undefined",
+                       "The M.A.W.P. rests on {w} = {0s}, a stress not above 0 that the stress ratios take as "
+                       "1.0: the M.A.W.P. is undefined.",
+                       {s.stress})
+                .words[0] = s.key;
             return;
         }
 }
@@ -48,27 +48,26 @@ void reason_for_short_hubs(ResultsRecord& rec, const OpeningPass& w)
         const FlangeFactors& f = h.s.flange;
         if (!h.s.integral || !(f.g1_g0 > 1.0001f) || !(f.h_h0 < kShortestHub))
             continue;
-        rec.reason("short_hub", [](NoteText& t, const RecordedNote& n) {
-            t.text("The ").words(n).text(" hub is tapered (g1/g0 = ").number(n.x[0]).text(") and short (h/h0 = ")
-                .number(n.x[1]).text(", below 0.1): there the flange factors F, V and f lose their accuracy, "
-                                     "and the stresses with them.");
-        }, {f.g1_g0, f.h_h0}).words[0] = h.side;
+        rec.reason("short_hub",
+                   "The {w} hub is tapered (g1/g0 = {0}) and short (h/h0 = {1}, below 0.1): there the flange "
+                   "factors F, V and f lose their accuracy, and the stresses with them.",
+                   {f.g1_g0, f.h_h0})
+            .words[0] = h.side;
     }
 }
 
 void notes_of_opening(ResultsRecord& rec, const OpeningInput& in, const OpeningResults& res)
 {
     if (in.Bn < 0.5f * in.A)
-        rec.note("small_opening", [](NoteText& t, const RecordedNote& n) {
-            t.text("The opening Bn = ").quantity(Q::diameter, n.x[0])
-                .text(" is less than half the shell outside diameter A = ").quantity(Q::diameter, n.x[1])
-                .text(": ").words(n).text(" is meant for larger openings.");
-        }, {in.Bn, in.A}).words[0] = method_of(in);
+        rec.note("small_opening",
+                 "The opening Bn = {0d} is less than half the shell outside diameter A = {1d}: {w} is meant for "
+                 "larger openings.",
+                 {in.Bn, in.A})
+            .words[0] = method_of(in);
     if (res.minimum_t == 0.0f)
-        rec.note("no_minimum_thickness", [](NoteText& t, const RecordedNote&) {
-            t.text("The search for the approximate minimum thickness found none in 50 passes (Thickness "
-                   "Conversion Failure): t_min is 0.");
-        });
+        rec.note("no_minimum_thickness",
+                 "The search for the approximate minimum thickness found none in 50 passes (Thickness "
+                 "Conversion Failure): t_min is 0.");
 }
 
 }  // namespace

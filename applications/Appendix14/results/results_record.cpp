@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <string_view>
+#include <utility>
 
 #include "../common/units.hpp"
 #include "../report/rendering.hpp"
@@ -68,18 +70,15 @@ void name_in(RecordedNote& n, const char* word)
         ++n.more_words;
 }
 
-void compose_values_not_finite(NoteText& t, const RecordedNote& n)
-{
-    t.text("A value the verdict rests on is not finite: ").words(n).text(".");
-}
-
 // One reason naming every value (of a check that applies) that is not
 // finite.
 void reason_for_values_not_finite(ResultsRecord& rec)
 {
     RecordedNote* n = nullptr;
     auto name = [&](const char* key) {
-        name_in(n ? *n : *(n = &rec.reason("not_finite", compose_values_not_finite)), key);
+        if (n == nullptr)
+            n = &rec.reason("not_finite", "A value the verdict rests on is not finite: {w}.");
+        name_in(*n, key);
     };
     for (int i = 0; i < rec.value_count; ++i) {
         const RecordedValue& v = rec.values[static_cast<std::size_t>(i)];
@@ -93,15 +92,92 @@ void reason_for_values_not_finite(ResultsRecord& rec)
     }
 }
 
+// Writes a note's text into `out` (always NUL-terminated, cut at its end).
+class Composer {
+public:
+    Composer(const ResultsRecord& rec, std::span<char> out) : rec_(rec), out_(out) {}
+
+    void compose(const RecordedNote& n)
+    {
+        for (std::string_view t = n.text ? n.text : ""; !t.empty();) {
+            const std::size_t open = t.find('{'), close = t.find('}', open);
+            if (close == std::string_view::npos) {
+                text(t);
+                break;
+            }
+            text(t.substr(0, open));
+            field(n, t.substr(open + 1, close - open - 1));
+            t.remove_prefix(close + 1);
+        }
+        out_[n_] = '\0';
+    }
+
+private:
+    void text(std::string_view s)
+    {
+        const std::size_t n = std::min(s.size(), out_.size() - 1 - n_);
+        std::copy_n(s.data(), n, out_.data() + n_);
+        n_ += n;
+    }
+
+    void number(float v)
+    {
+        if (!finite(v))
+            return text(std::isnan(v) ? "NaN" : v > 0.0f ? "Infinity" : "-Infinity");
+        std::array<char, kSigDigitsWidth> digits;
+        SIGDIGITS(v, digits, 4);
+        std::string_view s(digits.data(), digits.size());
+        s.remove_prefix(std::min(s.find_first_not_of(' '), s.size()));
+        text(s.substr(0, s.find(' ')));
+    }
+
+    // A report message as printed: runs of blanks squeezed, none at the end.
+    void message(std::string_view s)
+    {
+        for (std::size_t i = 0; i < s.size(); ++i)
+            if (s[i] != ' ' || (i + 1 < s.size() && s[i + 1] != ' ' && n_ > 0))
+                text(s.substr(i, 1));
+    }
+
+    void field(const RecordedNote& n, std::string_view f)
+    {
+        if (f == "w") {
+            for (std::size_t i = 0; i < n.words.size() && n.words[i]; ++i) {
+                text(i ? ", " : "");
+                text(n.words[i]);
+            }
+            return text(n.more_words > 0 ? ", ..." : "");
+        }
+        if (f == "m")
+            return message(n.words[0] ? n.words[0] : "");
+        const std::size_t i = f.empty() ? n.x.size() : static_cast<std::size_t>(f[0] - '0');
+        if (i >= n.x.size())
+            return;
+        static constexpr std::pair<char, Quantity> kUnits[] = {
+            {'d', Quantity::diameter}, {'t', Quantity::thickness}, {'p', Quantity::pressure}, {'s', Quantity::stress}};
+        for (auto [letter, q] : kUnits)
+            if (f.size() == 2 && f[1] == letter) {
+                number(rec_.display(q, n.x[i]));
+                const std::string_view unit = rec_.unit(q);
+                return unit.empty() ? void() : (text(" "), text(unit));
+            }
+        number(n.x[i]);
+    }
+
+    const ResultsRecord& rec_;
+    std::span<char> out_;
+    std::size_t n_ = 0;
+};
+
 // The next note of a list, or `spare` (written, never read) when it is full.
 template <std::size_t N>
 RecordedNote& next_note(std::array<RecordedNote, N>& list, int& count, RecordedNote& spare, const char* code,
-                        RecordedNote::Compose compose, std::initializer_list<float> x)
+                        const char* text, std::initializer_list<float> x)
 {
     RecordedNote& n = count < static_cast<int>(N) ? list[static_cast<std::size_t>(count++)] : spare;
     n = {};
     n.code = code;
-    n.compose = compose;
+    n.text = text;
     std::copy_n(x.begin(), std::min(x.size(), n.x.size()), n.x.begin());
     return n;
 }
@@ -134,24 +210,21 @@ void ResultsRecord::check(const char* key, const char* label, Quantity q, float 
     c.passes = c.at_least ? value >= limit : value <= limit + tolerance;
 }
 
-RecordedNote& ResultsRecord::reason(const char* code, RecordedNote::Compose compose, std::initializer_list<float> x)
+RecordedNote& ResultsRecord::reason(const char* code, const char* text, std::initializer_list<float> x)
 {
-    return next_note(reasons, reason_count, spare_, code, compose, x);
+    return next_note(reasons, reason_count, spare_, code, text, x);
 }
 
-RecordedNote& ResultsRecord::note(const char* code, RecordedNote::Compose compose, std::initializer_list<float> x)
+RecordedNote& ResultsRecord::note(const char* code, const char* text, std::initializer_list<float> x)
 {
-    return next_note(notes, note_count, spare_, code, compose, x);
+    return next_note(notes, note_count, spare_, code, text, x);
 }
 
 template <std::size_t N>
 const char* ResultsRecord::text_of(const std::array<RecordedNote, N>& list, std::array<Texts, N>& texts, int i) const
 {
     Texts& out = texts[static_cast<std::size_t>(i)];
-    NoteText t(*this, out);
-    const RecordedNote& n = list[static_cast<std::size_t>(i)];
-    if (n.compose != nullptr)
-        n.compose(t, n);
+    Composer(*this, out).compose(list[static_cast<std::size_t>(i)]);
     return out.data();
 }
 template const char* ResultsRecord::text_of(const std::array<RecordedNote, kReasonCapacity>&,
@@ -162,11 +235,13 @@ template const char* ResultsRecord::text_of(const std::array<RecordedNote, kNote
 void ResultsRecord::inputs_used(std::initializer_list<Input> inputs)
 {
     RecordedNote* n = nullptr;
-    for (const Input& i : inputs)
-        if (!finite(i.value))
-            name_in(n ? *n : *(n = &reason("not_finite", [](NoteText& t, const RecordedNote& r) {
-                t.text("An input the verdict rests on is not finite: ").words(r).text(".");
-            })), i.name);
+    for (const Input& i : inputs) {
+        if (finite(i.value))
+            continue;
+        if (n == nullptr)
+            n = &reason("not_finite", "An input the verdict rests on is not finite: {w}.");
+        name_in(*n, i.name);
+    }
 }
 
 void ResultsRecord::set_units(const UnitRecord& u)
@@ -212,9 +287,7 @@ void ResultsRecord::finish()
     }
     if (applicable == 0 && verdict != Verdict::not_analysed) {
         verdict = Verdict::not_analysed;
-        reason("not_computed", [](NoteText& t, const RecordedNote&) {
-            t.text("Nothing was calculated that the item could be judged by.");
-        });
+        reason("not_computed", "Nothing was calculated that the item could be judged by.");
     }
 }
 
@@ -226,57 +299,6 @@ float ResultsRecord::display(Quantity q, float value) const
     if (q == Quantity::temperature)
         return value * factor + temperature_offset;
     return value * factor;
-}
-
-NoteText& NoteText::text(std::string_view s)
-{
-    const std::size_t n = std::min(s.size(), out_.size() - 1 - n_);
-    std::copy_n(s.data(), n, out_.data() + n_);
-    n_ += n;
-    out_[n_] = '\0';
-    return *this;
-}
-
-NoteText& NoteText::words(const RecordedNote& n)
-{
-    for (std::size_t i = 0; i < n.words.size() && n.words[i]; ++i)
-        text(i ? ", " : "").text(n.words[i]);
-    return n.more_words > 0 ? text(", ...") : *this;
-}
-
-NoteText& NoteText::message(std::string_view s)
-{
-    bool blank = true;  // drops leading blanks
-    for (char c : s) {
-        if (c == ' ' && blank)
-            continue;
-        blank = c == ' ';
-        text(std::string_view(&c, 1));
-    }
-    while (n_ > 0 && out_[n_ - 1] == ' ')
-        out_[--n_] = '\0';
-    return *this;
-}
-
-NoteText& NoteText::number(float v)
-{
-    if (!finite(v))
-        return text(std::isnan(v) ? "NaN" : v > 0.0f ? "Infinity" : "-Infinity");
-    std::array<char, kSigDigitsWidth> digits;
-    SIGDIGITS(v, digits, 4);
-    std::string_view s(digits.data(), digits.size());
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return text(s);
-}
-
-NoteText& NoteText::quantity(Quantity q, float v)
-{
-    number(rec_.display(q, v));
-    const std::string_view unit = rec_.unit(q);
-    return unit.empty() ? *this : text(" ").text(unit);
 }
 
 }  // namespace tx14

@@ -46,22 +46,21 @@ struct RecordedCheck {
     float utilization;
 };
 
-class NoteText;
-struct ResultsRecord;
-
 // A reason the item could not be judged, or a note the reader must know:
-// a stable code, and what its text shows. The text (Windows-1252) is
-// composed only when it is read, so that a run that nobody asks for its
-// words does not pay for them.
+// a stable code, and a text with the numbers and names it shows. The text
+// (Windows-1252) is composed only when it is read, so that a run nobody
+// reads the words of does not pay for them. In the text, "{0}" is the
+// number x[0], "{0d}", "{0t}", "{0p}" and "{0s}" the same as a diameter,
+// thickness, pressure or stress in the run's display unit, "{w}" the
+// words (", "-separated) and "{m}" the first word as a report message.
 struct RecordedNote {
     static constexpr int kTextWidth = 240;
     static constexpr int kWords = 6;
-    using Compose = void (*)(NoteText& t, const RecordedNote& n);
     const char* code = nullptr;
-    Compose compose = nullptr;
-    std::array<float, 4> x{};           // the numbers the text shows, internal units
-    std::array<const char*, kWords> words{};  // the names or message it shows
-    int more_words = 0;                 // named beyond those
+    const char* text = nullptr;
+    std::array<float, 4> x{};                 // internal units
+    std::array<const char*, kWords> words{};  // static texts
+    int more_words = 0;                       // named beyond those
 };
 
 enum class Verdict : std::int32_t { not_analysed = 0, acceptable = 1, not_acceptable = 2 };
@@ -105,10 +104,9 @@ struct ResultsRecord {
     // beyond its limit (the limit stays as the code states it).
     void check(const char* key, const char* label, Quantity q, float value, const char* relation,
                float limit, bool applicable = true, float tolerance = 0.0f);
-    // A reason or a note: its code, the function that composes its text
-    // and the numbers the text shows.
-    RecordedNote& reason(const char* code, RecordedNote::Compose compose, std::initializer_list<float> x = {});
-    RecordedNote& note(const char* code, RecordedNote::Compose compose, std::initializer_list<float> x = {});
+    // A reason or a note: its code, its text and the numbers the text shows.
+    RecordedNote& reason(const char* code, const char* text, std::initializer_list<float> x = {});
+    RecordedNote& note(const char* code, const char* text, std::initializer_list<float> x = {});
     // One reason naming each input, of those the method uses, that is not
     // finite: the verdict would rest on it.
     struct Input {
@@ -134,27 +132,6 @@ private:
     RecordedNote spare_;  // takes a note past the capacity
     mutable std::array<Texts, kReasonCapacity> reason_texts{};
     mutable std::array<Texts, kNoteCapacity> note_texts{};
-};
-
-// Builds the text of a reason or note from pieces: words, and internal
-// values shown in the record's display units with about four significant
-// digits ("D = 300 in."). Cut at the note's width, never beyond; always
-// NUL-terminated.
-class NoteText {
-public:
-    NoteText(const ResultsRecord& rec, std::span<char> out) : rec_(rec), out_(out) { out_[0] = '\0'; }
-    NoteText& text(std::string_view s);
-    NoteText& number(float v);                  // a plain number
-    NoteText& quantity(Quantity q, float v);    // a number and its unit label
-    // The words of the note, ", "-separated, "..." for those beyond.
-    NoteText& words(const RecordedNote& n);
-    // A report message as printed: runs of blanks squeezed, none at the end.
-    NoteText& message(std::string_view s);
-
-private:
-    const ResultsRecord& rec_;
-    std::span<char> out_;
-    std::size_t n_ = 0;
 };
 
 }  // namespace tx14
