@@ -15,33 +15,27 @@ HostItem opening_viii2_item()
 HostItem opening_all_passes_item()
 {
     HostItem item;
-    item.at(5) = 10;    // P
-    item.at(8) = 10;    // Bn
-    item.at(9) = 20;    // A
-    item.at(10) = 3;    // g0s
-    item.at(11) = 4;    // g1s
+    item.at(5) = 10;  // P
+    item.at(8) = 10;  // Bn
+    item.at(9) = 20;  // A
+    item.at(10) = 3;  // g0s
+    item.at(11) = 4;  // g1s
     return item;
 }
 
-HostItem jacket_item(int code)
-{
-    return code == 2 ? testing::div2_item() : testing::appendix_ee_item();
-}
+HostItem jacket_item(int code) { return code == 2 ? testing::div2_item() : testing::appendix_ee_item(); }
 
 HostItem thick_shell_jacket_item(int code)
 {
     testing::JacketItem item = testing::half_pipe_item();
     item[20] = static_cast<float>(code);
-    item[3] = 3;        // ts
-    item[11] = 0.5f;    // Tj
-    item[12] = 29900;   // Pj: just below what the thickest chart column allows
+    item[3] = 3;       // ts
+    item[11] = 0.5f;   // Tj
+    item[12] = 29900;  // Pj: just below what the thickest chart column allows
     return item;
 }
 
-HostItem coil_item(int code)
-{
-    return code == 4 ? testing::en13445_item() : testing::limpet_coil_item();
-}
+HostItem coil_item(int code) { return code == 4 ? testing::en13445_item() : testing::limpet_coil_item(); }
 
 bool item_named(std::string_view name, HostItem& item)
 {

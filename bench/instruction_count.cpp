@@ -9,8 +9,7 @@
 
 #include "bench_items.hpp"
 
-extern "C" __attribute__((noinline)) void tx14_measured_call(tx14::Context& context,
-                                                            tx14::bench::HostItem& item)
+extern "C" __attribute__((noinline)) void tx14_measured_call(tx14::Context& context, tx14::bench::HostItem& item)
 {
     item.run(context);
 }

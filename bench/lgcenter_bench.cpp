@@ -42,8 +42,7 @@ BENCHMARK_CAPTURE(capture_call, jacket_appendix_ee, [] { return tx14::bench::jac
 BENCHMARK_CAPTURE(capture_call, jacket_viii2, [] { return tx14::bench::jacket_item(2); });
 BENCHMARK_CAPTURE(capture_call, jacket_appendix_ee_long_Trj_search,
                   [] { return tx14::bench::thick_shell_jacket_item(1); });
-BENCHMARK_CAPTURE(capture_call, jacket_viii2_long_Trj_search,
-                  [] { return tx14::bench::thick_shell_jacket_item(2); });
+BENCHMARK_CAPTURE(capture_call, jacket_viii2_long_Trj_search, [] { return tx14::bench::thick_shell_jacket_item(2); });
 BENCHMARK_CAPTURE(capture_call, coil_pd5500, [] { return tx14::bench::coil_item(3); });
 BENCHMARK_CAPTURE(capture_call, coil_en13445, [] { return tx14::bench::coil_item(4); });
 
@@ -56,8 +55,8 @@ void exported_entry(benchmark::State& state)
     for (auto _ : state) {
         call.reals = item.reals;
         LGCENTER(call.reals.data(), call.texts.data(), 15, &call.run_mode, 1, &call.error_count,
-                 call.report_file.data(), 256, nullptr, nullptr, nullptr, call.unit_labels.data(),
-                 10, call.unit_factors.data(), &call.print_control);
+                 call.report_file.data(), 256, nullptr, nullptr, nullptr, call.unit_labels.data(), 10,
+                 call.unit_factors.data(), &call.print_control);
         benchmark::DoNotOptimize(GETLINESCOMAUX());
     }
     state.SetItemsProcessed(state.iterations());
@@ -68,8 +67,8 @@ BENCHMARK(exported_entry)->Name("LGCENTER/opening_few_passes");
 // which is emptied (untimed) every 1000 reports.
 void file_call(benchmark::State& state)
 {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("tx14_bench_" + std::to_string(::getpid()) + ".txt");
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("tx14_bench_" + std::to_string(::getpid()) + ".txt");
     HostItem item = tx14::bench::opening_item();
     item.file(path.string());
     item.at(40) = 6;  // a report unit: the file, not the capture block
@@ -95,8 +94,8 @@ BENCHMARK(file_call)->Name("file_call/opening_few_passes");
 // and a close. file_call is judged against this and capture_call.
 void plain_append(benchmark::State& state)
 {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                       ("tx14_bench_plain_" + std::to_string(::getpid()) + ".txt");
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("tx14_bench_plain_" + std::to_string(::getpid()) + ".txt");
     HostItem item = tx14::bench::opening_item();
     item.file(path.string());
     item.at(40) = 6;
@@ -126,10 +125,9 @@ BENCHMARK(plain_append)->Name("plain_append/opening_few_passes");
 // Items per second of a host running a mixed batch, one context per thread.
 void batch(benchmark::State& state)
 {
-    const std::vector<HostItem> items = {
-        tx14::bench::opening_item(),  tx14::bench::opening_viii2_item(),
-        tx14::bench::jacket_item(1), tx14::bench::jacket_item(2),
-        tx14::bench::coil_item(3),   tx14::bench::coil_item(4)};
+    const std::vector<HostItem> items = {tx14::bench::opening_item(), tx14::bench::opening_viii2_item(),
+                                         tx14::bench::jacket_item(1), tx14::bench::jacket_item(2),
+                                         tx14::bench::coil_item(3),   tx14::bench::coil_item(4)};
     tx14::Context context;
     std::size_t n = 0;
     for (auto _ : state) {

@@ -58,9 +58,14 @@ struct Sequence {
         if (pick < 3)
             return 0.0f;
         if (pick == 3) {
-            static constexpr float kGarbage[] = {
-                std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                -std::numeric_limits<float>::infinity(), -1.0f, 1e30f, -1e30f, 1e-40f, -1.0101f};
+            static constexpr float kGarbage[] = {std::numeric_limits<float>::quiet_NaN(),
+                                                 std::numeric_limits<float>::infinity(),
+                                                 -std::numeric_limits<float>::infinity(),
+                                                 -1.0f,
+                                                 1e30f,
+                                                 -1e30f,
+                                                 1e-40f,
+                                                 -1.0101f};
             return kGarbage[below(8)];
         }
         return base * std::exp2((unit() * 2.0f - 1.0f) * spread);
@@ -70,8 +75,8 @@ struct Sequence {
 // Display factors and labels of a metric host (mm, N, N-m, MPa, C, bar).
 void metric_units(HostItem& item)
 {
-    item.unit_factors[1] = 4.448222f;   // force
-    item.unit_factors[4] = 1.355818f;   // moment
+    item.unit_factors[1] = 4.448222f;  // force
+    item.unit_factors[4] = 1.355818f;  // moment
     item.unit_factors[5] = 0.006894757f;
     item.unit_factors[6] = 0.5555556f;  // temperature
     item.unit_factors[7] = -17.77778f;
@@ -108,8 +113,7 @@ HostItem jacket_variant(Sequence& q)
 {
     static constexpr float kSizes[] = {1, 2, 2.5f, 3, 3.5f, 4, 5, 6};
     const int code = 1 + q.below(4);
-    tx14::testing::JacketItem item =
-        code <= 2 ? tx14::testing::half_pipe_item() : tx14::testing::limpet_coil_item();
+    tx14::testing::JacketItem item = code <= 2 ? tx14::testing::half_pipe_item() : tx14::testing::limpet_coil_item();
     for (int n : {2, 3, 4, 6, 8, 11, 12, 14, 16})
         item[n] = q.around(item[n], 0.75f);
     item[10] = kSizes[q.below(8)];
@@ -166,9 +170,8 @@ int main(int argc, char** argv)
             add_run(one, item, context);
             group.add(&one.h, sizeof one.h);
             if (verbose)
-                std::printf("%s %d %016llx errors %d lines %d\n", g.name, n,
-                            static_cast<unsigned long long>(one.h), item.error_count,
-                            context.captured_lines());
+                std::printf("%s %d %016llx errors %d lines %d\n", g.name, n, static_cast<unsigned long long>(one.h),
+                            item.error_count, context.captured_lines());
         }
         std::printf("%-10s %016llx\n", g.name, static_cast<unsigned long long>(group.h));
         total.add(&group.h, sizeof group.h);

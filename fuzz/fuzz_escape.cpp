@@ -28,8 +28,11 @@ std::optional<Text> code_points(std::string_view s, bool strict)
     Text out;
     for (std::size_t i = 0; i < s.size();) {
         const unsigned char lead = static_cast<unsigned char>(s[i]);
-        const std::size_t n = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                            : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
+        const std::size_t n = lead < 0x80                    ? 1
+                              : lead >= 0xC2 && lead <= 0xDF ? 2
+                              : lead >= 0xE0 && lead <= 0xEF ? 3
+                              : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                             : 0;
         char32_t c = n == 1 ? lead : n == 2 ? lead & 0x1F : n == 3 ? lead & 0x0F : lead & 0x07;
         bool valid = n > 0 && i + n <= s.size();
         for (std::size_t k = 1; valid && k < n; ++k) {
@@ -93,26 +96,36 @@ std::optional<Text> read(const Text& all, const Target& t)
     return out;
 }
 
-const Target kHtml{false, '&', [](const Text& s, std::size_t& i) {  // &#xHH;
-    std::optional<char32_t> c = next_is(s, i, '#') && next_is(s, i, 'x') ? hex(s, i, 1, 6) : std::nullopt;
-    return c && next_is(s, i, ';') ? c : std::nullopt;
-}, U"<>\"'`\\"};
-const Target kCss{true, '\\', [](const Text& s, std::size_t& i) {  // \HH and a blank; CSS reads \0 as U+FFFD
-    std::optional<char32_t> c = hex(s, i, 1, 6);
-    return c && *c != 0 && next_is(s, i, ' ') ? c : std::nullopt;
-}, U"\"'<>&"};
-const Target kJson{true, '\\', [](const Text& s, std::size_t& i) {  // \uHHHH
-    return next_is(s, i, 'u') ? hex(s, i, 4, 4) : std::nullopt;
-}, U"\"<>&\u2028\u2029"};
-const Target kTerminal{false, '\\', [](const Text& s, std::size_t& i) {  // \\, \xHH, \u{H...}
-    const char32_t kind = i < s.size() ? s[i++] : 0;
-    if (kind == '\\')
-        return std::optional<char32_t>('\\');
-    if (kind == 'x')
-        return hex(s, i, 2, 2);
-    std::optional<char32_t> c = kind == 'u' && next_is(s, i, '{') ? hex(s, i, 1, 6) : std::nullopt;
-    return c && next_is(s, i, '}') ? c : std::nullopt;
-}, U"\u061C\u200E\u200F\u202A\u202B\u202C\u202D\u202E\u2066\u2067\u2068\u2069\u2028\u2029"};
+const Target kHtml{false, '&',
+                   [](const Text& s, std::size_t& i) {  // &#xHH;
+                       std::optional<char32_t> c =
+                           next_is(s, i, '#') && next_is(s, i, 'x') ? hex(s, i, 1, 6) : std::nullopt;
+                       return c && next_is(s, i, ';') ? c : std::nullopt;
+                   },
+                   U"<>\"'`\\"};
+const Target kCss{true, '\\',
+                  [](const Text& s, std::size_t& i) {  // \HH and a blank; CSS reads \0 as U+FFFD
+                      std::optional<char32_t> c = hex(s, i, 1, 6);
+                      return c && *c != 0 && next_is(s, i, ' ') ? c : std::nullopt;
+                  },
+                  U"\"'<>&"};
+const Target kJson{true, '\\',
+                   [](const Text& s, std::size_t& i) {  // \uHHHH
+                       return next_is(s, i, 'u') ? hex(s, i, 4, 4) : std::nullopt;
+                   },
+                   U"\"<>&\u2028\u2029"};
+const Target kTerminal{false, '\\',
+                       [](const Text& s, std::size_t& i) {  // \\, \xHH, \u{H...}
+                           const char32_t kind = i < s.size() ? s[i++] : 0;
+                           if (kind == '\\')
+                               return std::optional<char32_t>('\\');
+                           if (kind == 'x')
+                               return hex(s, i, 2, 2);
+                           std::optional<char32_t> c =
+                               kind == 'u' && next_is(s, i, '{') ? hex(s, i, 1, 6) : std::nullopt;
+                           return c && next_is(s, i, '}') ? c : std::nullopt;
+                       },
+                       U"\u061C\u200E\u200F\u202A\u202B\u202C\u202D\u202E\u2066\u2067\u2068\u2069\u2028\u2029"};
 
 // A cell of RFC 4180: in quotes with "" for a quote, or without , " CR LF.
 std::optional<Text> read_csv(const Text& s)
@@ -177,6 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(shown.has_value(), "a CSV cell that is not UTF-8");
     const std::optional<Text> back = read_csv(*shown);
     require(back.has_value(), "a CSV cell quoted wrongly or with a control");
-    require(*back == cell || *back == U"'" + cell, "a CSV cell that does not read back as its input");  // ' : a formula disarmed
+    require(*back == cell || *back == U"'" + cell,
+            "a CSV cell that does not read back as its input");  // ' : a formula disarmed
     return 0;
 }

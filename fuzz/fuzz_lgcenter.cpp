@@ -55,10 +55,7 @@ float from_bits(std::uint32_t u)
 
 // An integer carried as a float, truncated toward zero (0 when it does not
 // fit 32 bits, NaN included).
-int truncated(float v)
-{
-    return v >= -2147483648.0f && v < 2147483648.0f ? static_cast<int>(v) : 0;
-}
+int truncated(float v) { return v >= -2147483648.0f && v < 2147483648.0f ? static_cast<int>(v) : 0; }
 
 // The file-mode paths of this process: a report file, and one in a folder
 // that does not exist.
@@ -180,13 +177,11 @@ void check_closing_lines(const std::vector<Line>& lines, bool plain, bool comple
     const Line& notice = lines.back();
     std::string_view expected = plain ? kPlainNotice : kNotice;
     require(notice.text.substr(0, expected.size()) == expected, "last line is not the notice");
-    require(notice.text.find_first_not_of(' ', expected.size()) == std::string_view::npos,
-            "notice followed by text");
+    require(notice.text.find_first_not_of(' ', expected.size()) == std::string_view::npos, "notice followed by text");
     require(notice.styles == tx14::style::kNotice, "notice styles");
     if (complete) {
         const Line& blank = lines[lines.size() - 2];
-        require(blank.text.find_first_not_of(' ') == std::string_view::npos,
-                "no blank line before the notice");
+        require(blank.text.find_first_not_of(' ') == std::string_view::npos, "no blank line before the notice");
         require(blank.styles == tx14::LineStyles{}, "styles on the blank closing line");
     }
 }
@@ -201,10 +196,7 @@ bool results_written(const float* reals, const int (&elements)[3])
     return written == 3;
 }
 
-bool is_result(int n, const int (&elements)[3])
-{
-    return n == elements[0] || n == elements[1] || n == elements[2];
-}
+bool is_result(int n, const int (&elements)[3]) { return n == elements[0] || n == elements[1] || n == elements[2]; }
 
 // Element 200 (and the code selector 20) as the steering byte asks.
 void steer_item_kind(CallInput& in)
@@ -252,8 +244,8 @@ Outcome run(tx14::Context& ctx, const CallInput& in, const std::array<float, 200
     auto report_file = heap_copy(file_name);
     auto run_mode = std::make_unique<char>(in.run_mode);
     ctx.set_no_special(in.no_special);
-    ctx.analyse(out.reals.get(), texts.get(), run_mode.get(), &out.error_count, report_file.get(),
-                labels.get(), factors.get(), &out.print_control);
+    ctx.analyse(out.reals.get(), texts.get(), run_mode.get(), &out.error_count, report_file.get(), labels.get(),
+                factors.get(), &out.print_control);
     return out;
 }
 
@@ -272,7 +264,8 @@ std::vector<Line> captured_lines(const tx14::Context& ctx)
 std::string as_in_file(std::string_view text)
 {
     std::string s(text);
-    std::replace_if(s.begin(), s.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    std::replace_if(
+        s.begin(), s.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
     return s;
 }
 
@@ -314,8 +307,8 @@ bool check_reals(const std::array<float, 200>& before, const float* after, bool 
 // count and writes elements 30-32 only without fatal errors; a jacket or
 // coil leaves the count alone and writes 196-198 only when its validation
 // found no error. The context counts the errors of either kind.
-void check_results(const std::vector<Line>& lines, bool complete, bool jacket, bool written,
-                   std::int32_t error_count, int input_errors)
+void check_results(const std::vector<Line>& lines, bool complete, bool jacket, bool written, std::int32_t error_count,
+                   int input_errors)
 {
     require(input_errors >= 0, "negative count of input errors");
     require(written == (input_errors == 0), "results do not follow the validation");
@@ -378,8 +371,7 @@ std::array<char, 256> report_file_name(Destination destination, bool nul_padded)
 
 // A run whose report file cannot be opened ends at once: no lines, no
 // errors counted, the host's array and error count untouched.
-void check_nothing_done(const tx14::Context& ctx, const std::array<float, 200>& before,
-                        const Outcome& out)
+void check_nothing_done(const tx14::Context& ctx, const std::array<float, 200>& before, const Outcome& out)
 {
     require(std::memcmp(out.reals.get(), before.data(), sizeof before) == 0,
             "real array changed by a run whose file could not be opened");
@@ -422,8 +414,7 @@ void check_call(CallInput in)
         file_text = read_file(s.file);
         std::error_code ec;
         fs::remove(s.file, ec);
-        require(file_text.substr(0, kEarlierContent.size()) == kEarlierContent,
-                "earlier file content lost");
+        require(file_text.substr(0, kEarlierContent.size()) == kEarlierContent, "earlier file content lost");
         require(!(capture || open_fails) || file_text.size() == kEarlierContent.size(),
                 "file written by a run that does not report to it");
     }

@@ -107,11 +107,9 @@ constexpr std::string_view kSpecial = "\xB2\xB3\xBD\xA9\xB0\xF8`";
 // without special characters is left alone.
 void check_converted(std::string_view before, std::string_view after)
 {
-    require(after.find_first_of(kConverted) == std::string_view::npos,
-            "special character left after conversion");
+    require(after.find_first_of(kConverted) == std::string_view::npos, "special character left after conversion");
     std::size_t half = after.find('\xBD');
-    require(half == std::string_view::npos || half + 4 >= after.size(),
-            "one-half left where it could widen");
+    require(half == std::string_view::npos || half + 4 >= after.size(), "one-half left where it could widen");
     if (before.find_first_of(kSpecial) == std::string_view::npos)
         require(after == before, "line without special characters changed");
 }
@@ -201,7 +199,8 @@ void line_writer(Bytes& in)
     }
     std::string expected = text.substr(0, n);
     if (to_file)  // a line break would split the file record
-        std::replace_if(expected.begin(), expected.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        std::replace_if(
+            expected.begin(), expected.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
     require(written == expected, "line text not written as given");
 }
 
@@ -229,8 +228,7 @@ void squeezer(Bytes& in)
 
     const std::string words = nonblank_characters(source);
     const std::string copied = nonblank_characters(dst.view());
-    require(words.compare(0, copied.size(), copied) == 0,
-            "squeezed text is not the source without blanks");
+    require(words.compare(0, copied.size(), copied) == 0, "squeezed text is not the source without blanks");
     if (keep <= 2) {
         require(nonblank_characters(src.view()) == words, "squeezed source lost characters");
         require(!has_blank_pair(src.view()), "blank run left in the squeezed source");
@@ -258,8 +256,7 @@ void substitution(Bytes& in)
     HeapText line(tmpl);
     tx14::SUBSTVALUES(line.field(), values);
     if (tmpl.size() > 120)
-        require(line.view().substr(120) == std::string_view(tmpl).substr(120),
-                "template changed past column 120");
+        require(line.view().substr(120) == std::string_view(tmpl).substr(120), "template changed past column 120");
 
     // The one-pass formula line gives the line of the work buffer, with a
     // keep count and a width taken from the template's length.
@@ -282,8 +279,7 @@ void tidy(Bytes& in)
     const std::string text = in.rest(300);
     HeapText line(text);
     tx14::TIDYFORMULA(line.field());
-    require(nonblank_characters(line.view()) == nonblank_characters(text),
-            "tidying changed more than blanks");
+    require(nonblank_characters(line.view()) == nonblank_characters(text), "tidying changed more than blanks");
 }
 
 void blank_zeros(Bytes& in)
@@ -292,8 +288,7 @@ void blank_zeros(Bytes& in)
     const std::string row = in.rest(300);
     HeapText line(row);
     tx14::BLANKZEROS(line.field(), dots);
-    for (std::string_view zero : {" 0.0 ", " 0.00 ", " 0.000 ", " 0.0000 ", " 0.00000 ", " 0 ",
-                                  " 0.00E+00 ", " 0. "})
+    for (std::string_view zero : {" 0.0 ", " 0.00 ", " 0.000 ", " 0.0000 ", " 0.00000 ", " 0 ", " 0.00E+00 ", " 0. "})
         require(line.view().find(zero) == std::string_view::npos, "zero left in the row");
     for (std::size_t i = 0; i < row.size(); ++i)
         require(line.view()[i] == row[i] || line.view()[i] == ' ' || line.view()[i] == '.',
@@ -304,9 +299,8 @@ void blank_zeros(Bytes& in)
 // digit; false when the text is not a plain number.
 bool parse_number(std::string_view text, double& value, double& half_unit)
 {
-    std::string s(text.substr(text.find_first_not_of(' ') == std::string_view::npos
-                                  ? text.size()
-                                  : text.find_first_not_of(' ')));
+    std::string s(
+        text.substr(text.find_first_not_of(' ') == std::string_view::npos ? text.size() : text.find_first_not_of(' ')));
     s.erase(s.find_last_not_of(' ') + 1);
     if (s.empty() || s.find_first_not_of("0123456789+-.E") != std::string::npos)
         return false;
@@ -351,8 +345,8 @@ void significant_digits(Bytes& in)
     if (text.view().find('*') != std::string_view::npos || !parse_number(text.view(), shown, half_unit))
         return;
     // A whole number may be truncated; a nudge moves the value by 1e-4 at most.
-    const double slack = (text.view().find('.') == std::string_view::npos ? 2 * half_unit : half_unit) +
-                         1.1e-4 + 1e-6 * std::fabs(static_cast<double>(v));
+    const double slack = (text.view().find('.') == std::string_view::npos ? 2 * half_unit : half_unit) + 1.1e-4 +
+                         1e-6 * std::fabs(static_cast<double>(v));
     require(std::fabs(shown - static_cast<double>(v)) <= slack, "SIGDIGITS shows another value");
 }
 
@@ -364,11 +358,21 @@ void number_field(Bytes& in)
     HeapText text(std::string(in.length(70), '\x01'));
     Field out = text.field();
     switch (form % 5) {
-    case 0: tx14::field::fixed(out, v, d); break;
-    case 1: tx14::field::exponential(out, v, d); break;
-    case 2: tx14::field::nearest_whole(out, v); break;
-    case 3: tx14::field::fixed_shortest(out, v, d); break;
-    default: tx14::field::nearest_whole_shortest(out, v); break;
+    case 0:
+        tx14::field::fixed(out, v, d);
+        break;
+    case 1:
+        tx14::field::exponential(out, v, d);
+        break;
+    case 2:
+        tx14::field::nearest_whole(out, v);
+        break;
+    case 3:
+        tx14::field::fixed_shortest(out, v, d);
+        break;
+    default:
+        tx14::field::nearest_whole_shortest(out, v);
+        break;
     }
     require(text.view().find('\x01') == std::string_view::npos, "number field left partly unset");
     if (!std::isfinite(v) || form % 5 > 1 || d < 0 || d > 40)
@@ -376,9 +380,9 @@ void number_field(Bytes& in)
     double shown, half_unit;
     if (text.view().find('*') != std::string_view::npos || !parse_number(text.view(), shown, half_unit))
         return;
-    require(std::fabs(shown - static_cast<double>(v)) <=
-                half_unit * (1 + 1e-9) + 1e-15 * std::fabs(static_cast<double>(v)),
-            "number field shows another value");
+    require(
+        std::fabs(shown - static_cast<double>(v)) <= half_unit * (1 + 1e-9) + 1e-15 * std::fabs(static_cast<double>(v)),
+        "number field shows another value");
 }
 
 }  // namespace
@@ -387,14 +391,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     Bytes in(data, size);
     switch (in.take<std::uint8_t>() % 8) {
-    case 0: line_writer(in); break;
-    case 1: special_characters(in); break;
-    case 2: squeezer(in); break;
-    case 3: substitution(in); break;
-    case 4: tidy(in); break;
-    case 5: blank_zeros(in); break;
-    case 6: significant_digits(in); break;
-    default: number_field(in); break;
+    case 0:
+        line_writer(in);
+        break;
+    case 1:
+        special_characters(in);
+        break;
+    case 2:
+        squeezer(in);
+        break;
+    case 3:
+        substitution(in);
+        break;
+    case 4:
+        tidy(in);
+        break;
+    case 5:
+        blank_zeros(in);
+        break;
+    case 6:
+        significant_digits(in);
+        break;
+    default:
+        number_field(in);
+        break;
     }
     return 0;
 }

@@ -22,8 +22,8 @@ enum class Destination : std::uint8_t {
     missing_folder = 3,  // a file in a folder that does not exist
 };
 
-inline constexpr std::uint8_t kNulPadded = 0x04;    // name ends in NULs rather than blanks
-inline constexpr std::uint8_t kReuseContext = 0x08; // run on the context of the previous input
+inline constexpr std::uint8_t kNulPadded = 0x04;     // name ends in NULs rather than blanks
+inline constexpr std::uint8_t kReuseContext = 0x08;  // run on the context of the previous input
 
 // Steering of the item kind: 0 and 6-255 keep elements 200 and 20 as
 // given; 1 forces a large opening; 2-5 a jacket or coil with code 1-4.
@@ -35,16 +35,15 @@ struct CallInput {
     std::uint8_t kind = 0;
     std::int8_t no_special = 0;  // the special-character flag (only 1 acts)
     char run_mode = ' ';
-    std::array<float, 40> front{};     // elements 1-40
+    std::array<float, 40> front{};  // elements 1-40
     std::array<char, 3 * 15> texts{};
     std::array<char, 23 * 10> labels{};
     std::array<float, 22> factors{};
-    std::array<float, 160> back{};     // elements 41-200
+    std::array<float, 160> back{};  // elements 41-200
 
     float& element(int n)
     {
-        return n <= 40 ? front[static_cast<std::size_t>(n - 1)]
-                       : back[static_cast<std::size_t>(n - 41)];
+        return n <= 40 ? front[static_cast<std::size_t>(n - 1)] : back[static_cast<std::size_t>(n - 41)];
     }
 };
 
@@ -87,9 +86,8 @@ inline CallInput decode(const std::uint8_t* data, std::size_t size)
 inline std::string encode(CallInput in)
 {
     std::string bytes;
-    detail::for_each_part(in, [&](const void* from, std::size_t n) {
-        bytes.append(static_cast<const char*>(from), n);
-    });
+    detail::for_each_part(in,
+                          [&](const void* from, std::size_t n) { bytes.append(static_cast<const char*>(from), n); });
     bytes.erase(bytes.find_last_not_of('\0') + 1);
     return bytes;
 }

@@ -86,8 +86,7 @@ void lgcenter_seeds()
         JacketItem item;
     } jackets[] = {
         {"jacket_appendix_ee", changed(half_pipe_item(), {{11, 0.07f}, {12, 300}})},
-        {"jacket_div2", changed(half_pipe_item(),
-                                {{10, 3}, {11, 0.216f}, {12, 100}, {18, 5}, {19, 0.0625f}, {20, 2}})},
+        {"jacket_div2", changed(half_pipe_item(), {{10, 3}, {11, 0.216f}, {12, 100}, {18, 5}, {19, 0.0625f}, {20, 2}})},
         {"coil_pd5500", limpet_coil_item()},
         {"coil_en13445", changed(limpet_coil_item(), {{20, 4}})},
     };
@@ -140,39 +139,66 @@ void report_seeds()
     auto seed = [](const std::string& name, const Bytes& b) { write_seed("report", name, b.s); };
     const std::string_view formula = " = 0.91(@3 /@3 )\xB2 * @3 * @3 *@0/(@3 * @3)";
 
-    seed("line_title_capture", Bytes{}.put(line_writer).put<std::uint8_t>(1)
-                                   .put<std::int8_t>(1).put<std::int8_t>(0).put<std::int8_t>(0)
-                                   .put<std::int8_t>(0).put<std::int8_t>(0).put<std::int8_t>(1)
+    seed("line_title_capture", Bytes{}
+                                   .put(line_writer)
+                                   .put<std::uint8_t>(1)
+                                   .put<std::int8_t>(1)
+                                   .put<std::int8_t>(0)
+                                   .put<std::int8_t>(0)
+                                   .put<std::int8_t>(0)
+                                   .put<std::int8_t>(0)
+                                   .put<std::int8_t>(1)
                                    .put<std::uint16_t>(0)
                                    .text("ASME VIII-1 App. 14 Large Central Opening Flange Analysis Results:"));
-    seed("line_plain_file", Bytes{}.put(line_writer).put<std::uint8_t>(0x15)
-                                .put<std::int8_t>(0).put<std::int8_t>(0).put<std::int8_t>(0)
-                                .put<std::int8_t>(1).put<std::int8_t>(0).put<std::int8_t>(2)
+    seed("line_plain_file", Bytes{}
+                                .put(line_writer)
+                                .put<std::uint8_t>(0x15)
+                                .put<std::int8_t>(0)
+                                .put<std::int8_t>(0)
+                                .put<std::int8_t>(0)
+                                .put<std::int8_t>(1)
+                                .put<std::int8_t>(0)
+                                .put<std::int8_t>(2)
                                 .put<std::uint16_t>(499)
-                                .text("Area = d\xB2/t\xB2   in\xB2    at 300\xB0" "F, (E\xF8)* `x` \xBD"));
+                                .text("Area = d\xB2/t\xB2   in\xB2    at 300\xB0"
+                                      "F, (E\xF8)* `x` \xBD"));
     seed("symbols_table_line", Bytes{}.put(special).text("| d\xB2 | t\xB3 | 0.5\xBD |  \xA9  |"));
     seed("symbols_crowded_line", Bytes{}.put(special).text(std::string(96, 'x') + "\xB2\xB3\xBD\xBD"));
-    seed("squeeze_keep_1", Bytes{}.put(squeezer).put<std::int32_t>(1).put<std::uint16_t>(100)
-                               .text("   Number of fatal errors:    2.0000    This Analysis will be terminated."));
-    seed("squeeze_keep_10", Bytes{}.put(squeezer).put<std::int32_t>(10).put<std::uint16_t>(100)
-                                .text(" =  0.91(   1.9835 /  1.5000 )\xB2 *    0.0000   "));
-    seed("substitute_formula", Bytes{}.put(substitution).put<std::int8_t>(1).put<std::uint8_t>(6)
-                                   .put(1.98f).put(1.5f).put(0.25f).put(1e9f).put(-3.5f).put(0.0f)
+    seed("squeeze_keep_1", Bytes{}.put(squeezer).put<std::int32_t>(1).put<std::uint16_t>(100).text(
+                               "   Number of fatal errors:    2.0000    This Analysis will be terminated."));
+    seed("squeeze_keep_10", Bytes{}.put(squeezer).put<std::int32_t>(10).put<std::uint16_t>(100).text(
+                                " =  0.91(   1.9835 /  1.5000 )\xB2 *    0.0000   "));
+    seed("substitute_formula", Bytes{}
+                                   .put(substitution)
+                                   .put<std::int8_t>(1)
+                                   .put<std::uint8_t>(6)
+                                   .put(1.98f)
+                                   .put(1.5f)
+                                   .put(0.25f)
+                                   .put(1e9f)
+                                   .put(-3.5f)
+                                   .put(0.0f)
                                    .text(formula));
-    seed("substitute_seventh_placeholder", Bytes{}.put(substitution).put<std::int8_t>(1)
-                                               .put<std::uint8_t>(2).put(0.25f).put(12345.678f)
+    seed("substitute_seventh_placeholder", Bytes{}
+                                               .put(substitution)
+                                               .put<std::int8_t>(1)
+                                               .put<std::uint8_t>(2)
+                                               .put(0.25f)
+                                               .put(12345.678f)
                                                .text(" = @4 * 1.414 @1 @2 @3 @5 @6 @7 @8 @9#tail"));
     seed("tidy_formula", Bytes{}.put(tidy).text(" = ( 2.5 / 3 ) \xB2 , x ^ 2 / y"));
-    seed("blank_zeros_row", Bytes{}.put(blank_zeros).put<std::int8_t>(1)
-                                .text("|      0.0 |   12.5 |      0 |  0.00E+00 | 0. |"));
-    for (auto [name, v, n] : {std::tuple{"sigdigits_tenth", 0.1f, 3}, {"sigdigits_nudged", 2.19995f, 4},
-                              {"sigdigits_whole", 1234567.8f, 3}, {"sigdigits_engineering", 3e9f, 3},
+    seed("blank_zeros_row",
+         Bytes{}.put(blank_zeros).put<std::int8_t>(1).text("|      0.0 |   12.5 |      0 |  0.00E+00 | 0. |"));
+    for (auto [name, v, n] : {std::tuple{"sigdigits_tenth", 0.1f, 3},
+                              {"sigdigits_nudged", 2.19995f, 4},
+                              {"sigdigits_whole", 1234567.8f, 3},
+                              {"sigdigits_engineering", 3e9f, 3},
                               {"sigdigits_negative", -12.5f, 3}})
         seed(name, Bytes{}.put(sigdigits).put(v).put<std::int32_t>(n));
-    seed("number_fixed", Bytes{}.put(number).put<std::uint8_t>(0).put(-0.25f).put<std::int8_t>(3)
-                             .put<std::uint16_t>(6));
-    seed("number_exponential", Bytes{}.put(number).put<std::uint8_t>(1).put(2.0e8f)
-                                   .put<std::int8_t>(5).put<std::uint16_t>(11));
+    seed("number_fixed",
+         Bytes{}.put(number).put<std::uint8_t>(0).put(-0.25f).put<std::int8_t>(3).put<std::uint16_t>(6));
+    seed("number_exponential",
+         Bytes{}.put(number).put<std::uint8_t>(1).put(2.0e8f).put<std::int8_t>(5).put<std::uint16_t>(11));
 }
 
 }  // namespace

@@ -35,8 +35,7 @@ int main(int argc, char** argv)
     for (const fs::path& p : inputs) {
         std::fprintf(stderr, "%s\n", p.string().c_str());
         std::ifstream in(p, std::ios::binary);
-        std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                        std::istreambuf_iterator<char>()};
+        std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
         LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     }
     std::printf("replayed %zu inputs\n", inputs.size());

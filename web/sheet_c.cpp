@@ -38,8 +38,9 @@ sheet::ReportRecord report_record(std::string_view record)
 
 sheet::Verdict verdict_of(int v)
 {
-    return v == TX14_ACCEPTABLE ? sheet::Verdict::acceptable
-         : v == TX14_NOT_ACCEPTABLE ? sheet::Verdict::not_acceptable : sheet::Verdict::not_analysed;
+    return v == TX14_ACCEPTABLE       ? sheet::Verdict::acceptable
+           : v == TX14_NOT_ACCEPTABLE ? sheet::Verdict::not_acceptable
+                                      : sheet::Verdict::not_analysed;
 }
 
 // Runs the item in capture mode, as tx14 does, and reads what it gave.
@@ -47,7 +48,7 @@ sheet::Run run(Context& ctx, const sheet::GivenItem& item, std::array<float, ite
 {
     reals[items::kReportUnitElement - 1] = 0;
     std::array<float, items::kFactorCount> factors = item.units->host_factors();
-    std::array<char, items::kLabelCount * items::kLabelWidth> labels = item.units->host_labels();
+    std::array<char, items::kLabelCount* items::kLabelWidth> labels = item.units->host_labels();
     std::array<char, 256> file;
     file.fill(' ');
     const char mode = ' ';
@@ -86,11 +87,10 @@ extern "C" {
 // weld in internal units (NaN: none), and the input's name, SHA-256 and
 // date as the sheet shows them. A NUL-terminated UTF-8 document, valid
 // until the next call; NULL for an unknown kind, code or unit system.
-__attribute__((visibility("default"))) const char *tx14_sheet_html(
-    const char *kind, const char *code, const char *units, const double *factors, const char *labels,
-    const float *reals, const char *texts,
-    int has_number, int number, const char *warnings, float fillet_weld, const char *name, const char *sha256,
-    const char *date_time)
+__attribute__((visibility("default"))) const char* tx14_sheet_html(
+    const char* kind, const char* code, const char* units, const double* factors, const char* labels,
+    const float* reals, const char* texts, int has_number, int number, const char* warnings, float fillet_weld,
+    const char* name, const char* sha256, const char* date_time)
 {
     static std::string html;
     sheet::GivenItem item;

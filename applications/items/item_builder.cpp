@@ -15,10 +15,9 @@ namespace {
 
 // ISO designations of the nominal pipe sizes: DN, NPS.
 constexpr std::pair<int, double> kDesignations[] = {
-    {15, 0.5},   {25, 1.0},   {40, 1.5},   {50, 2.0},   {65, 2.5},   {80, 3.0},   {90, 3.5},
-    {100, 4.0},  {125, 5.0},  {150, 6.0},  {200, 8.0},  {250, 10.0}, {300, 12.0}, {350, 14.0},
-    {400, 16.0}, {450, 18.0}, {500, 20.0}, {550, 22.0}, {600, 24.0}, {650, 26.0}, {700, 28.0},
-    {750, 30.0}, {800, 32.0}, {850, 34.0}, {900, 36.0},
+    {15, 0.5},   {25, 1.0},   {40, 1.5},   {50, 2.0},   {65, 2.5},   {80, 3.0},   {90, 3.5},   {100, 4.0},  {125, 5.0},
+    {150, 6.0},  {200, 8.0},  {250, 10.0}, {300, 12.0}, {350, 14.0}, {400, 16.0}, {450, 18.0}, {500, 20.0}, {550, 22.0},
+    {600, 24.0}, {650, 26.0}, {700, 28.0}, {750, 30.0}, {800, 32.0}, {850, 34.0}, {900, 36.0},
 };
 
 std::string quoted(std::string_view key) { return "key \"" + std::string(key) + "\""; }
@@ -218,8 +217,8 @@ void ItemBuilder::required_keys()
         std::string unit = units_.unit_name(k.quantity);
         error(k.name, "missing key \"" + std::string(k.name) + "\" (" + std::string(k.meaning) +
                           (unit.empty() ? "" : ", unit " + unit) + ")" +
-                          (k.instead.empty() ? "" : "; or give " + std::string(k.instead)) +
-                          ": required for code " + std::string(code_.name));
+                          (k.instead.empty() ? "" : "; or give " + std::string(k.instead)) + ": required for code " +
+                          std::string(code_.name));
     }
 }
 
@@ -256,15 +255,15 @@ void ItemBuilder::opening_fits()
     auto value = [&](std::string_view key) { return given(key).value_or(0.0f); };
     if (!given("A") || !given("Bn") || !given("g0s"))
         return;  // missing: said already
-    const float R = opening_radial_distance(value("A"), value("Bn"), value("g0s"), value("ca"),
-                                            value("g0n"), value("g1n"));
+    const float R =
+        opening_radial_distance(value("A"), value("Bn"), value("g0s"), value("ca"), value("g0n"), value("g1n"));
     if (R > 0.0f)
         return;
     const bool nozzle = value("g0n") > 0.001f || value("g1n") > 0.001f;
     error("Bn", std::string("key \"Bn\": the opening") + (nozzle ? " and its nozzle hub do" : " does") +
-                    " not fit inside the shell: R = 0.5 (G - Bn - 2 ca)" + (nozzle ? " - (g1n - ca)" : "") +
-                    " = " + shown(units_.to_display(Quantity::diameter, R)) + " " +
-                    units_.unit_name(Quantity::diameter) + " is not above 0, with G = A - 2 g0s + 2 ca");
+                    " not fit inside the shell: R = 0.5 (G - Bn - 2 ca)" + (nozzle ? " - (g1n - ca)" : "") + " = " +
+                    shown(units_.to_display(Quantity::diameter, R)) + " " + units_.unit_name(Quantity::diameter) +
+                    " is not above 0, with G = A - 2 g0s + 2 ca");
 }
 
 // Values the library accepts but that most likely are not what was meant.

@@ -23,9 +23,9 @@ namespace {
 constexpr int kFileNameWidth = 256;
 constexpr int kCaptureRecords = 500;
 constexpr int kCaptureRecordWidth = 125;
-constexpr int kCaptureText = 4;                    // columns 5 to 104 of a record
+constexpr int kCaptureText = 4;  // columns 5 to 104 of a record
 constexpr int kCaptureTextWidth = 100;
-constexpr int kCaptureStyles = 108;                // six style codes of two columns
+constexpr int kCaptureStyles = 108;  // six style codes of two columns
 constexpr int kStyleWidth = 12;
 constexpr std::size_t kCaptureCountOffset = 62500;
 
@@ -41,7 +41,11 @@ public:
             std::memcpy(buffer_ + used_, data, n);
         used_ += n;
     }
-    template <class T> void value(T v) { bytes(&v, sizeof v); }
+    template <class T>
+    void value(T v)
+    {
+        bytes(&v, sizeof v);
+    }
     void text(std::string_view s)
     {
         bytes(s.data(), s.size());
@@ -68,17 +72,17 @@ private:
 
 // The header's int32 fields, in order.
 enum Head {
-    kItemErrors,    // the item was not run: its errors are the messages
-    kInputErrors,   // the run's fatal input errors
+    kItemErrors,   // the item was not run: its errors are the messages
+    kInputErrors,  // the run's fatal input errors
     kVerdict,
     kValueCount,
     kCheckCount,
     kLineCount,
-    kResultsAt,     // byte offsets of the sections
+    kResultsAt,  // byte offsets of the sections
     kValuesAt,
     kChecksAt,
     kLinesAt,
-    kReasonCount,   // reasons and notes, and where they begin
+    kReasonCount,  // reasons and notes, and where they begin
     kNoteCount,
     kNotesAt,
     kHeadFields
@@ -108,8 +112,8 @@ bool integral_in(double v, double low, double high) { return v >= low && v <= hi
 
 // Feeds the given values to the builder, in the caller's order; false for
 // an entry that names no key of the kind.
-bool give(ItemBuilder& builder, const KindKeys& keys, const unsigned char* given, std::int32_t count,
-          const char* texts, std::size_t texts_size, std::string& fault)
+bool give(ItemBuilder& builder, const KindKeys& keys, const unsigned char* given, std::int32_t count, const char* texts,
+          std::size_t texts_size, std::string& fault)
 {
     const double numbers = static_cast<double>(keys.numbers.size());
     const double all = numbers + static_cast<double>(keys.texts.size());
@@ -210,9 +214,9 @@ struct Packed {
     std::int32_t kind, code, plain, count, texts_size;
 };
 
-extern "C" int32_t tx14_item_run(struct tx14_context *context, const double *factors, const char *labels,
-                                 const unsigned char *item, int32_t item_size, const char *report_file,
-                                 unsigned char *out, int32_t size)
+extern "C" int32_t tx14_item_run(struct tx14_context* context, const double* factors, const char* labels,
+                                 const unsigned char* item, int32_t item_size, const char* report_file,
+                                 unsigned char* out, int32_t size)
 {
     Output o(out, size > 0 ? static_cast<std::size_t>(size) : 0);
     const std::size_t head = o.used();
@@ -275,8 +279,8 @@ extern "C" int32_t tx14_item_run(struct tx14_context *context, const double *fac
     std::array<float, kFactorCount> host_factors = units.host_factors();
     std::int32_t error_count = 0, print_control = 0;
     tx14_context_set_no_special(context, p.plain ? 1 : 0);
-    tx14_context_analyse(context, b.reals.data(), b.texts.data(), " ", &error_count, file, nullptr, nullptr,
-                         nullptr, labels, host_factors.data(), &print_control);
+    tx14_context_analyse(context, b.reals.data(), b.texts.data(), " ", &error_count, file, nullptr, nullptr, nullptr,
+                         labels, host_factors.data(), &print_control);
 
     const std::int32_t input_errors = tx14_context_input_errors(context);
     const std::int32_t governing = tx14_context_governing(context);
@@ -313,9 +317,9 @@ extern "C" int32_t tx14_item_run(struct tx14_context *context, const double *fac
     return static_cast<std::int32_t>(o.used());
 }
 
-extern "C" int32_t tx14_items_run(struct tx14_context *context, int32_t count, const double *const *factors,
-                                  const char *const *labels, const unsigned char *const *items,
-                                  const int32_t *item_sizes, unsigned char *out, int32_t size, int32_t *ends)
+extern "C" int32_t tx14_items_run(struct tx14_context* context, int32_t count, const double* const* factors,
+                                  const char* const* labels, const unsigned char* const* items,
+                                  const int32_t* item_sizes, unsigned char* out, int32_t size, int32_t* ends)
 {
     if (factors == nullptr || labels == nullptr || items == nullptr || item_sizes == nullptr || out == nullptr ||
         ends == nullptr)
@@ -324,8 +328,8 @@ extern "C" int32_t tx14_items_run(struct tx14_context *context, int32_t count, c
         return 0;  // (not a count the caller could take for the error above)
     std::int32_t used = 0;
     for (std::int32_t i = 0; i < count; ++i) {
-        const std::int32_t needed = tx14_item_run(context, factors[i], labels[i], items[i], item_sizes[i], nullptr,
-                                                  out + used, size - used);
+        const std::int32_t needed =
+            tx14_item_run(context, factors[i], labels[i], items[i], item_sizes[i], nullptr, out + used, size - used);
         if (needed > size - used) {
             ends[i] = used + needed;  // for the first item: the buffer it needs
             return i;

@@ -38,12 +38,12 @@ int slot_of(Quantity q);  // 0 for dimensionless
 
 enum class Kind { opening, jacket };
 
-using CodeSet = unsigned;  // bit n set: required under code selector n
+using CodeSet = unsigned;                   // bit n set: required under code selector n
 inline constexpr CodeSet kAllCodes = 0x1E;  // selectors 1 to 4
 
 struct NumberKey {
-    std::string_view name;     // the engineering symbol
-    int element;               // of the real array, from 1
+    std::string_view name;  // the engineering symbol
+    int element;            // of the real array, from 1
     Quantity quantity;
     std::string_view meaning;
     CodeSet required = 0;
@@ -52,7 +52,7 @@ struct NumberKey {
 
 struct TextKey {
     std::string_view name;
-    int field;                 // of the text-field array, from 1
+    int field;  // of the text-field array, from 1
     std::string_view meaning;
 };
 
@@ -62,16 +62,16 @@ struct CodeName {
 };
 
 struct ResultKey {
-    std::string_view name;     // field of the JSON and the batch output
+    std::string_view name;  // field of the JSON and the batch output
     int element;
     Quantity quantity;
 };
 
 struct KindKeys {
     Kind kind;
-    std::string_view name;     // value of `kind`
-    float kind_element;        // element 200
-    int code_element;          // element the code number goes to
+    std::string_view name;  // value of `kind`
+    float kind_element;     // element 200
+    int code_element;       // element the code number goes to
     std::span<const NumberKey> numbers;
     std::span<const TextKey> texts;
     std::span<const CodeName> codes;
@@ -111,9 +111,9 @@ inline constexpr int kLabelCount = 23;
 inline constexpr int kLabelWidth = 10;
 
 struct UnitSystem {
-    std::string name;                              // "US", "SI" or the unit file
-    std::array<double, kFactorCount> factors{};    // internal -> display
-    std::array<std::string, kLabelCount> labels;   // Windows-1252, at most 10 bytes
+    std::string name;                             // "US", "SI" or the unit file
+    std::array<double, kFactorCount> factors{};   // internal -> display
+    std::array<std::string, kLabelCount> labels;  // Windows-1252, at most 10 bytes
 
     double factor(int slot) const { return factors[static_cast<std::size_t>(slot - 1)]; }
 
@@ -153,8 +153,8 @@ std::vector<UnitProblem> unit_problems(std::span<const double> factors, std::spa
 // ---- Building an item ---------------------------------------------------
 
 struct Finding {
-    std::string key;       // empty: the item as a whole
-    std::string message;   // starts with the key where there is one
+    std::string key;      // empty: the item as a whole
+    std::string message;  // starts with the key where there is one
 };
 
 struct Built {
@@ -197,9 +197,9 @@ private:
     const UnitSystem& units_;
     const NumberKey* NPS_key_;  // none for a kind without pipe sizes
     Built out_;
-    std::uint64_t given_ = 0;   // bit n: a value of keys_.numbers[n] was given
+    std::uint64_t given_ = 0;         // bit n: a value of keys_.numbers[n] was given
     std::array<double, 64> typed_{};  // value n as given, for messages
-    std::uint64_t named_ = 0;   // bit n: keys_.numbers[n] was named, its value taken or refused
+    std::uint64_t named_ = 0;         // bit n: keys_.numbers[n] was named, its value taken or refused
     std::optional<double> NPS_, DN_;
 };
 

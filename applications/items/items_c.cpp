@@ -22,7 +22,7 @@ struct tx14_item {
 namespace {
 
 // NUL-terminated copies of the tables' texts, kept for the caller.
-const char *c_text(std::string_view s)
+const char* c_text(std::string_view s)
 {
     static std::deque<std::string> texts;  // elements stay where they are
 #if !defined(__wasi__)
@@ -59,12 +59,12 @@ const KindKeys* kind_of(const char* kind) { return kind ? kind_named(kind) : nul
 
 extern "C" {
 
-const char *tx14_items_kind(int index)
+const char* tx14_items_kind(int index)
 {
     return index >= 0 && static_cast<std::size_t>(index) < kinds().size() ? c_text(kinds()[index].name) : nullptr;
 }
 
-const char *tx14_items_code(const char *kind, int index, int *number)
+const char* tx14_items_code(const char* kind, int index, int* number)
 {
     const KindKeys* k = kind_of(kind);
     if (k == nullptr || index < 0 || static_cast<std::size_t>(index) >= k->codes.size())
@@ -74,18 +74,18 @@ const char *tx14_items_code(const char *kind, int index, int *number)
     return c_text(k->codes[index].name);
 }
 
-int tx14_items_number_key(const char *kind, int index, tx14_item_key *key)
+int tx14_items_number_key(const char* kind, int index, tx14_item_key* key)
 {
     const KindKeys* k = kind_of(kind);
     if (k == nullptr || index < 0 || static_cast<std::size_t>(index) >= k->numbers.size() || key == nullptr)
         return 0;
     const NumberKey& n = k->numbers[index];
-    *key = {c_text(n.name), n.element, 0, c_text(name_of(n.quantity)), c_text(n.meaning), n.required,
-            c_text(n.instead)};
+    *key = {c_text(n.name), n.element,        0, c_text(name_of(n.quantity)), c_text(n.meaning),
+            n.required,     c_text(n.instead)};
     return 1;
 }
 
-int tx14_items_text_key(const char *kind, int index, tx14_item_key *key)
+int tx14_items_text_key(const char* kind, int index, tx14_item_key* key)
 {
     const KindKeys* k = kind_of(kind);
     if (k == nullptr || index < 0 || static_cast<std::size_t>(index) >= k->texts.size() || key == nullptr)
@@ -95,7 +95,7 @@ int tx14_items_text_key(const char *kind, int index, tx14_item_key *key)
     return 1;
 }
 
-int tx14_items_result(const char *kind, int index, tx14_item_key *key)
+int tx14_items_result(const char* kind, int index, tx14_item_key* key)
 {
     const KindKeys* k = kind_of(kind);
     if (k == nullptr || index < 0 || static_cast<std::size_t>(index) >= k->results.size() || key == nullptr)
@@ -105,7 +105,7 @@ int tx14_items_result(const char *kind, int index, tx14_item_key *key)
     return 1;
 }
 
-int tx14_units_slot(const char *quantity)
+int tx14_units_slot(const char* quantity)
 {
     std::optional<Quantity> q = quantity ? quantity_named(quantity) : std::nullopt;
     return q ? slot_of(*q) : 0;
@@ -113,7 +113,7 @@ int tx14_units_slot(const char *quantity)
 
 int tx14_units_label_width(int slot) { return static_cast<int>(label_width(slot)); }
 
-int tx14_units_builtin(const char *name, double *factors, char *labels)
+int tx14_units_builtin(const char* name, double* factors, char* labels)
 {
     if (factors == nullptr || labels == nullptr)
         return TX14_ITEMS_NULL_ARGUMENT;
@@ -126,7 +126,7 @@ int tx14_units_builtin(const char *name, double *factors, char *labels)
     return 1;
 }
 
-int tx14_units_check(const double *factors, const char *const *labels, char *messages, size_t size)
+int tx14_units_check(const double* factors, const char* const* labels, char* messages, size_t size)
 {
     clear(messages, size);
     std::size_t used = 0;
@@ -143,8 +143,8 @@ int tx14_units_check(const double *factors, const char *const *labels, char *mes
     return static_cast<int>(problems.size());
 }
 
-tx14_item *tx14_item_create(const char *kind, const char *code, const double *factors, const char *labels,
-                            char *messages, size_t size)
+tx14_item* tx14_item_create(const char* kind, const char* code, const double* factors, const char* labels,
+                            char* messages, size_t size)
 {
     clear(messages, size);
     std::size_t used = 0;
@@ -162,8 +162,9 @@ tx14_item *tx14_item_create(const char *kind, const char *code, const double *fa
         std::string valid;
         for (const CodeName& n : k->codes)
             valid += (valid.empty() ? "\"" : ", \"") + std::string(n.name) + "\"";
-        put(messages, size, used, "key \"code\": not a code of a" + std::string(k->kind == Kind::opening ? "n " : " ") +
-                                      std::string(k->name) + " item; expected " + valid);
+        put(messages, size, used,
+            "key \"code\": not a code of a" + std::string(k->kind == Kind::opening ? "n " : " ") +
+                std::string(k->name) + " item; expected " + valid);
         return nullptr;
     }
     UnitSystem units;
@@ -173,38 +174,35 @@ tx14_item *tx14_item_create(const char *kind, const char *code, const double *fa
     return new (std::nothrow) tx14_item(std::move(units), *k, *c);
 }
 
-void tx14_item_destroy(tx14_item *item)
-{
-    delete item;
-}
+void tx14_item_destroy(tx14_item* item) { delete item; }
 
-int tx14_item_key_type(const tx14_item *item, const char *key)
+int tx14_item_key_type(const tx14_item* item, const char* key)
 {
     if (item == nullptr || key == nullptr)
         return 0;
     return item->builder.is_number_key(key) ? 1 : item->builder.is_text_key(key) ? 2 : 0;
 }
 
-void tx14_item_set_number(tx14_item *item, const char *key, double value)
+void tx14_item_set_number(tx14_item* item, const char* key, double value)
 {
     if (item != nullptr && key != nullptr)
         item->builder.number(key, value);
 }
 
-void tx14_item_set_text(tx14_item *item, const char *key, const char *text)
+void tx14_item_set_text(tx14_item* item, const char* key, const char* text)
 {
     if (item != nullptr && key != nullptr && text != nullptr)
         item->builder.text(key, text);
 }
 
-void tx14_item_set_item_number(tx14_item *item, double number)
+void tx14_item_set_item_number(tx14_item* item, double number)
 {
     if (item != nullptr)
         item->builder.item_number(number);
 }
 
-int tx14_item_finish(tx14_item *item, float *reals, char *texts, char *errors, size_t errors_size,
-                     char *warnings, size_t warnings_size)
+int tx14_item_finish(tx14_item* item, float* reals, char* texts, char* errors, size_t errors_size, char* warnings,
+                     size_t warnings_size)
 {
     clear(errors, errors_size);
     clear(warnings, warnings_size);

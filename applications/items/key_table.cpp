@@ -9,8 +9,8 @@
 namespace tx14::items {
 namespace {
 
-constexpr CodeSet kBothEditions = 0x6;   // VIII-1 and VIII-2
-constexpr CodeSet kHalfPipe = 0x6;       // selectors 1 and 2
+constexpr CodeSet kBothEditions = 0x6;  // VIII-1 and VIII-2
+constexpr CodeSet kHalfPipe = 0x6;      // selectors 1 and 2
 
 using Q = Quantity;
 
@@ -41,8 +41,8 @@ constexpr NumberKey kJacketNumbers[] = {
     {"Sa", 7, Q::stress, "cylinder allowable stress at ambient temperature"},
     {"ca", 8, Q::thickness, "cylinder corrosion allowance"},
     {"E", 9, Q::dimensionless, "cylinder joint efficiency", kHalfPipe},
-    {"NPS", 10, Q::dimensionless, "nominal pipe size of the jacket or coil (designation: 3 for NPS 3)",
-     kAllCodes, "DN, or r"},
+    {"NPS", 10, Q::dimensionless, "nominal pipe size of the jacket or coil (designation: 3 for NPS 3)", kAllCodes,
+     "DN, or r"},
     {"Tj", 11, Q::thickness, "jacket (coil) minimum thickness", kAllCodes},
     {"Pj", 12, Q::pressure, "jacket (coil) design pressure", kAllCodes},
     {"Tjacket", 13, Q::temperature, "jacket (coil) design temperature"},
@@ -210,10 +210,9 @@ std::string padded(std::string s, std::size_t width)
 
 std::string_view name_of(Quantity q)
 {
-    constexpr std::string_view names[] = {"dimensionless", "length",  "force",       "area",
-                                          "volume",        "moment",  "stress",      "temperature",
-                                          "pressure",      "mass",    "density",     "diameter",
-                                          "thickness"};
+    constexpr std::string_view names[] = {"dimensionless", "length",   "force",       "area",     "volume",
+                                          "moment",        "stress",   "temperature", "pressure", "mass",
+                                          "density",       "diameter", "thickness"};
     return names[static_cast<std::size_t>(q)];
 }
 
@@ -265,9 +264,8 @@ std::string key_tables_markdown()
         s += "`kind = \"" + std::string(kind.name) + "\"`, code selectors " + codes_of(kind) + ":\n\n";
         s += "| Key | Meaning | US | SI | Required for |\n|---|---|---|---|---|\n";
         for (const NumberKey& k : kind.numbers) {
-            s += "| `" + std::string(k.name) + "` | " + std::string(k.meaning) + " | " +
-                 unit_of(us_units(), k) + " | " + unit_of(si_units(), k) + " | " +
-                 required_for(kind, k) + " |\n";
+            s += "| `" + std::string(k.name) + "` | " + std::string(k.meaning) + " | " + unit_of(us_units(), k) +
+                 " | " + unit_of(si_units(), k) + " | " + required_for(kind, k) + " |\n";
             if (k.name == "NPS")
                 s += "| `DN` | the nominal pipe size as its DN designation (80 for NPS 3) | - | - | - |\n";
         }
@@ -286,12 +284,10 @@ std::string key_tables_text()
         s += "\n  kind = \"" + std::string(kind.name) + "\", code = ";
         for (std::size_t i = 0; i < kind.codes.size(); ++i)
             s += (i ? " | \"" : "\"") + std::string(kind.codes[i].name) + "\"";
-        s += "\n    " + padded("key", 10) + padded("US", 10) + padded("SI", 10) + padded("required", 22) +
-             "meaning\n";
+        s += "\n    " + padded("key", 10) + padded("US", 10) + padded("SI", 10) + padded("required", 22) + "meaning\n";
         for (const NumberKey& k : kind.numbers) {
             s += "    " + padded(std::string(k.name), 10) + padded(unit_of(us_units(), k), 10) +
-                 padded(unit_of(si_units(), k), 10) + padded(required_for(kind, k), 22) +
-                 std::string(k.meaning) + "\n";
+                 padded(unit_of(si_units(), k), 10) + padded(required_for(kind, k), 22) + std::string(k.meaning) + "\n";
             if (k.name == "NPS")
                 s += "    " + padded("DN", 52) + "the DN designation instead (80 for NPS 3)\n";
         }

@@ -12,6 +12,7 @@ namespace {
 constexpr int kTemperatureScale = 7, kTemperatureOffset = 8;
 
 // What each slot holds, for the comments of a unit file.
+// clang-format off
 constexpr std::array<std::string_view, kLabelCount> kSlotMeaning = {
     "long lengths (coil span)",
     "forces, forging weight",
@@ -30,10 +31,12 @@ constexpr std::array<std::string_view, kLabelCount> kSlotMeaning = {
     "thicknesses, allowances, hub lengths",
     "label only, unassigned",
 };
+// clang-format on
 
 // Slots whose factor an input value is divided by: never zero.
 constexpr int kDividingSlots[] = {1, 6, 7, 9, 11, 21, 22};
 
+// clang-format off
 UnitSystem make_us()
 {
     UnitSystem u;
@@ -45,7 +48,9 @@ UnitSystem make_us()
                 "lb./in.\xB3", "", "", "", "", "", "", "", "", "", "in.", "in.", ""};
     return u;
 }
+// clang-format on
 
+// clang-format off
 UnitSystem make_si()
 {
     UnitSystem u;
@@ -71,6 +76,7 @@ UnitSystem make_si()
                 "", "", "", "", "", "", "", "", "", "mm", "mm", ""};
     return u;
 }
+// clang-format on
 
 }  // namespace
 
@@ -83,12 +89,16 @@ int slot_of(Quantity q)
 std::size_t label_width(int slot)
 {
     switch (slot) {
-    case 5: return 6;
+    case 5:
+        return 6;
     case 6:
-    case 9: return 10;
+    case 9:
+        return 10;
     case kTemperatureScale:
-    case kTemperatureOffset: return 1;
-    default: return 3;
+    case kTemperatureOffset:
+        return 1;
+    default:
+        return 3;
     }
 }
 
@@ -121,8 +131,8 @@ std::optional<float> UnitSystem::to_internal(Quantity q, double v) const
     for (int step : {1, -1, 2, -2}) {  // outwards
         x = nearest;
         for (int i = 0; i < std::abs(step); ++i)
-            x = std::nextafter(x, step > 0 ? std::numeric_limits<float>::infinity()
-                                           : -std::numeric_limits<float>::infinity());
+            x = std::nextafter(
+                x, step > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity());
         if (std::isfinite(x) && to_display(q, x) == typed)
             return x;
     }
@@ -196,12 +206,13 @@ std::vector<UnitProblem> unit_problems(std::span<const double> factors, std::spa
         problems.push_back({0, 0, "\"factors\" must be an array of 22 numbers"});
     for (int i = 1; i <= static_cast<int>(factors.size()) && i <= kFactorCount; ++i) {
         const double f = factors[static_cast<std::size_t>(i - 1)];
-        const bool dividing = std::find(std::begin(kDividingSlots), std::end(kDividingSlots), i) != std::end(kDividingSlots);
+        const bool dividing =
+            std::find(std::begin(kDividingSlots), std::end(kDividingSlots), i) != std::end(kDividingSlots);
         if (!std::isfinite(static_cast<float>(f)))
             problems.push_back({i, 0, "factor " + std::to_string(i) + " is not a finite single-precision number"});
         else if (dividing && f == 0.0)
-            problems.push_back({i, 0, "factor " + std::to_string(i) + " (" + std::string(slot_meaning(i)) +
-                                          ") must not be 0"});
+            problems.push_back(
+                {i, 0, "factor " + std::to_string(i) + " (" + std::string(slot_meaning(i)) + ") must not be 0"});
     }
     if (labels.size() != kLabelCount)
         problems.push_back({0, 0, "\"labels\" must be an array of 23 texts"});

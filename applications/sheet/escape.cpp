@@ -22,8 +22,8 @@ bool is_one_of(char32_t c, std::string_view set) { return c < 0x80 && set.find(s
 // on a terminal they reorder or split what follows.
 bool reorders_or_breaks(char32_t c)
 {
-    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
-           (c >= 0x2066 && c <= 0x2069) || c == 0x2028 || c == 0x2029;
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) ||
+           c == 0x2028 || c == 0x2029;
 }
 
 void append_hex(std::string& out, char32_t c, int digits)
@@ -50,9 +50,15 @@ void each_character(std::string& out, std::string_view s, TakeOf take, Escape es
             continue;
         }
         switch (take(*c)) {
-        case Take::as_is: out.append(s.substr(start, i - start)); break;
-        case Take::escape: escape(out, *c); break;
-        case Take::replace: out += kReplacementUtf8; break;
+        case Take::as_is:
+            out.append(s.substr(start, i - start));
+            break;
+        case Take::escape:
+            escape(out, *c);
+            break;
+        case Take::replace:
+            out += kReplacementUtf8;
+            break;
         }
     }
 }
@@ -173,16 +179,14 @@ bool is_plain_number(std::string_view s)
 // A spreadsheet takes a cell beginning so for a formula.
 bool is_formula_like(std::string_view s)
 {
-    return !s.empty() && std::string_view("=+-@\t\r").find(s.front()) != std::string_view::npos &&
-           !is_plain_number(s);
+    return !s.empty() && std::string_view("=+-@\t\r").find(s.front()) != std::string_view::npos && !is_plain_number(s);
 }
 
 // Printable ASCII, tab, CR and LF only: a cell as it is.
 bool carried_as_is(std::string_view s)
 {
-    return std::all_of(s.begin(), s.end(), [](char c) {
-        return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\r' || c == '\n';
-    });
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return (c >= 0x20 && c < 0x7F) || c == '\t' || c == '\r' || c == '\n'; });
 }
 
 }  // namespace
@@ -191,7 +195,8 @@ std::string valid_utf8(std::string_view bytes)
 {
     std::string out;
     out.reserve(bytes.size());
-    each_character(out, bytes, [](char32_t) { return Take::as_is; }, no_escape);
+    each_character(
+        out, bytes, [](char32_t) { return Take::as_is; }, no_escape);
     return out;
 }
 
@@ -207,7 +212,8 @@ std::string svg(std::string_view s)
 {
     std::string out;
     out.reserve(s.size());
-    each_character(out, s, [](char32_t c) { return outside_xml(c) ? Take::replace : html_take(c); }, html_escape);
+    each_character(
+        out, s, [](char32_t c) { return outside_xml(c) ? Take::replace : html_take(c); }, html_escape);
     return out;
 }
 

@@ -18,7 +18,10 @@ using items::Quantity;
 using text::F8;
 using text::to_utf8;
 
-bool is_coil(const GivenItem& item) { return item.keys->kind == Kind::jacket && (item.code == "PD5500" || item.code == "EN13445"); }
+bool is_coil(const GivenItem& item)
+{
+    return item.keys->kind == Kind::jacket && (item.code == "PD5500" || item.code == "EN13445");
+}
 
 // A given input value in internal units; nullopt when left out.
 std::optional<float> given(const GivenItem& item, std::string_view name)
@@ -57,8 +60,8 @@ Dimension dimension(const GivenItem& item, std::string_view name)
 // Outside diameter of a standard pipe of a nominal size, for the drawing.
 double pipe_outside_diameter(double NPS)
 {
-    constexpr std::pair<double, double> kPipes[] = {
-        {1.5, 1.9}, {2, 2.375}, {2.5, 2.875}, {3, 3.5}, {3.5, 4.0}, {4, 4.5}, {5, 5.563}, {6, 6.625}};
+    constexpr std::pair<double, double> kPipes[] = {{1.5, 1.9}, {2, 2.375}, {2.5, 2.875}, {3, 3.5},
+                                                    {3.5, 4.0}, {4, 4.5},   {5, 5.563},   {6, 6.625}};
     for (auto [size, od] : kPipes)
         if (NPS == size)
             return od;
@@ -92,8 +95,8 @@ Sketch sketch_of(const GivenItem& item, const Run& run)
 // The values a sheet shows of each kind, by their keys in the record; the
 // report has the others.
 constexpr std::string_view kHeadKeys[] = {"P", "t", "MAWP", "t_min", "largest_stress", "Sho", "W"};
-constexpr std::string_view kJacketKeys[] = {"Pj", "ts", "Tr", "Trj", "K", "Kp", "Pprime_ts", "Pprime_Trj",
-                                            "Tj", "T", "Fillet"};
+constexpr std::string_view kJacketKeys[] = {"Pj",        "ts",         "Tr", "Trj", "K",     "Kp",
+                                            "Pprime_ts", "Pprime_Trj", "Tj", "T",   "Fillet"};
 constexpr std::string_view kCoilKeys[] = {"pc", "e", "ec", "e_coil", "e_cylinder", "pMaxC1", "pMaxC2", "pMax"};
 
 std::span<const std::string_view> key_values_of(const GivenItem& item)
@@ -163,9 +166,9 @@ Plot plot_of(const GivenItem& item, const Run& run, const Rerun& rerun)
         return p;
     p.x_label = head ? "head thickness t" : "shell thickness ts";
     p.x_unit = to_utf8(item.units->label(Quantity::thickness));
-    p.title = (head ? "M.A.W.P. and the largest stress ratio against the head thickness t"
-                    : is_coil(item) ? "Maximum coil pressures pMaxC1 and pMaxC2 against the cylinder thickness"
-                                    : "Permissible jacket pressure P' against the shell thickness ts") +
+    p.title = (head            ? "M.A.W.P. and the largest stress ratio against the head thickness t"
+               : is_coil(item) ? "Maximum coil pressures pMaxC1 and pMaxC2 against the cylinder thickness"
+                               : "Permissible jacket pressure P' against the shell thickness ts") +
               std::string(", from 0.5 to 2 times the given thickness");
     p.series = plotted_series(item);
     if (is_coil(item))

@@ -19,12 +19,12 @@ namespace tx14::sheet {
 // An item as the library takes it.
 struct GivenItem {
     const items::KindKeys* keys = nullptr;
-    std::string code;                    // "VIII-1", "PD5500", ...
+    std::string code;  // "VIII-1", "PD5500", ...
     const items::UnitSystem* units = nullptr;
     std::optional<std::int64_t> number;  // `item`
     std::array<float, items::kRealCount> reals{};
     std::array<char, items::kTextFields * items::kTextWidth> texts{};
-    std::vector<std::string> warnings;   // of the item contract
+    std::vector<std::string> warnings;  // of the item contract
 };
 
 // What a run of the item gave: its report and its results record, in
@@ -48,10 +48,10 @@ struct Run {
     std::vector<RunValue> values;
     std::vector<RunCheck> checks;
     Verdict verdict = Verdict::not_analysed;
-    int governing = -1;                  // index into checks
-    std::vector<std::string> reasons;    // why it is not analysed
-    std::vector<std::string> notes;      // what the reader must know
-    std::optional<float> fillet_weld;    // internal units, when computed
+    int governing = -1;                // index into checks
+    std::vector<std::string> reasons;  // why it is not analysed
+    std::vector<std::string> notes;    // what the reader must know
+    std::optional<float> fillet_weld;  // internal units, when computed
 };
 
 // Runs the item again with these reals (a thickness changed).
@@ -59,8 +59,8 @@ using Rerun = std::function<Run(const std::array<float, items::kRealCount>& real
 
 // What identifies the run on the sheet.
 struct Source {
-    std::string name;     // the input file, or the batch file and row
-    std::string sha256;   // of the input's bytes, hex
+    std::string name;    // the input file, or the batch file and row
+    std::string sha256;  // of the input's bytes, hex
     std::string date_time;
     std::string library_version;
     Paper paper = Paper::a4;

@@ -74,9 +74,14 @@ std::string page_style(const Document& d)
     std::string head = "Item " + d.item + (d.description.empty() ? "" : " \xE2\x80\x94 " + d.description);
     return std::string("@page { size: ") + (d.paper == Paper::letter ? "letter" : "A4") +
            "; margin: 18mm 15mm 16mm 15mm;\n"
-           "  @top-left { content: " + text::css_string(head) + "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
-           "  @top-right { content: " + text::css_string(d.analysis) + "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
-           "  @bottom-left { content: " + text::css_string(d.input_name + " \xC2\xB7 " + d.date_time) +
+           "  @top-left { content: " +
+           text::css_string(head) +
+           "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
+           "  @top-right { content: " +
+           text::css_string(d.analysis) +
+           "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
+           "  @bottom-left { content: " +
+           text::css_string(d.input_name + " \xC2\xB7 " + d.date_time) +
            "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
            "  @bottom-right { content: \"Page \" counter(page) \" of \" counter(pages); "
            "font: 8pt \"DejaVu Sans\", sans-serif; }\n}\n";
@@ -84,8 +89,8 @@ std::string page_style(const Document& d)
 
 std::string row(const char* name, const std::string& value, const char* cls = nullptr)
 {
-    return std::string("<tr><th>") + name + "</th><td" + (cls ? std::string(" class=\"") + cls + "\"" : "") +
-           ">" + text::html(value.empty() ? "\xE2\x80\x94" : value) + "</td></tr>\n";
+    return std::string("<tr><th>") + name + "</th><td" + (cls ? std::string(" class=\"") + cls + "\"" : "") + ">" +
+           text::html(value.empty() ? "\xE2\x80\x94" : value) + "</td></tr>\n";
 }
 
 std::string header(const Document& d)
@@ -104,8 +109,9 @@ std::string percent(double utilization)
 
 std::string verdict_banner(const Document& d)
 {
-    const char* cls = d.verdict == Verdict::acceptable ? "acceptable"
-                    : d.verdict == Verdict::not_acceptable ? "not-acceptable" : "not-analysed";
+    const char* cls = d.verdict == Verdict::acceptable       ? "acceptable"
+                      : d.verdict == Verdict::not_acceptable ? "not-acceptable"
+                                                             : "not-analysed";
     std::string out = std::string("<section class=\"verdict ") + cls + "\">\n<p class=\"word\">" +
                       verdict_words(d.verdict) + "</p>\n";
     if (d.governing >= 0 && d.governing < static_cast<int>(d.checks.size())) {
@@ -122,8 +128,9 @@ std::string checks_table(const Document& d)
 {
     if (d.checks.empty())
         return {};
-    std::string out = "<section>\n<h2>Checks</h2>\n<table class=\"checks\">\n<tr><th>Check</th><th>Value</th>"
-                      "<th></th><th>Limit</th><th>Unit</th><th>Utilization</th><th>Result</th></tr>\n";
+    std::string out =
+        "<section>\n<h2>Checks</h2>\n<table class=\"checks\">\n<tr><th>Check</th><th>Value</th>"
+        "<th></th><th>Limit</th><th>Unit</th><th>Utilization</th><th>Result</th></tr>\n";
     for (std::size_t i = 0; i < d.checks.size(); ++i) {
         const Check& c = d.checks[i];
         if (!c.applicable) {
@@ -133,12 +140,12 @@ std::string checks_table(const Document& d)
             continue;
         }
         double u = std::isfinite(c.utilization) ? c.utilization : 0;
-        std::string cls = std::string(c.passes ? "passes" : "fails") +
-                          (static_cast<int>(i) == d.governing ? " governing" : "");
-        out += "<tr class=\"" + cls + "\"><td>" + text::html(c.label) + "</td><td class=\"n\">" +
-               significant(c.value) + "</td><td>" + (c.at_least ? "\xE2\x89\xA5" : "\xE2\x89\xA4") +
-               "</td><td class=\"n\">" + significant(c.limit) + "</td><td>" + text::html(c.unit) +
-               "</td><td class=\"n\"><span class=\"bar" + (u > 1 ? " over" : "") +
+        std::string cls =
+            std::string(c.passes ? "passes" : "fails") + (static_cast<int>(i) == d.governing ? " governing" : "");
+        out += "<tr class=\"" + cls + "\"><td>" + text::html(c.label) + "</td><td class=\"n\">" + significant(c.value) +
+               "</td><td>" + (c.at_least ? "\xE2\x89\xA5" : "\xE2\x89\xA4") + "</td><td class=\"n\">" +
+               significant(c.limit) + "</td><td>" + text::html(c.unit) + "</td><td class=\"n\"><span class=\"bar" +
+               (u > 1 ? " over" : "") +
                "\"><span style=\"width:" + significant(std::min(std::max(u, 0.0), 1.0) * 100, 4) +
                "%\"></span></span>" + percent(c.utilization) + "</td><td class=\"result\">" +
                (c.passes ? "passes" : "FAILS") + "</td></tr>\n";
@@ -150,8 +157,9 @@ std::string values_table(const Document& d)
 {
     if (d.values.empty())
         return {};
-    std::string out = "<section>\n<h2>Key values</h2>\n<table class=\"values\">\n"
-                      "<tr><th>Quantity</th><th>Value</th><th>Unit</th></tr>\n";
+    std::string out =
+        "<section>\n<h2>Key values</h2>\n<table class=\"values\">\n"
+        "<tr><th>Quantity</th><th>Value</th><th>Unit</th></tr>\n";
     for (const KeyValue& v : d.values)
         out += "<tr><td>" + text::html(v.label) + "</td><td class=\"n\">" + significant(v.value) + "</td><td>" +
                text::html(v.unit) + "</td></tr>\n";
@@ -231,9 +239,12 @@ std::string report(const Document& d)
 const char* verdict_words(Verdict v)
 {
     switch (v) {
-    case Verdict::acceptable: return "ACCEPTABLE";
-    case Verdict::not_acceptable: return "NOT ACCEPTABLE";
-    case Verdict::not_analysed: break;
+    case Verdict::acceptable:
+        return "ACCEPTABLE";
+    case Verdict::not_acceptable:
+        return "NOT ACCEPTABLE";
+    case Verdict::not_analysed:
+        break;
     }
     return "NOT ANALYSED";
 }
@@ -286,14 +297,16 @@ std::string index_html(const std::string& title, const std::vector<IndexEntry>& 
 {
     std::string out = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>" +
                       text::html(title) + "</title>\n<style>" + kStyle + "</style>\n</head>\n<body>\n<h1>" +
-                      text::html(title) + "</h1>\n<table class=\"index\">\n<tr><th>Row</th><th>Item</th>"
+                      text::html(title) +
+                      "</h1>\n<table class=\"index\">\n<tr><th>Row</th><th>Item</th>"
                       "<th>Description</th><th>Verdict</th><th>Governing check</th><th>Utilization</th>"
                       "<th>Sheet</th></tr>\n";
     for (const IndexEntry& e : entries)
         out += "<tr><td class=\"n\">" + text::html(e.row) + "</td><td class=\"n\">" + text::html(e.item) + "</td><td>" +
                text::html(e.description) + "</td><td><b>" + verdict_words(e.verdict) + "</b></td><td>" +
                text::html(e.governing) + "</td><td class=\"n\">" + percent(e.utilization) + "</td><td>" +
-               (e.href.empty() ? "\xE2\x80\x94" : "<a href=\"" + text::html(e.href) + "\">" + text::html(e.href) + "</a>") +
+               (e.href.empty() ? "\xE2\x80\x94"
+                               : "<a href=\"" + text::html(e.href) + "\">" + text::html(e.href) + "</a>") +
                "</td></tr>\n";
     return out + "</table>\n</body>\n</html>\n";
 }

@@ -22,7 +22,7 @@ struct Check {
     bool at_least = false;  // value >= limit; otherwise value <= limit
     bool passes = false;
     double utilization = std::numeric_limits<double>::quiet_NaN();  // 1 = at the limit
-    bool applicable = true;  // false: shown as not applying, without a gauge
+    bool applicable = true;                                         // false: shown as not applying, without a gauge
 };
 
 struct KeyValue {

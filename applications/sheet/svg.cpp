@@ -33,8 +33,8 @@ struct Canvas {
 
     void line(double x1, double y1, double x2, double y2, const char* cls)
     {
-        out += "<line class=\"" + std::string(cls) + "\" x1=\"" + num(x1) + "\" y1=\"" + num(y1) +
-               "\" x2=\"" + num(x2) + "\" y2=\"" + num(y2) + "\"/>\n";
+        out += "<line class=\"" + std::string(cls) + "\" x1=\"" + num(x1) + "\" y1=\"" + num(y1) + "\" x2=\"" +
+               num(x2) + "\" y2=\"" + num(y2) + "\"/>\n";
     }
     void polygon(std::initializer_list<std::pair<double, double>> pts, const char* cls)
     {
@@ -45,8 +45,8 @@ struct Canvas {
     }
     void text(double x, double y, const std::string& s, const char* anchor, const char* cls = "label")
     {
-        out += "<text class=\"" + std::string(cls) + "\" x=\"" + num(x) + "\" y=\"" + num(y) +
-               "\" text-anchor=\"" + anchor + "\">" + text::svg(s) + "</text>\n";
+        out += "<text class=\"" + std::string(cls) + "\" x=\"" + num(x) + "\" y=\"" + num(y) + "\" text-anchor=\"" +
+               anchor + "\">" + text::svg(s) + "</text>\n";
     }
     void path(const std::string& d, const char* cls)
     {
@@ -67,14 +67,13 @@ void horizontal_dimension(Canvas& c, double x1, double x2, double y, const std::
     c.line(x1, y, x2, y, "dim");
     c.line(x1, y - 4, x1, y + 4, "dim");
     c.line(x2, y - 4, x2, y + 4, "dim");
-    double x = std::string_view(anchor) == "middle" ? (x1 + x2) / 2
-             : std::string_view(anchor) == "start"  ? std::max(x1, x2) + 6
-                                                    : std::min(x1, x2) - 6;
+    double x = std::string_view(anchor) == "middle"  ? (x1 + x2) / 2
+               : std::string_view(anchor) == "start" ? std::max(x1, x2) + 6
+                                                     : std::min(x1, x2) - 6;
     c.text(x, y + (std::string_view(anchor) == "middle" ? label_dy : 4), label, anchor);
 }
 
-void vertical_dimension(Canvas& c, double x, double y1, double y2, const Dimension& d,
-                        const char* anchor = "start")
+void vertical_dimension(Canvas& c, double x, double y1, double y2, const Dimension& d, const char* anchor = "start")
 {
     c.line(x, y1, x, y2, "dim");
     c.line(x - 4, y1, x + 4, y1, "dim");
@@ -101,8 +100,8 @@ constexpr double kWidth = 640, kHeight = 360;
 
 std::string svg_open(const char* title, double height)
 {
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"figure\" viewBox=\"0 0 " + num(kWidth) +
-           " " + num(height) + "\" role=\"img\"><title>" + title + "</title>\n";
+    return "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"figure\" viewBox=\"0 0 " + num(kWidth) + " " +
+           num(height) + "\" role=\"img\"><title>" + title + "</title>\n";
 }
 
 // The flat head in half section through the axis, opening at the left:
@@ -128,13 +127,21 @@ Canvas head_sketch(const Sketch& s, bool scaled, double largest)
     c.line(X(0), Y(z_max) - 10, X(0), Y(z_min) + 10, "axis");
     c.text(X(0) + 4, Y(z_max) - 2, "axis", "start", "note");
     // Head plate with the shell hub below it.
-    c.polygon({{X(Bn / 2), Y(t)}, {X(r_max), Y(t)}, {X(r_max), Y(z_min)}, {X(r_max - g0s), Y(z_min)},
-               {X(r_max - g0s), Y(-hs)}, {X(r_max - g1s), Y(0)}, {X(Bn / 2), Y(0)}},
+    c.polygon({{X(Bn / 2), Y(t)},
+               {X(r_max), Y(t)},
+               {X(r_max), Y(z_min)},
+               {X(r_max - g0s), Y(z_min)},
+               {X(r_max - g0s), Y(-hs)},
+               {X(r_max - g1s), Y(0)},
+               {X(Bn / 2), Y(0)}},
               "part");
     c.line(X(r_max - 1.5 * g0s), Y(z_min), X(r_max + 0.5 * g0s), Y(z_min), "break");
     if (nozzle) {
-        c.polygon({{X(Bn / 2), Y(t)}, {X(Bn / 2 + g1n), Y(t)}, {X(Bn / 2 + g0n), Y(t + hn)},
-                   {X(Bn / 2 + g0n), Y(z_max)}, {X(Bn / 2), Y(z_max)}},
+        c.polygon({{X(Bn / 2), Y(t)},
+                   {X(Bn / 2 + g1n), Y(t)},
+                   {X(Bn / 2 + g0n), Y(t + hn)},
+                   {X(Bn / 2 + g0n), Y(z_max)},
+                   {X(Bn / 2), Y(z_max)}},
                   "part");
         c.line(X(Bn / 2 - 0.5 * g0n), Y(z_max), X(Bn / 2 + 1.5 * g0n), Y(z_max), "break");
     }
@@ -189,10 +196,10 @@ Canvas jacket_sketch(const Sketch& s, bool scaled, double largest)
     Canvas c;
     c.polygon({{X(-half), Y(0)}, {X(half), Y(0)}, {X(half), Y(-ts)}, {X(-half), Y(-ts)}}, "part");
     // The half pipe: outer and inner semicircles.
-    std::string d = "M" + num(X(-Rp)) + "," + num(Y(0)) + " A" + num(Rp * k) + "," + num(Rp * k) +
-                    " 0 0 1 " + num(X(Rp)) + "," + num(Y(0)) + " L" + num(X(Rp - Tj)) + "," +
-                    num(Y(0)) + " A" + num((Rp - Tj) * k) + "," + num((Rp - Tj) * k) + " 0 0 0 " +
-                    num(X(-(Rp - Tj))) + "," + num(Y(0)) + " Z";
+    std::string d = "M" + num(X(-Rp)) + "," + num(Y(0)) + " A" + num(Rp * k) + "," + num(Rp * k) + " 0 0 1 " +
+                    num(X(Rp)) + "," + num(Y(0)) + " L" + num(X(Rp - Tj)) + "," + num(Y(0)) + " A" +
+                    num((Rp - Tj) * k) + "," + num((Rp - Tj) * k) + " 0 0 0 " + num(X(-(Rp - Tj))) + "," + num(Y(0)) +
+                    " Z";
     c.path(d, "part");
     for (double side : {-1.0, 1.0})
         c.polygon({{X(side * Rp), Y(0)}, {X(side * (Rp + w)), Y(0)}, {X(side * Rp), Y(w)}}, "weld");
@@ -286,7 +293,7 @@ std::string sketch_svg(const Sketch& s)
         largest = 1;
     bool scaled = to_scale(s);
     Canvas c = s.component == Component::head ? head_sketch(s, scaled, largest) : jacket_sketch(s, scaled, largest);
-    return svg_open(s.component == Component::head ? "Flat head with a central opening"
+    return svg_open(s.component == Component::head     ? "Flat head with a central opening"
                     : s.component == Component::jacket ? "Half-pipe jacket on its shell"
                                                        : "Limpet coil on its shell",
                     c.height) +
@@ -348,7 +355,8 @@ std::string plot_svg(const Plot& p)
              ") rotate(-90)\" text-anchor=\"middle\">" + text::svg(left_name) + "</text>\n";
     if (has_right)
         c.out += "<text class=\"axis-label y-axis\" transform=\"translate(" + num(kWidth - 10) + "," +
-                 num((top + bottom) / 2) + ") rotate(-90)\" text-anchor=\"middle\">" + text::svg(right_name) + "</text>\n";
+                 num((top + bottom) / 2) + ") rotate(-90)\" text-anchor=\"middle\">" + text::svg(right_name) +
+                 "</text>\n";
 
     // Series: a line broken where a point is missing, and a symbol per point.
     static const char* kLine[] = {"series s0", "series s1", "series s2"};

@@ -11,8 +11,8 @@
 #include <iterator>
 #include <system_error>
 
-#include <cerrno>
 #include <fcntl.h>
+#include <cerrno>
 #if defined(_WIN32)
 #include <io.h>
 #include <process.h>
@@ -30,11 +30,10 @@ namespace {
 
 constexpr int kFileNameWidth = 256;
 constexpr int kCaptureRecords = 500;
-constexpr int kCaptureText = 100;    // columns 5-104 of a capture record
-constexpr int kStyleColumn = 108;    // six 2-column codes from column 109 (0-based 108)
-constexpr int kStyledRecord = 120;   // a file record with style codes
-constexpr float kFileUnit = 10.0f;   // any positive unit number selects file mode
-
+constexpr int kCaptureText = 100;   // columns 5-104 of a capture record
+constexpr int kStyleColumn = 108;   // six 2-column codes from column 109 (0-based 108)
+constexpr int kStyledRecord = 120;  // a file record with style codes
+constexpr float kFileUnit = 10.0f;  // any positive unit number selects file mode
 
 Styles parse_styles(std::string_view codes)
 {
@@ -78,8 +77,8 @@ struct HostCall {
     void run(Context& ctx, const Item& item)
     {
         const char run_mode = ' ';
-        ctx.analyse(reals.data(), item.texts.data(), &run_mode, &errors, file.data(),
-                    labels.data(), factors.data(), &print_control);
+        ctx.analyse(reals.data(), item.texts.data(), &run_mode, &errors, file.data(), labels.data(), factors.data(),
+                    &print_control);
     }
 };
 

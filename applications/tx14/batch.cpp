@@ -38,15 +38,15 @@ constexpr std::size_t kChunkRows = 1024;
 constexpr std::size_t kBufferBytes = std::size_t{1} << 19;
 
 struct Row {
-    int number = 0;                  // from 1, the header not counted
-    int line = 0;                    // where its record begins
-    std::vector<CsvField> fields;    // into the read buffer while its chunk runs
-    Diagnostics diags;               // its messages, printed in row order
-    std::optional<int> code;         // its exit code; empty: the row is wrong
-    std::optional<std::string> report_error;  // why its report file could not be written
+    int number = 0;                                // from 1, the header not counted
+    int line = 0;                                  // where its record begins
+    std::vector<CsvField> fields;                  // into the read buffer while its chunk runs
+    Diagnostics diags;                             // its messages, printed in row order
+    std::optional<int> code;                       // its exit code; empty: the row is wrong
+    std::optional<std::string> report_error;       // why its report file could not be written
     std::optional<tx14::sheet::IndexEntry> sheet;  // with --html
     std::optional<std::string> sheet_error;        // why its sheet could not be written
-    std::string result;              // its line of the results
+    std::string result;                            // its line of the results
 
     void start(int n)
     {
@@ -82,10 +82,14 @@ public:
             const std::string_view text(buffer.data(), size_);
             switch (line ? scanner_.next(text, last_, fields, *line, file_, diags)
                          : scanner_.skip(text, last_, fields, file_, diags)) {
-            case CsvScanner::Step::record: return Got::record;
-            case CsvScanner::Step::end: return Got::end;
-            case CsvScanner::Step::failed: return Got::failed;
-            case CsvScanner::Step::more: break;
+            case CsvScanner::Step::record:
+                return Got::record;
+            case CsvScanner::Step::end:
+                return Got::end;
+            case CsvScanner::Step::failed:
+                return Got::failed;
+            case CsvScanner::Step::more:
+                break;
             }
             if (!holding) {
                 move_rest(buffer);
@@ -188,8 +192,8 @@ bool check_header(const CsvRecord& header, const std::string& file, Diagnostics&
 
 // Reads the whole file once before any row runs: a file whose quoting or
 // header is wrong runs no row. The header's keys and the number of rows.
-bool check_file(Records& records, const std::string& file, std::vector<std::string>& header_keys,
-                std::size_t& rows, std::ostream& err)
+bool check_file(Records& records, const std::string& file, std::vector<std::string>& header_keys, std::size_t& rows,
+                std::ostream& err)
 {
     Diagnostics diags;
     std::vector<CsvField> fields;
@@ -217,9 +221,9 @@ bool check_file(Records& records, const std::string& file, std::vector<std::stri
 struct Batch {
     const BatchOptions& options;
     const std::string file;
-    const std::filesystem::path base;        // where its unit files are
-    std::vector<std::string> header;         // the keys of the columns
-    std::array<std::size_t, 5> columns{};    // of item, kind, code, units, description: or none
+    const std::filesystem::path base;      // where its unit files are
+    std::vector<std::string> header;       // the keys of the columns
+    std::array<std::size_t, 5> columns{};  // of item, kind, code, units, description: or none
     SheetSource sheets;
 };
 
@@ -244,9 +248,9 @@ struct alignas(64) Workshop {
     std::array<std::optional<Item>, kRowsAtATime> items;  // empty: the row is wrong
     std::array<std::optional<Outcome>, kRowsAtATime> outcomes;
     std::vector<Entry> entries;
-    std::vector<std::string> unquoted;   // cells that held ""
+    std::vector<std::string> unquoted;  // cells that held ""
     std::string scratch;
-    std::string where;                   // the row, for messages about it as a whole
+    std::string where;  // the row, for messages about it as a whole
     std::vector<UnitCells> unit_cells;
 
     const std::array<std::string, 3>& unit_cells_of(const Item& item)
@@ -380,7 +384,10 @@ void write_result(Row& row, const Batch& batch, Workshop& w, const std::optional
     s += '\n';
 }
 
-std::filesystem::path report_path(const std::filesystem::path& dir, int row) { return dir / row_file_name(row, ".txt"); }
+std::filesystem::path report_path(const std::filesystem::path& dir, int row)
+{
+    return dir / row_file_name(row, ".txt");
+}
 
 // The files a batch writes: the sheets' DIR/index.html and
 // DIR/row-NNNN.html, the reports' DIR/row-NNNN.txt (rows of the file only),
@@ -434,7 +441,8 @@ private:
             return false;
         std::size_t row = 0;
         auto [end, ec] = std::from_chars(name.data() + 4, name.data() + name.size() - d.extension.size(), row);
-        return ec == std::errc() && row >= 1 && row <= rows_ && name == row_file_name(static_cast<int>(row), d.extension);
+        return ec == std::errc() && row >= 1 && row <= rows_ &&
+               name == row_file_name(static_cast<int>(row), d.extension);
     }
 
     void add(Dir d)
@@ -442,8 +450,8 @@ private:
         d.id = file_id(d.path);
         std::error_code ec;
         if (d.id)
-            for (auto it = std::filesystem::directory_iterator(d.path, ec); !ec && it != std::filesystem::directory_iterator();
-                 it.increment(ec))
+            for (auto it = std::filesystem::directory_iterator(d.path, ec);
+                 !ec && it != std::filesystem::directory_iterator(); it.increment(ec))
                 if (is_output(d, it->path().filename().string()))
                     if (std::optional<FileId> id = file_id(it->path()))
                         d.existing.emplace_back(*id, it->path());
@@ -508,8 +516,8 @@ void analyse_rows(Shift& shift, std::size_t t, const Batch& batch, std::vector<C
             const Outcome& outcome = w.outcomes[i].emplace(analyse(ctx, *item, lines));
             row.code = outcome.fatal_errors > 0 ? kExitNotAnalysed : exit_code(outcome.record.verdict);
             if (options.reports)
-                row.report_error = write_row_report(ctx, *item, report_path(*options.reports, row.number),
-                                                    options.items);
+                row.report_error =
+                    write_row_report(ctx, *item, report_path(*options.reports, row.number), options.items);
             if (options.sheets)
                 row.sheet = write_row_sheet(*options.sheets, row.number, *item, outcome, batch.sheets, row.sheet_error);
         }
@@ -523,8 +531,8 @@ void draw_progress(std::ostream& err, std::size_t done, std::size_t total)
 {
     constexpr std::size_t kWidth = 40;
     std::size_t filled = total ? std::min(done, total) * kWidth / total : kWidth;  // the file may grow while it runs
-    err << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] " << done
-        << '/' << total << " items" << std::flush;
+    err << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] " << done << '/' << total
+        << " items" << std::flush;
 }
 
 void write_results_header(std::ostream& out)
@@ -565,7 +573,7 @@ int run_chunks(Records& records, const Batch& batch, std::size_t total, const Ba
     for (Context& ctx : contexts)
         ctx.set_no_special(options.plain ? 1 : 0);
     std::vector<Workshop> workshops(jobs);
-    std::vector<std::string> report_errors;  // the rows' reports and sheets not written
+    std::vector<std::string> report_errors;      // the rows' reports and sheets not written
     std::vector<tx14::sheet::IndexEntry> index;  // with --html
     int code = kExitAcceptable;
     int number = 0;
@@ -702,12 +710,16 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
             return 1;
         }
     }
-    Batch batch{options, file, std::filesystem::path(file).parent_path(), std::move(header), {},
+    Batch batch{options,
+                file,
+                std::filesystem::path(file).parent_path(),
+                std::move(header),
+                {},
                 {file, digest ? digest->hex() : std::string(), run_date_time(),
                  options.letter ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4}};
     for (std::size_t e = 0; e < kEchoed.size(); ++e)
-        batch.columns[e] = static_cast<std::size_t>(
-            std::find(batch.header.begin(), batch.header.end(), kEchoed[e]) - batch.header.begin());
+        batch.columns[e] = static_cast<std::size_t>(std::find(batch.header.begin(), batch.header.end(), kEchoed[e]) -
+                                                    batch.header.begin());
 
     write_results_header(out);
     Records records(in, file, nullptr);

@@ -9,13 +9,13 @@
 namespace tx14::cli {
 
 struct BatchOptions {
-    std::filesystem::path items;                      // the CSV file
-    std::optional<std::filesystem::path> reports;     // one report file per row
-    unsigned jobs = 0;                                // 0: one per core
-    bool plain = false;                               // special characters as plain text
-    bool progress = false;                            // a progress bar may be drawn
-    std::optional<std::filesystem::path> sheets;      // one calculation sheet per row, index.html
-    bool letter = false;                              // sheets on Letter paper, else A4
+    std::filesystem::path items;                   // the CSV file
+    std::optional<std::filesystem::path> reports;  // one report file per row
+    unsigned jobs = 0;                             // 0: one per core
+    bool plain = false;                            // special characters as plain text
+    bool progress = false;                         // a progress bar may be drawn
+    std::optional<std::filesystem::path> sheets;   // one calculation sheet per row, index.html
+    bool letter = false;                           // sheets on Letter paper, else A4
 };
 
 // Runs the batch; results go to `out` as CSV, messages and the progress

@@ -17,8 +17,9 @@ namespace fs = std::filesystem;
 
 sheet::Verdict verdict_of(Verdict v)
 {
-    return v == Verdict::acceptable ? sheet::Verdict::acceptable
-         : v == Verdict::not_acceptable ? sheet::Verdict::not_acceptable : sheet::Verdict::not_analysed;
+    return v == Verdict::acceptable       ? sheet::Verdict::acceptable
+           : v == Verdict::not_acceptable ? sheet::Verdict::not_acceptable
+                                          : sheet::Verdict::not_analysed;
 }
 
 // What the sheet reads of a run.
@@ -57,9 +58,9 @@ sheet::Document sheet_of(const Item& item, const Outcome& outcome, const SheetSo
         trial.reals = reals;
         return run_of(trial, analyse(scratch, trial));
     };
-    return sheet::document_of(given, run_of(item, outcome), rerun,
-                              {source.name, source.sha256, source.date_time,
-                               std::string("TXAppendix14 ") + TX14_VERSION, source.paper});
+    return sheet::document_of(
+        given, run_of(item, outcome), rerun,
+        {source.name, source.sha256, source.date_time, std::string("TXAppendix14 ") + TX14_VERSION, source.paper});
 }
 
 std::string row_file_name(int row, std::string_view extension)
@@ -107,7 +108,7 @@ Epoch source_date_epoch(long long& seconds)
     const std::string_view s(text);
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), seconds);
     return ec == std::errc() && end == s.data() + s.size() && seconds >= 0 && seconds <= kLastSecond ? Epoch::given
-                                                                                                    : Epoch::wrong;
+                                                                                                     : Epoch::wrong;
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ namespace tx14::cli {
 
 // What identifies the run on the sheet.
 struct SheetSource {
-    std::string name;     // the input file, or the batch file and row
-    std::string sha256;   // of the input's bytes, hex
+    std::string name;    // the input file, or the batch file and row
+    std::string sha256;  // of the input's bytes, hex
     std::string date_time;
     sheet::Paper paper = sheet::Paper::a4;
 };

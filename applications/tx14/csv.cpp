@@ -208,8 +208,7 @@ CsvRecord csv_record(const std::vector<CsvField>& fields, int line)
     return record;
 }
 
-bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records,
-               Diagnostics& diags)
+bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records, Diagnostics& diags)
 {
     CsvScanner scanner;
     std::vector<CsvField> fields;

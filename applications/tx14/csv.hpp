@@ -12,14 +12,14 @@
 namespace tx14::cli {
 
 struct CsvCell {
-    std::string text;    // unquoted cells without their surrounding blanks
+    std::string text;  // unquoted cells without their surrounding blanks
     int line = 0;
     int column = 0;
 };
 
 struct CsvRecord {
     std::vector<CsvCell> cells;
-    int line = 0;        // where the record starts
+    int line = 0;  // where the record starts
 };
 
 // A field as it stands in the text, from its first byte up to the comma or
@@ -53,8 +53,8 @@ public:
     // the text (nothing taken then), `failed` with a diagnostic when a
     // quoted field is not closed or a quote is misplaced. `last`: the text
     // holds the rest of the input.
-    Step next(std::string_view text, bool last, std::vector<CsvField>& fields, int& line,
-              const std::string& file, Diagnostics& diags);
+    Step next(std::string_view text, bool last, std::vector<CsvField>& fields, int& line, const std::string& file,
+              Diagnostics& diags);
     // The next record as next() finds it, its fields read only where a
     // line holds a quote: counting the records of a text.
     Step skip(std::string_view text, bool last, std::vector<CsvField>& fields, const std::string& file,
@@ -75,7 +75,7 @@ private:
     std::size_t at_ = 0;
     std::size_t line_start_ = 0;  // where the line of at_ begins
     int line_ = 1;
-    bool started_ = false;        // a byte-order mark was looked for
+    bool started_ = false;  // a byte-order mark was looked for
     bool done_ = false;
 };
 
@@ -84,7 +84,6 @@ CsvRecord csv_record(const std::vector<CsvField>& fields, int line);
 
 // Splits `text` into records; blank lines are skipped. False with a
 // diagnostic when a quoted field is not closed or a quote is misplaced.
-bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records,
-               Diagnostics& diags);
+bool parse_csv(std::string_view text, const std::string& file, std::vector<CsvRecord>& records, Diagnostics& diags);
 
 }  // namespace tx14::cli

@@ -10,7 +10,7 @@ namespace tx14::cli {
 
 struct Position {
     std::string file;
-    int line = 0;    // 0: the file as a whole
+    int line = 0;  // 0: the file as a whole
     int column = 0;
 };
 

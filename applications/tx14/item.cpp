@@ -36,10 +36,14 @@ std::string alternatives(const Range& range, Name name)
 std::string_view found(const Entry& e)
 {
     switch (e.value.index()) {
-    case 0: return std::get<OtherType>(e.value).name;
-    case 1: return "a whole number";
-    case 2: return "a number";
-    default: return "a text";
+    case 0:
+        return std::get<OtherType>(e.value).name;
+    case 1:
+        return "a whole number";
+    case 2:
+        return "a number";
+    default:
+        return "a text";
     }
 }
 
@@ -49,7 +53,8 @@ std::string_view found(const Entry& e)
 // number as from_chars does. Nullopt for any other form.
 std::optional<double> plain_decimal(std::string_view s)
 {
-    static constexpr double kTens[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     const bool minus = !s.empty() && s.front() == '-';
     std::size_t i = minus ? 1 : 0, point = 0;
     std::uint64_t digits = 0;
@@ -103,8 +108,7 @@ public:
 
     void expected(const Entry& e, std::string_view what)
     {
-        fault(e, "key " + in_quotes(e.key) + " expects " + std::string(what) + ", found " +
-                     std::string(found(e)));
+        fault(e, "key " + in_quotes(e.key) + " expects " + std::string(what) + ", found " + std::string(found(e)));
     }
 
     std::optional<std::string_view> text(const Entry& e)
@@ -197,8 +201,7 @@ const Entry* find(std::span<const Entry> entries, std::string_view key)
     return it == entries.end() ? nullptr : &*it;
 }
 
-const KindKeys* read_kind(std::span<const Entry> entries, Builder& b, const std::string& source,
-                          Diagnostics& diags)
+const KindKeys* read_kind(std::span<const Entry> entries, Builder& b, const std::string& source, Diagnostics& diags)
 {
     auto kinds = [] { return alternatives(items::kinds(), [](const KindKeys& k) { return k.name; }); };
     const Entry* e = find(entries, "kind");
@@ -229,8 +232,7 @@ Position position_of_key(std::span<const Entry> entries, std::string_view key, c
 }  // namespace
 
 std::optional<Item> build_item(std::span<const Entry> entries, const std::string& file, const std::string& source,
-                               const std::filesystem::path& base_dir, UnitCatalog& units,
-                               Diagnostics& diags)
+                               const std::filesystem::path& base_dir, UnitCatalog& units, Diagnostics& diags)
 {
     const std::size_t before = diags.size();
     Item item;
@@ -254,8 +256,8 @@ std::optional<Item> build_item(std::span<const Entry> entries, const std::string
         if (code_name)
             item.code = *name;
         else
-            b.fault(*code, "key \"code\": " + in_quotes(*name) + " is not a code of " + kind_words() +
-                               "; expected " + codes());
+            b.fault(*code, "key \"code\": " + in_quotes(*name) + " is not a code of " + kind_words() + "; expected " +
+                               codes());
     }
 
     const Entry* unit_name = find(entries, "units");
@@ -299,8 +301,7 @@ std::optional<Item> build_item(std::span<const Entry> entries, const std::string
     return item;
 }
 
-std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalog& units,
-                                   Diagnostics& diags)
+std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalog& units, Diagnostics& diags)
 {
     const std::string name = file.string();
     std::optional<std::string> text = read_text_file(file, diags);

@@ -22,24 +22,24 @@ namespace tx14::cli {
 
 using items::Kind;
 using items::KindKeys;
+using items::kRealCount;
+using items::kReportUnitElement;
+using items::kTextFields;
+using items::kTextWidth;
 using items::NumberKey;
 using items::ResultKey;
 using items::TextKey;
-using items::kReportUnitElement;
-using items::kRealCount;
-using items::kTextFields;
-using items::kTextWidth;
 
 struct Item {
-    std::string source;                     // the file, or file and row, for messages
+    std::string source;  // the file, or file and row, for messages
     Kind kind = Kind::opening;
-    std::string code;                       // as written: "VIII-1", "PD5500", ...
+    std::string code;  // as written: "VIII-1", "PD5500", ...
     std::shared_ptr<const UnitSystem> units;
     std::optional<std::int64_t> number;     // `item`
     std::array<float, kRealCount> reals{};  // internal units; missing-value marks
     std::array<char, kTextFields * kTextWidth> texts{};
-    Diagnostics warnings;                   // the item runs, but look again
-    std::string input_sha256;               // of the bytes of its file (batch: of the CSV file)
+    Diagnostics warnings;      // the item runs, but look again
+    std::string input_sha256;  // of the bytes of its file (batch: of the CSV file)
 
     float& element(int n) { return reals[static_cast<std::size_t>(n - 1)]; }
     float element(int n) const { return reals[static_cast<std::size_t>(n - 1)]; }
@@ -55,7 +55,7 @@ struct OtherType {
 // read while the item is built.
 struct Entry {
     std::string_view key;
-    int line = 0;          // in the file, where the value's key or cell begins
+    int line = 0;  // in the file, where the value's key or cell begins
     int column = 0;
     std::variant<OtherType, std::int64_t, double, std::string_view> value;
     bool untyped = false;  // a cell of a batch file: text read as the key expects
@@ -65,11 +65,9 @@ struct Entry {
 // messages about it as a whole. Nullopt, with one diagnostic per fault,
 // when any entry is wrong; every entry is checked.
 std::optional<Item> build_item(std::span<const Entry> entries, const std::string& file, const std::string& source,
-                               const std::filesystem::path& base_dir, UnitCatalog& units,
-                               Diagnostics& diags);
+                               const std::filesystem::path& base_dir, UnitCatalog& units, Diagnostics& diags);
 
 // Reads an item file (TOML).
-std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalog& units,
-                                   Diagnostics& diags);
+std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalog& units, Diagnostics& diags);
 
 }  // namespace tx14::cli

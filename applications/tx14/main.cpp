@@ -24,8 +24,8 @@
 #include "analysis.hpp"
 #include "batch.hpp"
 #include "calculation_sheet.hpp"
-#include "item.hpp"
 #include "escape.hpp"
+#include "item.hpp"
 #include "output_file.hpp"
 #include "pdf_printer.hpp"
 #include "render.hpp"
@@ -57,8 +57,7 @@ bool use_color(const std::string& color)
     if (color != "auto")
         return color == "always";
     const char* term = std::getenv("TERM");
-    return std::getenv("NO_COLOR") == nullptr && is_terminal(stdout) &&
-           !(term && std::string_view(term) == "dumb");
+    return std::getenv("NO_COLOR") == nullptr && is_terminal(stdout) && !(term && std::string_view(term) == "dumb");
 }
 
 // A message on standard error, names and values in it as a terminal shows
@@ -110,8 +109,8 @@ std::optional<std::string> clashing_output(const RunOptions& o, const std::vecto
         for (std::size_t b = a + 1; b < std::size(outputs); ++b)
             if (is_file(outputs[a].second) && is_file(outputs[b].second) &&
                 same_file(*outputs[a].second, *outputs[b].second))
-                return std::string(outputs[b].first) + ": " + *outputs[b].second + " is also the " +
-                       outputs[a].first + " output; refused";
+                return std::string(outputs[b].first) + ": " + *outputs[b].second + " is also the " + outputs[a].first +
+                       " output; refused";
     if (const std::optional<FileId> out = standard_output_id())
         for (const Input& in : inputs)
             if ((in.path == "-" ? standard_input_id() : file_id(in.path)) == out)
@@ -279,13 +278,15 @@ int print_units(const std::string& name)
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"tx14: analyse a flat head with a large central opening or a half-pipe jacket / "
-                 "limpet coil with the TXAppendix14 library and read the report."};
+    CLI::App app{
+        "tx14: analyse a flat head with a large central opening or a half-pipe jacket / "
+        "limpet coil with the TXAppendix14 library and read the report."};
     app.set_version_flag("--version", std::string("tx14 ") + TX14_VERSION);
     app.require_subcommand(1);
-    app.footer("Exit codes: 0 acceptable, 4 analysed but not acceptable, 3 fatal input errors or "
-               "not analysed (report still printed), 2 usage or input-file error (nothing "
-               "analysed), 1 any other failure; over several items the first of 1, 2, 3, 4, 0.");
+    app.footer(
+        "Exit codes: 0 acceptable, 4 analysed but not acceptable, 3 fatal input errors or "
+        "not analysed (report still printed), 2 usage or input-file error (nothing "
+        "analysed), 1 any other failure; over several items the first of 1, 2, 3, 4, 0.");
 
     RunOptions run;
     CLI::App* run_cmd = app.add_subcommand("run", "Analyse item files (TOML) and print their reports.");
@@ -293,19 +294,21 @@ int main(int argc, char** argv)
     run_cmd->add_option("--color", run.color, "ANSI attributes on the report: always, never or auto")
         ->check(CLI::IsMember({"always", "never", "auto"}));
     run_cmd->add_flag("--plain", run.plain, "Special characters as plain text (d^(2) for d\u00B2, ...)");
-    run_cmd->add_option("--report", run.report,
-                        "Append the native report (Windows-1252) to this file")
+    run_cmd->add_option("--report", run.report, "Append the native report (Windows-1252) to this file")
         ->option_text("FILE");
-    run_cmd->add_option("--html", run.html,
-                        "Write the calculation sheet as an HTML document to this file (-: to standard "
-                        "output, in place of the report)")
+    run_cmd
+        ->add_option("--html", run.html,
+                     "Write the calculation sheet as an HTML document to this file (-: to standard "
+                     "output, in place of the report)")
         ->option_text("FILE");
-    run_cmd->add_option("--pdf", run.pdf,
-                        "Print the calculation sheet to this PDF file with headless Chromium (-: to "
-                        "standard output, in place of the report)")
+    run_cmd
+        ->add_option("--pdf", run.pdf,
+                     "Print the calculation sheet to this PDF file with headless Chromium (-: to "
+                     "standard output, in place of the report)")
         ->option_text("FILE");
-    run_cmd->add_option("--pdf-timeout", run.printing.timeout_seconds,
-                        "Seconds the browser may take to print the PDF before it is stopped (default 120)")
+    run_cmd
+        ->add_option("--pdf-timeout", run.printing.timeout_seconds,
+                     "Seconds the browser may take to print the PDF before it is stopped (default 120)")
         ->option_text("SECONDS")
         ->check(CLI::Validator(
             [](std::string& s) -> std::string {
@@ -327,26 +330,26 @@ int main(int argc, char** argv)
 
     BatchOptions batch;
     std::string batch_items, batch_reports;
-    CLI::App* batch_cmd = app.add_subcommand(
-        "batch", "Analyse every row of a CSV file (header: the item keys) and print one CSV row of "
-                 "results per item.");
+    CLI::App* batch_cmd =
+        app.add_subcommand("batch",
+                           "Analyse every row of a CSV file (header: the item keys) and print one CSV row of "
+                           "results per item.");
     batch_cmd->add_option("ITEMS", batch_items, "CSV file, one item per row")->required();
-    batch_cmd->add_option("--reports", batch_reports,
-                          "Write each item's native report to DIR/row-NNNN.txt")
+    batch_cmd->add_option("--reports", batch_reports, "Write each item's native report to DIR/row-NNNN.txt")
         ->option_text("DIR");
-    batch_cmd->add_option("--jobs", batch.jobs, "Threads (default: one per core)")
-        ->check(CLI::Range(1u, 1024u));
+    batch_cmd->add_option("--jobs", batch.jobs, "Threads (default: one per core)")->check(CLI::Range(1u, 1024u));
     batch_cmd->add_flag("--plain", batch.plain, "Special characters as plain text in the reports");
     std::string batch_sheets, batch_paper = "a4";
-    batch_cmd->add_option("--html", batch_sheets,
-                          "Write each item's calculation sheet to DIR/row-NNNN.html and an index.html")
+    batch_cmd
+        ->add_option("--html", batch_sheets,
+                     "Write each item's calculation sheet to DIR/row-NNNN.html and an index.html")
         ->option_text("DIR");
     batch_cmd->add_option("--paper", batch_paper, "Paper size of the sheets: a4 (default) or letter")
         ->check(CLI::IsMember({"a4", "letter"}));
 
     std::string units_name;
-    CLI::App* units_cmd = app.add_subcommand(
-        "units", "Print a unit system as a unit file: US, SI or a unit file to check.");
+    CLI::App* units_cmd =
+        app.add_subcommand("units", "Print a unit system as a unit file: US, SI or a unit file to check.");
     units_cmd->add_option("UNITS", units_name, "US, SI or a unit file")->required();
 
     try {

@@ -25,8 +25,8 @@ int create_exclusively(const std::filesystem::path& file)
 {
 #if defined(_WIN32)
     int fd = -1;
-    if (_sopen_s(&fd, file.string().c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                 _SH_DENYNO, _S_IREAD | _S_IWRITE) != 0)
+    if (_sopen_s(&fd, file.string().c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
+                 _S_IREAD | _S_IWRITE) != 0)
         return -1;
     return fd;
 #else
@@ -71,8 +71,7 @@ NewFile::NewFile(std::filesystem::path name) : name_(std::move(name))
 #endif
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary_ = name_.parent_path() /
-                     (".tx14-" + std::to_string(process_id()) + "-" + std::to_string(counter++));
+        temporary_ = name_.parent_path() / (".tx14-" + std::to_string(process_id()) + "-" + std::to_string(counter++));
         fd_ = create_exclusively(temporary_);
         if (fd_ >= 0 || errno != EEXIST)
             break;

@@ -53,7 +53,7 @@ public:
 
 private:
     static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction before_[std::size(kSignals)] {};
+    struct sigaction before_[std::size(kSignals)]{};
 };
 
 // A fresh directory under the temporary directory, removed with all in it.
@@ -216,8 +216,8 @@ bool print_pdf(const std::string& html, std::string& pdf, std::string& error, co
     const std::string named = env && *env ? env : "/usr/bin/chromium";
     const std::string browser = find_program(named);
     if (browser.empty()) {
-        error = "no browser " + std::string(named.find('/') == std::string::npos ? "\"" + named + "\" in PATH"
-                                                                                 : "at " + named) +
+        error = "no browser " +
+                std::string(named.find('/') == std::string::npos ? "\"" + named + "\" in PATH" : "at " + named) +
                 " to print the PDF; install Chromium (as root: apt-get install -y chromium) or name its "
                 "binary in TX14_CHROMIUM";
         return false;
@@ -235,25 +235,37 @@ bool print_pdf(const std::string& html, std::string& pdf, std::string& error, co
         error = "cannot write the page for the browser into " + dir.path().string();
         return false;
     }
-    std::vector<std::string> args = {browser, "--headless", "--disable-gpu", "--no-first-run",
-                                     "--disable-background-networking", "--disable-component-update",
-                                     "--disable-sync", "--disable-quic", "--no-pdf-header-footer",
+    std::vector<std::string> args = {browser,
+                                     "--headless",
+                                     "--disable-gpu",
+                                     "--no-first-run",
+                                     "--disable-background-networking",
+                                     "--disable-component-update",
+                                     "--disable-sync",
+                                     "--disable-quic",
+                                     "--no-pdf-header-footer",
                                      "--user-data-dir=" + (dir.path() / "profile").string(),
-                                     "--print-to-pdf=" + printed.string(), file_url(page.string())};
+                                     "--print-to-pdf=" + printed.string(),
+                                     file_url(page.string())};
     if (geteuid() == 0)
         args.insert(args.begin() + 1, "--no-sandbox");
     int status = 0;
-    const Ended ended = noted_signal ? Ended::interrupted
-                                     : run_in_own_group(args, dir.path(), std::chrono::duration<double>(how.timeout_seconds),
-                                                        status);
+    const Ended ended =
+        noted_signal ? Ended::interrupted
+                     : run_in_own_group(args, dir.path(), std::chrono::duration<double>(how.timeout_seconds), status);
     switch (ended) {
-    case Ended::interrupted: error = "interrupted; the browser was stopped"; return false;
+    case Ended::interrupted:
+        error = "interrupted; the browser was stopped";
+        return false;
     case Ended::timed_out:
         error = browser + " did not print the PDF within " + seconds_text(how.timeout_seconds) +
                 " (--pdf-timeout); it was stopped";
         return false;
-    case Ended::not_started: error = browser + " could not be started"; return false;
-    case Ended::exited: break;
+    case Ended::not_started:
+        error = browser + " could not be started";
+        return false;
+    case Ended::exited:
+        break;
     }
     std::ifstream f(printed, std::ios::binary);
     pdf.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());

@@ -15,8 +15,8 @@ namespace {
 // (3rd), notes (4th), warnings (5th) and captions (6th: 1 a quantity, 2 a
 // result).
 struct Look {
-    std::size_t code;   // 0-based position among the six
-    int value;          // 0: any nonzero value
+    std::size_t code;  // 0-based position among the six
+    int value;         // 0: any nonzero value
     std::string_view sgr;
 };
 

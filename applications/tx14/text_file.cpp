@@ -12,8 +12,8 @@
 
 #if defined(_WIN32)
 #include <fcntl.h>
-#include <fstream>
 #include <io.h>
+#include <fstream>
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -182,8 +182,7 @@ bool InputFile::rewind(Diagnostics& diags)
     return true;
 }
 
-std::optional<std::string> read_text_file(const std::filesystem::path& file, Diagnostics& diags,
-                                          std::size_t limit)
+std::optional<std::string> read_text_file(const std::filesystem::path& file, Diagnostics& diags, std::size_t limit)
 {
     InputFile in;
     if (!in.open(file, diags, limit))
@@ -198,10 +197,7 @@ std::optional<std::string> read_text_file(const std::filesystem::path& file, Dia
     return std::nullopt;
 }
 
-Sha256::Sha256() : ctx_(EVP_MD_CTX_new())
-{
-    EVP_DigestInit_ex(static_cast<EVP_MD_CTX*>(ctx_), EVP_sha256(), nullptr);
-}
+Sha256::Sha256() : ctx_(EVP_MD_CTX_new()) { EVP_DigestInit_ex(static_cast<EVP_MD_CTX*>(ctx_), EVP_sha256(), nullptr); }
 
 Sha256::~Sha256() { EVP_MD_CTX_free(static_cast<EVP_MD_CTX*>(ctx_)); }
 

@@ -11,16 +11,24 @@ namespace tx14::cli {
 std::string_view type_name(const toml::node& value)
 {
     switch (value.type()) {
-    case toml::node_type::string: return "a text";
-    case toml::node_type::integer: return "a whole number";
-    case toml::node_type::floating_point: return "a number";
-    case toml::node_type::boolean: return "true or false";
+    case toml::node_type::string:
+        return "a text";
+    case toml::node_type::integer:
+        return "a whole number";
+    case toml::node_type::floating_point:
+        return "a number";
+    case toml::node_type::boolean:
+        return "true or false";
     case toml::node_type::date:
     case toml::node_type::time:
-    case toml::node_type::date_time: return "a date or time";
-    case toml::node_type::array: return "an array";
-    case toml::node_type::table: return "a table";
-    default: return "nothing";
+    case toml::node_type::date_time:
+        return "a date or time";
+    case toml::node_type::array:
+        return "an array";
+    case toml::node_type::table:
+        return "a table";
+    default:
+        return "nothing";
     }
 }
 
@@ -168,8 +176,7 @@ std::optional<Position> too_deep(std::string_view text, const std::string& file)
     return std::nullopt;
 }
 
-std::optional<toml::table> parse_toml_text(std::string_view text, const std::string& file,
-                                           Diagnostics& diags)
+std::optional<toml::table> parse_toml_text(std::string_view text, const std::string& file, Diagnostics& diags)
 {
     if (std::optional<Position> where = too_deep(text, file)) {
         diags.push_back({*where, "nested deeper than " + std::to_string(kMaxTomlDepth) +

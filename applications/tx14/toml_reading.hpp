@@ -37,8 +37,7 @@ std::optional<Position> too_deep(std::string_view text, const std::string& file)
 // Parses a TOML text (the file name is for the messages) or the TOML file
 // (at most 1 MiB, a regular file or "-" for standard input); nullopt with a
 // diagnostic when it cannot be read, nests too deep or is not valid TOML.
-std::optional<toml::table> parse_toml_text(std::string_view text, const std::string& file,
-                                           Diagnostics& diags);
+std::optional<toml::table> parse_toml_text(std::string_view text, const std::string& file, Diagnostics& diags);
 std::optional<toml::table> parse_toml_file(const std::filesystem::path& file, Diagnostics& diags);
 
 }  // namespace tx14::cli

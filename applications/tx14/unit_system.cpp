@@ -26,8 +26,7 @@ void read_factors(const toml::node& node, const std::string& file, UnitSystem& u
 {
     const toml::array* arr = node.as_array();
     if (arr == nullptr || arr->size() != kFactorCount) {
-        diags.push_back({position_of(file, node.source()),
-                         "\"factors\" must be an array of 22 numbers"});
+        diags.push_back({position_of(file, node.source()), "\"factors\" must be an array of 22 numbers"});
         return;
     }
     for (std::size_t i = 0; i < arr->size(); ++i) {
@@ -35,9 +34,9 @@ void read_factors(const toml::node& node, const std::string& file, UnitSystem& u
         std::optional<double> v = f.value<double>();
         int slot = static_cast<int>(i) + 1;
         if (!f.is_number() || !v) {
-            diags.push_back({position_of(file, f.source()),
-                             "factor " + std::to_string(slot) + " must be a number, found " +
-                                 std::string(type_name(f))});
+            diags.push_back(
+                {position_of(file, f.source()),
+                 "factor " + std::to_string(slot) + " must be a number, found " + std::string(type_name(f))});
         } else {
             u.factors[i] = *v;
         }
@@ -48,8 +47,7 @@ void read_labels(const toml::node& node, const std::string& file, UnitSystem& u,
 {
     const toml::array* arr = node.as_array();
     if (arr == nullptr || arr->size() != kLabelCount) {
-        diags.push_back({position_of(file, node.source()),
-                         "\"labels\" must be an array of 23 texts"});
+        diags.push_back({position_of(file, node.source()), "\"labels\" must be an array of 23 texts"});
         return;
     }
     for (std::size_t i = 0; i < arr->size(); ++i) {
@@ -57,8 +55,8 @@ void read_labels(const toml::node& node, const std::string& file, UnitSystem& u,
         std::string n = std::to_string(i + 1);
         std::string problem;
         if (!l.is_string()) {
-            diags.push_back({position_of(file, l.source()),
-                             "label " + n + " must be a text, found " + std::string(type_name(l))});
+            diags.push_back(
+                {position_of(file, l.source()), "label " + n + " must be a text, found " + std::string(type_name(l))});
         } else if (auto text = to_cp1252(**l.as_string(), problem); !text) {
             diags.push_back({position_of(file, l.source()), "label " + n + ": " + problem});
         } else {
@@ -84,9 +82,8 @@ std::optional<UnitSystem> load_unit_file(const std::filesystem::path& file, Diag
         else if (*key == "labels")
             read_labels(*value, name, u, diags);
         else
-            diags.push_back({position_of(name, key->source()),
-                             "unknown key \"" + std::string(key->str()) +
-                                 "\"; a unit file holds \"factors\" and \"labels\""});
+            diags.push_back({position_of(name, key->source()), "unknown key \"" + std::string(key->str()) +
+                                                                   "\"; a unit file holds \"factors\" and \"labels\""});
     }
     for (std::string_view key : {"factors", "labels"})
         if (!table->contains(key))
@@ -95,9 +92,9 @@ std::optional<UnitSystem> load_unit_file(const std::filesystem::path& file, Diag
         for (const items::UnitProblem& p : items::unit_problems(u.factors, u.labels)) {
             const toml::array* arr = (*table)[p.factor ? "factors" : "labels"].as_array();
             const int n = p.factor ? p.factor : p.label;
-            diags.push_back({n && arr ? position_of(name, arr->get(static_cast<std::size_t>(n - 1))->source())
-                                      : Position{name},
-                             p.message});
+            diags.push_back(
+                {n && arr ? position_of(name, arr->get(static_cast<std::size_t>(n - 1))->source()) : Position{name},
+                 p.message});
         }
     if (diags.size() != before)
         return std::nullopt;
@@ -114,13 +111,15 @@ std::string unit_file_text(const UnitSystem& u)
     for (std::size_t i = 0; i < u.factors.size(); ++i) {
         std::string value = "  " + shortest(u.factors[i]) + ",";
         value.resize(std::max<std::size_t>(value.size(), 26), ' ');
-        s += value + "# " + std::to_string(i + 1) + " " + std::string(items::slot_meaning(static_cast<int>(i) + 1)) + "\n";
+        s += value + "# " + std::to_string(i + 1) + " " + std::string(items::slot_meaning(static_cast<int>(i) + 1)) +
+             "\n";
     }
     s += "]\nlabels = [\n";
     for (std::size_t i = 0; i < u.labels.size(); ++i) {
-        const std::string utf8 = to_utf8(u.labels[i]), label = text::json_string(utf8);  // a TOML basic string too
+        const std::string utf8 = to_utf8(u.labels[i]), label = text::json_string(utf8);   // a TOML basic string too
         const std::size_t width = u.labels[i].size() + (label.size() - utf8.size()) + 3;  // characters of `  "label",`
-        s += "  " + label + "," + std::string(width < 16 ? 16 - width : 1, ' ') + "# " + std::to_string(i + 1) + " " + std::string(items::slot_meaning(static_cast<int>(i) + 1)) + "\n";
+        s += "  " + label + "," + std::string(width < 16 ? 16 - width : 1, ' ') + "# " + std::to_string(i + 1) + " " +
+             std::string(items::slot_meaning(static_cast<int>(i) + 1)) + "\n";
     }
     return s + "]\n";
 }
@@ -149,8 +148,7 @@ void UnitCatalog::load(std::string_view name, const std::filesystem::path& base_
     loaded(std::move(file), diags);
 }
 
-std::shared_ptr<const UnitSystem> UnitCatalog::resolve(std::string_view name,
-                                                       const std::filesystem::path& base_dir,
+std::shared_ptr<const UnitSystem> UnitCatalog::resolve(std::string_view name, const std::filesystem::path& base_dir,
                                                        const Position& where, Diagnostics& diags)
 {
     if (const UnitSystem* builtin = items::builtin_units(name))
@@ -164,8 +162,8 @@ std::shared_ptr<const UnitSystem> UnitCatalog::resolve(std::string_view name,
     if (found.refused)
         diags.push_back({where, "units \"" + std::string(name) + "\": " + *found.refused});
     else if (!found.units)
-        diags.push_back({where, "units \"" + std::string(name) +
-                                    "\": expected \"US\", \"SI\" or a readable unit file"});
+        diags.push_back(
+            {where, "units \"" + std::string(name) + "\": expected \"US\", \"SI\" or a readable unit file"});
     return found.units;
 }
 

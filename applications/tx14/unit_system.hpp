@@ -17,13 +17,13 @@
 
 namespace tx14::cli {
 
-using items::Quantity;
-using items::UnitSystem;
 using items::kFactorCount;
 using items::kLabelCount;
 using items::kLabelWidth;
-using items::us_units;
+using items::Quantity;
 using items::si_units;
+using items::UnitSystem;
+using items::us_units;
 
 // The unit system of a unit file: `factors` (22 numbers) and `labels` (23
 // texts). Nullopt with diagnostics when the file is unreadable or wrong.
@@ -40,8 +40,7 @@ public:
     // messages go to diags. Threads may share the catalog: a batch loads the
     // next rows' files while other threads resolve those of the rows before.
     void load(std::string_view name, const std::filesystem::path& base_dir, Diagnostics& diags);
-    std::shared_ptr<const UnitSystem> resolve(std::string_view name,
-                                              const std::filesystem::path& base_dir,
+    std::shared_ptr<const UnitSystem> resolve(std::string_view name, const std::filesystem::path& base_dir,
                                               const Position& where, Diagnostics& diags);
 
     // A file `refusal` gives a reason for is not read: the items that name

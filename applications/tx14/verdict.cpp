@@ -23,8 +23,8 @@ std::string check_line(const RecordedCheck& c)
 {
     std::string unit = c.unit.empty() ? "" : " " + c.unit;
     std::string relation = c.passes ? c.relation : c.relation == "<=" ? ">" : "<";
-    std::string line = c.label + " " + number_text(c.display_value, "%.6g") + unit + " " +
-                       relation + " " + number_text(c.display_limit, "%.6g") + unit;
+    std::string line = c.label + " " + number_text(c.display_value, "%.6g") + unit + " " + relation + " " +
+                       number_text(c.display_limit, "%.6g") + unit;
     if (std::isfinite(c.utilization))
         line += " (" + number_text(c.utilization, "%.3g") + "x)";
     return line;
@@ -41,8 +41,8 @@ std::size_t characters(std::string_view utf8)
 
 RecordedCheck recorded_check(const tx14_check& c)
 {
-    return {c.key, c.label, c.quantity, to_utf8(c.unit), c.relation, c.value, c.limit, c.display_value,
-            c.display_limit, c.passes != 0, c.utilization, c.applicable != 0};
+    return {c.key,   c.label,         c.quantity,      to_utf8(c.unit), c.relation,    c.value,
+            c.limit, c.display_value, c.display_limit, c.passes != 0,   c.utilization, c.applicable != 0};
 }
 
 void read_notes(const Context& ctx, Record& rec)
@@ -72,18 +72,24 @@ Record read_record(const Context& ctx)
 const char* verdict_name(Verdict v)
 {
     switch (v) {
-    case Verdict::acceptable: return "acceptable";
-    case Verdict::not_acceptable: return "not acceptable";
-    default: return "not analysed";
+    case Verdict::acceptable:
+        return "acceptable";
+    case Verdict::not_acceptable:
+        return "not acceptable";
+    default:
+        return "not analysed";
     }
 }
 
 int exit_code(Verdict v)
 {
     switch (v) {
-    case Verdict::acceptable: return kExitAcceptable;
-    case Verdict::not_acceptable: return kExitNotAcceptable;
-    default: return kExitNotAnalysed;
+    case Verdict::acceptable:
+        return kExitAcceptable;
+    case Verdict::not_acceptable:
+        return kExitNotAcceptable;
+    default:
+        return kExitNotAnalysed;
     }
 }
 

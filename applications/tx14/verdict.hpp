@@ -32,8 +32,11 @@ struct RecordedNote {
     std::string code, text;  // text as UTF-8
 };
 
-enum class Verdict { not_analysed = TX14_NOT_ANALYSED, acceptable = TX14_ACCEPTABLE,
-                     not_acceptable = TX14_NOT_ACCEPTABLE };
+enum class Verdict {
+    not_analysed = TX14_NOT_ANALYSED,
+    acceptable = TX14_ACCEPTABLE,
+    not_acceptable = TX14_NOT_ACCEPTABLE
+};
 
 struct Record {
     std::vector<RecordedValue> values;

@@ -19,10 +19,7 @@ static void put_utf8(unsigned char c)
     }
 }
 
-static void label(char *labels, int n, const char *text)
-{
-    memcpy(labels + (n - 1) * 10, text, strlen(text));
-}
+static void label(char* labels, int n, const char* text) { memcpy(labels + (n - 1) * 10, text, strlen(text)); }
 
 int main(void)
 {
@@ -67,14 +64,14 @@ int main(void)
     reals[24] = 1;      /* VIII-1 Appendix 14 */
     reals[39] = 6;      /* report unit */
 
-    LGCENTER(reals, texts, 15, &run_mode, 1, &errors, report_file, 256, NULL, NULL, NULL, labels,
-             10, factors, &print_control);
+    LGCENTER(reals, texts, 15, &run_mode, 1, &errors, report_file, 256, NULL, NULL, NULL, labels, 10, factors,
+             &print_control);
 
-    const char *block = (const char *)GETLINESCOMAUX();
+    const char* block = (const char*)GETLINESCOMAUX();
     int32_t count;
     memcpy(&count, block + TX14_CAPTURE_COUNT_OFFSET, sizeof count);
     for (int i = 0; i < count; ++i) {
-        const unsigned char *text = (const unsigned char *)block + i * TX14_CAPTURE_RECORD_WIDTH + 4;
+        const unsigned char* text = (const unsigned char*)block + i * TX14_CAPTURE_RECORD_WIDTH + 4;
         int n = 100;
         while (n > 0 && text[n - 1] == ' ')
             --n;
@@ -82,7 +79,7 @@ int main(void)
             put_utf8(text[k]);
         putchar('\n');
     }
-    printf("\nfatal errors: %d   minimum thickness: %g   M.A.W.P.: %g   largest stress: %g\n",
-           (int)errors, (double)reals[29], (double)reals[30], (double)reals[31]);
+    printf("\nfatal errors: %d   minimum thickness: %g   M.A.W.P.: %g   largest stress: %g\n", (int)errors,
+           (double)reals[29], (double)reals[30], (double)reals[31]);
     return 0;
 }

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cerrno>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -25,9 +25,9 @@ struct CContext {
     ~CContext() { tx14_context_destroy(handle); }
     void run(HostItem& item)
     {
-        tx14_context_analyse(handle, item.reals.data(), item.texts.data(), &item.run_mode,
-                             &item.error_count, item.report_file.data(), nullptr, nullptr, nullptr,
-                             item.unit_labels.data(), item.unit_factors.data(), &item.print_control);
+        tx14_context_analyse(handle, item.reals.data(), item.texts.data(), &item.run_mode, &item.error_count,
+                             item.report_file.data(), nullptr, nullptr, nullptr, item.unit_labels.data(),
+                             item.unit_factors.data(), &item.print_control);
     }
     const char* block() const { return static_cast<const char*>(tx14_context_capture_block(handle)); }
     std::int32_t count() const
@@ -87,12 +87,24 @@ std::string printed_value(const std::vector<std::string>& lines, std::string_vie
 
 TEST(ContextEntryPoints, RecordedValuesAreTheReportsPrintedOnes)
 {
-    struct Printed { const char* key; const char* caption; int decimals; const char* unit; };
+    struct Printed {
+        const char* key;
+        const char* caption;
+        int decimals;
+        const char* unit;
+    };
     const Printed printed[] = {
-        {"G", "[G]:", 3, "in."},       {"K", "[K]:", 3, ""},          {"Hd", "[Hd]:", 3, "lb."},
-        {"Md", "[Md]:", 3, "ft-lb."},  {"Mo", "[Mo]:", 3, "ft-lb."},  {"ST", "[ST]:", 3, "psi"},
-        {"MH", "[MH]:", 3, "ft-lb."},  {"X1", "[X1]:", 3, ""},        {"SHS", "[SHS]:", 3, "psi"},
-        {"STO", "[Sto]:", 3, "psi"},   {"E_theta", "[(E", 3, "psi"},
+        {"G", "[G]:", 3, "in."},
+        {"K", "[K]:", 3, ""},
+        {"Hd", "[Hd]:", 3, "lb."},
+        {"Md", "[Md]:", 3, "ft-lb."},
+        {"Mo", "[Mo]:", 3, "ft-lb."},
+        {"ST", "[ST]:", 3, "psi"},
+        {"MH", "[MH]:", 3, "ft-lb."},
+        {"X1", "[X1]:", 3, ""},
+        {"SHS", "[SHS]:", 3, "psi"},
+        {"STO", "[Sto]:", 3, "psi"},
+        {"E_theta", "[(E", 3, "psi"},
         {"MAWP", ">M.A.W.P. for the given Geometry", 3, "psi"},
         {"W", ">Estimated Finished Weight of Forging", 1, "lb."},
         {"t_min", ">Approximate Minimum Flange Thickness", 4, "in."},
@@ -124,10 +136,15 @@ TEST(ContextEntryPoints, RecordedValuesAreTheReportsPrintedOnes)
 // the values the verdict would rest on that are not finite.
 TEST(ContextEntryPoints, ANumberThatIsNotFiniteLeavesTheItemNotAnalysed)
 {
-    const struct { int element; float value; int input_errors; const char* reason; } cases[] = {
-        {9, INFINITY, 0, "not_finite"},  // A
+    const struct {
+        int element;
+        float value;
+        int input_errors;
+        const char* reason;
+    } cases[] = {
+        {9, INFINITY, 0, "not_finite"},   // A
         {15, INFINITY, 0, "not_finite"},  // Sho
-        {9, NAN, 1, "input_error"},      // A: the opening cannot be placed
+        {9, NAN, 1, "input_error"},       // A: the opening cannot be placed
     };
     for (const auto& k : cases) {
         CContext c;

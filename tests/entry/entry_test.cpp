@@ -4,8 +4,8 @@
 #include <cmath>
 #include <filesystem>
 
-#include "opening/opening_input.hpp"
 #include "entry/state.hpp"
+#include "opening/opening_input.hpp"
 #include "support/test_support.hpp"
 
 namespace {
@@ -31,7 +31,9 @@ TEST(Units, LabelsAreLeftAdjustedAndCutToTheirSlot)
     EXPECT_EQ(u.stress.text(), "lbf/in\xB2   ");
     EXPECT_EQ(u.diameter.text(), "mil");
     EXPECT_EQ(u.diameter.factor, 25.4f);
-    EXPECT_EQ(u.temperature_text(), "\xB0" "C   ");
+    EXPECT_EQ(u.temperature_text(),
+              "\xB0"
+              "C   ");
     EXPECT_EQ(std::string_view(u.labels[8].data(), 10), "   psi    ");  // the table keeps them as given
 }
 
@@ -68,7 +70,7 @@ TEST(Destination, CaptureWhenTheNameStartsBlankOrTheUnitIsZero)
     HostItem blank_first, unit_zero;
     blank_first.file(" " + path.string());  // a name after a blank still selects capture
     unit_zero.file(path.string());
-    unit_zero[40] = 0.4f;                   // truncates to 0
+    unit_zero[40] = 0.4f;  // truncates to 0
     for (HostItem* item : {&blank_first, &unit_zero}) {
         Context ctx;
         item->run(ctx);

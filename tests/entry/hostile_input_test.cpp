@@ -21,8 +21,8 @@ using namespace tx14::test;
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
 
-const float kHostileValues[] = {kNaN,   kInf,  -kInf,  0.0f,  -1.0f, 1e30f,
-                                -1e30f, 1e-30f, TX14_MISSING_VALUE, 3e38f, -3e38f};
+const float kHostileValues[] = {kNaN,  kInf,  -kInf, 0.0f, -1.0f, 1e30f, -1e30f, 1e-30f, TX14_MISSING_VALUE,
+                                3e38f, -3e38f};
 
 // The elements an item kind reads, and the frame elements of every item.
 const std::vector<int> kOpeningElements = {1, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16, 18, 19, 20, 21, 25, 40, 200};
@@ -30,7 +30,11 @@ const std::vector<int> kJacketElements = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10
                                           13, 14, 15, 16, 17, 18, 19, 20, 21, 40, 200};
 
 // opening: else every jacket and coil kind; elements: {element, value}...
-struct Degenerate { const char* what; bool opening; std::vector<std::pair<int, float>> elements; };
+struct Degenerate {
+    const char* what;
+    bool opening;
+    std::vector<std::pair<int, float>> elements;
+};
 
 // Combinations that pass the validation yet break the formulas (a single
 // element at a hostile value is the sweep's business).
@@ -49,14 +53,34 @@ const Degenerate kDegenerate[] = {
     {"code selector far out", false, {{20, 1e9f}}},
 };
 
-struct Kind { const char* name; HostItem (*item)(); const std::vector<int>* elements; };
+struct Kind {
+    const char* name;
+    HostItem (*item)();
+    const std::vector<int>* elements;
+};
 
 const Kind kKinds[] = {
     {"LargeOpening", [] { return HostItem{}; }, &kOpeningElements},
-    {"JacketAppendixEE", []() -> HostItem { return half_pipe_item().set({{20, 1}}); }, &kJacketElements},
-    {"JacketDiv2", []() -> HostItem { return half_pipe_item().set({{20, 2}}); }, &kJacketElements},
-    {"CoilPD5500", []() -> HostItem { return limpet_coil_item().set({{20, 3}}); }, &kJacketElements},
-    {"CoilEN13445", []() -> HostItem { return limpet_coil_item().set({{20, 4}}); }, &kJacketElements},
+    {"JacketAppendixEE",
+     []() -> HostItem {
+         return half_pipe_item().set({{20, 1}});
+     },
+     &kJacketElements},
+    {"JacketDiv2",
+     []() -> HostItem {
+         return half_pipe_item().set({{20, 2}});
+     },
+     &kJacketElements},
+    {"CoilPD5500",
+     []() -> HostItem {
+         return limpet_coil_item().set({{20, 3}});
+     },
+     &kJacketElements},
+    {"CoilEN13445",
+     []() -> HostItem {
+         return limpet_coil_item().set({{20, 4}});
+     },
+     &kJacketElements},
 };
 
 class HostileInput : public ::testing::TestWithParam<Kind> {
@@ -73,9 +97,7 @@ protected:
         ASSERT_GE(count, 2) << what;
         ASSERT_LT(count, 500) << what;  // room left: nothing overwrote the closing lines
         EXPECT_EQ(text_of(ctx.captured_record(count - 2)), "") << what;
-        EXPECT_EQ(ctx.captured_record(count - 1).substr(4, 116),
-                  padded(kNotice, 104) + " 1 0 0 1 0 2")
-            << what;
+        EXPECT_EQ(ctx.captured_record(count - 1).substr(4, 116), padded(kNotice, 104) + " 1 0 0 1 0 2") << what;
         if (opening() && item.error_count == 0) {
             EXPECT_TRUE(search_ended()) << what;
         }

@@ -21,11 +21,15 @@ using tx14::test::HostItem;
 // call with every pointer valid.
 constexpr int kNone = -1;
 
-template <class T> T* unless(int null_at, int position, T* p) { return null_at == position ? nullptr : p; }
+template <class T>
+T* unless(int null_at, int position, T* p)
+{
+    return null_at == position ? nullptr : p;
+}
 
 // The worked large opening, given as the item interface takes it.
-const std::vector<std::pair<const char*, double>> kOpening = {
-    {"P", 100}, {"t", 4}, {"Bn", 30}, {"A", 60}, {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 20000}};
+const std::vector<std::pair<const char*, double>> kOpening = {{"P", 100}, {"t", 4},     {"Bn", 30}, {"A", 60},
+                                                              {"g0s", 1}, {"g1s", 1.5}, {"hs", 3},  {"Sho", 20000}};
 
 struct Units {
     std::array<double, 22> factors{};
@@ -115,9 +119,9 @@ TEST(NullArguments, BuildingAnItem)
     char messages[200];
     // kind, code, factors, labels, messages: the first three are needed.
     for (int at = kNone; at < 5; ++at) {
-        tx14_item* item = tx14_item_create(unless(at, 0, "opening"), unless(at, 1, "VIII-1"),
-                                           unless(at, 2, us.factors.data()), unless(at, 3, us.labels.data()),
-                                           unless(at, 4, messages), sizeof messages);
+        tx14_item* item =
+            tx14_item_create(unless(at, 0, "opening"), unless(at, 1, "VIII-1"), unless(at, 2, us.factors.data()),
+                             unless(at, 3, us.labels.data()), unless(at, 4, messages), sizeof messages);
         EXPECT_EQ(item == nullptr, at >= 0 && at <= 2) << "NULL at " << at;
         tx14_item_destroy(item);
     }
@@ -143,8 +147,9 @@ TEST(NullArguments, BuildingAnItem)
         std::array<float, 200> reals{};
         std::array<char, 45> texts{};
         char errors[200] = "stale", warnings[200] = "stale";
-        const int got = tx14_item_finish(unless(at, 0, item), unless(at, 1, reals.data()), unless(at, 2, texts.data()),
-                                         unless(at, 3, errors), sizeof errors, unless(at, 4, warnings), sizeof warnings);
+        const int got =
+            tx14_item_finish(unless(at, 0, item), unless(at, 1, reals.data()), unless(at, 2, texts.data()),
+                             unless(at, 3, errors), sizeof errors, unless(at, 4, warnings), sizeof warnings);
         const int want = at == 0 ? 1 : at == 1 || at == 2 ? TX14_ITEMS_NULL_ARGUMENT : 0;
         EXPECT_EQ(got, want) << "NULL at " << at;
         if (at == 1 || at == 2) {
@@ -164,10 +169,10 @@ TEST(NullArguments, OneCallRun)
     // context, factors, labels, item, report file, out.
     for (int at = kNone; at < 6; ++at) {
         std::vector<unsigned char> out(1 << 17);
-        const std::int32_t needed = tx14_item_run(
-            unless(at, 0, ctx), unless(at, 1, us.factors.data()), unless(at, 2, us.labels.data()),
-            unless(at, 3, opening.data()), static_cast<std::int32_t>(opening.size()), unless(at, 4, ""),
-            unless(at, 5, out.data()), static_cast<std::int32_t>(out.size()));
+        const std::int32_t needed =
+            tx14_item_run(unless(at, 0, ctx), unless(at, 1, us.factors.data()), unless(at, 2, us.labels.data()),
+                          unless(at, 3, opening.data()), static_cast<std::int32_t>(opening.size()), unless(at, 4, ""),
+                          unless(at, 5, out.data()), static_cast<std::int32_t>(out.size()));
         ASSERT_GT(needed, 40) << "NULL at " << at;
         if (at == 5)
             continue;  // nothing written: the size it needs only
@@ -212,9 +217,9 @@ void analyse(tx14_context* ctx, HostItem& item, int at)
 
 void lgcenter(HostItem& item, int at)
 {
-    LGCENTER(unless(at, 1, item.reals.data()), unless(at, 2, item.texts.data()), 15, unless(at, 3, &item.run_mode),
-             1, unless(at, 4, &item.error_count), unless(at, 5, item.report_file.data()), 256, nullptr, nullptr,
-             nullptr, unless(at, 9, item.unit_labels.data()), 10, unless(at, 10, item.unit_factors.data()),
+    LGCENTER(unless(at, 1, item.reals.data()), unless(at, 2, item.texts.data()), 15, unless(at, 3, &item.run_mode), 1,
+             unless(at, 4, &item.error_count), unless(at, 5, item.report_file.data()), 256, nullptr, nullptr, nullptr,
+             unless(at, 9, item.unit_labels.data()), 10, unless(at, 10, item.unit_factors.data()),
              unless(at, 11, &item.print_control));
 }
 
@@ -241,8 +246,8 @@ TEST(NullArguments, RunsOfTheHostAndOfContexts)
                 lgcenter(item, at);
             else
                 analyse(ctx, item, at);
-            const std::string where = (host ? "LGCENTER" : "tx14_context_analyse") + std::string(", NULL at ") +
-                                      std::to_string(at);
+            const std::string where =
+                (host ? "LGCENTER" : "tx14_context_analyse") + std::string(", NULL at ") + std::to_string(at);
             const bool ran = at != 0 && at != 1;
             EXPECT_EQ(item[30] != 0, ran) << where;  // the M.A.W.P.
             if (ran) {

@@ -71,18 +71,43 @@ void* volatile kept;
 
 TEST(AllocationCounter, SeesEveryKindOfAllocation)
 {
-    EXPECT_EQ(allocations_of([] { auto* v = new std::vector<int>(20); kept = v; delete v; }), 2);
-    EXPECT_EQ(allocations_of([] { auto s = std::make_unique<std::string>(100, 'x'); kept = s->data(); }), 2);
-    EXPECT_EQ(allocations_of([] { kept = malloc(16); free(kept); }), 1);
-    EXPECT_EQ(allocations_of([] { kept = calloc(4, 4); free(kept); }), 1);
+    EXPECT_EQ(allocations_of([] {
+                  auto* v = new std::vector<int>(20);
+                  kept = v;
+                  delete v;
+              }),
+              2);
+    EXPECT_EQ(allocations_of([] {
+                  auto s = std::make_unique<std::string>(100, 'x');
+                  kept = s->data();
+              }),
+              2);
+    EXPECT_EQ(allocations_of([] {
+                  kept = malloc(16);
+                  free(kept);
+              }),
+              1);
+    EXPECT_EQ(allocations_of([] {
+                  kept = calloc(4, 4);
+                  free(kept);
+              }),
+              1);
 }
 
 // no_special 1: special characters become plain text; to_file: appended to a file, not captured.
-struct Kind { const char* name; HostItem (*make)(); std::int32_t no_special = 0; bool to_file = false; };
+struct Kind {
+    const char* name;
+    HostItem (*make)();
+    std::int32_t no_special = 0;
+    bool to_file = false;
+};
 
 const Kind kKinds[] = {
     {"opening_viii1", [] { return HostItem{}; }},
-    {"opening_viii2", [] { return HostItem{}.set({{25, 2}}); }},
+    {"opening_viii2",
+     [] {
+         return HostItem{}.set({{25, 2}});
+     }},
     {"jacket_appendix_ee", []() -> HostItem { return appendix_ee_item(); }},
     {"jacket_viii2", []() -> HostItem { return div2_item(); }},
     {"coil_pd5500", []() -> HostItem { return limpet_coil_item(); }},

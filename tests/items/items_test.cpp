@@ -38,14 +38,15 @@ std::string all(const std::vector<Finding>& findings)
 }
 
 // Complete items in US units; a case leaves one key out or changes one.
-const std::vector<Value> kOpening = {{"P", 100}, {"t", 4},   {"Bn", 30},  {"A", 60},
-                                               {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 20000}};
+const std::vector<Value> kOpening = {{"P", 100}, {"t", 4},     {"Bn", 30}, {"A", 60},
+                                     {"g0s", 1}, {"g1s", 1.5}, {"hs", 3},  {"Sho", 20000}};
 std::vector<Value> jacket(std::initializer_list<Value> changed, std::string_view left_out = "")
 {
     std::vector<Value> v(changed);
-    for (Value d : {Value{"D", 48}, {"ts", 0.5}, {"S", 20000}, {"E", 1}, {"NPS", 3}, {"Tj", 0.3}, {"Pj", 150},
-                    {"Sj", 15000}})
-        if (d.key != left_out && std::none_of(v.begin(), v.end(), [&](const Value& c) { return d.key == std::string_view(c.key); }))
+    for (Value d :
+         {Value{"D", 48}, {"ts", 0.5}, {"S", 20000}, {"E", 1}, {"NPS", 3}, {"Tj", 0.3}, {"Pj", 150}, {"Sj", 15000}})
+        if (d.key != left_out &&
+            std::none_of(v.begin(), v.end(), [&](const Value& c) { return d.key == std::string_view(c.key); }))
             v.push_back(d);
     return v;
 }
@@ -55,30 +56,42 @@ std::vector<Value> jacket(std::initializer_list<Value> changed, std::string_view
 TEST(ItemErrors, MissingKeysAndPipeSizes)
 {
     const UnitSystem &us = us_units(), &si = si_units();
-    const struct { const char* code; std::vector<Value> values; const UnitSystem& u; const char* error; float NPS = -1; } cases[] = {
+    const struct {
+        const char* code;
+        std::vector<Value> values;
+        const UnitSystem& u;
+        const char* error;
+        float NPS = -1;
+    } cases[] = {
         {"VIII-1", jacket({}), us, "", 3},
         {"VIII-1", jacket({}, "Pj"), us, "missing key \"Pj\" (jacket (coil) design pressure, unit psi)"},
         {"VIII-2", jacket({}, "E"), us, "missing key \"E\""},
-        {"PD5500", jacket({}, "E"), us, ""},                        // a coil does not use E
+        {"PD5500", jacket({}, "E"), us, ""},  // a coil does not use E
         {"EN13445", jacket({}, "NPS"), us, "missing key \"NPS\""},
-        {"EN13445", jacket({{"r", 1.0}}, "NPS"), us, ""},           // a formed coil by its radius
+        {"EN13445", jacket({{"r", 1.0}}, "NPS"), us, ""},                     // a formed coil by its radius
         {"EN13445", jacket({{"r", 0.0}}, "NPS"), us, "missing key \"NPS\""},  // r = 0: a standard pipe
         {"VIII-1", jacket({{"NPS", 3}}), si, "", 3},
         {"VIII-1", jacket({{"DN", 80}}, "NPS"), si, "", 3},
         {"VIII-2", jacket({{"DN", 50}}, "NPS"), us, "", 2},
-        {"VIII-1", jacket({{"NPS", 76.2}}), si, "key \"NPS\": 76.2 is a pipe size in mm; NPS is the designation in "
-                                                "every unit system: write NPS = 3 or DN = 80"},
-        {"VIII-1", jacket({{"NPS", 2.75}}), us, "key \"NPS\": 2.75 is not in the pipe table (2, 2.5, 3, 3.5, 4); "
-                                                "give r, the jacket's formed inside radius, for another size"},
-        {"PD5500", jacket({{"NPS", 6}}), us, "key \"NPS\": 6 is not in the pipe table (2, 2.5, 3, 3.5, 4); "
-                                             "give r, the jacket's formed inside radius, for another size"},
+        {"VIII-1", jacket({{"NPS", 76.2}}), si,
+         "key \"NPS\": 76.2 is a pipe size in mm; NPS is the designation in "
+         "every unit system: write NPS = 3 or DN = 80"},
+        {"VIII-1", jacket({{"NPS", 2.75}}), us,
+         "key \"NPS\": 2.75 is not in the pipe table (2, 2.5, 3, 3.5, 4); "
+         "give r, the jacket's formed inside radius, for another size"},
+        {"PD5500", jacket({{"NPS", 6}}), us,
+         "key \"NPS\": 6 is not in the pipe table (2, 2.5, 3, 3.5, 4); "
+         "give r, the jacket's formed inside radius, for another size"},
         {"EN13445", jacket({{"NPS", 1.5}, {"r", 1.0}}), us, "", 1.5f},  // the library sizes it from r
-        {"VIII-1", jacket({{"DN", 150}}, "NPS"), us, "key \"DN\": 150 is not a valid pipe size designation for code "
-                                                     "VIII-1; expected one of 50, 65, 80, 90, 100"},
-        {"VIII-2", jacket({{"NPS", 2.5}}), us, "key \"NPS\": 2.5 is not a valid nominal pipe size for code VIII-2; "
-                                               "expected 2, 3 or 4"},
-        {"VIII-2", jacket({{"DN", 65}}, "NPS"), us, "key \"DN\": 65 is not a valid pipe size designation for code "
-                                                    "VIII-2; expected one of 50, 80, 100"},
+        {"VIII-1", jacket({{"DN", 150}}, "NPS"), us,
+         "key \"DN\": 150 is not a valid pipe size designation for code "
+         "VIII-1; expected one of 50, 65, 80, 90, 100"},
+        {"VIII-2", jacket({{"NPS", 2.5}}), us,
+         "key \"NPS\": 2.5 is not a valid nominal pipe size for code VIII-2; "
+         "expected 2, 3 or 4"},
+        {"VIII-2", jacket({{"DN", 65}}, "NPS"), us,
+         "key \"DN\": 65 is not a valid pipe size designation for code "
+         "VIII-2; expected one of 50, 80, 100"},
         {"VIII-1", jacket({{"DN", 80}}), us, "keys \"NPS\" and \"DN\" both given"},
     };
     for (const auto& c : cases) {
@@ -93,7 +106,8 @@ TEST(ItemErrors, MissingKeysAndPipeSizes)
     EXPECT_EQ(build("VIII-2", {{"DN", 80}}, us, "opening").errors.at(0).message.substr(0, 16), "unknown key \"DN\"");
     Built no_P = build("VIII-1", {{"t", 4}}, si, "opening");
     EXPECT_NE(all(no_P.errors).find("missing key \"P\" (internal design pressure, unit MPa): required for code VIII-1"),
-              std::string::npos) << all(no_P.errors);
+              std::string::npos)
+        << all(no_P.errors);
 }
 
 // Inputs no component can have are refused before the library runs, with
@@ -101,8 +115,14 @@ TEST(ItemErrors, MissingKeysAndPipeSizes)
 // a negative jacket pressure are warnings.
 TEST(ItemErrors, InputThatCannotExist)
 {
-    const struct { const char* code; std::vector<Value> values; const char* error; const char* kind = "jacket"; } cases[] = {
-        {"VIII-1", jacket({{"E", 85}}), "key \"E\": 85 is outside (0, 1]: the joint efficiency is a fraction; write 0.85 for 85 %"},
+    const struct {
+        const char* code;
+        std::vector<Value> values;
+        const char* error;
+        const char* kind = "jacket";
+    } cases[] = {
+        {"VIII-1", jacket({{"E", 85}}),
+         "key \"E\": 85 is outside (0, 1]: the joint efficiency is a fraction; write 0.85 for 85 %"},
         {"VIII-2", jacket({{"E", 0}}), "key \"E\": 0 is outside (0, 1]"},
         {"PD5500", jacket({{"E", 1.5}}), "key \"E\": 1.5 is outside (0, 1]"},
         {"VIII-1", jacket({{"ca", -0.2}}), "key \"ca\": -0.2 is negative; a corrosion allowance is 0 or more"},
@@ -110,19 +130,51 @@ TEST(ItemErrors, InputThatCannotExist)
         {"VIII-2", jacket({{"co", -0.01}}), "key \"co\": -0.01 is negative"},
         {"VIII-1", jacket({{"S", 0}}), "key \"S\": 0 is not above 0; an allowable stress is greater than 0"},
         {"PD5500", jacket({{"Sj", -15000}}), "key \"Sj\": -15000 is not above 0"},
-        {"VIII-1", {{"P", 100}, {"t", 4}, {"Bn", 30}, {"A", 60}, {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 0}},
-         "key \"Sho\": 0 is not above 0", "opening"},
+        {"VIII-1",
+         {{"P", 100}, {"t", 4}, {"Bn", 30}, {"A", 60}, {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 0}},
+         "key \"Sho\": 0 is not above 0",
+         "opening"},
         // R = 0.5 (G - Bn - 2 ca) [- (g1n - ca)] with G = 58.25 for A = 60, g0s = 1, ca = 0.125.
-        {"VIII-1", {{"P", 100}, {"t", 4}, {"Bn", 59}, {"A", 60}, {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 20000},
-                    {"ca", 0.125}},
+        {"VIII-1",
+         {{"P", 100},
+          {"t", 4},
+          {"Bn", 59},
+          {"A", 60},
+          {"g0s", 1},
+          {"g1s", 1.5},
+          {"hs", 3},
+          {"Sho", 20000},
+          {"ca", 0.125}},
          "key \"Bn\": the opening does not fit inside the shell: R = 0.5 (G - Bn - 2 ca) = -0.5 in. is not above 0",
          "opening"},
-        {"VIII-2", {{"P", 100}, {"t", 4}, {"Bn", 30}, {"A", 60}, {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 20000},
-                    {"ca", 0.125}, {"g0n", 10}, {"g1n", 20}, {"hn", 3}},
+        {"VIII-2",
+         {{"P", 100},
+          {"t", 4},
+          {"Bn", 30},
+          {"A", 60},
+          {"g0s", 1},
+          {"g1s", 1.5},
+          {"hs", 3},
+          {"Sho", 20000},
+          {"ca", 0.125},
+          {"g0n", 10},
+          {"g1n", 20},
+          {"hn", 3}},
          "key \"Bn\": the opening and its nozzle hub do not fit inside the shell: R = 0.5 (G - Bn - 2 ca) - (g1n - ca) "
-         "= -5.875 in. is not above 0", "opening"},
-        {"VIII-1", {{"P", 100}, {"t", 4}, {"Bn", 57.9}, {"A", 60}, {"g0s", 1}, {"g1s", 1.5}, {"hs", 3}, {"Sho", 20000},
-                    {"ca", 0.125}}, "", "opening"},
+         "= -5.875 in. is not above 0",
+         "opening"},
+        {"VIII-1",
+         {{"P", 100},
+          {"t", 4},
+          {"Bn", 57.9},
+          {"A", 60},
+          {"g0s", 1},
+          {"g1s", 1.5},
+          {"hs", 3},
+          {"Sho", 20000},
+          {"ca", 0.125}},
+         "",
+         "opening"},
     };
     for (const auto& c : cases) {
         Built b = build(c.code, c.values, us_units(), c.kind);
@@ -131,7 +183,11 @@ TEST(ItemErrors, InputThatCannotExist)
         EXPECT_EQ(b.errors.size(), *c.error ? 1u : 0u) << errors;
     }
 
-    const struct { const char* code; std::vector<Value> values; const char* warned; } warnings[] = {
+    const struct {
+        const char* code;
+        std::vector<Value> values;
+        const char* warned;
+    } warnings[] = {
         {"VIII-1", jacket({}), ""},
         {"VIII-1", jacket({{"Pj", -5}}), "Pj"},
         {"VIII-2", jacket({{"Sa", 0}, {"Sja", -1}}), "SaSja"},
@@ -181,7 +237,8 @@ TEST(Conversion, EveryExampleValueRoundTripsInSi)
                     if (reachable)
                         EXPECT_EQ(shown, typed) << k->name << " = " << v;
                     else
-                        EXPECT_LE(std::fabs(shown - typed), 2 * (std::nextafter(typed, INFINITY) - typed)) << k->name << " = " << v;
+                        EXPECT_LE(std::fabs(shown - typed), 2 * (std::nextafter(typed, INFINITY) - typed))
+                            << k->name << " = " << v;
                     ++checked;
                 }
         }

@@ -22,7 +22,22 @@ using test::ItemRun;
 
 // Elements of a large-opening item.
 namespace el {
-enum : int { P = 5, t = 7, Bn = 8, A = 9, g0s = 10, g1s = 11, hs = 12, ca = 13, Sho = 15, g0n = 18, g1n = 19, hn = 20, density = 21, code = 25 };
+enum : int {
+    P = 5,
+    t = 7,
+    Bn = 8,
+    A = 9,
+    g0s = 10,
+    g1s = 11,
+    hs = 12,
+    ca = 13,
+    Sho = 15,
+    g0n = 18,
+    g1n = 19,
+    hn = 20,
+    density = 21,
+    code = 25
+};
 }
 
 ItemRun run_with(const std::vector<std::pair<int, float>>& changes) { return test::run(HostItem{}.set(changes)); }
@@ -57,7 +72,10 @@ TEST(OpeningFactors, IntegralFlangeFactorsMatchTheClassicalSolution)
 
 TEST(OpeningFactors, DAndEShowLargeDInExponentFormAndScaleByTheUnit)
 {
-    const struct { float U, thickness_factor; const char* line; } cases[] = {
+    const struct {
+        float U, thickness_factor;
+        const char* line;
+    } cases[] = {
         // h0 = 1, g0 - ca = 1, V = 1, F = 0.5: d = U, e = 0.5.
         {99999.0f, 1, "                    d =  99999.000 in.\xB3       e =     0.5000 in.^-1"},
         {100000.0f, 1, "                    d = .10000E+06 in.\xB3       e =     0.5000 in.^-1"},
@@ -76,7 +94,11 @@ TEST(OpeningFactors, DAndEShowLargeDInExponentFormAndScaleByTheUnit)
 
 TEST(OpeningLoads, EitherHubThicknessAboveTheToleranceMakesANozzle)
 {
-    const struct { float g0n, g1n, R; const char* symbolic_R; } cases[] = {  // 0.5 (G - Bncor) = 14 without nozzle
+    const struct {
+        float g0n, g1n, R;
+        const char* symbolic_R;
+    } cases[] = {
+        // 0.5 (G - Bncor) = 14 without nozzle
         {0, 0.001f, 14.0f, " = 0.5( G - Bncor )"},  // not strictly above
         {0, 0.002f, 14.0f - (0.002f - 0.125f), " = 0.5( G - Bncor ) - ( g1n - ca )"},
         {0.002f, 0, 14.0f - (0.0f - 0.125f), " = 0.5( G - Bncor ) - ( g1n - ca )"},
@@ -97,14 +119,22 @@ TEST(OpeningCalculation, LinesOverTheirLimitsCarryTheWarningStyles)
     // prefix; 3 to 5: the result line of a block.
     const ItemRun high = run_with({{el::P, 300}});
     const ItemRun nozzle = run_with({{el::P, 300}, {el::g0n, 1}, {el::g1n, 2}, {el::hn, 2}});
-    const struct { const ItemRun& run; const char* prefix; int offset; bool warned; } cases[] = {
+    const struct {
+        const ItemRun& run;
+        const char* prefix;
+        int offset;
+        bool warned;
+    } cases[] = {
         {high, "Longitudinal Hub Stress in the Shell [SHS]", 3, true},
         {high, "Radial Stress at the Outside Diameter [SRS]", 4, false},
         {high, "Tangential Stress at the Outside Diameter [STS]", 5, false},
         {high, "Tangential Stress at Diameter of Central Opening [Sto]", 4, true},
         {nozzle, "Longitudinal Hub Stress in Central Opening [SHO]", 1, true},
-        {high, "Long.  Hub     SH", 0, true}, {high, "Radial         SR", 0, false}, {high, "Tangential     ST", 0, true},
-        {high, "M.A.W.P. for the given Geometry", 0, true}, {high, "Approximate Minimum Flange Thickness", 0, true},
+        {high, "Long.  Hub     SH", 0, true},
+        {high, "Radial         SR", 0, false},
+        {high, "Tangential     ST", 0, true},
+        {high, "M.A.W.P. for the given Geometry", 0, true},
+        {high, "Approximate Minimum Flange Thickness", 0, true},
     };
     for (const auto& c : cases) {
         const int at = c.run.find(c.prefix, true);
@@ -165,10 +195,16 @@ TEST(OpeningValidation, ChecksInOrder)
     const std::string negative_ca = "ERROR - The corrosion allowance must not be negative.";
     const std::string outside = "ERROR - The opening and its nozzle hub must lie inside the shell.";
     // messages: in order, without the count line
-    const struct { const char* what; std::vector<std::pair<int, float>> changes; std::int32_t errors;
-                   std::vector<std::string> messages; } cases[] = {
+    const struct {
+        const char* what;
+        std::vector<std::pair<int, float>> changes;
+        std::int32_t errors;
+        std::vector<std::string> messages;
+    } cases[] = {
         {"g1s below g0s", {{el::g1s, 0.9f}}, 1, {shell_logic}},
-        {"hub thicker than A and than Bn", {{el::g0s, 70}, {el::g1s, 65}}, 4,
+        {"hub thicker than A and than Bn",
+         {{el::g0s, 70}, {el::g1s, 65}},
+         4,
          {shell_logic, shell_logic, "ERROR - Hub thickness Flange ID error.", outside}},
         {"Bn below half of A is a note", {{el::Bn, 29.9f}}, 0, {"Note - The diameter ratio Flgid/Flgod is < 0.5 ."}},
         {"Bn above A", {{el::Bn, 61}}, 2, {"ERROR - The Flange ID must be < flange OD.", outside}},
@@ -181,11 +217,16 @@ TEST(OpeningValidation, ChecksInOrder)
         {"nozzle g1n below g0n", {{el::g0n, 1}, {el::g1n, 0.5f}, {el::hn, 2}}, 1, {nozzle_dim}},
         {"nozzle hub below the allowance", {{el::g0n, 0.1f}, {el::g1n, 0.2f}, {el::hn, 2}}, 1, {nozzle_dim}},
         {"nozzle hub equal to the allowance", {{el::g0n, 0.125f}, {el::g1n, 0.2f}, {el::hn, 2}}, 0, {}},
-        {"nozzle hub without length", {{el::g0n, 1}, {el::g1n, 1.5f}}, 1, {"ERROR - Nozzle side hub length must be > 0.0."}},
+        {"nozzle hub without length",
+         {{el::g0n, 1}, {el::g1n, 1.5f}},
+         1,
+         {"ERROR - Nozzle side hub length must be > 0.0."}},
         {"no nozzle hub, whatever g1n and hn", {{el::g1n, 0.5f}, {el::hn, -3}}, 0, {}},
         {"thin nozzle hub: product not above 0.001", {{el::g0n, 0.01f}, {el::g1n, 0.01f}}, 0, {}},
         // Without pressure every stress ratio would be 0/0; left out it reads as 0.
-        {"zero pressure, the last check", {{el::P, 0}, {el::g0n, 1}, {el::g1n, 1.5f}}, 2,
+        {"zero pressure, the last check",
+         {{el::P, 0}, {el::g0n, 1}, {el::g1n, 1.5f}},
+         2,
          {"ERROR - Nozzle side hub length must be > 0.0.", no_pressure}},
         {"negative zero pressure", {{el::P, -0.0f}}, 1, {no_pressure}},
         {"pressure not a number", {{el::P, std::numeric_limits<float>::quiet_NaN()}}, 1, {no_pressure}},
@@ -194,7 +235,9 @@ TEST(OpeningValidation, ChecksInOrder)
         // its hub, must be above 0 (R = 14 in the example).
         {"negative allowance", {{el::ca, -0.5f}}, 1, {negative_ca}},
         {"tiny negative allowance", {{el::ca, -1e-30f}}, 1, {negative_ca}},
-        {"allowance not a number", {{el::ca, std::numeric_limits<float>::quiet_NaN()}}, 4,
+        {"allowance not a number",
+         {{el::ca, std::numeric_limits<float>::quiet_NaN()}},
+         4,
          {shell_logic, corroded, negative_ca, outside}},
         {"opening wider than the load reaction", {{el::Bn, 59}}, 1, {outside}},
         {"opening just inside the load reaction", {{el::Bn, 58.25f}}, 1, {outside}},

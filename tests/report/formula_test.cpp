@@ -45,23 +45,27 @@ std::string substituted(std::string_view tmpl, std::vector<float> values)
     return unpadded(work);
 }
 
-struct Case { std::string tmpl; std::vector<float> values; std::string expected; };
+struct Case {
+    std::string tmpl;
+    std::vector<float> values;
+    std::string expected;
+};
 
 TEST(Substitution, RenderingRules)
 {
     const Case cases[] = {
-        {" = @4 * 1.414", {0.25f}, " =  0.25 * 1.414"},     // small values keep a leading blank
+        {" = @4 * 1.414", {0.25f}, " =  0.25 * 1.414"},  // small values keep a leading blank
         {" = @4 / .875 * 1.414", {12.5f}, " = 12.5/.875 * 1.414"},
-        {" = @0", {-2.5f}, " = -3"},                        // halves away from zero
-        {" = @2", {700000.4f}, " = 700000"},                // above 500000: whole number
+        {" = @0", {-2.5f}, " = -3"},          // halves away from zero
+        {" = @2", {700000.4f}, " = 700000"},  // above 500000: whole number
         {" = @1", {2.0e8f}, " = .20000E+09"},
-        {" = @3", {-1.5e8f}, " =   -0.2E+09"},              // too wide: one digit
+        {" = @3", {-1.5e8f}, " =   -0.2E+09"},  // too wide: one digit
         {" @2 @3 @4", {0, 0, 0}, " 0.0 0.0 0.0"},
         {" @4 @4 @4", {3.0f, 12.9991f, 1.9995f}, " 3.0 13.0 2.0"},  // near-integers
-        {" @4 @5 @2", {12.5f, 5.0f, 0.5f}, " 12.5 5.0  0.5"},         // trailing zeros
+        {" @4 @5 @2", {12.5f, 5.0f, 0.5f}, " 12.5 5.0  0.5"},       // trailing zeros
         {" (@2", {0.5f}, " ( 0.5"},
         {" = @8", {1234.5f}, " =  0.123E+04"},
-        {" = @9 end", {1234.5f}, " = end"},                 // unknown selector: consumed, blank
+        {" = @9 end", {1234.5f}, " = end"},  // unknown selector: consumed, blank
         {" = @2 * [@2]", {2, 3}, " = 2.0 * [3.0]"},
         {" = @2 # dropped", {4}, " = 4.0"},
         {" = no placeholders  ,  here", {}, " = no placeholders,  here"},
@@ -110,25 +114,36 @@ float awkward_value(std::uint32_t& s)
     const float u = static_cast<float>(bits >> 8) / 16777216.0f;  // [0, 1)
     const float sign = bits & 1u << 7 ? -1.0f : 1.0f;
     switch (pick) {
-    case 0: return std::bit_cast<float>(bits);
-    case 1: return u;
-    case 2: return 2e-6f * u;
-    case 3: return sign * (std::round(u * 20000.0f) + (bits & 1u << 6 ? 0.0001f : 0.9996f));
-    case 4: return sign * std::ldexp(std::round(u * 4096.0f) + 0.5f, -2);
-    case 5: return sign * u * 1e9f;
-    case 6: return sign * u * 1.2e8f;
-    case 7: return 400000.0f + u * 200000.0f;  // whole numbers from 500000 on
-    case 8: return sign * std::round(u * 100.0f);
-    case 9: return sign * 0.0f;
-    case 10: return u < 0.3f ? kInf : u < 0.6f ? -kInf : std::nanf("");
-    default: return sign * u * std::pow(10.0f, static_cast<float>(bits % 9));
+    case 0:
+        return std::bit_cast<float>(bits);
+    case 1:
+        return u;
+    case 2:
+        return 2e-6f * u;
+    case 3:
+        return sign * (std::round(u * 20000.0f) + (bits & 1u << 6 ? 0.0001f : 0.9996f));
+    case 4:
+        return sign * std::ldexp(std::round(u * 4096.0f) + 0.5f, -2);
+    case 5:
+        return sign * u * 1e9f;
+    case 6:
+        return sign * u * 1.2e8f;
+    case 7:
+        return 400000.0f + u * 200000.0f;  // whole numbers from 500000 on
+    case 8:
+        return sign * std::round(u * 100.0f);
+    case 9:
+        return sign * 0.0f;
+    case 10:
+        return u < 0.3f ? kInf : u < 0.6f ? -kInf : std::nanf("");
+    default:
+        return sign * u * std::pow(10.0f, static_cast<float>(bits % 9));
     }
 }
 
 // Fills, tidies and squeezes through the formula work buffer, as
 // fill_formula and write_formula_line do.
-std::string through_work_buffer(const std::string& tmpl, std::span<const float> values, int keep,
-                                std::size_t width)
+std::string through_work_buffer(const std::string& tmpl, std::span<const float> values, int keep, std::size_t width)
 {
     Report r;
     fill_formula(r, tmpl, values);
@@ -159,20 +174,23 @@ TEST(FormulaLine, OnePassGivesTheLineOfTheWorkBuffer)
         ++one_pass;
         std::string line(width, '?');
         fill_formula_line(line, parsed, values, keep);
-        ASSERT_EQ(line, through_work_buffer(tmpl, values, keep, width))
-            << "template \"" << tmpl << "\" keep " << keep;
+        ASSERT_EQ(line, through_work_buffer(tmpl, values, keep, width)) << "template \"" << tmpl << "\" keep " << keep;
     }
     EXPECT_GT(one_pass, 50000);  // most templates take the one pass
 }
 
 TEST(FormulaLine, TemplatesTheOnePassLeavesToTheWorkBuffer)
 {
-    const struct { const char* text; bool one_pass; int placeholders; } cases[] = {
-        {" = @4 * @4 #dropped @4", true, 2},           // the end mark stops the placeholders
+    const struct {
+        const char* text;
+        bool one_pass;
+        int placeholders;
+    } cases[] = {
+        {" = @4 * @4 #dropped @4", true, 2},  // the end mark stops the placeholders
         {" = @1 @1 @1 @1 @1 @1", true, 6},
-        {" = @1 @1 @1 @1 @1 @1 @1", false, 6},         // a seventh: SUBSTVALUES copies it
-        {" = @#", true, 1},                            // a selector even where it is "#"
-        {" = @4 @", false, 1},                         // a "@" that would take the end mark
+        {" = @1 @1 @1 @1 @1 @1 @1", false, 6},  // a seventh: SUBSTVALUES copies it
+        {" = @#", true, 1},                     // a selector even where it is "#"
+        {" = @4 @", false, 1},                  // a "@" that would take the end mark
         {"@0@0@0@0@0@0: 71 characters, so that six values of ten columns stay in.", true, 6},
         {"@0@0@0@0@0@0: 72 characters, so that six values of ten columns reach 120", false, 6},
     };
@@ -225,14 +243,31 @@ std::string sig(float v, int n)
 
 TEST(SigDigits, RightAlignedWithNoiseAndZerosCleanedUp)
 {
-    const struct { float v; int n; const char* expected; } cases[] = {
-        {2.5f, 3, "2.5"},          {1.0f, 3, "1"},           {0.0f, 3, "0"},
-        {1234.6f, 3, "1235"},      {500000.0f, 3, "500000"}, {2.5e7f, 3, "25000000"},
-        {0.1f, 3, "0.1"},          {1999.9f, 3, "2000"},     {-12.5f, 3, "-12.5"},
-        {1234567.8f, 3, "1234567"}, {0.05f, 3, "0.05"},      {0.1875f, 3, "0.188"},
-        {2.1999f, 3, "2.2"},       {-0.30001f, 3, "-0.3"},   {2.19995f, 4, "2.2"},  // nudged once, then clean
-        {3.0e9f, 3, "3.00E+09 "},  {-4.5e12f, 3, "-4.50E+12 "},  // engineering form keeps a trailing blank
-        {kInf, 3, "Infinity"},     {-kInf, 3, "-Infinity"},  {std::nanf(""), 3, "NaN"},
+    const struct {
+        float v;
+        int n;
+        const char* expected;
+    } cases[] = {
+        {2.5f, 3, "2.5"},
+        {1.0f, 3, "1"},
+        {0.0f, 3, "0"},
+        {1234.6f, 3, "1235"},
+        {500000.0f, 3, "500000"},
+        {2.5e7f, 3, "25000000"},
+        {0.1f, 3, "0.1"},
+        {1999.9f, 3, "2000"},
+        {-12.5f, 3, "-12.5"},
+        {1234567.8f, 3, "1234567"},
+        {0.05f, 3, "0.05"},
+        {0.1875f, 3, "0.188"},
+        {2.1999f, 3, "2.2"},
+        {-0.30001f, 3, "-0.3"},
+        {2.19995f, 4, "2.2"},  // nudged once, then clean
+        {3.0e9f, 3, "3.00E+09 "},
+        {-4.5e12f, 3, "-4.50E+12 "},  // engineering form keeps a trailing blank
+        {kInf, 3, "Infinity"},
+        {-kInf, 3, "-Infinity"},
+        {std::nanf(""), 3, "NaN"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(sig(c.v, c.n), std::string(16 - std::strlen(c.expected), ' ') + c.expected) << c.v;
@@ -242,7 +277,11 @@ TEST(SigDigits, RightAlignedWithNoiseAndZerosCleanedUp)
 
 TEST(BlankZeros, EveryZeroRenderingBecomesDots)
 {
-    const struct { std::string row; int dots; const char* expected; } cases[] = {
+    const struct {
+        std::string row;
+        int dots;
+        const char* expected;
+    } cases[] = {
         {"|      0.0 |   12.5 |      0 |", 1, "|      ... |   12.5 |    ... |"},
         {"a 0.00 b 0.000 c 0.00E+00 d 0. e 10.0 f -0.0 g", 1, "a  ... b   ... c      ... d... e 10.0 f -0.0 g"},
         {"| 0 |", 0, "|   |"},
@@ -259,8 +298,8 @@ TEST(BlankZeros, EveryZeroRenderingBecomesDots)
 // found anywhere in the row, replaced, and again from the start.
 void blank_zeros_by_the_table(std::string& row, int dots)
 {
-    static const char* const zeros[] = {" 0.0 ",   " 0.00 ", " 0.000 ",     " 0.0000 ",
-                                        " 0.00000 ", " 0 ",  " 0.00E+00 ", " 0. "};
+    static const char* const zeros[] = {" 0.0 ",     " 0.00 ", " 0.000 ",    " 0.0000 ",
+                                        " 0.00000 ", " 0 ",    " 0.00E+00 ", " 0. "};
     for (;;) {
         std::size_t at = std::string::npos, length = 0;
         for (const char* zero : zeros)

@@ -48,22 +48,27 @@ std::string written(Form f, float v, int w, int d)
     return s;
 }
 
-struct Case { Form form; float v; int w, d; const char* expected; };
+struct Case {
+    Form form;
+    float v;
+    int w, d;
+    const char* expected;
+};
 
 TEST(NumberFields, RoundAlignAndOverflow)
 {
     const Case cases[] = {
         {Form::F, 212.0f, 10, 2, "    212.00"},
-        {Form::F, 0.5f, 5, 3, "0.500"},          // room for the zero
-        {Form::F, 0.5f, 4, 3, ".500"},           // no room: the zero goes
+        {Form::F, 0.5f, 5, 3, "0.500"},  // room for the zero
+        {Form::F, 0.5f, 4, 3, ".500"},   // no room: the zero goes
         {Form::F, -0.5f, 4, 2, "-.50"},
-        {Form::F, 0.125f, 5, 2, " 0.12"},        // exact tie goes to even
+        {Form::F, 0.125f, 5, 2, " 0.12"},  // exact tie goes to even
         {Form::F, 0.375f, 5, 2, " 0.38"},
-        {Form::F, 2.675f, 6, 2, "  2.67"},       // binary value is just below the tie
-        {Form::F, -0.001f, 6, 2, " -0.00"},      // sign of a value rounded to zero is kept
+        {Form::F, 2.675f, 6, 2, "  2.67"},   // binary value is just below the tie
+        {Form::F, -0.001f, 6, 2, " -0.00"},  // sign of a value rounded to zero is kept
         {Form::F, -0.0f, 6, 2, " -0.00"},
         {Form::F, 1.0e8f, 10, 2, "**********"},
-        {Form::F, 3.0f, 5, 0, "   3."},          // no decimals still writes the point
+        {Form::F, 3.0f, 5, 0, "   3."},  // no decimals still writes the point
         {Form::F, kInf, 10, 2, "  Infinity"},
         {Form::F, -kInf, 6, 2, "  -Inf"},
         {Form::F, kInf, 3, 2, "Inf"},
@@ -78,7 +83,7 @@ TEST(NumberFields, RoundAlignAndOverflow)
         {Form::E, 9.99996e5f, 10, 3, " 0.100E+07"},  // rounding carries into the exponent
         {Form::E, -2.0e8f, 10, 5, "**********"},
         {Form::E, kNaN, 10, 5, "       NaN"},
-        {Form::I, 149.5f, 6, 0, "   150"},         // halves away from zero
+        {Form::I, 149.5f, 6, 0, "   150"},  // halves away from zero
         {Form::I, -149.5f, 6, 0, "  -150"},
         {Form::I, 0.49f, 3, 0, "  0"},
         {Form::I, 123456.0f, 5, 0, "*****"},
@@ -110,9 +115,9 @@ std::string exact_fixed(float v, int d)
 // and a fixed sequence of bit patterns of every exponent.
 std::vector<float> awkward_values()
 {
-    std::vector<float> values = {0.0f, -0.0f, 1e-45f, -1e-45f, 1.17549e-38f, 4294967040.0f,
-                                 4294967296.0f, 2147483648.0f, 999999.94f, 0.95f, 9.9999995f,
-                                 99.995f, 0.0049999999f, 0.005f};
+    std::vector<float> values = {0.0f,          -0.0f,         1e-45f,        -1e-45f,    1.17549e-38f,
+                                 4294967040.0f, 4294967296.0f, 2147483648.0f, 999999.94f, 0.95f,
+                                 9.9999995f,    99.995f,       0.0049999999f, 0.005f};
     for (int d = 0; d <= 9; ++d)
         for (std::uint32_t odd = 1; odd < 4000; odd += 2) {
             float tie = std::ldexp(static_cast<float>(odd), -(d + 1));
@@ -141,8 +146,8 @@ TEST(NumberFields, ShortestDigitsAgreeWithTheExactConversion)
                 continue;
             const std::string actual = written(Form::shortest, v, 0, d);
             if (actual != expected && ++mismatches <= 10)
-                ADD_FAILURE() << std::hexfloat << v << " with " << d << " decimals: " << actual
-                              << " instead of " << expected;
+                ADD_FAILURE() << std::hexfloat << v << " with " << d << " decimals: " << actual << " instead of "
+                              << expected;
         }
     EXPECT_EQ(mismatches, 0);
 }
@@ -167,8 +172,8 @@ std::string_view copied(Text& out, std::string_view s)
 // The exact decimal text of v with d decimals, the point even with none.
 std::string_view exact_fixed(Text& out, float v, int d)
 {
-    auto res = std::to_chars(out.data(), out.data() + out.size() - 1, static_cast<double>(v),
-                             std::chars_format::fixed, d);
+    auto res =
+        std::to_chars(out.data(), out.data() + out.size() - 1, static_cast<double>(v), std::chars_format::fixed, d);
     if (d == 0)
         *res.ptr++ = '.';
     return {out.data(), static_cast<std::size_t>(res.ptr - out.data())};
@@ -179,8 +184,8 @@ std::string_view exact_fixed(Text& out, float v, int d)
 std::string_view exact_exponential(Text& out, float v, int d)
 {
     char sci[64];  // "D.DDDe+XX"
-    auto res = std::to_chars(sci, sci + sizeof sci, std::fabs(static_cast<double>(v)),
-                             std::chars_format::scientific, d - 1);
+    auto res =
+        std::to_chars(sci, sci + sizeof sci, std::fabs(static_cast<double>(v)), std::chars_format::scientific, d - 1);
     const std::string_view s(sci, static_cast<std::size_t>(res.ptr - sci));
     const std::size_t e = s.find('e');
     int exponent = 0;
@@ -291,7 +296,10 @@ private:
     std::uint64_t s_ = 20260101;
 };
 
-struct Sample { float v; int w, d; };
+struct Sample {
+    float v;
+    int w, d;
+};
 
 // Runs kSweep samples of a form against its reference; reports the first
 // mismatches.
@@ -305,9 +313,8 @@ void sweep(Form form, NextSample next_sample, Reference reference)
         const std::string_view actual = written_into(actual_text, form, c.v, c.w, c.d);
         const std::string_view expected = reference(expected_text, c);
         if (actual != expected && ++mismatches <= 10)
-            ADD_FAILURE() << std::hexfloat << c.v << std::defaultfloat << " (" << std::setprecision(9)
-                          << c.v << ") w" << c.w << " d" << c.d << ": \"" << actual << "\" instead of \""
-                          << expected << "\"";
+            ADD_FAILURE() << std::hexfloat << c.v << std::defaultfloat << " (" << std::setprecision(9) << c.v << ") w"
+                          << c.w << " d" << c.d << ": \"" << actual << "\" instead of \"" << expected << "\"";
     }
     EXPECT_EQ(mismatches, 0);
 }
@@ -358,11 +365,16 @@ TEST(NumberFieldSweep, NearestWholeFields)
 // stays below the integer: SIGDIGITS takes its digit count from it.
 TEST(SinglePrecisionFunctions, GiveTheCorrectlyRoundedValue)
 {
-    const struct { char fn; std::uint32_t x; float y; std::uint32_t expected; } cases[] = {
-        {'l', 0x42c7fffe, 0, 0x3fffffff}, {'l', 0x497423f7, 0, 0x40bfffff},  // 99.9999847, 999999.438
-        {'l', 0x3d6075f7, 0, 0xbfa16fa3}, {'l', 0x00000000, 0, 0xff800000},  // 0.0548; 0 -> -Infinity
-        {'e', 0x3dbc1921, 0, 0x3f8c501b}, {'e', 0x3dd2590c, 0, 0x3f8dd879},  // 0.0918448046, 0.102708906
-        {'e', 0x42c80000, 0, 0x7f800000},                                    // 100: overflows the float
+    const struct {
+        char fn;
+        std::uint32_t x;
+        float y;
+        std::uint32_t expected;
+    } cases[] = {
+        {'l', 0x42c7fffe, 0, 0x3fffffff},     {'l', 0x497423f7, 0, 0x40bfffff},     // 99.9999847, 999999.438
+        {'l', 0x3d6075f7, 0, 0xbfa16fa3},     {'l', 0x00000000, 0, 0xff800000},     // 0.0548; 0 -> -Infinity
+        {'e', 0x3dbc1921, 0, 0x3f8c501b},     {'e', 0x3dd2590c, 0, 0x3f8dd879},     // 0.0918448046, 0.102708906
+        {'e', 0x42c80000, 0, 0x7f800000},                                           // 100: overflows the float
         {'p', 0x402af9db, 0.25f, 0x3fa3a4bc}, {'p', 0x41ba35dd, 3.5f, 0x476da959},  // 2.6715^0.25, 23.2763^3.5
     };
     for (const auto& c : cases) {

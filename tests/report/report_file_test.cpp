@@ -93,9 +93,9 @@ TEST(ReportFile, TwoProcessesAppendingAtOnceInterleaveNoReport)
     const std::string text = read_file(path);
     int whole[2] = {0, 0};
     for (std::size_t at = 0; at < text.size();) {
-        const int w = text.compare(at, reports[0].size(), reports[0]) == 0 ? 0
+        const int w = text.compare(at, reports[0].size(), reports[0]) == 0   ? 0
                       : text.compare(at, reports[1].size(), reports[1]) == 0 ? 1
-                                                                               : -1;
+                                                                             : -1;
         ASSERT_GE(w, 0) << "no whole report at byte " << at;
         ++whole[w];
         at += reports[w].size();

@@ -18,7 +18,12 @@ using test::padded;
 using test::unpadded;
 
 // dest: without trailing blanks unless below 100 wide; source: afterwards, if given.
-struct SqueezeCase { const char* text; int keep; std::size_t src_width, dst_width; const char *dest, *source; };
+struct SqueezeCase {
+    const char* text;
+    int keep;
+    std::size_t src_width, dst_width;
+    const char *dest, *source;
+};
 
 TEST(Squeezer, ShrinksRunsOfBlanksAfterTheKeptPrefix)
 {
@@ -99,20 +104,25 @@ TEST(SpecialCharacters, PlainNotationForEachCharacter)
 {
     const std::string x96 = "a\xB2" + std::string(86, 'b') + "cdefghij";
     const std::pair<std::string, std::string> cases[] = {
-        {"d\xB2/t\xB2", "d^(2)/t^(2)"},       // the rest of the line moves right
+        {"d\xB2/t\xB2", "d^(2)/t^(2)"},  // the rest of the line moves right
         {"a\xB3 + b", "a^(3) + b"},
-        {"x\xB2   y", "x^(2)y"},              // three blanks are overwritten in place
-        {"x\xB2 y     z", "x^(2) y  z"},      // a run of blanks keeps "z" in its column
-        {"| g\xB2 | h\xB3 |", "| g2 | h3 |"}, // table lines keep their width
+        {"x\xB2   y", "x^(2)y"},               // three blanks are overwritten in place
+        {"x\xB2 y     z", "x^(2) y  z"},       // a run of blanks keeps "z" in its column
+        {"| g\xB2 | h\xB3 |", "| g2 | h3 |"},  // table lines keep their width
         {"1\xBD inch", "1^(.5) inch"},
         {"Copyright \xA9 2026", "Copyright c 2026"},
-        {"Temperature \xB0" "F", "Temperature  F"},
+        {"Temperature \xB0"
+         "F",
+         "Temperature  F"},
         {"(E\xF8)*", "(Ep)*"},
         {"it`s", "it's"},
         {std::string(98, 'x') + "\xB2", std::string(98, 'x') + "2"},  // a full line takes the plain digit
         {x96, "a^(2)" + x96.substr(2)},                               // room at the end: nothing lost
         {std::string(99, 'x') + "\xBD", std::string(99, 'x')},        // one half in the last column: a blank
-        {std::string(97, 'x') + "\xBD" "yy", std::string(97, 'x') + "\xBD" "yy"},  // no room: left alone
+        {std::string(97, 'x') + "\xBD"
+                                "yy",
+         std::string(97, 'x') + "\xBD"
+                                "yy"},  // no room: left alone
     };
     for (const auto& [before, after] : cases) {
         std::string line = padded(before, 100);
@@ -125,19 +135,23 @@ TEST(SpecialCharacters, PlainNotationForEachCharacter)
 TEST(LastNonblank, AnythingButABlankCounts)
 {
     using Case = std::pair<std::string_view, int>;
-    for (auto [text, last] : {Case{"", 0}, {"   ", 0}, {"x", 1}, {"a b  ", 3}, {"ab \t ", 4}, {" \xB2 ", 2}, {{"a\0 ", 3}, 2}})
+    for (auto [text, last] :
+         {Case{"", 0}, {"   ", 0}, {"x", 1}, {"a b  ", 3}, {"ab \t ", 4}, {" \xB2 ", 2}, {{"a\0 ", 3}, 2}})
         EXPECT_EQ(last_nonblank(text), last) << text;
 }
 
 TEST(PutRight, BlanksTheFieldAndClipsAtBothEnds)
 {
     // width: of the buffer
-    const struct { std::size_t width; int col, field_width; const char *text, *expected; } cases[] = {
-        {10, 3, 5, "ab", "??   ab???"},
-        {10, 3, 5, "abcdefg", "??cdefg???"},  // too long: cut on the left
-        {10, 8, 5, "ab", "???????   "},       // runs past the end: clipped
-        {10, -2, 5, "ab", "ab????????"},      // starts before column 1
-        {10, 0, 0, "ab", "??????????"},       // no width: nothing
+    const struct {
+        std::size_t width;
+        int col, field_width;
+        const char *text, *expected;
+    } cases[] = {
+        {10, 3, 5, "ab", "??   ab???"},  {10, 3, 5, "abcdefg", "??cdefg???"},  // too long: cut on the left
+        {10, 8, 5, "ab", "???????   "},                                        // runs past the end: clipped
+        {10, -2, 5, "ab", "ab????????"},                                       // starts before column 1
+        {10, 0, 0, "ab", "??????????"},                                        // no width: nothing
         {4, 1, 4, "", "    "},
     };
     for (const auto& c : cases) {

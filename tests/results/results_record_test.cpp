@@ -25,16 +25,23 @@ constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 // and a failure when the divisor is not above 0.
 TEST(ResultsRecord, UtilizationAndPassing)
 {
-    const struct { float value; const char* relation; float limit; float tolerance; float utilization; bool passes; } cases[] = {
+    const struct {
+        float value;
+        const char* relation;
+        float limit;
+        float tolerance;
+        float utilization;
+        bool passes;
+    } cases[] = {
         {5, "<=", 10, 0, 0.5f, true},
         {10, "<=", 10, 0, 1, true},
         {10.00005f, "<=", 10, 0.0001f, 1.000005f, true},  // within the tolerance, shown against the limit
         {10.0002f, "<=", 10, 0.0001f, 1.00002f, false},
-        {-3, "<=", 10, 0, -0.3f, true},                    // a signed value below its limit
-        {5, "<=", 0, 0, kInf, false},                       // a limit not above 0
+        {-3, "<=", 10, 0, -0.3f, true},  // a signed value below its limit
+        {5, "<=", 0, 0, kInf, false},    // a limit not above 0
         {5, "<=", -10, 0, kInf, false},
         {200, ">=", 100, 0, 0.5f, true},
-        {-130.75f, ">=", 100, 0, kInf, false},              // a negative permissible pressure
+        {-130.75f, ">=", 100, 0, kInf, false},  // a negative permissible pressure
         {0, ">=", 100, 0, kInf, false},
         {kNaN, "<=", 10, 0, kNaN, false},
         {5, ">=", kInf, 0, kNaN, false},
@@ -55,13 +62,17 @@ TEST(ResultsRecord, UtilizationAndPassing)
 // 1e-6 the earlier check; a check that does not apply never governs.
 TEST(ResultsRecord, GoverningCheckAndVerdict)
 {
-    const struct { std::vector<std::pair<float, bool>> checks; int governing; Verdict verdict; } cases[] = {
+    const struct {
+        std::vector<std::pair<float, bool>> checks;
+        int governing;
+        Verdict verdict;
+    } cases[] = {
         {{{0.4f, true}, {0.6f, true}}, 1, Verdict::acceptable},
         {{{0.6f, true}, {0.6000003f, true}}, 0, Verdict::acceptable},  // a tie: the stress before the M.A.W.P.
         {{{0.6f, true}, {0.7f, true}, {2.0f, false}}, 1, Verdict::acceptable},
         {{{0.9f, true}, {1.2f, true}}, 1, Verdict::not_acceptable},
-        {{{3.0f, false}, {1.2f, true}}, 1, Verdict::not_acceptable},   // the failing one, not the larger
-        {{{3.0f, false}}, -1, Verdict::not_analysed},                   // nothing applies
+        {{{3.0f, false}, {1.2f, true}}, 1, Verdict::not_acceptable},  // the failing one, not the larger
+        {{{3.0f, false}}, -1, Verdict::not_analysed},                 // nothing applies
     };
     for (std::size_t n = 0; n < std::size(cases); ++n) {
         ResultsRecord rec;
@@ -87,27 +98,37 @@ std::vector<std::string> error_section(const test::ItemRun& run, std::string_vie
 TEST(ErrorSections, InputsNoComponentCanHaveArePrintedByteForByte)
 {
     HostItem opening;  // R = 14 in.: G = 58.25, Bn + 2 ca = 30.25
-    const struct { HostItem item; const char* heading; std::vector<std::string> section; } cases[] = {
-        {HostItem(opening).set({{13, -0.5f}}), "ERROR MESSAGES FOR FLANGE NUMBER",
+    const struct {
+        HostItem item;
+        const char* heading;
+        std::vector<std::string> section;
+    } cases[] = {
+        {HostItem(opening).set({{13, -0.5f}}),
+         "ERROR MESSAGES FOR FLANGE NUMBER",
          {"ERROR MESSAGES FOR FLANGE NUMBER     1", "", "ERROR - The corrosion allowance must not be negative.", "",
           "Number of fatal errors: 1.0000 This Analysis will be terminated."}},
-        {HostItem(opening).set({{8, 59}}), "ERROR MESSAGES FOR FLANGE NUMBER",
+        {HostItem(opening).set({{8, 59}}),
+         "ERROR MESSAGES FOR FLANGE NUMBER",
          {"ERROR MESSAGES FOR FLANGE NUMBER     1", "",
           "ERROR - The opening and its nozzle hub must lie inside the shell.", "",
           "Number of fatal errors: 1.0000 This Analysis will be terminated."}},
-        {HostItem(opening).set({{13, -1}, {18, 10}, {19, 20}, {20, 3}}), "ERROR MESSAGES FOR FLANGE NUMBER",
+        {HostItem(opening).set({{13, -1}, {18, 10}, {19, 20}, {20, 3}}),
+         "ERROR MESSAGES FOR FLANGE NUMBER",
          {"ERROR MESSAGES FOR FLANGE NUMBER     1", "", "ERROR - The corrosion allowance must not be negative.", "",
           "ERROR - The opening and its nozzle hub must lie inside the shell.", "",
           "Number of fatal errors: 2.0000 This Analysis will be terminated."}},
-        {test::half_pipe_item().set({{10, 6}}), "ERROR MESSAGES FOR HALF-PIPE NUMBER",
+        {test::half_pipe_item().set({{10, 6}}),
+         "ERROR MESSAGES FOR HALF-PIPE NUMBER",
          {"ERROR MESSAGES FOR HALF-PIPE NUMBER     7", "", "ERROR - Nominal Pipe Size is not valid.", "",
           "Total Number of Errors, 1.0000, . Please Correct and Retry."}},
-        {test::half_pipe_item().set({{8, -0.2f}, {9, 85}, {6, 0}}), "ERROR MESSAGES FOR HALF-PIPE NUMBER",
+        {test::half_pipe_item().set({{8, -0.2f}, {9, 85}, {6, 0}}),
+         "ERROR MESSAGES FOR HALF-PIPE NUMBER",
          {"ERROR MESSAGES FOR HALF-PIPE NUMBER     7", "", "ERROR - A corrosion allowance is negative.", "",
           "ERROR - The joint efficiency must be greater than 0 and not greater than 1.", "",
           "ERROR - The allowable stresses must be greater than 0.", "",
           "Total Number of Errors, 3.0000, . Please Correct and Retry."}},
-        {test::limpet_coil_item().set({{16, -0.1f}, {14, -1}, {10, 1}}), "ERROR MESSAGES FOR HALF-PIPE NUMBER",
+        {test::limpet_coil_item().set({{16, -0.1f}, {14, -1}, {10, 1}}),
+         "ERROR MESSAGES FOR HALF-PIPE NUMBER",
          {"ERROR MESSAGES FOR HALF-PIPE NUMBER     8", "", "ERROR - Nominal Pipe Size is not valid.", "",
           "ERROR - A corrosion allowance is negative.", "", "ERROR - The allowable stresses must be greater than 0.",
           "", "Total Number of Errors, 3.0000, . Please Correct and Retry."}},
@@ -144,9 +165,16 @@ struct Generator {
 HostItem opening_item(Generator& g, int code)
 {
     HostItem item;
-    item.set({{5, g.around(100)}, {7, g.around(4)}, {8, g.around(30)}, {9, g.around(60)}, {10, g.around(1)},
-              {11, g.around(1.5f)}, {12, g.around(3)}, {13, g.chance(20) ? 0.0f : g.around(0.125f)},
-              {15, g.around(20000)}, {25, static_cast<float>(code)}});
+    item.set({{5, g.around(100)},
+              {7, g.around(4)},
+              {8, g.around(30)},
+              {9, g.around(60)},
+              {10, g.around(1)},
+              {11, g.around(1.5f)},
+              {12, g.around(3)},
+              {13, g.chance(20) ? 0.0f : g.around(0.125f)},
+              {15, g.around(20000)},
+              {25, static_cast<float>(code)}});
     if (g.chance(40))
         item.set({{18, g.around(0.75f)}, {19, g.around(1.25f)}, {20, g.around(2.5f)}});
     return item;
@@ -155,12 +183,19 @@ HostItem opening_item(Generator& g, int code)
 JacketItem jacket_item(Generator& g, int code)
 {
     JacketItem item = code >= 3 ? test::limpet_coil_item() : test::half_pipe_item();
-    item.set({{2, g.around(48)}, {3, g.around(0.5f)}, {4, g.chance(10) ? -g.around(15) : g.around(100)},
-              {6, g.around(20000)}, {8, g.chance(20) ? 0.0f : g.around(0.125f)},
+    item.set({{2, g.around(48)},
+              {3, g.around(0.5f)},
+              {4, g.chance(10) ? -g.around(15) : g.around(100)},
+              {6, g.around(20000)},
+              {8, g.chance(20) ? 0.0f : g.around(0.125f)},
               {9, g.chance(80) ? g.pick({1, 0.85f, 0.7f}) : g.around(1)},
-              {10, g.chance(90) ? g.pick({2, 2.5f, 3, 3.5f, 4}) : g.around(3)}, {11, g.around(0.25f)},
-              {12, g.around(150)}, {14, g.around(15000)}, {16, g.chance(30) ? 0.0f : g.around(0.0625f)},
-              {19, g.chance(70) ? 0.0f : g.around(0.0625f)}, {18, g.chance(80) ? 0.0f : g.around(5)},
+              {10, g.chance(90) ? g.pick({2, 2.5f, 3, 3.5f, 4}) : g.around(3)},
+              {11, g.around(0.25f)},
+              {12, g.around(150)},
+              {14, g.around(15000)},
+              {16, g.chance(30) ? 0.0f : g.around(0.0625f)},
+              {19, g.chance(70) ? 0.0f : g.around(0.0625f)},
+              {18, g.chance(80) ? 0.0f : g.around(5)},
               {20, static_cast<float>(code)}});
     if (g.chance(10))
         item.set({{17, g.around(1.5f)}});  // a formed jacket or coil
@@ -237,7 +272,7 @@ TEST_P(GeneratedItems, AcceptableOnlyWhenEveryCriterionPassedInsideItsMethod)
         if (jacket) {
             ASSERT_TRUE(finite_inputs(item, {2, 3, 4, 6, 8, 9, 11, 12, 14, 16, 17, 19})) << what;
             ASSERT_TRUE(at(17) > 0.01f || std::isfinite(at(10))) << what;  // a formed radius sets the size
-            ASSERT_TRUE(code >= 3 || std::isfinite(at(18))) << what;  // ExtPCore adds to a jacket's Pj
+            ASSERT_TRUE(code >= 3 || std::isfinite(at(18))) << what;       // ExtPCore adds to a jacket's Pj
             ASSERT_TRUE(at(8) >= 0 && at(16) >= 0 && at(19) >= 0 && at(6) > 0 && at(14) > 0) << what;
             if (code <= 2) {
                 const float net = at(3) - at(8) - at(19);

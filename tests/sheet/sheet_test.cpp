@@ -21,12 +21,14 @@ sheet::Sketch head(double A, double t, double g0s)
 
 TEST(SheetSketch, ToScaleWhenTheSmallestDimensionIsAtLeastTwoPercentOfTheLargest)
 {
-    const struct { sheet::Sketch sketch; bool scaled; } cases[] = {
-        {head(60, 4, 1.2), true},    // exactly 2 %
-        {head(60, 4, 1.19), false},
-        {head(60, 4, kNaN), true},   // not a number: not a dimension
-        {head(60, kInf, 2), true},   // nor is an infinite one
-        {head(0, 0, 0), false},      // nothing given
+    const struct {
+        sheet::Sketch sketch;
+        bool scaled;
+    } cases[] = {
+        {head(60, 4, 1.2), true},                               // exactly 2 %
+        {head(60, 4, 1.19), false}, {head(60, 4, kNaN), true},  // not a number: not a dimension
+        {head(60, kInf, 2), true},                              // nor is an infinite one
+        {head(0, 0, 0), false},                                 // nothing given
     };
     for (const auto& c : cases)
         EXPECT_EQ(sheet::to_scale(c.sketch), c.scaled) << c.sketch.dimensions[2].size;
@@ -34,11 +36,14 @@ TEST(SheetSketch, ToScaleWhenTheSmallestDimensionIsAtLeastTwoPercentOfTheLargest
 
 TEST(SheetPlot, AxesSpanTheFiniteValuesInRoundSteps)
 {
-    const struct { std::vector<double> values; double low, high; } cases[] = {
+    const struct {
+        std::vector<double> values;
+        double low, high;
+    } cases[] = {
         {{83.2, 209.15, 575.9}, 0, 600},
         {{kNaN, 1.5, kInf, 2.5, -kInf}, 1.4, 2.6},
-        {{kNaN, kNaN}, 0, 1},          // nothing to plot
-        {{100, 100}, 90, 110},         // one value: a band around it
+        {{kNaN, kNaN}, 0, 1},   // nothing to plot
+        {{100, 100}, 90, 110},  // one value: a band around it
         {{0}, -1, 1},
         {{-1e308, 1e308}, -1e308, 1e308},  // a span no double holds
     };
@@ -53,7 +58,12 @@ TEST(SheetPlot, AxesSpanTheFiniteValuesInRoundSteps)
 
 TEST(SheetPlot, MissingPointsBreakTheLineInsteadOfReachingTheSvg)
 {
-    sheet::Plot p{"", "t", "in.", "", {1, 2, 3, 4}, {{"M.A.W.P.", "psi", {10, kNaN, kInf, 40}, false}},
+    sheet::Plot p{"",
+                  "t",
+                  "in.",
+                  "",
+                  {1, 2, 3, 4},
+                  {{"M.A.W.P.", "psi", {10, kNaN, kInf, 40}, false}},
                   {{"P", kNaN, false, false}, {"t", 2, true, false}}};
     std::string svg = sheet::plot_svg(p);
     EXPECT_EQ(svg.find("nan"), std::string::npos);
@@ -64,11 +74,16 @@ TEST(SheetPlot, MissingPointsBreakTheLineInsteadOfReachingTheSvg)
 
 TEST(SheetDocument, CodeAndAnalysisAreNamedAsTheReportNamesThem)
 {
-    const struct { std::vector<std::string> titles; std::string edition, analysis; } cases[] = {
-        {{"ASME VIII-1, Appendix 14 Large Centrally Located Opening Input"}, "ASME VIII-1, Appendix 14",
+    const struct {
+        std::vector<std::string> titles;
+        std::string edition, analysis;
+    } cases[] = {
+        {{"ASME VIII-1, Appendix 14 Large Centrally Located Opening Input"},
+         "ASME VIII-1, Appendix 14",
          "Large Centrally Located Opening"},
         {{"Half-Pipe Jacket Analysis Input Data :", "Half-Pipe Jacket Results per ASME Appendix EE, 2015"},
-         "ASME Appendix EE, 2015", "Half-Pipe Jacket Analysis"},
+         "ASME Appendix EE, 2015",
+         "Half-Pipe Jacket Analysis"},
     };
     for (const auto& c : cases) {
         sheet::Document d;

@@ -1,7 +1,6 @@
 // Items as a host hands them to the library, and their reports read back.
 #include "test_support.hpp"
 
-
 #include "entry/context_state.hpp"
 #include "jacket/jacket_item.hpp"
 
@@ -23,16 +22,16 @@ JacketItem jacket_item(const std::array<float, 21>& elements)
 JacketItem half_pipe_item()
 {
     //                 item D   ts      P    T    S      Sa     ca      E  NPS Tj     Pj   Tjacket
-    return jacket_item({7, 48, 0.375f, 100, 300, 20000, 20000, 0.125f, 1, 2, 0.25f, 100, 350,
-                        15000, 15000, 0.0625f, 0, 0, 0, 1, 0});
+    return jacket_item(
+        {7, 48, 0.375f, 100, 300, 20000, 20000, 0.125f, 1, 2, 0.25f, 100, 350, 15000, 15000, 0.0625f, 0, 0, 0, 1, 0});
     //                 Sj     Sja    caj      r  ExtPCore co code L
 }
 
 JacketItem limpet_coil_item()
 {
     //                 item D   e     P   T    f      Sa ca      E  NPS ec      pc   Tcoil
-    return jacket_item({8, 48, 0.5f, 50, 200, 20000, 0, 0.125f, 0, 3, 0.216f, 100, 250,
-                        15000, 0, 0.0625f, 0, 0, 0, 3, 12});
+    return jacket_item(
+        {8, 48, 0.5f, 50, 200, 20000, 0, 0.125f, 0, 3, 0.216f, 100, 250, 15000, 0, 0.0625f, 0, 0, 0, 3, 12});
     //                 fc     Sja caj     r  ExtPCore co code L
 }
 

@@ -47,14 +47,34 @@ struct HostItem {
         unit_labels.fill(' ');
         unit_factors.fill(1.0f);
         unit_factors[7] = 0.0f;  // temperature offset
-        for (auto [n, l] : {std::pair{1, "in."}, {2, "lb."}, {5, "ft-lb."}, {6, "psi"}, {7, "F"},
-                            {8, "F"}, {9, "psi"}, {21, "in."}, {22, "in."}})
+        for (auto [n, l] : {std::pair{1, "in."},
+                            {2, "lb."},
+                            {5, "ft-lb."},
+                            {6, "psi"},
+                            {7, "F"},
+                            {8, "F"},
+                            {9, "psi"},
+                            {21, "in."},
+                            {22, "in."}})
             label(n, l);
         text(1, "SA-105");
         text(2, "Top head");
         // Item 1: P, T, t, Bn, A, g0s, g1s, hs, ca, Sho, Shg, density, code, report unit.
-        set({{1, 1}, {5, 100}, {6, 300}, {7, 4}, {8, 30}, {9, 60}, {10, 1}, {11, 1.5f}, {12, 3},
-             {13, 0.125f}, {15, 20000}, {16, 20000}, {21, 0.283f}, {25, 1}, {40, 6}});
+        set({{1, 1},
+             {5, 100},
+             {6, 300},
+             {7, 4},
+             {8, 30},
+             {9, 60},
+             {10, 1},
+             {11, 1.5f},
+             {12, 3},
+             {13, 0.125f},
+             {15, 20000},
+             {16, 20000},
+             {21, 0.283f},
+             {25, 1},
+             {40, 6}});
     }
 
     float& at(int n) { return reals[static_cast<std::size_t>(n - 1)]; }
@@ -74,8 +94,8 @@ struct HostItem {
 
     void run(Context& ctx)
     {
-        ctx.analyse(reals.data(), texts.data(), &run_mode, &error_count, report_file.data(),
-                    unit_labels.data(), unit_factors.data(), &print_control);
+        ctx.analyse(reals.data(), texts.data(), &run_mode, &error_count, report_file.data(), unit_labels.data(),
+                    unit_factors.data(), &print_control);
     }
 
 private:

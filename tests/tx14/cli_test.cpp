@@ -39,7 +39,10 @@ protected:
 // the verdict test; the values themselves: the goldens.)
 TEST_F(Tx14, EveryExampleGivesItsReportInUtf8AndItsResultsInItsUnits)
 {
-    const struct { const char* file; std::vector<std::pair<const char*, const char*>> units; } examples[] = {
+    const struct {
+        const char* file;
+        std::vector<std::pair<const char*, const char*>> units;
+    } examples[] = {
         {"opening-viii1.toml", {{"mawp", "psi"}, {"minimum_thickness", "in."}}},
         {"opening-viii2.toml", {}},
         {"opening-si.toml", {{"minimum_thickness", "mm"}, {"mawp", "MPa"}}},
@@ -86,14 +89,18 @@ TEST_F(Tx14, ColorAlwaysMarksStyledLinesOnly)
 TEST_F(Tx14, InputFileErrorsNameLineColumnAndWhatWasExpected)
 {
     // where: "line:column", or empty; message: part of the message
-    const struct { std::string toml, where, message; } cases[] = {
+    const struct {
+        std::string toml, where, message;
+    } cases[] = {
         {kOpening + "Pj = 3.0\n", "18:1", "unknown key \"Pj\" for an opening item; valid keys: kind, code"},
         {kOpening + "hn = \"long\"\n", "18:1", "key \"hn\" expects a number, found a text"},
         {kOpening + "g0n = [1, 2]\n", "18:1", "key \"g0n\" expects a number, found an array"},
         {kOpening + "g1n = inf\n", "18:1", "key \"g1n\": the value is not finite"},
         {kOpening + "density = 1e300\n", "18:1", "out of the single-precision range"},
-        {replaced(kOpening, "Bn = 30.0\n", ""), "", "missing key \"Bn\" (opening inside diameter, unit in.): required for code VIII-1"},
-        {replaced(kOpening, "\"SA-105\"", "\"SA-105 Grade 70N\""), "6:1", "key \"material\": text longer than 15 characters (16)"},
+        {replaced(kOpening, "Bn = 30.0\n", ""), "",
+         "missing key \"Bn\" (opening inside diameter, unit in.): required for code VIII-1"},
+        {replaced(kOpening, "\"SA-105\"", "\"SA-105 Grade 70N\""), "6:1",
+         "key \"material\": text longer than 15 characters (16)"},
         {replaced(kOpening, "\"Head\"", "\"Head \xCE\xB8\""), "5:1", "has no Windows-1252 code"},
         {replaced(kOpening, "item = 7", "item = 7.5"), "4:1", "key \"item\" expects a whole number, found a number"},
         {"kind = \"flange\"\n", "1:1", "\"flange\" is not a kind of item; expected \"opening\" or \"jacket\""},
@@ -104,7 +111,8 @@ TEST_F(Tx14, InputFileErrorsNameLineColumnAndWhatWasExpected)
         {"kind = \"opening\"\ncode = \"VIII-1\"\nunits = \"nowhere.toml\"\n", "3:1",
          "units \"nowhere.toml\": expected \"US\", \"SI\" or a readable unit file"},
         {"code = \"VIII-1\"\n", "", "missing key \"kind\""},
-        {"kind = \"jacket\"\nunits = \"US\"\n", "", "missing key \"code\": expected \"VIII-1\", \"VIII-2\", \"PD5500\" or \"EN13445\""},
+        {"kind = \"jacket\"\nunits = \"US\"\n", "",
+         "missing key \"code\": expected \"VIII-1\", \"VIII-2\", \"PD5500\" or \"EN13445\""},
         {"kind = \"jacket\"\ncode = \"PD5500\"\n", "", "missing key \"units\""},
     };
     for (const auto& c : cases) {
@@ -137,16 +145,21 @@ TEST_F(Tx14, UnitFileBesideTheItemGivesTheSameReportAsThePreset)
 
 TEST_F(Tx14, WrongUnitFilesAreReportedWhereTheyAreWrong)
 {
-    const std::string labels = "labels = [\"in.\",\"lb.\",\"\",\"\",\"ft-lb.\",\"psi\",\"F\",\"F\",\"psi\",\"\",\"\","
-                               "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"in.\",\"in.\",\"\"]\n";
+    const std::string labels =
+        "labels = [\"in.\",\"lb.\",\"\",\"\",\"ft-lb.\",\"psi\",\"F\",\"F\",\"psi\",\"\",\"\","
+        "\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"in.\",\"in.\",\"\"]\n";
     const std::string factors = "factors = [1,1,1,1,1,1,1,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1]\n";
-    const struct { std::string text; std::string at_message; } cases[] = {
+    const struct {
+        std::string text;
+        std::string at_message;
+    } cases[] = {
         {"factors = [1,1]\n" + labels, "1:11: \"factors\" must be an array of 22 numbers"},
         {factors + replaced(labels, ",\"\"]", "]"), "2:10: \"labels\" must be an array of 23 texts"},
         {replaced(factors, "0,1", "0,0") + labels, "1:28: factor 9 (pressures) must not be 0"},
         {replaced(factors, "0,1", "0,1e39") + labels, "1:28: factor 9 is not a finite"},
         {replaced(factors, "[1", "[\"1\"") + labels, "1:12: factor 1 must be a number, found a text"},
-        {factors + replaced(labels, "\"in.\",\"lb.\"", "\"a much too long\",\"lb.\""), "2:11: label 1 is longer than 10 characters"},
+        {factors + replaced(labels, "\"in.\",\"lb.\"", "\"a much too long\",\"lb.\""),
+         "2:11: label 1 is longer than 10 characters"},
         {factors + labels + "name = \"x\"\n", "3:1: unknown key \"name\""},
     };
     const std::string item = item_file("item.toml", replaced(kOpening, "\"US\"", "\"units.toml\""));
@@ -159,20 +172,23 @@ TEST_F(Tx14, WrongUnitFilesAreReportedWhereTheyAreWrong)
     }
 }
 
-const std::string kBatchHeader = "kind,code,units,item,material,P,T,t,Bn,A,g0s,g1s,hs,ca,Sho,Shg,D,ts,NPS,Tj,Pj,caj,jacket_material,S,Sj\n";
+const std::string kBatchHeader =
+    "kind,code,units,item,material,P,T,t,Bn,A,g0s,g1s,hs,ca,Sho,Shg,D,ts,NPS,Tj,Pj,caj,jacket_material,S,Sj\n";
 
 std::string batch_row(int n, const char* units = "US")
 {
     const std::string item = std::to_string(n);
-    return n % 4 == 0 ? "jacket,PD5500,US," + item + ",\"SA-516 70\",100,200,,,,,,,0.125,,,36,0.5,3,0.216,100,0.0625,\"SA-106, B\",20000,15000\n"
-                      : "opening,VIII-1," + std::string(units) + "," + item + ",SA-105,100,300,4,30,60,1,1.5,3,0.125,20000,20000,,,,,,,,,\n";
+    return n % 4 == 0 ? "jacket,PD5500,US," + item +
+                            ",\"SA-516 70\",100,200,,,,,,,0.125,,,36,0.5,3,0.216,100,0.0625,\"SA-106, B\",20000,15000\n"
+                      : "opening,VIII-1," + std::string(units) + "," + item +
+                            ",SA-105,100,300,4,30,60,1,1.5,3,0.125,20000,20000,,,,,,,,,\n";
 }
 
 TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOthers)
 {
     std::string csv = kBatchHeader;
     for (int n = 1; n <= 12; ++n)
-        csv += n == 5 ? replaced(batch_row(5), ",100,300,", ",abc,300,")
+        csv += n == 5   ? replaced(batch_row(5), ",100,300,", ",abc,300,")
                : n == 7 ? batch_row(7, "")  // an empty units cell names no unit file
                         : batch_row(100 + n);
     write_file(dir / "items.csv", csv);
@@ -184,11 +200,12 @@ TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOther
                          ":8:1: row 7: missing key \"units\": expected \"US\", \"SI\" or a unit file\n");
     std::vector<std::string> rows = split_lines(r.out);
     ASSERT_EQ(rows.size(), 13u) << r.out;
-    EXPECT_EQ(rows[0], "row,item,kind,code,units,status,fatal_errors,verdict,governing_check,utilization,"
-                       "description,minimum_thickness,minimum_thickness_unit,mawp,mawp_unit,largest_stress,"
-                       "largest_stress_unit,fillet_weld,fillet_weld_unit,permissible_jacket_pressure,"
-                       "permissible_jacket_pressure_unit,governing_shell_thickness,governing_shell_thickness_unit,"
-                       "reasons,notes");
+    EXPECT_EQ(rows[0],
+              "row,item,kind,code,units,status,fatal_errors,verdict,governing_check,utilization,"
+              "description,minimum_thickness,minimum_thickness_unit,mawp,mawp_unit,largest_stress,"
+              "largest_stress_unit,fillet_weld,fillet_weld_unit,permissible_jacket_pressure,"
+              "permissible_jacket_pressure_unit,governing_shell_thickness,governing_shell_thickness_unit,"
+              "reasons,notes");
     for (int n = 1; n <= 12; ++n) {
         const std::string& row = rows[static_cast<std::size_t>(n)];
         const bool bad = n == 5 || n == 7;
@@ -203,11 +220,13 @@ TEST_F(Tx14, BatchKeepsTheOrderOfTheRowsAndReportsABadRowWithoutStoppingTheOther
 // A pipe size outside the pipe table, given as DN, is refused at its cell.
 TEST_F(Tx14, BatchPipeSizeGivenAsDnNamesItsCell)
 {
-    write_file(dir / "items.csv", replaced(kBatchHeader, ",NPS,", ",DN,") + replaced(batch_row(4), ",0.5,3,", ",0.5,40,"));
+    write_file(dir / "items.csv",
+               replaced(kBatchHeader, ",NPS,", ",DN,") + replaced(batch_row(4), ",0.5,3,", ",0.5,40,"));
     ProgramRun r = tx14({"batch", (dir / "items.csv").string()});
     EXPECT_EQ(r.exit_code, 2) << r.err;
-    EXPECT_EQ(r.err, (dir / "items.csv").string() + ":2:61: row 1: key \"DN\": 40 is not a valid pipe size "
-                                                    "designation for code PD5500; expected one of 50, 65, 80, 90, 100\n");
+    EXPECT_EQ(r.err, (dir / "items.csv").string() +
+                         ":2:61: row 1: key \"DN\": 40 is not a valid pipe size "
+                         "designation for code PD5500; expected one of 50, 65, 80, 90, 100\n");
 }
 
 // The last two columns: why a row is not analysed, and its notes.
@@ -220,13 +239,17 @@ TEST_F(Tx14, BatchRowsCarryTheirReasonsAndNotes)
     EXPECT_EQ(r.exit_code, 3) << r.err;  // not analysed over not acceptable
     const std::vector<std::string> rows = split_lines(r.out);
     ASSERT_EQ(rows.size(), 4u);
-    EXPECT_TRUE(rows[1].ends_with(",,The opening Bn = 20 in. is less than half the shell outside diameter A = 60 "
-                                  "in.: Appendix 14 is meant for larger openings.")) << rows[1];
+    EXPECT_TRUE(
+        rows[1].ends_with(",,The opening Bn = 20 in. is less than half the shell outside diameter A = 60 "
+                          "in.: Appendix 14 is meant for larger openings."))
+        << rows[1];
     EXPECT_NE(rows[2].find(",not acceptable,cylinder_pressure,"), std::string::npos) << rows[2];
     EXPECT_NE(rows[3].find(",not analysed,"), std::string::npos) << rows[3];
-    EXPECT_TRUE(rows[3].ends_with(",\"The shell hub is tapered (g1/g0 = 1.5714) and short (h/h0 = 0.015, below 0.1): "
-                                  "there the flange factors F, V and f lose their accuracy, and the stresses with "
-                                  "them.\",")) << rows[3];
+    EXPECT_TRUE(
+        rows[3].ends_with(",\"The shell hub is tapered (g1/g0 = 1.5714) and short (h/h0 = 0.015, below 0.1): "
+                          "there the flange factors F, V and f lose their accuracy, and the stresses with "
+                          "them.\","))
+        << rows[3];
 }
 
 // Chunks end at their count or where the read buffer fills (rows of
@@ -282,7 +305,8 @@ TEST_F(Tx14, BatchOf200000RowsStaysUnder100MB)
 
 TEST_F(Tx14, BatchFileErrorsStopEverything)
 {
-    const std::pair<std::string, std::string> cases[] = {  // file, message
+    const std::pair<std::string, std::string> cases[] = {
+        // file, message
         {replaced(kBatchHeader, "\n", ",Pressure\n") + batch_row(1),
          ":1:" + std::to_string(kBatchHeader.size() + 1) + ": unknown column \"Pressure\""},
         {"kind,code,kind\n", ":1:11: column \"kind\" appears twice"},
@@ -303,15 +327,19 @@ TEST_F(Tx14, BatchFileErrorsStopEverything)
 TEST_F(Tx14, EveryCommandHasHelpAndUsageErrorsExitWithTwo)
 {
     for (std::string command : {"", "run", "batch", "units"}) {
-        ProgramRun r = tx14(command.empty() ? std::vector<std::string>{"--help"} : std::vector<std::string>{command, "--help"});
+        ProgramRun r =
+            tx14(command.empty() ? std::vector<std::string>{"--help"} : std::vector<std::string>{command, "--help"});
         EXPECT_EQ(r.exit_code, 0) << command;
         EXPECT_NE(r.out.find("Usage:"), std::string::npos) << command;
     }
     ProgramRun version = tx14({"--version"});
     EXPECT_EQ(version.exit_code, 0);
     EXPECT_TRUE(version.out.starts_with("tx14 "));
-    for (std::vector<std::string> args : {std::vector<std::string>{}, {"frobnicate"}, {"run"},
-                                          {"run", "--color=blue", "x.toml"}, {"batch", "--jobs", "0", "x.csv"}})
+    for (std::vector<std::string> args : {std::vector<std::string>{},
+                                          {"frobnicate"},
+                                          {"run"},
+                                          {"run", "--color=blue", "x.toml"},
+                                          {"batch", "--jobs", "0", "x.csv"}})
         EXPECT_EQ(tx14(args).exit_code, 2) << args.size();
 }
 
@@ -331,14 +359,16 @@ TEST_F(Tx14, SeveralItemsRunInTurnAndExitWithTheMostSeriousCode)
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(json::parse(lines[0])["warnings"], json::array());
     const json faulty = json::parse(lines[1]);
-    EXPECT_EQ(std::tie(faulty["fatal_errors"], faulty["report"].back()["text"]), std::tuple(json(1), json(kNoticeUtf8)));
+    EXPECT_EQ(std::tie(faulty["fatal_errors"], faulty["report"].back()["text"]),
+              std::tuple(json(1), json(kNoticeUtf8)));
     for (auto& [name, value] : faulty["results"].items())
         EXPECT_TRUE(value.is_null()) << name;
     EXPECT_EQ(json::parse(lines[2])["warnings"], json::array({"key \"Shg\": an allowable stress not above 0"}));
     EXPECT_NE(r.err.find(warned + ":17:1: warning: key \"Shg\""), std::string::npos) << r.err;
-    EXPECT_TRUE(tx14({"run", fatal}).out.ends_with(kNoticeUtf8 + "\n\nVERDICT: NOT ANALYSED \u2014 1 fatal input error\n" +
-                                                   std::string(43, ' ') + " " +
-                                                   "\u2014 Error - Shell Side Hub dimension logic error .\n"))
+    EXPECT_TRUE(tx14({"run", fatal})
+                    .out.ends_with(kNoticeUtf8 + "\n\nVERDICT: NOT ANALYSED \u2014 1 fatal input error\n" +
+                                   std::string(43, ' ') + " " +
+                                   "\u2014 Error - Shell Side Hub dimension logic error .\n"))
         << tx14({"run", fatal}).out;
     EXPECT_EQ(tx14({"run", fatal, missing, good}).exit_code, 2);
     EXPECT_EQ(tx14({"run", good, good}).exit_code, 0);

@@ -12,8 +12,8 @@
 #include "cp1252.hpp"
 #include "csv.hpp"
 #include "item.hpp"
-#include "toml_reading.hpp"
 #include "run_program.hpp"
+#include "toml_reading.hpp"
 
 namespace {
 
@@ -24,12 +24,20 @@ namespace fs = std::filesystem;
 
 TEST(Cp1252, ReportBytesBecomeUtf8AndBack)
 {
-    struct Case { std::string_view bytes; F8 f8; std::string_view utf8; } cases[] = {
+    struct Case {
+        std::string_view bytes;
+        F8 f8;
+        std::string_view utf8;
+    } cases[] = {
         {"Copyright \xA9 2026", F8::theta, "Copyright \xC2\xA9 2026"},
-        {"(E\xF8)*", F8::theta, "(E\xCE\xB8)*"},                  // theta in the report texts
-        {"K\xF8ge", F8::o_stroke, "K\xC3\xB8ge"},                 // a name: o with stroke
+        {"(E\xF8)*", F8::theta, "(E\xCE\xB8)*"},                              // theta in the report texts
+        {"K\xF8ge", F8::o_stroke, "K\xC3\xB8ge"},                             // a name: o with stroke
         {"\x80\x96\x99", F8::theta, "\xE2\x82\xAC\xE2\x80\x93\xE2\x84\xA2"},  // euro, en dash, trade mark
-        {"a\x81" "b", F8::theta, "a\xEF\xBF\xBD" "b"},            // undefined byte
+        {"a\x81"
+         "b",
+         F8::theta,
+         "a\xEF\xBF\xBD"
+         "b"},                                                        // undefined byte
         {"\x1B[31m\x7F", F8::theta, "\xEF\xBF\xBD[31m\xEF\xBF\xBD"},  // no control reaches a terminal
         {"tab\tkept", F8::theta, "tab\tkept"},
     };
@@ -45,14 +53,17 @@ TEST(Cp1252, ReportBytesBecomeUtf8AndBack)
 
 TEST(Cp1252, TextsWithoutACodeAreRefused)
 {
-    struct Case { std::string_view utf8; std::string_view problem; } cases[] = {
-        {"\xCE\xB8", "has no Windows-1252 code"},   // theta itself
-        {"\xC3", "not valid UTF-8"},                // cut short
-        {"\xC0\xAF", "not valid UTF-8"},            // overlong
-        {"\xED\xA0\x80", "not valid UTF-8"},        // surrogate
-        {"\xF4\x90\x80\x80", "not valid UTF-8"},    // above U+10FFFF
+    struct Case {
+        std::string_view utf8;
+        std::string_view problem;
+    } cases[] = {
+        {"\xCE\xB8", "has no Windows-1252 code"},  // theta itself
+        {"\xC3", "not valid UTF-8"},               // cut short
+        {"\xC0\xAF", "not valid UTF-8"},           // overlong
+        {"\xED\xA0\x80", "not valid UTF-8"},       // surrogate
+        {"\xF4\x90\x80\x80", "not valid UTF-8"},   // above U+10FFFF
         {"line\nbreak", "control character"},
-        {"\xC2\x9B", "control character"},          // C1 control
+        {"\xC2\x9B", "control character"},  // C1 control
     };
     for (const Case& c : cases) {
         std::string problem;
@@ -82,15 +93,29 @@ TEST(Csv, QuotedCellsAndPositionsAfterThem)
 // nothing.
 TEST(Toml, NestingIsMeasuredBeforeParsing)
 {
-    auto dotted = [](int parts) { std::string k = "k"; while (--parts > 0) k += ".k"; return k; };
-    auto nested = [](int levels, char open, char close) { return std::string(levels, open) + std::string(levels, close); };
-    const std::pair<std::string, bool> cases[] = {  // text, too deep
-        {dotted(64) + " = 1", false}, {dotted(65) + " = 1", true},
-        {"[" + dotted(63) + "]\nx = 1", false}, {"[" + dotted(64) + "]\nx = 1", true},
-        {"[[" + dotted(63) + "]]", false}, {"[[" + dotted(64) + "]]", true},
-        {"x = " + nested(63, '[', ']'), false}, {"x = " + nested(64, '[', ']'), true},
-        {"[a]\nb.c = {d = [{e.f = 1}]}", false}, {"[" + dotted(60) + "]\nb.c = {d = [{e.f = 1}]}", true},
-        {dotted(64) + " = \"" + dotted(99) + "[[[\"\n# " + dotted(99) + "\nP = 1.5e3\nd = 1979-05-27T07:32:00.5", false},
+    auto dotted = [](int parts) {
+        std::string k = "k";
+        while (--parts > 0)
+            k += ".k";
+        return k;
+    };
+    auto nested = [](int levels, char open, char close) {
+        return std::string(levels, open) + std::string(levels, close);
+    };
+    const std::pair<std::string, bool> cases[] = {
+        // text, too deep
+        {dotted(64) + " = 1", false},
+        {dotted(65) + " = 1", true},
+        {"[" + dotted(63) + "]\nx = 1", false},
+        {"[" + dotted(64) + "]\nx = 1", true},
+        {"[[" + dotted(63) + "]]", false},
+        {"[[" + dotted(64) + "]]", true},
+        {"x = " + nested(63, '[', ']'), false},
+        {"x = " + nested(64, '[', ']'), true},
+        {"[a]\nb.c = {d = [{e.f = 1}]}", false},
+        {"[" + dotted(60) + "]\nb.c = {d = [{e.f = 1}]}", true},
+        {dotted(64) + " = \"" + dotted(99) + "[[[\"\n# " + dotted(99) + "\nP = 1.5e3\nd = 1979-05-27T07:32:00.5",
+         false},
         {"s = '''\n" + dotted(99) + " = 1'''\nt = \"\"\"\\\"\"\"\"\n" + dotted(99) + " = 1", true},
     };
     for (const auto& [text, deep] : cases)

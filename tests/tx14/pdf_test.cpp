@@ -104,8 +104,8 @@ TEST_F(Tx14Pdf, ABrowserThatNeverReturnsIsStoppedByTheTimeoutOrAnInterrupt)
     for (int signal : {0, SIGINT, SIGTERM}) {
         fs::remove(dir / "pids");
         const std::string item = (dir / "item.toml").string(), pdf = (dir / "sheet.pdf").string();
-        const char* argv[] = {TX14_CLI, "run", item.c_str(), "--pdf", pdf.c_str(), "--pdf-timeout", signal ? "100" : "1",
-                              nullptr};
+        const char* argv[] = {TX14_CLI,    "run",           item.c_str(),         "--pdf",
+                              pdf.c_str(), "--pdf-timeout", signal ? "100" : "1", nullptr};
         posix_spawn_file_actions_t output;
         posix_spawn_file_actions_init(&output);
         posix_spawn_file_actions_addopen(&output, 1, "/dev/null", O_WRONLY, 0);
@@ -124,8 +124,10 @@ TEST_F(Tx14Pdf, ABrowserThatNeverReturnsIsStoppedByTheTimeoutOrAnInterrupt)
         } else {
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
             EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
-            EXPECT_NE(read_file(dir / "err").find("did not print the PDF within 1 second (--pdf-timeout); it was stopped"),
-                      std::string::npos) << read_file(dir / "err");
+            EXPECT_NE(
+                read_file(dir / "err").find("did not print the PDF within 1 second (--pdf-timeout); it was stopped"),
+                std::string::npos)
+                << read_file(dir / "err");
         }
         EXPECT_FALSE(fs::exists(dir / "sheet.pdf"));
         expect_nothing_left();

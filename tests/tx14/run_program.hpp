@@ -4,8 +4,8 @@
 
 #include <fcntl.h>
 #include <spawn.h>
-#include <unistd.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -23,7 +23,11 @@ inline const std::string kOpening =
     "material = \"SA-105\"\nP = 100.0\nT = 300.0\nt = 4.0\nBn = 30.0\nA = 60.0\ng0s = 1.0\n"
     "g1s = 1.5\nhs = 3.0\nca = 0.125\nSho = 20000.0\nShg = 20000.0\n";
 
-struct ProgramRun { int exit_code = -1; std::string out; std::string err; };
+struct ProgramRun {
+    int exit_code = -1;
+    std::string out;
+    std::string err;
+};
 
 // A fresh directory below the system's temporary directory, removed with
 // the object.
@@ -40,8 +44,7 @@ struct ScratchDir {
 };
 
 inline ProgramRun run_program(const std::string& program, const std::vector<std::string>& args,
-                              const std::filesystem::path& scratch,
-                              const std::filesystem::path& input = "/dev/null")
+                              const std::filesystem::path& scratch, const std::filesystem::path& input = "/dev/null")
 {
     std::filesystem::path out = scratch / "stdout", err = scratch / "stderr";
     posix_spawn_file_actions_t actions;

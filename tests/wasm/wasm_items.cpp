@@ -54,10 +54,7 @@ void put_text(std::string& out, const char* text)
 // A value of the results record. Its NaNs are written as one NaN: the sign
 // and payload of a NaN that an operation makes differ from machine to machine
 // (x86 sets the sign, WebAssembly engines and ARM need not) and mean nothing.
-void put_value(std::string& out, float x)
-{
-    put(out, std::isnan(x) ? std::numeric_limits<float>::quiet_NaN() : x);
-}
+void put_value(std::string& out, float x) { put(out, std::isnan(x) ? std::numeric_limits<float>::quiet_NaN() : x); }
 
 void put_results_record(std::string& out, const tx14_context* ctx)
 {
@@ -94,8 +91,7 @@ T* unless_absent(const Item& item, int bit, T* p)
 void run_and_put(tx14_context* ctx, Item item, std::string& out)
 {
     HostItem& h = item.host;
-    for (std::int32_t v : {static_cast<std::int32_t>(item.absent), item.no_special, h.error_count,
-                           h.print_control})
+    for (std::int32_t v : {static_cast<std::int32_t>(item.absent), item.no_special, h.error_count, h.print_control})
         put(out, v);
     put(out, h.run_mode);
     put(out, h.reals);
@@ -105,12 +101,10 @@ void run_and_put(tx14_context* ctx, Item item, std::string& out)
     put(out, h.unit_factors);
 
     tx14_context_set_no_special(ctx, item.no_special);
-    tx14_context_analyse(ctx, unless_absent(item, 0, h.reals.data()),
-                         unless_absent(item, 1, h.texts.data()), unless_absent(item, 2, &h.run_mode),
-                         unless_absent(item, 3, &h.error_count),
+    tx14_context_analyse(ctx, unless_absent(item, 0, h.reals.data()), unless_absent(item, 1, h.texts.data()),
+                         unless_absent(item, 2, &h.run_mode), unless_absent(item, 3, &h.error_count),
                          unless_absent(item, 4, h.report_file.data()), nullptr, nullptr, nullptr,
-                         unless_absent(item, 5, h.unit_labels.data()),
-                         unless_absent(item, 6, h.unit_factors.data()),
+                         unless_absent(item, 5, h.unit_labels.data()), unless_absent(item, 6, h.unit_factors.data()),
                          unless_absent(item, 7, &h.print_control));
 
     const char* block = static_cast<const char*>(tx14_context_capture_block(ctx));
@@ -119,8 +113,7 @@ void run_and_put(tx14_context* ctx, Item item, std::string& out)
     put(out, h.reals);
     for (std::int32_t v : {h.error_count, h.print_control, tx14_context_input_errors(ctx), lines})
         put(out, v);
-    out.append(block, static_cast<std::size_t>(std::clamp(lines, 0, TX14_CAPTURE_RECORDS)) *
-                          TX14_CAPTURE_RECORD_WIDTH);
+    out.append(block, static_cast<std::size_t>(std::clamp(lines, 0, TX14_CAPTURE_RECORDS)) * TX14_CAPTURE_RECORD_WIDTH);
     std::string results;
     put_results_record(results, ctx);
     put(out, static_cast<std::uint32_t>(results.size()));
@@ -131,10 +124,9 @@ void run_and_put(tx14_context* ctx, Item item, std::string& out)
 std::vector<Item> verified_items()
 {
     namespace t = tx14::test;
-    std::vector<HostItem> hosts = {t::half_pipe_item(), t::limpet_coil_item(),
-                                   t::appendix_ee_item(), t::div2_item(), t::en13445_item()};
-    for (const char* name : {"opening", "opening-viii2", "opening-50", "jacket-thick-1",
-                             "jacket-thick-2"}) {
+    std::vector<HostItem> hosts = {t::half_pipe_item(), t::limpet_coil_item(), t::appendix_ee_item(), t::div2_item(),
+                                   t::en13445_item()};
+    for (const char* name : {"opening", "opening-viii2", "opening-50", "jacket-thick-1", "jacket-thick-2"}) {
         HostItem h;
         tx14::bench::item_named(name, h);
         hosts.push_back(h);
@@ -150,11 +142,12 @@ void use_si_units(HostItem& h)
 {
     constexpr float inch = 25.4f, psi = 0.006894757f;
     constexpr std::array<float, 22> factors = {
-        inch, 4.4482216f, 645.16f, 16387.064f, 1.3558179f, psi, 5.0f / 9.0f, -160.0f / 9.0f,
-        psi, 0.45359237f, 27679.904f, 1, 1, 1, 1, 1, 1, 1, 1, 1, inch, inch};
+        inch, 4.4482216f,  645.16f,    16387.064f, 1.3558179f, psi, 5.0f / 9.0f, -160.0f / 9.0f,
+        psi,  0.45359237f, 27679.904f, 1,          1,          1,   1,           1,
+        1,    1,           1,          1,          inch,       inch};
     h.unit_factors = factors;
-    for (auto [n, l] : {std::pair{1, "mm"}, {2, "N"}, {5, "N-m"}, {6, "MPa"}, {7, "C"}, {8, "C"},
-                        {9, "MPa"}, {21, "mm"}, {22, "mm"}})
+    for (auto [n, l] :
+         {std::pair{1, "mm"}, {2, "N"}, {5, "N-m"}, {6, "MPa"}, {7, "C"}, {8, "C"}, {9, "MPa"}, {21, "mm"}, {22, "mm"}})
         h.label(n, l);
 }
 
@@ -172,8 +165,9 @@ public:
         for (int k = 0, n = 1 + pick(kind < 2 ? 3 : 6); k < n; ++k) {
             // Mostly the inputs; hostile values anywhere in the array now and then.
             float& v = h[kind > 1 && pick(8) == 0 ? 1 + pick(200) : 1 + pick(input_elements)];
-            v = kind == 0 ? v * std::uniform_real_distribution<float>(0.8f, 1.25f)(rng_)
-                : kind == 1 ? any_of(kInvalid) : hostile_value();
+            v = kind == 0   ? v * std::uniform_real_distribution<float>(0.8f, 1.25f)(rng_)
+                : kind == 1 ? any_of(kInvalid)
+                            : hostile_value();
         }
         if (pick(10) == 0) {  // hostile texts or unit labels
             std::span<char> text = pick(2) ? std::span<char>(h.texts) : std::span<char>(h.unit_labels);
@@ -195,16 +189,32 @@ public:
 private:
     static constexpr float kInf = std::numeric_limits<float>::infinity(), kMax = std::numeric_limits<float>::max();
     static constexpr float kInvalid[] = {0.0f, -1.0f, -0.5f, -100.0f, -1.0101f, 1e-6f, 7.0f, 99999.0f};
-    static constexpr float kHostile[] = {std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::quiet_NaN(),
-                                         kInf, -kInf, kMax, -kMax, 1e20f, -1e20f,
-                                         std::numeric_limits<float>::denorm_min(), -0.0f, 2147483648.0f,
-                                         -2147483904.0f, 16777216.0f, -1.0101f};
+    static constexpr float kHostile[] = {std::numeric_limits<float>::quiet_NaN(),
+                                         -std::numeric_limits<float>::quiet_NaN(),
+                                         kInf,
+                                         -kInf,
+                                         kMax,
+                                         -kMax,
+                                         1e20f,
+                                         -1e20f,
+                                         std::numeric_limits<float>::denorm_min(),
+                                         -0.0f,
+                                         2147483648.0f,
+                                         -2147483904.0f,
+                                         16777216.0f,
+                                         -1.0101f};
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
     template <std::size_t N>
-    float any_of(const float (&values)[N]) { return values[pick(static_cast<int>(N))]; }
+    float any_of(const float (&values)[N])
+    {
+        return values[pick(static_cast<int>(N))];
+    }
     // One of the table, or any bit pattern at all.
-    float hostile_value() { return pick(4) ? any_of(kHostile) : std::bit_cast<float>(static_cast<std::uint32_t>(rng_())); }
+    float hostile_value()
+    {
+        return pick(4) ? any_of(kHostile) : std::bit_cast<float>(static_cast<std::uint32_t>(rng_()));
+    }
 
     std::mt19937 rng_{20261206};
 };
@@ -222,12 +232,9 @@ int main(int argc, char** argv)
         HostItem base;
         int input_elements;  // elements 1 to this many are the item's inputs
     };
-    const Kind kinds[] = {{tx14::bench::opening_item(), 25},
-                          {tx14::bench::opening_viii2_item(), 25},
-                          {t::half_pipe_item(), 21},
-                          {t::div2_item(), 21},
-                          {t::limpet_coil_item(), 21},
-                          {t::en13445_item(), 21}};
+    const Kind kinds[] = {{tx14::bench::opening_item(), 25}, {tx14::bench::opening_viii2_item(), 25},
+                          {t::half_pipe_item(), 21},         {t::div2_item(), 21},
+                          {t::limpet_coil_item(), 21},       {t::en13445_item(), 21}};
     constexpr int kPerKind = 2000;
 
     std::vector<Item> items = verified_items();

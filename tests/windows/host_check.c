@@ -30,32 +30,35 @@
 #define NEWLINE "\n"
 #endif
 
-typedef void(TX_STDCALL *LgCenterFn)(float *, const char *, intptr_t, const char *, intptr_t,
-                                     int32_t *, const char *, intptr_t, const void *,
-                                     const void *, const void *, const char *, intptr_t,
-                                     const float *, int32_t *);
-typedef void(TX_STDCALL *LgWeightFn)(const float *, const float *, const float *, const float *,
-                                     const float *, const float *, float *, float *,
-                                     const float *);
-typedef void *(TX_STDCALL *GetLinesFn)(void);
+typedef void(TX_STDCALL* LgCenterFn)(float*, const char*, intptr_t, const char*, intptr_t, int32_t*, const char*,
+                                     intptr_t, const void*, const void*, const void*, const char*, intptr_t,
+                                     const float*, int32_t*);
+typedef void(TX_STDCALL* LgWeightFn)(const float*, const float*, const float*, const float*, const float*, const float*,
+                                     float*, float*, const float*);
+typedef void*(TX_STDCALL* GetLinesFn)(void);
 
 /* The entries, then the flags, as the host finds them by name. */
 enum { ENTRY_LGCENTER, ENTRY_LGWEIGHT, ENTRY_GETLINES, FIRST_FLAG, SYMBOL_COUNT = FIRST_FLAG + 7 };
-static const char *const symbol_names[SYMBOL_COUNT] = {
-    "LGCENTER", "LGWEIGHT", "GETLINESCOMAUX",
-    "FLAGS_mp_IINOSPECIAL",        "FLAGS_mp_LBSAREA",           "FLAGS_mp_LCHORD",
-    "GLOBALS_mp_G_NUSE_CASE2286",  "GLOBALS_mp_G_NUSE_CORRODEDK", "GLOBALS_mp_G_NUSE_OLD_DIV_2",
-    "GLOBALS_mp_G_NUSE_TABLEG"};
+static const char* const symbol_names[SYMBOL_COUNT] = {"LGCENTER",
+                                                       "LGWEIGHT",
+                                                       "GETLINESCOMAUX",
+                                                       "FLAGS_mp_IINOSPECIAL",
+                                                       "FLAGS_mp_LBSAREA",
+                                                       "FLAGS_mp_LCHORD",
+                                                       "GLOBALS_mp_G_NUSE_CASE2286",
+                                                       "GLOBALS_mp_G_NUSE_CORRODEDK",
+                                                       "GLOBALS_mp_G_NUSE_OLD_DIV_2",
+                                                       "GLOBALS_mp_G_NUSE_TABLEG"};
 
 struct Run {
-    void *symbols[SYMBOL_COUNT];
-    FILE *out;    /* the transcript */
+    void* symbols[SYMBOL_COUNT];
+    FILE* out;    /* the transcript */
     int failures; /* checks that failed on this platform */
 };
 
-static int32_t *flag(struct Run *run, int i) { return (int32_t *)run->symbols[FIRST_FLAG + i]; }
+static int32_t* flag(struct Run* run, int i) { return (int32_t*)run->symbols[FIRST_FLAG + i]; }
 
-static void fail(struct Run *run, const char *what, const char *item)
+static void fail(struct Run* run, const char* what, const char* item)
 {
     fprintf(stderr, "FAILED: %s (%s)\n", what, item);
     ++run->failures;
@@ -64,19 +67,19 @@ static void fail(struct Run *run, const char *what, const char *item)
 /* ---- Loading the library ---- */
 
 #if defined(_WIN32)
-static void *load_library(const char *path) { return (void *)LoadLibraryA(path); }
+static void* load_library(const char* path) { return (void*)LoadLibraryA(path); }
 
-static void *find_symbol(void *library, const char *name)
+static void* find_symbol(void* library, const char* name)
 {
     FARPROC p = GetProcAddress((HMODULE)library, name);
-    void *address;
+    void* address;
     memcpy(&address, &p, sizeof address);
     return address;
 }
 #else
-static void *load_library(const char *path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
+static void* load_library(const char* path) { return dlopen(path, RTLD_NOW | RTLD_LOCAL); }
 
-static void *find_symbol(void *library, const char *name) { return dlsym(library, name); }
+static void* find_symbol(void* library, const char* name) { return dlsym(library, name); }
 #endif
 
 /* ---- Items, as the host fills its arrays ---- */
@@ -88,45 +91,49 @@ struct Item {
     float factors[TX14_UNIT_FACTOR_COUNT];
 };
 
-struct Change { int n; float value; }; /* element n (from 1); lists end with n = 0 */
+struct Change {
+    int n;
+    float value;
+}; /* element n (from 1); lists end with n = 0 */
 
 /* A flat head of 4 in. with a 30 in. opening in a 60 in. shell, VIII-1:
  * P, T, t, Bn, A, g0s, g1s, hs, ca, Sho, Shg, density, code, report unit. */
-static const struct Change opening[] = {
-    {1, 1}, {5, 100}, {6, 300}, {7, 4}, {8, 30}, {9, 60}, {10, 1}, {11, 1.5f}, {12, 3},
-    {13, 0.125f}, {15, 20000}, {16, 20000}, {21, 0.283f}, {25, 1}, {40, 6}, {0, 0}};
+static const struct Change opening[] = {{1, 1},       {5, 100},   {6, 300}, {7, 4},       {8, 30},     {9, 60},
+                                        {10, 1},      {11, 1.5f}, {12, 3},  {13, 0.125f}, {15, 20000}, {16, 20000},
+                                        {21, 0.283f}, {25, 1},    {40, 6},  {0, 0}};
 /* The same head with a nozzle-side hub (g0n, g1n, hn), VIII-2; the host
  * marked two values it was not given. */
-static const struct Change nozzle_viii2[] = {{2, TX14_MISSING_VALUE}, {14, TX14_MISSING_VALUE},
-                                             {18, 0.75f}, {19, 1.25f}, {20, 2.5f}, {25, 2}, {0, 0}};
+static const struct Change nozzle_viii2[] = {
+    {2, TX14_MISSING_VALUE}, {14, TX14_MISSING_VALUE}, {18, 0.75f}, {19, 1.25f}, {20, 2.5f}, {25, 2}, {0, 0}};
 /* Opening wider than the shell, no thickness left after corrosion: fatal. */
 static const struct Change invalid[] = {{7, 0.125f}, {8, 70}, {0, 0}};
 /* A half-pipe jacket on a 60 in. shell: D, ts, P, T, S, Sa, ca, E, NPS, Tj,
  * Pj, jacket T, Sj, Sja, caj, ExtPCore, co (missing), code, L. */
 static const struct Change jacket[] = {
-    {1, 2}, {2, 60}, {3, 0.5f}, {4, 100}, {5, 300}, {6, 20000}, {7, 20000}, {8, 0.125f},
-    {9, 1}, {10, 4}, {11, 0.237f}, {12, 150}, {13, 350}, {14, 17100}, {15, 17100},
-    {16, 0.0625f}, {18, 5}, {19, TX14_MISSING_VALUE}, {20, 1}, {21, 6}, {40, 6}, {200, 1}, {0, 0}};
+    {1, 2},     {2, 60},     {3, 0.5f},   {4, 100},      {5, 300},     {6, 20000},
+    {7, 20000}, {8, 0.125f}, {9, 1},      {10, 4},       {11, 0.237f}, {12, 150},
+    {13, 350},  {14, 17100}, {15, 17100}, {16, 0.0625f}, {18, 5},      {19, TX14_MISSING_VALUE},
+    {20, 1},    {21, 6},     {40, 6},     {200, 1},      {0, 0}};
 static const struct Change code2[] = {{20, 2}, {0, 0}}, coil[] = {{20, 3}, {0, 0}};
 
 /* The host's internal units are inches, pounds and psi, displayed as they
  * are or in SI units. */
-static const struct { int n; float us, si; const char *us_label, *si_label; } units[] = {
-    {1, 1, 25.4f, "in.", "mm"},         {2, 1, 4.448222f, "lb.", "N"},
-    {5, 1, 1.355818f, "ft-lb.", "N-m"}, {6, 1, 0.006894757f, "psi", "MPa"},
-    {7, 1, 0.5555556f, "F", "C"},       {8, 0, -17.77778f, "F", "C"},
-    {9, 1, 0.006894757f, "psi", "MPa"}, {21, 1, 25.4f, "in.", "mm"},
-    {22, 1, 25.4f, "in.", "mm"}};
+static const struct {
+    int n;
+    float us, si;
+    const char *us_label, *si_label;
+} units[] = {{1, 1, 25.4f, "in.", "mm"},         {2, 1, 4.448222f, "lb.", "N"}, {5, 1, 1.355818f, "ft-lb.", "N-m"},
+             {6, 1, 0.006894757f, "psi", "MPa"}, {7, 1, 0.5555556f, "F", "C"},  {8, 0, -17.77778f, "F", "C"},
+             {9, 1, 0.006894757f, "psi", "MPa"}, {21, 1, 25.4f, "in.", "mm"},   {22, 1, 25.4f, "in.", "mm"}};
 
-static void put_text(char *field, size_t width, const char *text)
+static void put_text(char* field, size_t width, const char* text)
 {
     size_t n = strlen(text);
     memset(field, ' ', width);
     memcpy(field, text, n < width ? n : width);
 }
 
-static void make_item(struct Item *item, const struct Change *base, const struct Change *extra,
-                      int si)
+static void make_item(struct Item* item, const struct Change* base, const struct Change* extra, int si)
 {
     memset(item, 0, sizeof *item);
     memset(item->texts, ' ', sizeof item->texts);
@@ -140,16 +147,16 @@ static void make_item(struct Item *item, const struct Change *base, const struct
         put_text(item->labels + (units[i].n - 1) * TX14_UNIT_LABEL_WIDTH, TX14_UNIT_LABEL_WIDTH,
                  si ? units[i].si_label : units[i].us_label);
     }
-    for (const struct Change *c = base; c->n; ++c)
+    for (const struct Change* c = base; c->n; ++c)
         item->reals[c->n - 1] = c->value;
-    for (const struct Change *c = extra; c && c->n; ++c)
+    for (const struct Change* c = extra; c && c->n; ++c)
         item->reals[c->n - 1] = c->value;
 }
 
 /* ---- Transcript ---- */
 
 /* Writes bytes with everything but printable ASCII escaped as \xHH. */
-static void put_escaped(FILE *out, const char *text, size_t n)
+static void put_escaped(FILE* out, const char* text, size_t n)
 {
     for (size_t i = 0; i < n; ++i) {
         unsigned char c = (unsigned char)text[i];
@@ -169,7 +176,7 @@ static uint32_t bits_of(float x)
 }
 
 /* Every element the call changed, and the result elements in any case. */
-static void put_reals(FILE *out, const float *before, const float *after)
+static void put_reals(FILE* out, const float* before, const float* after)
 {
     for (int n = 1; n <= TX14_REAL_COUNT; ++n) {
         int result = (n >= 30 && n <= 32) || (n >= 196 && n <= 198);
@@ -178,12 +185,12 @@ static void put_reals(FILE *out, const float *before, const float *after)
     }
 }
 
-static void put_capture_block(struct Run *run, const char *item, int32_t no_special)
+static void put_capture_block(struct Run* run, const char* item, int32_t no_special)
 {
     char notice[TX14_CAPTURE_RECORD_WIDTH];
     GetLinesFn getlines;
     memcpy(&getlines, &run->symbols[ENTRY_GETLINES], sizeof getlines);
-    const char *block = (const char *)getlines();
+    const char* block = (const char*)getlines();
     int32_t count;
     memcpy(&count, block + TX14_CAPTURE_COUNT_OFFSET, sizeof count);
     fprintf(run->out, "captured lines: %ld\n", (long)count);
@@ -194,15 +201,15 @@ static void put_capture_block(struct Run *run, const char *item, int32_t no_spec
     for (int i = 0; i < count; ++i)
         put_escaped(run->out, block + i * TX14_CAPTURE_RECORD_WIDTH, TX14_CAPTURE_RECORD_WIDTH);
     /* Columns 1 to 4 blank, the text, the style codes from column 109, a NUL. */
-    snprintf(notice, sizeof notice, "    %-104s 1 0 0 1 0 2", no_special
-             ? "TXAppendix14 Calculation Library, Copyright c 2026"
-             : "TXAppendix14 Calculation Library, Copyright \xA9 2026");
+    snprintf(notice, sizeof notice, "    %-104s 1 0 0 1 0 2",
+             no_special ? "TXAppendix14 Calculation Library, Copyright c 2026"
+                        : "TXAppendix14 Calculation Library, Copyright \xA9 2026");
     if (count > 0 && memcmp(block + (count - 1) * TX14_CAPTURE_RECORD_WIDTH, notice, 121) != 0)
         fail(run, "the last captured record is not the closing notice", item);
 }
 
 /* The file's records, each of which must end in the platform's newline. */
-static void put_file_records(struct Run *run, const char *item, const char *data, size_t n)
+static void put_file_records(struct Run* run, const char* item, const char* data, size_t n)
 {
     const size_t nl = sizeof NEWLINE - 1;
     size_t start = 0;
@@ -232,38 +239,33 @@ static void put_file_records(struct Run *run, const char *item, const char *data
  * to the capture block, or, when report_file is given, is appended to that
  * file behind a line already there, while this program keeps the file open
  * for reading and writing. */
-static void run_item(struct Run *run, const char *name, struct Item *item,
-                     const char *report_file, int32_t no_special)
+static void run_item(struct Run* run, const char* name, struct Item* item, const char* report_file, int32_t no_special)
 {
     static const char existing[] = "A line the file held before" NEWLINE;
     static char contents[1 << 20];
     float before[TX14_REAL_COUNT];
     int32_t error_count = -7, print_control = -7;
-    FILE *held = NULL;
+    FILE* held = NULL;
     char file_field[TX14_FILE_NAME_WIDTH], run_mode = ' ';
     LgCenterFn lgcenter;
 
-    fprintf(run->out, "== %s: %s, no special %ld\n", name, report_file ? "file" : "capture",
-            (long)no_special);
+    fprintf(run->out, "== %s: %s, no special %ld\n", name, report_file ? "file" : "capture", (long)no_special);
     memcpy(before, item->reals, sizeof before);
     *flag(run, 0) = no_special;
     /* fopen lets others read and write the file meanwhile, on Windows too,
      * as the host's other programs may. */
     if (report_file && ((held = fopen(report_file, "w+b")) == NULL ||
-                        fwrite(existing, 1, sizeof existing - 1, held) != sizeof existing - 1 ||
-                        fflush(held) != 0)) {
+                        fwrite(existing, 1, sizeof existing - 1, held) != sizeof existing - 1 || fflush(held) != 0)) {
         fail(run, "cannot prepare the report file", name);
         return;
     }
 
     put_text(file_field, sizeof file_field, report_file ? report_file : "");
     memcpy(&lgcenter, &run->symbols[ENTRY_LGCENTER], sizeof lgcenter);
-    lgcenter(item->reals, item->texts, TX14_TEXT_WIDTH, &run_mode, 1, &error_count, file_field,
-             TX14_FILE_NAME_WIDTH, NULL, NULL, NULL, item->labels, TX14_UNIT_LABEL_WIDTH,
-             item->factors, &print_control);
+    lgcenter(item->reals, item->texts, TX14_TEXT_WIDTH, &run_mode, 1, &error_count, file_field, TX14_FILE_NAME_WIDTH,
+             NULL, NULL, NULL, item->labels, TX14_UNIT_LABEL_WIDTH, item->factors, &print_control);
 
-    fprintf(run->out, "error count: %ld\nprint control: %ld\n", (long)error_count,
-            (long)print_control);
+    fprintf(run->out, "error count: %ld\nprint control: %ld\n", (long)error_count, (long)print_control);
     if (print_control != 1)
         fail(run, "print control not 1", name);
     put_reals(run->out, before, item->reals);
@@ -280,10 +282,15 @@ static void run_item(struct Run *run, const char *name, struct Item *item,
     }
 }
 
-static void run_all(struct Run *run)
+static void run_all(struct Run* run)
 {
-    static const struct { const char *name; const struct Change *base, *extra; int si;
-                          const char *report_file; int32_t no_special; } calls[] = {
+    static const struct {
+        const char* name;
+        const struct Change *base, *extra;
+        int si;
+        const char* report_file;
+        int32_t no_special;
+    } calls[] = {
         {"large opening", opening, NULL, 0, NULL, 0},
         {"large opening", opening, NULL, 0, NULL, 1},
         {"large opening, SI units, VIII-2", opening, nozzle_viii2, 1, NULL, 1},
@@ -310,11 +317,10 @@ static void run_all(struct Run *run)
 
     memcpy(&lgweight, &run->symbols[ENTRY_LGWEIGHT], sizeof lgweight);
     for (int i = 0; i < 2; ++i) {
-        const float *w = weights[i];
+        const float* w = weights[i];
         float W = -1, Wr = -1;
         lgweight(&w[0], &w[1], &w[2], &w[3], &w[4], &w[5], &W, &Wr, &w[6]);
-        fprintf(run->out, "== LGWEIGHT: W %08lX, Wr %08lX\n", (unsigned long)bits_of(W),
-                (unsigned long)bits_of(Wr));
+        fprintf(run->out, "== LGWEIGHT: W %08lX, Wr %08lX\n", (unsigned long)bits_of(W), (unsigned long)bits_of(Wr));
         if (w[7] != 0 && (W != w[7] || Wr != w[8]))
             fail(run, "LGWEIGHT's weights", "ring");
     }
@@ -324,7 +330,7 @@ static void run_all(struct Run *run)
 
 /* A fixed sequence of pseudo-random numbers (xorshift32): the same calls on
  * every platform. */
-static uint32_t next_random(uint32_t *state)
+static uint32_t next_random(uint32_t* state)
 {
     uint32_t x = *state;
     x ^= x << 13;
@@ -337,29 +343,33 @@ static uint32_t next_random(uint32_t *state)
  * a few values), scaled by k/64 for k from 48 to 79 (the product of two
  * floats is exact before its one rounding, whatever unit computes it), or
  * now and then not given, zero, negative, huge, infinite or not a number. */
-static float varied(uint32_t *state, float value)
+static float varied(uint32_t* state, float value)
 {
     static const float odd[] = {TX14_MISSING_VALUE, 0.0f, -1.0f, 1e30f, -3e38f, 1e-30f};
     uint32_t r = next_random(state);
     float scale = (float)(48 + (r >> 27)) / 64.0f;
     switch (r % 128) {
-    case 0: return odd[(r >> 8) % (sizeof odd / sizeof odd[0])];
-    case 1: return (r >> 8) & 1 ? HUGE_VAL : -HUGE_VAL;
-    case 2: return NAN;
-    default: return r % 128 < 64 ? value : value * scale;
+    case 0:
+        return odd[(r >> 8) % (sizeof odd / sizeof odd[0])];
+    case 1:
+        return (r >> 8) & 1 ? HUGE_VAL : -HUGE_VAL;
+    case 2:
+        return NAN;
+    default:
+        return r % 128 < 64 ? value : value * scale;
     }
 }
 
 /* FNV-1a, 64 bits, continued from h. */
-static uint64_t digest(uint64_t h, const void *data, size_t n)
+static uint64_t digest(uint64_t h, const void* data, size_t n)
 {
-    const unsigned char *p = (const unsigned char *)data;
+    const unsigned char* p = (const unsigned char*)data;
     for (size_t i = 0; i < n; ++i)
         h = (h ^ p[i]) * 0x100000001B3u;
     return h;
 }
 
-static void put_digest(FILE *out, const char *what, uint64_t h)
+static void put_digest(FILE* out, const char* what, uint64_t h)
 {
     fprintf(out, " %s %08lX%08lX", what, (unsigned long)(h >> 32), (unsigned long)(h & 0xFFFFFFFFu));
 }
@@ -368,10 +378,11 @@ static void put_digest(FILE *out, const char *what, uint64_t h)
  * setting, every given value varied; then LGWEIGHT on varied dimensions.
  * One transcript line per call: error count, print control, the digests of
  * the real array and of the captured records, and their count. */
-static void run_generated(struct Run *run, int calls)
+static void run_generated(struct Run* run, int calls)
 {
-    static const struct { const struct Change *base, *extra; } kinds[] = {
-        {opening, NULL}, {opening, nozzle_viii2}, {jacket, NULL}, {jacket, code2}, {jacket, coil}};
+    static const struct {
+        const struct Change *base, *extra;
+    } kinds[] = {{opening, NULL}, {opening, nozzle_viii2}, {jacket, NULL}, {jacket, code2}, {jacket, coil}};
     static const float ring[] = {10, 20, 2, 1, 0.5f, 3, 0.283f};
     const uint64_t basis = 0xCBF29CE484222325u;
     uint32_t state = 0x14A14u;
@@ -388,15 +399,14 @@ static void run_generated(struct Run *run, int calls)
         int32_t error_count = -7, print_control = -7, count;
         char file_field[TX14_FILE_NAME_WIDTH], run_mode = ' ';
         make_item(&item, kinds[r % 5].base, kinds[r % 5].extra, (r >> 3) & 1);
-        for (const struct Change *c = kinds[r % 5].base; c->n; ++c)
-            if (c->n != 200 && c->n != 40 && c->n != 20 && c->n != 25)  /* the frame stays */
+        for (const struct Change* c = kinds[r % 5].base; c->n; ++c)
+            if (c->n != 200 && c->n != 40 && c->n != 20 && c->n != 25) /* the frame stays */
                 item.reals[c->n - 1] = varied(&state, item.reals[c->n - 1]);
         memset(file_field, ' ', sizeof file_field);
         *flag(run, 0) = (r >> 4) & 1;
-        lgcenter(item.reals, item.texts, TX14_TEXT_WIDTH, &run_mode, 1, &error_count, file_field,
-                 TX14_FILE_NAME_WIDTH, NULL, NULL, NULL, item.labels, TX14_UNIT_LABEL_WIDTH,
-                 item.factors, &print_control);
-        const char *block = (const char *)getlines();
+        lgcenter(item.reals, item.texts, TX14_TEXT_WIDTH, &run_mode, 1, &error_count, file_field, TX14_FILE_NAME_WIDTH,
+                 NULL, NULL, NULL, item.labels, TX14_UNIT_LABEL_WIDTH, item.factors, &print_control);
+        const char* block = (const char*)getlines();
         memcpy(&count, block + TX14_CAPTURE_COUNT_OFFSET, sizeof count);
         if (count < 0 || count > TX14_CAPTURE_RECORDS) {
             fail(run, "captured-line count out of range", "generated call");
@@ -419,10 +429,10 @@ static void run_generated(struct Run *run, int calls)
     }
 }
 
-int main(int argc, char **argv)
+int main(int argc, char** argv)
 {
     struct Run run;
-    void *library;
+    void* library;
     int ok = 1;
     if (argc != 3) {
         fprintf(stderr, "usage: %s LIBRARY TRANSCRIPT\n", argv[0]);

@@ -16,9 +16,6 @@ inline float& element(float* reals, int n) { return reals[n - 1]; }
 void replace_missing_values(float* reals);
 
 // Text field n (from 1) of the host's text array, or nullptr.
-inline const char* text_field(const char* texts, int n)
-{
-    return texts ? texts + (n - 1) * kTextWidth : nullptr;
-}
+inline const char* text_field(const char* texts, int n) { return texts ? texts + (n - 1) * kTextWidth : nullptr; }
 
 }  // namespace tx14

@@ -25,8 +25,8 @@ void take_over_units(UnitRecord& u, const float* factors, const char* labels)
     for (int i = 0; i < kUnitFactors; ++i)
         u.factors[static_cast<std::size_t>(i)] = factors ? factors[i] : 1.0f;
     for (int i = 0; i < kUnitLabels; ++i)
-        copy_text(u.labels[static_cast<std::size_t>(i)],
-                  labels ? labels + i * kUnitLabelWidth : nullptr, kUnitLabelWidth);
+        copy_text(u.labels[static_cast<std::size_t>(i)], labels ? labels + i * kUnitLabelWidth : nullptr,
+                  kUnitLabelWidth);
 
     fill_slot(u.length, u, 1);
     fill_slot(u.force, u, 2);

@@ -24,24 +24,21 @@ struct UnitRecord {
     std::array<float, kUnitFactors> factors{};
     std::array<std::array<char, kUnitLabelWidth>, kUnitLabels> labels{};
 
-    UnitSlot<3> length;               // factor 1: long lengths (coil span)
-    UnitSlot<3> force;                // factor 2: forces, forging weight
-    UnitSlot<6> moment;               // factor 5
-    UnitSlot<10> stress;              // factor 6
-    UnitSlot<1> temperature_scale;    // factor 7; its label is the temperature letter
-    UnitSlot<1> temperature_offset;   // factor 8
-    UnitSlot<10> pressure;            // factor 9
-    UnitSlot<3> diameter;             // factor 21: diameters, radii
-    UnitSlot<3> thickness;            // factor 22: thicknesses, allowances, hub lengths
+    UnitSlot<3> length;                       // factor 1: long lengths (coil span)
+    UnitSlot<3> force;                        // factor 2: forces, forging weight
+    UnitSlot<6> moment;                       // factor 5
+    UnitSlot<10> stress;                      // factor 6
+    UnitSlot<1> temperature_scale;            // factor 7; its label is the temperature letter
+    UnitSlot<1> temperature_offset;           // factor 8
+    UnitSlot<10> pressure;                    // factor 9
+    UnitSlot<3> diameter;                     // factor 21: diameters, radii
+    UnitSlot<3> thickness;                    // factor 22: thicknesses, allowances, hub lengths
     std::array<char, 5> temperature_label{};  // degree sign and the letter
 
     std::string_view temperature_text() const { return {temperature_label.data(), 5}; }
 
     // Display value of a temperature.
-    float temperature(float T) const
-    {
-        return T * temperature_scale.factor + temperature_offset.factor;
-    }
+    float temperature(float T) const { return T * temperature_scale.factor + temperature_offset.factor; }
 };
 
 // Display values: the internal value times the factor of its unit slot.
@@ -50,10 +47,7 @@ struct Shown {
     const UnitRecord& u;
     float m12;  // 12 when the moment factor is exactly 1, else 1
 
-    explicit Shown(const UnitRecord& units)
-        : u(units), m12(units.moment.factor == 1.0f ? 12.0f : 1.0f)
-    {
-    }
+    explicit Shown(const UnitRecord& units) : u(units), m12(units.moment.factor == 1.0f ? 12.0f : 1.0f) {}
 
     float dia(float x) const { return x * u.diameter.factor; }
     float thk(float x) const { return x * u.thickness.factor; }

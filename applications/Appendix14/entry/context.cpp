@@ -12,12 +12,12 @@ Context::~Context() = default;
 Context::Context(Context&&) noexcept = default;
 Context& Context::operator=(Context&&) noexcept = default;
 
-void Context::analyse(float* reals, const char* texts, const char* /*run_mode*/,
-                      std::int32_t* error_count, const char* report_file, const char* unit_labels,
-                      const float* unit_factors, std::int32_t* print_control)
+void Context::analyse(float* reals, const char* texts, const char* /*run_mode*/, std::int32_t* error_count,
+                      const char* report_file, const char* unit_labels, const float* unit_factors,
+                      std::int32_t* print_control)
 {
-    analyse_item(*state_, CallArguments{reals, texts, error_count, report_file, unit_labels,
-                                   unit_factors, print_control});
+    analyse_item(*state_,
+                 CallArguments{reals, texts, error_count, report_file, unit_labels, unit_factors, print_control});
 }
 
 State& context_state(Context& c) { return *c.state_; }
@@ -43,8 +43,7 @@ bool Context::value(int i, tx14_value& out) const
     if (i < 0 || i >= rec.value_count)
         return false;
     const RecordedValue& v = rec.values[i];
-    out = {v.key, v.label, quantity_name(v.quantity), rec.unit(v.quantity), v.value,
-           rec.display(v.quantity, v.value)};
+    out = {v.key, v.label, quantity_name(v.quantity), rec.unit(v.quantity), v.value, rec.display(v.quantity, v.value)};
     return true;
 }
 
@@ -56,9 +55,17 @@ bool Context::check(int i, tx14_check& out) const
     if (i < 0 || i >= rec.check_count)
         return false;
     const RecordedCheck& c = rec.checks[i];
-    out = {c.key, c.label, quantity_name(c.quantity), rec.unit(c.quantity),
-           c.at_least ? ">=" : "<=", c.value, c.limit, rec.display(c.quantity, c.value),
-           rec.display(c.quantity, c.limit), c.passes ? 1 : 0, c.utilization,
+    out = {c.key,
+           c.label,
+           quantity_name(c.quantity),
+           rec.unit(c.quantity),
+           c.at_least ? ">=" : "<=",
+           c.value,
+           c.limit,
+           rec.display(c.quantity, c.value),
+           rec.display(c.quantity, c.limit),
+           c.passes ? 1 : 0,
+           c.utilization,
            c.applicable ? 1 : 0};
     return true;
 }

@@ -29,16 +29,14 @@ TX_API tx14_context* tx14_context_create(void)
 
 TX_API void tx14_context_destroy(tx14_context* context) { delete context; }
 
-TX_API void tx14_context_analyse(tx14_context* context, float* reals, const char* texts,
-                                 const char* run_mode, int32_t* error_count,
-                                 const char* report_file, const void*, const void*, const void*,
-                                 const char* unit_labels, const float* unit_factors,
-                                 int32_t* print_control)
+TX_API void tx14_context_analyse(tx14_context* context, float* reals, const char* texts, const char* run_mode,
+                                 int32_t* error_count, const char* report_file, const void*, const void*, const void*,
+                                 const char* unit_labels, const float* unit_factors, int32_t* print_control)
 {
     if (context == nullptr)
         return;
-    context->context.analyse(reals, texts, run_mode, error_count, report_file, unit_labels,
-                             unit_factors, print_control);
+    context->context.analyse(reals, texts, run_mode, error_count, report_file, unit_labels, unit_factors,
+                             print_control);
 }
 
 TX_API const void* tx14_context_capture_block(const tx14_context* context)

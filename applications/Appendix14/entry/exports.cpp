@@ -29,18 +29,17 @@ HostState host_state;
 
 extern "C" {
 
-TX_API void TX_STDCALL LGCENTER(float* reals, const char* texts, intptr_t, const char* /*run_mode*/,
-                                intptr_t, int32_t* error_count, const char* report_file, intptr_t,
-                                const void*, const void*, const void*, const char* unit_labels,
-                                intptr_t, const float* unit_factors, int32_t* print_control)
+TX_API void TX_STDCALL LGCENTER(float* reals, const char* texts, intptr_t, const char* /*run_mode*/, intptr_t,
+                                int32_t* error_count, const char* report_file, intptr_t, const void*, const void*,
+                                const void*, const char* unit_labels, intptr_t, const float* unit_factors,
+                                int32_t* print_control)
 {
-    tx14::analyse_item(host_state, tx14::CallArguments{reals, texts, error_count, report_file,
-                                                  unit_labels, unit_factors, print_control});
+    tx14::analyse_item(host_state, tx14::CallArguments{reals, texts, error_count, report_file, unit_labels,
+                                                       unit_factors, print_control});
 }
 
-TX_API void TX_STDCALL LGWEIGHT(const float* B, const float* A, const float* t, const float* g1,
-                                const float* g0, const float* h, float* W, float* Wr,
-                                const float* density)
+TX_API void TX_STDCALL LGWEIGHT(const float* B, const float* A, const float* t, const float* g1, const float* g0,
+                                const float* h, float* W, float* Wr, const float* density)
 {
     if (B == nullptr || A == nullptr || t == nullptr || g1 == nullptr || g0 == nullptr || h == nullptr ||
         W == nullptr || Wr == nullptr || density == nullptr)

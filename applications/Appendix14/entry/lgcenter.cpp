@@ -20,8 +20,7 @@ std::string_view file_name(const char* report_file)
     if (report_file == nullptr)
         return {};
     const void* nul = std::memchr(report_file, '\0', kFileNameWidth);
-    std::size_t n = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - report_file)
-                        : kFileNameWidth;
+    std::size_t n = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - report_file) : kFileNameWidth;
     while (n > 0 && report_file[n - 1] == ' ')
         --n;
     return {report_file, n};
@@ -65,21 +64,17 @@ void analyse_item(State& st, const CallArguments& call)
 
     if (choose_destination(r, call.report_file)) {
         if (truncate_to_int32(element(reals, 200)) == 1) {
-            st.input_errors =
-                run_jacket_item(r, st.units, st.jacket, st.jacket_results, reals, call.texts);
+            st.input_errors = run_jacket_item(r, st.units, st.jacket, st.jacket_results, reals, call.texts);
             if (st.input_errors == 0)
                 record_jacket_results(st.results, st.units, st.jacket, st.jacket_results);
             else
-                record_input_errors(st.results, st.units, st.jacket_results.findings,
-                                    ItemKind::jacket);
+                record_input_errors(st.results, st.units, st.jacket_results.findings, ItemKind::jacket);
         } else {
-            st.input_errors = run_opening_item(r, st.units, st.opening, st.opening_results,
-                                               reals, call.texts);
+            st.input_errors = run_opening_item(r, st.units, st.opening, st.opening_results, reals, call.texts);
             if (st.input_errors == 0)
                 record_opening_results(st.results, st.units, st.opening, st.opening_results);
             else
-                record_input_errors(st.results, st.units, st.opening_results.findings,
-                                    ItemKind::opening);
+                record_input_errors(st.results, st.units, st.opening_results.findings, ItemKind::opening);
             if (call.error_count)
                 *call.error_count = st.input_errors;
         }

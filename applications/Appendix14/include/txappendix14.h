@@ -37,10 +37,10 @@ extern "C" {
 #endif
 
 /* Widths of the fixed text fields and the sizes of the host's arrays. */
-#define TX14_REAL_COUNT 200        /* elements of the real input array */
-#define TX14_TEXT_WIDTH 15         /* each field of the text-field array */
-#define TX14_FILE_NAME_WIDTH 256   /* report file name */
-#define TX14_UNIT_LABEL_WIDTH 10   /* each unit label */
+#define TX14_REAL_COUNT 200      /* elements of the real input array */
+#define TX14_TEXT_WIDTH 15       /* each field of the text-field array */
+#define TX14_FILE_NAME_WIDTH 256 /* report file name */
+#define TX14_UNIT_LABEL_WIDTH 10 /* each unit label */
 #define TX14_UNIT_LABEL_COUNT 23
 #define TX14_UNIT_FACTOR_COUNT 22
 
@@ -59,21 +59,19 @@ extern "C" {
  * report in memory instead of appending it to the file. NULL reals: no
  * run. Other NULL arguments are read as blank texts, unit factors of 1 and
  * no report file; NULL outputs are not written. */
-TX_API void TX_STDCALL LGCENTER(float *reals, const char *texts, intptr_t texts_len,
-                                const char *run_mode, intptr_t run_mode_len, int32_t *error_count,
-                                const char *report_file, intptr_t report_file_len,
-                                const void *unused9, const void *unused10, const void *unused11,
-                                const char *unit_labels, intptr_t unit_labels_len,
-                                const float *unit_factors, int32_t *print_control);
+TX_API void TX_STDCALL LGCENTER(float* reals, const char* texts, intptr_t texts_len, const char* run_mode,
+                                intptr_t run_mode_len, int32_t* error_count, const char* report_file,
+                                intptr_t report_file_len, const void* unused9, const void* unused10,
+                                const void* unused11, const char* unit_labels, intptr_t unit_labels_len,
+                                const float* unit_factors, int32_t* print_control);
 
 /* Finished (W) and rough (Wr) weight of a head forging with a hub. When
  * any argument is NULL nothing is computed and nothing written. */
-TX_API void TX_STDCALL LGWEIGHT(const float *B, const float *A, const float *t, const float *g1,
-                                const float *g0, const float *h, float *W, float *Wr,
-                                const float *density);
+TX_API void TX_STDCALL LGWEIGHT(const float* B, const float* A, const float* t, const float* g1, const float* g0,
+                                const float* h, float* W, float* Wr, const float* density);
 
 /* Address of the line capture block of the last LGCENTER call. */
-TX_API void *TX_STDCALL GETLINESCOMAUX(void);
+TX_API void* TX_STDCALL GETLINESCOMAUX(void);
 
 /* Module flags the host may set before a call; only the first is read:
  * 1 replaces the special characters of each report line by plain text. */

@@ -19,10 +19,7 @@ float grid(int k) { return kThicknessGrid[static_cast<std::size_t>(k - 1)]; }
 
 // How many of the inner grid thicknesses grid(2) to grid(6) are below t
 // (none for a NaN t).
-int inner_grid_below(float t)
-{
-    return (grid(2) < t) + (grid(3) < t) + (grid(4) < t) + (grid(5) < t) + (grid(6) < t);
-}
+int inner_grid_below(float t) { return (grid(2) < t) + (grid(3) < t) + (grid(4) < t) + (grid(5) < t) + (grid(6) < t); }
 
 // Limits x to [lo, hi]; NaN stays NaN.
 float limited(float x, float lo, float hi)
@@ -65,17 +62,14 @@ const charts::KpSet& kp_set(std::int32_t size)
 float kp_polynomial(const std::array<float, charts::kCoefficients>& C, float D)
 {
     float root = std::sqrt(D);
-    return C[0] + C[1] * root + C[2] * D + C[3] * (root * D) + C[4] * whole_power(D, 2) +
-           C[5] * (root * D * D) + C[6] * whole_power(D, 3) + C[7] * real_power(D, 3.5f) +
-           C[8] * whole_power(D, 4) + C[9] * real_power(D, 4.5f);
+    return C[0] + C[1] * root + C[2] * D + C[3] * (root * D) + C[4] * whole_power(D, 2) + C[5] * (root * D * D) +
+           C[6] * whole_power(D, 3) + C[7] * real_power(D, 3.5f) + C[8] * whole_power(D, 4) +
+           C[9] * real_power(D, 4.5f);
 }
 
 }  // namespace
 
-float INTERP(float x0, float x, float x1, float y0, float y1)
-{
-    return y0 + (y1 - y0) * (x - x0) / (x1 - x0);
-}
+float INTERP(float x0, float x, float x1, float y0, float y1) { return y0 + (y1 - y0) * (x - x0) / (x1 - x0); }
 
 ChartColumn ee_chart_column(float chart, float D)
 {
@@ -100,8 +94,7 @@ ChartColumn ee_chart_column(float chart, float D)
         return column;
     }
     for (int i = 1; i <= charts::kThicknesses; ++i)
-        column.K[static_cast<std::size_t>(i - 1)] =
-            INTERP(Dlo, D, Dhi, chart_value(*K, j, i), chart_value(*K, j2, i));
+        column.K[static_cast<std::size_t>(i - 1)] = INTERP(Dlo, D, Dhi, chart_value(*K, j, i), chart_value(*K, j2, i));
     return column;
 }
 

@@ -5,9 +5,9 @@
 #include <cmath>
 
 #include "../common/units.hpp"
-#include "../report/report.hpp"
 #include "../report/formula_block.hpp"
 #include "../report/number_fields.hpp"
+#include "../report/report.hpp"
 #include "../report/single_precision.hpp"
 #include "../report/squeezed_line.hpp"
 #include "charts.hpp"
@@ -43,11 +43,11 @@ struct ChartChoice {
 // What the K selection depends on, the same for every thickness.
 struct KRule {
     bool div2;
-    float D;    // uncorroded inside diameter, for the charts
-    float Dc;   // corroded inside diameter, for Kp
+    float D;   // uncorroded inside diameter, for the charts
+    float Dc;  // corroded inside diameter, for Kp
     float NPS;
-    float Rj;   // formed inside radius, 0 for a standard pipe
-    float Tj;   // jacket thickness as input
+    float Rj;  // formed inside radius, 0 for a standard pipe
+    float Tj;  // jacket thickness as input
 };
 
 // Appendix EE: a formed jacket by its outside diameter, a standard pipe by
@@ -77,10 +77,7 @@ ChartChoice chart_choice(const KRule& k)
 
 // VIII-2: the Appendix EE chart a jacket size's Kp polynomial is fitted
 // to (NPS 2, 3, 4: charts 1, 2, 3; any other size: chart 3).
-int kp_reference_chart(std::int32_t size)
-{
-    return size >= 2 && size <= 4 ? size - 1 : 3;
-}
+int kp_reference_chart(std::int32_t size) { return size >= 2 && size <= 4 ? size - 1 : 3; }
 
 // The chart(s) of an item read at its shell diameter, once: the Trj
 // search looks K up at thousands of thicknesses.
@@ -157,8 +154,7 @@ struct TrjSearch {
 // Above the charts' end K stays K_end, so P' only rises with t when K is
 // above 0 and P R is not negative: the first step whose P' reaches Pj is
 // then found by halving the steps left, with the same P' at each step.
-bool search_by_halving(KValue K_end, const JacketInput& in, float R, int raises, float Pj,
-                       TrjSearch& s)
+bool search_by_halving(KValue K_end, const JacketInput& in, float R, int raises, float Pj, TrjSearch& s)
 {
     if (!(K_end.K > 0.0f) || in.P * R < 0.0f)
         return false;
@@ -290,8 +286,8 @@ struct ShellValues {
     float Fp;        // allowable jacket bending stress (VIII-2)
 };
 
-void write_shell_section(Report& r, const Shown& show, const JacketInput& in,
-                         const JacketResults& out, const ShellValues& v)
+void write_shell_section(Report& r, const Shown& show, const JacketInput& in, const JacketResults& out,
+                         const ShellValues& v)
 {
     const bool div2 = v.div2;
     const float R = v.R, Dc = v.Dc;
@@ -301,19 +297,16 @@ void write_shell_section(Report& r, const Shown& show, const JacketInput& in,
     if (div2) {
         write_text(r, style::kCaption, "Cylindrical Shell Calculation - Section 4.3.3.1");
         write_blank_line(r);
-        write_block(r, style::kResultCaption, "Computed Minimum Required Thickness [t]:",
-                    " = 0.5 * D( exp( P/(S*E) )-1) + ca + co",
+        write_block(r, style::kResultCaption,
+                    "Computed Minimum Required Thickness [t]:", " = 0.5 * D( exp( P/(S*E) )-1) + ca + co",
                     " = 0.5 * @3(exp( @3/(@3*@3))-1) + @3 + @3",
-                    {show.thk(Dc), show.pressure(in.P), show.stress(in.S), in.E, show.thk(in.ca), show.thk(in.co)},
-                    2);
+                    {show.thk(Dc), show.pressure(in.P), show.stress(in.S), in.E, show.thk(in.ca), show.thk(in.co)}, 2);
     } else {
-        write_block(r, style::kCaption,
-                    "Required Thickness of Shell per UG-27 Eqn(1) (Includes CA) [Tr]:",
-                    " = ( P * R ) / ( S * E - 0.6 * P ) + ( ca + co )",
-                    " = (@2 *@3 )/(@2 *@2 - 0.6 *@2 ) + @3 #",
-                    {show.pressure(in.P), show.dia(R), show.stress(in.S), in.E, show.pressure(in.P),
-                     show.thk(in.ca + in.co)},
-                    7);
+        write_block(
+            r, style::kCaption, "Required Thickness of Shell per UG-27 Eqn(1) (Includes CA) [Tr]:",
+            " = ( P * R ) / ( S * E - 0.6 * P ) + ( ca + co )", " = (@2 *@3 )/(@2 *@2 - 0.6 *@2 ) + @3 #",
+            {show.pressure(in.P), show.dia(R), show.stress(in.S), in.E, show.pressure(in.P), show.thk(in.ca + in.co)},
+            7);
     }
     write_result_a(r, out.Tr > in.ts, show.thk(out.Tr), show.u.thickness.text());
     if (out.Tr > in.ts)
@@ -321,21 +314,18 @@ void write_shell_section(Report& r, const Shown& show, const JacketInput& in,
                       {"The Input Thickness is < the Req'd Thickness for Internal Pressure!"});
 
     write_blank_line(r);
-    write_text(r, style::kCaption,
-               "Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:");
+    write_text(r, style::kCaption, "Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:");
     write_result_a(r, out.Trj > in.ts + 0.0001f, show.thk(out.Trj), show.u.thickness.text());
     if (v.Trj_chart)
         write_trj_chart_note(r, v.kp_chart);
     if (out.Trj > in.ts + 0.0001f)
-        write_warning(r, style::kWarning,
-                      {"The Input Thickness is < the Req'd Thickness for Jacket Pressure!"});
+        write_warning(r, style::kWarning, {"The Input Thickness is < the Req'd Thickness for Jacket Pressure!"});
     if (v.exhausted)
-        write_warning(r, style::kWarning,
-                      {"No Shell Thickness Withstands the Jacket Pressure - Revise the Design!"});
+        write_warning(r, style::kWarning, {"No Shell Thickness Withstands the Jacket Pressure - Revise the Design!"});
 }
 
-void write_pressure_section(Report& r, const Shown& show, const JacketInput& in,
-                            const JacketResults& out, const ShellValues& v)
+void write_pressure_section(Report& r, const Shown& show, const JacketInput& in, const JacketResults& out,
+                            const ShellValues& v)
 {
     const bool div2 = v.div2;
     const float K = v.K.K, Sstar = v.Sstar, Fp = v.Fp;
@@ -360,30 +350,26 @@ void write_pressure_section(Report& r, const Shown& show, const JacketInput& in,
     write_blank_line(r);
     if (div2) {
         write_block(r, style::kCaption,
-                    "Longitudinal Stress in Shell due to Internal Pressure [S*]:",
-                    " = ( P * D ) / ( 4 * ts )", " = ( @4 * @4 ) / ( 4 * @4 )",
-                    {show.pressure(in.P), show.dia(v.Dc), show.thk(out.ts_net)}, 1);
+                    "Longitudinal Stress in Shell due to Internal Pressure [S*]:", " = ( P * D ) / ( 4 * ts )",
+                    " = ( @4 * @4 ) / ( 4 * @4 )", {show.pressure(in.P), show.dia(v.Dc), show.thk(out.ts_net)}, 1);
     } else {
         write_block(r, style::kCaption,
-                    "Longitudinal Stress in Shell due to Internal Pressure [SPrime]:",
-                    " = ( P * R ) / ( 2 * ts )", " = ( @4 * @4 ) / ( 2 * @4 )",
-                    {show.pressure(in.P), show.dia(v.R), show.thk(out.ts_net)}, 1);
+                    "Longitudinal Stress in Shell due to Internal Pressure [SPrime]:", " = ( P * R ) / ( 2 * ts )",
+                    " = ( @4 * @4 ) / ( 2 * @4 )", {show.pressure(in.P), show.dia(v.R), show.thk(out.ts_net)}, 1);
     }
     write_result(r, show.stress(Sstar), show.u.stress.text());
 
     write_blank_line(r);
     if (div2) {
-        write_block(r, style::kCaption, "Allowable Jacket Bending Stress [Fp]:",
-                    " = min( 1.5 * S - S*, 1.5 * S )", " = min( 1.5 * @2 - @4, 1.5 * @2 )",
-                    {show.stress(in.S), show.stress(Sstar), show.stress(in.S)}, 1);
+        write_block(r, style::kCaption, "Allowable Jacket Bending Stress [Fp]:", " = min( 1.5 * S - S*, 1.5 * S )",
+                    " = min( 1.5 * @2 - @4, 1.5 * @2 )", {show.stress(in.S), show.stress(Sstar), show.stress(in.S)}, 1);
         write_result(r, show.stress(Fp), show.u.stress.text());
         write_blank_line(r);
         write_block(r, style::kCaption,
-                    "Permissible Jacket Pressure per 4.11.6.4, Equation 4.11.3 [Pjpm]:",
-                    " = Fp / Kp", " = @2 / @2", {show.stress(Fp), K}, 1);
+                    "Permissible Jacket Pressure per 4.11.6.4, Equation 4.11.3 [Pjpm]:", " = Fp / Kp", " = @2 / @2",
+                    {show.stress(Fp), K}, 1);
     } else {
-        write_block(r, style::kCaption,
-                    "Permissible Jacket Pressure per Appendix EE-1, Equation (1) [Pprime]:",
+        write_block(r, style::kCaption, "Permissible Jacket Pressure per Appendix EE-1, Equation (1) [Pprime]:",
                     " = ( 1.5 * S - Sprime ) / K", " = ( 1.5 * @2 - @4 ) / @2",
                     {show.stress(in.S), show.stress(Sstar), K}, 1);
     }
@@ -392,7 +378,8 @@ void write_pressure_section(Report& r, const Shown& show, const JacketInput& in,
 
 // The shell-thickness and pressure sections of a half-pipe jacket: every
 // value is computed first, then the sections print them.
-void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out, float R)
+void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
+                                  float R)
 {
     ShellValues v{};
     v.div2 = in.code == 2;

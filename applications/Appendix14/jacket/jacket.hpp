@@ -43,7 +43,7 @@ struct JacketResults {
 
 // Runs a jacket or coil item: unpack, echo, validate, calculate, results
 // into out and elements 196-198. Returns the number of fatal input errors.
-std::int32_t run_jacket_item(Report& r, const UnitRecord& units, JacketInput& in,
-                             JacketResults& out, float* reals, const char* texts);
+std::int32_t run_jacket_item(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, float* reals,
+                             const char* texts);
 
 }  // namespace tx14

@@ -29,8 +29,7 @@ void write_result_b(Report& r, float value, std::string_view unit)
     write_line(r);
 }
 
-void write_warning(Report& r, const LineStyles& headline,
-                   std::initializer_list<std::string_view> messages)
+void write_warning(Report& r, const LineStyles& headline, std::initializer_list<std::string_view> messages)
 {
     write_blank_line(r);
     write_text(r, headline, "*** WARNING ***");

@@ -13,7 +13,6 @@
 
 namespace tx14 {
 
-
 // The calculation of a validated item: title, then the half-pipe jacket
 // path (code selectors below 3: App. EE, 2 VIII-2) or the limpet coil path
 // (3 PD 5500, 4 EN 13445).
@@ -39,10 +38,9 @@ void JACKETSUMMARY(Report& r, const UnitRecord& units, const JacketSummary& v);
 // Sections of JACKETCALC after the shell and pressure sections: the jacket
 // thickness with its schedule search, the fillet weld and the closing of a
 // half-pipe jacket; and the whole limpet coil path.
-void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in,
-                               JacketResults& out, pipes::PipeSize pipe);
-void limpet_coil(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
-                 pipes::PipeSize pipe);
+void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
+                               pipes::PipeSize pipe);
+void limpet_coil(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out, pipes::PipeSize pipe);
 
 // Result form A, written with the warning styles when the required value
 // exceeds the one the input provides.
@@ -53,7 +51,6 @@ void write_result_b(Report& r, float value, std::string_view unit);
 
 // A blank line, "*** WARNING ***" with the headline styles, then each
 // message with the warning styles.
-void write_warning(Report& r, const LineStyles& headline,
-                   std::initializer_list<std::string_view> messages);
+void write_warning(Report& r, const LineStyles& headline, std::initializer_list<std::string_view> messages);
 
 }  // namespace tx14

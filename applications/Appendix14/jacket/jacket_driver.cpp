@@ -38,8 +38,8 @@ void unpack_jacket_input(JacketInput& in, float* reals, const char* texts)
     copy_text(in.jacket_material, text_field(texts, 2), kTextWidth);
 }
 
-std::int32_t run_jacket_item(Report& r, const UnitRecord& units, JacketInput& in,
-                             JacketResults& out, float* reals, const char* texts)
+std::int32_t run_jacket_item(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, float* reals,
+                             const char* texts)
 {
     out = JacketResults{};
     unpack_jacket_input(in, reals, texts);

@@ -2,8 +2,8 @@
 // units: a 45-character label, the value in a fixed form ending in column
 // 60, two blanks and the unit label.
 #include "../common/units.hpp"
-#include "../report/report.hpp"
 #include "../report/number_fields.hpp"
+#include "../report/report.hpp"
 #include "jacket_item.hpp"
 
 namespace tx14 {
@@ -23,16 +23,12 @@ struct Echo {
     void value(std::string_view label, float v, int width, int d, std::string_view unit)
     {
         assign(r.line, label);
-        field::fixed(Field(r.line).subspan(kValueEnd - width, static_cast<std::size_t>(width)),
-                     v, d);
+        field::fixed(Field(r.line).subspan(kValueEnd - width, static_cast<std::size_t>(width)), v, d);
         put(r.line, kUnitColumn, unit);
         write_line(r);
     }
 
-    void diameter(std::string_view label, float v)
-    {
-        value(label, show.dia(v), 10, 4, show.u.diameter.text());
-    }
+    void diameter(std::string_view label, float v) { value(label, show.dia(v), 10, 4, show.u.diameter.text()); }
     void thickness(std::string_view label, float v, int d = 4)
     {
         value(label, show.thk(v), 10, d, show.u.thickness.text());
@@ -41,10 +37,7 @@ struct Echo {
     {
         value(label, show.pressure(v), 10, d, show.u.pressure.text());
     }
-    void stress(std::string_view label, float v)
-    {
-        value(label, show.stress(v), 14, 2, show.u.stress.text());
-    }
+    void stress(std::string_view label, float v) { value(label, show.stress(v), 14, 2, show.u.stress.text()); }
     void temperature(std::string_view label, float T)
     {
         value(label, show.temperature(T), 10, 2, show.u.temperature_text());
@@ -128,8 +121,7 @@ void echo_jacket_input(Report& r, const UnitRecord& units, const JacketInput& in
     const bool half_pipe = in.code < 3;
     write_blank_line(r);
     write_text(r, style::kTitle,
-               half_pipe ? "Half-Pipe Jacket Analysis Input Data :"
-                         : "Limpet Coil Analysis Input Data :");
+               half_pipe ? "Half-Pipe Jacket Analysis Input Data :" : "Limpet Coil Analysis Input Data :");
     write_blank_line(r);
     Echo e{r, Shown(units)};
     if (half_pipe)

@@ -18,27 +18,27 @@ inline constexpr float kFormedRadius = 0.01f;  // above: a formed jacket or coil
                                                // rounding noise still means a standard pipe
 
 struct JacketInput {
-    std::int32_t item = 0;  // element 1, printed in the error heading
-    std::int32_t code = 0;  // element 20: 1 App. EE, 2 VIII-2, 3 PD 5500, 4 EN 13445
-    float D = 0;            // cylinder inside diameter, uncorroded
-    float ts = 0;           // cylinder thickness (coil: e)
-    float P = 0;            // cylinder internal design pressure
-    float T = 0;            // design temperature for internal pressure
-    float S = 0;            // cylinder allowable stress, design temperature (coil: f)
-    float Sa = 0;           // cylinder allowable stress, ambient
-    float ca = 0;           // cylinder corrosion allowance
-    float E = 0;            // cylinder joint efficiency
-    float NPS = 0;          // nominal pipe size of the jacket or coil (Dpj)
-    float Tj = 0;           // jacket (coil) thickness; becomes the accepted thickness
-    float Pj = 0;           // jacket (coil) design pressure; a coil leaves pMaxC1 here
-    float Tjacket = 0;      // jacket (coil) design temperature
-    float Sj = 0;           // jacket allowable stress (coil: fc)
-    float Sja = 0;          // jacket allowable stress, ambient
-    float caj = 0;          // jacket (coil) corrosion allowance
-    float r = 0;            // formed inside radius; 0 for a standard pipe of size NPS
-    float ExtPCore = 0;     // core external pressure
-    float co = 0;           // cylinder outer corrosion allowance (ExtCA)
-    float L = 0;            // span of the coils
+    std::int32_t item = 0;                     // element 1, printed in the error heading
+    std::int32_t code = 0;                     // element 20: 1 App. EE, 2 VIII-2, 3 PD 5500, 4 EN 13445
+    float D = 0;                               // cylinder inside diameter, uncorroded
+    float ts = 0;                              // cylinder thickness (coil: e)
+    float P = 0;                               // cylinder internal design pressure
+    float T = 0;                               // design temperature for internal pressure
+    float S = 0;                               // cylinder allowable stress, design temperature (coil: f)
+    float Sa = 0;                              // cylinder allowable stress, ambient
+    float ca = 0;                              // cylinder corrosion allowance
+    float E = 0;                               // cylinder joint efficiency
+    float NPS = 0;                             // nominal pipe size of the jacket or coil (Dpj)
+    float Tj = 0;                              // jacket (coil) thickness; becomes the accepted thickness
+    float Pj = 0;                              // jacket (coil) design pressure; a coil leaves pMaxC1 here
+    float Tjacket = 0;                         // jacket (coil) design temperature
+    float Sj = 0;                              // jacket allowable stress (coil: fc)
+    float Sja = 0;                             // jacket allowable stress, ambient
+    float caj = 0;                             // jacket (coil) corrosion allowance
+    float r = 0;                               // formed inside radius; 0 for a standard pipe of size NPS
+    float ExtPCore = 0;                        // core external pressure
+    float co = 0;                              // cylinder outer corrosion allowance (ExtCA)
+    float L = 0;                               // span of the coils
     std::array<char, 15> cylinder_material{};  // right-adjusted by the echo
     std::array<char, 15> jacket_material{};    // right-adjusted by the echo
 };

@@ -1,8 +1,8 @@
 // JACKETSUMMARY: the "Summary of Results:" table that closes a half-pipe
 // jacket report.
 #include "../common/units.hpp"
-#include "../report/report.hpp"
 #include "../report/number_fields.hpp"
+#include "../report/report.hpp"
 #include "jacket_calc.hpp"
 
 namespace tx14 {
@@ -34,8 +34,7 @@ void JACKETSUMMARY(Report& r, const UnitRecord& units, const JacketSummary& v)
     write_blank_line(r);
     write_summary_line(r, "Pressure Used for Jacket Design", show.pressure(v.Pj), prs_label);
     write_summary_line(r, "M.A.W.P. of Jacket for Input Thickness", show.pressure(v.Pprime_ts), prs_label);
-    write_summary_line(r, "M.A.W.P. of Jacket for Required Thickness", show.pressure(v.Pprime_Trj),
-                       prs_label);
+    write_summary_line(r, "M.A.W.P. of Jacket for Required Thickness", show.pressure(v.Pprime_Trj), prs_label);
     write_blank_line(r);
     write_summary_line(r, "Input Thickness of Half-Pipe Jacket", show.thk(v.Tj_input), thk_label);
     write_summary_line(r, "Required Thickness of Half-Pipe Jacket", show.thk(v.T), thk_label);

@@ -63,8 +63,7 @@ JacketWall jacket_wall(const JacketInput& in, pipes::PipeSize pipe)
     }
 }
 
-void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in,
-                       pipes::PipeSize pipe, const JacketWall& w)
+void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in, pipes::PipeSize pipe, const JacketWall& w)
 {
     const bool div2 = in.code == 2;
     const std::string_view thk = show.u.thickness.text();
@@ -77,16 +76,15 @@ void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in,
 
     write_blank_line(r);
     constexpr FormulaTemplate kTemplate = " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4";
-    const auto values = {show.pressure(in.Pj), show.dia(w.Rp), show.stress(in.Sj),
-                         show.pressure(in.Pj), show.thk(in.caj)};
+    const auto values = {show.pressure(in.Pj), show.dia(w.Rp), show.stress(in.Sj), show.pressure(in.Pj),
+                         show.thk(in.caj)};
     if (div2)
         write_block(r, style::kCaption,
                     "Req'd Half-Pipe Jacket Thickness per 4.11.6.3, Eqn. 4.11.2, "
                     "(Includes ca) [trp]:",
                     " = ( Pj * Rp ) / ( 0.85 * Sj - 0.6 * Pj ) + caj", kTemplate, values, 1);
     else
-        write_block(r, style::kCaption,
-                    "Req'd Half-Pipe Jacket Thickness per App. EE-1, Eqn. (2) (Includes ca) [T]:",
+        write_block(r, style::kCaption, "Req'd Half-Pipe Jacket Thickness per App. EE-1, Eqn. (2) (Includes ca) [T]:",
                     " = ( Pj * R ) / ( 0.85 * Sj - 0.6 * Pj ) + caj", kTemplate, values, 1);
     write_result_a(r, w.T_input > in.Tj, show.thk(w.T_input), thk);
     if (!w.searched)
@@ -101,9 +99,8 @@ void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in,
     write_text(r, style::kCaption, "Acceptable Pipe Schedule for Jacket:");
     write_schedule_line(r, pipes::schedule_name(w.schedule));
     write_blank_line(r);
-    write_block(r, style::kCaption, "Actual Thickness of Selected Pipe Schedule [Tj]:",
-                " = t * 0.875", " =  @4 * 0.875", {show.thk(pipes::wall(w.schedule, pipe.col))},
-                1);
+    write_block(r, style::kCaption, "Actual Thickness of Selected Pipe Schedule [Tj]:", " = t * 0.875",
+                " =  @4 * 0.875", {show.thk(pipes::wall(w.schedule, pipe.col))}, 1);
     write_result_b(r, show.thk(w.Tj), thk);
 }
 
@@ -121,34 +118,33 @@ WeldBasis weld_basis(const JacketInput& in, float Tj)
 float fillet_weld(const JacketInput& in, float Tj)
 {
     switch (weld_basis(in, Tj)) {
-    case WeldBasis::shell: return in.ts * kWeldFactor;
-    case WeldBasis::formed_jacket: return Tj * kWeldFactor;
-    case WeldBasis::pipe_jacket: break;
+    case WeldBasis::shell:
+        return in.ts * kWeldFactor;
+    case WeldBasis::formed_jacket:
+        return Tj * kWeldFactor;
+    case WeldBasis::pipe_jacket:
+        break;
     }
     return Tj * kWeldFactor / kMillTolerance;
 }
 
-void write_fillet_weld(Report& r, const Shown& show, const JacketInput& in, float Tj,
-                       float Fillet)
+void write_fillet_weld(Report& r, const Shown& show, const JacketInput& in, float Tj, float Fillet)
 {
-    constexpr std::string_view kOnJacket =
-        "Minimum Fillet Weld Size (Based on Jacket Thickness) [Fillet]:";
+    constexpr std::string_view kOnJacket = "Minimum Fillet Weld Size (Based on Jacket Thickness) [Fillet]:";
     write_blank_line(r);
     write_text(r, style::kTitle, "Minimum Fillet Weld Size Calculations:");
     write_blank_line(r);
     switch (weld_basis(in, Tj)) {
     case WeldBasis::shell:
         write_block(r, style::kCaption,
-                    "Minimum Fillet Weld Size (Based on Shell Thickness) [Fillet]:",
-                    " = Ts * 1.414", " = @4 * 1.414", {show.thk(in.ts)}, 1);
+                    "Minimum Fillet Weld Size (Based on Shell Thickness) [Fillet]:", " = Ts * 1.414", " = @4 * 1.414",
+                    {show.thk(in.ts)}, 1);
         break;
     case WeldBasis::formed_jacket:
-        write_block(r, style::kCaption, kOnJacket, " = Tj * 1.414", " = @4 * 1.414",
-                    {show.thk(Tj)}, 1);
+        write_block(r, style::kCaption, kOnJacket, " = Tj * 1.414", " = @4 * 1.414", {show.thk(Tj)}, 1);
         break;
     case WeldBasis::pipe_jacket:
-        write_block(r, style::kCaption, kOnJacket, " = Tj / .875 * 1.414",
-                    " = @4 / .875 * 1.414", {show.thk(Tj)}, 1);
+        write_block(r, style::kCaption, kOnJacket, " = Tj / .875 * 1.414", " = @4 / .875 * 1.414", {show.thk(Tj)}, 1);
         break;
     }
     write_result_b(r, show.thk(Fillet), show.u.thickness.text());
@@ -156,8 +152,8 @@ void write_fillet_weld(Report& r, const Shown& show, const JacketInput& in, floa
 
 }  // namespace
 
-void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in,
-                               JacketResults& out, pipes::PipeSize pipe)
+void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
+                               pipes::PipeSize pipe)
 {
     const Shown show(units);
     const JacketWall w = jacket_wall(in, pipe);
@@ -171,19 +167,19 @@ void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketI
     write_jacket_wall(r, show, in, pipe, w);
     write_fillet_weld(r, show, in, w.Tj, out.Fillet);
     write_blank_line(r);
-    write_text(r, style::kNote,
-               "Note: For Cyclic service a full penetration groove weld should be used.");
+    write_text(r, style::kNote, "Note: For Cyclic service a full penetration groove weld should be used.");
     write_blank_line(r);
-    JACKETSUMMARY(r, units, {.Tr = out.Tr,
-                             .ts = in.ts,
-                             .Trj = out.Trj,
-                             .Pj = in.Pj,
-                             .T = out.T,
-                             .Tj = w.Tj,
-                             .Fillet = out.Fillet,
-                             .Pprime_Trj = out.Pprime_Trj,
-                             .Pprime_ts = out.Pprime_ts,
-                             .Tj_input = out.Tj_input});
+    JACKETSUMMARY(r, units,
+                  {.Tr = out.Tr,
+                   .ts = in.ts,
+                   .Trj = out.Trj,
+                   .Pj = in.Pj,
+                   .T = out.T,
+                   .Tj = w.Tj,
+                   .Fillet = out.Fillet,
+                   .Pprime_Trj = out.Pprime_Trj,
+                   .Pprime_ts = out.Pprime_ts,
+                   .Tj_input = out.Tj_input});
 }
 
 }  // namespace tx14

@@ -5,8 +5,8 @@
 #include <cmath>
 
 #include "../common/units.hpp"
-#include "../report/report.hpp"
 #include "../report/number_fields.hpp"
+#include "../report/report.hpp"
 #include "jacket_item.hpp"
 #include "pipe_schedules.hpp"
 

@@ -6,8 +6,8 @@
 
 #include "../common/units.hpp"
 #include "../report/formula_block.hpp"
-#include "../report/report.hpp"
 #include "../report/rendering.hpp"
+#include "../report/report.hpp"
 #include "../report/single_precision.hpp"
 #include "jacket_calc.hpp"
 
@@ -17,8 +17,8 @@ namespace {
 constexpr float z = 1.0f;  // weld joint coefficient of EN 13445, taken as 1
 
 // Blank line, then the block; every coil caption is a result caption.
-void coil_block(Report& r, std::string_view label, std::string_view symbolic,
-                const FormulaTemplate& tmpl, std::initializer_list<float> values, int keep)
+void coil_block(Report& r, std::string_view label, std::string_view symbolic, const FormulaTemplate& tmpl,
+                std::initializer_list<float> values, int keep)
 {
     write_blank_line(r);
     write_block(r, style::kResultCaption, label, symbolic, tmpl, values, keep);
@@ -26,15 +26,15 @@ void coil_block(Report& r, std::string_view label, std::string_view symbolic,
 
 // The coil's radii and the values its report shows.
 struct CoilValues {
-    float ri = 0;      // inside radius of the coil
-    float rc = 0;      // mean radius (PD 5500: outside radius) of the coil
-    float l = 0;       // span of the coil on the cylinder: the a of EN 13445
-    float e = 0;       // minimum coil thickness
-    float Tr = 0;      // minimum cylinder thickness
-    float ecor = 0;    // corroded coil thickness
-    float Di = 0;      // EN 13445: inside diameter of the coil, corroded
-    float pMaxC1 = 0;  // maximum coil pressure, coil side
-    float pMaxC2 = 0;  // maximum coil pressure, cylinder side
+    float ri = 0;          // inside radius of the coil
+    float rc = 0;          // mean radius (PD 5500: outside radius) of the coil
+    float l = 0;           // span of the coil on the cylinder: the a of EN 13445
+    float e = 0;           // minimum coil thickness
+    float Tr = 0;          // minimum cylinder thickness
+    float ecor = 0;        // corroded coil thickness
+    float Di = 0;          // EN 13445: inside diameter of the coil, corroded
+    float pMaxC1 = 0;      // maximum coil pressure, coil side
+    float pMaxC2 = 0;      // maximum coil pressure, cylinder side
     float e_pressure = 0;  // cylinder thickness for its own internal pressure
 };
 
@@ -95,45 +95,37 @@ void write_coil(Report& r, const Shown& show, const JacketInput& in, const CoilV
         coil_block(r, "Minimum Coil thickness due to Limpet coil pressure [e]:",
                    " = pc * D / ( 2 * f * z - pc ) + caj     EN-13445 Equation: 7.4.2:",
                    " = @2 * @2 / ( 2 * @3 * @3 - @3) + @3",
-                   {show.pressure(pc), show.dia(v.rc + v.rc), show.stress(in.Sj), z,
-                    show.stress(pc), show.thk(in.caj)},
+                   {show.pressure(pc), show.dia(v.rc + v.rc), show.stress(in.Sj), z, show.stress(pc), show.thk(in.caj)},
                    3);
     RESULTLINE(r, show.thk(v.e), 3, thk);
 
     coil_block(r,
                pd5500 ? "Minimum Cylinder thickness due to Limpet coil pressure, 3.11.3-7 [ec]:"
                       : "Minimum Cylinder thickness due to Limpet coil pressure, 8.5.3-23 [e]:",
-               pd5500 ? " = l * sqrt( pc/(3f) ) + ca + ExtCA"
-                      : " = a * sqrt( pc/(3f) ) + ca + ExtCA",
+               pd5500 ? " = l * sqrt( pc/(3f) ) + ca + ExtCA" : " = a * sqrt( pc/(3f) ) + ca + ExtCA",
                " = @3 * sqrt( @3/(3 * @3 ) ) + @3 + @3",
-               {show.dia(v.l), show.pressure(pc), show.stress(in.S), show.thk(in.ca),
-                show.thk(in.co)},
-               1);
+               {show.dia(v.l), show.pressure(pc), show.stress(in.S), show.thk(in.ca), show.thk(in.co)}, 1);
     RESULTLINE(r, show.thk(v.Tr), 3, thk);
 
     if (pd5500)
-        coil_block(r, "Maximum Pressure in Coil, Coil Side [pMaxC1]:",
-                   " = ( ec - caj )0.75 * fc / rc", " = (@3 - @3)0.75 * @3 / @3",
-                   {show.thk(ec), show.thk(in.caj), show.stress(in.Sj), show.dia(v.rc)}, 1);
-    else
-        coil_block(r, "Maximum Pressure in Coil, Coil Side [pMaxC1]:",
-                   " = ( 2 * f * ecor * z ) / (Di + ecor)", " = ( 2 * @2 * @3 * @1 ) / (@2 + @4)",
-                   {show.stress(in.Sj), show.thk(v.ecor), z, show.dia(v.Di), show.thk(v.ecor)},
+        coil_block(r, "Maximum Pressure in Coil, Coil Side [pMaxC1]:", " = ( ec - caj )0.75 * fc / rc",
+                   " = (@3 - @3)0.75 * @3 / @3", {show.thk(ec), show.thk(in.caj), show.stress(in.Sj), show.dia(v.rc)},
                    1);
+    else
+        coil_block(r, "Maximum Pressure in Coil, Coil Side [pMaxC1]:", " = ( 2 * f * ecor * z ) / (Di + ecor)",
+                   " = ( 2 * @2 * @3 * @1 ) / (@2 + @4)",
+                   {show.stress(in.Sj), show.thk(v.ecor), z, show.dia(v.Di), show.thk(v.ecor)}, 1);
     RESULTLINE(r, show.pressure(v.pMaxC1), 3, prs);
 
-    coil_block(r, "Maximum Pressure in Coil, Cylinder Side [pMaxC2]:",
-               " = 3f( (e - c - ExtCA)/l )^(2)", " = 3*@3( (@3 - @3 - @3)/@3 )^(2)",
-               {show.stress(in.S), show.thk(in.ts), show.thk(in.ca), show.thk(in.co),
-                show.dia(v.l)},
-               1);
+    coil_block(r, "Maximum Pressure in Coil, Cylinder Side [pMaxC2]:", " = 3f( (e - c - ExtCA)/l )^(2)",
+               " = 3*@3( (@3 - @3 - @3)/@3 )^(2)",
+               {show.stress(in.S), show.thk(in.ts), show.thk(in.ca), show.thk(in.co), show.dia(v.l)}, 1);
     write_result(r, show.pressure(v.pMaxC2), prs);
 }
 
 }  // namespace
 
-void limpet_coil(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
-                 pipes::PipeSize pipe)
+void limpet_coil(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
 {
     const CoilValues v = coil_values(in, pipe);
     out.Trj = 0.0f;

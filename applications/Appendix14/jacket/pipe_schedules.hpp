@@ -32,6 +32,7 @@ inline constexpr PipeSize pipe_size(float NPS)
 }
 
 // 0.001 marks a schedule the size does not come in.
+// clang-format off
 inline constexpr std::array<std::array<float, kSizes>, kSchedules> kWall{{
     //  NPS 2     2.5      3       3.5      4        schedule
     {{0.065f, 0.083f, 0.083f, 0.083f, 0.083f}},  // 5S
@@ -50,15 +51,15 @@ inline constexpr std::array<std::array<float, kSizes>, kSchedules> kWall{{
     {{0.343f, 0.375f, 0.437f, 0.001f, 0.531f}},  // 160
     {{0.436f, 0.552f, 0.6f, 0.636f, 0.674f}},    // XXS
 }};
+// clang-format on
 
 // Fifteen four-character names in the row order of the wall table.
-inline constexpr std::string_view kScheduleNames =
-    "5S  10S 10  20  30  40  40S 80  80S 80XS100 120 140 160 XXS ";
+inline constexpr std::string_view kScheduleNames = "5S  10S 10  20  30  40  40S 80  80S 80XS100 120 140 160 XXS ";
 static_assert(kScheduleNames.size() == 4 * kSchedules);
 
 // The same names alone, for texts that show them in words.
-inline constexpr const char* kScheduleWords[kSchedules] = {
-    "5S", "10S", "10", "20", "30", "40", "40S", "80", "80S", "80XS", "100", "120", "140", "160", "XXS"};
+inline constexpr const char* kScheduleWords[kSchedules] = {"5S",  "10S",  "10",  "20",  "30",  "40",  "40S", "80",
+                                                           "80S", "80XS", "100", "120", "140", "160", "XXS"};
 inline constexpr const char* schedule_word(int s) { return kScheduleWords[s - 1]; }
 
 // Wall of schedule s at pipe column col (both from 1).

@@ -17,23 +17,19 @@ struct HubTexts {
 };
 
 constexpr HubTexts kHubTexts[] = {
-    {"Effective Hub Length,  h0n = ", "Hub Ratio,           Hratn = ",
-     "Thickness Ratio,     Gratn = ", "sqrt(Bn*g0n)", "h / h0n ", "(g1n/g0n)"},
-    {"Effective Hub Length,  h0s = ", "Hub Ratio,           Hrats = ",
-     "Thickness Ratio,     Grats = ", "sqrt(Bs*g0s)", "h / h0s ", "(g1s/g0s)"},
+    {"Effective Hub Length,  h0n = ", "Hub Ratio,           Hratn = ", "Thickness Ratio,     Gratn = ", "sqrt(Bn*g0n)",
+     "h / h0n ", "(g1n/g0n)"},
+    {"Effective Hub Length,  h0s = ", "Hub Ratio,           Hrats = ", "Thickness Ratio,     Grats = ", "sqrt(Bs*g0s)",
+     "h / h0s ", "(g1s/g0s)"},
 };
 constexpr std::string_view kDefinedAsZero = "Defined as 0";
 constexpr int kHubTextWidth = 20;  // of the 26-character text fields
 
 // A line of two factors: blanks, "name = ", the value (3 decimals in 10
 // columns), blanks, the second name and value.
-void write_factor_pair(Report& r, int lead, std::string_view name1, float v1, int gap,
-                       std::string_view name2, float v2)
+void write_factor_pair(Report& r, int lead, std::string_view name1, float v1, int gap, std::string_view name2, float v2)
 {
-    FixedLine(r)
-        .blanks(lead).text(name1).fixed(v1, 10, 3)
-        .blanks(gap).text(name2).fixed(v2, 10, 3)
-        .write();
+    FixedLine(r).blanks(lead).text(name1).fixed(v1, 10, 3).blanks(gap).text(name2).fixed(v2, 10, 3).write();
 }
 
 }  // namespace
@@ -103,7 +99,9 @@ void write_k_ratio_factors(Report& r, float K, const KRatioFactors& k, int code)
 {
     FixedLine(r)
         .text(code == 2 ? "Factors from Table 4-16.4 " : "Factors from Figure 2-7.1 ")
-        .blanks(20).text("K = ").fixed(K, 10, 3)
+        .blanks(20)
+        .text("K = ")
+        .fixed(K, 10, 3)
         .write();
     write_factor_pair(r, 20, "T = ", k.T, 12, "U = ", k.U);
     write_factor_pair(r, 20, "Y = ", k.Y, 12, "Z = ", k.Z);
@@ -115,17 +113,24 @@ void write_hub_set(Report& r, const Shown& show, const HubSet& s, HubSide side, 
     const HubFactors& hub = s.hub;
     write_blank_line(r);
     FixedLine(r)
-        .text(texts.h0_caption).text(hub.thick ? texts.h0 : kDefinedAsZero, kHubTextWidth)
-        .blanks(1).fixed(show.dia(hub.h0), 10, 3)
-        .blanks(1).text(show.u.diameter.text())
+        .text(texts.h0_caption)
+        .text(hub.thick ? texts.h0 : kDefinedAsZero, kHubTextWidth)
+        .blanks(1)
+        .fixed(show.dia(hub.h0), 10, 3)
+        .blanks(1)
+        .text(show.u.diameter.text())
         .write();
     FixedLine(r)
-        .text(texts.Hrat_caption).text(hub.has_h_h0 ? texts.h_h0 : kDefinedAsZero, kHubTextWidth)
-        .blanks(1).fixed(hub.h_h0, 10, 3)
+        .text(texts.Hrat_caption)
+        .text(hub.has_h_h0 ? texts.h_h0 : kDefinedAsZero, kHubTextWidth)
+        .blanks(1)
+        .fixed(hub.h_h0, 10, 3)
         .write();
     FixedLine(r)
-        .text(texts.Grat_caption).text(hub.thick ? texts.g1_g0 : kDefinedAsZero, kHubTextWidth)
-        .blanks(1).fixed(hub.g1_g0, 10, 3)
+        .text(texts.Grat_caption)
+        .text(hub.thick ? texts.g1_g0 : kDefinedAsZero, kHubTextWidth)
+        .blanks(1)
+        .fixed(hub.g1_g0, 10, 3)
         .write();
     write_blank_line(r);
     if (s.integral) {
@@ -152,10 +157,7 @@ void write_d_and_e(Report& r, const Shown& show, const HubDE& de, float h0, floa
         line.exponential(d_shown, 10, 5);
     else
         line.fixed(d_shown, 10, 3);
-    line.blanks(1).text(view(d_unit))
-        .blanks(6).text("e = ").fixed(e_shown, 10, 4)
-        .blanks(1).text(view(e_unit))
-        .write();
+    line.blanks(1).text(view(d_unit)).blanks(6).text("e = ").fixed(e_shown, 10, 4).blanks(1).text(view(e_unit)).write();
 }
 
 void write_stress_factors(Report& r, const StressFactors& s)

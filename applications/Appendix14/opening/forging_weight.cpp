@@ -4,8 +4,7 @@
 
 namespace tx14 {
 
-void forging_weight(float B, float A, float t, float g1, float g0, float h, float& W, float& Wr,
-                    float density)
+void forging_weight(float B, float A, float t, float g1, float g0, float h, float& W, float& Wr, float density)
 {
     const float quarter_pi = 3.1415927f * 0.25f;
     float a = quarter_pi * (A * A - B * B);     // area of the head ring

@@ -64,24 +64,15 @@ void polynomial_constants(IntegralFlangeConstants& k)
     Cn[4] = (59 * A) / 5040 + k11_360 + (3 * A + 1) / C;
     Cn[5] = (5 * A) / 1008 + k1_90 - whole_power(A + 1, 3) / C;
     Cn[6] = (17 * A) / 5040 + k1_120 + 1 / C;
-    Cn[7] = (51 * A) / 1232 + k215_2772
-            + ((225 * A) / 14 + k60_7 + (75 * A2) / 7 + (5 * A3) / 2) / C;
-    Cn[8] = (128 * A) / 45045 + k31_6930
-            + ((15 * A) / 7 + k6_7 + (12 * A2) / 7 + (5 * A3) / 11) / C;
-    Cn[9] = (653 * A) / 73920 + k533_30240
-            + ((33 * A) / 14 + 0.5f + (39 * A2) / 28 + (25 * A3) / 84) / C;
-    Cn[10] = (3 * A) / 704 + k29_3780
-             - ((33 * A) / 14 + 0.5f + (81 * A2) / 28 + (13 * A3) / 12) / C;
-    Cn[11] = (1763 * A) / 665280 + k31_6048
-             + ((6 * A) / 7 + 0.5f + (15 * A2) / 28 + (5 * A3) / 42) / C;
-    Cn[12] = (71 * A) / 300300 + k1_2925
-             + ((18 * A) / 35 + k8_35 + (156 * A2) / 385 + (6 * A3) / 55) / C;
-    Cn[13] = (937 * A) / 1663200 + k761_831600
-             + ((6 * A) / 35 + k1_35 + (11 * A2) / 70 + (3 * A3) / 70) / C;
-    Cn[14] = (103 * A) / 332640 + k197_415800
-             - ((6 * A) / 35 + k1_35 + (17 * A2) / 70 + A3 / 10) / C;
-    Cn[15] = (97 * A) / 554400 + k233_831600
-             + ((3 * A) / 35 + k1_35 + A2 / 14 + (2 * A3) / 105) / C;
+    Cn[7] = (51 * A) / 1232 + k215_2772 + ((225 * A) / 14 + k60_7 + (75 * A2) / 7 + (5 * A3) / 2) / C;
+    Cn[8] = (128 * A) / 45045 + k31_6930 + ((15 * A) / 7 + k6_7 + (12 * A2) / 7 + (5 * A3) / 11) / C;
+    Cn[9] = (653 * A) / 73920 + k533_30240 + ((33 * A) / 14 + 0.5f + (39 * A2) / 28 + (25 * A3) / 84) / C;
+    Cn[10] = (3 * A) / 704 + k29_3780 - ((33 * A) / 14 + 0.5f + (81 * A2) / 28 + (13 * A3) / 12) / C;
+    Cn[11] = (1763 * A) / 665280 + k31_6048 + ((6 * A) / 7 + 0.5f + (15 * A2) / 28 + (5 * A3) / 42) / C;
+    Cn[12] = (71 * A) / 300300 + k1_2925 + ((18 * A) / 35 + k8_35 + (156 * A2) / 385 + (6 * A3) / 55) / C;
+    Cn[13] = (937 * A) / 1663200 + k761_831600 + ((6 * A) / 35 + k1_35 + (11 * A2) / 70 + (3 * A3) / 70) / C;
+    Cn[14] = (103 * A) / 332640 + k197_415800 - ((6 * A) / 35 + k1_35 + (17 * A2) / 70 + A3 / 10) / C;
+    Cn[15] = (97 * A) / 554400 + k233_831600 + ((3 * A) / 35 + k1_35 + A2 / 14 + (2 * A3) / 105) / C;
 }
 
 // C16 to C25: the solution of the three edge conditions.
@@ -92,26 +83,35 @@ void determinant_constants(IntegralFlangeConstants& k)
     const float C3sq = whole_power(Cn[3], 2);
     const float C8sq = whole_power(Cn[8], 2);
 
-    Cn[16] = det3(Cn[1] * Cn[7] * Cn[12], Cn[2] * Cn[8] * Cn[3], Cn[3] * Cn[8] * Cn[2],
-                  C3sq * Cn[7], C8sq * Cn[1], C2sq * Cn[12]);
-    Cn[17] = det3(Cn[4] * Cn[7] * Cn[12], Cn[2] * Cn[8] * Cn[13], Cn[3] * Cn[8] * Cn[9],
-                  Cn[13] * Cn[7] * Cn[3], C8sq * Cn[4], Cn[12] * Cn[2] * Cn[9]) / Cn[16];
-    Cn[18] = det3(Cn[5] * Cn[7] * Cn[12], Cn[2] * Cn[8] * Cn[14], Cn[3] * Cn[8] * Cn[10],
-                  Cn[14] * Cn[7] * Cn[3], C8sq * Cn[5], Cn[12] * Cn[2] * Cn[10]) / Cn[16];
-    Cn[19] = det3(Cn[6] * Cn[7] * Cn[12], Cn[2] * Cn[8] * Cn[15], Cn[3] * Cn[8] * Cn[11],
-                  Cn[15] * Cn[7] * Cn[3], C8sq * Cn[6], Cn[12] * Cn[2] * Cn[11]) / Cn[16];
-    Cn[20] = det3(Cn[1] * Cn[9] * Cn[12], Cn[4] * Cn[8] * Cn[3], Cn[3] * Cn[13] * Cn[2],
-                  C3sq * Cn[9], Cn[13] * Cn[8] * Cn[1], Cn[12] * Cn[4] * Cn[2]) / Cn[16];
-    Cn[21] = det3(Cn[1] * Cn[10] * Cn[12], Cn[5] * Cn[8] * Cn[3], Cn[3] * Cn[14] * Cn[2],
-                  C3sq * Cn[10], Cn[14] * Cn[8] * Cn[1], Cn[12] * Cn[5] * Cn[2]) / Cn[16];
-    Cn[22] = det3(Cn[1] * Cn[11] * Cn[12], Cn[6] * Cn[8] * Cn[3], Cn[3] * Cn[15] * Cn[2],
-                  C3sq * Cn[11], Cn[15] * Cn[8] * Cn[1], Cn[12] * Cn[6] * Cn[2]) / Cn[16];
-    Cn[23] = det3(Cn[1] * Cn[7] * Cn[13], Cn[2] * Cn[9] * Cn[3], Cn[4] * Cn[8] * Cn[2],
-                  Cn[3] * Cn[7] * Cn[4], Cn[8] * Cn[9] * Cn[1], C2sq * Cn[13]) / Cn[16];
-    Cn[24] = det3(Cn[1] * Cn[7] * Cn[14], Cn[2] * Cn[10] * Cn[3], Cn[5] * Cn[8] * Cn[2],
-                  Cn[3] * Cn[7] * Cn[5], Cn[8] * Cn[10] * Cn[1], C2sq * Cn[14]) / Cn[16];
-    Cn[25] = det3(Cn[1] * Cn[7] * Cn[15], Cn[2] * Cn[11] * Cn[3], Cn[6] * Cn[8] * Cn[2],
-                  Cn[3] * Cn[7] * Cn[6], Cn[8] * Cn[11] * Cn[1], C2sq * Cn[15]) / Cn[16];
+    Cn[16] = det3(Cn[1] * Cn[7] * Cn[12], Cn[2] * Cn[8] * Cn[3], Cn[3] * Cn[8] * Cn[2], C3sq * Cn[7], C8sq * Cn[1],
+                  C2sq * Cn[12]);
+    Cn[17] = det3(Cn[4] * Cn[7] * Cn[12], Cn[2] * Cn[8] * Cn[13], Cn[3] * Cn[8] * Cn[9], Cn[13] * Cn[7] * Cn[3],
+                  C8sq * Cn[4], Cn[12] * Cn[2] * Cn[9]) /
+             Cn[16];
+    Cn[18] = det3(Cn[5] * Cn[7] * Cn[12], Cn[2] * Cn[8] * Cn[14], Cn[3] * Cn[8] * Cn[10], Cn[14] * Cn[7] * Cn[3],
+                  C8sq * Cn[5], Cn[12] * Cn[2] * Cn[10]) /
+             Cn[16];
+    Cn[19] = det3(Cn[6] * Cn[7] * Cn[12], Cn[2] * Cn[8] * Cn[15], Cn[3] * Cn[8] * Cn[11], Cn[15] * Cn[7] * Cn[3],
+                  C8sq * Cn[6], Cn[12] * Cn[2] * Cn[11]) /
+             Cn[16];
+    Cn[20] = det3(Cn[1] * Cn[9] * Cn[12], Cn[4] * Cn[8] * Cn[3], Cn[3] * Cn[13] * Cn[2], C3sq * Cn[9],
+                  Cn[13] * Cn[8] * Cn[1], Cn[12] * Cn[4] * Cn[2]) /
+             Cn[16];
+    Cn[21] = det3(Cn[1] * Cn[10] * Cn[12], Cn[5] * Cn[8] * Cn[3], Cn[3] * Cn[14] * Cn[2], C3sq * Cn[10],
+                  Cn[14] * Cn[8] * Cn[1], Cn[12] * Cn[5] * Cn[2]) /
+             Cn[16];
+    Cn[22] = det3(Cn[1] * Cn[11] * Cn[12], Cn[6] * Cn[8] * Cn[3], Cn[3] * Cn[15] * Cn[2], C3sq * Cn[11],
+                  Cn[15] * Cn[8] * Cn[1], Cn[12] * Cn[6] * Cn[2]) /
+             Cn[16];
+    Cn[23] = det3(Cn[1] * Cn[7] * Cn[13], Cn[2] * Cn[9] * Cn[3], Cn[4] * Cn[8] * Cn[2], Cn[3] * Cn[7] * Cn[4],
+                  Cn[8] * Cn[9] * Cn[1], C2sq * Cn[13]) /
+             Cn[16];
+    Cn[24] = det3(Cn[1] * Cn[7] * Cn[14], Cn[2] * Cn[10] * Cn[3], Cn[5] * Cn[8] * Cn[2], Cn[3] * Cn[7] * Cn[5],
+                  Cn[8] * Cn[10] * Cn[1], C2sq * Cn[14]) /
+             Cn[16];
+    Cn[25] = det3(Cn[1] * Cn[7] * Cn[15], Cn[2] * Cn[11] * Cn[3], Cn[6] * Cn[8] * Cn[2], Cn[3] * Cn[7] * Cn[6],
+                  Cn[8] * Cn[11] * Cn[1], C2sq * Cn[15]) /
+             Cn[16];
 }
 
 // C26 to C37: the hub's decay terms with the powers of C/4.
@@ -128,14 +128,12 @@ void decay_constants(IntegralFlangeConstants& k)
     Cn[30] = -real_power(C4, 0.75f);
     Cn[31] = (3 * A) / 2 - Cn[17] * Cn[30];
     Cn[32] = 0.5f - Cn[19] * Cn[30];
-    Cn[33] = 0.5f * Cn[26] * Cn[32] + Cn[28] * Cn[31] * Cn[29]
-             - (0.5f * Cn[30] * Cn[28] + Cn[32] * Cn[27] * Cn[29]);
+    Cn[33] = 0.5f * Cn[26] * Cn[32] + Cn[28] * Cn[31] * Cn[29] - (0.5f * Cn[30] * Cn[28] + Cn[32] * Cn[27] * Cn[29]);
     Cn[34] = k1_12 + Cn[18] - Cn[21] - Cn[18] * Cn[26];
     Cn[35] = -Cn[18] * real_power(C4, 0.75f);
     Cn[36] = (Cn[28] * Cn[35] * Cn[29] - Cn[32] * Cn[34] * Cn[29]) / Cn[33];
-    Cn[37] = (0.5f * Cn[26] * Cn[35] + Cn[34] * Cn[31] * Cn[29]
-              - (0.5f * Cn[30] * Cn[34] + Cn[35] * Cn[27] * Cn[29]))
-             / Cn[33];
+    Cn[37] = (0.5f * Cn[26] * Cn[35] + Cn[34] * Cn[31] * Cn[29] - (0.5f * Cn[30] * Cn[34] + Cn[35] * Cn[27] * Cn[29])) /
+             Cn[33];
 }
 
 void e_constants(IntegralFlangeConstants& k)
@@ -150,8 +148,7 @@ void e_constants(IntegralFlangeConstants& k)
     En[3] = Cn[23] * Cn[36] + Cn[24] + Cn[25] * Cn[37];
     En[4] = Cn[37] / 12 + 0.25f + Cn[36] / 4 - En[3] / 5 - (3 * En[2]) / 2 - En[1];
     En[5] = En[1] * (A / 6 + 0.5f) + En[2] * ((11 * A) / 84 + 0.25f) + En[3] * (A / 105 + k1_70);
-    En[6] = En[5] - Cn[36] * (A / 36 + k7_120 + (3 * A) / C) - k1_40 - A / 72
-            - Cn[37] * (A / 120 + k1_60 + 1 / C);
+    En[6] = En[5] - Cn[36] * (A / 36 + k7_120 + (3 * A) / C) - k1_40 - A / 72 - Cn[37] * (A / 120 + k1_60 + 1 / C);
 }
 
 }  // namespace

@@ -17,22 +17,22 @@ namespace tx14 {
 // The four results of the calculation, the passes it took, and the loads
 // and first pass as the report prints them.
 struct OpeningResults {
-    float mawp = 0;             // M.A.W.P. for the given geometry (first pass)
-    float minimum_t = 0;        // approximate minimum flange thickness, 0 after a failed search
-    float input_t = 0;          // the input thickness
-    float largest_stress = 0;   // largest stress magnitude of the first pass
-    int passes = 0;             // passes of the thickness search
-    InputFindings findings;     // of the validation, fatal or not
+    float mawp = 0;            // M.A.W.P. for the given geometry (first pass)
+    float minimum_t = 0;       // approximate minimum flange thickness, 0 after a failed search
+    float input_t = 0;         // the input thickness
+    float largest_stress = 0;  // largest stress magnitude of the first pass
+    int passes = 0;            // passes of the thickness search
+    InputFindings findings;    // of the validation, fatal or not
     OpeningLoads loads;
-    OpeningPass first;          // the pass at the input thickness
+    OpeningPass first;  // the pass at the input thickness
 };
 
 // Unpacks, echoes and validates the item; when it has no fatal finding,
 // prints the results title, calculates into results (otherwise left as
 // given), and stores the minimum thickness, the M.A.W.P. and the largest
 // stress in elements 30 to 32. Returns the number of fatal findings.
-std::int32_t run_opening_item(Report& r, const UnitRecord& u, OpeningInput& in,
-                              OpeningResults& results, float* reals, const char* texts);
+std::int32_t run_opening_item(Report& r, const UnitRecord& u, OpeningInput& in, OpeningResults& results, float* reals,
+                              const char* texts);
 
 // Prints the input in display units, the material name right-adjusted.
 void echo_opening_input(Report& r, const UnitRecord& u, const OpeningInput& in);
@@ -51,11 +51,9 @@ OpeningMessage opening_message(std::int32_t code);
 
 // The calculation: loads, then the passes of the thickness search; fills
 // every field of results.
-void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in,
-                       OpeningResults& results);
+void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in, OpeningResults& results);
 
 // Finished weight W and rough weight Wr of the head forging.
-void forging_weight(float B, float A, float t, float g1, float g0, float h, float& W, float& Wr,
-                    float density);
+void forging_weight(float B, float A, float t, float g1, float g0, float h, float& W, float& Wr, float density);
 
 }  // namespace tx14

@@ -20,8 +20,7 @@ OpeningFactors opening_factors(const OpeningInput& in, const OpeningLoads& L)
     return f;
 }
 
-OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f,
-                         float t)
+OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f, float t)
 {
     OpeningPass p;
     p.t = t;
@@ -37,8 +36,7 @@ OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, const Op
     return p;
 }
 
-void write_pass(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
-                const OpeningPass& p)
+void write_pass(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L, const OpeningPass& p)
 {
     write_k_ratio_factors(r, L.K, p.k, in.code);
     write_hub_set(r, show, p.nozzle, HubSide::opening, in.code);
@@ -51,8 +49,7 @@ void write_pass(Report& r, const Shown& show, const OpeningInput& in, const Open
     write_summary(r, show, in, L, p);
 }
 
-void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in,
-                       OpeningResults& results)
+void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in, OpeningResults& results)
 {
     const Shown show(u);
     results.input_t = in.t;
@@ -83,8 +80,11 @@ void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in,
     }
     results.minimum_t = t;
     FixedLine(r)
-        .text("Approximate Minimum Flange Thickness", 43).blanks(5)
-        .fixed(show.thk(t), 12, 4).blanks(2).text(u.thickness.text())
+        .text("Approximate Minimum Flange Thickness", 43)
+        .blanks(5)
+        .fixed(show.thk(t), 12, 4)
+        .blanks(2)
+        .text(u.thickness.text())
         .write(t > results.input_t ? style::kWarning : LineStyles{});
 }
 

@@ -20,10 +20,7 @@ inline constexpr float kNozzleTolerance = 0.001f;  // hub thicknesses up to this
 inline constexpr int kIterationLimit = 50;         // passes of the thickness search
 
 // Either nozzle hub thickness makes a nozzle for the loads.
-inline bool has_nozzle(const OpeningInput& in)
-{
-    return in.g0n > kNozzleTolerance || in.g1n > kNozzleTolerance;
-}
+inline bool has_nozzle(const OpeningInput& in) { return in.g0n > kNozzleTolerance || in.g1n > kNozzleTolerance; }
 
 inline bool over_limit(float stress, float limit) { return std::fabs(stress) > std::fabs(limit); }
 
@@ -42,10 +39,8 @@ OpeningFactors opening_factors(const OpeningInput& in, const OpeningLoads& L);
 
 // One pass: the stresses and their ratios, the M.A.W.P. and the forging
 // weight, all at the trial thickness t.
-OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f,
-                         float t);
-void write_pass(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
-                const OpeningPass& p);
+OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f, float t);
+void write_pass(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L, const OpeningPass& p);
 
 // The sections of a pass, each filling its part of the pass in order.
 // SH, SR, ST of the opening as an integral flange, and (E theta)*.
@@ -55,12 +50,11 @@ void juncture_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPas
 // Stress ratios, the M.A.W.P. and the forging weight.
 void summarise_pass(const OpeningInput& in, const OpeningLoads& L, OpeningPass& p);
 
-void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in,
-                           const OpeningLoads& L, const OpeningPass& p);
-void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& in,
-                             const OpeningLoads& L, const OpeningPass& p);
+void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
+                           const OpeningPass& p);
+void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
+                             const OpeningPass& p);
 // The summary table, the M.A.W.P. and the forging weight.
-void write_summary(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
-                   const OpeningPass& p);
+void write_summary(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L, const OpeningPass& p);
 
 }  // namespace tx14

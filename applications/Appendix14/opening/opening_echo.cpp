@@ -12,16 +12,9 @@ constexpr int kLabelWidth = 45;  // the symbol ends in column 44
 
 // Label, 5 blanks, the value right-aligned in 10 columns, 2 blanks, the
 // unit label at its slot's width.
-void write_value_line(Report& r, std::string_view label, float value, int decimals,
-                      std::string_view unit)
+void write_value_line(Report& r, std::string_view label, float value, int decimals, std::string_view unit)
 {
-    FixedLine(r)
-        .text(label, kLabelWidth)
-        .blanks(5)
-        .fixed(value, 10, decimals)
-        .blanks(2)
-        .text(unit)
-        .write();
+    FixedLine(r).text(label, kLabelWidth).blanks(5).fixed(value, 10, decimals).blanks(2).text(unit).write();
 }
 
 }  // namespace
@@ -39,8 +32,7 @@ void echo_opening_input(Report& r, const UnitRecord& u, const OpeningInput& in)
     const std::string_view dia = u.diameter.text();
     const std::string_view thk = u.thickness.text();
     write_value_line(r, "Design Temperature", show.temperature(in.T), 2, u.temperature_text());
-    write_value_line(r, "Internal Design Pressure                   P", show.pressure(in.P), 2,
-                     u.pressure.text());
+    write_value_line(r, "Internal Design Pressure                   P", show.pressure(in.P), 2, u.pressure.text());
     write_value_line(r, "Integral Flat Head Thickness               t", show.thk(in.t), 4, thk);
     write_blank_line(r);
     write_value_line(r, "Opening Inside Diameter                   Bn", show.dia(in.Bn), 4, dia);
@@ -55,10 +47,8 @@ void echo_opening_input(Report& r, const UnitRecord& u, const OpeningInput& in)
     std::array<char, 15> material = in.material;
     adjust_right(material);
     FixedLine(r).text("Flange and Nozzle Material", kLabelWidth).text(view(material)).write();
-    write_value_line(r, "Allowable Stress at Design Temperature   Sho", show.stress(in.Sho), 2,
-                     u.stress.text());
-    write_value_line(r, "Allowable Stress at Ambient Temperature  Shg", show.stress(in.Shg), 2,
-                     u.stress.text());
+    write_value_line(r, "Allowable Stress at Design Temperature   Sho", show.stress(in.Sho), 2, u.stress.text());
+    write_value_line(r, "Allowable Stress at Ambient Temperature  Shg", show.stress(in.Shg), 2, u.stress.text());
     write_blank_line(r);
     write_value_line(r, "Nozzle Side Hub Thickness, Small End     g0n", show.thk(in.g0n), 4, thk);
     write_value_line(r, "Nozzle Side Hub Thickness, Large End     g1n", show.thk(in.g1n), 4, thk);

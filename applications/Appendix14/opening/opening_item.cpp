@@ -20,8 +20,8 @@ void write_results_title(Report& r, std::int32_t code)
 
 }  // namespace
 
-std::int32_t run_opening_item(Report& r, const UnitRecord& u, OpeningInput& in,
-                              OpeningResults& results, float* reals, const char* texts)
+std::int32_t run_opening_item(Report& r, const UnitRecord& u, OpeningInput& in, OpeningResults& results, float* reals,
+                              const char* texts)
 {
     unpack_opening_input(in, reals, texts);
     echo_opening_input(r, u, in);

@@ -58,20 +58,33 @@ OpeningMessage opening_message(std::int32_t code)
     switch (code) {
     case 1:
     case 2:
-    case 6: return {"Error - Shell Side Hub dimension logic error .", true};
-    case 3: return {"ERROR - Hub thickness Flange ID error.", true};
-    case 4: return {"Note  - The diameter ratio Flgid/Flgod is < 0.5 .", false};
-    case 5: return {"ERROR - The Flange ID must be < flange OD.", true};
-    case 7: return {"ERROR - Corroded Flange Thickness must be > 0.", true};
-    case 8: return {"ERROR - Shell Hub Length must be > 0.0.", true};
-    case 9: return {"ERROR - The Operating Flange stress must be > 0 .", true};
+    case 6:
+        return {"Error - Shell Side Hub dimension logic error .", true};
+    case 3:
+        return {"ERROR - Hub thickness Flange ID error.", true};
+    case 4:
+        return {"Note  - The diameter ratio Flgid/Flgod is < 0.5 .", false};
+    case 5:
+        return {"ERROR - The Flange ID must be < flange OD.", true};
+    case 7:
+        return {"ERROR - Corroded Flange Thickness must be > 0.", true};
+    case 8:
+        return {"ERROR - Shell Hub Length must be > 0.0.", true};
+    case 9:
+        return {"ERROR - The Operating Flange stress must be > 0 .", true};
     case 11:
-    case 12: return {"ERROR - Nozzle side hub dimension error. ", true};
-    case 13: return {"ERROR - Nozzle side hub length must be > 0.0. ", true};
-    case 14: return {"ERROR - The pressure must be greater than 0.0. ", true};
-    case 15: return {"ERROR - The corrosion allowance must not be negative.", true};
-    case 16: return {"ERROR - The opening and its nozzle hub must lie inside the shell.", true};
-    default: return {{}, true};
+    case 12:
+        return {"ERROR - Nozzle side hub dimension error. ", true};
+    case 13:
+        return {"ERROR - Nozzle side hub length must be > 0.0. ", true};
+    case 14:
+        return {"ERROR - The pressure must be greater than 0.0. ", true};
+    case 15:
+        return {"ERROR - The corrosion allowance must not be negative.", true};
+    case 16:
+        return {"ERROR - The opening and its nozzle hub must lie inside the shell.", true};
+    default:
+        return {{}, true};
     }
 }
 
@@ -83,11 +96,9 @@ bool write_message(Report& r, std::int32_t code, float value)
     FixedLine work(r, r.work);  // built at full width, then squeezed
     OpeningMessage m = opening_message(code);
     if (code == kFatalCountCode)
-        work.text("Number of fatal errors: ").fixed_shortest(value, 4)
-            .text(" This Analysis will be terminated.");
+        work.text("Number of fatal errors: ").fixed_shortest(value, 4).text(" This Analysis will be terminated.");
     else if (m.text.empty())
-        work.text("UNIDENTIFIED ERROR, ").fixed_shortest(value, 4)
-            .text(" is the value that triggered the error.");
+        work.text("UNIDENTIFIED ERROR, ").fixed_shortest(value, 4).text(" is the value that triggered the error.");
     else
         work.text(m.text);
 

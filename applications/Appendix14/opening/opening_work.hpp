@@ -22,11 +22,11 @@ struct KRatioFactors {
 enum class HubSide { opening, shell };
 
 struct HubFactors {
-    bool thick = false;    // g0 above ca: h0 and g1/g0 are defined, otherwise 0
-    bool has_h_h0 = false; // h and h0 not 0: h/h0 is defined, otherwise 0
-    float h0 = 0;     // effective hub length
-    float h_h0 = 0;   // hub ratio h/h0
-    float g1_g0 = 0;  // thickness ratio g1/g0 (corroded)
+    bool thick = false;     // g0 above ca: h0 and g1/g0 are defined, otherwise 0
+    bool has_h_h0 = false;  // h and h0 not 0: h/h0 is defined, otherwise 0
+    float h0 = 0;           // effective hub length
+    float h_h0 = 0;         // hub ratio h/h0
+    float g1_g0 = 0;        // thickness ratio g1/g0 (corroded)
 };
 
 struct FlangeFactors {
@@ -89,7 +89,7 @@ struct OpeningPass {
     StressFactors s;
 
     // Stresses of the opening as an integral flange and (E theta)*.
-    bool integral = false;   // nozzle hub with thicknesses and length
+    bool integral = false;  // nozzle hub with thicknesses and length
     bool has_SH = false, has_SR = false;
     float SH = 0, SR = 0, ST = 0;
     bool nozzle_hub = false;  // (E theta)* of an integral nozzle, else of a plain opening
@@ -106,10 +106,10 @@ struct OpeningPass {
     float Z1 = 0;
     StressAverages averages;
 
-    StressRatios ratios;      // from the stresses, those not above 0 counted as 1
-    float largest_stress = 0; // largest magnitude of those stresses and their averages
-    float mawp = 0;           // P x governing ratio
-    float W = 0, Wr = 0;      // forging weights: finished and rough
+    StressRatios ratios;       // from the stresses, those not above 0 counted as 1
+    float largest_stress = 0;  // largest magnitude of those stresses and their averages
+    float mawp = 0;            // P x governing ratio
+    float W = 0, Wr = 0;       // forging weights: finished and rough
 };
 
 }  // namespace tx14

@@ -16,9 +16,8 @@ namespace {
 // The block of an opening flange stress, on a 78-column line: caption,
 // symbolic line, filled template and " = value unit"; then a blank line.
 // `value` is in display units.
-void write_stress_block(Report& r, std::string_view label, std::string_view symbolic,
-                        const FormulaTemplate& tmpl, std::initializer_list<float> values,
-                        float value, std::string_view unit)
+void write_stress_block(Report& r, std::string_view label, std::string_view symbolic, const FormulaTemplate& tmpl,
+                        std::initializer_list<float> values, float value, std::string_view unit)
 {
     std::array<char, 78> line;  // the block's lines are 78 columns wide
     FixedLine(r, line).text(label).write(style::kCaption);
@@ -49,8 +48,7 @@ void flange_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPass&
     const float fn = p.nozzle.flange.f;
     const float Lamda = p.s.Lamda;
 
-    p.integral = in.g1n > kNozzleTolerance && in.g0n > kNozzleTolerance
-                 && in.hn > kNozzleTolerance;
+    p.integral = in.g1n > kNozzleTolerance && in.g0n > kNozzleTolerance && in.hn > kNozzleTolerance;
     p.has_SH = p.integral && g1nc > kNozzleTolerance && Lamda > 0.001f;
     p.has_SR = p.integral && Lamda > 0.0f;
     if (p.has_SH)
@@ -64,8 +62,7 @@ void flange_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPass&
     if (p.nozzle_hub) {
         const float g0nc = in.g0n - in.ca;
         p.B1 = fn >= 1.0f ? L.Bncor + g0nc : L.Bncor;
-        p.E = ((((0.91f * whole_power(g1nc / g0nc, 2)) * p.B1) * p.nozzle.flange.V) * p.SH)
-              / (fn * p.nozzle.hub.h0);
+        p.E = ((((0.91f * whole_power(g1nc / g0nc, 2)) * p.B1) * p.nozzle.flange.V) * p.SH) / (fn * p.nozzle.hub.h0);
     } else {
         p.E = (L.Bncor / tc) * p.ST;
     }
@@ -88,8 +85,8 @@ void juncture_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPas
     p.X1 = (L.Mo - p.MH * hub) / L.Mo;
     p.SHS = ((((p.X1 * E) * 1.1f) * h0s) * fs) / (((r_s * r_s) * G) * Vs);
     p.SRS = ((1.91f * p.MH) * hub) / (G * (tc * tc)) + ((0.64f * Fs) * p.MH) / ((G * h0s) * tc);
-    p.STS = ((p.X1 * E) * tc) / G - ((0.57f * hub) * p.MH) / ((G * tc) * tc)
-            + (((0.64f * Fs) * p.k.Z) * p.MH) / ((G * h0s) * tc);
+    p.STS = ((p.X1 * E) * tc) / G - ((0.57f * hub) * p.MH) / ((G * tc) * tc) +
+            (((0.64f * Fs) * p.k.Z) * p.MH) / ((G * h0s) * tc);
     p.SHO = p.X1 * p.SH;
     p.SRO = p.X1 * p.SR;
     const float K = L.K;
@@ -101,8 +98,8 @@ void juncture_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPas
     p.averages.opening_SH_ST = (p.SHO + p.STO) * 0.5f;
 }
 
-void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in,
-                           const OpeningLoads& L, const OpeningPass& p)
+void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
+                           const OpeningPass& p)
 {
     const std::string_view stress = show.u.stress.text();
     const float tc = p.t - in.ca;
@@ -113,28 +110,22 @@ void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in,
     write_blank_line(r);
     if (p.has_SH) {
         write_text(r, " ");
-        write_stress_block(r, "Longitudinal Hub Stress, Operating [SH]:",
-                           " = ( F * Mo / B ) / ( Lamda * g1n^2 )",
+        write_stress_block(r, "Longitudinal Hub Stress, Operating [SH]:", " = ( F * Mo / B ) / ( Lamda * g1n^2 )",
                            " = ( @4 *@0 / @4 ) / ( @4 *@4^2 )#",
-                           {p.nozzle.flange.f, Mo, show.dia(B), p.s.Lamda, show.dia(g1nc)},
-                           show.stress(p.SH), stress);
+                           {p.nozzle.flange.f, Mo, show.dia(B), p.s.Lamda, show.dia(g1nc)}, show.stress(p.SH), stress);
     }
     if (p.has_SR)
-        write_stress_block(r, "Radial Flange Stress, Operating [SR]:",
-                           " = ( BETA * Mo / B ) / ( Lamda(t-ca)^2 )",
-                           " = ( @4 *@0 / @4 ) / ( @4(@4)^2 ) #",
-                           {p.s.BETA, Mo, show.dia(B), p.s.Lamda, show.thk(tc)},
+        write_stress_block(r, "Radial Flange Stress, Operating [SR]:", " = ( BETA * Mo / B ) / ( Lamda(t-ca)^2 )",
+                           " = ( @4 *@0 / @4 ) / ( @4(@4)^2 ) #", {p.s.BETA, Mo, show.dia(B), p.s.Lamda, show.thk(tc)},
                            show.stress(p.SR), stress);
     if (p.integral)
-        write_stress_block(r, "Tangential Flange Stress, Operating [ST]:",
-                           " = ( Y * Mo / (t-ca)^2 * B ) - Z * SR* ",
+        write_stress_block(r, "Tangential Flange Stress, Operating [ST]:", " = ( Y * Mo / (t-ca)^2 * B ) - Z * SR* ",
                            " = ( @4 *@0 / @4^2 *@4 ) - @4 *@0 #",
-                           {p.k.Y, Mo, show.thk(tc), show.dia(B), p.k.Z, show.stress(p.SR)},
-                           show.stress(p.ST), stress);
+                           {p.k.Y, Mo, show.thk(tc), show.dia(B), p.k.Z, show.stress(p.SR)}, show.stress(p.ST), stress);
     else
-        write_stress_block(r, "Tangential Flange Stress, Operating [ST]:",
-                           " = ( Y * Mo / (t-ca)^2 * B ) ", " = ( @4 *@0 / (@4)^2 * @4 ) #",
-                           {p.k.Y, Mo, show.thk(tc), show.dia(B)}, show.stress(p.ST), stress);
+        write_stress_block(r, "Tangential Flange Stress, Operating [ST]:", " = ( Y * Mo / (t-ca)^2 * B ) ",
+                           " = ( @4 *@0 / (@4)^2 * @4 ) #", {p.k.Y, Mo, show.thk(tc), show.dia(B)}, show.stress(p.ST),
+                           stress);
 
     // \xF8 stands for theta.
     if (p.nozzle_hub) {
@@ -146,15 +137,14 @@ void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in,
         write_formula(r,
                       viii1 ? FormulaTemplate(" = 0.91(@3 /@3 )\xB2 * @3 * @3 *@0/(@3 * @3)")
                             : FormulaTemplate(" = 0.91(@3 /@3 )\xB2 * (@3)@3*@1/(@3 * @3)"),
-                      {show.thk(g1nc), show.thk(g0nc), show.dia(p.B1), p.nozzle.flange.V,
-                       show.stress(p.SH), p.nozzle.flange.f, show.thk(p.nozzle.hub.h0)},
+                      {show.thk(g1nc), show.thk(g0nc), show.dia(p.B1), p.nozzle.flange.V, show.stress(p.SH),
+                       p.nozzle.flange.f, show.thk(p.nozzle.hub.h0)},
                       1);
         write_block_end(r, show.stress(p.E), stress);
     } else {
         write_blank_line(r);
-        write_block(r, "The Value for E Theta Star ( No Nozzle )[(E\xF8)*]:",
-                    " = ( Bn / t ) * St* ", " = ( @4 / @4 ) * @2 ",
-                    {show.dia(L.Bncor), show.thk(tc), show.stress(p.ST)}, show.stress(p.E),
+        write_block(r, "The Value for E Theta Star ( No Nozzle )[(E\xF8)*]:", " = ( Bn / t ) * St* ",
+                    " = ( @4 / @4 ) * @2 ", {show.dia(L.Bncor), show.thk(tc), show.stress(p.ST)}, show.stress(p.E),
                     stress);
     }
 }
@@ -163,8 +153,8 @@ namespace {
 
 // SHO and SRO: one substituted line each, the stress label directly behind
 // the result, marked when over the limit.
-void write_opening_product(Report& r, const Shown& show, std::string_view label,
-                           std::string_view tmpl, float X1, float S, float SO, float limit)
+void write_opening_product(Report& r, const Shown& show, std::string_view label, std::string_view tmpl, float X1,
+                           float S, float SO, float limit)
 {
     std::array<char, kFormulaWidth> text;  // the template, then the stress unit
     const int end = put(text, put(text, 1, tmpl), show.u.stress.text());
@@ -177,8 +167,8 @@ void write_opening_product(Report& r, const Shown& show, std::string_view label,
 }
 
 // MH and X1.
-void write_juncture_moment(Report& r, const Shown& show, const OpeningInput& in,
-                           const OpeningLoads& L, const OpeningPass& p)
+void write_juncture_moment(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
+                           const OpeningPass& p)
 {
     const float tc = p.t - in.ca;
     const float g0sc = in.g0s - in.ca;
@@ -192,21 +182,19 @@ void write_juncture_moment(Report& r, const Shown& show, const OpeningInput& in,
     write_block_head(r, "Moment Acting at the Shell to Flat Head Juncture [MH]:",
                      " = (E\xF8)*/[(1.74*ho*V/(g0s^3*B1s))+(E\xF8)*/Mo*(1+Ft/ho)]");
     write_formula(r, " = @0 /[(1.74 *@4 *@4 /(@4^3 *@4 ))+@0 / ",
-                  {show.stress(p.E), show.thk(h0s), p.shell.flange.V, show.thk(g0sc),
-                   show.dia(B1s), show.stress(p.E)},
+                  {show.stress(p.E), show.thk(h0s), p.shell.flange.V, show.thk(g0sc), show.dia(B1s), show.stress(p.E)},
                   1);
     write_formula(r, "   @0( 1 + @4 * @4 / @4 )", {Mo, Fs, show.thk(tc), show.thk(h0s)}, 3);
     write_block_end(r, show.moment(p.MH), show.u.moment.text());
 
     write_blank_line(r);
-    write_block(r, "Factor [X1]:", " = ( Mo - MH( 1 + Ft/ho ) ) / Mo ",
-                " = ( @0 - @0( 1 + @4 * @4 / @4 ) ) / @0 ",
+    write_block(r, "Factor [X1]:", " = ( Mo - MH( 1 + Ft/ho ) ) / Mo ", " = ( @0 - @0( 1 + @4 * @4 / @4 ) ) / @0 ",
                 {Mo, MH, Fs, show.thk(tc), show.thk(h0s), Mo}, p.X1, kNoUnit);
 }
 
 // SHS, SRS and STS at the head/shell juncture.
-void write_shell_stresses(Report& r, const Shown& show, const OpeningInput& in,
-                          const OpeningLoads& L, const OpeningPass& p)
+void write_shell_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
+                          const OpeningPass& p)
 {
     const std::string_view stress = show.u.stress.text();
     const float tc = p.t - in.ca;
@@ -221,26 +209,24 @@ void write_shell_stresses(Report& r, const Shown& show, const OpeningInput& in,
     write_text(r, style::kTitle, "Stress Results for the Head/Shell Juncture :");
     write_blank_line(r);
 
-    write_block_head(r, "Longitudinal Hub Stress in the Shell [SHS]: ",
-                     " = (X1)((E\xF8)*)(1.10*ho*f)/((g1/g0)\xB2*Bs*V)");
+    write_block_head(r,
+                     "Longitudinal Hub Stress in the Shell [SHS]: ", " = (X1)((E\xF8)*)(1.10*ho*f)/((g1/g0)\xB2*Bs*V)");
     fill_formula(r, " = (@2)(@0)(1.10 *@3 *@3)/((@3)\xB2 *@2)#",
                  {p.X1, show.stress(p.E), show.dia(h0s), p.shell.flange.f, r_s, show.dia(L.G)});
     extend_formula(r, "@3 )", {p.shell.flange.V});
     write_formula_line(r, 1);
     write_block_end(r, show.stress(p.SHS), stress, over_limit(p.SHS, 1.5f * Sho));
 
-    write_block_head(r, "Radial Stress at the Outside Diameter [SRS]: ",
-                     " = 1.91*MH(1+F*t/ho)/(Bs*t\xB2) + 0.64*F*MH/(Bs*ho*t)");
+    write_block_head(
+        r, "Radial Stress at the Outside Diameter [SRS]: ", " = 1.91*MH(1+F*t/ho)/(Bs*t\xB2) + 0.64*F*MH/(Bs*ho*t)");
     write_formula(r, " = 1.91 * @0( 1 + @3 * @3 / @3 )/(@3 * @3\xB2 ) + #",
                   {MH, Fs, show.thk(tc), show.dia(h0s), show.dia(L.G), show.thk(tc)}, 1);
-    write_formula(r, "   0.64 *@3*@0/(@3 *@3 *@3 )",
-                  {Fs, MH, show.dia(L.G), show.dia(h0s), show.thk(tc)}, 8);
+    write_formula(r, "   0.64 *@3*@0/(@3 *@3 *@3 )", {Fs, MH, show.dia(L.G), show.dia(h0s), show.thk(tc)}, 8);
     write_block_end(r, show.stress(p.SRS), stress, over_limit(p.SRS, Sho));
 
     write_block_head(r, "Tangential Stress at the Outside Diameter [STS]: ",
                      " = X1*(E\xF8)*t/Bs - 0.57(1+F*t/ho)MH/(Bs*t\xB2) + 0.64*F*Z*MH/(Bs*ho*t)");
-    write_formula(r, " = @3 *@3* @3 / @3 - #",
-                  {p.X1, show.stress(p.E), show.thk(tc), show.dia(L.G)}, 1);
+    write_formula(r, " = @3 *@3* @3 / @3 - #", {p.X1, show.stress(p.E), show.thk(tc), show.dia(L.G)}, 1);
     write_formula(r, "   0.57( 1 + @3 * @3 / @3)@0 /( @3 * @4\xB2 ) + #",
                   {Fs, show.thk(tc), show.dia(h0s), MH, show.dia(L.G), show.thk(tc)}, 3);
     write_formula(r, "   0.64 * @3 * @3 * @0 /( @3 * @3 * @3 )",
@@ -251,8 +237,8 @@ void write_shell_stresses(Report& r, const Shown& show, const OpeningInput& in,
 }
 
 // SHO, SRO and STO at the opening.
-void write_opening_stresses(Report& r, const Shown& show, const OpeningInput& in,
-                            const OpeningLoads& L, const OpeningPass& p)
+void write_opening_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
+                            const OpeningPass& p)
 {
     const float tc = p.t - in.ca;
     const float h0s = p.shell.hub.h0;
@@ -264,13 +250,12 @@ void write_opening_stresses(Report& r, const Shown& show, const OpeningInput& in
     write_text(r, style::kTitle, "Stress Results for the Opening Head Juncture :");
     write_blank_line(r);
 
-    write_opening_product(r, show, "Longitudinal Hub Stress in Central Opening [SHO]:",
-                          " = X1 * SH = ( @3 * @3 ) = @3", p.X1, p.SH, p.SHO, 1.5f * Sho);
-    write_opening_product(r, show, "Radial Stress at Central Opening [SRO]:",
-                          " = X1 * SR = ( @3 * @3 ) = @3", p.X1, p.SR, p.SRO, Sho);
+    write_opening_product(r, show, "Longitudinal Hub Stress in Central Opening [SHO]:", " = X1 * SH = ( @3 * @3 ) = @3",
+                          p.X1, p.SH, p.SHO, 1.5f * Sho);
+    write_opening_product(r, show, "Radial Stress at Central Opening [SRO]:", " = X1 * SR = ( @3 * @3 ) = @3", p.X1,
+                          p.SR, p.SRO, Sho);
 
-    write_block_head(r, "Tangential Stress at Diameter of Central Opening [Sto]:",
-                     " = X1*ST + 0.64*F*Z1*MH/(Bs*ho*t)");
+    write_block_head(r, "Tangential Stress at Diameter of Central Opening [Sto]:", " = X1*ST + 0.64*F*Z1*MH/(Bs*ho*t)");
     write_formula(r, " = @3 * @3  + ", {p.X1, show.stress(p.ST)}, 1);
     write_formula(r, "   0.64 * @4 * @3 * @0 / ( @3 * @3 * @3 )",
                   {Fs, p.Z1, MH, show.dia(L.G), show.dia(h0s), show.thk(tc)}, 3);
@@ -281,8 +266,8 @@ void write_opening_stresses(Report& r, const Shown& show, const OpeningInput& in
 
 }  // namespace
 
-void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& in,
-                             const OpeningLoads& L, const OpeningPass& p)
+void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
+                             const OpeningPass& p)
 {
     write_juncture_moment(r, show, in, L, p);
     write_shell_stresses(r, show, in, L, p);

@@ -41,10 +41,9 @@ void summarise_pass(const OpeningInput& in, const OpeningLoads& L, OpeningPass& 
     const float SHS = counted(p.SHS), SRS = counted(p.SRS), STS = counted(p.STS);
     const float SHO = counted(p.SHO), SRO = counted(p.SRO), STO = counted(p.STO);
 
-    p.largest_stress = largest_of(
-        {std::fabs(SHS), std::fabs(SRS), std::fabs(STS), std::fabs(SHO), std::fabs(SRO),
-         std::fabs(STO), std::fabs((SHS + SRS) * 0.5f), std::fabs((SHO + SRO) * 0.5f),
-         std::fabs((SHS + STS) * 0.5f), std::fabs((SHO + STO) * 0.5f)});
+    p.largest_stress = largest_of({std::fabs(SHS), std::fabs(SRS), std::fabs(STS), std::fabs(SHO), std::fabs(SRO),
+                                   std::fabs(STO), std::fabs((SHS + SRS) * 0.5f), std::fabs((SHO + SRO) * 0.5f),
+                                   std::fabs((SHS + STS) * 0.5f), std::fabs((SHO + STO) * 0.5f)});
 
     StressRatios& q = p.ratios;
     q.SHS = 1.5f * Sho / SHS;
@@ -54,9 +53,8 @@ void summarise_pass(const OpeningInput& in, const OpeningLoads& L, OpeningPass& 
     q.SRO = Sho / SRO;
     q.STO = Sho / STO;
     const StressAverages& a = p.averages;  // of the stresses as computed
-    q.governing = smallest_of({std::fabs(q.SHS), std::fabs(q.SRS), std::fabs(q.STS),
-                               std::fabs(q.SHO), std::fabs(q.SRO), std::fabs(q.STO),
-                               std::fabs(Sho / a.shell_SH_SR), std::fabs(Sho / a.shell_SH_ST),
+    q.governing = smallest_of({std::fabs(q.SHS), std::fabs(q.SRS), std::fabs(q.STS), std::fabs(q.SHO), std::fabs(q.SRO),
+                               std::fabs(q.STO), std::fabs(Sho / a.shell_SH_SR), std::fabs(Sho / a.shell_SH_ST),
                                std::fabs(Sho / a.opening_SH_SR), std::fabs(Sho / a.opening_SH_ST)});
     p.mawp = L.P * q.governing;
     forging_weight(in.Bn, in.A, p.t, in.g1s, in.g0s, in.hs, p.W, p.Wr, in.density);
@@ -66,14 +64,20 @@ namespace {
 
 // One row: head/shell value and its allowable, opening value and its
 // allowable, in whole display units; zeros become "...".
-void write_summary_row(Report& r, const Shown& show, std::string_view label, float shell,
-                       float opening, float limit, bool underline)
+void write_summary_row(Report& r, const Shown& show, std::string_view label, float shell, float opening, float limit,
+                       bool underline)
 {
     FixedLine line(r);
     line.text(label)
-        .whole(show.stress(shell), 10).text(" | ").whole(show.stress(limit), 9).text(" | ")
+        .whole(show.stress(shell), 10)
+        .text(" | ")
+        .whole(show.stress(limit), 9)
+        .text(" | ")
         .blanks(5)
-        .whole(show.stress(opening), 10).text(" | ").whole(show.stress(limit), 9).text(" | ");
+        .whole(show.stress(opening), 10)
+        .text(" | ")
+        .whole(show.stress(limit), 9)
+        .text(" | ");
     BLANKZEROS(line.buffer(), 1);
     if (over_limit(shell, limit) || over_limit(opening, limit))
         set_line_styles(r, style::kWarning);
@@ -85,16 +89,15 @@ void write_summary_row(Report& r, const Shown& show, std::string_view label, flo
 
 }  // namespace
 
-void write_summary(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
-                   const OpeningPass& p)
+void write_summary(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L, const OpeningPass& p)
 {
     const StressAverages& a = p.averages;
     const float Sho = in.Sho;
 
     FixedLine(r)
-        .text(in.code == 1 ? "Flange Stress Results per Appendix 14 ("
-                           : "Flange Stress Results per 4.6.4 (")
-        .text(trimmed(show.u.stress.label)).text(")")
+        .text(in.code == 1 ? "Flange Stress Results per Appendix 14 (" : "Flange Stress Results per 4.6.4 (")
+        .text(trimmed(show.u.stress.label))
+        .text(")")
         .write(style::kTitle);
     write_blank_line(r);
     assign(r.line, "                  | Head/Shell |   Allowed |         Opening |   Allowed |");
@@ -108,13 +111,19 @@ void write_summary(Report& r, const Shown& show, const OpeningInput& in, const O
     write_blank_line(r);
     if (p.mawp > 0.0f)
         FixedLine(r)
-            .text("M.A.W.P. for the given Geometry", 43).blanks(5)
-            .fixed(show.pressure(p.mawp), 12, 3).blanks(2).text(show.u.pressure.text())
+            .text("M.A.W.P. for the given Geometry", 43)
+            .blanks(5)
+            .fixed(show.pressure(p.mawp), 12, 3)
+            .blanks(2)
+            .text(show.u.pressure.text())
             .write(L.P > p.mawp ? style::kWarning : LineStyles{});
     if (p.W > 0.01f)
         FixedLine(r)
-            .text("Estimated Finished Weight of Forging", 43).blanks(5)
-            .fixed(show.force(p.W), 12, 1).blanks(2).text(show.u.force.text())
+            .text("Estimated Finished Weight of Forging", 43)
+            .blanks(5)
+            .fixed(show.force(p.W), 12, 1)
+            .blanks(2)
+            .text(show.u.force.text())
             .write();
 }
 

@@ -61,19 +61,15 @@ bool render_plain(Field value, float v, char c)
 bool looks_near_integer(std::string_view text)
 {
     for (std::size_t at = text.find('.'); at != std::string_view::npos; at = text.find('.', at + 1))
-        if (matches_at(text, at, ".999") || matches_at(text, at, ".00 ") ||
-            matches_at(text, at, ".000 ") || matches_at(text, at, ".0000 ") ||
-            matches_at(text, at, ".0001 "))
+        if (matches_at(text, at, ".999") || matches_at(text, at, ".00 ") || matches_at(text, at, ".000 ") ||
+            matches_at(text, at, ".0000 ") || matches_at(text, at, ".0001 "))
             return true;
     return false;
 }
 
 // Whether the number overflowed its field: a field too narrow for its
 // number is filled with asterisks, from its first column on.
-bool overflowed(ConstField value)
-{
-    return value[0] == '*' && value[1] == '*' && value[2] == '*';
-}
+bool overflowed(ConstField value) { return value[0] == '*' && value[1] == '*' && value[2] == '*'; }
 
 // The 10-column value field of one placeholder: the selector's rendering,
 // a near-whole number with one decimal, and E form when nothing else fits.
@@ -104,19 +100,17 @@ void render_value(Field value, float v, char c)
 void drop_trailing_zeros(Field value)
 {
     const int e = last_nonblank(value);
-    if (e < 2 || value[static_cast<std::size_t>(e - 1)] != '0' ||
-        value[static_cast<std::size_t>(e - 2)] == '.')
+    if (e < 2 || value[static_cast<std::size_t>(e - 1)] != '0' || value[static_cast<std::size_t>(e - 2)] == '.')
         return;
     int first = e - 1;
     while (first > 0 && value[static_cast<std::size_t>(first - 1)] != ' ')
         --first;
-    const std::string_view run = view(value).substr(static_cast<std::size_t>(first),
-                                                   static_cast<std::size_t>(e - first));
+    const std::string_view run =
+        view(value).substr(static_cast<std::size_t>(first), static_cast<std::size_t>(e - first));
     if (run.find('.') == std::string_view::npos || run.find('E') != std::string_view::npos)
         return;
-    for (int k = e; k >= 2 && value[static_cast<std::size_t>(k - 1)] == '0' &&
-                    value[static_cast<std::size_t>(k - 2)] != '.';
-         --k)
+    for (int k = e;
+         k >= 2 && value[static_cast<std::size_t>(k - 1)] == '0' && value[static_cast<std::size_t>(k - 2)] != '.'; --k)
         value[static_cast<std::size_t>(k - 1)] = ' ';
 }
 
@@ -136,10 +130,7 @@ int keep_text(Field line, int out, int from, int to)
 }
 
 // Where the next "@" or "#" of the template stands from `at` on, or W.
-int next_mark(ConstField t, int at)
-{
-    return find_any<'@', '#'>(t, at, static_cast<int>(t.size()));
-}
+int next_mark(ConstField t, int at) { return find_any<'@', '#'>(t, at, static_cast<int>(t.size())); }
 
 // The fixed-point text of a placeholder with d decimals looks like a whole
 // number gone astray: the rule of looks_near_integer for a text alone in
@@ -202,8 +193,7 @@ void put_value(SqueezedLine& line, float v, char c)
 
 }  // namespace
 
-void fill_formula_line(Field line, const FormulaTemplate& tmpl, std::span<const float> values,
-                       int keep)
+void fill_formula_line(Field line, const FormulaTemplate& tmpl, std::span<const float> values, int keep)
 {
     SqueezedLine out(line, keep, SqueezedLine::kTidyAndSqueeze);
     const std::string_view text = tmpl.text();
@@ -296,8 +286,7 @@ void TIDYFORMULA(Field line)
             out = keep_text(line, out, from, run);
             from = p;
         }
-        if (line[static_cast<std::size_t>(p)] == '/' && p + 1 < T &&
-            line[static_cast<std::size_t>(p + 1)] == ' ') {
+        if (line[static_cast<std::size_t>(p)] == '/' && p + 1 < T && line[static_cast<std::size_t>(p + 1)] == ' ') {
             int end = p + 1;  // and the blanks after a slash
             while (line[static_cast<std::size_t>(end)] == ' ')
                 ++end;

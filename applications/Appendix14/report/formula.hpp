@@ -29,7 +29,6 @@ void TIDYFORMULA(Field line);
 // count into `line`, in one pass: the line SUBSTVALUES, TIDYFORMULA and
 // squeeze_blanks leave, without the formula work buffer. For a template
 // that is one_pass(), at most six values and a line wider than `keep`.
-void fill_formula_line(Field line, const FormulaTemplate& tmpl, std::span<const float> values,
-                       int keep);
+void fill_formula_line(Field line, const FormulaTemplate& tmpl, std::span<const float> values, int keep);
 
 }  // namespace tx14

@@ -21,8 +21,7 @@ void write_formula_line(Report& r, int keep)
     write_line(r);
 }
 
-void write_formula(Report& r, Field line, const FormulaTemplate& tmpl,
-                   std::initializer_list<float> values, int keep)
+void write_formula(Report& r, Field line, const FormulaTemplate& tmpl, std::initializer_list<float> values, int keep)
 {
     const std::span<const float> v(values.begin(), values.size());
     if (tmpl.one_pass() && v.size() <= std::size_t{FormulaTemplate::kMaxPlaceholders} &&
@@ -50,8 +49,7 @@ void write_result(Report& r, const LineStyles& styles, float value, std::string_
     write_result(r, value, unit);
 }
 
-void write_block_head(Report& r, const LineStyles& styles, std::string_view label,
-                      std::string_view symbolic)
+void write_block_head(Report& r, const LineStyles& styles, std::string_view label, std::string_view symbolic)
 {
     write_caption(r, styles, label);
     write_text(r, symbolic);
@@ -66,17 +64,15 @@ void write_block_end(Report& r, float value, std::string_view unit, bool over_li
     write_blank_line(r);
 }
 
-void write_block(Report& r, const LineStyles& styles, std::string_view label,
-                 std::string_view symbolic, const FormulaTemplate& tmpl,
-                 std::initializer_list<float> values, int keep)
+void write_block(Report& r, const LineStyles& styles, std::string_view label, std::string_view symbolic,
+                 const FormulaTemplate& tmpl, std::initializer_list<float> values, int keep)
 {
     write_block_head(r, styles, label, symbolic);
     write_formula(r, tmpl, values, keep);
 }
 
-void write_block(Report& r, std::string_view label, std::string_view symbolic,
-                 const FormulaTemplate& tmpl, std::initializer_list<float> values, float value,
-                 std::string_view unit)
+void write_block(Report& r, std::string_view label, std::string_view symbolic, const FormulaTemplate& tmpl,
+                 std::initializer_list<float> values, float value, std::string_view unit)
 {
     write_block(r, style::kCaption, label, symbolic, tmpl, values, 1);
     write_block_end(r, value, unit);

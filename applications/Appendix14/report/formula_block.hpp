@@ -14,10 +14,7 @@ namespace tx14 {
 inline constexpr std::string_view kNoUnit = " ";  // dimensionless results
 
 // The caption of a block, with its styles.
-inline void write_caption(Report& r, const LineStyles& styles, std::string_view label)
-{
-    write_text(r, styles, label);
-}
+inline void write_caption(Report& r, const LineStyles& styles, std::string_view label) { write_text(r, styles, label); }
 
 // Puts the template in the formula work buffer and fills it with values
 // (display units) by SUBSTVALUES; a second call on the buffer itself fills
@@ -35,10 +32,8 @@ void write_formula_line(Report& r, int keep);
 // The template filled with values, squeezed with the keep count into
 // `line` and written: what fill_formula and the squeezer give, in one pass
 // where the template allows it.
-void write_formula(Report& r, Field line, const FormulaTemplate& tmpl,
-                   std::initializer_list<float> values, int keep);
-inline void write_formula(Report& r, const FormulaTemplate& tmpl,
-                          std::initializer_list<float> values, int keep)
+void write_formula(Report& r, Field line, const FormulaTemplate& tmpl, std::initializer_list<float> values, int keep);
+inline void write_formula(Report& r, const FormulaTemplate& tmpl, std::initializer_list<float> values, int keep)
 {
     write_formula(r, r.line, tmpl, values, keep);
 }
@@ -49,8 +44,7 @@ void write_result(Report& r, float value, std::string_view unit);
 void write_result(Report& r, const LineStyles& styles, float value, std::string_view unit);
 
 // Caption (with its styles) and symbolic line of a formula block.
-void write_block_head(Report& r, const LineStyles& styles, std::string_view label,
-                      std::string_view symbolic);
+void write_block_head(Report& r, const LineStyles& styles, std::string_view label, std::string_view symbolic);
 inline void write_block_head(Report& r, std::string_view label, std::string_view symbolic)
 {
     write_block_head(r, style::kCaption, label, symbolic);
@@ -62,15 +56,13 @@ void write_block_end(Report& r, float value, std::string_view unit, bool over_li
 
 // A formula block up to its result: head, then the template filled with
 // the display values and squeezed with the keep count.
-void write_block(Report& r, const LineStyles& styles, std::string_view label,
-                 std::string_view symbolic, const FormulaTemplate& tmpl,
-                 std::initializer_list<float> values, int keep);
+void write_block(Report& r, const LineStyles& styles, std::string_view label, std::string_view symbolic,
+                 const FormulaTemplate& tmpl, std::initializer_list<float> values, int keep);
 
 // A whole formula block of one substituted line: caption styles, keep
 // count 1, the result and the blank line.
-void write_block(Report& r, std::string_view label, std::string_view symbolic,
-                 const FormulaTemplate& tmpl, std::initializer_list<float> values, float value,
-                 std::string_view unit);
+void write_block(Report& r, std::string_view label, std::string_view symbolic, const FormulaTemplate& tmpl,
+                 std::initializer_list<float> values, float value, std::string_view unit);
 
 // Appends `more` directly behind the filled formula and fills it too.
 void extend_formula(Report& r, std::string_view more, std::initializer_list<float> values);

@@ -92,8 +92,7 @@ constexpr FormulaTemplate::FormulaTemplate(std::string_view text, int) : text_(t
     one_pass_ = i + kGrowth * count_ < kWidth;
 }
 
-constexpr FormulaTemplate::Segment FormulaTemplate::read_segment(std::size_t from,
-                                                                 std::size_t to) const
+constexpr FormulaTemplate::Segment FormulaTemplate::read_segment(std::size_t from, std::size_t to) const
 {
     std::size_t first = from;
     while (first < to && text_[first] == ' ')

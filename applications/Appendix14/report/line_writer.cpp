@@ -48,10 +48,7 @@ char* next_record(Report& r)
 
 // Codes other than 0-7 are rare: they go the long way, kept out of line so
 // that the usual record is finished without a call.
-[[gnu::noinline]] void put_other_styles(char* rec, const LineStyles& styles)
-{
-    put_styles(rec, styles);
-}
+[[gnu::noinline]] void put_other_styles(char* rec, const LineStyles& styles) { put_styles(rec, styles); }
 
 // Whether no style code is set, as on most lines.
 bool no_styles(const LineStyles& s)
@@ -182,10 +179,7 @@ void write_blank_line(Report& r, Field text)
     }
 }
 
-void write_blank_line(Report& r)
-{
-    write_blank_line(r, r.line);
-}
+void write_blank_line(Report& r) { write_blank_line(r, r.line); }
 
 void set_line_styles(Report& r, const LineStyles& styles)
 {

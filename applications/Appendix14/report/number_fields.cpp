@@ -12,7 +12,7 @@ namespace tx14::field {
 namespace {
 
 constexpr int kBuffer = kTextMax;  // any float in fixed point with kMaxDecimals decimals
-constexpr int kMaxDecimals = 50;  // more digits than a float can carry anyway
+constexpr int kMaxDecimals = 50;   // more digits than a float can carry anyway
 
 void fill_asterisks(Field out)
 {
@@ -51,8 +51,7 @@ std::string_view nonfinite_word(float v)
     return std::signbit(v) ? "-Infinity" : "Infinity";
 }
 
-constexpr std::uint64_t kPowersOfTen[] = {1,      10,      100,      1000,      10000,
-                                          100000, 1000000, 10000000, 100000000, 1000000000};
+constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
 constexpr int kFastDecimals = 9;             // the most any report asks for
 constexpr float kFastLimit = 4294967296.0f;  // 2^32: |v| * 10^9 fits 64 bits
 
@@ -136,8 +135,7 @@ char* fixed_digits_fast(char* out, float v, int d)
 // its set-up.
 [[gnu::noinline]] std::string_view fixed_digits_general(char* buf, float v, int d)
 {
-    auto res = std::to_chars(buf, buf + kBuffer - 1, static_cast<double>(v),
-                             std::chars_format::fixed, d);
+    auto res = std::to_chars(buf, buf + kBuffer - 1, static_cast<double>(v), std::chars_format::fixed, d);
     char* end = res.ptr;
     if (d == 0)
         *end++ = '.';
@@ -202,8 +200,8 @@ void exponential(Field out, float v, int d)
     } else {
         // d significant digits: "D.DDDDe+XX"; the mantissa below 1 is
         // 0.DDDDD with the exponent raised by one.
-        auto res = std::to_chars(sci, sci + kBuffer, static_cast<double>(std::fabs(v)),
-                                 std::chars_format::scientific, d - 1);
+        auto res =
+            std::to_chars(sci, sci + kBuffer, static_cast<double>(std::fabs(v)), std::chars_format::scientific, d - 1);
         std::string_view s(sci, static_cast<std::size_t>(res.ptr - sci));
         std::size_t e = s.find('e');
         int n = 0;

@@ -67,8 +67,8 @@ void widen_superscript(Line& line, int p, char digit)
     const char text[5] = {'^', '(', digit, ')', '\0'};
     line.write(p, text);
     // Keep text that follows a run of blanks in its column.
-    if (moved && line.blank_at(p + 6) && line.blank_at(p + 7) && line.blank_at(p + 8) &&
-        line.blank_at(p + 9) && line.blank_at(p + 10))
+    if (moved && line.blank_at(p + 6) && line.blank_at(p + 7) && line.blank_at(p + 8) && line.blank_at(p + 9) &&
+        line.blank_at(p + 10))
         line.erase(p + 6, 3);
 }
 

@@ -137,8 +137,8 @@ void RESULTLINE(Report& r, float value, int n, std::string_view unit)
 
 void BLANKZEROS(Field row, int dots)
 {
-    static constexpr std::string_view zeros[] = {" 0.0 ",   " 0.00 ", " 0.000 ",     " 0.0000 ",
-                                                 " 0.00000 ", " 0 ",  " 0.00E+00 ", " 0. "};
+    static constexpr std::string_view zeros[] = {" 0.0 ",     " 0.00 ", " 0.000 ",    " 0.0000 ",
+                                                 " 0.00000 ", " 0 ",    " 0.00E+00 ", " 0. "};
     constexpr std::size_t kNone = std::size(zeros);
     const std::string_view text = view(row);
     for (;;) {

@@ -37,7 +37,7 @@ inline constexpr LineStyles kResultCaption{0, 0, 0, 0, 0, 2};  // caption of a r
 inline constexpr LineStyles kWarning{0, 0, 0, 0, 1, 0};        // warnings, values over their limit
 inline constexpr LineStyles kWarningHeadline{0, 0, 1, 0, 1, 0};
 inline constexpr LineStyles kNote{0, 0, 0, 1, 0, 2};
-inline constexpr LineStyles kNotice{1, 0, 0, 1, 0, 2};         // closing notice
+inline constexpr LineStyles kNotice{1, 0, 0, 1, 0, 2};  // closing notice
 inline constexpr LineStyles kSummaryTitle{1, 1, 0, 0, 0, 1};
 }  // namespace style
 
@@ -47,8 +47,8 @@ struct Report {
     Report& operator=(const Report&) = delete;
 
     // Report control record.
-    std::int32_t unit = -1;   // positive: report file open; -1: capture mode; 0: nowhere
-    std::int32_t special = 0; // 1: special characters become plain text
+    std::int32_t unit = -1;    // positive: report file open; -1: capture mode; 0: nowhere
+    std::int32_t special = 0;  // 1: special characters become plain text
     LineStyles styles{};
 
     // Where the special-character switch is copied from at every style

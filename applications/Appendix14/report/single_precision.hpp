@@ -34,10 +34,7 @@ inline float whole_power(float x, int n)
 // rounded value, save for results within about 2^-50 of a halfway point.
 inline float exp_single(float x) { return static_cast<float>(std::exp(static_cast<double>(x))); }
 
-inline float log10_single(float x)
-{
-    return static_cast<float>(std::log10(static_cast<double>(x)));
-}
+inline float log10_single(float x) { return static_cast<float>(std::log10(static_cast<double>(x))); }
 
 inline float real_power(float x, float y)
 {

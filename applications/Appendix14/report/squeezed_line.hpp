@@ -16,7 +16,12 @@ namespace tx14 {
 constexpr bool closes_up(char c)
 {
     switch (c) {
-    case '\xB2': case '\xB3': case '\xBD': case '^': case ',': case '/':
+    case '\xB2':
+    case '\xB3':
+    case '\xBD':
+    case '^':
+    case ',':
+    case '/':
         return true;
     default:
         return false;

@@ -42,10 +42,7 @@ inline int last_nonblank(ConstField f)
 }
 
 // The field's text without its trailing blanks.
-inline std::string_view trimmed(ConstField f)
-{
-    return {f.data(), static_cast<std::size_t>(last_nonblank(f))};
-}
+inline std::string_view trimmed(ConstField f) { return {f.data(), static_cast<std::size_t>(last_nonblank(f))}; }
 
 // Whether `text` holds `pattern` from position `at` (from 0) on.
 inline bool matches_at(std::string_view text, std::size_t at, std::string_view pattern)

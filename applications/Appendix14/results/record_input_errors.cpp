@@ -7,8 +7,7 @@
 
 namespace tx14 {
 
-void record_input_errors(ResultsRecord& rec, const UnitRecord& units, const InputFindings& f,
-                         ItemKind kind)
+void record_input_errors(ResultsRecord& rec, const UnitRecord& units, const InputFindings& f, ItemKind kind)
 {
     constexpr const char* kMessage = "{m}";  // as the report prints it
     rec.set_units(units);

@@ -16,7 +16,6 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
 void record_jacket_results(ResultsRecord& rec, const UnitRecord& units, const JacketInput& in,
                            const JacketResults& out);
 // An item with fatal input errors: its messages are the reasons.
-void record_input_errors(ResultsRecord& rec, const UnitRecord& units, const InputFindings& f,
-                         ItemKind kind);
+void record_input_errors(ResultsRecord& rec, const UnitRecord& units, const InputFindings& f, ItemKind kind);
 
 }  // namespace tx14

@@ -70,8 +70,7 @@ void notes_of_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketR
     const float Trj_net = out.Trj - in.ca - in.co;
     if (out.Trj_exhausted)
         rec.note("no_shell_thickness",
-                 "The search for Trj found no shell thickness up to {0t} that carries the jacket pressure.",
-                 {out.Trj});
+                 "The search for Trj found no shell thickness up to {0t} that carries the jacket pressure.", {out.Trj});
     else if (Trj_net < kChartThicknessMin)
         rec.note("Trj_below_charts",
                  "Trj was found at a net shell thickness Trj - ca - co = {0t}, below the charts' {1t}: the "
@@ -93,30 +92,24 @@ void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketRes
     rec.add("Tr", "required shell thickness for internal pressure", Q::thickness, out.Tr);
     rec.add("Trj", "required shell thickness for jacket pressure", Q::thickness, out.Trj);
     rec.add("ts_net", "corroded input shell thickness", Q::thickness, out.ts_net);
-    rec.add(div2 ? "Kp" : "K", div2 ? "half-pipe jacket rating factor" : "K factor from the chart",
-            Q::dimensionless, out.K);
-    rec.add("Sstar", "longitudinal stress in the shell due to internal pressure", Q::stress,
-            out.Sstar);
+    rec.add(div2 ? "Kp" : "K", div2 ? "half-pipe jacket rating factor" : "K factor from the chart", Q::dimensionless,
+            out.K);
+    rec.add("Sstar", "longitudinal stress in the shell due to internal pressure", Q::stress, out.Sstar);
     if (div2)
         rec.add("Fp", "allowable jacket bending stress", Q::stress, out.Fp);
-    rec.add("Pprime_ts", "M.A.W.P. of the jacket for the input shell thickness", Q::pressure,
-            out.Pprime_ts);
-    rec.add("Pprime_Trj", "M.A.W.P. of the jacket for the required shell thickness", Q::pressure,
-            out.Pprime_Trj);
+    rec.add("Pprime_ts", "M.A.W.P. of the jacket for the input shell thickness", Q::pressure, out.Pprime_ts);
+    rec.add("Pprime_Trj", "M.A.W.P. of the jacket for the required shell thickness", Q::pressure, out.Pprime_Trj);
     rec.add("Tj_input", "input thickness of the half-pipe jacket", Q::thickness, out.Tj_input);
-    rec.add("T_input", "required jacket thickness for the input thickness", Q::thickness,
-            out.T_input);
+    rec.add("T_input", "required jacket thickness for the input thickness", Q::thickness, out.T_input);
     rec.add("Tj", "accepted thickness of the half-pipe jacket", Q::thickness, out.Tj);
     rec.add("T", "required thickness of the half-pipe jacket", Q::thickness, out.T);
     rec.add("Fillet", "minimum fillet weld size", Q::thickness, out.Fillet);
 
     rec.check("Tr", "Tr against the input shell thickness ts", Q::thickness, out.Tr, "<=", in.ts);
-    rec.check("Trj", "Trj against the input shell thickness ts", Q::thickness, out.Trj, "<=", in.ts,
-              true, kTrjTolerance);
-    rec.check("Pprime_ts", "P' at ts against the design jacket pressure", Q::pressure,
-              out.Pprime_ts, ">=", in.Pj);
-    rec.check("T", "required jacket thickness T against the input Tj", Q::thickness, out.T_input,
-              "<=", out.Tj_input);
+    rec.check("Trj", "Trj against the input shell thickness ts", Q::thickness, out.Trj, "<=", in.ts, true,
+              kTrjTolerance);
+    rec.check("Pprime_ts", "P' at ts against the design jacket pressure", Q::pressure, out.Pprime_ts, ">=", in.Pj);
+    rec.check("T", "required jacket thickness T against the input Tj", Q::thickness, out.T_input, "<=", out.Tj_input);
 
     reasons_of_half_pipe(rec, in, out);
     notes_of_half_pipe(rec, in, out);
@@ -152,33 +145,38 @@ void record_coil(ResultsRecord& rec, const JacketInput& in, const JacketResults&
     rec.add("pMaxC1", "maximum pressure in the coil, coil side", Q::pressure, out.pMaxC1);
     rec.add("pMaxC2", "maximum pressure in the coil, cylinder side", Q::pressure, out.pMaxC2);
     rec.add("pMax", "maximum coil pressure", Q::pressure, out.Pprime_ts);
-    rec.add("e_pressure", "cylinder thickness required for its internal pressure P", Q::thickness,
-            out.e_pressure, in.P > 0.0f);
+    rec.add("e_pressure", "cylinder thickness required for its internal pressure P", Q::thickness, out.e_pressure,
+            in.P > 0.0f);
 
-    rec.check("e_coil", "minimum coil thickness against the coil thickness", Q::thickness,
-              out.e_coil, "<=", in.Tj);
-    rec.check("e_cylinder", "minimum cylinder thickness against the cylinder thickness",
-              Q::thickness, out.Tr, "<=", in.ts);
-    rec.check("pMaxC1", "pMaxC1 against the coil design pressure", Q::pressure, out.pMaxC1, ">=",
-              in.Pj);
-    rec.check("pMaxC2", "pMaxC2 against the coil design pressure", Q::pressure, out.pMaxC2, ">=",
-              in.Pj);
-    rec.check("cylinder_pressure",
-              "cylinder thickness for internal pressure against the net thickness e - ca - co",
+    rec.check("e_coil", "minimum coil thickness against the coil thickness", Q::thickness, out.e_coil, "<=", in.Tj);
+    rec.check("e_cylinder", "minimum cylinder thickness against the cylinder thickness", Q::thickness, out.Tr,
+              "<=", in.ts);
+    rec.check("pMaxC1", "pMaxC1 against the coil design pressure", Q::pressure, out.pMaxC1, ">=", in.Pj);
+    rec.check("pMaxC2", "pMaxC2 against the coil design pressure", Q::pressure, out.pMaxC2, ">=", in.Pj);
+    rec.check("cylinder_pressure", "cylinder thickness for internal pressure against the net thickness e - ca - co",
               Q::thickness, out.e_pressure, "<=", e_net, in.P > 0.0f);
     notes_of_coil(rec, in);
 }
 
 }  // namespace
 
-void record_jacket_results(ResultsRecord& rec, const UnitRecord& units, const JacketInput& in,
-                           const JacketResults& out)
+void record_jacket_results(ResultsRecord& rec, const UnitRecord& units, const JacketInput& in, const JacketResults& out)
 {
     rec.set_units(units);
     // Pj carries ExtPCore for a jacket already.
-    rec.inputs_used({{"D", in.D}, {"ts", in.ts}, {"P", in.P}, {"S", in.S}, {"ca", in.ca}, {"E", in.E},
-                     {"NPS", in.NPS}, {"Tj", in.Tj}, {"Pj", in.Pj}, {"Sj", in.Sj}, {"caj", in.caj},
-                     {"r", in.r}, {"co", in.co}});
+    rec.inputs_used({{"D", in.D},
+                     {"ts", in.ts},
+                     {"P", in.P},
+                     {"S", in.S},
+                     {"ca", in.ca},
+                     {"E", in.E},
+                     {"NPS", in.NPS},
+                     {"Tj", in.Tj},
+                     {"Pj", in.Pj},
+                     {"Sj", in.Sj},
+                     {"caj", in.caj},
+                     {"r", in.r},
+                     {"co", in.co}});
     if (in.code >= 3)
         record_coil(rec, in, out);
     else

@@ -20,7 +20,10 @@ void reason_for_replaced_stress(ResultsRecord& rec, const OpeningPass& w)
 {
     if (!std::isfinite(w.ratios.governing))
         return;
-    const struct { const char* key; float stress, ratio; } stresses[] = {
+    const struct {
+        const char* key;
+        float stress, ratio;
+    } stresses[] = {
         {"SHS", w.SHS, w.ratios.SHS}, {"SRS", w.SRS, w.ratios.SRS}, {"STS", w.STS, w.ratios.STS},
         {"SHO", w.SHO, w.ratios.SHO}, {"SRO", w.SRO, w.ratios.SRO}, {"STO", w.STO, w.ratios.STO},
     };
@@ -43,7 +46,10 @@ constexpr float kShortestHub = 0.1f;
 
 void reason_for_short_hubs(ResultsRecord& rec, const OpeningPass& w)
 {
-    const struct { const HubSet& s; const char* side; } hubs[] = {{w.shell, "shell"}, {w.nozzle, "opening"}};
+    const struct {
+        const HubSet& s;
+        const char* side;
+    } hubs[] = {{w.shell, "shell"}, {w.nozzle, "opening"}};
     for (const auto& h : hubs) {
         const FlangeFactors& f = h.s.flange;
         if (!h.s.integral || !(f.g1_g0 > 1.0001f) || !(f.h_h0 < kShortestHub))
@@ -145,8 +151,7 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
             static_cast<float>(res.passes));
 
     // The summary table compares stress magnitudes with their allowables.
-    const auto stress = [&](const char* key, const char* label, float value, float limit,
-                            bool applies = true) {
+    const auto stress = [&](const char* key, const char* label, float value, float limit, bool applies = true) {
         rec.check(key, label, Q::stress, std::fabs(value), "<=", limit, applies);
     };
     stress("SH_shell", "SH at head/shell juncture", w.SHS, S_hub);
@@ -161,9 +166,19 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
     stress("SH_ST_opening", "(SH+ST)/2 at opening", a.opening_SH_ST, Sho);
     rec.check("MAWP", "M.A.W.P. against design pressure P", Q::pressure, res.mawp, ">=", L.P);
 
-    rec.inputs_used({{"P", in.P}, {"t", in.t}, {"Bn", in.Bn}, {"A", in.A}, {"g0s", in.g0s}, {"g1s", in.g1s},
-                     {"hs", in.hs}, {"ca", in.ca}, {"Sho", in.Sho}, {"g0n", in.g0n}, {"g1n", in.g1n},
-                     {"hn", in.hn}, {"density", in.density}});
+    rec.inputs_used({{"P", in.P},
+                     {"t", in.t},
+                     {"Bn", in.Bn},
+                     {"A", in.A},
+                     {"g0s", in.g0s},
+                     {"g1s", in.g1s},
+                     {"hs", in.hs},
+                     {"ca", in.ca},
+                     {"Sho", in.Sho},
+                     {"g0n", in.g0n},
+                     {"g1n", in.g1n},
+                     {"hn", in.hn},
+                     {"density", in.density}});
     reason_for_replaced_stress(rec, w);
     reason_for_short_hubs(rec, w);
     notes_of_opening(rec, in, res);

@@ -15,13 +15,12 @@ namespace tx14 {
 namespace {
 
 constexpr const char* kQuantityNames[kQuantities] = {
-    "length", "force", "area", "volume", "moment", "stress", "temperature", "pressure",
-    "mass", "density", "diameter", "thickness", "dimensionless", "per_thickness",
+    "length",   "force", "area",    "volume",   "moment",    "stress",        "temperature",
+    "pressure", "mass",  "density", "diameter", "thickness", "dimensionless", "per_thickness",
 };
 
 // A slot's label without the blanks that pad it, then `suffix`.
-void set_unit(ResultsRecord& rec, Quantity q, float factor, std::string_view label,
-              std::string_view suffix = {})
+void set_unit(ResultsRecord& rec, Quantity q, float factor, std::string_view label, std::string_view suffix = {})
 {
     while (!label.empty() && (label.back() == ' ' || label.back() == '\0'))
         label.remove_suffix(1);
@@ -192,8 +191,8 @@ void ResultsRecord::add(const char* key, const char* label, Quantity q, float va
         values[static_cast<std::size_t>(value_count++)] = {key, label, q, value, applies};
 }
 
-void ResultsRecord::check(const char* key, const char* label, Quantity q, float value,
-                          const char* relation, float limit, bool applicable, float tolerance)
+void ResultsRecord::check(const char* key, const char* label, Quantity q, float value, const char* relation,
+                          float limit, bool applicable, float tolerance)
 {
     if (check_count == kCheckCapacity)
         return;

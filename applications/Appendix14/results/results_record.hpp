@@ -18,8 +18,20 @@ struct UnitRecord;
 // Quantities, named as the unit slots of an item file. d of a flange is a
 // volume; e of a flange is per thickness unit.
 enum class Quantity : std::uint8_t {
-    length, force, area, volume, moment, stress, temperature, pressure, mass, density,
-    diameter, thickness, dimensionless, per_thickness,
+    length,
+    force,
+    area,
+    volume,
+    moment,
+    stress,
+    temperature,
+    pressure,
+    mass,
+    density,
+    diameter,
+    thickness,
+    dimensionless,
+    per_thickness,
 };
 inline constexpr int kQuantities = 14;
 
@@ -29,8 +41,8 @@ struct RecordedValue {
     const char* key;    // stable: the report's symbol
     const char* label;  // in words
     Quantity quantity;
-    float value;        // internal units
-    bool applies;       // false: it belongs to a check that does not apply
+    float value;   // internal units
+    bool applies;  // false: it belongs to a check that does not apply
 };
 
 struct RecordedCheck {
@@ -102,8 +114,8 @@ struct ResultsRecord {
     void add(const char* key, const char* label, Quantity q, float value, bool applies = true);
     // A criterion of the code. `tolerance` widens the pass of a "<=" check
     // beyond its limit (the limit stays as the code states it).
-    void check(const char* key, const char* label, Quantity q, float value, const char* relation,
-               float limit, bool applicable = true, float tolerance = 0.0f);
+    void check(const char* key, const char* label, Quantity q, float value, const char* relation, float limit,
+               bool applicable = true, float tolerance = 0.0f);
     // A reason or a note: its code, its text and the numbers the text shows.
     RecordedNote& reason(const char* code, const char* text, std::initializer_list<float> x = {});
     RecordedNote& note(const char* code, const char* text, std::initializer_list<float> x = {});

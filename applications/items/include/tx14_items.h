@@ -36,58 +36,57 @@ extern "C" {
  * result (required 0). Bit n of `required` is set when the key is required
  * under code selector n; `instead` names the keys that may stand in. */
 typedef struct tx14_item_key {
-    const char *name;
+    const char* name;
     int element;
     int field;
-    const char *quantity;   /* unit-slot name: "pressure", ..., "dimensionless" */
-    const char *meaning;
+    const char* quantity; /* unit-slot name: "pressure", ..., "dimensionless" */
+    const char* meaning;
     unsigned required;
-    const char *instead;
+    const char* instead;
 } tx14_item_key;
 
 /* Name of kind `index` (from 0), NULL past the last. */
-TX14_ITEMS_API const char *tx14_items_kind(int index);
+TX14_ITEMS_API const char* tx14_items_kind(int index);
 /* Code `index` of a kind: its name, and its selector in *number. */
-TX14_ITEMS_API const char *tx14_items_code(const char *kind, int index, int *number);
+TX14_ITEMS_API const char* tx14_items_code(const char* kind, int index, int* number);
 /* Number key, text key or result `index` of a kind; 0 past the last (and
  * for a NULL key). */
-TX14_ITEMS_API int tx14_items_number_key(const char *kind, int index, tx14_item_key *key);
-TX14_ITEMS_API int tx14_items_text_key(const char *kind, int index, tx14_item_key *key);
-TX14_ITEMS_API int tx14_items_result(const char *kind, int index, tx14_item_key *key);
+TX14_ITEMS_API int tx14_items_number_key(const char* kind, int index, tx14_item_key* key);
+TX14_ITEMS_API int tx14_items_text_key(const char* kind, int index, tx14_item_key* key);
+TX14_ITEMS_API int tx14_items_result(const char* kind, int index, tx14_item_key* key);
 
 /* The unit slot (from 1) of a quantity, 0 for none; its label width. */
-TX14_ITEMS_API int tx14_units_slot(const char *quantity);
+TX14_ITEMS_API int tx14_units_slot(const char* quantity);
 TX14_ITEMS_API int tx14_units_label_width(int slot);
 /* "US" or "SI": 22 factors and 23 labels of 10 blank-padded bytes; 1, or 0
  * for another name; TX14_ITEMS_NULL_ARGUMENT when factors or labels is
  * NULL. */
-TX14_ITEMS_API int tx14_units_builtin(const char *name, double *factors, char *labels);
+TX14_ITEMS_API int tx14_units_builtin(const char* name, double* factors, char* labels);
 /* The problems of a unit system's 22 factors and 23 labels (NUL-terminated
  * Windows-1252; a NULL label reads as empty); returns their number, or
  * TX14_ITEMS_NULL_ARGUMENT (with a message saying which) when factors or
  * labels is NULL. */
-TX14_ITEMS_API int tx14_units_check(const double *factors, const char *const *labels,
-                                    char *messages, size_t size);
+TX14_ITEMS_API int tx14_units_check(const double* factors, const char* const* labels, char* messages, size_t size);
 
 /* An item being built, for a kind, code and unit system (22 factors, 23
  * labels of 10 blank-padded bytes or NULL); NULL, with the reason in
  * messages, for an unknown kind or code. */
 typedef struct tx14_item tx14_item;
-TX14_ITEMS_API tx14_item *tx14_item_create(const char *kind, const char *code, const double *factors,
-                                           const char *labels, char *messages, size_t size);
-TX14_ITEMS_API void tx14_item_destroy(tx14_item *item);
+TX14_ITEMS_API tx14_item* tx14_item_create(const char* kind, const char* code, const double* factors,
+                                           const char* labels, char* messages, size_t size);
+TX14_ITEMS_API void tx14_item_destroy(tx14_item* item);
 /* 1 for a number key of the item's kind (DN too), 2 for a text key, 0 else. */
-TX14_ITEMS_API int tx14_item_key_type(const tx14_item *item, const char *key);
-TX14_ITEMS_API void tx14_item_set_number(tx14_item *item, const char *key, double value);
-TX14_ITEMS_API void tx14_item_set_text(tx14_item *item, const char *key, const char *text);
-TX14_ITEMS_API void tx14_item_set_item_number(tx14_item *item, double number);
+TX14_ITEMS_API int tx14_item_key_type(const tx14_item* item, const char* key);
+TX14_ITEMS_API void tx14_item_set_number(tx14_item* item, const char* key, double value);
+TX14_ITEMS_API void tx14_item_set_text(tx14_item* item, const char* key, const char* text);
+TX14_ITEMS_API void tx14_item_set_item_number(tx14_item* item, double number);
 /* Checks the item as a whole and fills 200 reals and 45 text bytes; the
  * errors and warnings go to their buffers. Returns the number of errors;
  * a NULL item (one that could not be created) counts as 1 error.
  * TX14_ITEMS_NULL_ARGUMENT (with a message saying which) when reals or
  * texts is NULL: nothing is filled. */
-TX14_ITEMS_API int tx14_item_finish(tx14_item *item, float *reals, char *texts, char *errors,
-                                    size_t errors_size, char *warnings, size_t warnings_size);
+TX14_ITEMS_API int tx14_item_finish(tx14_item* item, float* reals, char* texts, char* errors, size_t errors_size,
+                                    char* warnings, size_t warnings_size);
 
 /* In the shared library only: builds one item and runs it on a context of
  * txappendix14_context.h in one call. Factors and labels as for
@@ -122,9 +121,9 @@ TX14_ITEMS_API int tx14_item_finish(tx14_item *item, float *reals, char *texts, 
  * byte n, the line's n bytes of text without trailing blanks, its 12 bytes
  * of style codes). */
 struct tx14_context;
-TX14_ITEMS_API int32_t tx14_item_run(struct tx14_context *context, const double *factors, const char *labels,
-                                     const unsigned char *item, int32_t item_size, const char *report_file,
-                                     unsigned char *out, int32_t size);
+TX14_ITEMS_API int32_t tx14_item_run(struct tx14_context* context, const double* factors, const char* labels,
+                                     const unsigned char* item, int32_t item_size, const char* report_file,
+                                     unsigned char* out, int32_t size);
 /* Runs `count` items in turn on a context (no report files), each as
  * tx14_item_run does with its own factors, labels and item, their outputs
  * one after another in `out`: ends[i] is the offset where item i's ends.
@@ -133,9 +132,9 @@ TX14_ITEMS_API int32_t tx14_item_run(struct tx14_context *context, const double 
  * the size the first item's output needs. A NULL context checks them only.
  * TX14_ITEMS_NULL_ARGUMENT when one of the arrays, out or ends is NULL;
  * a NULL element of factors, labels or items is that item's error. */
-TX14_ITEMS_API int32_t tx14_items_run(struct tx14_context *context, int32_t count, const double *const *factors,
-                                      const char *const *labels, const unsigned char *const *items,
-                                      const int32_t *item_sizes, unsigned char *out, int32_t size, int32_t *ends);
+TX14_ITEMS_API int32_t tx14_items_run(struct tx14_context* context, int32_t count, const double* const* factors,
+                                      const char* const* labels, const unsigned char* const* items,
+                                      const int32_t* item_sizes, unsigned char* out, int32_t size, int32_t* ends);
 
 #ifdef __cplusplus
 }
