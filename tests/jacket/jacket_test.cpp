@@ -97,7 +97,7 @@ struct Calc {
         : st(test::state_of(test::half_pipe_item().set({{20, static_cast<float>(code)}})))
     {
         change(st->jacket);
-        JACKETCALC(st->report, st->units, st->jacket, out);
+        JACKETCALC(st->report, st->units, st->jacket, jacket_design(st->jacket), out);
         lines = test::captured(st->report);
     }
     bool has(std::string_view text) const { return std::find(lines.begin(), lines.end(), text) != lines.end(); }
@@ -393,10 +393,11 @@ TEST(JacketValidation, ChecksInOrder)
         auto st = test::state_of(test::half_pipe_item());
         c.change(st->jacket);
         InputFindings found;
-        const std::int32_t errors = validate_jacket_input(st->report, st->jacket, found);
+        const JacketDesign d = jacket_design(st->jacket);
+        const std::int32_t errors = validate_jacket_input(st->report, st->jacket, d, found);
         EXPECT_EQ(errors, static_cast<int>(c.codes.size())) << c.what;
         EXPECT_EQ(std::vector<int>(found.codes.begin(), found.codes.begin() + found.count), c.codes) << c.what;
-        EXPECT_FLOAT_EQ(st->jacket.NPS, c.NPS) << c.what;
+        EXPECT_FLOAT_EQ(d.NPS, c.NPS) << c.what;
         // Two blank lines, heading, a blank line and a line for every
         // message and for the total.
         const std::size_t lines = c.codes.empty() ? 0 : 3 + 2 * (c.codes.size() + 1);

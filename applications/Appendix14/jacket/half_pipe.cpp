@@ -378,18 +378,18 @@ void write_pressure_section(Report& r, const Shown& show, const JacketInput& in,
 
 // The shell-thickness and pressure sections of a half-pipe jacket: every
 // value is computed first, then the sections print them.
-void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
-                                  float R)
+void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const JacketInput& in, const JacketDesign& d,
+                                  JacketResults& out, float R)
 {
     ShellValues v{};
     v.div2 = in.code == 2;
     v.R = R;
     v.Dc = R + R;
-    v.k = KRule{v.div2, in.D, v.Dc, in.NPS, in.r, in.Tj};
+    v.k = KRule{v.div2, in.D, v.Dc, d.NPS, in.r, in.Tj};
 
     out.Tr = required_shell_thickness(v.div2, in, R, v.Dc);
     const KCharts charts = k_charts(v.k);
-    TrjSearch search = find_Trj(charts, in, R, in.Pj);
+    TrjSearch search = find_Trj(charts, in, R, d.Pj);
     out.Trj = search.Trj;
     out.Pprime_Trj = search.Pprime;
     v.exhausted = search.exhausted;
@@ -415,10 +415,10 @@ void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const Jack
 
 }  // namespace
 
-void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out)
+void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, const JacketDesign& d, JacketResults& out)
 {
     out.Trj = 0.0f;
-    const pipes::PipeSize pipe = pipes::pipe_size(in.NPS);
+    const pipes::PipeSize pipe = pipes::pipe_size(d.NPS);
     const float R = in.D * 0.5f + in.ca;
 
     write_blank_line(r);
@@ -427,8 +427,8 @@ void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, Jacke
         limpet_coil(r, units, in, out, pipe);
         return;
     }
-    half_pipe_shell_and_pressure(r, units, in, out, R);
-    jacket_thickness_and_weld(r, units, in, out, pipe);
+    half_pipe_shell_and_pressure(r, units, in, d, out, R);
+    jacket_thickness_and_weld(r, units, in, d.Pj, out, pipe);
 }
 
 }  // namespace tx14

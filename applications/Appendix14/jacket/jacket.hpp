@@ -39,7 +39,12 @@ struct JacketResults {
     bool Trj_exhausted = false;   // no shell thickness of the search carries the jacket pressure
 
     InputFindings findings;  // the validation's error codes
+    JacketDesign design;     // the basis the calculation worked on
 };
+
+// Runs an unpacked item: echo, validation, JACKETCALC. Returns the number
+// of fatal input errors.
+std::int32_t run_jacket(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out);
 
 // Runs a jacket or coil item: unpack, echo, validate, calculate, results
 // into out and elements 196-198. Returns the number of fatal input errors.

@@ -16,7 +16,7 @@ namespace tx14 {
 // The calculation of a validated item: title, then the half-pipe jacket
 // path (code selectors below 3: App. EE, 2 VIII-2) or the limpet coil path
 // (3 PD 5500, 4 EN 13445).
-void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out);
+void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, const JacketDesign& d, JacketResults& out);
 
 // The values the jacket results summary prints.
 struct JacketSummary {
@@ -38,7 +38,7 @@ void JACKETSUMMARY(Report& r, const UnitRecord& units, const JacketSummary& v);
 // Sections of JACKETCALC after the shell and pressure sections: the jacket
 // thickness with its schedule search, the fillet weld and the closing of a
 // half-pipe jacket; and the whole limpet coil path.
-void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
+void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in, float Pj, JacketResults& out,
                                pipes::PipeSize pipe);
 void limpet_coil(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out, pipes::PipeSize pipe);
 

@@ -38,17 +38,23 @@ void unpack_jacket_input(JacketInput& in, float* reals, const char* texts)
     copy_text(in.jacket_material, text_field(texts, 2), kTextWidth);
 }
 
+std::int32_t run_jacket(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out)
+{
+    out = JacketResults{};
+    out.design = jacket_design(in);
+    echo_jacket_input(r, units, in);
+    const std::int32_t errors = validate_jacket_input(r, in, out.design, out.findings);
+    if (errors == 0)
+        JACKETCALC(r, units, in, out.design, out);
+    return errors;
+}
+
 std::int32_t run_jacket_item(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, float* reals,
                              const char* texts)
 {
-    out = JacketResults{};
     unpack_jacket_input(in, reals, texts);
-    echo_jacket_input(r, units, in);
-    const std::int32_t errors = validate_jacket_input(r, in, out.findings);
+    const std::int32_t errors = run_jacket(r, units, in, out);
     if (errors == 0) {
-        if (in.code < 3)
-            in.Pj = in.Pj + in.ExtPCore;  // a jacket also carries the core's external pressure
-        JACKETCALC(r, units, in, out);
         element(reals, 198) = std::max(out.Trj, out.Tr);
         element(reals, 197) = out.Pprime_ts;
         element(reals, 196) = out.Fillet;  // 0 for a coil, which sizes no weld

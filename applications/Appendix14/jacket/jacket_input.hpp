@@ -17,6 +17,7 @@ inline constexpr float kFormedRadius = 0.01f;  // above: a formed jacket or coil
                                                // coil radius follow r); up to it a typed 0 with
                                                // rounding noise still means a standard pipe
 
+// The input as given, never changed by the calculation.
 struct JacketInput {
     std::int32_t item = 0;                     // element 1, printed in the error heading
     std::int32_t code = 0;                     // element 20: 1 App. EE, 2 VIII-2, 3 PD 5500, 4 EN 13445
@@ -28,9 +29,9 @@ struct JacketInput {
     float Sa = 0;                              // cylinder allowable stress, ambient
     float ca = 0;                              // cylinder corrosion allowance
     float E = 0;                               // cylinder joint efficiency
-    float NPS = 0;                             // nominal pipe size of the jacket or coil (Dpj)
-    float Tj = 0;                              // jacket (coil) thickness; becomes the accepted thickness
-    float Pj = 0;                              // jacket (coil) design pressure; a coil leaves pMaxC1 here
+    float NPS = 0;                             // nominal pipe size of the jacket or coil (Dpj) as given
+    float Tj = 0;                              // jacket (coil) thickness
+    float Pj = 0;                              // jacket (coil) design pressure as given
     float Tjacket = 0;                         // jacket (coil) design temperature
     float Sj = 0;                              // jacket allowable stress (coil: fc)
     float Sja = 0;                             // jacket allowable stress, ambient
@@ -42,5 +43,19 @@ struct JacketInput {
     std::array<char, 15> cylinder_material{};  // right-adjusted by the echo
     std::array<char, 15> jacket_material{};    // right-adjusted by the echo
 };
+
+// What the calculation works with besides the input as given.
+struct JacketDesign {
+    // The nominal pipe size: for a formed jacket or coil the standard size
+    // whose pipe contains it, otherwise the given size rounded to 5
+    // decimals.
+    float NPS = 0;
+    // The design jacket pressure: Pj plus the core's external pressure for a
+    // half-pipe jacket, Pj as given for a coil.
+    float Pj = 0;
+};
+
+// The design basis of an item, before its validation (which checks it).
+JacketDesign jacket_design(const JacketInput& in);
 
 }  // namespace tx14

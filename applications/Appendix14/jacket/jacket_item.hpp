@@ -20,10 +20,9 @@ void unpack_jacket_input(JacketInput& in, float* reals, const char* texts);
 // Prints the input in display units, the material names right-adjusted.
 void echo_jacket_input(Report& r, const UnitRecord& units, const JacketInput& in);
 
-// Checks the item for its faults, lists their codes in `errors` and
-// prints the error section; returns the number of faults. Normalises NPS
-// (derived from a formed radius, or rounded to 5 decimals).
-std::int32_t validate_jacket_input(Report& r, JacketInput& in, InputFindings& errors);
+// Checks the item and its design basis for their faults, lists their codes
+// in `errors` and prints the error section; returns the number of faults.
+std::int32_t validate_jacket_input(Report& r, const JacketInput& in, const JacketDesign& d, InputFindings& errors);
 
 // The message of an error code (1 to 12), as the error section prints it.
 std::string_view jacket_message(int code);

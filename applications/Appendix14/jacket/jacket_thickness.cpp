@@ -13,10 +13,10 @@ namespace {
 constexpr float kMillTolerance = 0.875f;  // a pipe wall may be 12.5 % under nominal
 constexpr float kWeldFactor = 1.414f;
 
-// T = Pj Rp / (0.85 Sj - 0.6 Pj) + caj.
-float required_jacket_thickness(const JacketInput& in, float Rp)
+// T = Pj Rp / (0.85 Sj - 0.6 Pj) + caj, Pj the design jacket pressure.
+float required_jacket_thickness(const JacketInput& in, float Pj, float Rp)
 {
-    return (in.Pj * Rp) / (0.85f * in.Sj - 0.6f * in.Pj) + in.caj;
+    return (Pj * Rp) / (0.85f * in.Sj - 0.6f * Pj) + in.caj;
 }
 
 // " Pipe Schedule = " and the schedule name, right-aligned in fields of 20
@@ -42,13 +42,13 @@ struct JacketWall {
     float T = 0;            // thickness required for the accepted wall
 };
 
-JacketWall jacket_wall(const JacketInput& in, pipes::PipeSize pipe)
+JacketWall jacket_wall(const JacketInput& in, float Pj, pipes::PipeSize pipe)
 {
     JacketWall w;
     w.Rp = pipe.OD * 0.5f - in.Tj + in.caj;
     if (in.r > kRadiusGiven)
         w.Rp = in.r + in.caj;
-    w.T_input = required_jacket_thickness(in, w.Rp);
+    w.T_input = required_jacket_thickness(in, Pj, w.Rp);
     w.Tj = in.Tj;
     w.T = w.T_input;
     w.searched = in.Tj < w.T_input;
@@ -57,13 +57,14 @@ JacketWall jacket_wall(const JacketInput& in, pipes::PipeSize pipe)
     for (w.schedule = 1;; ++w.schedule) {
         w.Tj = pipes::wall(w.schedule, pipe.col) * kMillTolerance;
         const float Rp = pipe.OD * 0.5f - w.Tj + in.caj;  // the pipe's, even for a formed jacket
-        w.T = required_jacket_thickness(in, Rp);
+        w.T = required_jacket_thickness(in, Pj, Rp);
         if (w.T <= w.Tj || w.schedule == pipes::kSchedules)
             return w;
     }
 }
 
-void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in, pipes::PipeSize pipe, const JacketWall& w)
+void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in, float Pj, pipes::PipeSize pipe,
+                       const JacketWall& w)
 {
     const bool div2 = in.code == 2;
     const std::string_view thk = show.u.thickness.text();
@@ -76,8 +77,7 @@ void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in, pipe
 
     write_blank_line(r);
     constexpr FormulaTemplate kTemplate = " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4";
-    const auto values = {show.pressure(in.Pj), show.dia(w.Rp), show.stress(in.Sj), show.pressure(in.Pj),
-                         show.thk(in.caj)};
+    const auto values = {show.pressure(Pj), show.dia(w.Rp), show.stress(in.Sj), show.pressure(Pj), show.thk(in.caj)};
     if (div2)
         write_block(r, style::kCaption,
                     "Req'd Half-Pipe Jacket Thickness per 4.11.6.3, Eqn. 4.11.2, "
@@ -152,11 +152,11 @@ void write_fillet_weld(Report& r, const Shown& show, const JacketInput& in, floa
 
 }  // namespace
 
-void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
+void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in, float Pj, JacketResults& out,
                                pipes::PipeSize pipe)
 {
     const Shown show(units);
-    const JacketWall w = jacket_wall(in, pipe);
+    const JacketWall w = jacket_wall(in, Pj, pipe);
     out.Tj_input = in.Tj;
     out.T_input = w.T_input;
     out.schedule = w.schedule;
@@ -164,7 +164,7 @@ void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketI
     out.T = w.T;
     out.Fillet = fillet_weld(in, w.Tj);
 
-    write_jacket_wall(r, show, in, pipe, w);
+    write_jacket_wall(r, show, in, Pj, pipe, w);
     write_fillet_weld(r, show, in, w.Tj, out.Fillet);
     write_blank_line(r);
     write_text(r, style::kNote, "Note: For Cyclic service a full penetration groove weld should be used.");
@@ -173,7 +173,7 @@ void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketI
                   {.Tr = out.Tr,
                    .ts = in.ts,
                    .Trj = out.Trj,
-                   .Pj = in.Pj,
+                   .Pj = Pj,
                    .T = out.T,
                    .Tj = w.Tj,
                    .Fillet = out.Fillet,

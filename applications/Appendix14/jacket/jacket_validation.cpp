@@ -90,34 +90,36 @@ void write_jacket_message(Report& r, int code, float value)
     write_line(r, line);
 }
 
-std::int32_t validate_jacket_input(Report& r, JacketInput& in, InputFindings& errors)
+JacketDesign jacket_design(const JacketInput& in)
 {
-    const float OD = pipe_outside_diameter(in.NPS);
-    if (in.r > kFormedRadius)
-        in.NPS = size_containing(2.0f * (in.r + in.Tj));
+    JacketDesign d;
+    d.NPS = in.r > kFormedRadius ? size_containing(2.0f * (in.r + in.Tj)) : rounded_size(in.NPS);
+    d.Pj = in.code < 3 ? in.Pj + in.ExtPCore : in.Pj;  // a jacket also carries the core's external pressure
+    return d;
+}
 
+std::int32_t validate_jacket_input(Report& r, const JacketInput& in, const JacketDesign& d, InputFindings& errors)
+{
+    const float OD = pipe_outside_diameter(in.NPS);  // of the size as given
     errors.clear();
     if (in.ca + in.co >= in.ts)
         errors.add(1);
     if (in.r <= kFormedRadius && 2.0f * in.ts >= in.D)
         errors.add(2);
-    if (in.r <= kFormedRadius) {
-        in.NPS = rounded_size(in.NPS);
-        if (std::fmod(in.NPS, 0.5f) != 0.0f || (in.code != 2 && outside_pipe_table(in.NPS)))
-            errors.add(3);
-    }
+    if (in.r <= kFormedRadius && (std::fmod(d.NPS, 0.5f) != 0.0f || (in.code != 2 && outside_pipe_table(d.NPS))))
+        errors.add(3);
     if (in.r <= kFormedRadius && OD - 2.0f * in.Tj <= 0.0f)
         errors.add(4);
     if (in.caj >= in.Tj)
         errors.add(5);
     if (in.D + in.ts <= 2.0f * OD)
         errors.add(6);
-    if (in.r <= kFormedRadius && in.NPS <= 0.01f)
+    if (in.r <= kFormedRadius && d.NPS <= 0.01f)
         errors.add(7);
     if (in.code == 2) {
         if (in.r > kRadiusGiven)
             errors.add(8);
-        if (!(in.NPS == 2.0f || in.NPS == 3.0f || in.NPS == 4.0f))
+        if (!(d.NPS == 2.0f || d.NPS == 3.0f || d.NPS == 4.0f))
             errors.add(9);
     }
     if (negative(in.ca) || negative(in.caj) || negative(in.co))

@@ -54,11 +54,11 @@ void reasons_of_half_pipe(ResultsRecord& rec, const JacketInput& in, const Jacke
         rec.reason("thin_wall_shell",
                    "P = {0p} is above 0.385 S E = {1p}, where the thin-wall formula for Tr (UG-27) ends.",
                    {in.P, kThinWall * in.S * in.E});
-    if (in.Pj > kThinWall * in.Sj)
+    if (out.design.Pj > kThinWall * in.Sj)
         rec.reason("thin_wall_jacket",
                    "The design jacket pressure Pj + ExtPCore = {0p} is above 0.385 Sj = {1p}, where the "
                    "thin-wall formula for the jacket thickness T (App. EE, Eq. (2)) ends.",
-                   {in.Pj, kThinWall * in.Sj});
+                   {out.design.Pj, kThinWall * in.Sj});
 }
 
 void notes_of_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
@@ -87,7 +87,8 @@ void notes_of_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketR
 void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
 {
     const bool div2 = in.code == 2;
-    rec.add("Pj", "pressure used for jacket design", Q::pressure, in.Pj);
+    rec.add("Pj", "jacket design pressure as given", Q::pressure, in.Pj);
+    rec.add("Pj_design", "pressure used for jacket design, Pj + ExtPCore", Q::pressure, out.design.Pj);
     rec.add("ts", "input shell thickness", Q::thickness, in.ts);
     rec.add("Tr", "required shell thickness for internal pressure", Q::thickness, out.Tr);
     rec.add("Trj", "required shell thickness for jacket pressure", Q::thickness, out.Trj);
@@ -108,7 +109,8 @@ void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketRes
     rec.check("Tr", "Tr against the input shell thickness ts", Q::thickness, out.Tr, "<=", in.ts);
     rec.check("Trj", "Trj against the input shell thickness ts", Q::thickness, out.Trj, "<=", in.ts, true,
               kTrjTolerance);
-    rec.check("Pprime_ts", "P' at ts against the design jacket pressure", Q::pressure, out.Pprime_ts, ">=", in.Pj);
+    rec.check("Pprime_ts", "P' at ts against the design jacket pressure", Q::pressure, out.Pprime_ts,
+              ">=", out.design.Pj);
     rec.check("T", "required jacket thickness T against the input Tj", Q::thickness, out.T_input, "<=", out.Tj_input);
 
     reasons_of_half_pipe(rec, in, out);
@@ -170,9 +172,10 @@ void record_jacket_results(ResultsRecord& rec, const UnitRecord& units, const Ja
                      {"S", in.S},
                      {"ca", in.ca},
                      {"E", in.E},
-                     {"NPS", in.NPS},
+                     {"NPS", out.design.NPS},
                      {"Tj", in.Tj},
                      {"Pj", in.Pj},
+                     {"ExtPCore", in.code < 3 ? in.ExtPCore : 0.0f},
                      {"Sj", in.Sj},
                      {"caj", in.caj},
                      {"r", in.r},
