@@ -308,17 +308,17 @@ void write_shell_section(Report& r, const Shown& show, const JacketInput& in, co
             {show.pressure(in.P), show.dia(R), show.stress(in.S), in.E, show.pressure(in.P), show.thk(in.ca + in.co)},
             7);
     }
-    write_result_a(r, out.Tr > in.ts, show.thk(out.Tr), show.u.thickness.text());
-    if (out.Tr > in.ts)
+    write_result_a(r, Tr_exceeds_ts(out, in), show.thk(out.Tr), show.u.thickness.text());
+    if (Tr_exceeds_ts(out, in))
         write_warning(r, style::kWarningHeadline,
                       {"The Input Thickness is < the Req'd Thickness for Internal Pressure!"});
 
     write_blank_line(r);
     write_text(r, style::kCaption, "Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:");
-    write_result_a(r, out.Trj > in.ts + 0.0001f, show.thk(out.Trj), show.u.thickness.text());
+    write_result_a(r, Trj_exceeds_ts(out, in), show.thk(out.Trj), show.u.thickness.text());
     if (v.Trj_chart)
         write_trj_chart_note(r, v.kp_chart);
-    if (out.Trj > in.ts + 0.0001f)
+    if (Trj_exceeds_ts(out, in))
         write_warning(r, style::kWarning, {"The Input Thickness is < the Req'd Thickness for Jacket Pressure!"});
     if (v.exhausted)
         write_warning(r, style::kWarning, {"No Shell Thickness Withstands the Jacket Pressure - Revise the Design!"});

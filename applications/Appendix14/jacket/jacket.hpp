@@ -42,6 +42,14 @@ struct JacketResults {
     JacketDesign design;     // the basis the calculation worked on
 };
 
+// The criteria of a half-pipe jacket, each written once: the report warns
+// and the results record fails the check when one holds.
+inline constexpr float kTrjTolerance = 0.0001f;  // the Trj search's step may pass ts by this
+inline bool Tr_exceeds_ts(const JacketResults& out, const JacketInput& in) { return out.Tr > in.ts; }
+inline bool Trj_exceeds_ts(const JacketResults& out, const JacketInput& in) { return out.Trj > in.ts + kTrjTolerance; }
+inline bool T_exceeds_Tj(float T, const JacketInput& in) { return T > in.Tj; }  // T at the input jacket thickness
+inline bool Pprime_below_Pj(const JacketResults& out) { return out.Pprime_ts < out.design.Pj; }
+
 // Runs an unpacked item: echo, validation, JACKETCALC. Returns the number
 // of fatal input errors.
 std::int32_t run_jacket(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out);

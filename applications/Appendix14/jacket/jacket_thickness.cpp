@@ -51,7 +51,7 @@ JacketWall jacket_wall(const JacketInput& in, float Pj, pipes::PipeSize pipe)
     w.T_input = required_jacket_thickness(in, Pj, w.Rp);
     w.Tj = in.Tj;
     w.T = w.T_input;
-    w.searched = in.Tj < w.T_input;
+    w.searched = T_exceeds_Tj(w.T_input, in);
     if (!w.searched)
         return w;
     for (w.schedule = 1;; ++w.schedule) {
@@ -86,7 +86,7 @@ void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in, floa
     else
         write_block(r, style::kCaption, "Req'd Half-Pipe Jacket Thickness per App. EE-1, Eqn. (2) (Includes ca) [T]:",
                     " = ( Pj * R ) / ( 0.85 * Sj - 0.6 * Pj ) + caj", kTemplate, values, 1);
-    write_result_a(r, w.T_input > in.Tj, show.thk(w.T_input), thk);
+    write_result_a(r, w.searched, show.thk(w.T_input), thk);
     if (!w.searched)
         return;
 

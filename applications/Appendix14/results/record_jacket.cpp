@@ -14,8 +14,7 @@ using Q = Quantity;
 // them the factor is held at the edge.
 constexpr float kChartDiameterMin = 30.0f, kChartDiameterMax = 170.0f;
 constexpr float kChartThicknessMin = 0.1875f, kChartThicknessMax = 2.0f;
-constexpr float kTrjTolerance = 0.0001f;  // Trj passes up to ts plus this
-constexpr float kThinWall = 0.385f;       // the thin-wall formulas hold up to 0.385 S E
+constexpr float kThinWall = 0.385f;  // the thin-wall formulas hold up to 0.385 S E
 
 bool outside(float x, float lo, float hi) { return !(x >= lo && x <= hi); }
 
@@ -106,12 +105,15 @@ void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketRes
     rec.add("T", "required thickness of the half-pipe jacket", Q::thickness, out.T);
     rec.add("Fillet", "minimum fillet weld size", Q::thickness, out.Fillet);
 
-    rec.check("Tr", "Tr against the input shell thickness ts", Q::thickness, out.Tr, "<=", in.ts);
-    rec.check("Trj", "Trj against the input shell thickness ts", Q::thickness, out.Trj, "<=", in.ts, true,
-              kTrjTolerance);
-    rec.check("Pprime_ts", "P' at ts against the design jacket pressure", Q::pressure, out.Pprime_ts,
-              ">=", out.design.Pj);
-    rec.check("T", "required jacket thickness T against the input Tj", Q::thickness, out.T_input, "<=", out.Tj_input);
+    // The report warns by the same rules.
+    rec.check_by(Tr_exceeds_ts(out, in), "Tr", "Tr against the input shell thickness ts", Q::thickness, out.Tr,
+                 "<=", in.ts);
+    rec.check_by(Trj_exceeds_ts(out, in), "Trj", "Trj against the input shell thickness ts", Q::thickness, out.Trj,
+                 "<=", in.ts);
+    rec.check_by(Pprime_below_Pj(out), "Pprime_ts", "P' at ts against the design jacket pressure", Q::pressure,
+                 out.Pprime_ts, ">=", out.design.Pj);
+    rec.check_by(T_exceeds_Tj(out.T_input, in), "T", "required jacket thickness T against the input Tj", Q::thickness,
+                 out.T_input, "<=", out.Tj_input);
 
     reasons_of_half_pipe(rec, in, out);
     notes_of_half_pipe(rec, in, out);

@@ -192,12 +192,20 @@ void ResultsRecord::add(const char* key, const char* label, Quantity q, float va
 }
 
 void ResultsRecord::check(const char* key, const char* label, Quantity q, float value, const char* relation,
-                          float limit, bool applicable, float tolerance)
+                          float limit, bool applicable)
+{
+    const bool at_least = relation[0] == '>';
+    check_by(at_least ? !(value >= limit) : !(value <= limit), key, label, q, value, relation, limit);
+    checks[static_cast<std::size_t>(check_count - 1)].applicable = applicable;
+}
+
+void ResultsRecord::check_by(bool fails, const char* key, const char* label, Quantity q, float value,
+                             const char* relation, float limit)
 {
     if (check_count == kCheckCapacity)
         return;
     RecordedCheck& c = checks[static_cast<std::size_t>(check_count++)];
-    c = {key, label, q, relation[0] == '>', value, limit, applicable, false, NAN};
+    c = {key, label, q, relation[0] == '>', value, limit, true, false, NAN};
     if (!finite(value) || !finite(limit))
         return;  // fails, without a utilization
     const float divisor = c.at_least ? value : limit;
@@ -206,7 +214,7 @@ void ResultsRecord::check(const char* key, const char* label, Quantity q, float 
         return;
     }
     c.utilization = c.at_least ? limit / value : value / limit;
-    c.passes = c.at_least ? value >= limit : value <= limit + tolerance;
+    c.passes = !fails;
 }
 
 RecordedNote& ResultsRecord::reason(const char* code, const char* text, std::initializer_list<float> x)

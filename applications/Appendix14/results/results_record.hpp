@@ -112,10 +112,13 @@ struct ResultsRecord {
     const char* reason_text(int i) const { return text_of(reasons, reason_texts, i); }
     const char* note_text(int i) const { return text_of(notes, note_texts, i); }
     void add(const char* key, const char* label, Quantity q, float value, bool applies = true);
-    // A criterion of the code. `tolerance` widens the pass of a "<=" check
-    // beyond its limit (the limit stays as the code states it).
+    // A criterion of the code: value against limit by relation ("<=" or
+    // ">="). check_by() takes the pass or fail of a rule the analysis
+    // wrote once for its report too (a check not finite fails whatever).
     void check(const char* key, const char* label, Quantity q, float value, const char* relation, float limit,
-               bool applicable = true, float tolerance = 0.0f);
+               bool applicable = true);
+    void check_by(bool fails, const char* key, const char* label, Quantity q, float value, const char* relation,
+                  float limit);
     // A reason or a note: its code, its text and the numbers the text shows.
     RecordedNote& reason(const char* code, const char* text, std::initializer_list<float> x = {});
     RecordedNote& note(const char* code, const char* text, std::initializer_list<float> x = {});
