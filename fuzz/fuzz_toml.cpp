@@ -41,9 +41,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Diagnostics diags;
     UnitCatalog units;
-    if (std::optional<Item> item = read_item_file(file, units, diags)) {
-        for (float v : item->reals)
-            require(std::isfinite(v), "an item element that is not a finite number");
+    if (std::optional<SourceItem> item = read_item_file(file, units, diags)) {
+        tx14::Context ctx;
+        tx14::Options check;
+        check.report = false;
+        const tx14::Outcome o = analyse(ctx, *item, check, diags);
+        for (const std::optional<float>& v : o.numbers)
+            require(!v || std::isfinite(*v), "an item value that is not a finite number");
+        if (o.refused())
+            check_messages(diags, file, text);
     } else {
         check_messages(diags, file, text);
     }

@@ -33,7 +33,7 @@ struct CContext {
     std::int32_t count() const
     {
         std::int32_t n = 0;
-        std::memcpy(&n, block() + 62500, sizeof n);
+        std::memcpy(&n, block() + TX14_CAPTURE_COUNT_OFFSET, sizeof n);
         return n;
     }
 };
@@ -158,6 +158,43 @@ TEST(ContextEntryPoints, ANumberThatIsNotFiniteLeavesTheItemNotAnalysed)
         EXPECT_STREQ(reason.code, k.reason) << k.element << ": " << reason.text;
         EXPECT_FALSE(tx14_context_reason(c.handle, tx14_context_reason_count(c.handle), &reason));
     }
+}
+
+// Each check names where the code states it, as its report names it.
+TEST(ContextEntryPoints, EachCheckNamesWhereTheCodeStatesIt)
+{
+    using namespace tx14::test;
+    const struct {
+        HostItem item;
+        const char* key;
+        const char* reference;
+    } cases[] = {
+        {HostItem{}, "ST_opening", "App. 14"},           {appendix_ee_item(), "Tr", "UG-27, Eq. (1)"},
+        {appendix_ee_item(), "T", "App. EE-1, Eq. (2)"}, {div2_item(), "Pprime_ts", "4.11.6.4, Eq. 4.11.3"},
+        {limpet_coil_item(), "e_cylinder", "3.11.3-7"},  {en13445_item(), "pMaxC1", "8.5.3.5"},
+    };
+    for (auto c : cases) {
+        CContext ctx;
+        ctx.run(c.item);
+        const int n = tx14_context_check_count(ctx.handle);
+        ASSERT_GT(n, 0) << c.key;
+        tx14_check check;
+        int found = 0;
+        for (int i = 0; i < n; ++i) {
+            ASSERT_TRUE(tx14_context_check(ctx.handle, i, &check));
+            const char* reference = tx14_context_check_reference(ctx.handle, i);
+            ASSERT_NE(reference, nullptr);
+            EXPECT_NE(*reference, '\0') << check.key << ": every check of the code names its paragraph";
+            if (std::string_view(check.key) == c.key) {
+                EXPECT_STREQ(reference, c.reference) << c.key;
+                ++found;
+            }
+        }
+        EXPECT_EQ(found, 1) << c.key;
+        EXPECT_EQ(tx14_context_check_reference(ctx.handle, n), nullptr);
+        EXPECT_EQ(tx14_context_check_reference(ctx.handle, -1), nullptr);
+    }
+    EXPECT_EQ(tx14_context_check_reference(nullptr, 0), nullptr);
 }
 
 TEST(ContextEntryPoints, NullContextIsIgnored)

@@ -6,6 +6,7 @@
 
 #include "report/report.hpp"
 #include "support/test_support.hpp"
+#include "txappendix14_items.hpp"
 
 namespace {
 
@@ -49,6 +50,31 @@ TEST_F(LineWriter, Line501ReplacesRecord500)
     ASSERT_EQ(r.capture.count, 500);
     EXPECT_EQ(captured(r)[498], "line 499");
     EXPECT_EQ(captured(r)[499], "line 501");
+}
+
+// A store (the typed entry's) keeps every line past the capture block's
+// 500, in order with its styles; taking the block back leaves the store
+// alone.
+TEST_F(LineWriter, AStoreKeepsEveryLine)
+{
+    ReportLines lines;
+    r.capture_into(&lines);
+    for (int i = 1; i <= 1201; ++i)
+        i % 2 ? write_text(r, style::kWarning, "line " + std::to_string(i))
+              : write_text(r, "line " + std::to_string(i));
+    lines.set_size(static_cast<std::size_t>(r.capture.count));
+    r.capture_into(nullptr);
+    r.reset();
+    write_text(r, "to the block");
+    ASSERT_EQ(lines.size(), 1201u);
+    std::size_t i = 0;
+    for (const ReportLine line : lines) {
+        ++i;
+        EXPECT_EQ(line.text, "line " + std::to_string(i));
+        EXPECT_EQ(line.styles[4], i % 2 ? 1 : 0) << i;
+    }
+    EXPECT_EQ(i, 1201u);
+    EXPECT_EQ(captured(r), std::vector<std::string>{"to the block"});
 }
 
 // A file report longer than the report file's buffer: every line reaches

@@ -6,11 +6,12 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
-#include "results/results_record.hpp"
 #include "support/test_support.hpp"
+#include "txappendix14_record.hpp"
 
 namespace {
 
@@ -298,6 +299,139 @@ TEST_P(GeneratedItems, AcceptableOnlyWhenEveryCriterionPassedInsideItsMethod)
     EXPECT_GT(counts[TX14_NOT_ACCEPTABLE], 100);
     EXPECT_GT(counts[TX14_NOT_ANALYSED], 100);
 }
+
+// ---- The report's warnings and the record's failing checks ------------------
+
+// A captured line: its text, blanks cut, and whether it is styled a warning.
+struct Line {
+    std::string text;
+    bool warning;
+};
+
+std::vector<Line> lines_of(const Context& ctx)
+{
+    std::vector<Line> lines;
+    for (int i = 0; i < ctx.captured_lines(); ++i) {
+        const std::string_view record = ctx.captured_record(i);
+        std::string text(record.substr(4, 100));
+        text.erase(text.find_last_not_of(' ') + 1);
+        lines.push_back({text, record[117] == '1'});  // the fifth style code: warning
+    }
+    return lines;
+}
+
+// The applicable checks that fail, by key.
+std::set<std::string> failing_checks(const Context& ctx)
+{
+    std::set<std::string> keys;
+    tx14_check c;
+    for (int i = 0; ctx.check(i, c); ++i)
+        if (c.applicable && !c.passes)
+            keys.insert(c.key);
+    return keys;
+}
+
+// The criteria an opening's report warns about: each stress row of the
+// summary over its allowable (head/shell juncture or opening), each hub
+// stress at the opening over its allowable, and the M.A.W.P. below P. The
+// minimum thickness line is not a criterion.
+std::set<std::string> opening_warnings(const std::vector<Line>& lines, const std::set<std::string>& failing)
+{
+    const std::pair<std::string_view, std::string_view> rows[] = {
+        {"Long.  Hub     SH |", "SH"},    {"Radial         SR |", "SR"},    {"Tangential     ST |", "ST"},
+        {"Average (SH+SR)/2 |", "SH_SR"}, {"Average (SH+ST)/2 |", "SH_ST"},
+    };
+    std::set<std::string> warned;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Line& l = lines[i];
+        if (!l.warning)
+            continue;
+        for (auto [row, key] : rows)
+            if (l.text.starts_with(row)) {
+                // The row warns when either place is over: name the one that fails.
+                for (const char* place : {"_shell", "_opening"})
+                    if (failing.count(std::string(key) + place))
+                        warned.insert(std::string(key) + place);
+                warned.insert(std::string(key) + "_row");
+            }
+        if (i > 0 && lines[i - 1].text == "Longitudinal Hub Stress in Central Opening [SHO]:")
+            warned.insert("SH_opening");
+        if (i > 0 && lines[i - 1].text == "Radial Stress at Central Opening [SRO]:")
+            warned.insert("SR_opening");
+        if (l.text.starts_with("M.A.W.P. for the given Geometry"))
+            warned.insert("MAWP");
+    }
+    return warned;
+}
+
+// The criteria a half-pipe jacket's report warns about, by the message of
+// each warning block; P' at ts below the design jacket pressure is the
+// jacket-pressure criterion Trj says in thickness.
+std::set<std::string> jacket_warnings(const std::vector<Line>& lines)
+{
+    std::set<std::string> warned;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].text != "*** WARNING ***")
+            continue;
+        const std::string& message = lines[i + 1].text;
+        if (message == "The Input Thickness is < the Req'd Thickness for Internal Pressure!")
+            warned.insert("Tr");
+        else if (message == "The Input Thickness is < the Req'd Thickness for Jacket Pressure!" ||
+                 message == "No Shell Thickness Withstands the Jacket Pressure - Revise the Design!")
+            warned.insert("Trj");
+        else if (message.starts_with("Input Thickness is less than the Required Thickness"))
+            warned.insert("T");
+        else
+            ADD_FAILURE() << "a warning of no criterion: " << message;
+    }
+    return warned;
+}
+
+// Coils are left out: a coil's report states its results without warnings.
+class WarnedItems : public ::testing::TestWithParam<KindAndCode> {};
+
+TEST_P(WarnedItems, ReportWarningsAndFailingChecksAgree)
+{
+    const auto [jacket, code] = GetParam();
+    Generator g;
+    g.random.seed(static_cast<unsigned>(300 * jacket + code));
+    Context ctx;
+    int compared = 0;
+    for (int n = 0; n < 5000; ++n) {
+        HostItem item = jacket ? jacket_item(g, code) : opening_item(g, code);
+        item.run(ctx);
+        if (ctx.verdict() == TX14_NOT_ANALYSED)
+            continue;
+        ++compared;
+        const std::vector<Line> lines = lines_of(ctx);
+        std::set<std::string> failing = failing_checks(ctx);
+        std::set<std::string> warned;
+        if (jacket) {
+            warned = jacket_warnings(lines);
+            if (failing.erase("Pprime_ts"))
+                failing.insert("Trj");
+        } else {
+            warned = opening_warnings(lines, failing);
+            for (const char* row : {"SH", "SR", "ST", "SH_SR", "SH_ST"}) {  // a warned row names a failing check
+                if (warned.erase(std::string(row) + "_row")) {
+                    EXPECT_TRUE(failing.count(std::string(row) + "_shell") ||
+                                failing.count(std::string(row) + "_opening"))
+                        << "item " << n << ": row " << row;
+                }
+            }
+        }
+        ASSERT_EQ(warned, failing) << "item " << n;
+    }
+    EXPECT_GT(compared, 500);
+}
+
+INSTANTIATE_TEST_SUITE_P(OpeningsAndHalfPipeJackets, WarnedItems,
+                         ::testing::Values(KindAndCode{false, 1}, KindAndCode{false, 2}, KindAndCode{true, 1},
+                                           KindAndCode{true, 2}),
+                         [](const auto& info) {
+                             return std::string(info.param.jacket ? "jacket_" : "opening_") +
+                                    std::to_string(info.param.code);
+                         });
 
 INSTANTIATE_TEST_SUITE_P(EveryKindAndCode, GeneratedItems,
                          ::testing::Values(KindAndCode{false, 1}, KindAndCode{false, 2}, KindAndCode{true, 1},

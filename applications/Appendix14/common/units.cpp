@@ -13,20 +13,32 @@ template <int W>
 void fill_slot(UnitSlot<W>& slot, const UnitRecord& u, int n)
 {
     slot.factor = u.factors[static_cast<std::size_t>(n - 1)];
-    std::array<char, kUnitLabelWidth> label = u.labels[static_cast<std::size_t>(n - 1)];
-    adjust_left(label);
-    std::memcpy(slot.label.data(), label.data(), static_cast<std::size_t>(W));
+    const std::array<char, kUnitLabelWidth>& label = u.labels[static_cast<std::size_t>(n - 1)];
+    if (label[0] != ' ') {  // as labels stand
+        std::memcpy(slot.label.data(), label.data(), static_cast<std::size_t>(W));
+        return;
+    }
+    std::size_t lead = 1;
+    while (lead < label.size() && label[lead] == ' ')
+        ++lead;
+    for (std::size_t j = 0; j < static_cast<std::size_t>(W); ++j)
+        slot.label[j] = j + lead < label.size() ? label[j + lead] : ' ';
 }
 
 }  // namespace
 
 void take_over_units(UnitRecord& u, const float* factors, const char* labels)
 {
-    for (int i = 0; i < kUnitFactors; ++i)
-        u.factors[static_cast<std::size_t>(i)] = factors ? factors[i] : 1.0f;
-    for (int i = 0; i < kUnitLabels; ++i)
-        copy_text(u.labels[static_cast<std::size_t>(i)], labels ? labels + i * kUnitLabelWidth : nullptr,
-                  kUnitLabelWidth);
+    static_assert(sizeof u.factors == kUnitFactors * sizeof(float) &&
+                  sizeof u.labels == kUnitLabels * kUnitLabelWidth);  // the host's arrays, as they lie
+    if (factors)
+        std::memcpy(u.factors.data(), factors, sizeof u.factors);
+    else
+        u.factors.fill(1.0f);
+    if (labels)
+        std::memcpy(u.labels.data(), labels, sizeof u.labels);
+    else
+        std::memset(u.labels.data(), ' ', sizeof u.labels);
 
     fill_slot(u.length, u, 1);
     fill_slot(u.force, u, 2);

@@ -70,6 +70,15 @@ bool Context::check(int i, tx14_check& out) const
     return true;
 }
 
+const char* Context::check_reference(int i) const
+{
+    const ResultsRecord& rec = state_->results;
+    if (i < 0 || i >= rec.check_count)
+        return nullptr;
+    const char* reference = rec.checks[i].reference;
+    return reference ? reference : "";
+}
+
 int Context::reason_count() const { return state_->results.reason_count; }
 
 bool Context::reason(int i, tx14_note& out) const

@@ -1,9 +1,10 @@
-// The contexts' C entry points: a thin shim over tx14::Context.
+// The contexts' C entry points: a thin shim over tx14::Context. Only the
+// creation allocates; the run catches what it could throw (analyse_item)
+// and the rest reads the record.
 #include "../include/txappendix14_context.h"
 
-#include <new>
-
 #include "../include/txappendix14.hpp"
+#include "guarded.hpp"
 
 // The C handle is the context itself.
 struct tx14_context {
@@ -14,17 +15,7 @@ extern "C" {
 
 TX_API tx14_context* tx14_context_create(void)
 {
-#if defined(__cpp_exceptions)
-    try {
-        return new tx14_context;
-    } catch (const std::bad_alloc&) {  // exceptions must not cross into C
-        return nullptr;
-    }
-#else
-    // Built without exceptions (the WebAssembly module), running out of
-    // memory ends the call with a trap that the caller sees as an error.
-    return new tx14_context;
-#endif
+    return tx14::guarded([] { return new tx14_context; }, static_cast<tx14_context*>(nullptr));
 }
 
 TX_API void tx14_context_destroy(tx14_context* context) { delete context; }
@@ -73,6 +64,11 @@ TX_API int32_t tx14_context_check_count(const tx14_context* context)
 TX_API int32_t tx14_context_check(const tx14_context* context, int32_t i, tx14_check* out)
 {
     return context != nullptr && out != nullptr && context->context.check(i, *out) ? 1 : 0;
+}
+
+TX_API const char* tx14_context_check_reference(const tx14_context* context, int32_t i)
+{
+    return context == nullptr ? nullptr : context->context.check_reference(i);
 }
 
 TX_API int32_t tx14_context_reason_count(const tx14_context* context)

@@ -1,5 +1,7 @@
 // The exported C entry points and module flags: a thin shim over the one
-// process-wide run state that the host application uses.
+// process-wide run state that the host application uses. None of them lets
+// an exception out: LGCENTER's run catches (analyse_item), LGWEIGHT is
+// arithmetic and GETLINESCOMAUX an address.
 #include "../include/txappendix14.h"
 
 #include "../opening/opening.hpp"

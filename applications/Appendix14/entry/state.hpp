@@ -11,7 +11,7 @@
 #include "../jacket/jacket.hpp"
 #include "../opening/opening.hpp"
 #include "../report/report.hpp"
-#include "../results/results_record.hpp"
+#include "txappendix14_record.hpp"
 
 namespace tx14 {
 

@@ -32,6 +32,17 @@
 #define TX_API
 #endif
 
+/* The C++ interface (txappendix14.hpp): the Windows DLL exports the host's C
+ * interface only; a Windows program that wants the C++ interface links the
+ * static library. */
+#if defined(__cplusplus) && !defined(TX_CXX_API)
+#if defined(_WIN32)
+#define TX_CXX_API
+#else
+#define TX_CXX_API TX_API
+#endif
+#endif
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -58,7 +69,12 @@ extern "C" {
  * character is blank or NUL, or a real element 40 of 0, captures the
  * report in memory instead of appending it to the file. NULL reals: no
  * run. Other NULL arguments are read as blank texts, unit factors of 1 and
- * no report file; NULL outputs are not written. */
+ * no report file; NULL outputs are not written.
+ * On failure: when the report file cannot be opened the item is not run:
+ * nothing is reported or captured, and the result elements and error_count
+ * keep what they held. The call allocates nothing and throws nothing; a run
+ * that could not finish all the same would drop the rest of its report,
+ * capture nothing and set error_count to 1, for either kind of item. */
 TX_API void TX_STDCALL LGCENTER(float* reals, const char* texts, intptr_t texts_len, const char* run_mode,
                                 intptr_t run_mode_len, int32_t* error_count, const char* report_file,
                                 intptr_t report_file_len, const void* unused9, const void* unused10,
@@ -66,11 +82,13 @@ TX_API void TX_STDCALL LGCENTER(float* reals, const char* texts, intptr_t texts_
                                 const float* unit_factors, int32_t* print_control);
 
 /* Finished (W) and rough (Wr) weight of a head forging with a hub. When
- * any argument is NULL nothing is computed and nothing written. */
+ * any argument is NULL nothing is computed and nothing written; otherwise
+ * it cannot fail. */
 TX_API void TX_STDCALL LGWEIGHT(const float* B, const float* A, const float* t, const float* g1, const float* g0,
                                 const float* h, float* W, float* Wr, const float* density);
 
-/* Address of the line capture block of the last LGCENTER call. */
+/* Address of the line capture block of the last LGCENTER call (never
+ * NULL). */
 TX_API void* TX_STDCALL GETLINESCOMAUX(void);
 
 /* Module flags the host may set before a call; only the first is read:

@@ -14,14 +14,7 @@
 
 #include "txappendix14.h"
 #include "txappendix14_context.h"
-
-// The Windows DLL exports the host's C interface only; a Windows program
-// that wants contexts links the static library.
-#if defined(_WIN32)
-#define TX_CXX_API
-#else
-#define TX_CXX_API TX_API
-#endif
+#include "txappendix14_items.hpp"
 
 namespace tx14 {
 
@@ -36,7 +29,13 @@ public:
     Context(const Context&) = delete;
     Context& operator=(const Context&) = delete;
 
-    // Runs one item, exactly as LGCENTER does.
+    // Checks and runs an item of the typed entry (txappendix14_items.hpp)
+    // on this context. The second form reuses an outcome's room (its report
+    // lines above all) from one item to the next.
+    Outcome analyse(const Item& item, const Options& options = {}, const Change* change = nullptr);
+    void analyse(const Item& item, Outcome& outcome, const Options& options = {}, const Change* change = nullptr);
+
+    // Runs one item of the host's arrays, exactly as LGCENTER does.
     void analyse(float* reals, const char* texts, const char* run_mode, std::int32_t* error_count,
                  const char* report_file, const char* unit_labels, const float* unit_factors,
                  std::int32_t* print_control);
@@ -62,6 +61,7 @@ public:
     bool value(int i, tx14_value& out) const;
     int check_count() const;
     bool check(int i, tx14_check& out) const;
+    const char* check_reference(int i) const;  // nullptr out of range
     int reason_count() const;
     bool reason(int i, tx14_note& out) const;
     int note_count() const;

@@ -101,6 +101,11 @@ TX_API int32_t tx14_context_value(const tx14_context* context, int32_t i, tx14_v
 TX_API int32_t tx14_context_check_count(const tx14_context* context);
 /* Check i (from 0) into *out; 0 when there is none (or out is NULL). */
 TX_API int32_t tx14_context_check(const tx14_context* context, int32_t i, tx14_check* out);
+/* Where the code states check i (from 0): the paragraph, figure or equation
+ * the report names for it ("App. EE-1, Eq. (2)", "4.11.6.3, Eq. 4.11.2"), a
+ * constant of the library; "" when the report names none, NULL when there
+ * is no check i. */
+TX_API const char* tx14_context_check_reference(const tx14_context* context, int32_t i);
 TX_API int32_t tx14_context_verdict(const tx14_context* context);
 /* Reason or note i (from 0) into *out; 0 when there is none. */
 TX_API int32_t tx14_context_reason_count(const tx14_context* context);

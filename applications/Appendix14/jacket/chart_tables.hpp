@@ -16,6 +16,11 @@ inline constexpr std::array<float, kThicknesses> kThicknessGrid{0.1875f, 0.25f, 
 // Diameter of chart row j (from 1): 30, 40, ..., 170.
 inline constexpr float row_diameter(int j) { return 10.0f * static_cast<float>(j + 2); }
 
+// The charts' range, which the charts, the Kp rows and the method's limits
+// share: outside it a factor is held at the edge.
+inline constexpr float kDiameterMin = row_diameter(1), kDiameterMax = row_diameter(kDiameters);
+inline constexpr float kThicknessMin = kThicknessGrid.front(), kThicknessMax = kThicknessGrid.back();
+
 // One chart: a row per diameter, a column per grid thickness.
 using KChart = std::array<std::array<float, kThicknesses>, kDiameters>;
 

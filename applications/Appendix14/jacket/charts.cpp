@@ -73,7 +73,7 @@ float INTERP(float x0, float x, float x1, float y0, float y1) { return y0 + (y1 
 
 ChartColumn ee_chart_column(float chart, float D)
 {
-    D = limited(D, 30.0f, 170.0f);
+    D = limited(D, charts::kDiameterMin, charts::kDiameterMax);
     int j = truncate_to_int32(D / 10.0f) - 2;  // diameter rows j, j2
     int j2 = j + 1;
     if (j2 > charts::kDiameters)
@@ -102,7 +102,7 @@ float EEKFACTOR(const ChartColumn& column, float t)
 {
     if (!column.exists)
         return 0.0f;
-    t = limited(t, 0.1875f, 2.0f);
+    t = limited(t, charts::kThicknessMin, charts::kThicknessMax);
     // The thickness interval grid(i)..grid(i+1) that holds t: the first
     // that reaches up to t (t is at least grid(1)), one up for each inner
     // grid thickness below t.
@@ -127,7 +127,7 @@ ChartColumn kp_chart_column(float D, std::int32_t size)
 
 float KPFACTOR(const ChartColumn& column, float t)
 {
-    t = limited(t, 0.1875f, 2.0f);
+    t = limited(t, charts::kThicknessMin, charts::kThicknessMax);
     int k = 2 + inner_grid_below(t);  // first k with t <= grid(k)
     if (std::isnan(t))
         k = 7;  // none: the last

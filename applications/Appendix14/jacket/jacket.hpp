@@ -1,6 +1,7 @@
 // The half-pipe jacket and limpet coil analysis as the entry calls it.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "../common/input_findings.hpp"
@@ -54,9 +55,9 @@ inline bool Pprime_below_Pj(const JacketResults& out) { return out.Pprime_ts < o
 // of fatal input errors.
 std::int32_t run_jacket(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out);
 
-// Runs a jacket or coil item: unpack, echo, validate, calculate, results
-// into out and elements 196-198. Returns the number of fatal input errors.
-std::int32_t run_jacket_item(Report& r, const UnitRecord& units, JacketInput& in, JacketResults& out, float* reals,
-                             const char* texts);
+// The named results of a run (elements 196 to 198 of the host's array):
+// fillet weld (0 for a coil, which sizes none), permissible jacket pressure,
+// governing shell thickness.
+std::array<float, 3> named_results(const JacketResults& out);
 
 }  // namespace tx14

@@ -2,8 +2,12 @@
 // input echo and validation.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string_view>
+#include <utility>
 
 #include "../common/input_findings.hpp"
 #include "jacket_input.hpp"
@@ -12,6 +16,36 @@ namespace tx14 {
 
 struct Report;
 struct UnitRecord;
+
+// The number fields by element of the real array (1 and 20, the item and
+// the code, are whole numbers).
+inline constexpr std::pair<int, float JacketInput::*> kJacketFields[] = {
+    {2, &JacketInput::D},         {3, &JacketInput::ts},   {4, &JacketInput::P},    {5, &JacketInput::T},
+    {6, &JacketInput::S},         {7, &JacketInput::Sa},   {8, &JacketInput::ca},   {9, &JacketInput::E},
+    {10, &JacketInput::NPS},      {11, &JacketInput::Tj},  {12, &JacketInput::Pj},  {13, &JacketInput::Tjacket},
+    {14, &JacketInput::Sj},       {15, &JacketInput::Sja}, {16, &JacketInput::caj}, {17, &JacketInput::r},
+    {18, &JacketInput::ExtPCore}, {19, &JacketInput::co},  {21, &JacketInput::L},
+};
+
+// The number field an element of the host's real array goes to; nullptr
+// for an element the record does not hold (or a whole number: 1, 20).
+inline float* jacket_field(JacketInput& in, int element)
+{
+    static constexpr auto by_element = [] {
+        std::array<float JacketInput::*, std::rbegin(kJacketFields)->first + 1> of{};
+        for (auto [e, field] : kJacketFields)
+            of[static_cast<std::size_t>(e)] = field;
+        return of;
+    }();
+    const auto e = static_cast<std::size_t>(element);  // below 0: past the end
+    if (e >= by_element.size() || by_element[e] == nullptr)
+        return nullptr;
+    return &(in.*by_element[e]);
+}
+
+// Text field n (from 1) of the host's text fields into the record: 15
+// characters, or blanks for nullptr.
+void set_jacket_text(JacketInput& in, int field, const char* text);
 
 // Replaces the missing-value marks of the host's array, then copies
 // elements 1 to 21 and text fields 1 and 2 into the record.

@@ -33,7 +33,7 @@ constexpr std::array<std::string_view, 12> kMessages{
 // Outside diameter of the standard sizes; any other value stands for itself.
 float pipe_outside_diameter(float NPS)
 {
-    if (NPS == 2.0f || NPS == 2.5f || NPS == 3.0f || NPS == 3.5f || NPS == 4.0f)
+    if (pipes::in_table(NPS))
         return pipes::pipe_size(NPS).OD;
     return NPS;
 }
@@ -57,7 +57,7 @@ float size_containing(float Dj)
 float rounded_size(float NPS) { return std::trunc(NPS * 100000.0f + 0.5f) / 100000.0f; }
 
 // The pipe data of the calculation cover the standard sizes 2 to 4 only.
-bool outside_pipe_table(float NPS) { return NPS > 0.01f && (NPS < 2.0f || NPS > 4.0f); }
+bool outside_pipe_table(float NPS) { return NPS > 0.01f && (NPS < pipes::kSmallestSize || NPS > pipes::kLargestSize); }
 
 // "Not at least 0" and "not above 0" also hold for a value that is not a
 // number.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <string_view>
 
 namespace tx14::pipes {
@@ -29,6 +30,16 @@ inline constexpr PipeSize pipe_size(float NPS)
     if (NPS == 3.5f)
         return {4, 4.0f};
     return {5, 4.5f};
+}
+
+// The sizes the table holds, 2 to 4 by halves; VIII-2 rates the whole
+// sizes alone. The item's checks and the analysis's validation share this.
+inline constexpr float kSmallestSize = 2.0f, kLargestSize = 4.0f;
+template <class Size>
+bool in_table(Size NPS, bool whole_sizes_only = false)
+{
+    const Size step = whole_sizes_only ? Size(1) : Size(0.5);
+    return NPS >= Size(kSmallestSize) && NPS <= Size(kLargestSize) && std::fmod(NPS, step) == Size(0);
 }
 
 // 0.001 marks a schedule the size does not come in.

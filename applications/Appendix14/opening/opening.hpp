@@ -3,6 +3,7 @@
 // on its own.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 
@@ -27,12 +28,14 @@ struct OpeningResults {
     OpeningPass first;  // the pass at the input thickness
 };
 
-// Unpacks, echoes and validates the item; when it has no fatal finding,
-// prints the results title, calculates into results (otherwise left as
-// given), and stores the minimum thickness, the M.A.W.P. and the largest
-// stress in elements 30 to 32. Returns the number of fatal findings.
-std::int32_t run_opening_item(Report& r, const UnitRecord& u, OpeningInput& in, OpeningResults& results, float* reals,
-                              const char* texts);
+// Runs an unpacked item: echo, validation and, without a fatal finding,
+// the results title and the calculation. Returns the number of fatal
+// findings.
+std::int32_t run_opening(Report& r, const UnitRecord& u, const OpeningInput& in, OpeningResults& results);
+
+// The named results of a run (elements 30 to 32 of the host's array):
+// approximate minimum thickness, M.A.W.P., largest stress.
+std::array<float, 3> named_results(const OpeningResults& results);
 
 // Prints the input in display units, the material name right-adjusted.
 void echo_opening_input(Report& r, const UnitRecord& u, const OpeningInput& in);

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <utility>
 
 namespace tx14 {
 
@@ -27,6 +30,35 @@ struct OpeningInput {
     float hn = 0;                     // nozzle side hub length
     float density = 0;                // weight per unit volume, for the forging weight
 };
+
+// The number fields by element of the real array (1 and 25, the item and
+// the code, are whole numbers).
+inline constexpr std::pair<int, float OpeningInput::*> kOpeningFields[] = {
+    {5, &OpeningInput::P},    {6, &OpeningInput::T},    {7, &OpeningInput::t},        {8, &OpeningInput::Bn},
+    {9, &OpeningInput::A},    {10, &OpeningInput::g0s}, {11, &OpeningInput::g1s},     {12, &OpeningInput::hs},
+    {13, &OpeningInput::ca},  {15, &OpeningInput::Sho}, {16, &OpeningInput::Shg},     {18, &OpeningInput::g0n},
+    {19, &OpeningInput::g1n}, {20, &OpeningInput::hn},  {21, &OpeningInput::density},
+};
+
+// The number field an element of the host's real array goes to; nullptr
+// for an element the record does not hold (or a whole number: 1, 25).
+inline float* opening_field(OpeningInput& in, int element)
+{
+    static constexpr auto by_element = [] {
+        std::array<float OpeningInput::*, std::rbegin(kOpeningFields)->first + 1> of{};
+        for (auto [e, field] : kOpeningFields)
+            of[static_cast<std::size_t>(e)] = field;
+        return of;
+    }();
+    const auto e = static_cast<std::size_t>(element);  // below 0: past the end
+    if (e >= by_element.size() || by_element[e] == nullptr)
+        return nullptr;
+    return &(in.*by_element[e]);
+}
+
+// Text field n (from 1) of the host's text fields into the record: 15
+// characters, or blanks for nullptr.
+void set_opening_text(OpeningInput& in, int field, const char* text);
 
 // Replaces missing-value marks, then copies elements 1, 5-13, 15, 16,
 // 18-21 and 25 and text field 1 into the record.

@@ -20,20 +20,20 @@ void write_results_title(Report& r, std::int32_t code)
 
 }  // namespace
 
-std::int32_t run_opening_item(Report& r, const UnitRecord& u, OpeningInput& in, OpeningResults& results, float* reals,
-                              const char* texts)
+std::int32_t run_opening(Report& r, const UnitRecord& u, const OpeningInput& in, OpeningResults& results)
 {
-    unpack_opening_input(in, reals, texts);
     echo_opening_input(r, u, in);
     const std::int32_t errors = validate_opening_input(r, in, results.findings);
     if (errors == 0) {
         write_results_title(r, in.code);
         calculate_opening(r, u, in, results);
-        element(reals, 30) = results.minimum_t;
-        element(reals, 31) = results.mawp;
-        element(reals, 32) = results.largest_stress;
     }
     return errors;
+}
+
+std::array<float, 3> named_results(const OpeningResults& results)
+{
+    return {results.minimum_t, results.mawp, results.largest_stress};
 }
 
 }  // namespace tx14

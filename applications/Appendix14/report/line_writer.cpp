@@ -4,9 +4,12 @@
 
 #include "number_fields.hpp"
 #include "report.hpp"
+#include "txappendix14_items.hpp"
 
 namespace tx14 {
 namespace {
+
+static_assert(ReportLines::kRecordWidth == kCaptureRecordWidth);
 
 constexpr int kStyleColumn = 109;  // six 2-column codes in columns 109-120
 
@@ -38,12 +41,25 @@ bool small_styles(const LineStyles& s)
 constexpr char kRecordTail[] = "     0 0 0 0 0 0\0    ";
 static_assert(sizeof kRecordTail == kCaptureRecordWidth - 4 - kLineWidth + 1);
 
+// Past the room of the records: a store grows (the typed entry keeps every
+// line); the host's 501st line on overwrites record 500. Rare, so out of
+// line.
+[[gnu::noinline]] char* record_past_room(Report& r)
+{
+    if (r.store == nullptr)
+        return r.capture.records[kCaptureRecords - 1];
+    const std::size_t n = static_cast<std::size_t>(r.record_capacity) * 2;
+    r.records = reinterpret_cast<char(*)[kCaptureRecordWidth]>(r.store->room_for(n));
+    r.record_capacity = static_cast<std::int32_t>(n);
+    return r.records[r.capture.count++];
+}
+
 // The record the next captured line goes to.
 char* next_record(Report& r)
 {
-    if (r.capture.count < kCaptureRecords)
-        ++r.capture.count;  // the 501st line on overwrites record 500
-    return r.capture.records[r.capture.count - 1];
+    if (r.capture.count < r.record_capacity)
+        return r.records[r.capture.count++];
+    return record_past_room(r);
 }
 
 // Codes other than 0-7 are rare: they go the long way, kept out of line so
@@ -147,6 +163,19 @@ void Report::reset()
     file.forget_error();
 }
 
+void Report::capture_into(ReportLines* lines)
+{
+    store = lines;
+    if (lines == nullptr) {
+        records = capture.records;
+        record_capacity = kCaptureRecords;
+        return;
+    }
+    // Room for the longest report but the rare one; it grows past that.
+    record_capacity = kCaptureRecords;
+    records = reinterpret_cast<char(*)[kCaptureRecordWidth]>(lines->room_for(kCaptureRecords));
+}
+
 void write_line(Report& r, Field text)
 {
     if (captures(r) && r.special != 1 && text.size() == kLineWidth) {
@@ -163,9 +192,11 @@ void write_line(Report& r, Field text)
     write_any_line(r, text);
 }
 
-void write_blank_line(Report& r, Field text)
+namespace {
+
+// Writes a blanked buffer: one empty line.
+void write_blanked(Report& r, Field text)
 {
-    blank(text);
     if (captures(r)) {
         // A record of blanks and the styles: nothing to copy or convert.
         char* rec = next_record(r);
@@ -179,7 +210,19 @@ void write_blank_line(Report& r, Field text)
     }
 }
 
-void write_blank_line(Report& r) { write_blank_line(r, r.line); }
+}  // namespace
+
+void write_blank_line(Report& r, Field text)
+{
+    blank(text);
+    write_blanked(r, text);
+}
+
+void write_blank_line(Report& r)
+{
+    blank(r.line);  // the line buffer's known width: no call
+    write_blanked(r, r.line);
+}
 
 void set_line_styles(Report& r, const LineStyles& styles)
 {

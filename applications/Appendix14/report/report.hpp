@@ -10,13 +10,16 @@
 
 #include "report_file.hpp"
 #include "text.hpp"
+#include "txappendix14.h"
 
 namespace tx14 {
 
+class ReportLines;  // txappendix14_items.hpp
+
 inline constexpr int kLineWidth = 100;     // shared line buffer
 inline constexpr int kFormulaWidth = 120;  // formula work buffer
-inline constexpr int kCaptureRecords = 500;
-inline constexpr int kCaptureRecordWidth = 125;
+inline constexpr int kCaptureRecords = TX14_CAPTURE_RECORDS;
+inline constexpr int kCaptureRecordWidth = TX14_CAPTURE_RECORD_WIDTH;
 
 // Memory block the host reads after a run in capture mode (its layout is an
 // interface with the host): 500 records of 125 characters, then the count.
@@ -24,7 +27,7 @@ struct CaptureBlock {
     char records[kCaptureRecords][kCaptureRecordWidth];
     std::int32_t count;
 };
-static_assert(offsetof(CaptureBlock, count) == 62500);
+static_assert(offsetof(CaptureBlock, count) == TX14_CAPTURE_COUNT_OFFSET);
 static_assert(sizeof(CaptureBlock) == 62504);
 
 // The six style codes that travel with one report line.
@@ -59,12 +62,22 @@ struct Report {
     CaptureBlock capture{};
     ReportFile file;
 
+    // Where captured lines go: the capture block's records, or a store that
+    // grows (the typed entry keeps every line). Without a store, the 501st
+    // line on overwrites record 500. The count is the capture block's.
+    char (*records)[kCaptureRecordWidth] = capture.records;
+    std::int32_t record_capacity = kCaptureRecords;
+    ReportLines* store = nullptr;
+
     std::array<char, kLineWidth> line;     // every report line is built here
     std::array<char, kFormulaWidth> work;  // formula lines are filled here
 
     // Resets the state for a new run: capture mode, buffers blank, no
     // styles, count 0 (the records keep what an earlier run left).
     void reset();
+    // Captured lines go to `lines` from the next line on (none: to the
+    // capture block).
+    void capture_into(ReportLines* lines);
 };
 
 // Writes one line (the first 100 characters of `text`) to the report file

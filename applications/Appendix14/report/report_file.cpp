@@ -18,6 +18,7 @@ void ReportFile::write_record(const char*, std::size_t) {}
 char* ReportFile::record_room(std::size_t) { return nullptr; }
 void ReportFile::add_record(std::size_t) {}
 void ReportFile::close() {}
+void ReportFile::discard() {}
 }  // namespace tx14
 #else
 
@@ -179,6 +180,12 @@ void ReportFile::close()
         fail(errno);
 #endif
     fd_ = -1;
+}
+
+void ReportFile::discard()
+{
+    used_ = 0;
+    close();
 }
 
 void ReportFile::fail(int error_number)

@@ -40,6 +40,9 @@ public:
 
     // Writes the gathered records and closes the file.
     void close();
+    // Closes the file without writing the records gathered since the last
+    // write: a run that cannot finish adds no more of its report.
+    void discard();
 
     // The C library's error number of the first open, write or close that
     // failed since the last forget_error(); 0 when none did.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,12 @@ using ConstField = std::span<const char>;
 inline std::string_view view(ConstField f) { return {f.data(), f.size()}; }
 
 inline void blank(Field f) { std::memset(f.data(), ' ', f.size()); }
+// A buffer of a known width: stores of a known length, no call.
+template <std::size_t N>
+inline void blank(std::array<char, N>& a)
+{
+    std::memset(a.data(), ' ', N);
+}
 
 // Position of the last non-blank character, 0 for an all-blank field.
 // Most report buffers are mostly blank: eight blanks are skipped at a time.
@@ -74,6 +81,12 @@ inline void assign(Field f, std::string_view text)
 {
     blank(f);
     put(f, 1, text);
+}
+template <std::size_t N>
+inline void assign(std::array<char, N>& a, std::string_view text)
+{
+    blank(a);
+    put(a, 1, text);
 }
 
 // Puts text right-aligned in a field of `width` columns starting at `col`

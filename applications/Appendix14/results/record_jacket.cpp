@@ -1,6 +1,7 @@
 // The results record of a half-pipe jacket or a limpet coil: the values
 // the report prints, the code's acceptance criteria, the limits of each
 // method's validity, and the notes.
+#include "../jacket/chart_tables.hpp"
 #include "../jacket/pipe_schedules.hpp"
 #include "record_items.hpp"
 
@@ -12,9 +13,29 @@ using Q = Quantity;
 // The Appendix EE charts (and the VIII-2 rating factor, in t) are drawn
 // for these shell diameters and net shell thicknesses, in inches; outside
 // them the factor is held at the edge.
-constexpr float kChartDiameterMin = 30.0f, kChartDiameterMax = 170.0f;
-constexpr float kChartThicknessMin = 0.1875f, kChartThicknessMax = 2.0f;
+constexpr float kChartDiameterMin = charts::kDiameterMin, kChartDiameterMax = charts::kDiameterMax;
+constexpr float kChartThicknessMin = charts::kThicknessMin, kChartThicknessMax = charts::kThicknessMax;
 constexpr float kThinWall = 0.385f;  // the thin-wall formulas hold up to 0.385 S E
+
+// Where the code states each criterion, as the report names it: its
+// captions and the title of its results. The cylinder's own check under P
+// is the code's cylinder formula, which the coil report does not print.
+struct HalfPipeReferences {
+    const char* Tr;
+    const char* Pprime;
+    const char* T;
+};
+constexpr HalfPipeReferences kAppendixEEReferences = {"UG-27, Eq. (1)", "App. EE-1, Eq. (1)", "App. EE-1, Eq. (2)"};
+constexpr HalfPipeReferences kDiv2References = {"4.3.3.1", "4.11.6.4, Eq. 4.11.3", "4.11.6.3, Eq. 4.11.2"};
+
+struct CoilReferences {
+    const char* e_coil;
+    const char* e_cylinder;
+    const char* pMax;
+    const char* cylinder;
+};
+constexpr CoilReferences kPD5500References = {"3.11.4", "3.11.3-7", "3.11.4", "3.5.1.2"};
+constexpr CoilReferences kEN13445References = {"7.4.2", "8.5.3-23", "8.5.3.5", "7.4.2"};
 
 bool outside(float x, float lo, float hi) { return !(x >= lo && x <= hi); }
 
@@ -86,34 +107,41 @@ void notes_of_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketR
 void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
 {
     const bool div2 = in.code == 2;
-    rec.add("Pj", "jacket design pressure as given", Q::pressure, in.Pj);
-    rec.add("Pj_design", "pressure used for jacket design, Pj + ExtPCore", Q::pressure, out.design.Pj);
-    rec.add("ts", "input shell thickness", Q::thickness, in.ts);
-    rec.add("Tr", "required shell thickness for internal pressure", Q::thickness, out.Tr);
-    rec.add("Trj", "required shell thickness for jacket pressure", Q::thickness, out.Trj);
-    rec.add("ts_net", "corroded input shell thickness", Q::thickness, out.ts_net);
-    rec.add(div2 ? "Kp" : "K", div2 ? "half-pipe jacket rating factor" : "K factor from the chart", Q::dimensionless,
-            out.K);
-    rec.add("Sstar", "longitudinal stress in the shell due to internal pressure", Q::stress, out.Sstar);
-    if (div2)
-        rec.add("Fp", "allowable jacket bending stress", Q::stress, out.Fp);
-    rec.add("Pprime_ts", "M.A.W.P. of the jacket for the input shell thickness", Q::pressure, out.Pprime_ts);
-    rec.add("Pprime_Trj", "M.A.W.P. of the jacket for the required shell thickness", Q::pressure, out.Pprime_Trj);
-    rec.add("Tj_input", "input thickness of the half-pipe jacket", Q::thickness, out.Tj_input);
-    rec.add("T_input", "required jacket thickness for the input thickness", Q::thickness, out.T_input);
-    rec.add("Tj", "accepted thickness of the half-pipe jacket", Q::thickness, out.Tj);
-    rec.add("T", "required thickness of the half-pipe jacket", Q::thickness, out.T);
-    rec.add("Fillet", "minimum fillet weld size", Q::thickness, out.Fillet);
+    const ValueRow values[] = {
+        {"Pj", "jacket design pressure as given", Q::pressure, in.Pj},
+        {"Pj_design", "pressure used for jacket design, Pj + ExtPCore", Q::pressure, out.design.Pj},
+        {"ts", "input shell thickness", Q::thickness, in.ts},
+        {"Tr", "required shell thickness for internal pressure", Q::thickness, out.Tr},
+        {"Trj", "required shell thickness for jacket pressure", Q::thickness, out.Trj},
+        {"ts_net", "corroded input shell thickness", Q::thickness, out.ts_net},
+        {div2 ? "Kp" : "K", div2 ? "half-pipe jacket rating factor" : "K factor from the chart", Q::dimensionless,
+         out.K},
+        {"Sstar", "longitudinal stress in the shell due to internal pressure", Q::stress, out.Sstar},
+        {div2 ? "Fp" : nullptr, "allowable jacket bending stress", Q::stress, out.Fp},
+        {"Pprime_ts", "M.A.W.P. of the jacket for the input shell thickness", Q::pressure, out.Pprime_ts},
+        {"Pprime_Trj", "M.A.W.P. of the jacket for the required shell thickness", Q::pressure, out.Pprime_Trj},
+        {"Tj_input", "input thickness of the half-pipe jacket", Q::thickness, out.Tj_input},
+        {"T_input", "required jacket thickness for the input thickness", Q::thickness, out.T_input},
+        {"Tj", "accepted thickness of the half-pipe jacket", Q::thickness, out.Tj},
+        {"T", "required thickness of the half-pipe jacket", Q::thickness, out.T},
+        {"Fillet", "minimum fillet weld size", Q::thickness, out.Fillet},
+    };
+    record_values(rec, values);
 
-    // The report warns by the same rules.
-    rec.check_by(Tr_exceeds_ts(out, in), "Tr", "Tr against the input shell thickness ts", Q::thickness, out.Tr,
-                 "<=", in.ts);
-    rec.check_by(Trj_exceeds_ts(out, in), "Trj", "Trj against the input shell thickness ts", Q::thickness, out.Trj,
-                 "<=", in.ts);
-    rec.check_by(Pprime_below_Pj(out), "Pprime_ts", "P' at ts against the design jacket pressure", Q::pressure,
-                 out.Pprime_ts, ">=", out.design.Pj);
-    rec.check_by(T_exceeds_Tj(out.T_input, in), "T", "required jacket thickness T against the input Tj", Q::thickness,
-                 out.T_input, "<=", out.Tj_input);
+    // The report warns by the same rules; Trj is the least thickness at
+    // which the jacket pressure equation carries Pj + ExtPCore.
+    const HalfPipeReferences& ref = div2 ? kDiv2References : kAppendixEEReferences;
+    const CheckRow checks[] = {
+        {"Tr", "Tr against the input shell thickness ts", Q::thickness, out.Tr, "<=", in.ts, ref.Tr, true,
+         Tr_exceeds_ts(out, in)},
+        {"Trj", "Trj against the input shell thickness ts", Q::thickness, out.Trj, "<=", in.ts, ref.Pprime, true,
+         Trj_exceeds_ts(out, in)},
+        {"Pprime_ts", "P' at ts against the design jacket pressure", Q::pressure, out.Pprime_ts, ">=", out.design.Pj,
+         ref.Pprime, true, Pprime_below_Pj(out)},
+        {"T", "required jacket thickness T against the input Tj", Q::thickness, out.T_input, "<=", out.Tj_input, ref.T,
+         true, T_exceeds_Tj(out.T_input, in)},
+    };
+    record_checks(rec, checks);
 
     reasons_of_half_pipe(rec, in, out);
     notes_of_half_pipe(rec, in, out);
@@ -141,24 +169,32 @@ void notes_of_coil(ResultsRecord& rec, const JacketInput& in)
 void record_coil(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
 {
     const float e_net = in.ts - in.ca - in.co;
-    rec.add("pc", "coil design pressure", Q::pressure, in.Pj);
-    rec.add("ec", "coil thickness", Q::thickness, in.Tj);
-    rec.add("e", "cylinder thickness", Q::thickness, in.ts);
-    rec.add("e_coil", "minimum coil thickness", Q::thickness, out.e_coil);
-    rec.add("e_cylinder", "minimum cylinder thickness", Q::thickness, out.Tr);
-    rec.add("pMaxC1", "maximum pressure in the coil, coil side", Q::pressure, out.pMaxC1);
-    rec.add("pMaxC2", "maximum pressure in the coil, cylinder side", Q::pressure, out.pMaxC2);
-    rec.add("pMax", "maximum coil pressure", Q::pressure, out.Pprime_ts);
-    rec.add("e_pressure", "cylinder thickness required for its internal pressure P", Q::thickness, out.e_pressure,
-            in.P > 0.0f);
+    const ValueRow values[] = {
+        {"pc", "coil design pressure", Q::pressure, in.Pj},
+        {"ec", "coil thickness", Q::thickness, in.Tj},
+        {"e", "cylinder thickness", Q::thickness, in.ts},
+        {"e_coil", "minimum coil thickness", Q::thickness, out.e_coil},
+        {"e_cylinder", "minimum cylinder thickness", Q::thickness, out.Tr},
+        {"pMaxC1", "maximum pressure in the coil, coil side", Q::pressure, out.pMaxC1},
+        {"pMaxC2", "maximum pressure in the coil, cylinder side", Q::pressure, out.pMaxC2},
+        {"pMax", "maximum coil pressure", Q::pressure, out.Pprime_ts},
+        {"e_pressure", "cylinder thickness required for its internal pressure P", Q::thickness, out.e_pressure,
+         in.P > 0.0f},
+    };
+    record_values(rec, values);
 
-    rec.check("e_coil", "minimum coil thickness against the coil thickness", Q::thickness, out.e_coil, "<=", in.Tj);
-    rec.check("e_cylinder", "minimum cylinder thickness against the cylinder thickness", Q::thickness, out.Tr,
-              "<=", in.ts);
-    rec.check("pMaxC1", "pMaxC1 against the coil design pressure", Q::pressure, out.pMaxC1, ">=", in.Pj);
-    rec.check("pMaxC2", "pMaxC2 against the coil design pressure", Q::pressure, out.pMaxC2, ">=", in.Pj);
-    rec.check("cylinder_pressure", "cylinder thickness for internal pressure against the net thickness e - ca - co",
-              Q::thickness, out.e_pressure, "<=", e_net, in.P > 0.0f);
+    const CoilReferences& ref = in.code == 3 ? kPD5500References : kEN13445References;
+    const CheckRow checks[] = {
+        {"e_coil", "minimum coil thickness against the coil thickness", Q::thickness, out.e_coil, "<=", in.Tj,
+         ref.e_coil},
+        {"e_cylinder", "minimum cylinder thickness against the cylinder thickness", Q::thickness, out.Tr, "<=", in.ts,
+         ref.e_cylinder},
+        {"pMaxC1", "pMaxC1 against the coil design pressure", Q::pressure, out.pMaxC1, ">=", in.Pj, ref.pMax},
+        {"pMaxC2", "pMaxC2 against the coil design pressure", Q::pressure, out.pMaxC2, ">=", in.Pj, ref.pMax},
+        {"cylinder_pressure", "cylinder thickness for internal pressure against the net thickness e - ca - co",
+         Q::thickness, out.e_pressure, "<=", e_net, ref.cylinder, in.P > 0.0f},
+    };
+    record_checks(rec, checks);
     notes_of_coil(rec, in);
 }
 

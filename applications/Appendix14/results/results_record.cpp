@@ -1,6 +1,6 @@
 // The results record: values and checks as a run adds them, the display
 // units, the reasons and notes, the verdict and the governing check.
-#include "results_record.hpp"
+#include "txappendix14_items.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -13,11 +13,6 @@
 
 namespace tx14 {
 namespace {
-
-constexpr const char* kQuantityNames[kQuantities] = {
-    "length",   "force", "area",    "volume",   "moment",    "stress",        "temperature",
-    "pressure", "mass",  "density", "diameter", "thickness", "dimensionless", "per_thickness",
-};
 
 // A slot's label without the blanks that pad it, then `suffix`.
 void set_unit(ResultsRecord& rec, Quantity q, float factor, std::string_view label, std::string_view suffix = {})
@@ -183,7 +178,7 @@ RecordedNote& next_note(std::array<RecordedNote, N>& list, int& count, RecordedN
 
 }  // namespace
 
-const char* quantity_name(Quantity q) { return kQuantityNames[static_cast<int>(q)]; }
+const char* quantity_name(Quantity q) { return name_of(q).data(); }  // a literal: NUL-terminated
 
 void ResultsRecord::add(const char* key, const char* label, Quantity q, float value, bool applies)
 {
@@ -191,30 +186,31 @@ void ResultsRecord::add(const char* key, const char* label, Quantity q, float va
         values[static_cast<std::size_t>(value_count++)] = {key, label, q, value, applies};
 }
 
-void ResultsRecord::check(const char* key, const char* label, Quantity q, float value, const char* relation,
-                          float limit, bool applicable)
+RecordedCheck& ResultsRecord::check(const char* key, const char* label, Quantity q, float value, const char* relation,
+                                    float limit, bool applicable)
 {
     const bool at_least = relation[0] == '>';
-    check_by(at_least ? !(value >= limit) : !(value <= limit), key, label, q, value, relation, limit);
-    checks[static_cast<std::size_t>(check_count - 1)].applicable = applicable;
+    RecordedCheck& c =
+        check_by(at_least ? !(value >= limit) : !(value <= limit), key, label, q, value, relation, limit);
+    c.applicable = applicable;
+    return c;
 }
 
-void ResultsRecord::check_by(bool fails, const char* key, const char* label, Quantity q, float value,
-                             const char* relation, float limit)
+RecordedCheck& ResultsRecord::check_by(bool fails, const char* key, const char* label, Quantity q, float value,
+                                       const char* relation, float limit)
 {
-    if (check_count == kCheckCapacity)
-        return;
-    RecordedCheck& c = checks[static_cast<std::size_t>(check_count++)];
-    c = {key, label, q, relation[0] == '>', value, limit, true, false, NAN};
+    RecordedCheck& c = check_count < kCheckCapacity ? checks[static_cast<std::size_t>(check_count++)] : spare_check_;
+    c = {key, label, q, relation[0] == '>', value, limit, true, false, NAN, nullptr};
     if (!finite(value) || !finite(limit))
-        return;  // fails, without a utilization
+        return c;  // fails, without a utilization
     const float divisor = c.at_least ? value : limit;
     if (!(divisor > 0.0f)) {
         c.utilization = INFINITY;  // a ">=" value or a "<=" limit not above 0 fails
-        return;
+        return c;
     }
     c.utilization = c.at_least ? limit / value : value / limit;
     c.passes = !fails;
+    return c;
 }
 
 RecordedNote& ResultsRecord::reason(const char* code, const char* text, std::initializer_list<float> x)
@@ -249,6 +245,26 @@ void ResultsRecord::inputs_used(std::initializer_list<Input> inputs)
             n = &reason("not_finite", "An input the verdict rests on is not finite: {w}.");
         name_in(*n, i.name);
     }
+}
+
+void ResultsRecord::assign(const ResultsRecord& from)
+{
+    auto used = [](auto& to, const auto& list, int n) {
+        std::copy_n(list.begin(), std::clamp(n, 0, static_cast<int>(list.size())), to.begin());
+    };
+    value_count = from.value_count;
+    check_count = from.check_count;
+    reason_count = from.reason_count;
+    note_count = from.note_count;
+    used(values, from.values, value_count);
+    used(checks, from.checks, check_count);
+    used(reasons, from.reasons, reason_count);
+    used(notes, from.notes, note_count);
+    verdict = from.verdict;
+    governing = from.governing;
+    factors = from.factors;
+    temperature_offset = from.temperature_offset;
+    units = from.units;
 }
 
 void ResultsRecord::set_units(const UnitRecord& u)

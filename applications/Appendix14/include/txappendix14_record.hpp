@@ -1,8 +1,8 @@
-// The results record: every value an item's run computed, as a number with
-// its quantity, the code's acceptance criteria as checks, the reasons an
-// item could not be judged, the notes a reader must know, and the verdict.
-// Fixed capacity, filled once at the end of a run, read through the
-// context interfaces.
+// TXAppendix14's results record: every value an item's run computed, as a
+// number with its quantity, the code's acceptance criteria as checks, the
+// reasons an item could not be judged, the notes a reader must know, and the
+// verdict. Fixed capacity, filled once at the end of a run without
+// allocating; read from an Outcome or a Context.
 #pragma once
 
 #include <array>
@@ -11,31 +11,34 @@
 #include <span>
 #include <string_view>
 
+#include "txappendix14.h"
+
 namespace tx14 {
 
 struct UnitRecord;
 
-// Quantities, named as the unit slots of an item file. d of a flange is a
-// volume; e of a flange is per thickness unit.
+// What a value measures, named after the unit slots of an item file
+// (temperatures use slots 7, the scale, and 8, the offset); d of a flange is
+// a volume, e of a flange per thickness unit.
 enum class Quantity : std::uint8_t {
-    length,
-    force,
-    area,
-    volume,
-    moment,
-    stress,
-    temperature,
-    pressure,
-    mass,
-    density,
-    diameter,
-    thickness,
     dimensionless,
+    length,       // slot 1: long lengths (coil span)
+    force,        // slot 2
+    area,         // slot 3
+    volume,       // slot 4
+    moment,       // slot 5 (from ft-lbf); shown as M/12 on result lines
+    stress,       // slot 6
+    temperature,  // slots 7 and 8
+    pressure,     // slot 9
+    mass,         // slot 10
+    density,      // slot 11: weight per unit volume
+    diameter,     // slot 21: diameters, radii
+    thickness,    // slot 22: thicknesses, allowances, hub lengths
     per_thickness,
 };
 inline constexpr int kQuantities = 14;
 
-const char* quantity_name(Quantity q);
+TX_CXX_API const char* quantity_name(Quantity q);
 
 struct RecordedValue {
     const char* key;    // stable: the report's symbol
@@ -56,6 +59,9 @@ struct RecordedCheck {
     // value/limit (<=) or limit/value (>=); +inf when the divisor is not
     // above 0, NaN when value or limit is not finite.
     float utilization;
+    // The code's paragraph, figure or equation the report names for the
+    // criterion ("App. EE-1, Eq. (2)", "4.11.6"); null when it names none.
+    const char* reference;
 };
 
 // A reason the item could not be judged, or a note the reader must know:
@@ -77,7 +83,13 @@ struct RecordedNote {
 
 enum class Verdict : std::int32_t { not_analysed = 0, acceptable = 1, not_acceptable = 2 };
 
-struct ResultsRecord {
+// "acceptable", "not acceptable", "not analysed".
+constexpr const char* verdict_name(Verdict v)
+{
+    return v == Verdict::acceptable ? "acceptable" : v == Verdict::not_acceptable ? "not acceptable" : "not analysed";
+}
+
+struct TX_CXX_API ResultsRecord {
     static constexpr int kValueCapacity = 64;
     static constexpr int kCheckCapacity = 16;
     static constexpr int kReasonCapacity = 20;  // every fatal input error of an item fits
@@ -107,18 +119,23 @@ struct ResultsRecord {
         verdict = Verdict::not_analysed;
         governing = -1;
     }
+    // Takes another record's values, checks, reasons, notes, verdict and
+    // units: the entries in use only.
+    void assign(const ResultsRecord& from);
     // The composed text of reason or note i, valid until the next reading
     // of the same one or the next run.
     const char* reason_text(int i) const { return text_of(reasons, reason_texts, i); }
     const char* note_text(int i) const { return text_of(notes, note_texts, i); }
     void add(const char* key, const char* label, Quantity q, float value, bool applies = true);
     // A criterion of the code: value against limit by relation ("<=" or
-    // ">="). check_by() takes the pass or fail of a rule the analysis
-    // wrote once for its report too (a check not finite fails whatever).
-    void check(const char* key, const char* label, Quantity q, float value, const char* relation, float limit,
-               bool applicable = true);
-    void check_by(bool fails, const char* key, const char* label, Quantity q, float value, const char* relation,
-                  float limit);
+    // ">="), where the report names it (`reference`). check_by() takes the
+    // pass or fail of a rule the analysis wrote once for its report too (a
+    // check not finite fails whatever). Past the capacity a check is
+    // written where it is never read.
+    RecordedCheck& check(const char* key, const char* label, Quantity q, float value, const char* relation, float limit,
+                         bool applicable = true);
+    RecordedCheck& check_by(bool fails, const char* key, const char* label, Quantity q, float value,
+                            const char* relation, float limit);
     // A reason or a note: its code, its text and the numbers the text shows.
     RecordedNote& reason(const char* code, const char* text, std::initializer_list<float> x = {});
     RecordedNote& note(const char* code, const char* text, std::initializer_list<float> x = {});
@@ -144,7 +161,8 @@ private:
     using Texts = std::array<char, RecordedNote::kTextWidth>;
     template <std::size_t N>
     const char* text_of(const std::array<RecordedNote, N>& list, std::array<Texts, N>& texts, int i) const;
-    RecordedNote spare_;  // takes a note past the capacity
+    RecordedNote spare_;           // takes a note past the capacity
+    RecordedCheck spare_check_{};  // ... and a check
     mutable std::array<Texts, kReasonCapacity> reason_texts{};
     mutable std::array<Texts, kNoteCapacity> note_texts{};
 };

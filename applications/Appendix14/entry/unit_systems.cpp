@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
-#include "items.hpp"
+#include "host_units.hpp"
+#include "txappendix14_items.hpp"
 
-namespace tx14::items {
+namespace tx14 {
 namespace {
 
 constexpr int kTemperatureScale = 7, kTemperatureOffset = 8;
@@ -78,13 +80,51 @@ UnitSystem make_si()
 }
 // clang-format on
 
+constexpr int kSlots[kQuantities] = {0, 1, 2, 3, 4, 5, 6, kTemperatureScale, 9, 10, 11, 21, 22, 22};
+
+bool unscaled(const UnitSystem& u, Quantity q)
+{
+    if (q == Quantity::temperature)
+        return u.factor(kTemperatureScale) == 1.0 && u.factor(kTemperatureOffset) == 0.0;
+    return q == Quantity::dimensionless || u.factor(kSlots[static_cast<std::size_t>(q)]) == 1.0;
+}
+
+std::uint32_t find_unscaled_quantities(const UnitSystem& u)
+{
+    std::uint32_t bits = 0;
+    for (int q = 0; q < kQuantities; ++q)
+        bits |= static_cast<std::uint32_t>(unscaled(u, static_cast<Quantity>(q))) << q;
+    return bits;
+}
+
+// A built-in unit system with its host arrays and unscaled quantities,
+// made once with the system.
+struct Builtin {
+    UnitSystem units;
+    HostUnits host;
+    std::uint32_t unscaled;
+
+    explicit Builtin(UnitSystem u) : units(std::move(u)), unscaled(find_unscaled_quantities(units))
+    {
+        fill_host_units(units, host);
+    }
+};
+
+const Builtin& builtin_us()
+{
+    static const Builtin b(make_us());
+    return b;
+}
+
+const Builtin& builtin_si()
+{
+    static const Builtin b(make_si());
+    return b;
+}
+
 }  // namespace
 
-int slot_of(Quantity q)
-{
-    static constexpr int slots[] = {0, 1, 2, 3, 4, 5, 6, kTemperatureScale, 9, 10, 11, 21, 22};
-    return slots[static_cast<std::size_t>(q)];
-}
+int slot_of(Quantity q) { return kSlots[static_cast<std::size_t>(q)]; }
 
 std::size_t label_width(int slot)
 {
@@ -114,14 +154,25 @@ float UnitSystem::to_display(Quantity q, float internal) const
     return shown;
 }
 
+std::uint32_t unscaled_quantities(const UnitSystem& u)
+{
+    if (&u == &builtin_us().units)
+        return builtin_us().unscaled;
+    if (&u == &builtin_si().units)
+        return builtin_si().unscaled;
+    return find_unscaled_quantities(u);
+}
+
 std::optional<float> UnitSystem::to_internal(Quantity q, double v) const
 {
+    if (unscaled(*this, q))
+        return unscaled_value(v);  // as every value in US units: the nearest float shows as typed
     double internal = v;
     if (q == Quantity::temperature)
         internal = (v - factor(kTemperatureOffset)) / factor(kTemperatureScale);
     else if (q != Quantity::dimensionless)
         internal = v / factor(slot_of(q));
-    if (!(std::fabs(internal) <= std::numeric_limits<float>::max()))
+    if (!(std::fabs(internal) <= static_cast<double>(std::numeric_limits<float>::max())))
         return std::nullopt;
     const float nearest = static_cast<float>(internal);
     const float typed = static_cast<float>(v);
@@ -178,17 +229,24 @@ std::array<char, kLabelCount * kLabelWidth> UnitSystem::host_labels() const
     return l;
 }
 
-const UnitSystem& us_units()
+void fill_host_units(const UnitSystem& u, HostUnits& host)
 {
-    static const UnitSystem u = make_us();
-    return u;
+    host.factors = u.host_factors();
+    host.labels = u.host_labels();
 }
 
-const UnitSystem& si_units()
+const HostUnits& host_units(const UnitSystem& u, HostUnits& made)
 {
-    static const UnitSystem u = make_si();
-    return u;
+    if (&u == &builtin_us().units)
+        return builtin_us().host;
+    if (&u == &builtin_si().units)
+        return builtin_si().host;
+    fill_host_units(u, made);
+    return made;
 }
+
+const UnitSystem& us_units() { return builtin_us().units; }
+const UnitSystem& si_units() { return builtin_si().units; }
 
 const UnitSystem* builtin_units(std::string_view name)
 {
@@ -222,4 +280,4 @@ std::vector<UnitProblem> unit_problems(std::span<const double> factors, std::spa
     return problems;
 }
 
-}  // namespace tx14::items
+}  // namespace tx14

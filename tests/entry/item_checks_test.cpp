@@ -1,5 +1,5 @@
 // The item contract: required keys, refused inputs, warnings, pipe sizes,
-// value conversion and the key tables the README shows.
+// value conversion and the key tables docs/keys.md shows.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,26 +7,30 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <variant>
 
-#include "items.hpp"
+#include "txappendix14_items.hpp"
 
 namespace {
 
-using namespace tx14::items;
+using namespace tx14;
 
 struct Value {
     const char* key;
     double v;
 };
 
-Built build(const char* code, const std::vector<Value>& values, const UnitSystem& units = us_units(),
-            const char* kind = "jacket")
+Outcome build(const char* code, const std::vector<Value>& values, const UnitSystem& units = us_units(),
+              const char* kind = "jacket")
 {
-    const KindKeys& keys = *kind_named(kind);
-    ItemBuilder b(keys, *code_named(keys, code), units);
+    Item item;
+    item.set("kind", kind).set("code", code).set("units", units.name);
+    item.unit_system = std::make_shared<UnitSystem>(units);
     for (const Value& v : values)
-        b.number(v.key, v.v);
-    return b.finish();
+        item.set(v.key, v.v);
+    Options options;
+    options.report = false;
+    return analyse(item, options);
 }
 
 std::string all(const std::vector<Finding>& findings)
@@ -52,7 +56,7 @@ std::vector<Value> jacket(std::initializer_list<Value> changed, std::string_view
 }
 
 // A missing key is named with its meaning and unit; NPS is a designation in
-// every unit system (NPS: element 10 after the build; below 0 not checked).
+// every unit system (NPS as it ran; below 0 not checked).
 TEST(ItemErrors, MissingKeysAndPipeSizes)
 {
     const UnitSystem &us = us_units(), &si = si_units();
@@ -95,19 +99,41 @@ TEST(ItemErrors, MissingKeysAndPipeSizes)
         {"VIII-1", jacket({{"DN", 80}}), us, "keys \"NPS\" and \"DN\" both given"},
     };
     for (const auto& c : cases) {
-        Built b = build(c.code, c.values, c.u);
+        Outcome b = build(c.code, c.values, c.u);
         const std::string errors = all(b.errors);
         EXPECT_EQ(errors.substr(0, std::string_view(c.error).size()), c.error) << c.code << " " << errors;
         if (c.NPS >= 0) {
-            EXPECT_EQ(b.reals[9], c.NPS) << c.code;
+            EXPECT_EQ(b.given("NPS"), c.NPS) << c.code;
         }
     }
     EXPECT_EQ(all(build("VIII-2", kOpening, us, "opening").errors), "");
     EXPECT_EQ(build("VIII-2", {{"DN", 80}}, us, "opening").errors.at(0).message.substr(0, 16), "unknown key \"DN\"");
-    Built no_P = build("VIII-1", {{"t", 4}}, si, "opening");
+    Outcome no_P = build("VIII-1", {{"t", 4}}, si, "opening");
     EXPECT_NE(all(no_P.errors).find("missing key \"P\" (internal design pressure, unit MPa): required for code VIII-1"),
               std::string::npos)
         << all(no_P.errors);
+}
+
+// A key is found by its whole name: names that share a key's length, first,
+// middle and last bytes, or its length's low byte, are other keys.
+TEST(ItemErrors, KeysFoundByTheirWholeName)
+{
+    std::string caj_alike(259, 'x');  // 259 = 256 + 3, beginning with "caj" and its terminating zero
+    caj_alike[0] = 'c', caj_alike[1] = 'a', caj_alike[2] = 'j', caj_alike[3] = '\0';
+    caj_alike[129] = 'a', caj_alike[258] = 'j';
+    const std::string names[] = {caj_alike, "Tjbcket", "ExxPCore", "Tjacke", "Tjackett", "", "nps", "Sja "};
+    Item given;
+    given.set("kind", "jacket").set("code", "VIII-1").set("units", "US");
+    for (const Value& v : jacket({}))
+        given.set(v.key, v.v);
+    for (const std::string& name : names) {
+        Item item = given;
+        item.set(name, 1.0);
+        const Outcome o = analyse(item);
+        ASSERT_EQ(o.errors.size(), 1u) << name << ": " << all(o.errors);
+        EXPECT_EQ(o.errors[0].key, name);
+        EXPECT_EQ(o.errors[0].message.substr(0, 12), "unknown key ") << name;
+    }
 }
 
 // Inputs no component can have are refused before the library runs, with
@@ -177,7 +203,7 @@ TEST(ItemErrors, InputThatCannotExist)
          "opening"},
     };
     for (const auto& c : cases) {
-        Built b = build(c.code, c.values, us_units(), c.kind);
+        Outcome b = build(c.code, c.values, us_units(), c.kind);
         const std::string errors = all(b.errors);
         EXPECT_EQ(errors.substr(0, std::string_view(c.error).size()), c.error) << c.code << " " << errors;
         EXPECT_EQ(b.errors.size(), *c.error ? 1u : 0u) << errors;
@@ -194,12 +220,56 @@ TEST(ItemErrors, InputThatCannotExist)
         {"VIII-1", jacket({{"D", 200}, {"ts", 2.5}}), ""},  // outside the charts: the library's verdict says so
     };
     for (const auto& c : warnings) {
-        Built b = build(c.code, c.values);
+        Outcome b = build(c.code, c.values);
         EXPECT_EQ(all(b.errors), "");
         std::string keys;
         for (const Finding& w : b.warnings)
             keys += w.key;
         EXPECT_EQ(keys, c.warned) << c.code << " " << all(b.warnings);
+    }
+}
+
+// The sheet texts: one line of UTF-8 up to 200 characters, kept for the
+// sheet and never seen by the analysis.
+TEST(SheetTexts, OneLineKeptForTheSheetAlone)
+{
+    const std::string theta200 = [] {
+        std::string s;
+        for (int i = 0; i < 200; ++i)
+            s += "\xCE\xB8";
+        return s;
+    }();
+    const struct {
+        std::variant<double, std::string> value;
+        const char* error;
+    } cases[] = {
+        {std::string("R-101 \xE2\x80\x94 Reaktor M\xC3\xBCller"), ""},
+        {theta200, ""},
+        {theta200 + "x", "key \"vessel\": text longer than 200 characters (201)"},
+        {std::string("line\nbreak"), "key \"vessel\": the text holds a control character"},
+        {std::string("tag \xE2\x80\xAE"
+                     "101-R"),
+         "key \"vessel\": the text holds a control character"},
+        {std::string("\xC3("), "key \"vessel\": the text is not valid UTF-8"},
+        {3.5, "key \"vessel\" expects a text, found a number"},
+    };
+    Item given;
+    given.set("kind", "jacket").set("code", "VIII-1").set("units", "US");
+    for (const Value& v : jacket({}))
+        given.set(v.key, v.v);
+    const Outcome plain = analyse(given);
+    for (const auto& c : cases) {
+        Item item = given;
+        std::visit([&](const auto& v) { item.set("vessel", v); }, c.value);
+        const Outcome o = analyse(item);
+        EXPECT_EQ(all(o.errors).substr(0, std::string_view(c.error).size()), c.error) << all(o.errors);
+        if (*c.error)
+            continue;
+        EXPECT_EQ(o.sheet_text("vessel"), std::get<std::string>(c.value));
+        ASSERT_EQ(o.report.size(), plain.report.size());
+        for (std::size_t i = 0; i < o.report.size(); ++i)
+            EXPECT_EQ(o.report[i].text, plain.report[i].text);
+        EXPECT_NE(outcome_json(o).find("\"vessel\":"), std::string::npos);
     }
 }
 
@@ -246,12 +316,12 @@ TEST(Conversion, EveryExampleValueRoundTripsInSi)
     EXPECT_GT(checked, 100);
 }
 
-TEST(KeyTables, TheReadmeShowsTheGeneratedTables)
+TEST(KeyTables, TheDocumentShowsTheGeneratedTables)
 {
-    std::ifstream in(TX14_README);
-    std::string readme{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    EXPECT_NE(readme.find(key_tables_markdown()), std::string::npos)
-        << "paste the output of `tx14 keys --markdown` into the README";
+    std::ifstream in(TX14_KEYS_DOCUMENT);
+    std::string document{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_NE(document.find(key_tables_markdown()), std::string::npos)
+        << "paste the output of `tx14 keys --markdown` into docs/keys.md";
 }
 
 }  // namespace

@@ -1,14 +1,16 @@
-// The keys of each kind of item, and the key tables as the help and the
-// README show them.
+// The keys of each kind of item, their index for the entry, and the key
+// tables as the help and the README show them.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
-#include "items.hpp"
+#include "key_index.hpp"
+#include "txappendix14_items.hpp"
 
-namespace tx14::items {
+namespace tx14 {
 namespace {
 
+constexpr CodeSet kAllCodes = 0x1E;     // selectors 1 to 4
 constexpr CodeSet kBothEditions = 0x6;  // VIII-1 and VIII-2
 constexpr CodeSet kHalfPipe = 0x6;      // selectors 1 and 2
 
@@ -82,80 +84,135 @@ constexpr ResultKey kJacketResults[] = {
 };
 
 constexpr KindKeys kKinds[] = {
-    {Kind::opening, "opening", 0.0f, 25, kOpeningNumbers, kOpeningTexts, kOpeningCodes, kOpeningResults},
-    {Kind::jacket, "jacket", 1.0f, 20, kJacketNumbers, kJacketTexts, kJacketCodes, kJacketResults},
+    {Kind::opening, "opening", kOpeningNumbers, kOpeningTexts, kOpeningCodes, kOpeningResults},
+    {Kind::jacket, "jacket", kJacketNumbers, kJacketTexts, kJacketCodes, kJacketResults},
 };
 
 template <typename Key>
 const Key* named(std::span<const Key> keys, std::string_view name)
 {
-    auto it = std::find_if(keys.begin(), keys.end(), [&](const Key& k) { return k.name == name; });
+    auto it = std::find_if(keys.begin(), keys.end(), [&](const Key& k) { return same_name(k.name, name); });
     return it == keys.end() ? nullptr : &*it;
 }
 
-// The keys of a kind found by a hash of their names, as every value of
-// every item is: the slot of a name, and the slots after it up to an empty
-// one, hold the positions (from 1) of the keys whose names hash there.
-constexpr std::size_t kSlots = 64;
-using Slots = std::array<std::uint8_t, kSlots>;
+// The number keys whose values a component limits, of whichever kind.
+constexpr std::pair<std::string_view, Domain> kDomains[] = {
+    {"ca", Domain::allowance}, {"caj", Domain::allowance}, {"co", Domain::allowance}, {"S", Domain::stress},
+    {"Sj", Domain::stress},    {"Sho", Domain::stress},    {"E", Domain::fraction},
+};
 
-constexpr std::size_t slot_of(std::string_view name)
+template <std::size_t N>
+constexpr std::uint8_t position(const NumberKey (&numbers)[N], std::string_view name)
 {
-    if (name.empty())
-        return 0;
-    auto byte = [&](std::size_t i) { return static_cast<std::size_t>(static_cast<unsigned char>(name[i])); };
-    return (5 * name.size() + 7 * byte(0) + 7 * byte(name.size() / 2) + byte(name.size() - 1)) % kSlots;
+    for (std::size_t i = 0; i < N; ++i)
+        if (numbers[i].name == name)
+            return static_cast<std::uint8_t>(i);
+    return kNoKey;
 }
 
-template <typename Key, std::size_t N>
-constexpr Slots slots_of(const Key (&keys)[N])
+// The names of a kind's items placed by a hash that gives each a slot of
+// its own: the first multiplier, of the odd numbers tried in turn, under
+// which no two names meet. The seed stays 0 when a name comes twice (no
+// hash can part them) or no multiplier parts the names.
+constexpr void place_names(KindIndex& x, std::size_t count)
 {
-    static_assert(N <= kSlots / 2);  // short runs of taken slots
-    Slots slots{};
-    for (std::size_t i = 0; i < N; ++i) {
-        std::size_t s = slot_of(keys[i].name);
-        while (slots[s] != 0)
-            s = (s + 1) % kSlots;
-        slots[s] = static_cast<std::uint8_t>(i + 1);
+    for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t j = 0; j < i; ++j)
+            if (x.names[i].name == x.names[j].name)
+                return;
+    for (std::uint32_t seed = 0x9E3779B1u, tries = 0; tries < 100000; seed += 2, ++tries) {
+        x.slots = {};
+        std::size_t i = 0;
+        for (; i < count; ++i) {
+            std::uint8_t& s = x.slots[KindIndex::slot(x.names[i].mix, seed)];
+            if (s != 0)
+                break;
+            s = static_cast<std::uint8_t>(i + 1);
+        }
+        if (i == count) {
+            x.seed = seed;  // odd: never 0
+            return;
+        }
     }
-    return slots;
 }
 
-template <typename Key>
-constexpr const Key* hashed(std::span<const Key> keys, const Slots& slots, std::string_view name)
+template <std::size_t N, std::size_t T>
+consteval KindIndex index_of(const NumberKey (&numbers)[N], const TextKey (&texts)[T])
 {
-    for (std::size_t s = slot_of(name); slots[s] != 0; s = (s + 1) % kSlots)
-        if (const Key& k = keys[slots[s] - 1u]; k.name == name)
-            return &k;
-    return nullptr;
+    static_assert(N <= kMaxNumberKeys && N <= 64);  // 64: the entry's bit set of named keys
+    static_assert(std::size(kCommonKeys) + N + T + 1 + kSheetKeyCount <= kMaxItemKeys);
+    KindIndex x;
+    std::size_t n = 0;
+    auto add = [&](std::string_view name, KeyRole role, std::size_t i) {
+        x.names[n++] = {name, KindIndex::mix(name), {role, static_cast<std::uint8_t>(i)}};
+    };
+    constexpr KeyRole common[] = {KeyRole::kind, KeyRole::code, KeyRole::units, KeyRole::item};
+    static_assert(std::size(common) == std::size(kCommonKeys) && kCommonKeys[0] == "kind" && kCommonKeys[1] == "code" &&
+                  kCommonKeys[2] == "units" && kCommonKeys[3] == "item");
+    for (std::size_t i = 0; i < std::size(kCommonKeys); ++i)
+        add(kCommonKeys[i], common[i], 0);
+    for (std::size_t i = 0; i < N; ++i)
+        add(numbers[i].name, KeyRole::number, i);
+    for (std::size_t i = 0; i < T; ++i)
+        add(texts[i].name, KeyRole::text, i);
+    if (position(numbers, "NPS") != kNoKey)
+        add(kDesignationKey, KeyRole::designation, 0);
+    for (std::size_t i = 0; i < kSheetKeyCount; ++i)
+        add(kSheetKeys[i].name, KeyRole::sheet, i);
+    place_names(x, n);
+
+    auto at = [&](std::string_view name) { return position(numbers, name); };
+    x.rules = {at("NPS"), at("r"),   at("A"),  at("Bn"),  at("g0s"), at("ca"),
+               at("g0n"), at("g1n"), at("Sa"), at("Sja"), at("Shg"), at("Pj")};
+    for (auto [name, domain] : kDomains)
+        if (const std::uint8_t i = at(name); i != kNoKey) {
+            x.domains[i] = domain;
+            x.limited |= std::uint64_t{1} << i;
+        }
+    for (std::size_t code = 0; code < kCodeSelectors; ++code)
+        for (std::size_t i = 0; i < N; ++i)
+            if (numbers[i].required >> code & 1u)
+                x.required[code] |= std::uint64_t{1} << i;
+    return x;
 }
 
-template <typename Key, std::size_t N>
-constexpr bool finds_each(const Key (&keys)[N], const Slots& slots)
+constexpr KindIndex kIndexes[] = {
+    index_of(kOpeningNumbers, kOpeningTexts),
+    index_of(kJacketNumbers, kJacketTexts),
+};
+static_assert(std::size(kIndexes) == std::size(kKinds));
+static_assert(kIndexes[0].seed != 0 && kIndexes[1].seed != 0, "each name of a kind once, each in a slot of its own");
+static_assert(std::all_of(std::begin(kKinds), std::end(kKinds), [](const KindKeys& k) {
+    return std::all_of(k.codes.begin(), k.codes.end(), [](const CodeName& c) {
+        return c.number >= 0 && static_cast<std::size_t>(c.number) < kCodeSelectors;
+    });
+}));
+
+// Every limited key is a key of some kind: a misspelt name would limit nothing.
+static_assert(std::all_of(std::begin(kDomains), std::end(kDomains), [](const auto& d) {
+    return position(kOpeningNumbers, d.first) != kNoKey || position(kJacketNumbers, d.first) != kNoKey;
+}));
+
+// Each name of a kind found where it was placed.
+template <std::size_t N, std::size_t T>
+constexpr bool finds_each(const KindIndex& x, const NumberKey (&numbers)[N], const TextKey (&texts)[T])
 {
-    for (const Key& k : keys)
-        if (hashed(std::span<const Key>(keys), slots, k.name) != &k)
-            return false;
-    return true;
+    auto found = [&](std::string_view name) {
+        const std::uint8_t at = x.slots[KindIndex::slot(KindIndex::mix(name), x.seed)];
+        return at != 0 && x.names[at - 1u].name == name;
+    };
+    return std::all_of(std::begin(numbers), std::end(numbers), [&](const NumberKey& k) { return found(k.name); }) &&
+           std::all_of(std::begin(texts), std::end(texts), [&](const TextKey& k) { return found(k.name); }) &&
+           std::all_of(std::begin(kSheetKeys), std::end(kSheetKeys), [&](const SheetKey& k) { return found(k.name); });
 }
+static_assert(finds_each(kIndexes[0], kOpeningNumbers, kOpeningTexts) &&
+              finds_each(kIndexes[1], kJacketNumbers, kJacketTexts));
 
-struct KindSlots {
-    Slots numbers, texts;
-};
-
-constexpr KindSlots kKindSlots[] = {
-    {slots_of(kOpeningNumbers), slots_of(kOpeningTexts)},
-    {slots_of(kJacketNumbers), slots_of(kJacketTexts)},
-};
-static_assert(finds_each(kOpeningNumbers, kKindSlots[0].numbers) && finds_each(kOpeningTexts, kKindSlots[0].texts) &&
-              finds_each(kJacketNumbers, kKindSlots[1].numbers) && finds_each(kJacketTexts, kKindSlots[1].texts));
-static_assert(std::size(kKindSlots) == std::size(kKinds));
-
-// The slots of one of the kinds of kinds(); none for a copy.
-const KindSlots* slots_for(const KindKeys& keys)
+// The index of one of the kinds of kinds(); none for a copy.
+const KindIndex* index_for(const KindKeys& keys)
 {
     const std::size_t i = keys.kind == Kind::opening ? 0 : 1;
-    return &keys == &kKinds[i] ? &kKindSlots[i] : nullptr;
+    return &keys == &kKinds[i] ? &kIndexes[i] : nullptr;
 }
 
 // "1, 2" or "all" or "-": the code selectors under which a key is required.
@@ -210,15 +267,16 @@ std::string padded(std::string s, std::size_t width)
 
 std::string_view name_of(Quantity q)
 {
-    constexpr std::string_view names[] = {"dimensionless", "length",   "force",       "area",     "volume",
-                                          "moment",        "stress",   "temperature", "pressure", "mass",
-                                          "density",       "diameter", "thickness"};
+    constexpr std::string_view names[kQuantities] = {
+        "dimensionless", "length",   "force", "area",    "volume",   "moment",    "stress",
+        "temperature",   "pressure", "mass",  "density", "diameter", "thickness", "per_thickness",
+    };
     return names[static_cast<std::size_t>(q)];
 }
 
 std::optional<Quantity> quantity_named(std::string_view name)
 {
-    for (int i = 0; i <= static_cast<int>(Quantity::thickness); ++i)
+    for (int i = 0; i < kQuantities; ++i)
         if (name_of(static_cast<Quantity>(i)) == name)
             return static_cast<Quantity>(i);
     return std::nullopt;
@@ -229,16 +287,24 @@ const KindKeys& keys_of(Kind k) { return kKinds[k == Kind::opening ? 0 : 1]; }
 const KindKeys* kind_named(std::string_view name) { return named(kinds(), name); }
 const CodeName* code_named(const KindKeys& keys, std::string_view name) { return named(keys.codes, name); }
 
+const KindIndex& kind_index(Kind kind) { return kIndexes[kind == Kind::opening ? 0 : 1]; }
+
 const NumberKey* number_key(const KindKeys& keys, std::string_view name)
 {
-    const KindSlots* slots = slots_for(keys);
-    return slots ? hashed(keys.numbers, slots->numbers, name) : named(keys.numbers, name);
+    const KindIndex* index = index_for(keys);
+    if (index == nullptr)
+        return named(keys.numbers, name);
+    const KeyRef ref = index->find(name);
+    return ref.role == KeyRole::number ? &keys.numbers[ref.index] : nullptr;
 }
 
 const TextKey* text_key(const KindKeys& keys, std::string_view name)
 {
-    const KindSlots* slots = slots_for(keys);
-    return slots ? hashed(keys.texts, slots->texts, name) : named(keys.texts, name);
+    const KindIndex* index = index_for(keys);
+    if (index == nullptr)
+        return named(keys.texts, name);
+    const KeyRef ref = index->find(name);
+    return ref.role == KeyRole::text ? &keys.texts[ref.index] : nullptr;
 }
 
 std::string key_list(const KindKeys& keys)
@@ -254,6 +320,8 @@ std::string key_list(const KindKeys& keys)
         if (k.name == "NPS")
             add(kDesignationKey);
     }
+    for (const SheetKey& k : kSheetKeys)
+        add(k.name);
     return s;
 }
 
@@ -274,7 +342,11 @@ std::string key_tables_markdown()
                  " (text, at most 15 characters) | - | - | - |\n";
         s += "\n";
     }
-    return s;
+    s += "Every kind, for the calculation sheet's title and approval blocks (text, one line of at most 200 "
+         "characters; the analysis does not see them):\n\n| Key | Meaning |\n|---|---|\n";
+    for (const SheetKey& k : kSheetKeys)
+        s += "| `" + std::string(k.name) + "` | " + std::string(k.meaning) + " |\n";
+    return s + "\n";
 }
 
 std::string key_tables_text()
@@ -294,7 +366,11 @@ std::string key_tables_text()
         for (const TextKey& t : kind.texts)
             s += "    " + padded(std::string(t.name), 52) + std::string(t.meaning) + " (text, at most 15 characters)\n";
     }
-    return s + "\n  Common: units = \"US\" | \"SI\" | \"unit-file.toml\", item = number of the item.";
+    s += "\n  Common: units = \"US\" | \"SI\" | \"unit-file.toml\", item = number of the item.\n"
+         "  Sheet texts (one line, at most 200 characters):";
+    for (const SheetKey& k : kSheetKeys)
+        s += "\n    " + padded(std::string(k.name), 14) + std::string(k.meaning);
+    return s;
 }
 
-}  // namespace tx14::items
+}  // namespace tx14

@@ -1,0 +1,41 @@
+// JSON as the typed entry's C interface speaks it: a small reader for the
+// items a front end sends (arrays of objects of numbers, texts, nulls and
+// a unit system), and the writing of numbers and texts.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace tx14::json {
+
+struct Value;
+using Array = std::vector<Value>;
+using Object = std::vector<std::pair<std::string, Value>>;  // members in the order written
+
+struct Value {
+    std::variant<std::nullptr_t, bool, double, std::string, Array, Object> v;
+    const Value* member(std::string_view name) const;  // nullptr when not an object or no such member
+};
+
+// The value of a JSON text (numbers as the nearest double; the literals
+// NaN, Infinity and -Infinity that some writers emit too), or nullopt with
+// the reason and the byte offset where it stops. Nested at most 64 deep.
+std::optional<Value> parse(std::string_view text, std::string& error);
+
+// A decimal number as a text holds it ("3.5", "-1e-3"), as the double
+// nearest to it; nullopt for anything else.
+std::optional<double> parse_decimal(std::string_view s);
+
+// Appends a JSON string: quotes, escapes, and U+FFFD for what is not UTF-8.
+void append_string(std::string& out, std::string_view utf8);
+// Appends a float in the fewest digits that give it back; null when it is
+// not finite.
+void append_number(std::string& out, float v);
+
+}  // namespace tx14::json
