@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "utf8.hpp"
+#include "txappendix14_text.hpp"
 
 namespace tx14::text {
 namespace {

@@ -1,14 +1,23 @@
-// The sheet's figures as inline SVG: the sketch of the component with its
-// dimensions labelled, and the plot of results against a thickness.
+// The sheet's figures as inline SVG: the sketch of the component, to scale,
+// with its dimensions, and the plot of results against a thickness. Labels
+// are placed by their boxes (layout.hpp) so that none covers another or the
+// drawing.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 
 #include "escape.hpp"
+#include "figures.hpp"
 #include "sheet.hpp"
 
 namespace tx14::sheet {
 namespace {
+
+constexpr double kWidth = 640;
+// A figure is printed 40em of 10pt wide, 141 mm: 1 mm on paper in user units.
+constexpr double kOneMm = kWidth / 141;
+constexpr double kArrow = 7, kArrowHalf = 2.2;  // arrowhead length and half width
 
 std::string num(double v)
 {
@@ -17,7 +26,88 @@ std::string num(double v)
     return buf;
 }
 
-const Dimension* find(const Sketch& s, const char* symbol)
+std::string points(std::span<const Point> pts)
+{
+    std::string out;
+    for (Point p : pts)
+        out += (out.empty() ? "" : " ") + num(p.x) + "," + num(p.y);
+    return out;
+}
+
+Point along(Point p, Point unit, double d) { return {p.x + unit.x * d, p.y + unit.y * d}; }
+
+Point unit_from(Point a, Point b)
+{
+    const double dx = b.x - a.x, dy = b.y - a.y, n = std::hypot(dx, dy);
+    return n > 0 ? Point{dx / n, dy / n} : Point{1, 0};
+}
+
+// ---- A drawing and its labels ----------------------------------------------
+
+struct Drawing {
+    std::string out;
+    Layout layout{kWidth};
+    std::string focus;  // symbol highlighted
+    int groups = 0;
+    // Labels are placed once everything is drawn, in the order given.
+    struct Pending {
+        Label label;
+        std::vector<Spot> spots;
+        Point target;
+        int group;
+    };
+    std::vector<Pending> pending;
+
+    void later(Label l, std::vector<Spot> spots, Point target, int group = -1)
+    {
+        pending.push_back({std::move(l), std::move(spots), target, group});
+    }
+    void place_labels()
+    {
+        for (Pending& p : pending)
+            layout.place(std::move(p.label), p.spots, p.target, p.group);
+        pending.clear();
+    }
+
+    std::string cls(const char* base, const std::string& symbol) const
+    {
+        return !symbol.empty() && symbol == focus ? std::string(base) + " focus" : std::string(base);
+    }
+    void line(Point a, Point b, const std::string& c, int group = -1)
+    {
+        out += "<line class=\"" + c + "\" x1=\"" + num(a.x) + "\" y1=\"" + num(a.y) + "\" x2=\"" + num(b.x) +
+               "\" y2=\"" + num(b.y) + "\"/>\n";
+        layout.line({a, b}, group);
+    }
+    // A centre line: drawn last, broken where a label stands over it.
+    std::vector<Segment> centre_lines;
+    void centre_line(Point a, Point b)
+    {
+        centre_lines.push_back({a, b});
+        layout.line({a, b}, kYields);
+    }
+    void polygon(std::vector<Point> pts, const std::string& c)
+    {
+        out += "<polygon class=\"" + c + "\" points=\"" + points(pts) + "\"/>\n";
+        layout.solid(std::move(pts));
+    }
+    // An arrowhead with its tip at `tip`, pointing along `unit`.
+    void arrow(Point tip, Point unit, const std::string& c)
+    {
+        const Point base = along(tip, unit, -kArrow);
+        const Point side{-unit.y * kArrowHalf, unit.x * kArrowHalf};
+        polygon({tip, {base.x + side.x, base.y + side.y}, {base.x - side.x, base.y - side.y}}, c);
+    }
+};
+
+Label text_label(std::string text, std::string cls, double size)
+{
+    Label l;
+    l.text = std::move(text), l.cls = std::move(cls), l.size = size;
+    return l;
+}
+
+const Dimension* find(const Sketch& s, std::string_view symbol)
 {
     for (const Dimension& d : s.dimensions)
         if (d.symbol == symbol && d.size > 0 && std::isfinite(d.size))
@@ -25,211 +115,412 @@ const Dimension* find(const Sketch& s, const char* symbol)
     return nullptr;
 }
 
-// ---- Drawing primitives ---------------------------------------------------
+std::string label_of(const Dimension& d)
+{
+    if (d.symbol == "NPS")
+        return d.text.empty() ? "NPS" : d.text;
+    return d.text.empty() ? d.symbol : d.symbol + " = " + d.text;
+}
 
-struct Canvas {
+// Sizes in user units at a scale: one that would be under 1 mm on paper is
+// drawn 1 mm and noted, as is one drawn out of proportion.
+struct Scale {
+    double k = 1;  // user units per length unit
+    std::vector<std::string> enlarged;
+
+    void note(std::string_view symbol)
+    {
+        if (std::find(enlarged.begin(), enlarged.end(), symbol) == enlarged.end())
+            enlarged.emplace_back(symbol);
+    }
+    double operator()(std::string_view symbol, double size)
+    {
+        const double v = size * k;
+        if (v >= kOneMm)
+            return v;
+        note(symbol);
+        return kOneMm;
+    }
+};
+
+// A dimension's label at the first free spot, else with a leader to target.
+void label(Drawing& d, const Dimension& dim, const Scale& scale, const std::vector<Spot>& spots, Point target,
+           int group, bool callout = false)
+{
+    Label l = text_label(label_of(dim), "label", 12);
+    l.underlined = std::find(scale.enlarged.begin(), scale.enlarged.end(), dim.symbol) != scale.enlarged.end();
+    l.focus = dim.symbol == d.focus;
+    l.leader = callout;
+    d.later(std::move(l), spots, target, group);
+}
+
+// A linear dimension between a and b (horizontal or vertical): arrows
+// inside, or outside pointing in where the span is short.
+void dimension_line(Drawing& d, Point a, Point b, const std::string& c, int group)
+{
+    const Point u = unit_from(a, b);
+    if (std::hypot(b.x - a.x, b.y - a.y) >= 2 * kArrow + 4) {
+        d.line(a, b, c, group);
+        d.arrow(a, {-u.x, -u.y}, c == "dim" ? "arrow" : "arrow focus");
+        d.arrow(b, u, c == "dim" ? "arrow" : "arrow focus");
+        return;
+    }
+    d.line(along(a, u, -(kArrow + 8)), along(b, u, kArrow + 8), c, group);
+    d.arrow(a, u, c == "dim" ? "arrow" : "arrow focus");
+    d.arrow(b, {-u.x, -u.y}, c == "dim" ? "arrow" : "arrow focus");
+}
+
+// A diameter in a half section: from the part's face across the axis, one
+// arrow at the face.
+void diameter_line(Drawing& d, Point face, Point axis, const std::string& c, int group)
+{
+    const Point u = unit_from(face, axis);
+    d.line(face, along(axis, u, 10), c, group);
+    d.arrow(face, {-u.x, -u.y}, c == "dim" ? "arrow" : "arrow focus");
+}
+
+void extension(Drawing& d, Point from, Point to, int group)
+{
+    const Point u = unit_from(from, to);
+    d.line(along(from, u, 2), along(to, u, 3), "extension", group);
+}
+
+// ---- The flat head ----------------------------------------------------------
+
+// The head in half section through the axis, opening at the left: one
+// forging of the plate, the shell hub below it (g1s at the plate tapering
+// to g0s over hs) and, when given, the nozzle hub above it (g1n to g0n over
+// hn). Sizes missing are drawn in the proportions of a usual head.
+void head_sketch(Drawing& d, const Sketch& s, Scale& scale)
+{
+    auto size = [&](const char* symbol, double fraction_of_A) {
+        const Dimension* dim = find(s, symbol);
+        const Dimension* A = find(s, "A");
+        return dim ? dim->size : (A ? A->size : 60) * fraction_of_A;
+    };
+    const double A = size("A", 1), Bn = size("Bn", 0.5), t = size("t", 1.0 / 15);
+    const double g0s = size("g0s", 1.0 / 60), g1s = std::max(size("g1s", 1.0 / 40), g0s), hs = size("hs", 1.0 / 20);
+    const bool nozzle = find(s, "g0n") || find(s, "g1n") || find(s, "hn");
+    const double g0n = size("g0n", 1.0 / 60), g1n = std::max(size("g1n", 1.0 / 34), g0n), hn = size("hn", 1.0 / 20);
+
+    scale.k = std::min(430 / (A / 2), 230 / (t + hs + (nozzle ? hn : 0)));
+    const double a = A / 2 * scale.k, t_ = scale("t", t), hs_ = scale("hs", hs);
+    const double g0s_ = scale("g0s", g0s);
+    double g1s_ = scale("g1s", g1s);
+    if (g1s > g0s && g1s_ <= g0s_)  // g0s drawn larger: the taper still shows
+        g1s_ = g0s_ * std::min(g1s / g0s, 2.0), scale.note("g1s");
+    if (find(s, "g1s") && find(s, "g1s")->size < g0s)  // thinner at the plate: drawn without a taper
+        scale.note("g1s");
+    const double g0n_ = nozzle ? scale("g0n", g0n) : 0, hn_ = nozzle ? scale("hn", hn) : 0;
+    double g1n_ = nozzle ? scale("g1n", g1n) : 0;
+    if (nozzle && g1n > g0n && g1n_ <= g0n_)
+        g1n_ = g0n_ * std::min(g1n / g0n, 2.0), scale.note("g1n");
+    if (nozzle && find(s, "g1n") && find(s, "g1n")->size < g0n)
+        scale.note("g1n");
+    double bn = Bn / 2 * scale.k;
+    if (bn + g1n_ + kOneMm > a - g1s_ || !(bn >= 0)) {  // no room for the plate: not a real head
+        bn = std::max(0.0, a - g1s_ - g1n_ - 4 * kOneMm);
+        scale.note("Bn");
+    }
+
+    const double shell_tail = 36, neck_tail = 34;
+    const double xa = 40, xo = xa + a, xb = xa + bn;
+    const double y_top = 62, y0 = y_top + (nozzle ? hn_ + neck_tail : 0), y1 = y0 + t_;
+    const double y_hs = y1 + hs_, y_end = y_hs + shell_tail;
+    // Where a sloping face stands at a height below (or above) its start.
+    auto taper = [](double from, double to, double length, double down) {
+        return from + (to - from) * std::min(down / length, 1.0);
+    };
+
+    d.centre_line({xa, y_top - 40}, {xa, y_end + 42});
+    std::vector<Point> part{{xb, y1}, {xo - g1s_, y1}, {xo - g0s_, y_hs}, {xo - g0s_, y_end}, {xo, y_end}, {xo, y0}};
+    if (nozzle)
+        part.insert(part.end(), {{xb + g1n_, y0}, {xb + g0n_, y0 - hn_}, {xb + g0n_, y_top}, {xb, y_top}});
+    else
+        part.push_back({xb, y0});
+    d.polygon(part, "part");
+    // Where the hubs meet the plate and end, and where the drawing is cut.
+    d.line({xo - g1s_, y1}, {xo, y1}, "junction");
+    d.line({xo - g0s_, y_hs}, {xo, y_hs}, "junction");
+    d.line({xo - g0s_ - 6, y_end}, {xo + 6, y_end}, "break");
+    if (nozzle) {
+        d.line({xb, y0}, {xb + g1n_, y0}, "junction");
+        d.line({xb, y0 - hn_}, {xb + g0n_, y0 - hn_}, "junction");
+        d.line({xb - 6, y_top}, {xb + g0n_ + 6, y_top}, "break");
+    }
+    d.later(text_label("axis", "note", 11), {{xa + 4, y_top - 30, Anchor::start}}, {xa, y_top - 34});
+
+    if (const Dimension* dim = find(s, "A")) {
+        const int g = d.groups++;
+        const double y = y_end + 26;
+        extension(d, {xo, y_end}, {xo, y}, g);
+        diameter_line(d, {xo, y}, {xa, y}, d.cls("dim", "A"), g);
+        label(d, *dim, scale, {{(xa + xo) / 2, y - 4, Anchor::middle}, {(xa + xo) / 2, y + 13, Anchor::middle}},
+              {xo, y}, g);
+    }
+    if (const Dimension* dim = find(s, "Bn")) {
+        const int g = d.groups++;
+        const double y = y_top - 22;
+        extension(d, {xb, nozzle ? y_top : y0}, {xb, y}, g);
+        diameter_line(d, {xb, y}, {xa, y}, d.cls("dim", "Bn"), g);
+        label(d, *dim, scale,
+              {{(xa + xb) / 2, y - 4, Anchor::middle}, {xb + 6, y - 4, Anchor::start}, {xb + 6, y + 13, Anchor::start}},
+              {xb, y}, g);
+    }
+    const double x_t = xo + 18;
+    if (const Dimension* dim = find(s, "t")) {
+        const int g = d.groups++;
+        extension(d, {xo, y0}, {x_t, y0}, g);
+        extension(d, {xo, y1}, {x_t, y1}, g);
+        dimension_line(d, {x_t, y0}, {x_t, y1}, d.cls("dim", "t"), g);
+        label(d, *dim, scale,
+              {{x_t + 5, (y0 + y1) / 2 + 4, Anchor::start},
+               {x_t + 5, y0 - 4, Anchor::start},
+               {x_t + 5, y0 - 12, Anchor::start}},
+              {x_t, (y0 + y1) / 2}, g);
+    }
+    if (const Dimension* dim = find(s, "hs")) {
+        const int g = d.groups++;
+        extension(d, {xo, y1}, {x_t, y1}, g);
+        extension(d, {xo, y_hs}, {x_t, y_hs}, g);
+        dimension_line(d, {x_t, y1}, {x_t, y_hs}, d.cls("dim", "hs"), g);
+        label(d, *dim, scale,
+              {{x_t + 5, (y1 + y_hs) / 2 + 4, Anchor::start},
+               {x_t + 5, y_hs + 14, Anchor::start},
+               {x_t + 5, y_hs + 24, Anchor::start}},
+              {x_t, (y1 + y_hs) / 2}, g);
+    }
+    // A hub's thickness across it, a little from its end, written inside the vessel.
+    auto across = [&](const char* symbol, double y, double x_in, double x_out, bool text_left) {
+        const Dimension* dim = find(s, symbol);
+        if (!dim)
+            return;
+        const int g = d.groups++;
+        dimension_line(d, {x_in, y}, {x_out, y}, d.cls("dim", symbol), g);
+        const double gap = x_out - x_in >= 2 * kArrow + 4 ? 4 : kArrow + 11;
+        const Spot left{x_in - gap, y + 4, Anchor::end}, right{x_out + gap, y + 4, Anchor::start};
+        label(d, *dim, scale,
+              text_left ? std::vector<Spot>{left, {x_in - gap, y + 16, Anchor::end}, right}
+                        : std::vector<Spot>{right, {x_out + gap, y - 10, Anchor::start}, left},
+              text_left ? Point{x_in - gap + 3, y} : Point{x_out + gap - 3, y}, g);  // a leader meets the line's end
+    };
+    const double dy1 = std::min(6.0, hs_ / 2), dy0 = std::min(12.0, shell_tail / 2);
+    across("g1s", y1 + dy1, xo - taper(g1s_, g0s_, hs_, dy1), xo, true);
+    across("g0s", y_hs + dy0, xo - g0s_, xo, true);
+    if (nozzle) {
+        const double up1 = std::min(6.0, hn_ / 2), up0 = std::min(16.0, neck_tail / 2);
+        if (const Dimension* dim = find(s, "hn")) {  // first: its text has one good place
+            const int g = d.groups++;
+            // Beyond the texts of g1n and g0n beside the hub, where the plate is long enough.
+            double beside = 0;
+            for (const char* symbol : {"g1n", "g0n"})
+                if (const Dimension* g = find(s, symbol))
+                    beside = std::max(beside, text_width(label_of(*g), 12));
+            const double x_h = xb + g1n_ + 30 + beside <= xo - 10 ? xb + g1n_ + 30 + beside : xb + g1n_ + 40;
+            extension(d, {xb + g0n_, y0 - hn_}, {x_h, y0 - hn_}, g);
+            dimension_line(d, {x_h, y0 - hn_}, {x_h, y0}, d.cls("dim", "hn"), g);
+            label(d, *dim, scale, {{x_h + 5, y0 - hn_ / 2 + 4, Anchor::start}, {x_h + 5, y0 - hn_ - 6, Anchor::start}},
+                  {x_h, y0 - hn_ / 2}, g);
+        }
+        across("g1n", y0 - up1, xb, xb + taper(g1n_, g0n_, hn_, up1), false);
+        across("g0n", y0 - hn_ - up0, xb, xb + g0n_, false);
+    }
+}
+
+// ---- The half-pipe jacket or limpet coil ------------------------------------
+
+// A length of the cylinder's wall in section through its axis, with one
+// half pipe and its fillet welds; the cylinder's axis, D/2 below the inner
+// face, drawn nearer with a break.
+void jacket_sketch(Drawing& d, const Sketch& s, Scale& scale)
+{
+    const Dimension *nps = find(s, "NPS"), *r = find(s, "r"), *Tj_dim = find(s, "Tj");
+    const double Tj = Tj_dim ? Tj_dim->size : 0.1;
+    const double Rp = nps ? nps->size : r ? r->size + Tj : 1.75;  // the pipe's outside radius
+    const Dimension* ts_dim = find(s, "ts");
+    const double ts = ts_dim ? ts_dim->size : 0.5;
+    const Dimension* weld = find(s, "Fillet");
+
+    scale.k = std::min(95 / Rp, 220 / (Rp + ts));
+    const double R = Rp * scale.k, ts_ = scale("ts", ts);
+    double tj_ = scale("Tj", Tj);
+    if (tj_ > 0.8 * R) {  // thicker than the pipe: not a real pipe
+        tj_ = 0.8 * R;
+        scale.note("Tj");
+    }
+    const double w_ = weld ? scale("Fillet", weld->size) : 0;
+    const double xc = 280, half = std::min(R + 130, 215.0);
+    const double y_face = 52 + R, y_in = y_face + ts_, y_axis = y_in + 70;
+    const Point c{xc, y_face};
+    auto on_circle = [&](double radius, double degrees) {
+        const double a = degrees * std::numbers::pi / 180;
+        return Point{xc + radius * std::cos(a), y_face - radius * std::sin(a)};
+    };
+
+    d.polygon({{xc - half, y_face}, {xc + half, y_face}, {xc + half, y_in}, {xc - half, y_in}}, "part");
+    // The half pipe: an outer and an inner semicircle; the layout keeps
+    // labels off the whole half disc, the channel too.
+    const double ri = R - tj_;
+    d.out += "<path class=\"part\" d=\"M" + num(xc - R) + "," + num(y_face) + " A" + num(R) + "," + num(R) + " 0 0 1 " +
+             num(xc + R) + "," + num(y_face) + " L" + num(xc + ri) + "," + num(y_face) + " A" + num(ri) + "," +
+             num(ri) + " 0 0 0 " + num(xc - ri) + "," + num(y_face) + " Z\"/>\n";
+    std::vector<Point> disc;
+    for (int i = 0; i <= 36; ++i)
+        disc.push_back(on_circle(R, 5.0 * i));
+    d.layout.solid(std::move(disc));
+    if (weld)
+        for (double side : {-1.0, 1.0})
+            d.polygon({{xc + side * R, y_face}, {xc + side * (R + w_), y_face}, {xc + side * R, y_face - w_}},
+                      d.cls("weld", "Fillet"));
+    d.centre_line({xc, y_in + 8}, {xc, y_face - R - 10});
+    d.centre_line({xc - half, y_axis}, {xc + half, y_axis});
+    d.later(text_label("cylinder axis", "note", 11),
+            {{xc + half, y_axis - 5, Anchor::end}, {xc + half, y_axis + 13, Anchor::end}}, {xc + half, y_axis});
+
+    if (ts_dim) {
+        const int g = d.groups++;
+        const double x = xc + half + 16;
+        extension(d, {xc + half, y_face}, {x, y_face}, g);
+        extension(d, {xc + half, y_in}, {x, y_in}, g);
+        dimension_line(d, {x, y_face}, {x, y_in}, d.cls("dim", "ts"), g);
+        label(d, *ts_dim, scale, {{x + 5, (y_face + y_in) / 2 + 4, Anchor::start}, {x + 5, y_in + 16, Anchor::start}},
+              {x, (y_face + y_in) / 2}, g);
+    }
+    if (const Dimension* D = find(s, "D")) {
+        const int g = d.groups++;
+        const double x = xc - half + 40, y_break = (y_in + y_axis) / 2;
+        diameter_line(d, {x, y_in}, {x, y_axis}, d.cls("dim", "D"), g);
+        d.line({x - 6, y_break + 3}, {x + 6, y_break - 3}, d.cls("dim", "D"), g);  // broken: not to scale
+        label(d, *D, scale,
+              {{x + 6, y_break + 16, Anchor::start},
+               {x - 6, y_break + 16, Anchor::end},
+               {x + 6, y_axis + 16, Anchor::start}},
+              {x, y_break}, g);
+    }
+    if (Tj_dim) {
+        const int g = d.groups++;
+        const Point out = on_circle(R, 135), in = on_circle(ri, 135), u = unit_from(c, out);
+        d.line(in, out, d.cls("dim", "Tj"), g);
+        d.line(out, along(out, u, 14), d.cls("dim", "Tj"), g);
+        d.line(in, along(in, u, -12), d.cls("dim", "Tj"), g);
+        d.arrow(out, {-u.x, -u.y}, d.cls("arrow", "Tj"));
+        d.arrow(in, u, d.cls("arrow", "Tj"));
+        const Point end = along(out, u, 16);
+        label(d, *Tj_dim, scale, {{end.x - 2, end.y, Anchor::end}, {end.x, end.y - 6, Anchor::middle}}, end, g);
+    }
+    if (nps) {
+        const Point at = on_circle(R, 60);
+        label(d, *nps, scale,
+              {{at.x + 24, at.y - 18, Anchor::start},
+               {at.x + 34, at.y - 6, Anchor::start},
+               {at.x + 10, at.y - 26, Anchor::start}},
+              at, -1, true);
+    } else if (r) {
+        const int g = d.groups++;
+        const Point at = on_circle(ri, 60);
+        d.line(c, at, d.cls("dim", "r"), g);
+        d.arrow(at, unit_from(c, at), d.cls("arrow", "r"));
+        const Point out = on_circle(R, 60);
+        label(d, *r, scale,
+              {{out.x + 24, out.y - 18, Anchor::start},
+               {out.x + 34, out.y - 6, Anchor::start},
+               {out.x + 10, out.y - 26, Anchor::start}},
+              at, g, true);
+    }
+    if (weld) {
+        const Point at{xc + R + w_ / 3, y_face - w_ / 3};
+        label(d, *weld, scale,
+              {{at.x + 40, at.y - 28, Anchor::start},
+               {at.x + 50, at.y - 12, Anchor::start},
+               {at.x + 24, at.y - 44, Anchor::start}},
+              at, -1, true);
+    }
+}
+
+// ---- Rendering ----------------------------------------------------------------
+
+std::string svg_open(const char* title, double height, bool standalone)
+{
+    return std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"figure\" viewBox=\"0 0 ") + num(kWidth) +
+           " " + num(height) + "\"" +
+           (standalone ? " width=\"" + num(kWidth) + "\" height=\"" + num(height) + "\"" : "") +
+           " role=\"img\"><title>" + title + "</title>\n";
+}
+
+// The pieces of a horizontal or vertical line left between the labels over it.
+std::vector<Segment> broken_by_labels(Segment s, const Layout& layout)
+{
+    const bool vertical = s.a.x == s.b.x;
+    auto at = [&](Point p) { return vertical ? p.y : p.x; };
+    double from = std::min(at(s.a), at(s.b)), to = std::max(at(s.a), at(s.b));
+    std::vector<std::pair<double, double>> gaps;
+    for (const Label& l : layout.labels()) {
+        const Box b = l.box.grown(2);
+        if (crosses(s, b))
+            gaps.push_back(vertical ? std::pair{b.y0, b.y1} : std::pair{b.x0, b.x1});
+    }
+    std::sort(gaps.begin(), gaps.end());
+    std::vector<Segment> pieces;
+    auto piece = [&](double u0, double u1) {
+        if (u1 > u0)
+            pieces.push_back(vertical ? Segment{{s.a.x, u0}, {s.a.x, u1}} : Segment{{u0, s.a.y}, {u1, s.a.y}});
+    };
+    for (auto [g0, g1] : gaps) {
+        piece(from, std::min(g0, to));
+        from = std::max(from, g1);
+    }
+    piece(from, to);
+    return pieces;
+}
+
+std::string labels_svg(const Layout& layout)
+{
     std::string out;
-    double height = 0;
-
-    void line(double x1, double y1, double x2, double y2, const char* cls)
-    {
-        out += "<line class=\"" + std::string(cls) + "\" x1=\"" + num(x1) + "\" y1=\"" + num(y1) + "\" x2=\"" +
-               num(x2) + "\" y2=\"" + num(y2) + "\"/>\n";
+    for (const Label& l : layout.labels()) {
+        if (l.leader)
+            out += "<line class=\"leader\" x1=\"" + num(l.leader_line.a.x) + "\" y1=\"" + num(l.leader_line.a.y) +
+                   "\" x2=\"" + num(l.leader_line.b.x) + "\" y2=\"" + num(l.leader_line.b.y) + "\"/>\n";
+        if (l.focus) {
+            const Box b = l.box.grown(1);
+            out += "<rect class=\"focus-box\" x=\"" + num(b.x0) + "\" y=\"" + num(b.y0) + "\" width=\"" +
+                   num(b.x1 - b.x0) + "\" height=\"" + num(b.y1 - b.y0) + "\"/>\n";
+        }
+        out += "<text class=\"" + l.cls + (l.focus ? " focus" : "") + "\" x=\"" + num(l.x) + "\" y=\"" + num(l.y) +
+               "\" text-anchor=\"" + anchor_name(l.anchor) + "\">" + text::svg(l.text) + "</text>\n";
+        if (l.underlined)
+            out += "<line class=\"not-to-scale\" x1=\"" + num(l.box.x0) + "\" y1=\"" + num(l.y + 2) + "\" x2=\"" +
+                   num(l.box.x1) + "\" y2=\"" + num(l.y + 2) + "\"/>\n";
     }
-    void polygon(std::initializer_list<std::pair<double, double>> pts, const char* cls)
-    {
-        out += "<polygon class=\"" + std::string(cls) + "\" points=\"";
-        for (auto [x, y] : pts)
-            out += num(x) + "," + num(y) + " ";
-        out += "\"/>\n";
-    }
-    void text(double x, double y, const std::string& s, const char* anchor, const char* cls = "label")
-    {
-        out += "<text class=\"" + std::string(cls) + "\" x=\"" + num(x) + "\" y=\"" + num(y) + "\" text-anchor=\"" +
-               anchor + "\">" + text::svg(s) + "</text>\n";
-    }
-    void path(const std::string& d, const char* cls)
-    {
-        out += "<path class=\"" + std::string(cls) + "\" d=\"" + d + "\"/>\n";
-    }
-};
-
-std::string label_of(const Dimension& d) { return d.symbol + " = " + d.text; }
-
-// A diameter drawn from the axis in a half section.
-std::string half_label(const Dimension& d) { return d.symbol + "/2, " + label_of(d); }
-
-// A dimension between two points on a horizontal (or vertical) line, with
-// extension ticks at both ends and its label beside it.
-void horizontal_dimension(Canvas& c, double x1, double x2, double y, const std::string& label,
-                          const char* anchor = "middle", double label_dy = -4)
-{
-    c.line(x1, y, x2, y, "dim");
-    c.line(x1, y - 4, x1, y + 4, "dim");
-    c.line(x2, y - 4, x2, y + 4, "dim");
-    double x = std::string_view(anchor) == "middle"  ? (x1 + x2) / 2
-               : std::string_view(anchor) == "start" ? std::max(x1, x2) + 6
-                                                     : std::min(x1, x2) - 6;
-    c.text(x, y + (std::string_view(anchor) == "middle" ? label_dy : 4), label, anchor);
+    return out;
 }
 
-void vertical_dimension(Canvas& c, double x, double y1, double y2, const Dimension& d, const char* anchor = "start")
+const char* title_of(Component c)
 {
-    c.line(x, y1, x, y2, "dim");
-    c.line(x - 4, y1, x + 4, y1, "dim");
-    c.line(x - 4, y2, x + 4, y2, "dim");
-    c.text(std::string_view(anchor) == "start" ? x + 6 : x - 6, (y1 + y2) / 2 + 4, label_of(d), anchor);
+    return c == Component::head     ? "Flat head with a central opening"
+           : c == Component::jacket ? "Half-pipe jacket on its cylinder"
+                                    : "Limpet coil on its cylinder";
 }
 
-// Sizes as drawn: the given ones, or in a schematic sketch at least 5 % of
-// the largest so that every part shows.
-struct Sizes {
-    const Sketch& s;
-    bool scaled;
-    double largest = 0;
-
-    double operator()(const char* symbol, double fallback) const
-    {
-        const Dimension* d = find(s, symbol);
-        double v = d ? d->size : fallback * largest;
-        return scaled ? v : std::max(v, 0.05 * largest);
-    }
-};
-
-constexpr double kWidth = 640, kHeight = 360;
-
-std::string svg_open(const char* title, double height)
+// Words of a text in lines no wider than `width` at `size`.
+std::vector<std::string> wrapped(const std::string& text, double size, double width)
 {
-    return "<svg xmlns=\"http://www.w3.org/2000/svg\" class=\"figure\" viewBox=\"0 0 " + num(kWidth) + " " +
-           num(height) + "\" role=\"img\"><title>" + title + "</title>\n";
+    std::vector<std::string> lines(1);
+    std::size_t i = 0;
+    while (i < text.size()) {
+        std::size_t end = text.find(' ', i);
+        end = end == std::string::npos ? text.size() : end;
+        const std::string word = text.substr(i, end - i);
+        const std::string joined = lines.back().empty() ? word : lines.back() + " " + word;
+        if (lines.back().empty() || text_width(joined, size) <= width)
+            lines.back() = joined;
+        else
+            lines.push_back(word);
+        i = end + 1;
+    }
+    return lines;
 }
 
-// The flat head in half section through the axis, opening at the left:
-// the head plate, the shell hub below it and the nozzle hub above it.
-Canvas head_sketch(const Sketch& s, bool scaled, double largest)
-{
-    Sizes at{s, scaled, largest};
-    double A = at("A", 1), Bn = at("Bn", 0.5), t = at("t", 0.08);
-    double g0s = at("g0s", 0.02), g1s = std::max(at("g1s", 0.03), g0s), hs = at("hs", 0.06);
-    bool nozzle = find(s, "hn") != nullptr;
-    double g0n = nozzle ? at("g0n", 0.02) : 0, g1n = nozzle ? std::max(at("g1n", 0.03), g0n) : 0;
-    double hn = nozzle ? at("hn", 0.06) : 0;
-    double shell = std::max(hs, 0.08 * A), neck = nozzle ? std::max(hn, 0.06 * A) : 0;
-
-    // Model: r from the axis to A/2, z upwards from the head's lower face.
-    double r_max = A / 2, z_min = -(hs + shell), z_max = t + hn + neck;
-    double k = std::min(430 / r_max, 250 / (z_max - z_min));
-    double x0 = 90, y0 = 40 + z_max * k;  // the axis at x0, z = 0 at y0
-    auto X = [&](double r) { return x0 + r * k; };
-    auto Y = [&](double z) { return y0 - z * k; };
-
-    Canvas c;
-    c.line(X(0), Y(z_max) - 10, X(0), Y(z_min) + 10, "axis");
-    c.text(X(0) + 4, Y(z_max) - 2, "axis", "start", "note");
-    // Head plate with the shell hub below it.
-    c.polygon({{X(Bn / 2), Y(t)},
-               {X(r_max), Y(t)},
-               {X(r_max), Y(z_min)},
-               {X(r_max - g0s), Y(z_min)},
-               {X(r_max - g0s), Y(-hs)},
-               {X(r_max - g1s), Y(0)},
-               {X(Bn / 2), Y(0)}},
-              "part");
-    c.line(X(r_max - 1.5 * g0s), Y(z_min), X(r_max + 0.5 * g0s), Y(z_min), "break");
-    if (nozzle) {
-        c.polygon({{X(Bn / 2), Y(t)},
-                   {X(Bn / 2 + g1n), Y(t)},
-                   {X(Bn / 2 + g0n), Y(t + hn)},
-                   {X(Bn / 2 + g0n), Y(z_max)},
-                   {X(Bn / 2), Y(z_max)}},
-                  "part");
-        c.line(X(Bn / 2 - 0.5 * g0n), Y(z_max), X(Bn / 2 + 1.5 * g0n), Y(z_max), "break");
-    }
-
-    // Dimensions.
-    double right = X(r_max) + 18;
-    if (auto d = find(s, "A"))
-        horizontal_dimension(c, X(0), X(r_max), Y(z_min) + 36, half_label(*d), "start");
-    if (auto d = find(s, "Bn"))
-        horizontal_dimension(c, X(0), X(Bn / 2), Y(z_max) - 14, half_label(*d));
-    if (auto d = find(s, "t"))
-        vertical_dimension(c, right, Y(t), Y(0), *d);
-    if (auto d = find(s, "hs"))
-        vertical_dimension(c, right, Y(0), Y(-hs), *d);
-    if (auto d = find(s, "g1s"))
-        horizontal_dimension(c, X(r_max - g1s), X(r_max), Y(0) + 20, label_of(*d), "end");
-    if (auto d = find(s, "g0s"))
-        horizontal_dimension(c, X(r_max - g0s), X(r_max), Y(z_min) + 14, label_of(*d), "end");
-    if (nozzle) {
-        double left = X(Bn / 2) - 14;
-        if (auto d = find(s, "hn"))
-            vertical_dimension(c, left, Y(t + hn), Y(t), *d, "end");
-        if (auto d = find(s, "g1n"))
-            horizontal_dimension(c, X(Bn / 2), X(Bn / 2 + g1n), Y(t) - 8, label_of(*d), "start");
-        if (auto d = find(s, "g0n"))
-            horizontal_dimension(c, X(Bn / 2), X(Bn / 2 + g0n), Y(z_max) + 14, label_of(*d), "start");
-    }
-    c.height = Y(z_min) + 50;
-    return c;
-}
-
-// A half-pipe jacket or limpet coil on its shell, in section through the
-// shell's axis: a length of the wall with one pipe and its fillet welds.
-// The shell's axis lies far below; D is shown to it with a break.
-Canvas jacket_sketch(const Sketch& s, bool scaled, double largest)
-{
-    // The pipe's outside radius: of a standard pipe, or the formed radius r
-    // plus the wall.
-    const Dimension *nps = find(s, "NPS"), *r = find(s, "r"), *Tj_given = find(s, "Tj");
-    double Rp = nps ? nps->size : r ? r->size + (Tj_given ? Tj_given->size : 0) : 0.05 * largest;
-    // The detail is drawn to its own scale when the whole is not to scale.
-    double local = scaled ? largest : Rp * 4;
-    Sizes detail{s, scaled, local};
-    double ts = detail("ts", 0.1), Tj = std::min(detail("Tj", 0.05), 0.6 * Rp), w = detail("weld", 0.05);
-
-    double half = 2.2 * Rp;  // the length of wall shown on each side of the pipe
-    double k = std::min(250 / half, 200 / (Rp + ts + 0.4 * Rp));
-    double xc = 300, y_out = 30 + Rp * k;  // pipe centre on the shell's outer face
-    auto X = [&](double u) { return xc + u * k; };
-    auto Y = [&](double v) { return y_out - v * k; };
-
-    Canvas c;
-    c.polygon({{X(-half), Y(0)}, {X(half), Y(0)}, {X(half), Y(-ts)}, {X(-half), Y(-ts)}}, "part");
-    // The half pipe: outer and inner semicircles.
-    std::string d = "M" + num(X(-Rp)) + "," + num(Y(0)) + " A" + num(Rp * k) + "," + num(Rp * k) + " 0 0 1 " +
-                    num(X(Rp)) + "," + num(Y(0)) + " L" + num(X(Rp - Tj)) + "," + num(Y(0)) + " A" +
-                    num((Rp - Tj) * k) + "," + num((Rp - Tj) * k) + " 0 0 0 " + num(X(-(Rp - Tj))) + "," + num(Y(0)) +
-                    " Z";
-    c.path(d, "part");
-    for (double side : {-1.0, 1.0})
-        c.polygon({{X(side * Rp), Y(0)}, {X(side * (Rp + w)), Y(0)}, {X(side * Rp), Y(w)}}, "weld");
-
-    // The shell's axis, D/2 below the inner face.
-    double y_axis = Y(-ts) + 90;
-    c.line(X(-half), y_axis, X(half), y_axis, "axis");
-    c.text(X(half), y_axis - 4, "shell axis", "end", "note");
-
-    if (auto dim = find(s, "D")) {
-        double x = X(-half) + 40;
-        c.line(x, Y(-ts), x, y_axis, "dim");
-        c.line(x - 4, Y(-ts), x + 4, Y(-ts), "dim");
-        c.line(x - 5, (Y(-ts) + y_axis) / 2 - 3, x + 5, (Y(-ts) + y_axis) / 2 + 3, "dim");  // break
-        c.text(x + 6, (Y(-ts) + y_axis) / 2 + 18, half_label(*dim), "start");
-    }
-    if (auto dim = find(s, "ts"))
-        vertical_dimension(c, X(half) + 14, Y(0), Y(-ts), *dim);
-    if (nps)
-        horizontal_dimension(c, X(0), X(Rp), Y(0) - 10, label_of(*nps), "middle", -4);
-    else if (r)
-        horizontal_dimension(c, X(0), X(Rp - Tj), Y(0) - 10, label_of(*r), "middle", -4);
-    if (auto dim = find(s, "Tj"))
-        horizontal_dimension(c, X(-Rp), X(-(Rp - Tj)), Y(Rp * 0.15), label_of(*dim), "end");
-    if (auto dim = find(s, "weld"))
-        horizontal_dimension(c, X(Rp), X(Rp + w), Y(0) + 14 + ts * k, label_of(*dim), "start");
-    c.line(X(0), Y(Rp) - 8, X(0), Y(-ts) + 8, "axis");
-    c.height = y_axis + 20;
-    return c;
-}
+// ---- The plot ---------------------------------------------------------------------
 
 // A tick step of 1, 2 or 5 times a power of ten, about a fifth of the span.
 double nice_step(double span)
@@ -247,18 +538,81 @@ std::string tick_text(double v, double step)
     return significant(v, 6);
 }
 
+struct PlotArea {
+    double left = 78, right = kWidth - 78, top = 30, bottom = 270;
+};
+
+// A text that stays where it is put: a tick, an axis title, the legend.
+void fixed_text(Drawing& d, double x, double y, const std::string& s, Anchor a, const char* cls, double size)
+{
+    Label l = text_label(s, cls, size);
+    l.x = x, l.y = y, l.anchor = a, l.box = text_box(s, size, x, y, a);
+    d.layout.fixed(l.box);
+    d.layout.labels().push_back(std::move(l));
+}
+
+void ticks(const Axis& a, auto place)
+{
+    for (int i = 0; a.step > 0 && i <= 20; ++i) {
+        double v = a.low + i * a.step;
+        if (v > a.high + a.step * 1e-6)
+            break;
+        place(v);
+    }
+}
+
+void mark_labels(Drawing& d, const Plot& p, const PlotArea& f, auto X, auto Y)
+{
+    for (const Mark& m : p.marks) {
+        if (!std::isfinite(m.value))
+            continue;
+        const int g = d.groups++;
+        Label l = text_label(m.label, "mark-label", 11);
+        if (m.vertical) {
+            const double x = X(m.value);
+            std::vector<Spot> spots{{x + 4, f.top + 12, Anchor::start},
+                                    {x - 4, f.top + 12, Anchor::end},
+                                    {x + 4, f.top - 6, Anchor::start},
+                                    {x - 4, f.top - 6, Anchor::end}};
+            for (double y = f.top + 26; y < f.bottom - 4; y += 14)
+                spots.insert(spots.end(), {{x + 4, y, Anchor::start}, {x - 4, y, Anchor::end}});
+            d.layout.place(std::move(l), spots, {x, f.top + 8}, g);
+        } else {
+            const double y = Y(m);
+            std::vector<Spot> spots{{f.right - 4, y - 4, Anchor::end},
+                                    {f.right - 4, y + 13, Anchor::end},
+                                    {f.left + 4, y - 4, Anchor::start},
+                                    {f.left + 4, y + 13, Anchor::start}};
+            for (double x = f.right - 60; x > f.left + 60; x -= 40)
+                spots.insert(spots.end(), {{x, y - 4, Anchor::end}, {x, y + 13, Anchor::end}});
+            d.layout.place(std::move(l), spots, {f.right - 4, y}, g);
+        }
+    }
+}
+
 }  // namespace
 
-bool to_scale(const Sketch& s)
+std::vector<std::string> not_to_scale(const Sketch& s) { return sketch_figure(s).not_to_scale; }
+
+std::string sketch_caption(const Sketch& s)
 {
-    double smallest = 0, largest = 0;
-    for (const Dimension& d : s.dimensions) {
-        if (!(d.size > 0) || !std::isfinite(d.size))
-            continue;
-        smallest = smallest == 0 ? d.size : std::min(smallest, d.size);
-        largest = std::max(largest, d.size);
-    }
-    return largest > 0 && smallest >= 0.02 * largest;
+    if (std::none_of(s.dimensions.begin(), s.dimensions.end(), [](const Dimension& d) { return !d.text.empty(); }))
+        return std::string("What each dimension key measures, on a usual ") +
+               (s.component == Component::head ? "flat head with a central opening, in half section through the axis."
+                : s.component == Component::jacket
+                    ? "half-pipe jacket: a length of the cylinder wall with one pipe, in section."
+                    : "limpet coil: a length of the cylinder wall with one coil, in section.");
+    const std::vector<std::string> enlarged = not_to_scale(s);
+    std::string out = s.component == Component::head
+                          ? "Half section through the axis, drawn to scale"
+                          : "A length of the cylinder wall with one pipe, in section, drawn to scale; the "
+                            "cylinder's axis, D/2 away, is drawn nearer (broken dimension)";
+    if (enlarged.empty())
+        return out + ".";
+    out += ". Not to scale: ";
+    for (std::size_t i = 0; i < enlarged.size(); ++i)
+        out += (i ? ", " : "") + enlarged[i];
+    return out + " (underlined; under 1 mm or out of proportion at this scale, drawn larger).";
 }
 
 Axis axis_of(const std::vector<double>& values)
@@ -283,66 +637,117 @@ Axis axis_of(const std::vector<double>& values)
     return {std::floor(low / step) * step, std::ceil(high / step) * step, step};
 }
 
-std::string sketch_svg(const Sketch& s)
+const char* figure_style()
 {
-    double largest = 0;
-    for (const Dimension& d : s.dimensions)
-        if (d.size > 0 && std::isfinite(d.size))
-            largest = std::max(largest, d.size);
-    if (largest == 0)
-        largest = 1;
-    bool scaled = to_scale(s);
-    Canvas c = s.component == Component::head ? head_sketch(s, scaled, largest) : jacket_sketch(s, scaled, largest);
-    return svg_open(s.component == Component::head     ? "Flat head with a central opening"
-                    : s.component == Component::jacket ? "Half-pipe jacket on its shell"
-                                                       : "Limpet coil on its shell",
-                    c.height) +
-           c.out + "</svg>";
+    return R"(svg .part { fill: #ccc; stroke: #000; stroke-width: 1.5; }
+svg .weld { fill: #000; stroke: #000; }
+svg .axis { stroke: #000; stroke-width: 0.8; stroke-dasharray: 12 3 2 3; fill: none; }
+svg .break { stroke: #000; stroke-width: 1; stroke-dasharray: 4 2; }
+svg .junction { stroke: #000; stroke-width: 0.6; stroke-dasharray: 3 2; }
+svg .dim, svg .extension, svg .leader { stroke: #000; stroke-width: 0.7; }
+svg .arrow { fill: #000; stroke: none; }
+svg .not-to-scale { stroke: #000; stroke-width: 1.4; }
+svg .frame { stroke: #000; stroke-width: 1; }
+svg .grid { stroke: #ccc; stroke-width: 0.5; }
+svg .mark { stroke: #000; stroke-width: 1; stroke-dasharray: 6 4; }
+svg .series { fill: none; stroke: #000; stroke-width: 2; }
+svg .s1 { stroke-dasharray: 8 4; stroke: #444; }
+svg .s2 { stroke-dasharray: 2 3; }
+svg text { font-family: "DejaVu Sans", Arial, sans-serif; font-size: 12px; fill: #000; font-kerning: none; }
+svg text.tick, svg text.note, svg text.mark-label { font-size: 11px; }
+svg text.note { font-style: italic; }
+svg .dim.focus, svg .weld.focus { stroke: #b00020; stroke-width: 2; }
+svg .arrow.focus, svg .weld.focus, svg text.focus { fill: #b00020; }
+svg .focus-box { fill: #fff3b0; stroke: #b00020; stroke-width: 1; }
+)";
 }
 
-std::string plot_svg(const Plot& p)
+Figure sketch_figure(const Sketch& s)
 {
-    constexpr double left = 78, right = kWidth - 78, top = 24, bottom = kHeight - 92;
+    Drawing d;
+    d.focus = s.focus;
+    Scale scale;
+    if (s.component == Component::head)
+        head_sketch(d, s, scale);
+    else
+        jacket_sketch(d, s, scale);
+    d.place_labels();
+    const double height = std::ceil(d.layout.extent().y1 + 8);
+    Figure f;
+    for (const Segment& line : d.centre_lines)
+        for (const Segment& piece : broken_by_labels(line, d.layout))
+            d.out += "<line class=\"axis\" x1=\"" + num(piece.a.x) + "\" y1=\"" + num(piece.a.y) + "\" x2=\"" +
+                     num(piece.b.x) + "\" y2=\"" + num(piece.b.y) + "\"/>\n";
+    f.svg = svg_open(title_of(s.component), height, false) + d.out + labels_svg(d.layout) + "</svg>";
+    f.width = kWidth, f.height = height;
+    f.layout = std::move(d.layout);
+    f.not_to_scale = std::move(scale.enlarged);
+    return f;
+}
+
+std::string sketch_svg(const Sketch& s) { return sketch_figure(s).svg; }
+
+std::string standalone_sketch_svg(const Sketch& s)
+{
+    Figure f = sketch_figure(s);
+    std::string notes;
+    double y = f.height + 10;
+    for (const std::string& line : wrapped(sketch_caption(s), 11, kWidth - 20)) {
+        notes += "<text class=\"note\" x=\"10\" y=\"" + num(y) + "\">" + text::svg(line) + "</text>\n";
+        y += 14;
+    }
+    const std::size_t body = f.svg.find("</title>\n") + 9;
+    return svg_open(title_of(s.component), y, true) + "<style>\n" + figure_style() +
+           "</style>\n<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>\n" +
+           f.svg.substr(body, f.svg.size() - body - 6) + notes + "</svg>\n";
+}
+
+Figure plot_figure(const Plot& p)
+{
+    const PlotArea f;
     std::vector<double> xs = p.x, ys_left, ys_right;
     for (const Series& s : p.series)
         (s.right_axis ? ys_right : ys_left).insert((s.right_axis ? ys_right : ys_left).end(), s.y.begin(), s.y.end());
     for (const Mark& m : p.marks)
         (m.vertical ? xs : m.right_axis ? ys_right : ys_left).push_back(m.value);
-    Axis ax = axis_of(xs), ayl = axis_of(ys_left), ayr = axis_of(ys_right);
-    auto X = [&](double v) { return left + (v - ax.low) / (ax.high - ax.low) * (right - left); };
-    auto Y = [&](const Axis& a, double v) { return bottom - (v - a.low) / (a.high - a.low) * (bottom - top); };
+    const Axis ax = axis_of(xs), ayl = axis_of(ys_left), ayr = axis_of(ys_right);
+    auto X = [&](double v) { return f.left + (v - ax.low) / (ax.high - ax.low) * (f.right - f.left); };
+    auto Y = [&](const Axis& a, double v) { return f.bottom - (v - a.low) / (a.high - a.low) * (f.bottom - f.top); };
 
-    Canvas c;
-    c.out = svg_open("Plot", kHeight);
-    c.line(left, bottom, right, bottom, "frame");
-    c.line(left, top, left, bottom, "frame");
-    auto ticks = [&](const Axis& a, auto place) {
-        for (int i = 0; a.step > 0 && i <= 20; ++i) {
-            double v = a.low + i * a.step;
-            if (v > a.high + a.step * 1e-6)
-                break;
-            place(v);
-        }
+    Drawing d;
+    auto frame = [&](Point a, Point b) { d.line(a, b, "frame"); };
+    auto grid = [&](Point a, Point b) {
+        d.out += "<line class=\"grid\" x1=\"" + num(a.x) + "\" y1=\"" + num(a.y) + "\" x2=\"" + num(b.x) + "\" y2=\"" +
+                 num(b.y) + "\"/>\n";
     };
+    frame({f.left, f.bottom}, {f.right, f.bottom});
+    frame({f.left, f.top}, {f.left, f.bottom});
+    double last_tick = -INFINITY;
     ticks(ax, [&](double v) {
-        c.line(X(v), bottom, X(v), bottom + 5, "frame");
-        c.line(X(v), top, X(v), bottom, "grid");
-        c.text(X(v), bottom + 18, tick_text(v, ax.step), "middle", "tick");
+        frame({X(v), f.bottom}, {X(v), f.bottom + 5});
+        grid({X(v), f.top}, {X(v), f.bottom});
+        const std::string s = tick_text(v, ax.step);
+        const Box b = text_box(s, 11, X(v), f.bottom + 18, Anchor::middle);
+        if (b.x0 > last_tick + 4) {  // else too crowded: every other one
+            fixed_text(d, X(v), f.bottom + 18, s, Anchor::middle, "tick", 11);
+            last_tick = b.x1;
+        }
     });
     ticks(ayl, [&](double v) {
-        c.line(left - 5, Y(ayl, v), left, Y(ayl, v), "frame");
-        c.line(left, Y(ayl, v), right, Y(ayl, v), "grid");
-        c.text(left - 8, Y(ayl, v) + 4, tick_text(v, ayl.step), "end", "tick");
+        frame({f.left - 5, Y(ayl, v)}, {f.left, Y(ayl, v)});
+        grid({f.left, Y(ayl, v)}, {f.right, Y(ayl, v)});
+        fixed_text(d, f.left - 8, Y(ayl, v) + 4, tick_text(v, ayl.step), Anchor::end, "tick", 11);
     });
-    bool has_right = !ys_right.empty();
+    const bool has_right = !ys_right.empty();
     if (has_right) {
-        c.line(right, top, right, bottom, "frame");
+        frame({f.right, f.top}, {f.right, f.bottom});
         ticks(ayr, [&](double v) {
-            c.line(right, Y(ayr, v), right + 5, Y(ayr, v), "frame");
-            c.text(right + 8, Y(ayr, v) + 4, tick_text(v, ayr.step), "start", "tick");
+            frame({f.right, Y(ayr, v)}, {f.right + 5, Y(ayr, v)});
+            fixed_text(d, f.right + 8, Y(ayr, v) + 4, tick_text(v, ayr.step), Anchor::start, "tick", 11);
         });
     }
-    c.text((left + right) / 2, bottom + 38, p.x_label + " (" + p.x_unit + ")", "middle", "axis-label x-axis");
+    fixed_text(d, (f.left + f.right) / 2, f.bottom + 38, p.x_label + " (" + p.x_unit + ")", Anchor::middle,
+               "axis-label x-axis", 12);
     std::string left_name, right_name;
     for (const Series& s : p.series) {
         std::string& name = s.right_axis ? right_name : left_name;
@@ -351,52 +756,71 @@ std::string plot_svg(const Plot& p)
         else
             name += (name.empty() ? "" : ", ") + s.name + (s.unit.empty() ? "" : " (" + s.unit + ")");
     }
-    c.out += "<text class=\"axis-label y-axis\" transform=\"translate(16," + num((top + bottom) / 2) +
-             ") rotate(-90)\" text-anchor=\"middle\">" + text::svg(left_name) + "</text>\n";
+    // The axes' titles, turned: their boxes stand upright beside the axes.
+    auto y_title = [&](double x, const std::string& name) {
+        const double w = text_width(name, 12), mid = (f.top + f.bottom) / 2;
+        d.out += "<text class=\"axis-label y-axis\" transform=\"translate(" + num(x) + "," + num(mid) +
+                 ") rotate(-90)\" text-anchor=\"middle\">" + text::svg(name) + "</text>\n";
+        d.layout.fixed({x - 12 * 0.93, mid - w / 2, x + 12 * 0.24, mid + w / 2});
+    };
+    y_title(18, left_name);
     if (has_right)
-        c.out += "<text class=\"axis-label y-axis\" transform=\"translate(" + num(kWidth - 10) + "," +
-                 num((top + bottom) / 2) + ") rotate(-90)\" text-anchor=\"middle\">" + text::svg(right_name) +
-                 "</text>\n";
+        y_title(kWidth - 8, right_name);
 
     // Series: a line broken where a point is missing, and a symbol per point.
     static const char* kLine[] = {"series s0", "series s1", "series s2"};
     for (std::size_t k = 0; k < p.series.size(); ++k) {
         const Series& s = p.series[k];
         const Axis& a = s.right_axis ? ayr : ayl;
-        std::string d;
+        std::string path;
         bool pen = false;
+        Point last;
         for (std::size_t i = 0; i < s.y.size() && i < p.x.size(); ++i) {
             if (!std::isfinite(s.y[i]) || !std::isfinite(p.x[i])) {
                 pen = false;
                 continue;
             }
-            d += (pen ? " L" : " M") + num(X(p.x[i])) + "," + num(Y(a, s.y[i]));
-            pen = true;
+            const Point at{X(p.x[i]), Y(a, s.y[i])};
+            if (pen)
+                d.layout.line({last, at});
+            path += (pen ? " L" : " M") + num(at.x) + "," + num(at.y);
+            pen = true, last = at;
         }
-        c.path(d.empty() ? "M0,0" : d, kLine[k % 3]);
+        d.out += "<path class=\"" + std::string(kLine[k % 3]) + "\" d=\"" + (path.empty() ? "M0,0" : path) + "\"/>\n";
     }
-    // Marks: a dashed line across the plot and its label.
+    // Marks: a dashed line across the plot, its label placed clear of the rest.
+    int group = 0;
     for (const Mark& m : p.marks) {
         if (!std::isfinite(m.value))
             continue;
-        if (m.vertical) {
-            c.line(X(m.value), top, X(m.value), bottom, "mark");
-            c.text(X(m.value) + 3, top + 10, m.label, "start", "mark-label");
-        } else {
-            const Axis& a = m.right_axis ? ayr : ayl;
-            c.line(left, Y(a, m.value), right, Y(a, m.value), "mark");
-            c.text(right - 4, Y(a, m.value) - 4, m.label, "end", "mark-label");
-        }
+        const Axis& a = m.right_axis ? ayr : ayl;
+        if (m.vertical)
+            d.line({X(m.value), f.top}, {X(m.value), f.bottom}, "mark", group++);
+        else
+            d.line({f.left, Y(a, m.value)}, {f.right, Y(a, m.value)}, "mark", group++);
     }
-    // Legend below the axis title.
-    double lx = left;
+    d.groups = 0;
+    mark_labels(d, p, f, X, [&](const Mark& m) { return Y(m.right_axis ? ayr : ayl, m.value); });
+    // The legend below the axis title, in as many rows as it takes.
+    double lx = f.left, ly = f.bottom + 62;
     for (std::size_t k = 0; k < p.series.size(); ++k) {
-        c.path("M" + num(lx) + "," + num(kHeight - 22) + " L" + num(lx + 30) + "," + num(kHeight - 22), kLine[k % 3]);
-        std::string name = p.series[k].name + (p.series[k].right_axis ? " (right axis)" : "");
-        c.text(lx + 36, kHeight - 18, name, "start", "legend");
-        lx += 60 + 6.5 * static_cast<double>(name.size());
+        const std::string name = p.series[k].name + (p.series[k].right_axis ? " (right axis)" : "");
+        const double w = 36 + text_width(name, 12);
+        if (lx > f.left && lx + w > kWidth - 8)
+            lx = f.left, ly += 18;
+        d.out += "<path class=\"" + std::string(kLine[k % 3]) + "\" d=\"M" + num(lx) + "," + num(ly - 4) + " L" +
+                 num(lx + 30) + "," + num(ly - 4) + "\"/>\n";
+        fixed_text(d, lx + 36, ly, name, Anchor::start, "legend", 12);
+        lx += w + 24;
     }
-    return c.out + "</svg>";
+    Figure out;
+    out.height = std::ceil(std::max(ly + 10, d.layout.extent().y1 + 6));
+    out.width = kWidth;
+    out.svg = svg_open("Plot", out.height, false) + d.out + labels_svg(d.layout) + "</svg>";
+    out.layout = std::move(d.layout);
+    return out;
 }
+
+std::string plot_svg(const Plot& p) { return plot_figure(p).svg; }
 
 }  // namespace tx14::sheet

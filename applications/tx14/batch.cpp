@@ -18,15 +18,16 @@
 #include <utility>
 #include <vector>
 
-#include "analysis.hpp"
 #include "calculation_sheet.hpp"
-#include "cp1252.hpp"
 #include "csv.hpp"
 #include "escape.hpp"
 #include "item.hpp"
 #include "output_file.hpp"
 #include "render.hpp"
+#include "sheet_info.hpp"
 #include "text_file.hpp"
+#include "txappendix14_text.hpp"
+#include "verdict.hpp"
 
 namespace tx14::cli {
 namespace {
@@ -142,10 +143,13 @@ private:
 
 bool is_known_key(std::string_view key)
 {
-    if (std::find(std::begin(items::kCommonKeys), std::end(items::kCommonKeys), key) != std::end(items::kCommonKeys) ||
-        key == items::kDesignationKey)
+    if (std::find(std::begin(kCommonKeys), std::end(kCommonKeys), key) != std::end(kCommonKeys) ||
+        key == kDesignationKey)
         return true;
-    for (const KindKeys& k : items::kinds()) {
+    for (const SheetKey& s : kSheetKeys)
+        if (s.name == key)
+            return true;
+    for (const KindKeys& k : kinds()) {
         for (const NumberKey& n : k.numbers)
             if (n.name == key)
                 return true;
@@ -164,15 +168,17 @@ std::string all_keys()
         if (seen.insert(k).second)
             s += (s.empty() ? "" : ", ") + std::string(k);
     };
-    for (std::string_view k : items::kCommonKeys)
+    for (std::string_view k : kCommonKeys)
         add(k);
-    for (const KindKeys& kind : items::kinds()) {
+    for (const KindKeys& kind : kinds()) {
         for (const TextKey& t : kind.texts)
             add(t.name);
         for (const NumberKey& n : kind.numbers)
             add(n.name);
     }
-    add(items::kDesignationKey);
+    add(kDesignationKey);
+    for (const SheetKey& k : kSheetKeys)
+        add(k.name);
     return s;
 }
 
@@ -225,6 +231,7 @@ struct Batch {
     std::vector<std::string> header;       // the keys of the columns
     std::array<std::size_t, 5> columns{};  // of item, kind, code, units, description: or none
     SheetSource sheets;
+    std::vector<SheetInfoText> sheet_texts;  // of --sheet-info: for every row whose cell is empty
 };
 
 constexpr std::array<std::string_view, 5> kEchoed = {"item", "kind", "code", "units", "description"};
@@ -245,23 +252,23 @@ constexpr std::size_t kRowsAtATime = 8;
 // What a thread keeps from row to row, and the rows it works on: a cache
 // line of its own, as the threads' workshops lie side by side.
 struct alignas(64) Workshop {
-    std::array<std::optional<Item>, kRowsAtATime> items;  // empty: the row is wrong
-    std::array<std::optional<Outcome>, kRowsAtATime> outcomes;
+    std::array<std::optional<SourceItem>, kRowsAtATime> items;  // empty: the row is wrong
+    std::array<std::optional<Outcome>, kRowsAtATime> outcomes;  // empty or refused: the row is wrong
     std::vector<Entry> entries;
     std::vector<std::string> unquoted;  // cells that held ""
     std::string scratch;
     std::string where;  // the row, for messages about it as a whole
     std::vector<UnitCells> unit_cells;
 
-    const std::array<std::string, 3>& unit_cells_of(const Item& item)
+    const std::array<std::string, 3>& unit_cells_of(const Outcome& o)
     {
         for (const UnitCells& u : unit_cells)
-            if (u.units == item.units.get() && u.kind == item.kind)
+            if (u.units == o.units.get() && u.kind == o.keys->kind)
                 return u.cells;
-        UnitCells& u = unit_cells.emplace_back(UnitCells{item.units.get(), item.kind, {}});
-        const auto& results = item.keys().results;
+        UnitCells& u = unit_cells.emplace_back(UnitCells{o.units.get(), o.keys->kind, {}});
+        const auto& results = o.keys->results;
         for (std::size_t i = 0; i < results.size() && i < u.cells.size(); ++i)
-            u.cells[i] = text::csv_cell(to_utf8(item.units->label(results[i].quantity)));
+            u.cells[i] = text::csv_cell(to_utf8(o.units->label(results[i].quantity)));
         return u.cells;
     }
 };
@@ -275,7 +282,7 @@ void append_number(std::string& s, T v)
 }
 
 // Builds the row's item from its cells; its messages stay with the row.
-void build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w, std::optional<Item>& item)
+void build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w, std::optional<SourceItem>& item)
 {
     const std::string& file = batch.file;
     std::string& where = w.where;
@@ -300,33 +307,46 @@ void build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w, st
                 text = w.unquoted.emplace_back(text);
             w.entries.push_back({batch.header[i], f.line, f.column, text, true});
         }
+        const std::size_t cells = w.entries.size();
+        for (const SheetInfoText& t : batch.sheet_texts)
+            if (std::none_of(w.entries.begin(), w.entries.begin() + static_cast<std::ptrdiff_t>(cells),
+                             [&](const Entry& e) { return e.key == t.key; }))
+                w.entries.push_back({t.key, t.where.line, t.where.column, std::string_view(t.text), false});
         item = build_item(w.entries, file, where, batch.base, units, row.diags);
+        for (std::size_t i = cells; item && i < item->where.size(); ++i)
+            item->where[i].file = batch.options.sheet_info->string();
     }
-    if (row.diags.empty() && (!item || item->warnings.empty()))
+}
+
+// The row's messages: the entry's findings, then its warnings, each
+// preceded by the row.
+void finish_messages(Row& row, const Batch& batch, const std::optional<SourceItem>& item,
+                     const std::optional<Outcome>& o)
+{
+    if (o && item)
+        for (const Finding& warning : o->warnings)
+            row.diags.push_back({item->position_of(warning.key), "warning: " + warning.message});
+    if (row.diags.empty())
         return;
     const std::string prefix = "row " + std::to_string(row.number) + ": ";
     for (Diagnostic& d : row.diags) {
-        if (d.where.line == 0 && d.where.file == where)
-            d.where = {file, row.line, 1};
+        if (d.where.line == 0)
+            d.where = {batch.file, row.line, 1};
         d.message = prefix + d.message;
     }
-    if (item)
-        for (const Diagnostic& warning : item->warnings)
-            row.diags.push_back({warning.where, prefix + "warning: " + warning.message});
 }
 
-// The texts of reasons or notes in one cell.
-std::string joined(const std::vector<RecordedNote>& list)
+// The texts of the reasons or the notes in one cell.
+std::string joined(const ResultsRecord& rec, bool reasons)
 {
     std::string s;
-    for (const RecordedNote& n : list)
-        s += (s.empty() ? "" : "; ") + n.text;
+    for (int i = 0; i < (reasons ? rec.reason_count : rec.note_count); ++i)
+        s += (s.empty() ? "" : "; ") + to_utf8(reasons ? rec.reason_text(i) : rec.note_text(i));
     return s;
 }
 
 // The row's line of the results.
-void write_result(Row& row, const Batch& batch, Workshop& w, const std::optional<Item>& item,
-                  const std::optional<Outcome>& outcome)
+void write_result(Row& row, const Batch& batch, Workshop& w, const std::optional<Outcome>& outcome)
 {
     std::string& s = row.result;
     s.clear();
@@ -341,10 +361,11 @@ void write_result(Row& row, const Batch& batch, Workshop& w, const std::optional
         cell(echoed);
     }
     s += ',';
-    if (!outcome) {
+    const bool ran = outcome && outcome->ran();
+    if (!ran) {
         s += "bad row,,,,";
     } else {
-        const Record& rec = outcome->record;
+        const ResultsRecord& rec = outcome->record;
         s += outcome->fatal_errors > 0 ? "fatal input errors," : "analysed,";
         append_number(s, outcome->fatal_errors);
         s += ',';
@@ -362,24 +383,24 @@ void write_result(Row& row, const Batch& batch, Workshop& w, const std::optional
     }
     s += ',';
     cell(4);
-    for (const KindKeys& k : items::kinds())
+    for (const KindKeys& k : kinds())
         for (std::size_t i = 0; i < k.results.size(); ++i) {
             std::optional<float> value;
-            if (outcome && item->kind == k.kind)
-                value = shown_result(*item, i, *outcome);
+            if (ran && outcome->keys->kind == k.kind)
+                value = shown_result(*outcome, i);
             s += ',';
             if (value) {
                 append_number(s, *value);
                 s += ',';
-                s += w.unit_cells_of(*item)[i];
+                s += w.unit_cells_of(*outcome)[i];
             } else {
                 s += ',';
             }
         }
-    for (auto list : {&Record::reasons, &Record::notes}) {
+    for (bool reasons : {true, false}) {
         s += ',';
-        if (outcome)
-            text::append_csv_cell(s, joined(outcome->record.*list));
+        if (ran)
+            text::append_csv_cell(s, joined(outcome->record, reasons));
     }
     s += '\n';
 }
@@ -466,18 +487,18 @@ private:
 // The row's native report as `file`: the library appends it to a new
 // temporary file, which then takes the place of `file`. The reason when it
 // cannot be written.
-std::optional<std::string> write_row_report(Context& ctx, const Item& item, const std::filesystem::path& file,
-                                            const std::filesystem::path& input)
+std::optional<std::string> write_row_report(Context& ctx, const SourceItem& item, const std::filesystem::path& file,
+                                            const std::filesystem::path& input, bool plain)
 {
     if (same_file(file, input))
         return "it is the batch file itself; refused";
     NewFile report(file);
     if (!report.ok())
         return report.error();
-    if (auto why = unusable_report_name(report.temporary().string()))
-        return why;
-    append_report(ctx, item, report.temporary().string());
-    if (int error = ctx.report_file_error())
+    Options options;
+    options.plain = plain;
+    options.report_file = report.temporary().string();
+    if (const int error = ctx.analyse(item.item, options).report_file_error)
         return std::generic_category().message(error);
     if (!report.commit())
         return report.error();
@@ -507,22 +528,28 @@ void analyse_rows(Shift& shift, std::size_t t, const Batch& batch, std::vector<C
             w.items[i].reset();
             build_row(taken[i], batch, units, w, w.items[i]);
         }
+        Options run;
+        run.plain = options.plain;
+        run.report = options.sheets.has_value();  // a sheet shows the report
         for (std::size_t i = 0; i < taken.size(); ++i) {
-            const std::optional<Item>& item = w.items[i];
-            if (!item)
-                continue;
+            const std::optional<SourceItem>& item = w.items[i];
             Row& row = taken[i];
-            const bool lines = options.sheets.has_value();  // a sheet shows the report
-            const Outcome& outcome = w.outcomes[i].emplace(analyse(ctx, *item, lines));
-            row.code = outcome.fatal_errors > 0 ? kExitNotAnalysed : exit_code(outcome.record.verdict);
-            if (options.reports)
-                row.report_error =
-                    write_row_report(ctx, *item, report_path(*options.reports, row.number), options.items);
-            if (options.sheets)
-                row.sheet = write_row_sheet(*options.sheets, row.number, *item, outcome, batch.sheets, row.sheet_error);
+            if (item) {
+                const Outcome& outcome = w.outcomes[i].emplace(analyse(ctx, *item, run, row.diags));
+                if (outcome.ran()) {
+                    row.code = exit_code(outcome);
+                    if (options.reports)
+                        row.report_error = write_row_report(ctx, *item, report_path(*options.reports, row.number),
+                                                            options.items, options.plain);
+                    if (options.sheets)
+                        row.sheet =
+                            write_row_sheet(*options.sheets, row.number, *item, outcome, batch.sheets, row.sheet_error);
+                }
+            }
+            finish_messages(row, batch, item, w.outcomes[i]);
         }
         for (std::size_t i = 0; i < taken.size(); ++i)
-            write_result(taken[i], batch, w, w.items[i], w.outcomes[i]);
+            write_result(taken[i], batch, w, w.outcomes[i]);
         done += taken.size();  // once per rows taken: the threads share this counter's cache line
     }
 }
@@ -539,7 +566,7 @@ void write_results_header(std::ostream& out)
 {
     out << "row,item,kind,code,units,status,fatal_errors,verdict,governing_check,utilization,"
            "description";
-    for (const KindKeys& k : items::kinds())
+    for (const KindKeys& k : kinds())
         for (const ResultKey& r : k.results)
             out << ',' << r.name << ',' << r.name << "_unit";
     out << ",reasons,notes\n";
@@ -700,6 +727,24 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
         err << format({{file}, "the batch file is " + *output + "; refused"}) << '\n';
         return 2;
     }
+    std::vector<SheetInfoText> sheet_texts;
+    if (options.sheet_info) {
+        if (std::optional<std::string> output = outputs.holding(*options.sheet_info)) {
+            err << format({{options.sheet_info->string()}, "the sheet-info file is " + *output + "; refused"}) << '\n';
+            return 2;
+        }
+        if (*options.sheet_info == "-" && options.items == "-") {
+            err << format({{"-"}, "standard input is the batch file; name a file for --sheet-info"}) << '\n';
+            return 2;
+        }
+        std::optional<std::vector<SheetInfoText>> read = read_sheet_info(*options.sheet_info, diags);
+        if (!read) {
+            for (const Diagnostic& d : diags)
+                err << format(d) << '\n';
+            return 2;
+        }
+        sheet_texts = std::move(*read);
+    }
     for (const auto& dir : {options.reports, options.sheets}) {
         std::error_code ec;
         if (!dir)
@@ -716,7 +761,8 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
                 std::move(header),
                 {},
                 {file, digest ? digest->hex() : std::string(), run_date_time(),
-                 options.letter ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4}};
+                 options.letter ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4},
+                std::move(sheet_texts)};
     for (std::size_t e = 0; e < kEchoed.size(); ++e)
         batch.columns[e] = static_cast<std::size_t>(std::find(batch.header.begin(), batch.header.end(), kEchoed[e]) -
                                                     batch.header.begin());

@@ -11,55 +11,17 @@
 #include "output_file.hpp"
 
 namespace tx14::cli {
-namespace {
 
 namespace fs = std::filesystem;
 
-sheet::Verdict verdict_of(Verdict v)
+sheet::Document sheet_of(const SourceItem& item, const Outcome& outcome, const SheetSource& source)
 {
-    return v == Verdict::acceptable       ? sheet::Verdict::acceptable
-           : v == Verdict::not_acceptable ? sheet::Verdict::not_acceptable
-                                          : sheet::Verdict::not_analysed;
-}
-
-// What the sheet reads of a run.
-sheet::Run run_of(const Item& item, const Outcome& outcome)
-{
-    sheet::Run run;
-    run.fatal_errors = outcome.fatal_errors;
-    for (const ReportLine& line : outcome.lines)
-        run.report.push_back({line.text, line.styles});
-    for (const RecordedValue& v : outcome.record.values)
-        run.values.push_back({v.key, v.label, v.unit, v.display});
-    for (const RecordedCheck& c : outcome.record.checks)
-        run.checks.push_back({c.label, c.quantity, c.unit, c.relation, c.display_value, c.display_limit, c.passes,
-                              c.utilization, c.applicable});
-    run.verdict = verdict_of(outcome.record.verdict);
-    run.governing = outcome.record.governing;
-    for (const RecordedNote& r : outcome.record.reasons)
-        run.reasons.push_back(r.text);
-    for (const RecordedNote& n : outcome.record.notes)
-        run.notes.push_back(n.text);
-    if (item.kind == Kind::jacket)
-        run.fillet_weld = outcome.results[0];
-    return run;
-}
-
-}  // namespace
-
-sheet::Document sheet_of(const Item& item, const Outcome& outcome, const SheetSource& source)
-{
-    sheet::GivenItem given{&item.keys(), item.code, item.units.get(), item.number, item.reals, item.texts, {}};
-    for (const Diagnostic& w : item.warnings)
-        given.warnings.push_back(w.message);
-    Context scratch;  // the thickness sweep's runs
-    Item trial = item;
-    auto rerun = [&](const std::array<float, kRealCount>& reals) {
-        trial.reals = reals;
-        return run_of(trial, analyse(scratch, trial));
-    };
+    Context scratch;  // the thickness sweep's runs: the record alone
+    Options sweep;
+    sweep.report = false;
+    auto rerun = [&](const Change& change) { return scratch.analyse(item.item, sweep, &change); };
     return sheet::document_of(
-        given, run_of(item, outcome), rerun,
+        outcome, rerun,
         {source.name, source.sha256, source.date_time, std::string("TXAppendix14 ") + TX14_VERSION, source.paper});
 }
 
@@ -69,17 +31,19 @@ std::string row_file_name(int row, std::string_view extension)
     return "row-" + std::string(n.size() < 4 ? 4 - n.size() : 0, '0') + n + std::string(extension);
 }
 
-sheet::IndexEntry write_row_sheet(const fs::path& dir, int row, const Item& item, const Outcome& outcome,
+sheet::IndexEntry write_row_sheet(const fs::path& dir, int row, const SourceItem& item, const Outcome& outcome,
                                   const SheetSource& batch, std::optional<std::string>& error)
 {
     const std::string n = std::to_string(row), file = row_file_name(row, ".html");
     SheetSource source = batch;
     source.name += " row " + n;
     sheet::Document doc = sheet_of(item, outcome, source);
-    sheet::IndexEntry e{n, doc.item, doc.description, file, doc.verdict, "", NAN};
+    sheet::IndexEntry e{n, doc.item, doc.description, file, doc.verdict, "", NAN, false};
     if (doc.governing >= 0) {
-        e.governing = doc.checks[static_cast<std::size_t>(doc.governing)].label;
-        e.utilization = doc.checks[static_cast<std::size_t>(doc.governing)].utilization;
+        const sheet::CheckRow& g = doc.checks[static_cast<std::size_t>(doc.governing)];
+        e.governing = g.label;
+        e.utilization = g.utilization;
+        e.passes = g.passes;
     }
     if ((error = write_new_file(dir / file, sheet::html(doc))))
         e.href.clear();
@@ -88,7 +52,7 @@ sheet::IndexEntry write_row_sheet(const fs::path& dir, int row, const Item& item
 
 sheet::IndexEntry bad_row_entry(int row)
 {
-    return {std::to_string(row), "", "bad row: not analysed", "", sheet::Verdict::not_analysed, "", NAN};
+    return {std::to_string(row), "", "bad row: not analysed", "", Verdict::not_analysed, "", NAN, false};
 }
 
 namespace {

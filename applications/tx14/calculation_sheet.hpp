@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "analysis.hpp"
+#include "item.hpp"
 #include "sheet.hpp"
 
 namespace tx14::cli {
@@ -21,7 +21,7 @@ struct SheetSource {
     sheet::Paper paper = sheet::Paper::a4;
 };
 
-sheet::Document sheet_of(const Item& item, const Outcome& outcome, const SheetSource& source);
+sheet::Document sheet_of(const SourceItem& item, const Outcome& outcome, const SheetSource& source);
 
 // The file of a batch row: row-0001.txt, ..., row-12345.html.
 std::string row_file_name(int row, std::string_view extension);
@@ -29,8 +29,8 @@ std::string row_file_name(int row, std::string_view extension);
 // Writes the sheet of a batch row to DIR/row-NNNN.html; its line of the
 // index, with no file named and `error` set to the reason when the sheet
 // could not be written.
-sheet::IndexEntry write_row_sheet(const std::filesystem::path& dir, int row, const Item& item, const Outcome& outcome,
-                                  const SheetSource& batch, std::optional<std::string>& error);
+sheet::IndexEntry write_row_sheet(const std::filesystem::path& dir, int row, const SourceItem& item,
+                                  const Outcome& outcome, const SheetSource& batch, std::optional<std::string>& error);
 
 // A bad row's line of the index.
 sheet::IndexEntry bad_row_entry(int row);

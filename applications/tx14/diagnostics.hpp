@@ -5,8 +5,13 @@
 #include <vector>
 
 #include "escape.hpp"
+#include "txappendix14_text.hpp"
 
 namespace tx14::cli {
+
+using text::F8;
+using text::to_cp1252;
+using text::to_utf8;
 
 struct Position {
     std::string file;

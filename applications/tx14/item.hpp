@@ -1,12 +1,10 @@
-// One item ready for the library: its kind, code and unit system, and the
-// real array and text fields built from the keys of an item file or a row
-// of a batch file.
+// One item as tx14 reads it, from an item file or a row of a batch file:
+// the library's item (its entries in the order read, its unit file's
+// contents) and where each entry stands, for the messages about it.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <filesystem>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -15,36 +13,10 @@
 #include <vector>
 
 #include "diagnostics.hpp"
-#include "items.hpp"
+#include "txappendix14.hpp"
 #include "unit_system.hpp"
 
 namespace tx14::cli {
-
-using items::Kind;
-using items::KindKeys;
-using items::kRealCount;
-using items::kReportUnitElement;
-using items::kTextFields;
-using items::kTextWidth;
-using items::NumberKey;
-using items::ResultKey;
-using items::TextKey;
-
-struct Item {
-    std::string source;  // the file, or file and row, for messages
-    Kind kind = Kind::opening;
-    std::string code;  // as written: "VIII-1", "PD5500", ...
-    std::shared_ptr<const UnitSystem> units;
-    std::optional<std::int64_t> number;     // `item`
-    std::array<float, kRealCount> reals{};  // internal units; missing-value marks
-    std::array<char, kTextFields * kTextWidth> texts{};
-    Diagnostics warnings;      // the item runs, but look again
-    std::string input_sha256;  // of the bytes of its file (batch: of the CSV file)
-
-    float& element(int n) { return reals[static_cast<std::size_t>(n - 1)]; }
-    float element(int n) const { return reals[static_cast<std::size_t>(n - 1)]; }
-    const KindKeys& keys() const { return items::keys_of(kind); }
-};
 
 // A value of another type than number or text: only its type's name.
 struct OtherType {
@@ -61,13 +33,30 @@ struct Entry {
     bool untyped = false;  // a cell of a batch file: text read as the key expects
 };
 
-// Builds an item from the entries of `file`; `source` names the item in
-// messages about it as a whole. Nullopt, with one diagnostic per fault,
-// when any entry is wrong; every entry is checked.
-std::optional<Item> build_item(std::span<const Entry> entries, const std::string& file, const std::string& source,
-                               const std::filesystem::path& base_dir, UnitCatalog& units, Diagnostics& diags);
+struct SourceItem {
+    std::string source;           // the file, or file and row, for messages about the item as a whole
+    tx14::Item item;              // for the library's entry
+    std::vector<Position> where;  // of each of item.entries
+    std::string input_sha256;     // of the bytes of its file (batch: of the CSV file)
+
+    // Where a finding about a key points: its entry (NPS given as DN), or
+    // the item as a whole.
+    Position position_of(std::string_view key) const;
+};
+
+// The entries of `file` as an item; `source` names the item in messages
+// about it as a whole. The unit file `units` names is read (once per
+// catalog) relative to `base_dir`; nullopt, with a diagnostic, when it
+// cannot be.
+std::optional<SourceItem> build_item(std::span<const Entry> entries, const std::string& file, const std::string& source,
+                                     const std::filesystem::path& base_dir, UnitCatalog& units, Diagnostics& diags);
 
 // Reads an item file (TOML).
-std::optional<Item> read_item_file(const std::filesystem::path& file, UnitCatalog& units, Diagnostics& diags);
+std::optional<SourceItem> read_item_file(const std::filesystem::path& file, UnitCatalog& units, Diagnostics& diags);
+
+// Runs the item on the context. An item the entry refuses adds one
+// diagnostic per finding, at its key's entry; its warnings are the
+// outcome's, placed with position_of().
+tx14::Outcome analyse(tx14::Context& ctx, const SourceItem& item, const tx14::Options& options, Diagnostics& diags);
 
 }  // namespace tx14::cli

@@ -21,7 +21,6 @@
 #include <unistd.h>
 #endif
 
-#include "analysis.hpp"
 #include "batch.hpp"
 #include "calculation_sheet.hpp"
 #include "escape.hpp"
@@ -29,10 +28,12 @@
 #include "output_file.hpp"
 #include "pdf_printer.hpp"
 #include "render.hpp"
+#include "verdict.hpp"
 
 namespace {
 
 using namespace tx14::cli;
+using tx14::UnitSystem;
 
 constexpr int kAnalysed = kExitAcceptable;
 constexpr int kFailure = kExitFailure;
@@ -81,7 +82,7 @@ bool report_file_usable(const std::string& file)
 // An item file as read before anything runs.
 struct ReadItem {
     std::string file;
-    std::optional<Item> item;  // none: diags say why
+    std::optional<SourceItem> item;  // none: diags say why
     Diagnostics diags;
 };
 
@@ -139,8 +140,8 @@ std::optional<std::string> unusable_options(const RunOptions& o)
 // The calculation sheet into the page opened for it, or `html` (standard
 // output), and/or printed to PDF; false when it could not be made, with the
 // reason on standard error.
-bool write_sheet(const RunOptions& o, const Item& item, const Outcome& outcome, std::optional<NewFile>& page,
-                 std::string& html, std::string& pdf)
+bool write_sheet(const RunOptions& o, const SourceItem& item, const tx14::Outcome& outcome,
+                 std::optional<NewFile>& page, std::string& html, std::string& pdf)
 {
     SheetSource source{item.source == "-" ? "standard input" : item.source, item.input_sha256, run_date_time(),
                        o.paper == "letter" ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4};
@@ -170,16 +171,26 @@ int run_item(const RunOptions& o, const ReadItem& read, bool several)
         print_diagnostics(read.diags);
         return kInputError;
     }
-    const Item& item = *read.item;
-    for (const Diagnostic& w : item.warnings)
-        std::cerr << format({w.where, "warning: " + w.message}) << '\n';
+    const SourceItem& item = *read.item;
+    tx14::Context ctx;
+    tx14::Options options;
+    options.plain = o.plain;
+    Diagnostics refused;
+    const tx14::Outcome outcome = analyse(ctx, item, options, refused);
+    if (outcome.refused()) {
+        print_diagnostics(refused);
+        return kInputError;
+    }
+    for (const tx14::Finding& w : outcome.warnings)
+        std::cerr << format({item.position_of(w.key), "warning: " + w.message}) << '\n';
     if (!o.report.empty()) {
-        if (auto why = unusable_report_name(o.report)) {
-            say("--report: " + *why);
-            return kInputError;
-        }
         if (!report_file_usable(o.report)) {
             say(o.report + ": cannot open the report file for appending");
+            return kFailure;
+        }
+        options.report_file = o.report;
+        if (const int error = ctx.analyse(item.item, options).report_file_error) {
+            say(o.report + ": the report could not be written whole: " + std::generic_category().message(error));
             return kFailure;
         }
     }
@@ -187,17 +198,6 @@ int run_item(const RunOptions& o, const ReadItem& read, bool several)
     if (!o.html.empty() && o.html != "-" && !page.emplace(o.html).ok()) {
         say(o.html + ": cannot write the HTML page: " + page->error());
         return kFailure;
-    }
-
-    tx14::Context ctx;
-    ctx.set_no_special(o.plain ? 1 : 0);
-    Outcome outcome = analyse(ctx, item);
-    if (!o.report.empty()) {
-        append_report(ctx, item, o.report);
-        if (int error = ctx.report_file_error()) {
-            say(o.report + ": the report could not be written whole: " + std::generic_category().message(error));
-            return kFailure;
-        }
     }
     std::string html, pdf;
     if ((!o.html.empty() || !o.pdf.empty()) && !write_sheet(o, item, outcome, page, html, pdf))
@@ -207,22 +207,17 @@ int run_item(const RunOptions& o, const ReadItem& read, bool several)
     } else if (o.pdf == "-") {
         std::cout.write(pdf.data(), static_cast<std::streamsize>(pdf.size()));
     } else if (o.json) {
-        nlohmann::ordered_json j = json_of(item, outcome);
-        j["warnings"] = nlohmann::ordered_json::array();
-        for (const Diagnostic& w : item.warnings)
-            j["warnings"].push_back(w.message);
-        std::cout << json_text(j, several ? -1 : 2) << '\n';
+        std::cout << json_text(outcome, item.source, several ? -1 : 2) << '\n';
     } else {
         const bool ansi = use_color(o.color);
-        std::cout << terminal_text(outcome.lines, ansi) << '\n'
-                  << verdict_block(outcome.record, outcome.fatal_errors, o.plain, ansi);
+        std::cout << terminal_text(outcome.report, ansi) << '\n' << verdict_block(outcome, o.plain, ansi);
     }
     std::cout.flush();
     if (!std::cout) {
         say("tx14: cannot write to standard output");
         return kFailure;
     }
-    return outcome.fatal_errors > 0 ? kExitNotAnalysed : exit_code(outcome.record.verdict);
+    return exit_code(outcome);
 }
 
 // Each item file's report after the other's; with several, JSON Lines.
@@ -261,7 +256,7 @@ int print_units(const std::string& name)
 {
     Diagnostics diags;
     std::optional<UnitSystem> units;
-    if (const UnitSystem* builtin = tx14::items::builtin_units(name))
+    if (const UnitSystem* builtin = tx14::builtin_units(name))
         units = *builtin;
     else
         units = load_unit_file(name, diags);
@@ -322,7 +317,7 @@ int main(int argc, char** argv)
         ->check(CLI::IsMember({"a4", "letter"}));
     run_cmd->add_flag("--json", run.json,
                       "Print the results and the report lines as JSON (one line per item when several)");
-    run_cmd->footer(tx14::items::key_tables_text());
+    run_cmd->footer(tx14::key_tables_text());
 
     bool markdown = false;
     CLI::App* keys_cmd = app.add_subcommand("keys", "Print the keys of each kind of item.");
@@ -339,11 +334,18 @@ int main(int argc, char** argv)
         ->option_text("DIR");
     batch_cmd->add_option("--jobs", batch.jobs, "Threads (default: one per core)")->check(CLI::Range(1u, 1024u));
     batch_cmd->add_flag("--plain", batch.plain, "Special characters as plain text in the reports");
-    std::string batch_sheets, batch_paper = "a4";
+    std::string batch_sheets, batch_paper = "a4", batch_sheet_info;
+    CLI::Option* batch_html =
+        batch_cmd
+            ->add_option("--html", batch_sheets,
+                         "Write each item's calculation sheet to DIR/row-NNNN.html and an index.html")
+            ->option_text("DIR");
     batch_cmd
-        ->add_option("--html", batch_sheets,
-                     "Write each item's calculation sheet to DIR/row-NNNN.html and an index.html")
-        ->option_text("DIR");
+        ->add_option("--sheet-info", batch_sheet_info,
+                     "Sheet texts for every row (a TOML file with a [sheet] table of project, vessel, drawing, "
+                     "revision, purpose, prepared_by, checked_by, approved_by); a row's own cell wins")
+        ->option_text("FILE")
+        ->needs(batch_html);
     batch_cmd->add_option("--paper", batch_paper, "Paper size of the sheets: a4 (default) or letter")
         ->check(CLI::IsMember({"a4", "letter"}));
 
@@ -373,7 +375,7 @@ int main(int argc, char** argv)
             return code;
         }
         if (*keys_cmd) {
-            std::cout << (markdown ? tx14::items::key_tables_markdown() : tx14::items::key_tables_text() + "\n");
+            std::cout << (markdown ? tx14::key_tables_markdown() : tx14::key_tables_text() + "\n");
             return std::cout.flush() ? kAnalysed : kFailure;
         }
         if (*batch_cmd) {
@@ -391,6 +393,8 @@ int main(int argc, char** argv)
                 batch.reports = batch_reports;
             if (!batch_sheets.empty())
                 batch.sheets = batch_sheets;
+            if (!batch_sheet_info.empty())
+                batch.sheet_info = batch_sheet_info;
             batch.letter = batch_paper == "letter";
             batch.progress = is_terminal(stderr);
             return run_batch(batch, std::cout, std::cerr);

@@ -5,9 +5,9 @@
 #include <cmath>
 #include <limits>
 
-#include "cp1252.hpp"
 #include "escape.hpp"
 #include "toml_reading.hpp"
+#include "txappendix14_text.hpp"
 
 namespace tx14::cli {
 namespace {
@@ -89,7 +89,7 @@ std::optional<UnitSystem> load_unit_file(const std::filesystem::path& file, Diag
         if (!table->contains(key))
             diags.push_back({{name}, "missing key \"" + std::string(key) + "\""});
     if (diags.size() == before)
-        for (const items::UnitProblem& p : items::unit_problems(u.factors, u.labels)) {
+        for (const UnitProblem& p : unit_problems(u.factors, u.labels)) {
             const toml::array* arr = (*table)[p.factor ? "factors" : "labels"].as_array();
             const int n = p.factor ? p.factor : p.label;
             diags.push_back(
@@ -111,15 +111,14 @@ std::string unit_file_text(const UnitSystem& u)
     for (std::size_t i = 0; i < u.factors.size(); ++i) {
         std::string value = "  " + shortest(u.factors[i]) + ",";
         value.resize(std::max<std::size_t>(value.size(), 26), ' ');
-        s += value + "# " + std::to_string(i + 1) + " " + std::string(items::slot_meaning(static_cast<int>(i) + 1)) +
-             "\n";
+        s += value + "# " + std::to_string(i + 1) + " " + std::string(slot_meaning(static_cast<int>(i) + 1)) + "\n";
     }
     s += "]\nlabels = [\n";
     for (std::size_t i = 0; i < u.labels.size(); ++i) {
         const std::string utf8 = to_utf8(u.labels[i]), label = text::json_string(utf8);   // a TOML basic string too
         const std::size_t width = u.labels[i].size() + (label.size() - utf8.size()) + 3;  // characters of `  "label",`
         s += "  " + label + "," + std::string(width < 16 ? 16 - width : 1, ' ') + "# " + std::to_string(i + 1) + " " +
-             std::string(items::slot_meaning(static_cast<int>(i) + 1)) + "\n";
+             std::string(slot_meaning(static_cast<int>(i) + 1)) + "\n";
     }
     return s + "]\n";
 }
@@ -141,7 +140,7 @@ UnitCatalog::Files::iterator UnitCatalog::loaded(std::filesystem::path file, Dia
 
 void UnitCatalog::load(std::string_view name, const std::filesystem::path& base_dir, Diagnostics& diags)
 {
-    if (items::builtin_units(name))
+    if (builtin_units(name))
         return;
     std::filesystem::path file = base_dir / std::filesystem::path(name);
     const std::lock_guard<std::mutex> hold(mutex_);
@@ -151,7 +150,7 @@ void UnitCatalog::load(std::string_view name, const std::filesystem::path& base_
 std::shared_ptr<const UnitSystem> UnitCatalog::resolve(std::string_view name, const std::filesystem::path& base_dir,
                                                        const Position& where, Diagnostics& diags)
 {
-    if (const UnitSystem* builtin = items::builtin_units(name))
+    if (const UnitSystem* builtin = builtin_units(name))
         return std::shared_ptr<const UnitSystem>(std::shared_ptr<const UnitSystem>(), builtin);
     std::filesystem::path file = base_dir / std::filesystem::path(name);
     File found;

@@ -13,17 +13,9 @@
 #include <vector>
 
 #include "diagnostics.hpp"
-#include "items.hpp"
+#include "txappendix14_items.hpp"
 
 namespace tx14::cli {
-
-using items::kFactorCount;
-using items::kLabelCount;
-using items::kLabelWidth;
-using items::Quantity;
-using items::si_units;
-using items::UnitSystem;
-using items::us_units;
 
 // The unit system of a unit file: `factors` (22 numbers) and `labels` (23
 // texts). Nullopt with diagnostics when the file is unreadable or wrong.

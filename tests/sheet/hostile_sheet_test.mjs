@@ -1,10 +1,10 @@
-// Sheets whose input's name tries to restyle them (a form feed ends a CSS
-// string), made by tx14 run and batch in a temporary directory whose name a
+// Sheets whose input's name and sheet texts try to restyle them (a form
+// feed ends a CSS string), made by tx14 run and batch in a temporary directory whose name a
 // file URL must encode: in Chromium and in the printed PDF the verdict and
 // the checks read as the analysis gave them.
 // Usage: node hostile_sheet_test.mjs TX14 EXAMPLES_DIR OUT_DIR
 import { execFileSync } from 'node:child_process';
-import { copyFileSync, mkdirSync, readdirSync, rmSync } from 'node:fs';
+import { copyFileSync, mkdirSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
@@ -18,7 +18,9 @@ mkdirSync(tmp);
 const env = { ...process.env, TMPDIR: tmp };
 
 const name = "head\f}}.word{font-size:0!important}.word::after{content:'ACCEPTABLE'}table.checks{display:none}@page{";
-copyFileSync(path.join(examples, 'opening-too-thin.toml'), path.join(out, `${name}.toml`));
+// Sheet texts that try the same from the title block and the running header.
+const texts = `\nrevision = '"}}.word{font-size:0!important}@page{'\nproject = '</td></tr></table><style>.word{display:none}</style>'\n`;
+writeFileSync(path.join(out, `${name}.toml`), readFileSync(path.join(examples, 'opening-too-thin.toml'), 'utf8') + texts);
 copyFileSync(path.join(examples, 'items.csv'), path.join(out, `${name}.csv`));
 runTx14(tx14, ['run', `${name}.toml`, '--html', 'head.html', '--pdf', 'head.pdf'], { cwd: out, env });
 runTx14(tx14, ['batch', `${name}.csv`, '--html', 'rows'], { cwd: out, env });
@@ -43,6 +45,7 @@ try {
     expect(shown.size !== '0px' && shown.after === 'none', `${label}: the verdict is restyled ${JSON.stringify(shown)}`);
     expect(label !== 'head.html' || shown.text === 'NOT ACCEPTABLE', `${label}: the verdict reads ${shown.text}`);
     expect(await page.isVisible('table.checks'), `${label}: the checks are hidden`);
+    expect(await page.isVisible('.verdict .word'), `${label}: the verdict is hidden`);
     await page.close();
   }
 } finally {

@@ -14,26 +14,6 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-sheet::Sketch head(double A, double t, double g0s)
-{
-    return {sheet::Component::head, {{"A", A, ""}, {"t", t, ""}, {"g0s", g0s, ""}, {"hn", 0, ""}}};
-}
-
-TEST(SheetSketch, ToScaleWhenTheSmallestDimensionIsAtLeastTwoPercentOfTheLargest)
-{
-    const struct {
-        sheet::Sketch sketch;
-        bool scaled;
-    } cases[] = {
-        {head(60, 4, 1.2), true},                               // exactly 2 %
-        {head(60, 4, 1.19), false}, {head(60, 4, kNaN), true},  // not a number: not a dimension
-        {head(60, kInf, 2), true},                              // nor is an infinite one
-        {head(0, 0, 0), false},                                 // nothing given
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(sheet::to_scale(c.sketch), c.scaled) << c.sketch.dimensions[2].size;
-}
-
 TEST(SheetPlot, AxesSpanTheFiniteValuesInRoundSteps)
 {
     const struct {
@@ -72,26 +52,39 @@ TEST(SheetPlot, MissingPointsBreakTheLineInsteadOfReachingTheSvg)
     EXPECT_NE(svg.find(" M562.0,"), std::string::npos);     // after the gap
 }
 
-TEST(SheetDocument, CodeAndAnalysisAreNamedAsTheReportNamesThem)
+TEST(SheetDocument, MethodAndEditionAreNamedAsTheReportNamesThem)
 {
     const struct {
         std::vector<std::string> titles;
-        std::string edition, analysis;
+        std::string method, edition, analysis;
     } cases[] = {
         {{"ASME VIII-1, Appendix 14 Large Centrally Located Opening Input"},
          "ASME VIII-1, Appendix 14",
+         "",
          "Large Centrally Located Opening"},
         {{"Half-Pipe Jacket Analysis Input Data :", "Half-Pipe Jacket Results per ASME Appendix EE, 2015"},
-         "ASME Appendix EE, 2015",
+         "ASME Appendix EE",
+         "2015",
          "Half-Pipe Jacket Analysis"},
+        {{"Half-Pipe Jacket Analysis Input Data :", "Half-Pipe Jacket Analysis per ASME VIII-2, 4.11.6"},
+         "ASME VIII-2, 4.11.6",
+         "",  // a paragraph, not an edition
+         "Half-Pipe Jacket Analysis"},
+        {{"Limpet Coil Analysis Input Data :", "Limpet Coil Analysis for Internal Pressure per PD 5500, 3.11.4"},
+         "PD 5500, 3.11.4",
+         "",
+         "Limpet Coil Analysis"},
     };
     for (const auto& c : cases) {
         sheet::Document d;
         for (const std::string& t : c.titles)
             d.report.push_back({t, {1, 0, 0, 0, 0, 1}});
         sheet::name_analysis(d);
+        EXPECT_EQ(d.method, c.method);
         EXPECT_EQ(d.edition, c.edition);
         EXPECT_EQ(d.analysis, c.analysis);
+        const std::string page = sheet::html(d);
+        EXPECT_NE(page.find(c.edition.empty() ? "not stated by the library" : "<td>2015</td>"), std::string::npos);
     }
 }
 

@@ -92,7 +92,8 @@ TEST_F(Tx14, InputFileErrorsNameLineColumnAndWhatWasExpected)
     const struct {
         std::string toml, where, message;
     } cases[] = {
-        {kOpening + "Pj = 3.0\n", "18:1", "unknown key \"Pj\" for an opening item; valid keys: kind, code"},
+        {kOpening + "Pj = 3.0\n", "18:1",
+         "unknown key \"Pj\" for an opening item (did you mean \"P\"?); valid keys: kind, code"},
         {kOpening + "hn = \"long\"\n", "18:1", "key \"hn\" expects a number, found a text"},
         {kOpening + "g0n = [1, 2]\n", "18:1", "key \"g0n\" expects a number, found an array"},
         {kOpening + "g1n = inf\n", "18:1", "key \"g1n\": the value is not finite"},
@@ -322,6 +323,62 @@ TEST_F(Tx14, BatchFileErrorsStopEverything)
         EXPECT_EQ(r.out, "") << message;
         EXPECT_NE(r.err.find((dir / "items.csv").string() + message), std::string::npos) << r.err;
     }
+}
+
+// Sheet texts given once go on every row's sheet; a row's own cell wins,
+// an empty one does not.
+TEST_F(Tx14, BatchSheetInfoFillsEverySheetAndARowsOwnCellWins)
+{
+    write_file(dir / "info.toml", "[sheet]\nproject = \"Plant 7\"\nrevision = \"C\"\nchecked_by = \"B. Checker\"\n");
+    write_file(dir / "items.csv", replaced(kBatchHeader, "\n", ",revision,checked_by\n") +
+                                      replaced(batch_row(1), "\n", ",D,\n") + replaced(batch_row(2), "\n", ",,\n"));
+    const fs::path out = dir / "out";
+    ProgramRun r = tx14(
+        {"batch", (dir / "items.csv").string(), "--html", out.string(), "--sheet-info", (dir / "info.toml").string()});
+    ASSERT_EQ(r.exit_code, 0) << r.err;
+    const struct {
+        const char* file;
+        const char* revision;
+    } rows[] = {{"row-0001.html", "D"}, {"row-0002.html", "C"}};
+    for (const auto& row : rows) {
+        const std::string sheet = read_file(out / row.file);
+        EXPECT_NE(sheet.find("<th>Project</th><td>Plant 7</td>"), std::string::npos) << row.file;
+        EXPECT_NE(sheet.find(std::string("<th>Revision</th><td>") + row.revision + "</td>"), std::string::npos)
+            << row.file;
+        EXPECT_NE(sheet.find("<th>Checked by</th><td class=\"name\">B. Checker</td>"), std::string::npos) << row.file;
+        EXPECT_NE(sheet.find("<th>Approved by</th><td class=\"name\"></td>"), std::string::npos) << row.file;
+    }
+}
+
+TEST_F(Tx14, SheetInfoErrorsNameTheFileLineAndKeyAndNothingRuns)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        // file, message
+        {"[sheet]\nprojekt = \"P\"\n",
+         ":2:1: unknown key \"projekt\" in [sheet]; valid keys: project, vessel, drawing, revision, purpose, "
+         "prepared_by, checked_by, approved_by"},
+        {"[sheet]\nrevision = 3\n", ":2:1: \"revision\" expects a text, found a whole number"},
+        {"[sheet]\nproject = \"a\\tb\"\n", ":2:1: \"project\": the text holds a control character"},
+        {"[sheet]\nvessel = \"" + std::string(201, 'x') + "\"\n",
+         ":2:1: \"vessel\": text longer than 200 characters (201)"},
+        {"project = \"P\"\n", ":1:1: unknown key \"project\"; a sheet-info file holds one [sheet] table of project"},
+        {"sheet = \"P\"\n", ":1:1: \"sheet\" expects a table ([sheet]), found a text"},
+        {"[sheet\n", ":1:"},
+        {"", ": no [sheet] table"},
+    };
+    write_file(dir / "items.csv", kBatchHeader + batch_row(1));
+    for (const auto& [text, message] : cases) {
+        write_file(dir / "info.toml", text);
+        ProgramRun r = tx14({"batch", (dir / "items.csv").string(), "--html", (dir / "out").string(), "--sheet-info",
+                             (dir / "info.toml").string()});
+        EXPECT_EQ(r.exit_code, 2) << message;
+        EXPECT_EQ(r.out, "") << message;
+        EXPECT_TRUE(r.err.starts_with((dir / "info.toml").string() + message)) << r.err;
+        EXPECT_FALSE(fs::exists(dir / "out")) << message;
+    }
+    ProgramRun alone = tx14({"batch", (dir / "items.csv").string(), "--sheet-info", (dir / "info.toml").string()});
+    EXPECT_EQ(alone.exit_code, 2) << "the texts go only to sheets";
+    EXPECT_NE(alone.err.find("--html"), std::string::npos) << alone.err;
 }
 
 TEST_F(Tx14, EveryCommandHasHelpAndUsageErrorsExitWithTwo)

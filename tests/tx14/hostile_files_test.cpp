@@ -68,6 +68,7 @@ struct Case {
     std::vector<Prepare> setup;  // one failing: the platform lacks it, skipped
     std::string input = "/dev/null";
     bool appends_to_kept = false;  // else kept.txt must stay as it was
+    std::string creates = {};      // a file the run writes in the case's directory
 };
 
 TEST(Tx14Files, HostileFilesAndPlacesAreRefusedAndLoseNothing)
@@ -127,7 +128,14 @@ TEST(Tx14Files, HostileFilesAndPlacesAreRefusedAndLoseNothing)
          {device("/dev/full")}},
         {{"run", "--report", "@/no-dir/r.txt", "@/item.toml"}, 1, "@/no-dir/r.txt", {}},
         {{"run", "--html", "@/no-dir/p.html", "@/item.toml"}, 1, "@/no-dir/p.html", {}},
-        {{"run", "--report", " leading-blank.txt", "@/item.toml"}, 2, "", {}},
+        // The name as given, blank and all.
+        {{"run", "--report", "@/ leading-blank.txt", "@/item.toml"},
+         0,
+         "",
+         {},
+         "/dev/null",
+         false,
+         " leading-blank.txt"},
         {{"batch", "--reports", "@/r", "@/rows.csv"},
          1,
          "row-0001.txt: cannot write the report: No space left on device",
@@ -154,6 +162,9 @@ TEST(Tx14Files, HostileFilesAndPlacesAreRefusedAndLoseNothing)
         EXPECT_EQ(r.exit_code, c.exit_code) << "case " << n << ": " << r.err;
         EXPECT_NE(r.err.find(here(c.message)), std::string::npos) << "case " << n << ": " << r.err;
         EXPECT_EQ(read_file(dir / "item.toml"), kOpening) << "case " << n;
+        if (!c.creates.empty()) {
+            EXPECT_TRUE(fs::is_regular_file(dir / c.creates)) << "case " << n;
+        }
         const std::string kept = read_file(dir / "kept.txt");
         EXPECT_TRUE(c.appends_to_kept ? kept.size() > kKept.size() && kept.starts_with(kKept) : kept == kKept)
             << "case " << n;
@@ -214,6 +225,11 @@ TEST(Tx14Files, NoOutputReplacesOrWritesIntoAnInput)
          "is the --html output @/out/index.html",
          {{"out/index.html", kRows}},
          {link("link.csv", "out/index.html")}},
+        {{"batch", "@/rows.csv", "--html", "@/out", "--sheet-info", "@/out/index.html"},
+         2,
+         "@/out/index.html: the sheet-info file is the --html output @/out/index.html; refused",
+         {{"rows.csv", kRows}, {"out/index.html", "[sheet]\nproject = \"P\"\n"}},
+         {}},
         {{"run", "@/item.toml", "--html", "@/units.toml"},
          2,
          "--html: @/units.toml is the unit file @/units.toml of @/item.toml; refused",

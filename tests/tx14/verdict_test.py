@@ -126,6 +126,7 @@ class Verdicts(unittest.TestCase):
                     self.assertEqual(out.returncode, code)
                     j = json.loads(out.stdout)
                     jsonschema.validate(j, SCHEMA)
+                    self.assertTrue(all(c.get("reference") for c in j["checks"]), "a check without its paragraph")
                     self.assertEqual(j["verdict"], verdict)
                     names = RESULTS["opening" if kind == "opening" else "jacket"]
                     self.assertEqual((j["kind"], list(j["results"]), list(j["result_units"])),

@@ -1,0 +1,24 @@
+// The sheet's figures with what their drawing decided: the SVG, and the
+// labels, parts and dimensions drawn larger than their size, for the tests
+// of their layout.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "layout.hpp"
+#include "sheet.hpp"
+
+namespace tx14::sheet {
+
+struct Figure {
+    std::string svg;
+    double width = 0, height = 0;  // the view box
+    Layout layout{0};
+    std::vector<std::string> not_to_scale;  // symbols, of a sketch
+};
+
+Figure sketch_figure(const Sketch& s);
+Figure plot_figure(const Plot& p);
+
+}  // namespace tx14::sheet
