@@ -17,9 +17,8 @@ import os
 import threading
 from typing import Dict, Iterable, List, Mapping, Optional, Tuple
 
-from ._item import PreparedItem, prepare
 from ._library import ENVIRONMENT_VARIABLE, LibraryNotFoundError, library
-from .context import BATCH, Batch, Context, _result
+from .context import BATCH, Context, Encoder, thread_context
 from .result import Check, Line, Note, Result, Value
 from .units import SI, US, Units, UnitsSpec, load_unit_file
 
@@ -41,75 +40,77 @@ def library_version() -> str:
 # a mistaken count would start that many threads).
 MAX_THREADS_PER_PROCESSOR = 4
 
-_per_thread = threading.local()  # a context each thread keeps for analyse()
 
-
-def analyse(item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Result:
+def analyse(item: Mapping, units: UnitsSpec = "US", plain: bool = False, eager: bool = False) -> Result:
     """Runs one item and returns its Result. `units` applies when the item has
     no `units` key; `plain` turns the report's special characters into plain
-    text (d^(2) for d squared). Bad input raises ValueError naming the key."""
-    ctx = getattr(_per_thread, "context", None)
-    if ctx is None:
-        ctx = _per_thread.context = Context()
-    return ctx.analyse(item, units, plain)
+    text (d^(2) for d squared). The result holds the outcome's summary; its
+    values, checks and report lines are made by running the item again when
+    first read, unless `eager` keeps them from this run. Bad input raises
+    ValueError naming the key."""
+    return thread_context().analyse(item, units, plain, eager)
 
 
-def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None,
-                 units: UnitsSpec = "US", plain: bool = False) -> List[Result]:
-    """Runs the items on `threads` threads (default: one per processor; at
-    most 4 x the number of processors), one context each, and returns their
-    results in the order of the items. When an item is refused, ValueError
-    names the first such item (from 0) and the key, and no results are
-    returned; a thread count out of range raises ValueError too."""
+def _thread_count(threads: Optional[int]) -> int:
     processors = os.cpu_count() or 1
     most = MAX_THREADS_PER_PROCESSOR * processors
-    bad_threads = threads is not None and (
-        isinstance(threads, bool) or not isinstance(threads, int) or not 1 <= threads <= most)
-    pool = 1 if bad_threads else threads or processors
+    if threads is None:
+        return processors
+    if isinstance(threads, bool) or not isinstance(threads, int) or not 1 <= threads <= most:
+        raise ValueError("threads: expected a whole number from 1 to %d (%d per processor, %d processors), "
+                         "found %r" % (most, MAX_THREADS_PER_PROCESSOR, processors, threads))
+    return threads
+
+
+def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None, units: UnitsSpec = "US",
+                 plain: bool = False, eager: bool = False) -> List[Result]:
+    """Runs the items on `threads` threads (default: one per processor; at
+    most 4 x the number of processors), one context each, and returns their
+    results in the order of the items (`units`, `plain` and `eager` as for
+    analyse). When an item is refused, ValueError names the first such item
+    (from 0) and the key, and no results are returned; a thread count out
+    of range raises ValueError at once."""
+    pool = _thread_count(threads)
     if hasattr(items, "__len__"):
         pool = max(1, min(pool, -(-len(items) // BATCH)))  # type: ignore[arg-type]
     source = iter(items)
-    cache: dict = {}
-    taken = [0]  # items packed so far
-    ran: Dict[int, Tuple[List[PreparedItem], List[bytes]]] = {}  # each batch by its first item
-    fault: list = []  # the first item the package refuses: its message, or what it raised
-    bad_items: List[Tuple[int, str]] = []
+    encoder = Encoder(units, {})
+    taken = [0]  # items written so far
+    ran: Dict[int, list] = {}  # the outcomes of each batch, by its first item
+    fault: list = []  # the first item the package cannot write: its message, or what it raised
+    refused: List[Tuple[int, str]] = []
     lock = threading.Lock()
 
-    def pack_and_run(ctx: Context) -> bool:
-        """Packs the next items (one thread at a time, in order, until an item
-        is refused), then runs them while another thread packs. A run leaves
-        nothing outside its context, so items run before every item is
-        checked: should one be refused, the outputs are dropped."""
+    def write_and_run(ctx: Context) -> bool:
+        """Writes the next items (one thread at a time, in order, until one
+        cannot be written), then runs them while another thread writes."""
         with lock:
-            if fault or bad_items:  # no later item can change the outcome
+            if fault or refused:  # no later item can change the outcome
                 return False
             start = taken[0]
-            prepared: List[PreparedItem] = []
+            written: List[bytes] = []
             try:
                 for item in itertools.islice(source, BATCH):
-                    prepared.append(prepare(item, units, cache, plain))
+                    written.append(encoder.encode(item))
             except ValueError as e:
-                fault.append("item %d: %s" % (start + len(prepared), e))
+                fault.append("item %d: %s" % (start + len(written), e))
             except BaseException as e:  # a TypeError, or the iterable's own, raised as is
                 fault.append(e)
-            taken[0] += len(prepared)
-        if not prepared:
+            taken[0] += len(written)
+        if not written:
             return False
-        ran[start] = prepared, ctx._run_batch(Batch(prepared, start), bad_items, not bad_threads)
+        outcomes = ran[start] = ctx._run(written, plain, eager)
+        refused.extend((start + i, o) for i, o in enumerate(outcomes) if isinstance(o, str))
         return True
 
-    _on_threads(pool, pack_and_run)
+    _on_threads(pool, write_and_run)
     if fault and not isinstance(fault[0], str):
         raise fault[0]
-    if bad_items:  # all below the item the package refused, if any: only packed items run
-        raise ValueError("item %d: %s" % min(bad_items))
+    if refused:  # all below the item that could not be written, if any: only written items run
+        raise ValueError("item %d: %s" % min(refused))
     if fault:
         raise ValueError(fault[0])
-    if bad_threads:
-        raise ValueError("threads: expected a whole number from 1 to %d (%d per processor, %d processors), "
-                         "found %r" % (most, MAX_THREADS_PER_PROCESSOR, processors, threads))
-    return [_result(item, output) for start in sorted(ran) for item, output in zip(*ran[start])]
+    return [outcome for start in sorted(ran) for outcome in ran[start]]
 
 
 def _on_threads(threads: int, work) -> None:

@@ -1,14 +1,24 @@
-"""Finding and loading the shared library, and the prototypes of the
-contexts' C entry points."""
+"""Finding and loading the shared library, the prototypes of its typed
+entry (items in and outcomes out as JSON, a batch per call) and its key
+tables."""
 
 import ctypes
 import ctypes.util
+import json
 import os
 import sys
 import threading
-from typing import List, Optional
+from typing import Any, Dict, List, Optional
 
 ENVIRONMENT_VARIABLE = "TXAPPENDIX14_LIBRARY"
+
+# Flags of a run and parts of an outcome (txappendix14_entry.h).
+PLAIN = 1
+NO_REPORT = 2
+OUTCOME_SUMMARY = 1
+OUTCOME_VALUES = 2
+OUTCOME_CHECKS = 3
+OUTCOME_REPORT = 4
 
 # File names of the library beside the package, by platform.
 if sys.platform == "win32":
@@ -25,36 +35,25 @@ class LibraryNotFoundError(OSError):
 
 class _Loaded:
     library: Optional[ctypes.CDLL] = None
+    keys: Optional[Dict[str, Any]] = None
     lock = threading.Lock()
 
 
 def _declare(lib: ctypes.CDLL) -> ctypes.CDLL:
     handle = ctypes.c_void_p
     prototypes = {
-        "tx14_context_create": (handle, []),
-        "tx14_context_destroy": (None, [handle]),
         "tx14_version": (ctypes.c_char_p, []),
-        # The item contract.
-        "tx14_items_kind": (ctypes.c_char_p, [ctypes.c_int]),
-        "tx14_items_code": (ctypes.c_char_p, [ctypes.c_char_p, ctypes.c_int, ctypes.c_void_p]),
-        "tx14_items_number_key": (ctypes.c_int, [ctypes.c_char_p, ctypes.c_int, ctypes.c_void_p]),
-        "tx14_items_text_key": (ctypes.c_int, [ctypes.c_char_p, ctypes.c_int, ctypes.c_void_p]),
-        "tx14_items_result": (ctypes.c_int, [ctypes.c_char_p, ctypes.c_int, ctypes.c_void_p]),
-        "tx14_units_slot": (ctypes.c_int, [ctypes.c_char_p]),
-        "tx14_units_label_width": (ctypes.c_int, [ctypes.c_int]),
-        "tx14_units_builtin": (ctypes.c_int, [ctypes.c_char_p, ctypes.c_void_p, ctypes.c_char_p]),
-        "tx14_units_check": (ctypes.c_int, [ctypes.c_void_p, ctypes.c_void_p, ctypes.c_char_p,
-                                            ctypes.c_size_t]),
-        # One item built and run in one call: the lock of the interpreter
-        # is let go meanwhile.
-        "tx14_item_run": (ctypes.c_int32, [handle, ctypes.c_void_p, ctypes.c_char_p, ctypes.c_char_p,
-                                           ctypes.c_int32, ctypes.c_char_p, ctypes.c_void_p,
-                                           ctypes.c_int32]),
-        "tx14_items_run": (ctypes.c_int32, [handle, ctypes.c_int32] + [ctypes.c_void_p] * 5
-                           + [ctypes.c_int32, ctypes.c_void_p]),
+        "tx14_keys_json": (ctypes.c_char_p, []),
+        "tx14_batch_create": (handle, []),
+        "tx14_batch_destroy": (None, [handle]),
+        # A batch of items in one call: the lock of the interpreter is let
+        # go meanwhile.
+        "tx14_batch_run": (ctypes.c_int32, [handle, ctypes.c_char_p, ctypes.c_size_t, ctypes.c_int32]),
+        "tx14_batch_outcome": (ctypes.c_char_p, [handle, ctypes.c_int32, ctypes.c_int32, ctypes.c_void_p]),
+        "tx14_batch_error": (ctypes.c_char_p, [handle]),
     }
     for name, (restype, argtypes) in prototypes.items():
-        function = getattr(lib, name)  # AttributeError: a library without contexts
+        function = getattr(lib, name)  # AttributeError: a library without the typed entry
         function.restype = restype
         function.argtypes = argtypes
     return lib
@@ -74,7 +73,7 @@ def _load(path: str) -> ctypes.CDLL:
     try:
         return _declare(ctypes.CDLL(path))
     except AttributeError as e:
-        raise OSError("it has no context entry points (%s): an older library?" % e) from None
+        raise OSError("it has no typed entry (%s): an older library?" % e) from None
 
 
 def library() -> ctypes.CDLL:
@@ -83,6 +82,18 @@ def library() -> ctypes.CDLL:
         if _Loaded.library is None:
             _Loaded.library = _find()
         return _Loaded.library
+
+
+def key_tables() -> Dict[str, Any]:
+    """The library's key tables: the kinds of item with their keys, the
+    sheet texts, the unit slot of each quantity and the built-in unit
+    systems, read once."""
+    if _Loaded.keys is None:
+        text = library().tx14_keys_json()
+        if text is None:
+            raise MemoryError("the library could not write its key tables")
+        _Loaded.keys = json.loads(text)
+    return _Loaded.keys
 
 
 def _find() -> ctypes.CDLL:

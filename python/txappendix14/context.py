@@ -1,204 +1,214 @@
-"""A context of the library: a run state of its own, so that items can run
-on several threads at once (one context per thread)."""
+"""A context of the library: a batch of its typed entry, so that items can
+run on several threads at once (one context per thread). Items go in as
+JSON, many per call; a Result reads its outcome's summary at once and the
+rest when first used."""
 
-import ctypes
+import decimal
+import json
 import math
+import numbers
 import os
-import struct
-import tempfile
-from typing import Dict, List, Mapping, Optional
+import threading
+from collections.abc import Mapping
+from typing import Any, Dict, List, Optional, Sequence, Tuple, Union
 
-from . import _cp1252
-from ._float32 import shortest_decimal
-from ._item import PreparedItem, prepare
-from ._library import library
+from ._library import (NO_REPORT, OUTCOME_CHECKS, OUTCOME_REPORT, OUTCOME_SUMMARY, OUTCOME_VALUES,
+                       PLAIN, key_tables, library)
 from .result import Check, LazyMapping, LazySequence, Line, Note, Result, Value
-from .units import UnitsSpec
+from .units import Units, UnitsSpec, resolve
 
-CAPTURE_RECORDS = 500
-FILE_NAME_WIDTH = 256
-OUTPUT_SIZE = 131072                  # what tx14_item_run writes for any item so far
-BATCH = 64                            # items of one call of tx14_items_run at most: the
-                                      # interpreter lock changes hands once per call or so
-BATCH_ROOM = 16 * OUTPUT_SIZE         # holds a batch of the usual items (about 10 kB each);
-                                      # should it fill, the items left over go in another call
+BATCH = 64  # items per call of the library: the interpreter lock changes hands once per call or so
 
-_STYLE_COLUMN = 108                   # six 2-column codes from column 109
-_STYLED_FILE_RECORD = 120             # a report file record with style codes
-
-# The head of tx14_item_run's output: item errors, input errors, verdict,
-# numbers of values, checks and lines, offsets of results, values, checks
-# and lines, numbers of reasons and notes and the offset of the reasons;
-# then the messages.
-_HEAD = struct.Struct("=13i")
-_CHECK = struct.Struct("=fffii")
+# Brackets past this many in an item's JSON may nest deeper than the library
+# reads (64 levels): its values are then written flat.
+_BRACKETS = 32
 
 
-def _styles(codes: bytes):
-    """Six style codes of two columns each; a code that is not a whole number
-    reads as 0."""
-    styles = []
-    for i in range(6):
-        code = codes[2 * i:2 * i + 2].lstrip(b" ")
-        digits = code[1:] if code.startswith(b"-") else code
-        styles.append(int(code) if digits and digits.isdigit() else 0)
-    return tuple(styles)
+def _plain(value: Any) -> Any:
+    """A value json cannot write, as the JSON value of its kind: numbers of
+    other libraries as numbers, anything else as an empty object or array
+    (the library takes numbers and texts and names the type of the rest)."""
+    if isinstance(value, numbers.Integral):
+        return int(value)
+    if isinstance(value, (numbers.Real, decimal.Decimal)):
+        try:
+            return float(value)
+        except OverflowError:  # not finite, which the library refuses
+            return math.inf if value > 0 else -math.inf
+    if isinstance(value, (list, tuple, set, frozenset)):
+        return []
+    return {}
 
 
-def _decoded_values(data: bytes, at: int, end: int, count: int) -> Dict[str, Value]:
-    displays = struct.unpack_from("=%df" % count, data, at)
-    texts = data[at + 4 * count:end].split(b"\0")
-    return {texts[3 * i].decode(): Value(_number(display), _text(texts[3 * i + 2]),
-                                         texts[3 * i + 1].decode())
-            for i, display in enumerate(displays)}
+def _flat(value: Any) -> Any:
+    """A value of an item as its JSON kind alone, for an item whose JSON the
+    library could not read: its keys take numbers and texts only."""
+    if value is None or isinstance(value, (bool, float, str)):
+        return value
+    if isinstance(value, numbers.Integral):
+        whole = int(value)
+        return whole if abs(whole) < 10 ** 308 else math.inf if whole > 0 else -math.inf  # not finite
+    return _plain(value)
 
 
-def _decoded_checks(data: bytes, at: int, end: int, count: int) -> List[Check]:
-    numbers = [_CHECK.unpack_from(data, at + _CHECK.size * i) for i in range(count)]
-    texts = data[at + _CHECK.size * count:end].split(b"\0")
-    checks = []
-    for i, (value, limit, utilization, passes, applicable) in enumerate(numbers):
-        key, label, unit, relation = texts[4 * i:4 * i + 4]
-        checks.append(Check(key.decode(), label.decode(), _number(value), _number(limit),
-                            _text(unit), relation.decode(), passes != 0, _number(utilization),
-                            applicable != 0))
-    return checks
+_dumps = json.JSONEncoder(ensure_ascii=False, separators=(",", ":"), default=_plain).encode
 
 
-def _decoded_notes(data: bytes, at: int, end: int, reasons: int, notes: int):
-    """The reasons and the notes: a code and a text each."""
-    texts = data[at:end].split(b"\0")
-    pairs = [Note(texts[2 * i].decode(), _text(texts[2 * i + 1])) for i in range(reasons + notes)]
-    return pairs[:reasons], pairs[reasons:]
+def _with_units(item: Dict, units: Optional[str]) -> str:
+    """The item's JSON, its `units` replaced by the given JSON text, if any."""
+    if units is None:
+        return _dumps(item)
+    rest = {k: v for k, v in item.items() if k != "units"} if "units" in item else item
+    text = _dumps(rest)
+    return text[:-1] + ("," if rest else "") + '"units":' + units + "}"
 
 
-def _decoded_lines(data: bytes, at: int, count: int) -> List[Line]:
-    """Lines as tx14_item_run gives them: a length, the text, the style codes."""
-    lines = []
-    for _ in range(count):
-        end = at + 1 + data[at]
-        lines.append(Line(_cp1252.report_text(data[at + 1:end]), _styles(data[end:end + 12])))
-        at = end + 12
-    return lines
+def _not_given(value: Any) -> bool:
+    return value is None or (isinstance(value, float) and value != value)
 
 
-def _file_line(record: bytes) -> Line:
-    styles = (_styles(record[_STYLE_COLUMN:_STYLE_COLUMN + 12])
-              if len(record) == _STYLED_FILE_RECORD else (0,) * 6)
-    return Line(_cp1252.report_text(record[1:101].rstrip(b" ")), styles)
+class Encoder:
+    """Items as the library's JSON, each in its own units, else in `units`.
+    A unit file goes in with its contents, read once per cache (no cache:
+    read at each use, parsed again when it changed)."""
+
+    def __init__(self, units: UnitsSpec, cache: "Optional[Dict[str, Units]]" = None):
+        self._units = units
+        self._default: Optional[str] = None
+        self._cache = cache
+
+    def _units_json(self, spec: Any) -> str:
+        try:
+            return resolve(spec, self._cache).item_json()
+        except ValueError as e:
+            raise ValueError('key "units": %s' % e) from None
+
+    def encode(self, item: Mapping) -> bytes:
+        if type(item) is not dict:
+            if not isinstance(item, Mapping):
+                raise TypeError("an item is a mapping of keys to values, not %s" % type(item).__name__)
+            item = dict(item)
+        units = item.get("units")
+        if type(units) is str and (units == "US" or units == "SI"):
+            given = None  # as it is
+        elif _not_given(units):
+            if self._default is None:
+                self._default = self._units_json(self._units)
+            given = self._default
+        elif isinstance(units, (str, os.PathLike, Units)):
+            given = self._units_json(units)
+        else:
+            given = None  # the library names its type
+        try:
+            text = _with_units(item, given)
+        except (TypeError, ValueError, RecursionError):  # keys of other types, values within themselves
+            text = None
+        if text is None or text.count("[") + text.count("{") > _BRACKETS:
+            text = _with_units({str(k): _flat(v) for k, v in item.items()}, given)
+        return text.encode("utf-8", "surrogatepass")  # the library refuses a lone surrogate's bytes
 
 
-def _file_lines(data: bytes) -> List[Line]:
-    records = data.split(b"\n")
-    if records and records[-1] == b"":
-        records.pop()
-    return [_file_line(r[:-1] if r.endswith(b"\r") else r) for r in records]
+# The numbers of values and checks are floats, whole or not.
+def _values(parts: "_Parts") -> Dict[str, Value]:
+    return {k: Value(v["value"], v["unit"], v["label"])
+            for k, v in json.loads(parts.part(OUTCOME_VALUES), parse_int=float).items()}
 
 
-_VERDICTS = ("not analysed", "acceptable", "not acceptable")
+def _checks(parts: "_Parts") -> List[Check]:
+    return [Check(c["key"], c["label"], c["value"], c["limit"], c["unit"], c["relation"], c["passes"],
+                  c["utilization"], c.get("applicable", True), c.get("reference"))
+            for c in json.loads(parts.part(OUTCOME_CHECKS), parse_int=float)]
 
 
-def _number(value: float) -> Optional[float]:
-    return shortest_decimal(value) if math.isfinite(value) else None
+def _lines(parts: "_Parts") -> List[Line]:
+    return [Line(line["text"], tuple(line["styles"])) for line in json.loads(parts.part(OUTCOME_REPORT))]
 
 
-def _text(raw: bytes) -> str:
-    return raw.decode("cp1252", errors="replace")
+class _Parts:
+    """The values, checks and report of an outcome as the library wrote
+    them: kept from the run, or made when first asked for by running the
+    item again (the same JSON, its unit system's contents included) on the
+    asking thread's context. Each is handed out once, to be decoded."""
+
+    def __init__(self, item: bytes, plain: bool, kept: Optional[Dict[int, bytes]] = None):
+        self._item = item
+        self._plain = plain
+        self._kept = kept or {}
+
+    def part(self, part: int) -> bytes:
+        data = self._kept.pop(part, None)
+        if data is None:
+            self._kept.update(thread_context()._again(self._item, self._plain, part == OUTCOME_REPORT))
+            data = self._kept.pop(part)
+        return data
 
 
-def _usable_report_name(name: bytes) -> bool:
-    return (0 < len(name) < FILE_NAME_WIDTH and name[:1] != b" " and name[-1:] != b" "
-            and b"\0" not in name)
+_decode = json.JSONDecoder().raw_decode
 
 
-def _messages(data: bytes) -> List[str]:
-    return [line for line in data.decode("utf-8", "replace").split("\n") if line]
+def _member(echo: str, name: str) -> Any:
+    """A member of the echoed item, read where its name stands: in JSON a
+    name in quotes before a colon is a member's (a quote inside a text is
+    escaped), and the echo's inner objects hold "value" and "unit" alone.
+    This spares decoding each given number's object."""
+    at = echo.find('"%s":' % name)
+    return None if at < 0 else _decode(echo, at + len(name) + 3)[0]
 
 
-def _run(lib, handle, item: PreparedItem, out, report_file: Optional[bytes] = None) -> int:
-    """tx14_item_run into `out`; the size its output needs."""
-    return lib.tx14_item_run(handle, item.units.item_factors(), item.units.host_labels(),
-                             item.packed, len(item.packed), report_file, out,
-                             0 if out is None else len(out))
+class _Sheet:
+    keys: Optional[Tuple[str, ...]] = None
 
 
-def _lines_through_file(item: PreparedItem) -> Optional[List[Line]]:
-    """The report of an item too long for the capture block (it keeps 500
-    lines), run again into a new temporary file of this process."""
-    fd, path = tempfile.mkstemp(prefix="txappendix14-", suffix=".txt")
-    os.close(fd)
-    try:
-        name = os.fsencode(path)
-        if not _usable_report_name(name):
-            return None
-        with Context() as ctx:
-            _run(ctx._lib, ctx._live_handle(), item, None, name)
-        with open(path, "rb") as f:
-            lines = _file_lines(f.read())
-    finally:
-        os.unlink(path)
-    return lines if len(lines) >= CAPTURE_RECORDS else None
+def _sheet(echo: str) -> Dict[str, str]:
+    """The sheet texts of an echoed item."""
+    if _Sheet.keys is None:
+        _Sheet.keys = tuple(k["name"] for k in key_tables()["sheet"])
+    given = json.loads(echo)
+    return {k: given[k] for k in _Sheet.keys if k in given}
 
 
-def _report_lines(item: PreparedItem, data: bytes, at: int, count: int) -> List[Line]:
-    lines = _decoded_lines(data, at, count)
-    if count >= CAPTURE_RECORDS:
-        lines = _lines_through_file(item) or lines
-    return lines
-
-
-def _result(item: PreparedItem, data: bytes) -> Result:
-    """The Result of an item's output of tx14_item_run; ValueError for an
-    item that did not run."""
-    (item_errors, input_errors, verdict, value_count, check_count, line_count, results_at,
-     values_at, checks_at, lines_at, reason_count, note_count, notes_at) = _HEAD.unpack_from(data)
-    if item_errors:
-        raise ValueError("; ".join(_messages(data[_HEAD.size:].split(b"\0", 1)[0])))
-    _, warnings, governing, _ = data[_HEAD.size:results_at].split(b"\0")
-    keys = item.keys
-    shown = _results_of(len(keys.results)).unpack_from(data, results_at)
-    reasons, notes = _decoded_notes(data, notes_at, lines_at, reason_count, note_count)
+def _result(summary: Dict, echo: str, parts: _Parts) -> Result:
     return Result._of({
-        "kind": keys.name, "code": item.code, "units": item.units.name, "item": item.number,
-        "errors": input_errors,
-        "results": {r.name: None if v != v else v for r, v in zip(keys.results, shown)},
-        "result_units": dict(item.units.result_labels(keys)),
-        "lines": LazySequence(_decoded_lines, data, lines_at, line_count)
-        if line_count < CAPTURE_RECORDS else _report_lines(item, data, lines_at, line_count),
-        "description": item.description, "verdict": _VERDICTS[verdict],
-        "governing": governing.decode() or None,
-        "values": LazyMapping(_decoded_values, data, values_at, checks_at, value_count),
-        "checks": LazySequence(_decoded_checks, data, checks_at, notes_at, check_count),
-        "reasons": reasons, "notes": notes,
-        "warnings": _messages(warnings) if warnings else []})
+        "kind": summary["kind"], "code": summary["code"], "units": summary["units"],
+        "item": _member(echo, "item"), "errors": summary["fatal_errors"],
+        "results": {k: None if v is None else float(v) for k, v in summary["results"].items()},
+        "result_units": summary["result_units"], "lines": LazySequence(_lines, parts),
+        "description": _member(echo, "description") or "", "sheet": LazyMapping(_sheet, echo),
+        "verdict": summary["verdict"], "governing": summary["governing"],
+        "values": LazyMapping(_values, parts), "checks": LazySequence(_checks, parts),
+        "warnings": summary["warnings"],
+        "reasons": [Note(n["code"], n["text"]) for n in summary["reasons"]],
+        "notes": [Note(n["code"], n["text"]) for n in summary["notes"]]})
 
 
-_RESULTS: Dict[int, struct.Struct] = {}  # the doubles of a kind's results, by their number
+def _summary(data: bytes) -> Tuple[Dict, str]:
+    """An outcome's summary decoded but for the echoed item, and the echoed
+    item's JSON text: the members before "item" and those from "errors" on."""
+    text = data.decode("utf-8")
+    at = text.index('"item":')
+    cut = text.index(',"errors":')
+    return json.loads(text[:at] + text[cut + 1:]), text[at + 7:cut]
 
 
-def _results_of(count: int) -> struct.Struct:
-    if count not in _RESULTS:
-        _RESULTS[count] = struct.Struct("=%dd" % count)
-    return _RESULTS[count]
+def refusal(summary: Dict) -> str:
+    return "; ".join(e["message"] for e in summary["errors"])
 
 
 class Context:
-    """A run state of the library: one item at a time, so use one per
+    """A run state of the library: one call at a time, so use one per
     thread. close() (or a with block) releases it."""
 
     def __init__(self):
-        self._handle = None
+        self._batch = None
         self._lib = library()
-        self._out = ctypes.create_string_buffer(OUTPUT_SIZE)
-        self._ends = (ctypes.c_int32 * BATCH)()
-        self._handle = self._lib.tx14_context_create()
-        if not self._handle:
-            raise MemoryError("the library could not create a context")
+        self._batch = self._lib.tx14_batch_create()
+        if not self._batch:
+            raise MemoryError("the library could not create a batch")
 
     def close(self) -> None:
-        if self._handle:
-            self._lib.tx14_context_destroy(self._handle)
-            self._handle = None
+        if self._batch:
+            self._lib.tx14_batch_destroy(self._batch)
+            self._batch = None
 
     def __enter__(self) -> "Context":
         return self
@@ -209,70 +219,69 @@ class Context:
     def __del__(self):
         self.close()
 
-    def _live_handle(self):
-        if not self._handle:
+    def _live_batch(self):
+        if not self._batch:
             raise ValueError("the context is closed")
-        return self._handle
+        return self._batch
 
-    def analyse(self, item: Mapping, units: UnitsSpec = "US", plain: bool = False) -> Result:
+    def analyse(self, item: Mapping, units: UnitsSpec = "US", plain: bool = False,
+                eager: bool = False) -> Result:
         """Runs one item (see txappendix14.analyse)."""
-        return self._run_prepared(prepare(item, units, None, plain))
+        (outcome,) = self._run([Encoder(units).encode(item)], plain, eager)
+        if isinstance(outcome, str):
+            raise ValueError(outcome)
+        return outcome
 
-    def _run_prepared(self, item: PreparedItem) -> Result:
-        handle = self._live_handle()
-        needed = _run(self._lib, handle, item, self._out)
-        if needed > len(self._out):
-            self._out = ctypes.create_string_buffer(needed)
-            needed = _run(self._lib, handle, item, self._out)
-        return _result(item, ctypes.string_at(self._out, needed))
+    def _outcome(self, i: int, part: int) -> bytes:
+        data = self._lib.tx14_batch_outcome(self._batch, i, part, None)
+        if data is None:
+            raise MemoryError("the library could not write an outcome")
+        return data
 
-    def _run_batch(self, batch: "Batch", bad_items: list, run: bool = True) -> List[bytes]:
-        """The outputs of the batch's items, in calls of the library that take
-        several at once; (index among all items, message) in bad_items for
-        each item refused. With `run` false, the items are only checked."""
-        handle = self._live_handle() if run else None
-        if len(self._out) < BATCH_ROOM:
-            self._out = ctypes.create_string_buffer(BATCH_ROOM)
-        outputs: List[bytes] = []
-        while len(outputs) < len(batch.items):
-            start = len(outputs)
-            done = self._lib.tx14_items_run(handle, len(batch.items) - start, *batch.arguments(start),
-                                            self._out, len(self._out), self._ends)
-            if done == 0:
-                self._out = ctypes.create_string_buffer(self._ends[0])
+    def _call(self, items: List[bytes], flags: int) -> None:
+        batch = self._live_batch()
+        data = b"[" + b",".join(items) + b"]"
+        count = self._lib.tx14_batch_run(batch, data, len(data), flags)
+        if count != len(items):  # items that json wrote are always read
+            why = self._lib.tx14_batch_error(batch).decode("utf-8", "replace")
+            error = MemoryError if why == "out of memory" else RuntimeError
+            raise error("the library could not run the items: " + why)
+
+    def _run(self, items: List[bytes], plain: bool = False,
+             eager: bool = False) -> List[Union[Result, str]]:
+        """The Result of each item (JSON from Encoder), or the library's
+        refusal of it in words. Only the summaries are read; the values,
+        checks and report too when `eager`, else the item runs again when
+        they are first asked for."""
+        self._call(items, (PLAIN if plain else 0) | (0 if eager else NO_REPORT))
+        outcomes: List[Union[Result, str]] = []
+        for i, item in enumerate(items):
+            summary, echo = _summary(self._outcome(i, OUTCOME_SUMMARY))
+            if summary["errors"]:
+                outcomes.append(refusal(summary))
                 continue
-            base, at = ctypes.addressof(self._out), 0
-            for i in range(start, start + done):
-                end = self._ends[i - start]
-                output = ctypes.string_at(base + at, end - at)  # each its own, kept by its Result
-                if _HEAD.unpack_from(output)[0]:
-                    try:
-                        _result(batch.items[i], output)  # raises with the item's errors
-                    except ValueError as e:
-                        bad_items.append((batch.first + i, str(e)))
-                outputs.append(output)
-                at = end
-        return outputs
+            kept = {part: self._outcome(i, part) for part in _PARTS} if eager else None
+            outcomes.append(_result(summary, echo, _Parts(item, plain, kept)))
+        return outcomes
+
+    def _again(self, item: bytes, plain: bool, report: bool) -> Dict[int, bytes]:
+        """An item run once more: its report, or its values and checks."""
+        if report:
+            self._call([item], PLAIN if plain else 0)
+            return {OUTCOME_REPORT: self._outcome(0, OUTCOME_REPORT)}
+        self._call([item], NO_REPORT)
+        return {part: self._outcome(0, part) for part in (OUTCOME_VALUES, OUTCOME_CHECKS)}
 
 
-class Batch:
-    """Prepared items as tx14_items_run takes them: arrays of the addresses
-    of each item's factors, labels and packed item, and of its size. `first`
-    is the index of the first among all items."""
+_PARTS = (OUTCOME_VALUES, OUTCOME_CHECKS, OUTCOME_REPORT)
 
-    def __init__(self, items: List[PreparedItem], first: int = 0):
-        n = len(items)
-        self.items = items
-        self.first = first
-        self._factor_arrays = [p.units.item_factors() for p in items]  # alive while passed by address
-        self._factors = (ctypes.c_void_p * n)(*[ctypes.addressof(f) for f in self._factor_arrays])
-        self._labels = (ctypes.c_char_p * n)(*[p.units.host_labels() for p in items])
-        self._packed = (ctypes.c_char_p * n)(*[p.packed for p in items])
-        self._sizes = (ctypes.c_int32 * n)(*[len(p.packed) for p in items])
 
-    def arguments(self, start: int) -> tuple:
-        """The four arrays from the batch's item `start` on, as addresses."""
-        pointer = ctypes.sizeof(ctypes.c_void_p)
-        return tuple(ctypes.addressof(a) + start * size for a, size in (
-            (self._factors, pointer), (self._labels, pointer), (self._packed, pointer),
-            (self._sizes, 4)))
+_per_thread = threading.local()  # a context each thread keeps
+
+
+def thread_context() -> Context:
+    """This thread's own context, made when first asked for."""
+    ctx = getattr(_per_thread, "context", None)
+    if ctx is None:
+        ctx = _per_thread.context = Context()
+    return ctx

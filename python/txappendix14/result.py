@@ -78,6 +78,7 @@ class Check(NamedTuple):
     passes: bool
     utilization: Optional[float]
     applicable: bool = True
+    reference: Optional[str] = None
 
 
 class Note(NamedTuple):
@@ -89,16 +90,18 @@ class Note(NamedTuple):
 
 class _Lazy:
     """What a run left, decoded on first use: `load(*args)` is called once,
-    then dropped."""
+    then dropped. Threads that ask at once may each decode it; each gets
+    the whole (the data is set before the loader is dropped)."""
 
     def __init__(self, load: Callable[..., Any], *args):
-        self._load: Optional[Callable[..., Any]] = load
-        self._args = args
+        self._pending: Optional[Tuple[Callable[..., Any], tuple]] = (load, args)
         self._data: Any = None
 
     def _get(self):
-        if self._load is not None:
-            self._data, self._load, self._args = self._load(*self._args), None, ()
+        pending = self._pending
+        if pending is not None:
+            self._data = pending[0](*pending[1])
+            self._pending = None
         return self._data
 
     def __len__(self) -> int:
@@ -137,12 +140,14 @@ class Result:
     """An analysed item. `values` (key -> Value), `checks`, `reasons` (why
     the item is "not analysed"), `notes`, `verdict` ("acceptable", "not
     acceptable", "not analysed") and `governing` (the governing check's key)
-    form the results record; docs/results.md lists the keys and codes. The three named results are attributes too (`mawp`,
-    `fillet_weld`, ...): in the item's units, in the fewest digits that give
-    back the library's single-precision value, None when not computed (fatal
-    input errors) or not finite. Values, checks and report lines are read
-    from the context when first used (or before the context runs its next
-    item or closes)."""
+    form the results record; docs/results.md lists the keys and codes. The
+    three named results are attributes too (`mawp`, `fillet_weld`, ...): in
+    the item's units, in the fewest digits that give back the library's
+    single-precision value, None when not computed (fatal input errors) or
+    not finite. `sheet` holds the sheet texts the item gave (project,
+    vessel, ..., approved_by). Values, checks, report lines and sheet texts
+    are decoded when first used; the first three made by running the item
+    once more, unless the run kept them."""
 
     kind: str
     code: str
@@ -160,6 +165,7 @@ class Result:
     warnings: Sequence[str] = field(default_factory=list)  # the item ran, but look again
     reasons: Sequence[Note] = field(default_factory=list)
     notes: Sequence[Note] = field(default_factory=list)
+    sheet: Dict[str, str] = field(default_factory=dict)
 
     @classmethod
     def _of(cls, fields: Dict[str, Any]) -> "Result":
@@ -188,11 +194,12 @@ class Result:
             "description": self.description, "errors": self.errors,
             "results": dict(self.results), "result_units": dict(self.result_units),
             "values": {k: v._asdict() for k, v in self.values.items()},
-            "checks": [c._asdict() for c in self.checks],
+            "checks": [_check_dict(c) for c in self.checks],
             "verdict": self.verdict, "governing": self.governing, "warnings": list(self.warnings),
             "reasons": [n._asdict() for n in self.reasons],
             "notes": [n._asdict() for n in self.notes],
             "lines": [{"text": l.text, "styles": list(l.styles)} for l in self.lines],
+            "sheet": dict(self.sheet),
         }
 
     def _repr_html_(self) -> str:
@@ -245,6 +252,14 @@ class Result:
 
 
 _FIELDS = Result.__dataclass_fields__
+
+
+def _check_dict(check: Check) -> Dict[str, Any]:
+    """A check as the library's JSON writes it: `reference` only where known."""
+    d = check._asdict()
+    if d["reference"] is None:
+        del d["reference"]
+    return d
 
 
 def _shown(value: Optional[float], unit: str) -> str:

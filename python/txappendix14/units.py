@@ -1,108 +1,95 @@
-"""Unit systems: the host's 22 factors and 23 labels, the built-in US and SI
-systems (their tables come from the library), and unit files."""
+"""Unit systems: the built-in US and SI systems (their tables come from the
+library), systems of your own and unit files, read as tx14 reads them. The
+library checks what a system holds."""
 
-import ctypes
 import errno
+import json
 import math
+import numbers
 import os
 import stat
-from typing import Dict, Optional, Sequence, Tuple, Union
+from typing import Dict, List, Optional, Sequence, Tuple, Union
 
-from . import _contract, _cp1252
-from ._contract import FACTOR_COUNT, LABEL_COUNT, LABEL_WIDTH
-from ._float32 import f32, multiply
+from ._library import NO_REPORT, OUTCOME_SUMMARY, key_tables, library
 
 
 class Units:
     """A unit system: factor n converts a value from internal units into
     display units (temperatures: T * factor 7 + factor 8); labels are texts
     of at most 10 Windows-1252 characters. US and SI take their factors and
-    labels from the library when first used."""
+    labels from the library when first used; the library checks any other
+    system when it is made (ValueError saying what is wrong)."""
 
-    def __init__(self, name: str, factors: Optional[Sequence[float]] = None,
-                 labels: Optional[Sequence[str]] = None):
+    def __init__(self, name: str, factors: Optional[Sequence] = None,
+                 labels: Optional[Sequence] = None):
         self.name = name
-        self._factors = None if factors is None else tuple(float(f) for f in factors)
+        self._factors = None if factors is None else tuple(_as_double(f) for f in factors)
         self._labels = None if labels is None else tuple(labels)
-        self._label_bytes = None
-        if factors is None:
+        self._json: Optional[str] = None
+        if factors is None and labels is None:
             return  # built in
-        if len(self._factors) != FACTOR_COUNT or len(self._labels) != LABEL_COUNT:
-            raise ValueError("a unit system has 22 factors and 23 labels")
-        problems, encoded = [], []
-        for slot, label in enumerate(self._labels, start=1):
-            data, problem = (None, "must be a text") if not isinstance(label, str) \
-                else _cp1252.encode(label)
-            if data is None:
-                problems.append("label %d: %s" % (slot, problem))
-            encoded.append(data or b"")
-        problems += _contract.unit_problems(self._factors, encoded)
+        self._json = json.dumps({"name": name, "factors": self._factors or [], "labels": self._labels or []},
+                                ensure_ascii=False, default=lambda other: {})  # the library names what is wrong
+        problems = _refusals(self._json)
         if problems:
-            raise ValueError("units %s: %s" % (name, "; ".join(problems)))
-        self._label_bytes = tuple(encoded)
+            raise ValueError("; ".join(problems))
 
     def _load(self) -> None:
-        if self._label_bytes is None:
-            factors, labels = _contract.builtin_units(self.name)
-            self._factors = factors
-            self._label_bytes = tuple(labels[i:i + LABEL_WIDTH].rstrip(b" ")
-                                      for i in range(0, len(labels), LABEL_WIDTH))
-            self._labels = tuple(_cp1252.plain_text(b) for b in self._label_bytes)
+        if self._factors is None:
+            system = key_tables()["units"].get(self.name)
+            if system is None:
+                raise ValueError("no built-in unit system %r; expected \"US\" or \"SI\"" % self.name)
+            self._factors = tuple(system["factors"])
+            self._labels = tuple(system["labels"])
 
     @property
-    def factors(self):
+    def factors(self) -> Tuple[float, ...]:
         self._load()
-        return self._factors
+        return self._factors  # type: ignore[return-value]
 
     @property
-    def labels(self):
+    def labels(self) -> Tuple[str, ...]:
         self._load()
-        return self._labels
-
-    def __repr__(self) -> str:
-        return "Units(%r)" % self.name
+        return self._labels  # type: ignore[return-value]
 
     def factor(self, slot: int) -> float:
         return self.factors[slot - 1]
 
-    def to_display(self, quantity: str, internal: float) -> float:
-        """An internal single-precision value in this system, multiplied in
-        single precision as the report shows it. Not for temperatures."""
-        slot = _contract.slot(quantity)
-        return internal if slot == 0 else multiply(internal, f32(self.factor(slot)))
+    def __repr__(self) -> str:
+        return "Units(%r)" % self.name
 
-    def label(self, quantity: str) -> str:
-        """The label of a quantity as the report prints it: leading blanks
-        removed, cut to the width of the library's slot, trailing blanks cut."""
-        self._load()
-        slot = _contract.slot(quantity)
-        if slot == 0:
-            return ""
-        raw = self._label_bytes[slot - 1].lstrip(b" ")[:_contract.label_width(slot)]
-        return _cp1252.plain_text(raw.rstrip(b" "))
+    def item_json(self) -> str:
+        """The system as an item's `units` in the library's JSON: a built-in
+        system by its name, any other by its contents."""
+        if self._json is None:
+            self._json = json.dumps(self.name)
+        return self._json
 
-    def item_factors(self):
-        """The factors as the item core reads them (doubles): one array for
-        the system's life, the same one to threads that ask at once (the
-        library reads it by its address)."""
-        factors = self.__dict__.get("_item_factors")
-        if factors is None:
-            made = (ctypes.c_double * FACTOR_COUNT)(*self.factors)
-            factors = self.__dict__.setdefault("_item_factors", made)
-        return factors
 
-    def result_labels(self, keys) -> Dict[str, str]:
-        """The labels of a kind's results, by result (to be copied, not changed)."""
-        cache = self.__dict__.setdefault("_result_labels", {})
-        if keys.name not in cache:
-            cache[keys.name] = {r.name: self.label(r.quantity) for r in keys.results}
-        return cache[keys.name]
+def _refusals(units_json: str) -> List[str]:
+    """What the library finds wrong with a unit system: the findings on
+    "units" of an item of the first kind in it (refused anyway, it holds no
+    values, so nothing runs)."""
+    kind = key_tables()["kinds"][0]
+    items = '[{"kind":%s,"code":%s,"units":%s}]' % (json.dumps(kind["name"]),
+                                                     json.dumps(kind["codes"][0]["name"]), units_json)
+    data = items.encode("utf-8", "surrogatepass")
+    lib = library()
+    batch = lib.tx14_batch_create()
+    if not batch:
+        raise MemoryError("the library could not create a batch")
+    try:
+        if lib.tx14_batch_run(batch, data, len(data), NO_REPORT) != 1:
+            raise MemoryError(lib.tx14_batch_error(batch).decode("utf-8", "replace"))
+        summary = json.loads(lib.tx14_batch_outcome(batch, 0, OUTCOME_SUMMARY, None))
+    finally:
+        lib.tx14_batch_destroy(batch)
+    return [_without_key(e["message"]) for e in summary["errors"] if e["key"] == "units"]
 
-    def host_labels(self) -> bytes:
-        if getattr(self, "_host_labels", None) is None:
-            self._load()
-            self._host_labels = b"".join(label.ljust(LABEL_WIDTH, b" ") for label in self._label_bytes)
-        return self._host_labels
+
+def _without_key(message: str) -> str:
+    prefix = 'key "units": '
+    return message[len(prefix):] if message.startswith(prefix) else message
 
 
 US = Units("US")
@@ -121,6 +108,8 @@ def load_unit_file(path: "Union[str, os.PathLike[str]]") -> Units:
 
 
 MAX_FILE_BYTES = 1 << 20  # tx14 reads no larger input file
+FACTOR_COUNT = 22         # what a unit file holds
+LABEL_COUNT = 23
 
 
 class _Refused(Exception):
@@ -225,16 +214,24 @@ def _units_of(name: str, contents: bytes) -> Units:
                      if isinstance(value, bool) or not isinstance(value, (int, float))]
     if "labels" in table and not (isinstance(labels, list) and len(labels) == LABEL_COUNT):
         problems.append('"labels" must be an array of 23 texts')
+    elif isinstance(labels, list):
+        problems += ["label %d must be a text" % slot
+                     for slot, value in enumerate(labels, start=1) if not isinstance(value, str)]
     if problems:
         raise ValueError("unit file %s: %s" % (name, "; ".join(problems)))
-    return Units(name, [_as_double(f) for f in factors], labels)
+    return Units(name, factors, labels)
 
 
-def _as_double(value) -> float:
+def _as_double(value):
+    """A number as a float (a whole number past the double range: infinite,
+    which the library refuses); anything else as it is, for the library to
+    refuse."""
+    if isinstance(value, bool) or not isinstance(value, numbers.Real):
+        return value
     try:
         return float(value)
-    except OverflowError:  # a whole number past the double range
-        return math.inf
+    except OverflowError:
+        return math.copysign(math.inf, value)
 
 
 _read_files: "Dict[str, Tuple[bytes, Units]]" = {}

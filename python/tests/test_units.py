@@ -1,5 +1,5 @@
-"""Values out of the library: results in their shortest form, unit labels,
-unit files, the decoding of report records."""
+"""Unit systems: the built-in ones from the library, systems of your own
+checked by it, unit files read as tx14 reads them."""
 
 import os
 import shutil
@@ -9,59 +9,35 @@ import unittest
 
 import txappendix14
 from items import OPENING
-from txappendix14 import SI, Units, load_unit_file
-from txappendix14._cp1252 import plain_text, report_text
-from txappendix14._float32 import from_bits, shortest_decimal
-from txappendix14.context import _file_lines
+from txappendix14 import SI, US, Units, load_unit_file
 
 
-class ShortestResult(unittest.TestCase):
-    # (Results shown in single precision: the items in SI against tx14.)
-    # float32 bits and the text std::to_chars writes for them: the shortest
-    # decimal, except where the form without exponent is as short and then
-    # holds the exact whole value.
-    CASES = [
-        (0x3DCCCCCD, "0.1"), (0x49927C00, "1200000"), (0x4B189680, "1e+07"),
-        (0x4CEB79A3, "123456792"), (0x4F69DF7B, "3923737344"), (0x7F7FFFFF, "3.4028235e+38"),
-        (0x00000001, "1e-45"), (0x38D1B717, "1e-04"), (0x435126AF, "209.15111"),
-        (0x4B800000, "16777216"), (0x5A0E1BCA, "1e+16"), (0x47F1205A, "123456.7"),
-        (0x4B18967F, "9999999"), (0x4C000001, "33554436"), (0xC35126AF, "-209.15111"),
-    ]
-
-    def test_values(self):
-        for b, text in self.CASES:
-            with self.subTest(text):
-                self.assertEqual(shortest_decimal(from_bits(b)), float(text))
-
-
-class Labels(unittest.TestCase):
-    def test_labels_cut_to_the_library_slot(self):
-        labels = ["long label"] * 23
-        labels[10] = "kg/m\xb3"
-        labels[21] = "  mm\xf8"  # o with a stroke in a label, not theta
-        units = Units("mine", SI.factors, labels)
-        cases = [("thickness", "mm\xf8"), ("diameter", "lon"), ("stress", "long label"),
-                 ("moment", "long l"), ("temperature", "l")]
-        for quantity, label in cases:
-            with self.subTest(quantity):
-                self.assertEqual(units.label(quantity), label)
-        self.assertEqual(len(units.host_labels()), 230)
+class Systems(unittest.TestCase):
+    def test_a_system_of_your_own_labels_the_results(self):
+        labels = list(SI.labels)
+        labels[8] = "N/mm\xb2"  # pressure, beyond ASCII
+        mine = Units("mine", SI.factors, labels)
+        r = txappendix14.analyse(dict(OPENING, units="SI", P=0.6894757))
+        ours = txappendix14.analyse(dict(OPENING, units=mine, P=0.6894757))
+        self.assertEqual((ours.units, ours.result_units["mawp"], ours.mawp), ("mine", "N/mm\xb2", r.mawp))
 
 
 US_FACTORS = ["1.0"] * 7 + ["0.0"] + ["1.0"] * 14
 
 
-def unit_file(factors=US_FACTORS):
-    return "factors = [%s]\nlabels = [%s]\n" % (", ".join(factors), ", ".join(['"u"'] * 23))
+def unit_file(factors=US_FACTORS, label="u"):
+    return "factors = [%s]\nlabels = [%s]\n" % (", ".join(factors), ", ".join(['"%s"' % label] * 23))
 
 
 class UnitFiles(unittest.TestCase):
-    # Every fault is in tx14's table of unit files; here that a fault of the
-    # file's shape, of a value and of its nesting reaches the caller as ValueError.
-    # (A good file: the item in a unit file's units, against tx14.)
+    # The file's shape is read here, its values are judged by the library;
+    # both reach the caller as ValueError. (A good file: the item in a unit
+    # file's units, against tx14.)
     BAD = [
         ("21 factors", unit_file(factors=US_FACTORS[:21]), "22 numbers"),
-        ("pressure factor 0", unit_file(factors=US_FACTORS[:8] + ["0"] + US_FACTORS[9:]), "must not be 0"),
+        ("pressure factor 0", unit_file(factors=US_FACTORS[:8] + ["0"] + US_FACTORS[9:]),
+         "factor 9 (pressures) must not be 0"),
+        ("label of 11 characters", unit_file(label="x" * 11), "label 1 is longer than 10"),
         ("nested too deeply", "factors = " + "[" * 5000 + "]" * 5000 + "\n", "unit file"),
     ]
 
@@ -131,24 +107,6 @@ class UnitFiles(unittest.TestCase):
                     self.assertIn(path, message)
                     self.assertIn(words, message)
         self.assertIsInstance(load_unit_file(exact), Units)
-
-
-class Records(unittest.TestCase):
-    def test_decoding(self):
-        cases = [(b"(E\xf8)*", "(E\u03b8)*"), (b"\x80 \xb2\xb3\xb0", "\u20ac \u00b2\u00b3\u00b0"),
-                 (b"a\tb", "a\tb"), (b"\x81\x07\x7f\x1b[1m", "\ufffd\ufffd\ufffd\ufffd[1m")]
-        for data, text in cases:
-            with self.subTest(text):
-                self.assertEqual(report_text(data), text)
-        self.assertEqual(plain_text(b"\xf8"), "\u00f8")
-
-    def test_file_records(self):
-        # (Capture records: every report against tx14's decoding.)
-        styled = b" " + b"Styled".ljust(107) + b" 0 0 0 0 1 0"
-        lines = _file_lines(b" plain\r\n" + styled + b"\n\n last\n")
-        self.assertEqual([(line.text, line.styles) for line in lines],
-                         [("plain", (0,) * 6), ("Styled", (0, 0, 0, 0, 1, 0)), ("", (0,) * 6),
-                          ("last", (0,) * 6)])
 
 
 if __name__ == "__main__":
