@@ -18,7 +18,7 @@ function wrapped(name, source) {
   const exported = [];
   const body = source
     .replace(/^import \{([^}]+)\} from '([^']+)';$/gm, (_, names, from) => `const {${names}} = modules[${JSON.stringify(from)}];`)
-    .replace(/^export (async function|function|const|class) (\w+)/gm, (_, what, id) => (exported.push(id), `${what} ${id}`));
+    .replace(/^export (async function|function|const|class) ([\w$]+)/gm, (_, what, id) => (exported.push(id), `${what} ${id}`));
   if (/^(import|export) /m.test(body)) throw new Error(`${name}: an import or export the build does not handle`);
   return `modules[${JSON.stringify(name)}] = (() => {\n${body}\nreturn { ${exported.join(', ')} };\n})();\n`;
 }
@@ -32,7 +32,7 @@ const script = [
   'const modules = {};',
   `/* smol-toml ${JSON.parse(read(join(nodeModules, 'smol-toml/package.json'))).version}\n${toml_license.replace(/\*\//g, '* /')}*/`,
   `modules['smol-toml'] = (() => { const module = { exports: {} }, exports = module.exports;\n${toml}\nreturn module.exports; })();`,
-  ...['core.mjs', 'toml.mjs', 'app.mjs'].map((f) => wrapped(`./${f}`, read(join(here, f)))),
+  ...['core.mjs', 'toml.mjs', 'form.mjs', 'stored.mjs', 'app.mjs'].map((f) => wrapped(`./${f}`, read(join(here, f)))),
   `const bytes = (b64) => Uint8Array.from(atob(b64), (c) => c.charCodeAt(0));`,
   `const examples = ${JSON.stringify(examples)}.map((e) => ({ name: e.name, bytes: bytes(e.bytes) }));`,
   `modules['./app.mjs'].start(bytes(${JSON.stringify(readFileSync(modulePath).toString('base64'))}), examples);`,

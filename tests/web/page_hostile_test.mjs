@@ -101,6 +101,7 @@ const long = 'x'.repeat(5000);
 await page.fill('#key-description', long);
 await page.press('#key-description', 'End');
 await page.keyboard.type('yz');
+expect(await shows(() => document.querySelector('#summary').textContent.includes('problem')), 'a long text checked as typed');
 noErrors('typing into a 5000-character text');
 const field = await page.$$eval('#key-description-message .error', (l) => l.map((e) => e.textContent));
 expect(field.length === 1 && field[0].includes('longer than 15 characters'),
@@ -114,6 +115,7 @@ expect(summary.startsWith('Not analysed') && summary.includes('"description"') &
 expect(await page.isHidden('#result'), 'the last verdict stays beside a form it is not of');
 await page.screenshot({ path: join(outDir, 'long-text.png') });
 await page.fill('#key-P', long);
+await shows(() => document.querySelector('#key-P-message .error'));
 const numberField = await page.$$eval('#key-P-message .error', (l) => l.map((e) => e.textContent));
 expect(numberField.length === 1 && numberField[0].length < 120, `a long number shown in short: ${numberField[0]?.slice(0, 200)}`);
 await page.fill('#key-description', 'Top head');

@@ -18,6 +18,7 @@ const runJson = (file) => JSON.parse(tx14Run(['--json', file]));
 const KEYS = ['fatal_errors', 'results', 'values', 'checks', 'verdict', 'governing', 'reasons', 'notes', 'warnings',
   'report'];
 const agreed = (j) => JSON.stringify(KEYS.map((k) => j[k]));
+const SHEET_KEYS = ['project', 'vessel', 'drawing', 'revision', 'purpose', 'prepared_by', 'checked_by', 'approved_by'];
 
 const { browser, context } = await launch(/^(file|blob|data):/,
   { acceptDownloads: true, viewport: { width: 1100, height: 1400 } });
@@ -39,9 +40,9 @@ for (const name of readdirSync(examplesDir).filter((f) => f.endsWith('.toml')).s
     await page.setInputFiles('#load-units', join(examplesDir, keys.units));
     await page.locator('#numbers legend', { hasText: keys.units }).waitFor();
   }
-  for (const input of await page.locator('#texts input, #numbers input').all()) await input.fill('');
+  for (const input of await page.locator('.field input').all()) await input.fill('');
   for (const [key, value] of Object.entries(keys))
-    if (!['kind', 'code', 'units'].includes(key)) await page.fill(`#key-${key}`, String(value));
+    if (!['kind', 'code', 'units'].includes(key)) await page.fill(`input[name=${key}]`, String(value));
   await page.click('#analyse');
   await page.waitForSelector('#result[data-ms]');
   const got = await page.evaluate(() => window.tx14Page.last);

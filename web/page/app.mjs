@@ -1,226 +1,139 @@
-// The page: a form per kind and code from the key table, checked as it is
-// typed; Analyse runs the item and shows the verdict and the sheet; items
-// are saved and loaded as tx14 item files.
-import { loadCore, floatNumber, toCp1252 } from './core.mjs';
+// The page: a form per kind and code from the library's key table. Any edit
+// hides the last answer; an item the entry accepts is analysed as it is
+// typed and its verdict and sheet shown. Items are saved and loaded as tx14
+// item files, and the last one is kept in the browser's local storage.
+import { loadCore, NO_REPORT } from './core.mjs';
 import { itemToml, readItemFile, readUnitFile } from './toml.mjs';
+import { $, element, fieldsOf, buildForm, setValues, formValues, showFindings, convertValues } from './form.mjs';
+import { store, restore } from './stored.mjs';
 
-const $ = (id) => document.getElementById(id);
-const NUMBER = /^[+-]?(\d+(\.\d*)?|\.\d+)([eE][+-]?\d+)?$/;
-const LARGEST_ITEM = 16777216;
-// A typed text quoted in a message: a pasted page is not repeated whole.
-const shortened = (text) => (text.length > 40 ? `${text.slice(0, 40)}…` : text);
+// From the last keystroke to the analysis; a run takes tens of ms.
+const SETTLE_MS = 200;
+const OWN = '#texts input, #numbers input', SHEET = '#sheet-texts input';
 
-let core, examples, last = null, pending = null;  // pending: a loaded item awaiting its unit file
+let core, keys, builtin, examples = [];
+// What the form shows, and what was last typed for each kind:
+// kind -> { code, units, values: Map }.
 const state = { kind: null, code: null, units: 'US' };
+const kept = new Map();
+// Unit systems by name, as items and the user give them: the built-in ones
+// and the unit files loaded. A Map, where no name is one of an object's own
+// ("constructor", "__proto__", "toString").
+const unitSystems = new Map();
+let last = null;  // the answer on the screen: outcome, source, sheet
+let generation = 0;  // of the form's contents; an answer of an earlier one is stale
+let settle = 0;
+let focused = '';  // the key of the focused number field, highlighted on the sketch
+let sketchSvg = null;  // the sketch beside the form
+let pending = null;  // a loaded item file awaiting its unit file: { name, entries }
 
-function element(tag, attributes = {}, ...children) {
-  const e = document.createElement(tag);
-  for (const [k, v] of Object.entries(attributes))
-    if (v !== undefined && v !== false) e.setAttribute(k, v === true ? '' : v);
-  e.append(...children);
-  return e;
+const kindKeys = (name = state.kind) => keys.kinds.find((k) => k.name === name);
+const fields = () => fieldsOf(keys, kindKeys());
+const units = () => unitSystems.get(state.units);
+const plural = (n, word) => `${n} ${word}${n > 1 ? 's' : ''}`;
+
+// The item as the entry takes it: the values as typed, the unit system by
+// name, or a unit file's with its contents.
+function entryItem(values) {
+  return { kind: state.kind, code: state.code, units: builtin.includes(state.units) ? state.units : units(),
+    ...Object.fromEntries(values) };
 }
 
-const kindKeys = () => core.kinds.find((k) => k.name === state.kind);
-const codeNumber = () => kindKeys().codes.find((c) => c.name === state.code).number;
-const unitLabel = (quantity) => {
-  const u = core.unitName(core.units.get(state.units), quantity);
-  return quantity === 'temperature' && u ? `°${u}` : u;
-};
+// The item as its file names it.
+const fileItem = (values) => ({ kind: state.kind, code: state.code, units: state.units, ...Object.fromEntries(values) });
 
-// The number keys the form shows: the key table's, with DN after NPS.
-function numberKeys() {
-  const keys = [];
-  for (const k of kindKeys().numbers) {
-    keys.push(k);
-    if (k.name === 'NPS')
-      keys.push({ name: 'DN', quantity: 'dimensionless', required: 0, instead: '',
-        meaning: 'nominal size DN, instead of NPS (80 for NPS 3)' });
-  }
-  return keys;
-}
-
-// ---- The form -------------------------------------------------------------
-
-function fillSelect(select, names, chosen) {
-  select.replaceChildren(...names.map((n) => element('option', { value: n, selected: n === chosen }, n)));
-}
-
-function field(key, required) {
-  const id = `key-${key.name}`, unit = key.quantity ? unitLabel(key.quantity) : '';
-  const input = element('input', { id, name: key.name, type: 'text', autocomplete: 'off', spellcheck: 'false',
-    inputmode: key.quantity ? 'decimal' : undefined, 'aria-required': required ? 'true' : undefined,
-    'aria-describedby': `${id}-meaning ${id}-message` });
-  const title = key.instead ? `${key.meaning}; ${key.instead} may stand in` : key.meaning;
-  return element('div', { class: 'field' },
-    element('label', { for: id }, element('span', { class: 'symbol' }, key.name),
-      required ? element('abbr', { class: 'required', title: 'required' }, '*') : ''),
-    element('span', { class: 'meaning', id: `${id}-meaning` }, title),
-    element('span', { class: 'input' }, input, element('span', { class: 'unit' }, unit)),
-    element('span', { class: 'message', id: `${id}-message`, 'aria-live': 'polite' }));
-}
-
-function buildForm(values) {
-  const kind = kindKeys(), bit = 1 << codeNumber();
-  $('texts').replaceChildren(element('legend', {}, 'Item'),
-    field({ name: 'item', meaning: 'item number (a whole number)' }, false),
-    ...kind.texts.map((k) => field(k, false)));
-  $('numbers').replaceChildren(element('legend', {}, `Values (${state.units} units)`),
-    ...numberKeys().map((k) => field(k, (k.required & bit) !== 0)));
-  setValues(values);
-  check();
-}
-
-function setValues(values) {
-  for (const input of document.querySelectorAll('#texts input, #numbers input'))
-    input.value = values[input.name] ?? '';
-}
-
-function formValues() {
-  const out = {};
-  for (const input of document.querySelectorAll('#texts input, #numbers input'))
-    if (input.value.trim() !== '') out[input.name] = input.value.trim();
-  return out;
-}
-
-// The form's values checked as tx14 checks an item file's, then by the
-// core: { given (for the core), saved (for the file), errors, warnings }.
-function readForm() {
-  const kind = kindKeys(), typed = formValues(), errors = [];
-  const given = { kind: state.kind, code: state.code, units: state.units, numbers: {}, texts: {} };
-  const saved = { kind: state.kind, code: state.code, units: state.units, numbers: {}, texts: {} };
-  if (typed.item !== undefined) {
-    const n = Number(typed.item);
-    if (!/^[+-]?\d+$/.test(typed.item)) errors.push('key "item" expects a whole number');
-    else if (Math.abs(n) > LARGEST_ITEM) errors.push('key "item": expected a whole number from -16777216 to 16777216');
-    else given.item = saved.item = n;
-  }
-  for (const t of kind.texts) {
-    if (typed[t.name] === undefined) continue;
-    const c = toCp1252(typed[t.name]);
-    if (c.problem) errors.push(`key "${t.name}": ${c.problem}`);
-    else [given.texts[t.name], saved.texts[t.name]] = [c.bytes, typed[t.name]];
-  }
-  for (const k of numberKeys()) {
-    const text = typed[k.name];
-    if (text === undefined) continue;
-    const v = Number(text);
-    if (!NUMBER.test(text)) errors.push(`key "${k.name}" expects a number, found "${shortened(text)}"`);
-    else if (!Number.isFinite(v)) errors.push(`key "${k.name}": the value is not finite; expected a finite number`);
-    else given.numbers[k.name] = saved.numbers[k.name] = v;
-  }
-  // The core checks the rest; a key already found wrong is not also missing.
-  const built = buildItem(given), wrong = new Set(errors.map(keyOf));
-  const others = built.errors.filter((m) => !wrong.has(keyOf(m)));
-  return { given, saved, built, errors: [...errors, ...others], warnings: built.warnings };
-}
-
-// The core's build of the item; what it throws (out of memory) is an error
-// of the form like any other, not an exception at every keystroke.
-function buildItem(given) {
+// The entry's outcomes; what it cannot take at all (out of memory) is an
+// error of the item like any other, not an exception at every keystroke.
+function run(items, flags) {
   try {
-    return core.build(given);
+    return core.run(items, flags);
   } catch (e) {
-    return { errors: [e.message], warnings: [] };
+    return items.map(() => ({ errors: [{ key: '', message: e.message }], warnings: [] }));
   }
 }
 
-// The key a message is about: `key "X"` or `"X"` at its start.
-const keyOf = (message) => /^(?:missing )?(?:key )?"([^"]+)"/.exec(message)?.[1];
+// ---- The answer and its staleness ------------------------------------------------
 
-function check() {
-  const form = readForm();
-  for (const m of document.querySelectorAll('.field .message')) m.replaceChildren();
-  for (const i of document.querySelectorAll('.field input')) i.removeAttribute('aria-invalid');
-  const general = [];
-  const show = (message, kind) => {
-    const target = $(`key-${keyOf(message)}-message`);
-    if (!target) return general.push([message, kind]);
-    target.append(element('span', { class: kind }, message));
-    if (kind === 'error') $(`key-${keyOf(message)}`).setAttribute('aria-invalid', 'true');
-  };
-  form.errors.forEach((m) => show(m, 'error'));
-  form.warnings.forEach((m) => show(m, 'warning'));
-  $('messages').replaceChildren(...general.map(([m, kind]) => element('p', { class: kind }, m)));
-  $('summary').textContent = form.errors.length
-    ? `${form.errors.length} problem${form.errors.length > 1 ? 's' : ''} to fix before the item can run`
-    : form.warnings.length ? `Ready to analyse, with ${form.warnings.length} warning${form.warnings.length > 1 ? 's' : ''}` : 'Ready to analyse';
-  $('summary').className = form.errors.length ? 'error' : 'ready';
-  return form;
-}
-
-// ---- Kind, code, units, examples -------------------------------------------
-
-function chooseKind(kind, code, values) {
-  state.kind = kind;
-  const codes = kindKeys().codes.map((c) => c.name);
-  state.code = codes.includes(code) ? code : codes[0];
-  fillSelect($('kind'), core.kinds.map((k) => k.name), state.kind);
-  fillSelect($('code'), codes, state.code);
-  for (const r of document.querySelectorAll('input[name=units]')) r.checked = r.value === state.units;
-  buildForm(values ?? exampleValues());
-}
-
-// The values of the example closest to the kind, code and units chosen.
-function exampleValues() {
-  const score = (e) => (e.kind === state.kind) * 4 + (e.code === state.code) * 2 + (e.units === state.units);
-  const best = examples.filter((e) => e.kind === state.kind).sort((a, b) => score(b) - score(a))[0];
-  if (!best) return {};
-  return best.units === state.units ? best.values : convertValues(best.values, best.units, state.units);
-}
-
-// Numbers of one unit system in another, to 6 significant digits.
-function convertValues(values, from, to) {
-  const out = { ...values };
-  for (const k of numberKeys()) {
-    if (out[k.name] === undefined || !k.quantity || k.quantity === 'dimensionless' || !NUMBER.test(out[k.name])) continue;
-    const [a, b] = [core.units.get(from), core.units.get(to)];
-    const slot = slotOf(k.quantity);
-    const offset = (u) => (k.quantity === 'temperature' ? u.factors[7] : 0);
-    const internal = (Number(out[k.name]) - offset(a)) / a.factors[slot - 1];
-    out[k.name] = String(Number((internal * b.factors[slot - 1] + offset(b)).toPrecision(6)));
-  }
-  return out;
-}
-
-const SLOTS = { length: 1, force: 2, area: 3, volume: 4, moment: 5, stress: 6, temperature: 7, pressure: 9,
-  mass: 10, density: 11, diameter: 21, thickness: 22 };
-const slotOf = (q) => SLOTS[q];
-
-function chooseExample(name) {
-  const e = examples.find((x) => x.name === name);
-  state.units = e.units;
-  chooseKind(e.kind, e.code, e.values);
-}
-
-// ---- Analyse -------------------------------------------------------------------
-
-async function analyse(event) {
-  event.preventDefault();
-  const start = performance.now();
+// Any change to the item: the answer on the screen is no longer its own.
+function edited() {
+  ++generation;
+  last = null;
+  clearTimeout(settle);
+  $('result').hidden = true;
   $('result').removeAttribute('data-ms');
-  const form = check();
-  if (form.errors.length) {
-    const n = form.errors.length;
-    $('summary').textContent = `Not analysed: ${n} problem${n > 1 ? 's' : ''} to fix first. ${form.errors[0]}`;
-    $('result').hidden = true;  // the last verdict is not this form's
-    (document.querySelector('[aria-invalid=true]') ?? $('summary')).focus();
-    return;
+  $('save-sheet').disabled = $('print').disabled = true;
+  $('summary').textContent = 'Checking…';
+  $('summary').className = 'pending';
+  keep();
+  showSketch();
+  settle = setTimeout(() => refresh(false), SETTLE_MS);
+}
+
+// The sketch of the kind being entered, drawn from what was typed (a
+// usual component where nothing was), the focused field's dimension
+// highlighted. An image: nothing in it can run or restyle the page.
+function showSketch() {
+  let svg = null;
+  try {
+    svg = sketchSvg = core.sketch(entryItem(formValues(OWN)), focused);
+  } catch {
+    // out of memory: the form works without its guide
   }
-  const outcome = core.analyse(state.kind, state.units, form.built);
-  const toml = itemToml(kindKeys(), form.saved);
-  const source = { name: `${fileStem()}.toml`, sha256: await sha256(toml), dateTime: utcMinute(new Date()) };
-  last = { ...jsonOf(outcome, form), source, sheet: core.sheet(form.given, form.built, outcome, source) };
+  const field = fields().find((f) => f.name === focused);
+  URL.revokeObjectURL($('sketch').src);
+  $('guide').hidden = svg === null;
+  if (svg === null) return;
+  $('sketch').src = URL.createObjectURL(new Blob([svg], { type: 'image/svg+xml' }));
+  $('sketch').alt = `Sketch of the ${state.kind}${field ? `, ${focused} highlighted` : ''}`;
+  $('sketch').dataset.focus = field ? focused : '';
+  $('sketch-caption').textContent = field ? `${focused}: ${field.meaning}` : 'Sketch: choose a field to see its dimension.';
+}
+
+// Checks the form's item and, when the entry accepts it, analyses it and
+// shows the answer. `asked`: by Analyse, which moves the focus to it.
+async function refresh(asked) {
+  clearTimeout(settle);
+  const mine = generation, start = performance.now();
+  const values = formValues(), item = entryItem(values);
+  const [outcome] = run([item]);
+  showFindings(outcome.errors, outcome.warnings);
+  if (outcome.errors.length) return refused(outcome.errors, asked);
+  const toml = itemToml(fileItem(values), fields());
+  const source = { name: `${fileStem(values)}.toml`, sha256: await sha256(toml), dateTime: utcMinute(new Date()) };
+  if (mine !== generation) return;  // edited meanwhile: its own run follows
+  const sheet = sheetOf(item, source);
+  last = { ...outcome, source, sheet };
+  $('summary').textContent = `Analysed${outcome.warnings.length ? `, with ${plural(outcome.warnings.length, 'warning')}` : ''}`;
+  $('summary').className = 'ready';
   $('verdict').replaceChildren(verdictText(outcome), ...saidOf(outcome));
   $('verdict').className = `verdict ${outcome.verdict.replace(/ /g, '-')}`;
-  showSheet(last.sheet);
+  showSheet(sheet ?? '');
+  $('save-sheet').disabled = sheet === null;
+  $('print').disabled = false;
   $('result').hidden = false;
-  $('verdict').focus();
-  // From the click to the sheet on the screen: after the next frame.
+  if (asked) $('verdict').focus();
+  // From the start to the sheet on the screen: after the next frame.
   requestAnimationFrame(() => setTimeout(() => {
+    if (mine !== generation || !last) return;
     last.ms = performance.now() - start;
     $('result').setAttribute('data-ms', last.ms.toFixed(1));
   }));
+}
+
+function sheetOf(item, source) {
+  try {
+    return core.sheet(item, source);
+  } catch {
+    return null;  // out of memory: the verdict stands without its sheet
+  }
+}
+
+function refused(errors, asked) {
+  const problems = plural(errors.length, 'problem');
+  $('summary').textContent = asked ? `Not analysed: ${problems} to fix first. ${errors[0].message}`
+    : `${problems} to fix before the item can run`;
+  $('summary').className = 'error';
+  if (asked) (document.querySelector('[aria-invalid=true]') ?? $('summary')).focus();
 }
 
 // Beside the verdict: why the item is not analysed, and the notes.
@@ -233,11 +146,11 @@ function saidOf(outcome) {
 // The verdict and, when there is one, the governing check.
 function verdictText(outcome) {
   const g = outcome.checks.find((c) => c.key === outcome.governing);
-  const number = (v) => (Number.isFinite(v) ? String(Number(floatNumber(v).toPrecision(5))) : '–');
+  const number = (v) => (v === null ? '–' : String(Number(v.toPrecision(5))));
   if (outcome.verdict === 'not analysed')
-    return `NOT ANALYSED${outcome.fatal_errors ? ` — ${outcome.fatal_errors} fatal input error${outcome.fatal_errors > 1 ? 's' : ''}` : ''}`;
+    return `NOT ANALYSED${outcome.fatal_errors ? ` — ${plural(outcome.fatal_errors, 'fatal input error')}` : ''}`;
   return outcome.verdict.toUpperCase() + (g ? ` — governing: ${g.label}, ${number(g.value)} ${g.relation} ${number(g.limit)}`
-    + ` ${g.unit} (utilization ${Number.isFinite(g.utilization) ? g.utilization.toFixed(3) : '–'})` : '');
+    + ` ${g.unit} (utilization ${g.utilization === null ? '–' : g.utilization.toFixed(3)})` : '');
 }
 
 // The SHA-256 of a text as UTF-8, in hex, as the sheet names its input.
@@ -264,27 +177,71 @@ function showSheet(html) {
   $('paper').textContent = [...root.querySelectorAll('style')].map((e) => e.textContent.match(/@page\s*\{[^}]*\}/g) ?? []).flat().join('\n');
 }
 
-// What `tx14 run --json` says of the item: results, values, checks,
-// verdict, report.
-function jsonOf(outcome, form) {
-  const units = core.units.get(state.units);
-  const results = Object.fromEntries(outcome.results.map((r) => {
-    if (r.value === null) return [r.key, null];
-    const display = Math.fround(r.quantity === 'temperature'
-      ? Math.fround(r.value * Math.fround(units.factors[6])) + Math.fround(units.factors[7])
-      : r.quantity === 'dimensionless' ? r.value : r.value * Math.fround(units.factors[slotOf(r.quantity) - 1]));
-    return [r.key, floatNumber(display)];
-  }));
-  return {
-    fatal_errors: outcome.fatal_errors, results,
-    values: Object.fromEntries(outcome.values.map((v) => [v.key, { value: floatNumber(v.display), unit: v.unit, label: v.label }])),
-    checks: outcome.checks.map((c) => ({ key: c.key, label: c.label, value: floatNumber(c.value), limit: floatNumber(c.limit),
-      unit: c.unit, relation: c.relation, passes: c.passes, utilization: floatNumber(c.utilization),
-      applicable: c.applicable })),
-    verdict: outcome.verdict, governing: outcome.governing, reasons: outcome.reasons, notes: outcome.notes,
-    report: outcome.report,
-    warnings: form.warnings, item: form.saved,
-  };
+// ---- Kind, code, units, examples ---------------------------------------------------
+
+function fillSelect(select, names, chosen) {
+  select.replaceChildren(...names.map((n) => element('option', { value: n, selected: n === chosen }, n)));
+}
+
+// The form of a kind and code (the first code when the kind has no such
+// one) under the form's unit system, holding `values`.
+function showKind(kind, code, values) {
+  state.kind = kind;
+  const codes = kindKeys().codes.map((c) => c.name);
+  state.code = codes.includes(code) ? code : codes[0];
+  fillSelect($('kind'), keys.kinds.map((k) => k.name), state.kind);
+  fillSelect($('code'), codes, state.code);
+  for (const r of document.querySelectorAll('input[name=units]')) r.checked = r.value === state.units;
+  buildForm(keys, kindKeys(), state.code, units(), values);
+}
+
+// Another kind: what was typed for it last, in the form's unit system.
+function chooseKind(kind) {
+  keep();
+  const k = kept.get(kind), from = unitSystems.get(k?.units) ?? units();
+  showKind(kind, k?.code, k ? convertValues(keys, fieldsOf(keys, kindKeys(kind)), k.values, from, units()) : new Map());
+  edited();
+}
+
+function chooseUnits(name) {
+  const values = convertValues(keys, fields(), formValues(OWN), units(), unitSystems.get(name));
+  state.units = name;
+  showKind(state.kind, state.code, values);
+  edited();
+}
+
+// A whole item, from an example or a file: { kind, code, units, values, sheet }.
+function fill(item) {
+  state.units = item.units;
+  showKind(item.kind, item.code, item.values);
+  setValues(item.sheet, SHEET);
+  edited();
+}
+
+// What was typed for the kind on the screen, kept for when it comes back
+// and, with the sheet texts and the unit files in use, in local storage.
+function keep() {
+  if (!state.kind) return;
+  kept.set(state.kind, { code: state.code, units: state.units, values: formValues(OWN) });
+  const used = new Set([state.units, ...[...kept.values()].map((k) => k.units)]);
+  store({ kind: state.kind, units: state.units, kinds: kept, sheet: formValues(SHEET),
+    unitFiles: [...used].filter((n) => !builtin.includes(n) && unitSystems.has(n)).map((n) => unitSystems.get(n)) });
+}
+
+// The item of the last visit, when one is stored and fits.
+function restored() {
+  const s = restore();
+  if (!s || !kindKeys(s.kind)) return false;
+  for (const u of s.unitFiles)
+    if (!builtin.includes(u.name) && !unitFileProblems(u).length) unitSystems.set(u.name, u);
+  for (const [kind, k] of s.kinds)
+    if (kindKeys(kind)) kept.set(kind, { ...k, units: unitSystems.has(k.units) ? k.units : builtin[0] });
+  state.units = unitSystems.has(s.units) ? s.units : builtin[0];
+  const k = kept.get(s.kind);
+  showKind(s.kind, k?.code, k ? convertValues(keys, fieldsOf(keys, kindKeys(s.kind)), k.values, unitSystems.get(k.units), units())
+    : new Map());
+  setValues(s.sheet, SHEET);
+  return true;
 }
 
 // ---- Files -----------------------------------------------------------------------
@@ -297,115 +254,157 @@ function download(name, type, text) {
   setTimeout(() => URL.revokeObjectURL(a.href), 1000);
 }
 
-const fileStem = () => (formValues().description || `${state.kind}-${state.code}`).replace(/[^\w.-]+/g, '-');
+const fileStem = (values) => (values.get('description') || `${state.kind}-${state.code}`).replace(/[^\w.-]+/g, '-');
 
 function saveToml() {
-  const form = check();
-  if (form.errors.length) return $('summary').focus();
-  download(`${fileStem()}.toml`, 'application/toml', itemToml(kindKeys(), form.saved));
+  const values = formValues();
+  const [outcome] = run([entryItem(values)], NO_REPORT);
+  if (outcome.errors.length) {
+    showFindings(outcome.errors, outcome.warnings);
+    return refused(outcome.errors, true);
+  }
+  download(`${fileStem(values)}.toml`, 'application/toml', itemToml(fileItem(values), fields()));
+}
+
+function saveSheet() {
+  if (last?.sheet) download(`${fileStem(formValues())}-sheet.html`, 'text/html', last.sheet);
+}
+
+const key = (finding) => `${finding.key}\n${finding.message}`;
+
+// An item file's keys as a whole item for the form. Throws, with the file's
+// name, what the entry finds in the file that the form could not show: the
+// item as a whole (kind, code, units missing or not offered), keys without
+// a field, values of another type than the key's (the form holds texts).
+function itemOfFile(name, entries) {
+  const other = entries.filter((e) => typeof e.value !== 'string');
+  if (other.length)
+    throw new Error(`${name}: ${other.map((e) => `key "${e.key}" expects a number or a text, found ${e.value.other}`).join('; ')}`);
+  const given = new Map(entries.map((e) => [e.key, e.value]));
+  const [kind, code, unitsName] = ['kind', 'code', 'units'].map((k) => given.get(k));
+  const system = unitSystems.has(unitsName) && !builtin.includes(unitsName) ? unitSystems.get(unitsName) : unitsName;
+  const written = Object.fromEntries(entries.map((e) => [e.key, e.number ? Number(e.value) : e.key === 'units' ? system : e.value]));
+  const values = new Map(), sheet = new Map();
+  for (const f of kindKeys(kind) ? fieldsOf(keys, kindKeys(kind)) : [])
+    if (given.has(f.name)) (f.section === 'sheet-texts' ? sheet : values).set(f.name, given.get(f.name));
+  const asForm = { kind, code, units: system, ...Object.fromEntries(values), ...Object.fromEntries(sheet) };
+  const [file, form] = run([written, asForm], NO_REPORT);
+  const shown = new Set(form.errors.map(key));
+  const lost = file.errors.filter((e) => ['', 'kind', 'code'].includes(e.key) || !shown.has(key(e)));
+  if (lost.length) throw new Error(`${name}: ${lost.map((e) => e.message).join('; ')}`);
+  return { kind, code, units: unitsName, values, sheet };
+}
+
+function loadMessage(text) {
+  $('load-messages').replaceChildren(...(text ? [element('p', { class: 'error' }, text)] : []));
+  if (text) $('load-messages').focus();
+}
+
+// An item file, or what it says before it can be shown.
+function loadItem(name, entries) {
+  const item = itemOfFile(name, entries);
+  if (!unitSystems.has(item.units)) {
+    pending = { name, entries };
+    throw new Error(`${name} gives its values in the unit file "${item.units}": load it with Load unit file…`);
+  }
+  fill(item);
 }
 
 async function loadToml(file) {
-  $('load-messages').replaceChildren();
+  loadMessage('');
   pending = null;
   try {
-    const entries = readItemFile(file.name, new Uint8Array(await file.arrayBuffer()));
-    const item = fromEntries(file.name, entries);
-    if (!core.units.has(item.units)) {
-      pending = item;
-      throw new Error(`${file.name} gives its values in the unit file "${item.units}": load it with Load unit file…`);
-    }
-    state.units = item.units;
-    chooseKind(item.kind, item.code, item.values);
+    loadItem(file.name, readItemFile(file.name, new Uint8Array(await file.arrayBuffer())));
   } catch (e) {
-    $('load-messages').append(element('p', { class: 'error' }, e.message));
-    $('load-messages').focus();
+    loadMessage(e.message);
   }
+}
+
+// What the entry says of a unit file's contents.
+function unitFileProblems(system) {
+  const [trial] = run([{ kind: keys.kinds[0].name, code: keys.kinds[0].codes[0].name, units: system }], NO_REPORT);
+  return trial.errors.filter((e) => e.key === 'units' || e.key === '').map((e) => e.message);
 }
 
 // A unit file for the item waiting for it (under the name the item gives
 // it, which its saved TOML keeps), else for the form's values, converted.
+// Named US or SI, it is kept as ./US or ./SI, as tx14 reads it.
 async function loadUnits(file) {
-  $('load-messages').replaceChildren();
+  loadMessage('');
   try {
     const { factors, labels } = readUnitFile(file.name, new Uint8Array(await file.arrayBuffer()));
-    let name;
-    try {
-      name = core.unitFile(pending?.units ?? file.name, factors, labels);
-    } catch (e) {
-      throw new Error(`${file.name}: ${e.message}`);
-    }
-    const item = pending ?? { kind: state.kind, code: state.code, values: convertValues(formValues(), state.units, name) };
+    const wanted = pending ? new Map(pending.entries.map((e) => [e.key, e.value])).get('units') : file.name;
+    const system = { name: builtin.includes(wanted) ? `./${wanted}` : wanted, factors, labels };
+    const problems = unitFileProblems(system);
+    if (problems.length) throw new Error(`${file.name}: ${problems.join('; ')}`);
+    unitSystems.set(system.name, system);
+    const waiting = pending;
     pending = null;
-    state.units = name;
-    chooseKind(item.kind, item.code, item.values);
+    if (waiting) return loadItem(waiting.name, waiting.entries);
+    chooseUnits(system.name);
   } catch (e) {
-    $('load-messages').append(element('p', { class: 'error' }, e.message));
-    $('load-messages').focus();
+    loadMessage(e.message);
   }
 }
 
-// An item file's entries as the form's values; kind and code must be ones
-// the page knows, every other key one of the kind's.
-function fromEntries(name, entries) {
-  const get = (key) => entries.find((e) => e.key === key)?.value;
-  const problems = [];
-  const text = (key, valid) => {
-    const v = get(key);
-    if (typeof v !== 'string' || !valid.includes(v)) {
-      problems.push(`key "${key}": expected ${valid.map((x) => `"${x}"`).join(' or ')}`);
-      return valid[0];
+// The example items with a kind, code and unit system the page offers
+// (not the unit file, nor an item that needs one).
+function offered(files) {
+  const list = [];
+  for (const { name, bytes } of files) {
+    try {
+      const entries = readItemFile(name, bytes), get = (k) => entries.find((e) => e.key === k)?.value;
+      if (kindKeys(get('kind'))?.codes.some((c) => c.name === get('code')) && builtin.includes(get('units')))
+        list.push({ name, entries });
+    } catch {
+      // not an item file
     }
-    return v;
-  };
-  const kind = text('kind', core.kinds.map((k) => k.name));
-  const keys = core.kinds.find((k) => k.name === kind);
-  const code = text('code', keys.codes.map((c) => c.name));
-  const units = typeof get('units') === 'string' && get('units') !== '' ? get('units') : text('units', ['US', 'SI']);
-  const values = Object.create(null);
-  const numbers = [...keys.numbers.map((k) => k.name), 'DN'], texts = keys.texts.map((k) => k.name);
-  for (const e of entries) {
-    if (['kind', 'code', 'units'].includes(e.key)) continue;
-    const v = e.value;
-    if (e.key === 'item' ? e.whole && e.exact : numbers.includes(e.key) ? typeof v === 'number' : texts.includes(e.key) ? typeof v === 'string' : false)
-      values[e.key] = String(v);
-    else if (e.key === 'item' || numbers.includes(e.key) || texts.includes(e.key))
-      problems.push(`key "${e.key}" expects ${e.key === 'item' ? 'a whole number' : numbers.includes(e.key) ? 'a number' : 'a text'}, found ${v.other ?? (typeof v === 'string' ? 'a text' : 'a number')}`);
-    else problems.push(`unknown key "${e.key}" for ${kind === 'opening' ? 'an' : 'a'} ${kind} item`);
   }
-  if (problems.length) throw new Error(`${name}: ${problems.join('; ')}`);
-  return { kind, code, units, values };
+  return list;
 }
 
-function saveSheet() {
-  if (last) download(`${fileStem()}-sheet.html`, 'text/html', last.sheet);
+function chooseExample(name) {
+  $('example').value = '';  // chosen again, it fills the form again
+  loadMessage('');
+  const e = examples.find((x) => x.name === name);
+  try {
+    loadItem(e.name, e.entries);
+  } catch (error) {
+    loadMessage(error.message);
+  }
 }
 
 // ---- Start -----------------------------------------------------------------------
 
 export async function start(moduleBytes, exampleFiles) {
   core = await loadCore(moduleBytes);
+  keys = core.keys;
+  builtin = Object.keys(keys.units);
+  for (const [name, u] of Object.entries(keys.units)) unitSystems.set(name, { name, ...u });
   $('version').textContent = core.version;
-  examples = exampleFiles.map(({ name, bytes }) => {
-    try {
-      return { name, ...fromEntries(name, readItemFile(name, bytes)) };
-    } catch {
-      return null;  // a unit file
-    }
-  }).filter((e) => e && core.units.has(e.units));
+  examples = offered(exampleFiles);
   fillSelect($('example'), ['', ...examples.map((e) => e.name)], '');
   $('example').options[0].textContent = 'choose…';
-  $('kind').addEventListener('change', () => chooseKind($('kind').value, state.code));
-  $('code').addEventListener('change', () => { state.code = $('code').value; buildForm(formValues()); });
-  for (const r of document.querySelectorAll('input[name=units]'))
-    r.addEventListener('change', () => {
-      const values = convertValues(formValues(), state.units, r.value);
-      state.units = r.value;
-      buildForm(values);
-    });
+  $('kind').addEventListener('change', () => chooseKind($('kind').value));
+  $('code').addEventListener('change', () => {
+    state.code = $('code').value;
+    showKind(state.kind, state.code, formValues(OWN));
+    edited();
+  });
+  for (const r of document.querySelectorAll('input[name=units]')) r.addEventListener('change', () => chooseUnits(r.value));
   $('example').addEventListener('change', () => $('example').value && chooseExample($('example').value));
-  $('item-form').addEventListener('input', (e) => e.target.closest('.field') && check());
-  $('item-form').addEventListener('submit', analyse);
+  $('item-form').addEventListener('input', (e) => e.target.closest('.field') && edited());
+  $('item-form').addEventListener('focusin', (e) => {
+    const name = e.target.closest('#numbers .field') ? e.target.name : '';
+    if (name !== focused) {
+      focused = name;
+      showSketch();
+    }
+  });
+  $('item-form').addEventListener('submit', (e) => {
+    e.preventDefault();
+    refresh(true);
+  });
   $('save-toml').addEventListener('click', saveToml);
   // Emptied once read, so that choosing the same file again reads it again.
   const onFile = (id, load) => $(id).addEventListener('change', (e) => {
@@ -417,13 +416,7 @@ export async function start(moduleBytes, exampleFiles) {
   onFile('load-units', loadUnits);
   $('save-sheet').addEventListener('click', saveSheet);
   $('print').addEventListener('click', () => window.print());
-  chooseExample(examples[0].name);
-  // One sheet made while the page is idle readies the module's code, so
-  // that the first Analyse is as quick as the next (350 ms, else 20-30).
-  setTimeout(() => {
-    const form = readForm();
-    if (!form.errors.length)
-      core.sheet(form.given, form.built, core.analyse(state.kind, state.units, form.built), { name: '', sha256: '', dateTime: '' });
-  }, 100);
-  window.tx14Page = { get last() { return last; }, version: core.version };
+  window.tx14Page = { get last() { return last; }, get sketch() { return sketchSvg; }, version: core.version };
+  if (restored()) edited();
+  else chooseExample(examples[0].name);
 }

@@ -14,16 +14,16 @@ function tomlNumber(v) {
 // TOML basic strings take the escapes JSON writes.
 const tomlString = (s) => JSON.stringify(s);
 
-// The form's values ({kind, code, units, item, numbers, texts} as typed and
-// checked) as an item file, keys in the order of the key table.
-export function itemToml(kind, values) {
-  const lines = [`# ${kind.name} item saved by txappendix14.html`,
-    `kind  = ${tomlString(values.kind)}`, `code  = ${tomlString(values.code)}`,
-    `units = ${tomlString(values.units)}`];
-  if (values.item !== undefined) lines.push(`item  = ${values.item}`);
-  for (const t of kind.texts)
-    if (values.texts[t.name] !== undefined) lines.push(`${t.name} = ${tomlString(values.texts[t.name])}`);
-  for (const [key, v] of Object.entries(values.numbers)) lines.push(`${key} = ${tomlNumber(v)}`);
+// An item the entry accepted (its keys as typed: `item` and numbers as
+// decimal texts) as an item file, keys in the order of `order`.
+export function itemToml(item, order) {
+  const lines = [`# ${item.kind} item saved by txappendix14.html`];
+  for (const key of ['kind', 'code', 'units']) lines.push(`${key.padEnd(5)} = ${tomlString(item[key])}`);
+  for (const { name, number } of order) {
+    const v = item[name];
+    if (v === undefined) continue;
+    lines.push(`${name === 'item' ? 'item ' : name} = ${name === 'item' ? Number(v) : number ? tomlNumber(Number(v)) : tomlString(v)}`);
+  }
   return lines.join('\n') + '\n';
 }
 
@@ -88,15 +88,12 @@ export function readUnitFile(name, bytes) {
   return { factors: factors.map(Number), labels };
 }
 
-// The entries of an item file, each { key, value } with the value a text,
-// a number (floats and whole numbers alike) or { other: type name }, and
-// `whole` set for a whole number. Throws Error with the file's name.
+// The keys of an item file as the form holds them: each { key, value }
+// with the value a text as written, a number as a decimal text (and
+// `number` set), or { other: type name }. Throws Error with the file's name.
 export function readItemFile(name, bytes) {
   const table = readToml(name, bytes, 'an item file');
-  return Object.entries(table).map(([key, v]) => {
-    if (typeof v === 'string') return { key, value: v };
-    if (typeof v === 'bigint') return { key, value: Number(v), whole: true, exact: BigInt(Number(v)) === v };
-    if (typeof v === 'number') return { key, value: v };
-    return { key, value: { other: typeName(v) } };
-  });
+  return Object.entries(table).map(([key, v]) => (typeof v === 'string' ? { key, value: v }
+    : typeof v === 'bigint' || typeof v === 'number' ? { key, value: String(v), number: true }
+    : { key, value: { other: typeName(v) } }));
 }
