@@ -16,7 +16,6 @@
 
 #include <time.h>
 
-#include "analysis.hpp"
 #include "csv.hpp"
 #include "item.hpp"
 #include "text_file.hpp"
@@ -25,13 +24,37 @@ namespace {
 
 using namespace tx14::cli;
 
+constexpr int kRealCount = 200;
+constexpr int kTextBytes = 3 * 15;
+
 // What a host hands the library for one item.
 struct Call {
     std::array<float, kRealCount> reals;
-    std::array<char, kTextFields * kTextWidth> texts;
-    std::array<float, kFactorCount> factors;
-    std::array<char, kLabelCount * kLabelWidth> labels;
+    std::array<char, kTextBytes> texts;
+    std::array<float, tx14::kFactorCount> factors;
+    std::array<char, tx14::kLabelCount * tx14::kLabelWidth> labels;
 };
+
+// The host's arrays of an item the typed entry checked: each value at its
+// key's element (a missing-value mark where none was given), the code and
+// the kind at theirs, each text in its field; capture mode.
+Call call_of(const tx14::Outcome& o)
+{
+    Call c{};
+    c.reals.fill(0.0f);
+    c.texts.fill(' ');
+    c.reals[0] = o.number ? static_cast<float>(*o.number) : -1.0101f;
+    for (std::size_t i = 0; i < o.numbers.size(); ++i)
+        c.reals[static_cast<std::size_t>(o.keys->numbers[i].element - 1)] = o.numbers[i].value_or(-1.0101f);
+    const bool jacket = o.keys->kind == tx14::Kind::jacket;
+    c.reals[jacket ? 19 : 24] = static_cast<float>(o.code->number);
+    c.reals[199] = jacket ? 1.0f : 0.0f;
+    for (std::size_t i = 0; i < o.texts.size(); ++i)
+        o.texts[i].copy(c.texts.data() + (o.keys->texts[i].field - 1) * 15, 15);
+    c.factors = o.units->host_factors();
+    c.labels = o.units->host_labels();
+    return c;
+}
 
 std::vector<Call> calls_of(const std::string& file)
 {
@@ -49,14 +72,14 @@ std::vector<Call> calls_of(const std::string& file)
             if (!c.text.empty())
                 entries.push_back({records[0].cells[i].text, c.line, c.column, c.text, true});
         }
-        std::optional<Item> item =
+        std::optional<SourceItem> item =
             build_item(entries, file, file, std::filesystem::path(file).parent_path(), units, diags);
-        if (!item)
-            continue;
-        Call call{item->reals, item->texts, item->units->host_factors(), item->units->host_labels()};
-        call.reals[kReportUnitElement - 1] = 0.0f;  // capture mode
-        mark_results(item->keys(), call.reals.data());
-        calls.push_back(call);
+        tx14::Context ctx;
+        tx14::Options check;
+        check.report = false;
+        if (item)
+            if (const tx14::Outcome o = ctx.analyse(item->item, check); o.ran())
+                calls.push_back(call_of(o));
     }
     return calls;
 }

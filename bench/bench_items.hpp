@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "support/test_support.hpp"
+#include "txappendix14_items.hpp"
 
 namespace tx14::bench {
 
@@ -33,5 +34,9 @@ HostItem coil_item(int code);
 // "opening-viii2", "opening-50", "jacket-1", "jacket-2", "jacket-thick-1",
 // "jacket-thick-2", "coil-3", "coil-4"); false for an unknown name.
 bool item_named(std::string_view name, HostItem& item);
+
+// The same item for the typed entry: kind, code, US units, and each key of
+// its kind whose element or field is not zero or blank.
+Item typed_item(const HostItem& item);
 
 }  // namespace tx14::bench

@@ -1,6 +1,7 @@
 """Items per second of the Python package over the mix of the example item
 files: `analyse` one item after another on one thread, and `analyse_many`
-on two threads. Usage (after building the default preset):
+on one and on two threads (64 items per call of the library). Usage (after
+building the default preset):
 
     TXAPPENDIX14_LIBRARY=build/default/applications/Appendix14/libtxappendix14.so \\
         PYTHONPATH=python python3 bench/python_throughput.py [ITEMS [once]]
@@ -35,15 +36,16 @@ def example_items():
 def rates(runs, items, repeats=5):
     """Items per second of each of `runs` over `items`, `repeats` times in
     turn (so that a change of the machine's load touches each alike): the
-    median and best of each, and the median of each round's ratio to the first."""
+    median and best of each, and the median of each round's ratio to the
+    run before it."""
     rates = [[] for _ in runs]
     for _ in range(repeats):
         for run, rate in zip(runs, rates):
             start = time.perf_counter()
             run(items)
             rate.append(len(items) / (time.perf_counter() - start))
-    return [(statistics.median(r), max(r), statistics.median(x / y for x, y in zip(r, rates[0])))
-            for r in rates]
+    return [(statistics.median(r), max(r), statistics.median(x / y for x, y in zip(r, rates[max(0, n - 1)])))
+            for n, r in enumerate(rates)]
 
 
 def main():
@@ -53,12 +55,15 @@ def main():
     if sys.argv[2:] == ["once"]:  # one pass, untimed, for an instruction count
         [txappendix14.analyse(x) for x in items]
         return
-    one, two = rates((lambda xs: [txappendix14.analyse(x) for x in xs],
-                      lambda xs: txappendix14.analyse_many(xs, threads=2)), items)
+    one, many, two = rates((lambda xs: [txappendix14.analyse(x) for x in xs],
+                            lambda xs: txappendix14.analyse_many(xs, threads=1),
+                            lambda xs: txappendix14.analyse_many(xs, threads=2)), items)
     print("items in the mix: %d (%s)" % (len(mix), ", ".join(str(x.get("description")) for x in mix)))
-    print("median (best) of 5 runs of %d items, the two taken in turn" % n)
+    print("median (best) of 5 runs of %d items, the three taken in turn" % n)
     print("analyse, one thread:       %8.0f items/s (%.0f)" % one[:2])
-    print("analyse_many, two threads: %8.0f items/s (%.0f) (x%.2f, the median of the runs' ratios)" % two)
+    print("analyse_many, one thread:  %8.0f items/s (%.0f) (x%.2f analyse)" % many)
+    print("analyse_many, two threads: %8.0f items/s (%.0f) (x%.2f one thread; each the median of the runs' ratios)"
+          % two)
 
 
 if __name__ == "__main__":
