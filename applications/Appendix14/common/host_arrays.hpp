@@ -2,6 +2,11 @@
 // of 200 elements and the text fields of 15 characters.
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <iterator>
+#include <utility>
+
 namespace tx14 {
 
 inline constexpr int kRealCount = 200;
@@ -17,5 +22,23 @@ void replace_missing_values(float* reals);
 
 // Text field n (from 1) of the host's text array, or nullptr.
 inline const char* text_field(const char* texts, int n) { return texts ? texts + (n - 1) * kTextWidth : nullptr; }
+
+// The number field of an input record that element `element` of the real
+// array goes to, from a table of (element, field) pairs in rising order;
+// nullptr for an element the record does not hold.
+template <class Input, auto& kFields>
+float* field_of_element(Input& in, int element)
+{
+    static constexpr auto by_element = [] {
+        std::array<float Input::*, std::rbegin(kFields)->first + 1> of{};
+        for (auto [e, field] : kFields)
+            of[static_cast<std::size_t>(e)] = field;
+        return of;
+    }();
+    const auto e = static_cast<std::size_t>(element);  // below 0: past the end
+    if (e >= by_element.size() || by_element[e] == nullptr)
+        return nullptr;
+    return &(in.*by_element[e]);
+}
 
 }  // namespace tx14

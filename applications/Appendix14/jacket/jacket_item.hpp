@@ -2,13 +2,11 @@
 // input echo and validation.
 #pragma once
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
-#include <iterator>
 #include <string_view>
 #include <utility>
 
+#include "../common/host_arrays.hpp"
 #include "../common/input_findings.hpp"
 #include "jacket_input.hpp"
 
@@ -31,16 +29,7 @@ inline constexpr std::pair<int, float JacketInput::*> kJacketFields[] = {
 // for an element the record does not hold (or a whole number: 1, 20).
 inline float* jacket_field(JacketInput& in, int element)
 {
-    static constexpr auto by_element = [] {
-        std::array<float JacketInput::*, std::rbegin(kJacketFields)->first + 1> of{};
-        for (auto [e, field] : kJacketFields)
-            of[static_cast<std::size_t>(e)] = field;
-        return of;
-    }();
-    const auto e = static_cast<std::size_t>(element);  // below 0: past the end
-    if (e >= by_element.size() || by_element[e] == nullptr)
-        return nullptr;
-    return &(in.*by_element[e]);
+    return field_of_element<JacketInput, kJacketFields>(in, element);
 }
 
 // Text field n (from 1) of the host's text fields into the record: 15

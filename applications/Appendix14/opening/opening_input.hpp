@@ -3,10 +3,10 @@
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <iterator>
 #include <utility>
+
+#include "../common/host_arrays.hpp"
 
 namespace tx14 {
 
@@ -44,16 +44,7 @@ inline constexpr std::pair<int, float OpeningInput::*> kOpeningFields[] = {
 // for an element the record does not hold (or a whole number: 1, 25).
 inline float* opening_field(OpeningInput& in, int element)
 {
-    static constexpr auto by_element = [] {
-        std::array<float OpeningInput::*, std::rbegin(kOpeningFields)->first + 1> of{};
-        for (auto [e, field] : kOpeningFields)
-            of[static_cast<std::size_t>(e)] = field;
-        return of;
-    }();
-    const auto e = static_cast<std::size_t>(element);  // below 0: past the end
-    if (e >= by_element.size() || by_element[e] == nullptr)
-        return nullptr;
-    return &(in.*by_element[e]);
+    return field_of_element<OpeningInput, kOpeningFields>(in, element);
 }
 
 // Text field n (from 1) of the host's text fields into the record: 15
