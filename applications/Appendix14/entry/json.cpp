@@ -149,7 +149,7 @@ private:
             std::optional<Value> v = value(depth + 1);
             if (!v)
                 return std::nullopt;
-            o.emplace_back(std::move(*name), std::move(*v));
+            o.push_back({std::move(*name), std::move(*v)});
             skip_blanks();
             if (take(","))
                 continue;

@@ -8,19 +8,26 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <variant>
 #include <vector>
 
 namespace tx14::json {
 
 struct Value;
+struct Member;
 using Array = std::vector<Value>;
-using Object = std::vector<std::pair<std::string, Value>>;  // members in the order written
+using Object = std::vector<Member>;  // members in the order written
 
 struct Value {
     std::variant<std::nullptr_t, bool, double, std::string, Array, Object> v;
     const Value* member(std::string_view name) const;  // nullptr when not an object or no such member
+};
+
+// A member of an object: a class of its own, not a std::pair, whose
+// traits would need Value complete while Value is being defined.
+struct Member {
+    std::string name;
+    Value value;
 };
 
 // The value of a JSON text (numbers as the nearest double; the literals
