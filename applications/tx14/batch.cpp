@@ -253,7 +253,8 @@ constexpr std::size_t kRowsAtATime = 8;
 // line of its own, as the threads' workshops lie side by side.
 struct alignas(64) Workshop {
     std::array<std::optional<SourceItem>, kRowsAtATime> items;  // empty: the row is wrong
-    std::array<std::optional<Outcome>, kRowsAtATime> outcomes;  // empty or refused: the row is wrong
+    std::array<Outcome, kRowsAtATime> outcomes;                 // kept from row to row: the record is large
+    std::array<bool, kRowsAtATime> analysed{};                  // false: the row is wrong (or refused, in its outcome)
     std::vector<Entry> entries;
     std::vector<std::string> unquoted;  // cells that held ""
     std::string scratch;
@@ -320,8 +321,7 @@ void build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w, st
 
 // The row's messages: the entry's findings, then its warnings, each
 // preceded by the row.
-void finish_messages(Row& row, const Batch& batch, const std::optional<SourceItem>& item,
-                     const std::optional<Outcome>& o)
+void finish_messages(Row& row, const Batch& batch, const std::optional<SourceItem>& item, const Outcome* o)
 {
     if (o && item)
         for (const Finding& warning : o->warnings)
@@ -346,7 +346,7 @@ std::string joined(const ResultsRecord& rec, bool reasons)
 }
 
 // The row's line of the results.
-void write_result(Row& row, const Batch& batch, Workshop& w, const std::optional<Outcome>& outcome)
+void write_result(Row& row, const Batch& batch, Workshop& w, const Outcome* outcome)
 {
     std::string& s = row.result;
     s.clear();
@@ -524,7 +524,7 @@ void analyse_rows(Shift& shift, std::size_t t, const Batch& batch, std::vector<C
          first = shift.next.fetch_add(kRowsAtATime)) {
         const std::span<Row> taken = rows.subspan(first, std::min(kRowsAtATime, rows.size() - first));
         for (std::size_t i = 0; i < taken.size(); ++i) {
-            w.outcomes[i].reset();
+            w.analysed[i] = false;
             w.items[i].reset();
             build_row(taken[i], batch, units, w, w.items[i]);
         }
@@ -535,7 +535,9 @@ void analyse_rows(Shift& shift, std::size_t t, const Batch& batch, std::vector<C
             const std::optional<SourceItem>& item = w.items[i];
             Row& row = taken[i];
             if (item) {
-                const Outcome& outcome = w.outcomes[i].emplace(analyse(ctx, *item, run, row.diags));
+                Outcome& outcome = w.outcomes[i];
+                analyse(ctx, *item, run, row.diags, outcome);
+                w.analysed[i] = true;
                 if (outcome.ran()) {
                     row.code = exit_code(outcome);
                     if (options.reports)
@@ -546,10 +548,10 @@ void analyse_rows(Shift& shift, std::size_t t, const Batch& batch, std::vector<C
                             write_row_sheet(*options.sheets, row.number, *item, outcome, batch.sheets, row.sheet_error);
                 }
             }
-            finish_messages(row, batch, item, w.outcomes[i]);
+            finish_messages(row, batch, item, w.analysed[i] ? &w.outcomes[i] : nullptr);
         }
         for (std::size_t i = 0; i < taken.size(); ++i)
-            write_result(taken[i], batch, w, w.outcomes[i]);
+            write_result(taken[i], batch, w, w.analysed[i] ? &w.outcomes[i] : nullptr);
         done += taken.size();  // once per rows taken: the threads share this counter's cache line
     }
 }

@@ -75,11 +75,18 @@ std::optional<SourceItem> read_item_file(const std::filesystem::path& file, Unit
     return item;
 }
 
+void analyse(tx14::Context& ctx, const SourceItem& item, const tx14::Options& options, Diagnostics& diags,
+             tx14::Outcome& outcome)
+{
+    ctx.analyse(item.item, outcome, options);
+    for (const tx14::Finding& f : outcome.errors)
+        diags.push_back({f.key.empty() ? Position{item.source} : item.position_of(f.key), f.message});
+}
+
 tx14::Outcome analyse(tx14::Context& ctx, const SourceItem& item, const tx14::Options& options, Diagnostics& diags)
 {
-    tx14::Outcome o = ctx.analyse(item.item, options);
-    for (const tx14::Finding& f : o.errors)
-        diags.push_back({f.key.empty() ? Position{item.source} : item.position_of(f.key), f.message});
+    tx14::Outcome o;
+    analyse(ctx, item, options, diags, o);
     return o;
 }
 

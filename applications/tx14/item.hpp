@@ -56,7 +56,10 @@ std::optional<SourceItem> read_item_file(const std::filesystem::path& file, Unit
 
 // Runs the item on the context. An item the entry refuses adds one
 // diagnostic per finding, at its key's entry; its warnings are the
-// outcome's, placed with position_of().
+// outcome's, placed with position_of(). The first form fills an outcome
+// kept from item to item (a batch's), the second makes one.
+void analyse(tx14::Context& ctx, const SourceItem& item, const tx14::Options& options, Diagnostics& diags,
+             tx14::Outcome& outcome);
 tx14::Outcome analyse(tx14::Context& ctx, const SourceItem& item, const tx14::Options& options, Diagnostics& diags);
 
 }  // namespace tx14::cli
