@@ -62,26 +62,4 @@ bool item_named(std::string_view name, HostItem& item)
     return false;
 }
 
-Item typed_item(const HostItem& host)
-{
-    const bool jacket = host.reals[199] == 1.0f;
-    const KindKeys& keys = keys_of(jacket ? Kind::jacket : Kind::opening);
-    const int selector = static_cast<int>(host.reals[jacket ? 19 : 24]);
-    Item item;
-    item.set("kind", std::string(keys.name)).set("units", "US");
-    for (const CodeName& c : keys.codes)
-        if (c.number == selector)
-            item.set("code", std::string(c.name));
-    for (const NumberKey& k : keys.numbers)
-        if (const float v = host.reals[static_cast<std::size_t>(k.element - 1)]; v != 0.0f)
-            item.set(std::string(k.name), static_cast<double>(v));
-    for (const TextKey& k : keys.texts) {
-        std::string_view field(host.texts.data() + (k.field - 1) * 15, 15);
-        field = field.substr(0, field.find_last_not_of(' ') + 1);
-        if (!field.empty())
-            item.set(std::string(k.name), std::string(field));
-    }
-    return item;
-}
-
 }  // namespace tx14::bench

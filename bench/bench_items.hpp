@@ -35,8 +35,6 @@ HostItem coil_item(int code);
 // "jacket-thick-2", "coil-3", "coil-4"); false for an unknown name.
 bool item_named(std::string_view name, HostItem& item);
 
-// The same item for the typed entry: kind, code, US units, and each key of
-// its kind whose element or field is not zero or blank.
-Item typed_item(const HostItem& item);
+using test::typed_item;
 
 }  // namespace tx14::bench

@@ -77,9 +77,9 @@ class Encoder:
         self._default: Optional[str] = None
         self._cache = cache
 
-    def _units_json(self, spec: Any) -> str:
+    def _units_json(self, given: Any) -> str:
         try:
-            return resolve(spec, self._cache).item_json()
+            return resolve(given, self._cache).item_json()
         except ValueError as e:
             raise ValueError('key "units": %s' % e) from None
 

@@ -156,36 +156,13 @@ TEST_P(SecondCall, AllocatesNothing)
 INSTANTIATE_TEST_SUITE_P(EveryKind, SecondCall, ::testing::ValuesIn(kKinds),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The host item's keys and values as a typed item in US units.
-tx14::Item typed(const HostItem& host)
-{
-    using namespace tx14;
-    const bool jacket = host.reals[199] == 1.0f;
-    const KindKeys& keys = keys_of(jacket ? tx14::Kind::jacket : tx14::Kind::opening);
-    const int selector = static_cast<int>(host.reals[jacket ? 19 : 24]);
-    Item item;
-    item.set("kind", std::string(keys.name)).set("units", "US");
-    for (const CodeName& c : keys.codes)
-        if (c.number == selector)
-            item.set("code", std::string(c.name));
-    for (const NumberKey& k : keys.numbers)
-        if (const float v = host.reals[static_cast<std::size_t>(k.element - 1)]; v != 0.0f)
-            item.set(std::string(k.name), static_cast<double>(v));
-    for (const TextKey& k : keys.texts) {
-        std::string_view field(host.texts.data() + (k.field - 1) * 15, 15);
-        if (field = field.substr(0, field.find_last_not_of(' ') + 1); !field.empty())
-            item.set(std::string(k.name), std::string(field));
-    }
-    return item;
-}
-
 class SecondTypedCall : public ::testing::TestWithParam<Kind> {};
 
 // An outcome kept from call to call holds the room the next call needs.
 TEST_P(SecondTypedCall, AllocatesNothing)
 {
     const Kind& kind = GetParam();
-    const tx14::Item item = typed(kind.make());
+    const tx14::Item item = typed_item(kind.make());
     tx14::Options options;
     options.plain = kind.no_special != 0;
     const std::filesystem::path file = scratch_file("alloc-typed.txt");

@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include "txappendix14.hpp"
+#include "txappendix14_items.hpp"
 
 namespace tx14 {
 
@@ -154,6 +155,10 @@ struct ItemRun {
 };
 
 ItemRun run(HostItem item);
+
+// The same item for the typed entry: kind, code, US units, and each key of
+// its kind whose element or field is not zero or blank.
+Item typed_item(const HostItem& host);
 
 // A run state in capture mode with the units of `item` and its input
 // unpacked (a jacket's if element 200 is 1), for calling the analysis
