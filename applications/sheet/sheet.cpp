@@ -22,6 +22,7 @@ th, td { border: 1px solid #777; padding: 0.2em 0.5em; text-align: left; vertica
 th { background: #eee; font-weight: bold; }
 td.n { text-align: right; font-family: "DejaVu Sans Mono", monospace; white-space: nowrap; }
 table.title { table-layout: fixed; }
+table.title td, table.approval td { overflow-wrap: anywhere; }
 table.title th { width: 7.5em; }
 table.title td.hash { font-family: "DejaVu Sans Mono", monospace; font-size: 8pt; word-break: break-all; }
 .missing { font-style: italic; color: #444; }

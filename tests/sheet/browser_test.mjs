@@ -5,7 +5,7 @@
 // Usage: node browser_test.mjs TX14 EXAMPLES_DIR OUT_DIR
 // (playwright-core from TX14_NODE_MODULES; screenshots and PDFs in OUT_DIR)
 import { execFileSync, spawnSync } from "node:child_process";
-import { mkdirSync, readdirSync } from "node:fs";
+import { copyFileSync, mkdirSync, readdirSync } from "node:fs";
 import path from "node:path";
 import { pathToFileURL } from "node:url";
 import { exampleKeys, expect, finish, launch, runTx14 } from "../support/browser.mjs";
@@ -14,7 +14,8 @@ const [tx14, examples, out] = process.argv.slice(2);
 mkdirSync(out, { recursive: true });
 
 // Pages of each example's PDF, A4 and Letter: a layout change that adds
-// pages shows here.
+// pages shows here. tx14 runs in the examples folder, so that the input's
+// name on the sheet is the same wherever the checkout lives.
 const kPages = {
   "opening-viii1": [5, 5], "opening-viii2": [5, 6], "opening-si": [5, 5], "opening-bar": [5, 5],
   "opening-too-thin": [5, 5], "jacket-appendix-ee": [4, 5], "jacket-appendix-ee-worked": [4, 4],
@@ -29,7 +30,7 @@ const kLabels = {
 };
 const kResult = { opening: "M.A.W.P.", jacket: "P'", PD5500: "pMaxC1", EN13445: "pMaxC1" };
 
-const tx14run = (args) => runTx14(tx14, args);
+const tx14run = (args) => runTx14(tx14, args, { cwd: examples });
 
 for (const f of readdirSync(examples).filter((f) => f.endsWith(".toml")))
   expect(!exampleKeys(path.join(examples, f)).kind || f.replace(".toml", "") in kPages, `${f}: no page counts recorded`);
@@ -42,7 +43,7 @@ try {
   for (const [name, pages] of Object.entries(kPages)) {
     const keys = exampleKeys(path.join(examples, `${name}.toml`));
     const html = path.join(out, `${name}.html`);
-    tx14run(["run", path.join(examples, `${name}.toml`), "--html", html]);
+    tx14run(["run", `${name}.toml`, "--html", html]);
 
     const page = await context.newPage();
     await page.goto(pathToFileURL(html).href);
@@ -65,7 +66,7 @@ try {
 
     kPapers.forEach((paper, p) => {
       const pdf = path.join(out, `${name}-${paper}.pdf`);
-      tx14run(["run", path.join(examples, `${name}.toml`), "--pdf", pdf, "--paper", paper]);
+      tx14run(["run", `${name}.toml`, "--pdf", pdf, "--paper", paper]);
       const text = pdfPages(pdf);
       const all = text.join("\n"), first = text[0] ?? "", last = text[text.length - 1] ?? "";
       for (const s of [`Item ${keys.item}`, keys.description, verdict, kResult[keys.code] ?? kResult[keys.kind]])
@@ -93,6 +94,15 @@ try {
 } finally {
   await browser.close();
 }
+
+// An input path with no place to break wraps in its cell: the page is not
+// shrunk to fit it, so the sheet keeps its pages.
+const deep = path.join(out, "deep", "x".repeat(120));
+mkdirSync(deep, { recursive: true });
+copyFileSync(path.join(examples, "opening-viii2.toml"), path.join(deep, "opening-viii2.toml"));
+const deepPdf = path.join(out, "deep.pdf");
+tx14run(["run", path.join(deep, "opening-viii2.toml"), "--pdf", deepPdf, "--paper", "letter"]);
+expect(pdfPages(deepPdf).length === kPages["opening-viii2"][1], `a long input path: ${pdfPages(deepPdf).length} pages`);
 
 // No browser: exit 1, saying how to install one.
 const noBrowser = spawnSync(tx14, ["run", path.join(examples, "opening-viii1.toml"), "--pdf", path.join(out, "x.pdf")],
