@@ -6,14 +6,11 @@
 
 #include "report/report.hpp"
 #include "support/test_support.hpp"
-#include "txappendix14_items.hpp"
 
 namespace {
 
 using namespace tx14;
 using test::captured;
-
-std::string styles_of(const Report& r, int i) { return std::string(r.capture.records[i] + 108, 12); }
 
 class LineWriter : public ::testing::Test {
 protected:
@@ -21,28 +18,24 @@ protected:
     Report r;
 };
 
-TEST_F(LineWriter, BlanksTheBufferAndStylesEvenWithoutDestination)
-{
-    set_line_styles(r, style::kWarning);
-    assign(r.line, "discarded");
-    r.unit = 0;  // a report file that could not be opened
-    write_line(r);
-    EXPECT_EQ(r.capture.count, 0);
-    EXPECT_EQ(last_nonblank(r.line), 0);
-    r.unit = -1;
-    write_line(r);
-    EXPECT_EQ(styles_of(r, 0), " 0 0 0 0 0 0");
-}
-
-TEST_F(LineWriter, LongLinesAreCutTo100CharactersAndAll120Blanked)
+// A long line is cut to 100 characters and all 120 blanked; without a
+// destination (a report file that could not be opened) the buffer is still
+// blanked.
+TEST_F(LineWriter, BlanksTheBufferWithOrWithoutDestination)
 {
     std::string text(120, 'y');
     text[99] = 'z';
     write_line(r, text);
-    EXPECT_EQ(captured(r)[0], std::string(99, 'y') + "z");
+    EXPECT_EQ(captured(r), std::vector<std::string>{std::string(99, 'y') + "z"});
     EXPECT_EQ(text, std::string(120, ' '));
+    r.unit = 0;
+    assign(r.line, "discarded");
+    write_line(r);
+    EXPECT_EQ(r.capture.count, 1);
+    EXPECT_EQ(last_nonblank(r.line), 0);
 }
 
+// The host's capture block holds 500 records: line 501 replaces the last.
 TEST_F(LineWriter, Line501ReplacesRecord500)
 {
     for (int i = 1; i <= 501; ++i)
@@ -50,31 +43,6 @@ TEST_F(LineWriter, Line501ReplacesRecord500)
     ASSERT_EQ(r.capture.count, 500);
     EXPECT_EQ(captured(r)[498], "line 499");
     EXPECT_EQ(captured(r)[499], "line 501");
-}
-
-// A store (the typed entry's) keeps every line past the capture block's
-// 500, in order with its styles; taking the block back leaves the store
-// alone.
-TEST_F(LineWriter, AStoreKeepsEveryLine)
-{
-    ReportLines lines;
-    r.capture_into(&lines);
-    for (int i = 1; i <= 1201; ++i)
-        i % 2 ? write_text(r, style::kWarning, "line " + std::to_string(i))
-              : write_text(r, "line " + std::to_string(i));
-    lines.set_size(static_cast<std::size_t>(r.capture.count));
-    r.capture_into(nullptr);
-    r.reset();
-    write_text(r, "to the block");
-    ASSERT_EQ(lines.size(), 1201u);
-    std::size_t i = 0;
-    for (const ReportLine line : lines) {
-        ++i;
-        EXPECT_EQ(line.text, "line " + std::to_string(i));
-        EXPECT_EQ(line.styles[4], i % 2 ? 1 : 0) << i;
-    }
-    EXPECT_EQ(i, 1201u);
-    EXPECT_EQ(captured(r), std::vector<std::string>{"to the block"});
 }
 
 // A file report longer than the report file's buffer: every line reaches
@@ -97,19 +65,6 @@ TEST_F(LineWriter, FileRecordsPastTheBufferWithAndWithoutStyles)
     EXPECT_EQ(r.capture.count, 0);
     EXPECT_EQ(test::split_lines(test::read_file(path)), expected);
     std::filesystem::remove(path);
-}
-
-TEST_F(LineWriter, SpecialCharacterSwitchFollowsTheFlagAtEachStyleChange)
-{
-    std::int32_t flag = 1;
-    r.no_special_flag = &flag;
-    set_line_styles(r, style::kCaption);
-    write_text(r, "t\xB2");
-    flag = 0;
-    write_text(r, "t\xB2");  // the switch stays on until the next style change
-    set_line_styles(r, style::kCaption);
-    write_text(r, "t\xB2");
-    EXPECT_EQ(captured(r), (std::vector<std::string>{"t^(2)", "t^(2)", "t\xB2"}));
 }
 
 TEST(ReportFile, LineBreaksInsideATextStayInsideTheirRecord)
