@@ -27,9 +27,8 @@ runTx14(tx14, ['batch', `${name}.csv`, '--html', 'rows'], { cwd: out, env });
 expect(readdirSync(tmp).length === 0, `the browser's files left in ${tmp}: ${readdirSync(tmp)}`);
 
 const lines = execFileSync('pdftotext', ['-layout', path.join(out, 'head.pdf'), '-']).toString().split('\n');
-expect(lines.some((l) => l.trim() === 'NOT ACCEPTABLE'), 'the PDF does not say NOT ACCEPTABLE');
-expect(!lines.some((l) => l.trim() === 'ACCEPTABLE'), 'the PDF says ACCEPTABLE');
-expect(lines.some((l) => /\bFAILS\b/.test(l)), 'the PDF shows no failing check');
+expect(lines.some((l) => l.trim() === 'NOT ACCEPTABLE') && !lines.some((l) => l.trim() === 'ACCEPTABLE')
+       && lines.some((l) => /\bFAILS\b/.test(l)), 'the PDF does not say NOT ACCEPTABLE with a failing check');
 
 const { browser, context } = await launch(/^file:.*\.html$/);
 try {
@@ -38,14 +37,13 @@ try {
   for (const sheet of sheets) {
     const page = await context.newPage();
     await page.goto(pathToFileURL(sheet).href);
-    const shown = await page.$eval('.verdict .word', (w) => ({
-      text: w.textContent, size: getComputedStyle(w).fontSize, after: getComputedStyle(w, '::after').content,
-    }));
+    const shown = await page.$eval('.verdict .word', (w) =>
+      ({ text: w.textContent, size: getComputedStyle(w).fontSize, after: getComputedStyle(w, '::after').content }));
     const label = path.basename(sheet);
     expect(shown.size !== '0px' && shown.after === 'none', `${label}: the verdict is restyled ${JSON.stringify(shown)}`);
     expect(label !== 'head.html' || shown.text === 'NOT ACCEPTABLE', `${label}: the verdict reads ${shown.text}`);
-    expect(await page.isVisible('table.checks'), `${label}: the checks are hidden`);
-    expect(await page.isVisible('.verdict .word'), `${label}: the verdict is hidden`);
+    expect(await page.isVisible('table.checks') && await page.isVisible('.verdict .word'),
+           `${label}: the checks or the verdict hidden`);
     await page.close();
   }
 } finally {

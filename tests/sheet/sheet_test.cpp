@@ -1,11 +1,16 @@
-// The sheet's figures where their geometry can go wrong, and the document
-// where a user's text could break out of it.
+// The sheet where a reader could be misled: plot axes and gaps, the title
+// and approval blocks, utilizations on the right side of their verdict,
+// checks that do not apply, nothing shown that was not given or computed,
+// and a user's text never breaking out of the document.
 #include <cmath>
 #include <limits>
+#include <string>
 
 #include <gtest/gtest.h>
 
+#include "item_sheet.hpp"
 #include "sheet.hpp"
+#include "txappendix14.hpp"
 
 namespace sheet = tx14::sheet;
 
@@ -14,93 +19,216 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST(SheetPlot, AxesSpanTheFiniteValuesInRoundSteps)
+// The text from `open` to the next `close` after it; empty when absent.
+std::string between(const std::string& page, const std::string& open, const std::string& close)
 {
-    const struct {
-        std::vector<double> values;
-        double low, high;
-    } cases[] = {
-        {{83.2, 209.15, 575.9}, 0, 600},
-        {{kNaN, 1.5, kInf, 2.5, -kInf}, 1.4, 2.6},
-        {{kNaN, kNaN}, 0, 1},   // nothing to plot
-        {{100, 100}, 90, 110},  // one value: a band around it
-        {{0}, -1, 1},
-        {{-1e308, 1e308}, -1e308, 1e308},  // a span no double holds
-    };
-    for (const auto& c : cases) {
-        sheet::Axis a = sheet::axis_of(c.values);
-        EXPECT_NEAR(a.low, c.low, std::fabs(c.low) * 1e-9 + 1e-9) << c.values.size();
-        EXPECT_NEAR(a.high, c.high, std::fabs(c.high) * 1e-9 + 1e-9) << c.values.size();
-        EXPECT_TRUE(std::isfinite(a.step) && a.step > 0);
-        EXPECT_LE(a.high / a.step - a.low / a.step, 20);
-    }
+    const std::size_t a = page.find(open);
+    if (a == std::string::npos)
+        return {};
+    const std::size_t b = page.find(close, a);
+    return page.substr(a, b == std::string::npos ? std::string::npos : b + close.size() - a);
 }
 
-TEST(SheetPlot, MissingPointsBreakTheLineInsteadOfReachingTheSvg)
+std::size_t count(const std::string& s, const std::string& part)
 {
-    sheet::Plot p{"",
-                  "t",
-                  "in.",
-                  "",
-                  {1, 2, 3, 4},
-                  {{"M.A.W.P.", "psi", {10, kNaN, kInf, 40}, false}},
-                  {{"P", kNaN, false, false}, {"t", 2, true, false}}};
-    std::string svg = sheet::plot_svg(p);
-    EXPECT_EQ(svg.find("nan"), std::string::npos);
-    EXPECT_EQ(svg.find("inf"), std::string::npos);
+    std::size_t n = 0;
+    for (std::size_t at = s.find(part); at != std::string::npos; at = s.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+TEST(SheetPlot, AxesSpanTheFiniteValuesInRoundStepsAndGapsBreakTheLine)
+{
+    const std::pair<std::vector<double>, sheet::Axis> cases[] = {
+        {{83.2, 209.15, 575.9}, {0, 600}},
+        {{kNaN, 1.5, kInf, 2.5, -kInf}, {1.4, 2.6}},
+        {{kNaN, kNaN}, {0, 1}},  // nothing to plot
+        {{100, 100}, {90, 110}},
+        {{0}, {-1, 1}},                       // one value: a band around it
+        {{-1e308, 1e308}, {-1e308, 1e308}}};  // a span no double holds
+    for (const auto& [values, want] : cases) {
+        sheet::Axis a = sheet::axis_of(values);
+        EXPECT_NEAR(a.low, want.low, std::fabs(want.low) * 1e-9 + 1e-9) << values.size();
+        EXPECT_NEAR(a.high, want.high, std::fabs(want.high) * 1e-9 + 1e-9) << values.size();
+        EXPECT_TRUE(std::isfinite(a.step) && a.step > 0 && a.high / a.step - a.low / a.step <= 20);
+    }
+    sheet::Plot p;
+    p.x = {1, 2, 3, 4};
+    p.series = {{"M.A.W.P.", "psi", {10, kNaN, kInf, 40}, false}};
+    p.marks = {{"P", kNaN, false, false}, {"t", 2, true, false}};
+    const std::string svg = sheet::plot_svg(p);
+    EXPECT_TRUE(svg.find("nan") == std::string::npos && svg.find("inf") == std::string::npos);
     EXPECT_NE(svg.find("d=\" M78.0,"), std::string::npos);  // the line starts afresh
     EXPECT_NE(svg.find(" M562.0,"), std::string::npos);     // after the gap
 }
 
 TEST(SheetDocument, MethodAndEditionAreNamedAsTheReportNamesThem)
 {
-    const struct {
-        std::vector<std::string> titles;
-        std::string method, edition, analysis;
-    } cases[] = {
-        {{"ASME VIII-1, Appendix 14 Large Centrally Located Opening Input"},
-         "ASME VIII-1, Appendix 14",
-         "",
-         "Large Centrally Located Opening"},
-        {{"Half-Pipe Jacket Analysis Input Data :", "Half-Pipe Jacket Results per ASME Appendix EE, 2015"},
-         "ASME Appendix EE",
-         "2015",
-         "Half-Pipe Jacket Analysis"},
-        {{"Half-Pipe Jacket Analysis Input Data :", "Half-Pipe Jacket Analysis per ASME VIII-2, 4.11.6"},
-         "ASME VIII-2, 4.11.6",
-         "",  // a paragraph, not an edition
-         "Half-Pipe Jacket Analysis"},
-        {{"Limpet Coil Analysis Input Data :", "Limpet Coil Analysis for Internal Pressure per PD 5500, 3.11.4"},
-         "PD 5500, 3.11.4",
-         "",
-         "Limpet Coil Analysis"},
-    };
-    for (const auto& c : cases) {
+    for (auto [title, method, edition] :
+         {std::tuple{"ASME VIII-1, Appendix 14 Large Centrally Located Opening Input", "ASME VIII-1, Appendix 14", ""},
+          {"Half-Pipe Jacket Results per ASME Appendix EE, 2015", "ASME Appendix EE", "2015"},
+          {"Half-Pipe Jacket Analysis per ASME VIII-2, 4.11.6", "ASME VIII-2, 4.11.6", ""}}) {  // a paragraph
         sheet::Document d;
-        for (const std::string& t : c.titles)
-            d.report.push_back({t, {1, 0, 0, 0, 0, 1}});
+        d.report = {{title, {1, 0, 0, 0, 0, 1}}};
         sheet::name_analysis(d);
-        EXPECT_EQ(d.method, c.method);
-        EXPECT_EQ(d.edition, c.edition);
-        EXPECT_EQ(d.analysis, c.analysis);
-        const std::string page = sheet::html(d);
-        EXPECT_NE(page.find(c.edition.empty() ? "not stated by the library" : "<td>2015</td>"), std::string::npos);
+        EXPECT_EQ(d.method, method);
+        EXPECT_EQ(d.edition, edition);
+        EXPECT_NE(sheet::html(d).find(*edition ? "<td>2015</td>" : "not stated by the library"), std::string::npos);
     }
 }
 
-TEST(SheetDocument, UserTextStaysTextInTheBodyAndInThePageMargins)
+TEST(SheetTables, UtilizationIsNeverShownOnTheWrongSideOfItsVerdict)
+{
+    const std::tuple<double, bool, const char*> cases[] = {
+        {0.97349, true, "97.3 %"},
+        {0.99996, true, "100.0 %"},
+        {1.0003, true, "100.0 %"},  // passes within the analysis's tolerance: never above 100 %
+        {1.0004, false, "100.1 %"},
+        {1.0, false, "100.1 %"},
+        {1.00051, false, "100.1 %"},             // fails by a hair: never 100 %
+        {1.2000000476837158, false, "120.0 %"},  // 1.2f: no tenth added for the float's own error
+        {-0.05, true, "-5.0 %"},                 // a signed value below its limit
+        {1e30, false, "1e+32 %"},
+        {kNaN, false, "\xE2\x80\x94"},
+        {kInf, false, "\xE2\x80\x94"}};
+    for (const auto& [utilization, passes, shown] : cases)
+        EXPECT_EQ(sheet::percent(utilization, passes), shown) << utilization << (passes ? " passes" : " fails");
+}
+
+// A failing item with a check that does not apply, bare and then with sheet
+// texts and a description trying to break out of the document, warnings, a
+// reason and a note.
+TEST(SheetDocument, ChecksVerdictTitleAndApprovalBlocksShowWhatTheDocumentHolds)
 {
     sheet::Document d;
-    d.description = "</style><script>x\" & y";
     d.item = "7";
-    d.report.push_back({"M.A.W.P. \xF8", {1, 0, 0, 1, 0, 2}});
-    std::string page = sheet::html(d);
-    for (const char* outside : {"<script", "<link"})
-        EXPECT_EQ(page.find(outside), std::string::npos) << "user text as markup, or something loaded from elsewhere";
-    EXPECT_NE(page.find("x&#x22; &#x26; y"), std::string::npos);
-    EXPECT_NE(page.find("<span class=\"title note result\">M.A.W.P. \xCE\xB8</span>"), std::string::npos);
-    EXPECT_EQ(page.find("</style>"), page.rfind("</style>"));  // only the real one
-    EXPECT_NE(page.find("NOT ANALYSED"), std::string::npos);
+    d.checks = {{"SH at opening", "psi", 0, 30000, false, true, 0, false, "App. 14"},
+                {"ST at opening", "psi", 20008, 20000, false, false, 1.0004, true, "App. 14"},
+                {"M.A.W.P. against design pressure P", "psi", 99.9, 100, true, false, 1.001, true, ""}};
+    d.governing = 1;
+    d.verdict = tx14::Verdict::not_acceptable;
+    d.report.push_back({"REPORT", {}});
+    const std::string bare = sheet::html(d);
+    d.texts = {"Plant & \"Co\"", "", "", "C", "for construction", "A. Engineer", "", "C. <Approver>"};
+    d.description = "</style><script>x\" & y";
+    d.report.push_back({"M.A.W.P. \xF8", {1, 0, 0, 1, 0, 2}});  // the report's theta
+    d.input_warnings = {"w", "v"};
+    d.reasons = {"r"};
+    d.notes = {"n"};
+    const std::string full = sheet::html(d);
+    const std::tuple<const std::string&, const char*, const char*> shown[] = {
+        {bare, "<tr class=\"fails governing\">", "<td>ST at opening<span class=\"ref\">App. 14</span></td>"},
+        {bare, "<tr class=\"fails governing\">", "class=\"bar over\""},
+        {bare, "<tr class=\"fails governing\">", "100.1 %"},
+        {bare, "<table class=\"checks\">", "<td>M.A.W.P. against design pressure P</td>"},  // without a reference
+        {bare, "<section class=\"verdict", "Governing check: ST at opening (App. 14), utilization 100.1 %, FAILS."},
+        {bare, "<section class=\"verdict", "2 of 2 applicable checks fail."},
+        {bare, "<section class=\"verdict", "No warnings or notes."},
+        {full, "<section class=\"verdict",
+         "below: 2 warnings of the input, 1 reason not to judge the item and 1 note."},
+        {bare, "<section class=\"approval\">",
+         "Item 7 \xC2\xB7 Revision ________ \xC2\xB7 Purpose ________________________"},
+        {full, "<section class=\"approval\">", "Item 7 \xC2\xB7 Revision C \xC2\xB7 Purpose for construction"},
+        {full, "<section class=\"approval\">", "<tr><th>Prepared by</th><td class=\"name\">A. Engineer</td>"},
+        {full, "<section class=\"approval\">", "<tr><th>Checked by</th><td class=\"name\"></td>"},
+        {full, "<section class=\"approval\">", "<th>Approved by</th><td class=\"name\">C. &#x3c;Approver&#x3e;</td>"},
+        {full, "<header>", "<th>Project</th><td>Plant &#x26; &#x22;Co&#x22;</td>"},
+        {full, "<header>", "<th>Vessel tag</th><td class=\"missing\">not given</td>"},
+        {full, "<header>", "<th>Materials</th><td colspan=\"3\" class=\"missing\">not given</td>"},
+        {full, "<head>",
+         "<title>Item 7 \xE2\x80\x94 &#x3c;/style&#x3e;&#x3c;script&#x3e;x&#x22; &#x26; y \xC2\xB7 Rev. C<"},
+        {full, "<section class=\"report\">", "<span class=\"title note result\">M.A.W.P. \xCE\xB8</span>"},
+    };
+    for (const auto& [page, open, text] : shown) {
+        const std::string tag(open, 1, std::string_view(open).find_first_of(" >") - 1);
+        EXPECT_NE(between(page, open, "</" + tag + ">").find(text), std::string::npos) << text;
+    }
+    const std::string inapplicable = between(bare, "<tr class=\"inapplicable\">", "</tr>");
+    EXPECT_EQ(count(inapplicable, ">n/a<"), 3u) << inapplicable;  // value, utilization and result
+    EXPECT_EQ(inapplicable.find("class=\"bar"), std::string::npos) << "a gauge on a check that does not apply";
+    EXPECT_EQ(count(between(full, "<section class=\"verdict", "</section>"), "Not analysed: "), 1u);
+    EXPECT_EQ(full.find("<script"), std::string::npos) << "user text as markup";
+    EXPECT_EQ(full.find("<link"), std::string::npos) << "something loaded from elsewhere";
+    EXPECT_EQ(full.find("</style>"), full.rfind("</style>")) << "user text closing the styles";
+    for (const std::string* page : {&bare, &full}) {
+        const std::string block = between(*page, "<section class=\"approval\">", "</section>");
+        EXPECT_GT(page->find(block), page->find("REPORT")) << "the approval block after the report";
+        EXPECT_EQ(page->substr(page->find(block) + block.size()), "\n</body>\n</html>\n") << "not the last block";
+    }
+}
+
+// A title, and the blank lines before it, never end a page alone: they go
+// in the block that follows them.
+TEST(SheetReport, TitlesStayWithTheBlockThatFollowsThem)
+{
+    sheet::Document d;
+    const char* lines[] = {"",    "Summary of Results:", "", "Input Thickness of Shell  0.3125", "",
+                           "Tr:", " = 0.239 in.",        ""};
+    for (int i = 0; i < 8; ++i)  // a title, and a formula's caption
+        d.report.push_back({lines[i], {i == 1, 0, 0, 0, 0, i == 1 || i == 5}});
+    const std::string report = between(sheet::html(d), "<section class=\"report\">", "</section>");
+    EXPECT_EQ(count(report, "<pre"), 2u) << report;
+    EXPECT_NE(report.find("<pre class=\"block\">\n<span class=\"title caption\">Summary of Results:</span>\n\n"
+                          "Input Thickness of Shell  0.3125\n\n</pre>"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("<pre class=\"block formula\"><span class=\"caption\">Tr:</span>\n = 0.239 in.\n\n</pre>"),
+              std::string::npos)
+        << report;
+}
+
+// ---- Sheets of items run through the library ----------------------------
+
+// The worked jacket without its code, and the worked head.
+const std::string kJacket = R"("kind": "jacket", "units": "US", "item": 13, "D": 40, "ts": 0.3125, "P": 190,
+    "S": 16000, "E": 1, "NPS": 3, "Tj": 0.3, "Pj": 300, "Sj": 16000)";
+const std::string kOpening = R"("kind": "opening", "code": "VIII-1", "units": "US", "item": 1, "P": 100, "T": 300,
+    "t": 4, "Bn": 30, "A": 60, "g0s": 1, "g1s": 1.5, "hs": 3, "ca": 0.125, "Sho": 20000, "Shg": 20000)";
+
+// The sheet of an item given as the members of a JSON object.
+sheet::Document document(const std::string& members)
+{
+    std::string error;
+    const tx14::Item item = tx14::item_from_json("{" + members + "}", error).value();
+    const tx14::Outcome o = tx14::analyse(item);
+    EXPECT_TRUE(o.ran()) << members;
+    return sheet::document_of(o, [&](const tx14::Change& change) { return tx14::analyse(item, {}, &change); },
+                              {"x.toml", "", "", "", {}});
+}
+
+// Materials and the forging weight only where given; each check of the
+// worked jacket names its paragraph, and Trj is held to ts itself, not to the
+// search's tolerance above it.
+TEST(SheetOfAnItem, ShowsWhatWasGivenAndTheLimitsAsTheCodeStatesThem)
+{
+    const std::string jacket = kJacket + R"(, "code": "VIII-1")", opening = kOpening;
+    for (const auto& [members, materials] :
+         {std::pair{jacket, ""},
+          {jacket + R"(, "material": "A", "jacket_material": "B")", "cylinder A, jacket B"},
+          {kJacket + R"(, "code": "PD5500", "jacket_material": "B")", "coil B"},
+          {opening, ""},
+          {opening + R"(, "material": "SA-105")", "SA-105"}})
+        EXPECT_EQ(document(members).materials, materials) << members;
+    for (const auto& [members, missing, weight] : {std::tuple{opening, "not computed: no density given", 0.0},
+                                                   {opening + R"(, "density": 0.283)", "", 2504.7}}) {
+        const sheet::Document d = document(members);
+        const auto row = std::find_if(d.values.begin(), d.values.end(), [](const sheet::ValueRow& v) {
+            return v.label.starts_with("estimated finished weight");
+        });
+        ASSERT_NE(row, d.values.end());
+        EXPECT_STREQ(row->missing ? row->missing : "", missing);
+        EXPECT_NEAR(row->missing ? 0 : row->value, weight, 0.1);
+    }
+    const sheet::Document d = document(jacket);
+    const double limits[] = {0.3125, 0.3125, 300, 0.3};  // Tr and Trj against ts, P' against Pj, T against Tj
+    ASSERT_EQ(d.checks.size(), std::size(limits));
+    for (std::size_t i = 0; i < d.checks.size(); ++i) {
+        EXPECT_TRUE(d.checks[i].reference.starts_with("UG-27") || d.checks[i].reference.starts_with("App. EE-1"))
+            << d.checks[i].label << ": " << d.checks[i].reference;
+        EXPECT_FLOAT_EQ(static_cast<float>(d.checks[i].limit), static_cast<float>(limits[i])) << d.checks[i].label;
+    }
+    for (const sheet::ValueRow& v : d.values)
+        EXPECT_EQ(v.missing, nullptr) << v.label << ": computed, whatever input shares its symbol";
 }
 
 }  // namespace
