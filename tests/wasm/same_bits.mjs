@@ -2,7 +2,8 @@
 // native runner writes the items with its results (layout in
 // wasm_items.cpp); each item runs here on one context of the module, and
 // every result element, count, capture record and the results record must
-// match byte for byte.
+// match byte for byte. Then the sketch the page draws beside its form: an
+// SVG document for an item being typed, NULL for what is not one.
 //
 // node same_bits.mjs RUNNER MODULE ITEMS_FILE
 import { execFileSync } from 'node:child_process';
@@ -16,8 +17,7 @@ const REALS = 200 * 4, TEXTS = 45, REPORT_FILE = 256, UNIT_LABELS = 230, UNIT_FA
 const RECORD = 125, COUNT_OFFSET = 62500, MAX_RECORDS = 500;
 
 const wasi = new WASI({ version: 'preview1', args: [], env: {} });
-const module = await WebAssembly.compile(readFileSync(modulePath));
-const instance = await WebAssembly.instantiate(module, wasi.getImportObject());
+const instance = await WebAssembly.instantiate(await WebAssembly.compile(readFileSync(modulePath)), wasi.getImportObject());
 wasi.initialize(instance);
 const lib = instance.exports;
 
@@ -48,18 +48,16 @@ function compare(item, what, native, wasm) {
 }
 const int32 = (v) => Buffer.from(new Int32Array([v]).buffer);
 
-// The context's results record, laid out as wasm_items.cpp writes it (a
-// value that is NaN as the one quiet NaN).
-const QUIET_NAN = Buffer.from([0x00, 0x00, 0xc0, 0x7f]);
 // Float elements with every NaN as the one quiet NaN: a NaN that arithmetic
 // produced carries the sign bit the machine chose (x86 sets it, WebAssembly
 // does not), which says nothing about the value.
 function quietNaNs(bytes) {
   const out = Buffer.from(bytes), view = new DataView(out.buffer, out.byteOffset, out.length);
   for (let i = 0; i + 4 <= out.length; i += 4)
-    if (Number.isNaN(view.getFloat32(i, true))) QUIET_NAN.copy(out, i);
+    if (Number.isNaN(view.getFloat32(i, true))) view.setUint32(i, 0x7fc00000, true);
   return out;
 }
+// The context's results record, laid out as wasm_items.cpp writes it.
 function resultsRecord() {
   const parts = [];
   const numbers = (at, n) => parts.push(quietNaNs(new Uint8Array(lib.memory.buffer, at, 4 * n)));
@@ -92,16 +90,10 @@ function resultsRecord() {
 }
 
 for (let item = 0; item < itemCount; ++item) {
-  const absent = view.getUint32(at, true);
-  at += 4;
-  const noSpecial = takeInt();
-  const inputs = [
-    [errorCount, take(4)], [printControl, take(4)], [runMode, take(1)], [reals, take(REALS)],
-    [texts, take(TEXTS)], [reportFile, take(REPORT_FILE)], [unitLabels, take(UNIT_LABELS)],
-    [unitFactors, take(UNIT_FACTORS)],
-  ];
+  const [absent, noSpecial] = [takeInt(), takeInt()];
   let memory = new Uint8Array(lib.memory.buffer);
-  for (const [address, bytes] of inputs) memory.set(bytes, address);
+  for (const [address, n] of [[errorCount, 4], [printControl, 4], [runMode, 1], [reals, REALS], [texts, TEXTS],
+    [reportFile, REPORT_FILE], [unitLabels, UNIT_LABELS], [unitFactors, UNIT_FACTORS]]) memory.set(take(n), address);
 
   lib.tx14_context_set_no_special(context, noSpecial);
   const pointer = (n) => ((absent >> n) & 1 ? 0 : args[n]);
@@ -112,22 +104,37 @@ for (let item = 0; item < itemCount; ++item) {
   const block = lib.tx14_context_capture_block(context);
   const lines = new DataView(memory.buffer).getInt32(block + COUNT_OFFSET, true);
   const wasmRecords = memory.subarray(block, block + Math.min(Math.max(lines, 0), MAX_RECORDS) * RECORD);
-  compare(item, 'result elements', quietNaNs(take(REALS)),
-          quietNaNs(memory.subarray(reals, reals + REALS)));
-  compare(item, 'error counts', take(4), memory.subarray(errorCount, errorCount + 4));
-  compare(item, 'print controls', take(4), memory.subarray(printControl, printControl + 4));
-  compare(item, 'input error counts', take(4), int32(lib.tx14_context_input_errors(context)));
-  const nativeLines = takeInt();
-  compare(item, 'captured line counts', int32(nativeLines), int32(lines));
-  const nativeRecords = take(Math.min(Math.max(nativeLines, 0), MAX_RECORDS) * RECORD);
-  for (let i = 0; i * RECORD < Math.max(nativeRecords.length, wasmRecords.length); ++i) {
-    const record = (r) => Buffer.from(r.subarray(i * RECORD, (i + 1) * RECORD));
-    compare(item, `capture records ${i + 1}`, record(nativeRecords), record(wasmRecords));
-  }
-  const wasmResults = resultsRecord();
-  compare(item, 'results records', take(view.getUint32((at += 4) - 4, true)), wasmResults);
+  compare(item, 'result elements', quietNaNs(take(REALS)), quietNaNs(memory.subarray(reals, reals + REALS)));
+  const nativeCounts = take(16), nativeLines = nativeCounts.readInt32LE(12);
+  compare(item, 'error counts, print controls, input error counts or captured line counts', nativeCounts,
+          Buffer.concat([memory.subarray(errorCount, errorCount + 4), memory.subarray(printControl, printControl + 4),
+            int32(lib.tx14_context_input_errors(context)), int32(lines)]));
+  compare(item, `capture records (${RECORD} bytes each)`,
+          take(Math.min(Math.max(nativeLines, 0), MAX_RECORDS) * RECORD), Buffer.from(wasmRecords));
+  compare(item, 'results records', take(takeInt()), resultsRecord());
 }
 if (at !== file.length) throw new Error(`${itemsPath}: ${file.length - at} bytes left over`);
+
+// tx14_sketch_svg: the SVG of an item given as JSON text, the focus NULL or
+// a key; null for NULL. (What the sketch draws: tests/sheet/figures_test.cpp;
+// the page's sketch as an item is typed: tests/web/page_test.mjs.)
+function sketch(json, focus) {
+  const put = (text) => {
+    const bytes = new TextEncoder().encode(text + '\0'), at = lib.malloc(bytes.length);
+    new Uint8Array(lib.memory.buffer, at, bytes.length).set(bytes);
+    return at;
+  };
+  const at = put(json), focusAt = focus === null ? 0 : put(focus);
+  const out = lib.tx14_sketch_svg(at, new TextEncoder().encode(json).length, focusAt);
+  [at, focusAt].forEach(lib.free);
+  const memory = new Uint8Array(lib.memory.buffer);
+  return out === 0 ? null : new TextDecoder().decode(memory.subarray(out, memory.indexOf(0, out)));
+}
+for (const json of ['[1]', '{"kind": ', '', 'null'])
+  if (sketch(json, '') !== null) differences.push(`sketch of ${JSON.stringify(json)}: not NULL`);
+const svg = sketch('{"kind": "jacket", "D": "</svg><script>"}', null) ?? '';
+if (!svg.endsWith('</svg>\n') || svg.includes('<script')) differences.push(`sketch of a jacket: ${svg}`);
+if (lib.tx14_sketch_svg(0, 0, 0) !== 0) differences.push('sketch of NULL: not NULL');
 
 for (const d of differences) console.log(d);
 console.log(`${itemCount} items compared, ${differences.length ? 'with' : 'no'} differences`);
