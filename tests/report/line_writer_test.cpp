@@ -6,6 +6,7 @@
 
 #include "report/report.hpp"
 #include "support/test_support.hpp"
+#include "txappendix14_items.hpp"
 
 namespace {
 
@@ -43,6 +44,28 @@ TEST_F(LineWriter, Line501ReplacesRecord500)
     ASSERT_EQ(r.capture.count, 500);
     EXPECT_EQ(captured(r)[498], "line 499");
     EXPECT_EQ(captured(r)[499], "line 501");
+}
+
+// A store (the typed entry's) keeps every line past the capture block's
+// 500, in order with its styles, as it grows; taking the block back leaves
+// the store alone.
+TEST_F(LineWriter, AStoreKeepsEveryLine)
+{
+    ReportLines lines;
+    r.capture_into(&lines);
+    for (int i = 1; i <= 1201; ++i)
+        i % 2 ? write_text(r, style::kWarning, "line " + std::to_string(i))
+              : write_text(r, "line " + std::to_string(i));
+    lines.set_size(static_cast<std::size_t>(r.capture.count));
+    r.capture_into(nullptr);
+    r.reset();
+    write_text(r, "to the block");
+    ASSERT_EQ(lines.size(), 1201u);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].text, "line " + std::to_string(i + 1));
+        EXPECT_EQ(lines[i].styles[4], i % 2 ? 0 : 1) << i;
+    }
+    EXPECT_EQ(captured(r), std::vector<std::string>{"to the block"});
 }
 
 // A file report longer than the report file's buffer: every line reaches
