@@ -222,4 +222,61 @@ INSTANTIATE_TEST_SUITE_P(EveryKindAndCode, GeneratedItems,
                              return (info.param.first ? "jacket_" : "opening_") + std::to_string(info.param.second);
                          });
 
+// The error sections of inputs no component can have, byte for byte in
+// their order: the fatal checks after the historical ones.
+// The lines of an error section: from its heading to its closing line.
+std::vector<std::string> error_section(const test::ItemRun& run, std::string_view heading)
+{
+    const int at = run.find(heading, true);
+    if (at < 0)
+        return {};
+    return {run.lines.begin() + at, run.lines.end() - 2};  // up to the notice's blank line
+}
+
+TEST(ErrorSections, InputsNoComponentCanHaveArePrintedByteForByte)
+{
+    HostItem opening;  // R = 14 in.: G = 58.25, Bn + 2 ca = 30.25
+    const struct {
+        HostItem item;
+        const char* heading;
+        std::vector<std::string> section;
+    } cases[] = {
+        {HostItem(opening).set({{13, -0.5f}}),
+         "ERROR MESSAGES FOR FLANGE NUMBER",
+         {"ERROR MESSAGES FOR FLANGE NUMBER     1", "", "ERROR - The corrosion allowance must not be negative.", "",
+          "Number of fatal errors: 1.0000 This Analysis will be terminated."}},
+        {HostItem(opening).set({{8, 59}}),
+         "ERROR MESSAGES FOR FLANGE NUMBER",
+         {"ERROR MESSAGES FOR FLANGE NUMBER     1", "",
+          "ERROR - The opening and its nozzle hub must lie inside the shell.", "",
+          "Number of fatal errors: 1.0000 This Analysis will be terminated."}},
+        {HostItem(opening).set({{13, -1}, {18, 10}, {19, 20}, {20, 3}}),
+         "ERROR MESSAGES FOR FLANGE NUMBER",
+         {"ERROR MESSAGES FOR FLANGE NUMBER     1", "", "ERROR - The corrosion allowance must not be negative.", "",
+          "ERROR - The opening and its nozzle hub must lie inside the shell.", "",
+          "Number of fatal errors: 2.0000 This Analysis will be terminated."}},
+        {test::half_pipe_item().set({{10, 6}}),
+         "ERROR MESSAGES FOR HALF-PIPE NUMBER",
+         {"ERROR MESSAGES FOR HALF-PIPE NUMBER     7", "", "ERROR - Nominal Pipe Size is not valid.", "",
+          "Total Number of Errors, 1.0000, . Please Correct and Retry."}},
+        {test::half_pipe_item().set({{8, -0.2f}, {9, 85}, {6, 0}}),
+         "ERROR MESSAGES FOR HALF-PIPE NUMBER",
+         {"ERROR MESSAGES FOR HALF-PIPE NUMBER     7", "", "ERROR - A corrosion allowance is negative.", "",
+          "ERROR - The joint efficiency must be greater than 0 and not greater than 1.", "",
+          "ERROR - The allowable stresses must be greater than 0.", "",
+          "Total Number of Errors, 3.0000, . Please Correct and Retry."}},
+        {test::limpet_coil_item().set({{16, -0.1f}, {14, -1}, {10, 1}}),
+         "ERROR MESSAGES FOR HALF-PIPE NUMBER",
+         {"ERROR MESSAGES FOR HALF-PIPE NUMBER     8", "", "ERROR - Nominal Pipe Size is not valid.", "",
+          "ERROR - A corrosion allowance is negative.", "", "ERROR - The allowable stresses must be greater than 0.",
+          "", "Total Number of Errors, 3.0000, . Please Correct and Retry."}},
+    };
+    for (const auto& c : cases) {
+        const test::ItemRun run = test::run(c.item);
+        EXPECT_EQ(error_section(run, c.heading), c.section) << c.section[2];
+        EXPECT_EQ(run.lines[static_cast<std::size_t>(run.find(c.heading, true)) - 1], "");
+        EXPECT_EQ(run.lines.back(), test::kNotice);
+    }
+}
+
 }  // namespace
