@@ -1,12 +1,17 @@
-// tx14 against hostile files and places: what it refuses, with which exit
-// code and message, and that nothing the user owns is lost or written
-// through a symbolic link on the way.
+// Every way tx14 refuses or fails, each with its exit code and message: bad
+// item, unit, batch and sheet-info files, help and usage errors, hostile
+// files, places and names. No control character reaches the terminal, a
+// refused run prints nothing, and every file of the user's directory stays
+// as it was but the outputs the case names (a link under an output's name
+// replaced, not written through; permissions kept; no temporary file left).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <functional>
-
-#include <nlohmann/json.hpp>
+#include <map>
+#include <set>
+#include <sstream>
 
 #include "run_program.hpp"
 
@@ -18,410 +23,219 @@ using namespace tx14::test;
 const std::string kRows =
     "kind,code,units,P,T,t,Bn,A,g0s,g1s,hs,Sho,Shg\n"
     "opening,VIII-1,US,100,300,4,30,60,1,1.5,3,20000,20000\n";
-const std::string kKept = "a file the user owns\n";
-const std::string kDottedKey = "a" + [] {
-    std::string s;
-    for (int i = 1; i < 40000; ++i)
-        s += ".a";
-    return s;
-}() + " = 1\n";
 
-using Prepare = std::function<bool(const fs::path&)>;
-
-// "@" in `s` as the directory.
-std::string in_dir(const fs::path& dir, std::string s)
-{
-    for (std::size_t at; (at = s.find('@')) != std::string::npos;)
-        s.replace(at, 1, dir.string());
-    return s;
-}
-
-Prepare file(const std::string& name, const std::string& text)
+// What a case needs in its directory.
+using Prepare = std::function<void(const fs::path&)>;
+Prepare file(const std::string& name, const std::string& text, fs::perms mode = fs::perms(0644))
 {
     return [=](const fs::path& dir) {
         write_file(dir / name, text);
-        return true;
+        fs::permissions(dir / name, mode);
     };
 }
-Prepare fifo(const std::string& name)
+Prepare link(const std::string& name, const std::string& to)
 {
-    return [=](const fs::path& dir) { return mkfifo((dir / name).c_str(), 0600) == 0; };
-}
-Prepare link(const std::string& name, const fs::path& target)
-{
-    return [=](const fs::path& dir) {
-        std::error_code ec;
-        fs::create_directories((dir / name).parent_path(), ec);
-        fs::create_symlink(target.is_absolute() ? target : dir / target, dir / name, ec);
-        return !ec;
-    };
-}
-Prepare device(const char* path)
-{
-    return [=](const fs::path&) { return fs::exists(path); };
+    return [=](const fs::path& dir) { fs::create_symlink(to.starts_with('/') ? fs::path(to) : dir / to, dir / name); };
 }
 
 struct Case {
-    std::vector<std::string> args;  // "@" stands for the case's directory
+    std::string args;  // split at blanks; "@" is the directory, "~" a blank, "<FILE" standard input
     int exit_code;
-    std::string message;         // part of standard error
-    std::vector<Prepare> setup;  // one failing: the platform lacks it, skipped
-    std::string input = "/dev/null";
-    bool appends_to_kept = false;  // else kept.txt must stay as it was
-    std::string creates = {};      // a file the run writes in the case's directory
+    std::string message;  // part of standard error; all of it when it ends with a line break
+    std::vector<Prepare> setup = {};
+    std::set<std::string> outputs = {};  // what the run writes; everything else stays as it was
+    std::string shows = "";              // part of standard output
 };
 
-TEST(Tx14Files, HostileFilesAndPlacesAreRefusedAndLoseNothing)
+struct Entry {
+    bool link;
+    std::string bytes;  // a link's target
+    fs::perms mode;
+    bool operator==(const Entry&) const = default;
+};
+
+// Every name below `dir` but directories.
+std::map<std::string, Entry> files_in(const fs::path& dir)
 {
-    const std::string big = kOpening + "#" + std::string(1 << 20, 'x') + "\n";
+    std::map<std::string, Entry> files;
+    for (const fs::directory_entry& e : fs::recursive_directory_iterator(dir))
+        if (e.is_symlink() || !e.is_directory())
+            files[e.path().lexically_relative(dir).string()] = {e.is_symlink(),
+                                                                e.is_symlink()        ? fs::read_symlink(e).string()
+                                                                : e.is_regular_file() ? read_file(e)
+                                                                                      : "",
+                                                                e.symlink_status().permissions()};
+    return files;
+}
+
+TEST(Tx14Files, EveryRefusalHasItsExitCodeAndMessageAndLosesNothing)
+{
+    const std::string units = read_file(fs::path(TX14_EXAMPLES_DIR) / "units-bar.toml");
+    const std::string big = kOpening + "#" + std::string(1 << 20, 'x') + "\n", kind = "kind = \"opening\"\n";
+    const std::string factors = "factors = [1,1,1,1,1,1,1,0,1,1,1,1,1,1,1,1,1,1,1,1,1,1]\n";
+    const std::string labels = "labels = ['','','','','','','','','','','','','','','','','','','','','','','']\n";
+    const std::string single = "the value in internal units is out of the single-precision range\n";
+    const std::string warned = replaced(kOpening, "Shg = 20000.0", "Shg = 0.0"), c1 = "\\u009b31m.toml";
+    const std::string esc_key = kind + "\"\\u001b]0;PWNED\\u0007\\u001b[2J\" = 1\n";
+    const std::string r2_message = ":16: row 2: units \"r/row-0002.txt\": the unit file @/r/row-0002.txt is the";
+    const Prepare deep = file("deep.toml", "P = " + std::string(40000, '[')), index = file("out/index.html", kRows);
+    const Prepare fifo = [](const fs::path& dir) { ASSERT_EQ(mkfifo((dir / "fifo.toml").c_str(), 0600), 0); };
+    const Prepare full = link("r/row-0001.txt", "/dev/full");
+    const Prepare clash = [](const fs::path& dir) { fs::create_directory(dir / "out/row-0001.html"); };
+    const Prepare same = [](const fs::path& dir) { fs::create_hard_link(dir / "o.csv", dir / "out/row-0001.txt"); };
+    const Prepare epoch = [](const fs::path&) { setenv("SOURCE_DATE_EPOCH", "99999999999999999", 1); };
+    const Prepare r2 = [&](const fs::path& dir) {
+        write_file(dir / "r2.csv", kRows + replaced(kRows.substr(kRows.find('\n') + 1), ",US,", ",r/row-0002.txt,"));
+        write_file(dir / "r/row-0002.txt", units);
+    };
+    const Prepare fur = file("fur.csv", replaced(replaced(kRows, "Shg\n", "Shg,description\n"), "0\n", "0,f\xFCr\n"));
+    // A file refused: where and why.
+    auto item = [](const std::string& text, const std::string& message) {
+        return Case{"run @/i.toml", 2, "@/i.toml" + message, {file("i.toml", text)}};
+    };
+    auto unit_file = [](const std::string& text, const std::string& message) {
+        return Case{"run @/bar.toml", 2, "@/units.toml" + message, {file("units.toml", text)}};
+    };
+    auto batch = [](const std::string& text, const std::string& message) {
+        return Case{"batch @/b.csv", 2, "@/b.csv" + message, {file("b.csv", text)}};
+    };
+    auto info = [](const std::string& text, const std::string& message) {
+        return Case{"batch @/rows.csv --html @/out --sheet-info @/s", 2, "@/s" + message, {file("s", text)}};
+    };
+    // In every case's directory.
+    const std::pair<const char*, std::string> base[] = {
+        {"item.toml", kOpening}, {"bar.toml", replaced(kOpening, "US", "units.toml")},
+        {"units.toml", units},   {"rows.csv", kRows},
+        {"o.csv", kRows},        {"kept.txt", "a file the user owns\n"}};
     const Case cases[] = {
-        {{"run", "@/fifo.toml"}, 2, "fifo.toml: is a FIFO (named pipe), not a regular file", {fifo("fifo.toml")}},
-        {{"batch", "@/fifo.csv"}, 2, "fifo.csv: is a FIFO (named pipe), not a regular file", {fifo("fifo.csv")}},
-        {{"run", "/dev/zero"}, 2, "/dev/zero: is a device, not a regular file", {device("/dev/zero")}},
-        {{"run", "@/u.toml"},
-         2,
-         "/dev/zero: is a device",
-         {device("/dev/zero"), file("u.toml", replaced(kOpening, "\"US\"", "\"/dev/zero\""))}},
-        {{"run", "@/big.toml"}, 2, "big.toml: is larger than 1 MiB", {file("big.toml", big)}},
-        {{"run", "-"}, 2, "-: standard input is larger than 1 MiB", {file("big.toml", big)}, "@/big.toml"},
-        {{"run", "-"}, 0, "", {}, "@/item.toml"},
-        {{"run", "@/deep.toml"}, 2, "deep.toml:1:128: nested deeper than 64 levels", {file("deep.toml", kDottedKey)}},
-        {{"run", "@/deep.toml"},
-         2,
-         "deep.toml:1:68: nested deeper than 64 levels",
-         {file("deep.toml", "P = " + std::string(100, '[') + std::string(100, ']'))}},
-        {{"batch", "@/rows.csv"},
-         2,
-         "deep.toml:1:128: row 2: nested deeper than 64 levels",
-         {file("deep.toml", kDottedKey),
-          file("rows.csv", kRows + replaced(kRows.substr(kRows.find('\n') + 1), "US", "deep.toml"))}},
-        {{"batch", "@/rows.csv"},
-         2,
-         "rows.csv:2:19: row 1: key \"P\": 1e400 is out of range",
-         {file("rows.csv", replaced(kRows, ",100,", ",1e400,"))}},
-        {{"run", "--html", "@/page.html", "@/item.toml"}, 0, "", {link("page.html", "kept.txt")}},
-        {{"batch", "--reports", "@/r", "@/rows.csv"},
-         0,
-         "",
-         {file("rows.csv", kRows), link("r/row-0001.txt", "kept.txt")}},
-        {{"run", "--report", "@/link.txt", "@/item.toml"}, 0, "", {link("link.txt", "kept.txt")}, "/dev/null", true},
-        {{"run", "--html", "@/item.toml", "@/item.toml"},
-         2,
-         "--html: @/item.toml is the item file @/item.toml; refused",
-         {}},
-        {{"run", "--report", "@/link.toml", "@/item.toml"},
-         2,
-         "@/link.toml is the item file @/item.toml; refused",
-         {link("link.toml", "item.toml")}},
-        {{"run", "--html", "@/item.toml", "-"}, 2, "is standard input, the item file; refused", {}, "@/item.toml"},
-        {{"run", "--html", "@/kept.txt", "--report", "@/kept.txt", "@/item.toml"},
-         2,
-         "--html: @/kept.txt is also the --report output; refused",
-         {}},
-        {{"run", "--report", "/dev/full", "@/item.toml"},
-         1,
-         "/dev/full: the report could not be written whole: No space left on device",
-         {device("/dev/full")}},
-        {{"run", "--html", "/dev/full", "@/item.toml"},
-         1,
-         "/dev/full: cannot write the HTML page: No space left on device",
-         {device("/dev/full")}},
-        {{"run", "--report", "@/no-dir/r.txt", "@/item.toml"}, 1, "@/no-dir/r.txt", {}},
-        {{"run", "--html", "@/no-dir/p.html", "@/item.toml"}, 1, "@/no-dir/p.html", {}},
-        // The name as given, blank and all.
-        {{"run", "--report", "@/ leading-blank.txt", "@/item.toml"},
-         0,
-         "",
-         {},
-         "/dev/null",
-         false,
-         " leading-blank.txt"},
-        {{"batch", "--reports", "@/r", "@/rows.csv"},
-         1,
-         "row-0001.txt: cannot write the report: No space left on device",
-         {device("/dev/full"), file("rows.csv", kRows), link("r/row-0001.txt", "/dev/full")}},
+        // Item files: line, column and what was expected.
+        item(kOpening + "Pj = 3.0\n", ":18:1: unknown key \"Pj\" for an opening item (did you mean \"P\"?)"),
+        item(kOpening + "hn = \"long\"\n", ":18:1: key \"hn\" expects a number, found a text"),
+        item(kOpening + "g1n = inf\n", ":18:1: key \"g1n\": the value is not finite"),
+        item(replaced(kOpening, "Bn = 30.0\n", ""), ": missing key \"Bn\" (opening inside diameter, unit in.)"),
+        item(replaced(kOpening, "SA-105", "SA-105 Grade 70N"), ":6:1: key \"material\": text longer than 15"),
+        item(replaced(kOpening, "Head", "Head \xCE\xB8"), ":5:1: key \"description\": the character \"\xCE\xB8\""),
+        item(kOpening + "[nozzle]\ng0n = 1.0\n", ":18:2: unknown key \"nozzle\""),
+        item(replaced(kOpening, "Bn = 30.0", "Bn = 59.0"), ":10:1: key \"Bn\": the opening does not fit inside the"),
+        item(replaced(kOpening, "ca = 0.125", "ca = -1e-30"), ":15:1: key \"ca\": -1e-30 is negative"),
+        item(kOpening + "P = \n", ":18:5: "),
+        item(kind + "units = \"nowhere.toml\"\n", ":2:1: units \"nowhere.toml\": expected \"US\", \"SI\" or"),
+        // Unit files.
+        unit_file("factors = [1,1]\n" + labels, ":1:11: \"factors\" must be an array of 22 numbers"),
+        unit_file(replaced(factors, "0,1", "0,0") + labels, ":1:28: factor 9 (pressures) must not be 0"),
+        {"units @/u.toml", 2, "@/u.toml:1:11: \"factors\" must be", {file("u.toml", "factors = [1,1]\n" + labels)}},
+        // Batch and sheet-info files: nothing runs.
+        batch(replaced(kRows, "Shg\n", "Shg,Pressure\n"), ":1:47: unknown column \"Pressure\""),
+        batch(kRows + "opening,\"" + std::string(3 << 20, 'x') + "\"x\n",  // longer than the read buffer
+              ":3:" + std::to_string((3 << 20) + 11) + ": unexpected text after a quoted field"),
+        batch("", ": has no header row"),
+        info("[sheet]\nprojekt = \"P\"\n", ":2:1: unknown key \"projekt\" in [sheet]; valid keys: project, vessel"),
+        info("[sheet]\nproject = \"a\\tb\"\n", ":2:1: \"project\": the text holds a control character"),
+        {"batch @/rows.csv --sheet-info @/s", 2, "--html", {file("s", "[sheet]\n")}},  // only for sheets
+        // Help and usage.
+        {"--help", 0, "", {}, {}, "Usage:"},
+        {"--version", 0, "", {}, {}, "tx14 "},
+        {"", 2, "A subcommand is required"},
+        {"run @/item.toml --html - --json", 2, "--html - and --json: both would go to standard output"},
+        {"batch @/rows.csv --html -", 2, "--html -: a batch writes a file per row into a directory"},
+        {"run @/item.toml --pdf-timeout nan --pdf @/x.pdf", 2, "--pdf-timeout: expected a number of seconds"},
+        {"run --html @/p.html @/item.toml @/item.toml", 2, "--html: one sheet per item"},
+        {"run @/item.toml --html @/p.html", 2, "SOURCE_DATE_EPOCH: \"99999999999999999\" is not", {epoch}},
+        // Not regular files, too large, nested too deep, out of range (and not also missing).
+        {"run @/fifo.toml", 2, "fifo.toml: is a FIFO (named pipe), not a regular file", {fifo}},
+        {"run /dev/zero", 2, "/dev/zero: is a device, not a regular file"},
+        {"run @/u.toml", 2, "/dev/zero: is a device", {file("u.toml", replaced(kOpening, "US", "/dev/zero"))}},
+        {"run @/big.toml", 2, "big.toml: is larger than 1 MiB", {file("big.toml", big)}},
+        {"run - <@/big.toml", 2, "-: standard input is larger than 1 MiB", {file("big.toml", big)}},
+        {"run - <@/item.toml", 0, "", {}, {}, "VERDICT: ACCEPTABLE"},
+        {"run @/deep.toml", 2, "deep.toml:1:68: nested deeper than 64 levels", {deep}},
+        batch(replaced(kRows, ",100,", ",1e400,"), ":2:19: row 1: key \"P\": 1e400 is out of range"),
+        item(replaced(kOpening, "P = 100.0", "P = 1e39"), ":7:1: key \"P\": " + single),
+        batch(replaced(kRows, ",100,", ",1e39,"), ":2:19: row 1: key \"P\": " + single),
+        // Outputs through links, over private files, to full or missing places, or standard output.
+        {"run --html @/page.html @/item.toml", 0, "", {link("page.html", "kept.txt")}, {"page.html"}},
+        {"batch --reports @/r @/rows.csv", 0, "", {link("r/row-0001.txt", "kept.txt")}, {"r/row-0001.txt"}},
+        {"run --report @/link.txt @/item.toml", 0, "", {link("link.txt", "kept.txt")}, {"kept.txt"}},  // appended
+        {"run --html @/page.html @/item.toml", 0, "", {file("page.html", "", fs::perms(0600))}, {"page.html"}},
+        {"run --report /dev/full @/item.toml", 1, "/dev/full: the report could not be written whole: No space"},
+        {"run --html /dev/full @/item.toml", 1, "/dev/full: cannot write the HTML page: No space left on device"},
+        {"batch --reports @/r @/rows.csv", 1, "row-0001.txt: cannot write the report: No space", {full}},
+        {"batch @/rows.csv --html @/out", 1, "cannot write the sheet: Is a directory", {clash}, {"out/index.html"}},
+        {"run --report @/no-dir/r.txt @/item.toml", 1, "@/no-dir/r.txt"},
+        {"run --report @/~blank.txt @/item.toml", 0, "", {}, {" blank.txt"}},  // the name as given
+        {"run @/item.toml --html -", 0, "", {}, {}, "<!DOCTYPE html>"},        // and no file "-"
+        // An output that is an input, by name, link or inode: refused before anything is written.
+        {"run --html @/item.toml @/item.toml", 2, "--html: @/item.toml is the item file @/item.toml; refused"},
+        {"run --report @/l.toml @/item.toml", 2, "@/l.toml is the item file", {link("l.toml", "item.toml")}},
+        {"run --html @/item.toml - <@/item.toml", 2, "is standard input, the item file; refused"},
+        {"run --html @/kept.txt --report @/kept.txt @/item.toml", 2, "--html: @/kept.txt is also the --report output"},
+        {"run @/bar.toml --html @/units.toml", 2, "--html: @/units.toml is the unit file @/units.toml of @/bar.toml"},
+        {"batch @/out/index.html --html @/out", 2, "@/out/index.html: the batch file is the --html output", {index}},
+        {"batch @/l.csv --html @/out", 2, "--html output @/out/index.html", {index, link("l.csv", "out/index.html")}},
+        {"batch @/o.csv --html @/out", 2, "--html output @/out/row-0001.html", {link("out/row-0001.html", "o.csv")}},
+        {"batch @/o.csv --reports @/out", 2, "the batch file is the --reports output @/out/row-0001.txt", {same}},
+        {"batch @/rows.csv --html @/out --sheet-info @/out/index.html", 2, "sheet-info file is the --html", {index}},
+        {"batch @/r2.csv --reports @/r", 2, r2_message, {r2}, {"r/row-0001.txt"}},  // the other rows run
+        // Control characters in keys, values, cells and file names shown as escapes; other bytes as U+FFFD.
+        {"run @/key.toml", 2, "unknown key \"\\x1b]0;PWNED\\x07\\x1b[2J\"", {file("key.toml", esc_key)}},
+        {"run @/c1.toml", 2, "units \"\\u{009b}31m.toml\": expected", {file("c1.toml", replaced(kOpening, "US", c1))}},
+        {"batch @/esc.csv", 2, "unknown column \"\\x1b[2J\"", {file("esc.csv", "kind,\x1b[2J\n")}},
+        {"run @/\x1b[2J.toml", 0, "\\x1b[2J.toml:17:1: warning: key \"Shg\"", {file("\x1b[2J.toml", warned)}},
+        {"run @/caf\xE9.toml", 2, "caf\xEF\xBF\xBD.toml:18:1: unknown key", {file("caf\xE9.toml", kOpening + "x=1\n")}},
+        {"run --json @/caf\xE9.toml", 0, "", {file("caf\xE9.toml", kOpening)}, {}, "caf\xEF\xBF\xBD.toml\""},
+        {"batch @/fur.csv", 2, "fur.csv:2:55: row 1: key \"description\"", {fur}, {}, ",f\xEF\xBF\xBDr,"},
     };
     int n = 0;
     for (const Case& c : cases) {
-        ScratchDir dir("hostile-" + std::to_string(++n));
-        auto here = [&](const std::string& s) { return in_dir(dir.path, s); };
-        write_file(dir / "item.toml", kOpening);
-        write_file(dir / "kept.txt", kKept);
-        bool available = true;
-        for (const Prepare& s : c.setup)
-            available = available && s(dir.path);
-        if (!available) {
-            std::cout << "case " << n << " skipped: the platform lacks what it needs\n";
-            continue;
-        }
-        std::vector<std::string> args;
-        for (const std::string& a : c.args)
-            args.push_back(here(a));
-        fs::create_directories(dir / "run");
-        ProgramRun r = run_program(TX14_CLI, args, dir / "run", here(c.input));
-        EXPECT_EQ(r.exit_code, c.exit_code) << "case " << n << ": " << r.err;
-        EXPECT_NE(r.err.find(here(c.message)), std::string::npos) << "case " << n << ": " << r.err;
-        EXPECT_EQ(read_file(dir / "item.toml"), kOpening) << "case " << n;
-        if (!c.creates.empty()) {
-            EXPECT_TRUE(fs::is_regular_file(dir / c.creates)) << "case " << n;
-        }
-        const std::string kept = read_file(dir / "kept.txt");
-        EXPECT_TRUE(c.appends_to_kept ? kept.size() > kKept.size() && kept.starts_with(kKept) : kept == kKept)
-            << "case " << n;
-    }
-}
-
-TEST(Tx14Files, FilesWrittenThroughALinkReplaceTheLink)
-{
-    ScratchDir dir("replaced-link");
-    write_file(dir / "item.toml", kOpening);
-    write_file(dir / "kept.txt", kKept);
-    fs::create_symlink(dir / "kept.txt", dir / "page.html");
-    ASSERT_EQ(
-        run_program(TX14_CLI, {"run", "--html", (dir / "page.html").string(), (dir / "item.toml").string()}, dir.path)
-            .exit_code,
-        0);
-    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir / "page.html")));
-    EXPECT_TRUE(read_file(dir / "page.html").starts_with("<!DOCTYPE html>"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 5) << "no temporary file left";
-}
-
-// An output named as an input, or leading to it through a link or another
-// name of its inode, is refused before anything is written (exit 2) with a
-// message naming both; every input stays as it was. In a batch, a row whose
-// unit file is an output is a bad row and the others run.
-TEST(Tx14Files, NoOutputReplacesOrWritesIntoAnInput)
-{
-    const std::string units = read_file(fs::path(TX14_EXAMPLES_DIR) / "units-bar.toml");
-    const std::string item = replaced(kOpening, "\"US\"", "\"units.toml\"");
-    const std::string rows = kRows + replaced(kRows.substr(kRows.find('\n') + 1), ",US,", ",r/row-0002.txt,");
-    auto hard_link = [](const std::string& name, const std::string& to) {
-        return [=](const fs::path& dir) { return ::link((dir / to).c_str(), (dir / name).c_str()) == 0; };
-    };
-    const struct {
-        std::vector<std::string> args;
-        int exit_code;
-        std::string message;
-        std::vector<std::pair<std::string, std::string>> inputs;  // name and text: kept as they are
-        std::vector<Prepare> setup;
-    } cases[] = {
-        {{"batch", "@/out/index.html", "--html", "@/out"},
-         2,
-         "@/out/index.html: the batch file is the --html output @/out/index.html; refused",
-         {{"out/index.html", kRows}},
-         {}},
-        {{"batch", "@/out/row-0001.html", "--html", "@/out"},
-         2,
-         "is the --html output @/out/row-0001.html; refused",
-         {{"out/row-0001.html", kRows}},
-         {}},
-        {{"batch", "@/rows.csv", "--reports", "@/out"},
-         2,
-         "the batch file is the --reports output @/out/row-0001.txt",
-         {{"out/rows.csv", kRows}},
-         {link("rows.csv", "out/rows.csv"), hard_link("out/row-0001.txt", "out/rows.csv")}},
-        {{"batch", "@/link.csv", "--html", "@/out"},
-         2,
-         "is the --html output @/out/index.html",
-         {{"out/index.html", kRows}},
-         {link("link.csv", "out/index.html")}},
-        {{"batch", "@/rows.csv", "--html", "@/out", "--sheet-info", "@/out/index.html"},
-         2,
-         "@/out/index.html: the sheet-info file is the --html output @/out/index.html; refused",
-         {{"rows.csv", kRows}, {"out/index.html", "[sheet]\nproject = \"P\"\n"}},
-         {}},
-        {{"run", "@/item.toml", "--html", "@/units.toml"},
-         2,
-         "--html: @/units.toml is the unit file @/units.toml of @/item.toml; refused",
-         {{"units.toml", units}},
-         {}},
-        {{"run", "@/other.toml", "@/item.toml", "--report", "@/units.toml"},
-         2,
-         "--report: @/units.toml is the unit file",
-         {{"units.toml", units}},
-         {file("other.toml", kOpening)}},
-        {{"run", "@/item.toml", "--pdf", "@/units.toml"},
-         2,
-         "--pdf: @/units.toml is the unit file",
-         {{"units.toml", units}},
-         {}},
-        {{"batch", "@/rows.csv", "--reports", "@/r"},
-         2,
-         "rows.csv:3:16: row 2: units \"r/row-0002.txt\": the unit file @/r/row-0002.txt is the --reports output "
-         "@/r/row-0002.txt; refused",
-         {{"r/row-0002.txt", units}, {"rows.csv", rows}},
-         {}},
-    };
-    int n = 0;
-    for (const auto& c : cases) {
-        ScratchDir dir("inputs-" + std::to_string(++n));
-        auto here = [&](const std::string& s) { return in_dir(dir.path, s); };
-        for (const char* sub : {"out", "r", "run"})
-            fs::create_directories(dir / sub);
-        write_file(dir / "item.toml", item);
-        for (const auto& [name, text] : c.inputs)
+        SCOPED_TRACE("case " + std::to_string(++n) + ": " + c.args);
+        ScratchDir scratch("hostile-" + std::to_string(n));
+        const fs::path dir = scratch / "files";
+        auto here = [&](std::string s) {
+            for (std::size_t at; (at = s.find('@')) != std::string::npos;)
+                s.replace(at, 1, dir.string());
+            return s;
+        };
+        fs::create_directories(dir / "out");
+        fs::create_directories(dir / "r");
+        for (const auto& [name, text] : base)
             write_file(dir / name, text);
-        for (const Prepare& s : c.setup)
-            ASSERT_TRUE(s(dir.path)) << "case " << n;
+        for (const Prepare& p : c.setup)
+            p(dir);
         std::vector<std::string> args;
-        for (const std::string& a : c.args)
-            args.push_back(here(a));
-        ProgramRun r = run_program(TX14_CLI, args, dir / "run");
-        EXPECT_EQ(r.exit_code, c.exit_code) << "case " << n << ": " << r.err;
-        EXPECT_NE(r.err.find(here(c.message)), std::string::npos) << "case " << n << ": " << r.err;
-        for (const auto& [name, text] : c.inputs)
-            EXPECT_EQ(read_file(dir / name), text) << "case " << n << ": " << name;
-        EXPECT_EQ(read_file(dir / "item.toml"), item) << "case " << n;
-    }
-}
-
-// A private file stays private when tx14 writes it anew.
-TEST(Tx14Files, AReplacedFileKeepsItsPermissions)
-{
-    ScratchDir dir("modes");
-    write_file(dir / "item.toml", kOpening);
-    write_file(dir / "rows.csv", kRows);
-    fs::create_directories(dir / "r");
-    const std::pair<std::vector<std::string>, fs::path> cases[] = {
-        {{"run", "--html", (dir / "page.html").string(), (dir / "item.toml").string()}, dir / "page.html"},
-        {{"batch", "--reports", (dir / "r").string(), (dir / "rows.csv").string()}, dir / "r" / "row-0001.txt"},
-    };
-    for (const auto& [args, output] : cases)
-        for (fs::perms mode : {fs::perms::owner_read | fs::perms::owner_write, fs::perms(0640)}) {
-            write_file(output, kKept);
-            fs::permissions(output, mode);
-            ASSERT_EQ(run_program(TX14_CLI, args, dir.path).exit_code, 0) << output;
-            EXPECT_NE(read_file(output), kKept) << output;
-            EXPECT_EQ(fs::status(output).permissions(), mode) << output;
+        std::string input = "/dev/null";
+        std::istringstream words(c.args);
+        for (std::string a; words >> a;) {
+            std::replace(a.begin(), a.end(), '~', ' ');
+            (a.starts_with('<') ? input : args.emplace_back()) = here(a.substr(a.starts_with('<')));
         }
-}
-
-// Key names, kind and units values, CSV header cells and file names reach
-// the terminal with their control characters as escapes.
-TEST(Tx14Names, ControlCharactersInMessagesAreShownAsEscapes)
-{
-    const struct {
-        std::string name, text, shown;
-    } cases[] = {
-        {"key.toml", "kind = \"opening\"\n\"\\u001b]0;PWNED\\u0007\\u001b[2J\" = 1\n",
-         "unknown key \"\\x1b]0;PWNED\\x07\\x1b[2J\""},
-        {"kind.toml", "kind = \"\\u001b[2Jhead\"\n", "key \"kind\": \"\\x1b[2Jhead\" is not a kind"},
-        {"units.toml", replaced(kOpening, "\"US\"", "\"\\u009b31m.toml\""), "units \"\\u{009b}31m.toml\": expected"},
-        {"rows.csv", "kind,\x1b[2J\n", "unknown column \"\\x1b[2J\""},
-        {"\x1b[2J.toml", kOpening, "\\x1b[2J.toml:17:1: warning: key \"Shg\""},
-    };
-    ScratchDir dir("escapes");
-    for (const auto& c : cases) {
-        write_file(dir / c.name, c.name == "\x1b[2J.toml" ? replaced(c.text, "Shg = 20000.0", "Shg = 0.0") : c.text);
-        ProgramRun r =
-            run_program(TX14_CLI, {c.name.ends_with(".csv") ? "batch" : "run", (dir / c.name).string()}, dir.path);
-        EXPECT_NE(r.err.find(c.shown), std::string::npos) << r.err;
-        EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
-        EXPECT_EQ(r.err.find("\xC2\x9B"), std::string::npos) << r.err;
-    }
-}
-
-// A Windows-1252 file name or cell shows as U+FFFD; no output fails on it.
-TEST(Tx14Names, BytesThatAreNotUtf8ShowAsReplacementCharacters)
-{
-    ScratchDir dir("not-utf8");
-    const fs::path item = dir / "caf\xE9.toml", page = dir / "page.html", report = dir / "report.txt";
-    write_file(item, kOpening);
-    ProgramRun r = run_program(
-        TX14_CLI, {"run", "--json", "--html", page.string(), "--report", report.string(), item.string()}, dir.path);
-    ASSERT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_TRUE(nlohmann::json::parse(r.out)["input"].get<std::string>().ends_with("caf\xEF\xBF\xBD.toml")) << r.out;
-    EXPECT_NE(read_file(page).find("caf\xEF\xBF\xBD.toml"), std::string::npos);
-    EXPECT_NE(read_file(report).find(kNotice), std::string::npos);
-
-    write_file(item, kOpening + "x = 1\n");
-    EXPECT_NE(
-        run_program(TX14_CLI, {"run", item.string()}, dir.path).err.find("caf\xEF\xBF\xBD.toml:18:1: unknown key"),
-        std::string::npos);
-
-    write_file(dir / "rows.csv", replaced(kRows, "Shg\n", "Shg,description\n") +
-                                     replaced(kRows.substr(kRows.find('\n') + 1), "\n", ",f\xFCr\n"));
-    ProgramRun batch = run_program(TX14_CLI, {"batch", (dir / "rows.csv").string()}, dir.path);
-    EXPECT_NO_THROW((void)nlohmann::json(batch.out).dump()) << "the results are not UTF-8";
-    EXPECT_NE(batch.out.find(",f\xEF\xBF\xBDr,"), std::string::npos) << batch.out;
-}
-
-// Unit labels holding a quote or a backslash print as TOML that reads back.
-TEST(Tx14Names, UnitLabelsPrintAsTomlThatReadsBack)
-{
-    ScratchDir dir("labels");
-    write_file(dir / "a.toml",
-               replaced(run_program(TX14_CLI, {"units", "US"}, dir.path).out, "\"in.\"", "\"in\\\"\\\\\""));
-    ProgramRun a = run_program(TX14_CLI, {"units", (dir / "a.toml").string()}, dir.path);
-    ASSERT_EQ(a.exit_code, 0) << a.err;
-    write_file(dir / "b.toml", a.out);
-    ProgramRun b = run_program(TX14_CLI, {"units", (dir / "b.toml").string()}, dir.path);
-    EXPECT_EQ(b.exit_code, 0) << b.err;
-    EXPECT_EQ(b.out.substr(b.out.find('\n')), a.out.substr(a.out.find('\n')));  // all but the file's name
-}
-
-// Smaller findings, each with what it says and does now: a value out of
-// range is not also missing, a sheet not written says why, a sheet on
-// standard output writes no file named "-", a date beyond four-digit years
-// is refused.
-TEST(Tx14Files, SmallFaultsAreReportedAsWhatTheyAre)
-{
-    const struct {
-        std::vector<std::string> args;
-        int exit_code;
-        std::string message;  // the whole of standard error when it ends with a line break
-        std::string epoch = "";
-    } cases[] = {
-        {{"run", "@/big.toml"},
-         2,
-         "@/big.toml:7:1: key \"P\": the value in internal units is out of the single-precision range\n"},
-        {{"batch", "@/big.csv"},
-         2,
-         "@/big.csv:2:19: row 1: key \"P\": the value in internal units is out of the single-precision range\n"},
-        {{"batch", "@/rows.csv", "--html", "@/out"},
-         1,
-         "@/out/row-0001.html: cannot write the sheet: Is a directory\n"},
-        {{"run", "@/item.toml", "--html", "@/page.html"},
-         2,
-         "SOURCE_DATE_EPOCH: \"99999999999999999\" is not a whole number",
-         "99999999999999999"},
-        {{"batch", "@/rows.csv", "--html", "@/sheets"}, 2, "SOURCE_DATE_EPOCH: \"-1\"", "-1"},
-        {{"run", "@/item.toml", "--html", "-", "--json"}, 2, "--html - and --json: both would go to standard output"},
-        {{"run", "@/item.toml", "--html", "-", "--pdf", "-"}, 2, "standard output takes one of them"},
-        {{"batch", "@/rows.csv", "--html", "-"}, 2, "--html -: a batch writes a file per row into a directory"},
-        {{"run", "@/item.toml", "--pdf-timeout", "nan", "--pdf", "@/x.pdf"},
-         2,
-         "--pdf-timeout: expected a number of seconds"},
-    };
-    int n = 0;
-    for (const auto& c : cases) {
-        ScratchDir dir("small-" + std::to_string(++n));
-        auto here = [&](const std::string& s) { return in_dir(dir.path, s); };
-        write_file(dir / "item.toml", kOpening);
-        write_file(dir / "big.toml", replaced(kOpening, "P = 100.0", "P = 1e39"));
-        write_file(dir / "big.csv", replaced(kRows, ",100,", ",1e39,"));
-        write_file(dir / "rows.csv", kRows);
-        fs::create_directories(dir / "out" / "row-0001.html");
-        std::vector<std::string> args;
-        for (const std::string& a : c.args)
-            args.push_back(here(a));
-        if (!c.epoch.empty())
-            setenv("SOURCE_DATE_EPOCH", c.epoch.c_str(), 1);
-        ProgramRun r = run_program(TX14_CLI, args, dir.path);
+        const std::map<std::string, Entry> before = files_in(dir);
+        ProgramRun r = run_program(TX14_CLI, args, scratch.path, input);
         unsetenv("SOURCE_DATE_EPOCH");
-        EXPECT_EQ(r.exit_code, c.exit_code) << "case " << n << ": " << r.err;
-        if (c.message.ends_with('\n'))
-            EXPECT_EQ(r.err, here(c.message)) << "case " << n;
-        else
-            EXPECT_NE(r.err.find(here(c.message)), std::string::npos) << "case " << n << ": " << r.err;
-        EXPECT_FALSE(fs::exists(dir / "page.html") || fs::exists(dir / "sheets") || fs::exists("-")) << "case " << n;
+
+        EXPECT_EQ(r.exit_code, c.exit_code) << r.err;
+        EXPECT_TRUE(c.message.ends_with('\n') ? r.err == here(c.message)
+                                              : r.err.find(here(c.message)) != std::string::npos)
+            << r.err;
+        EXPECT_TRUE(r.err.find_first_of("\x1b\x07") == std::string::npos && r.err.find("\xC2\x9B") == std::string::npos)
+            << r.err;
+        EXPECT_FALSE(fs::exists("-")) << "standard output written as a file";
+        EXPECT_NE(r.out.find(c.shows), std::string::npos) << r.out.substr(0, 300);
+        EXPECT_TRUE(c.exit_code != 2 || c.message.find(": row ") != std::string::npos || r.out.empty()) << r.out;
+        std::map<std::string, Entry> after = files_in(dir);
+        for (const auto& [name, was] : before)
+            EXPECT_TRUE(after.contains(name)) << name << " lost";
+        for (const auto& [name, now] : after) {
+            const auto was = before.find(name);
+            if (c.outputs.contains(name)) {
+                EXPECT_FALSE(now.link || (was != before.end() && now.bytes == was->second.bytes)) << name;
+                EXPECT_TRUE(was == before.end() || was->second.link || now.mode == was->second.mode) << name;
+            } else {
+                EXPECT_TRUE(was != before.end() && now == was->second) << name << " changed or added";
+            }
+        }
+        for (const std::string& name : c.outputs)
+            EXPECT_TRUE(after.contains(name)) << name << " not written";
     }
-    ScratchDir dir("sheet-to-stdout");
-    write_file(dir / "item.toml", kOpening);
-    ProgramRun r = run_program(TX14_CLI, {"run", (dir / "item.toml").string(), "--html", "-"}, dir.path);
-    EXPECT_EQ(r.exit_code, 0) << r.err;
-    EXPECT_TRUE(r.out.starts_with("<!DOCTYPE html>") && r.out.ends_with("</html>\n")) << r.out.substr(0, 200);
-    EXPECT_FALSE(fs::exists("-"));
 }
 
 }  // namespace

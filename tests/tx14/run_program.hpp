@@ -1,5 +1,6 @@
 // Runs the built tx14 program with arguments (standard input from a file)
-// and collects its exit code, standard output and standard error.
+// and collects its exit code (minus the signal that ended it), standard
+// output and standard error.
 #pragma once
 
 #include <fcntl.h>
@@ -24,9 +25,8 @@ inline const std::string kOpening =
     "g1s = 1.5\nhs = 3.0\nca = 0.125\nSho = 20000.0\nShg = 20000.0\n";
 
 struct ProgramRun {
-    int exit_code = -1;
-    std::string out;
-    std::string err;
+    int exit_code;  // -1000: not run
+    std::string out, err;
 };
 
 // A fresh directory below the system's temporary directory, removed with
@@ -46,7 +46,7 @@ struct ScratchDir {
 inline ProgramRun run_program(const std::string& program, const std::vector<std::string>& args,
                               const std::filesystem::path& scratch, const std::filesystem::path& input = "/dev/null")
 {
-    std::filesystem::path out = scratch / "stdout", err = scratch / "stderr";
+    const std::filesystem::path out = scratch / "stdout", err = scratch / "stderr";
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
@@ -56,17 +56,12 @@ inline ProgramRun run_program(const std::string& program, const std::vector<std:
     for (const std::string& a : args)
         argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    ProgramRun run;
     pid_t pid;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        run.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+    int status = 0;
+    const bool ran = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0 &&
+                     waitpid(pid, &status, 0) == pid;
     posix_spawn_file_actions_destroy(&actions);
-    run.out = read_file(out);
-    run.err = read_file(err);
-    return run;
+    return {ran ? WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status) : -1000, read_file(out), read_file(err)};
 }
 
 }  // namespace tx14::test
