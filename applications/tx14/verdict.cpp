@@ -20,9 +20,12 @@ std::string number_text(float v, const char* format)
 std::string check_line(const ResultsRecord& rec, const RecordedCheck& c)
 {
     const std::string unit = *rec.unit(c.quantity) ? " " + text::to_utf8(rec.unit(c.quantity)) : "";
-    const char* relation = c.passes ? (c.at_least ? ">=" : "<=") : (c.at_least ? "<" : ">");
+    const bool holds = c.at_least ? c.value >= c.limit : c.value <= c.limit;
+    const char* relation = holds ? (c.at_least ? ">=" : "<=") : (c.at_least ? "<" : ">");
     std::string line = std::string(c.label) + " " + number_text(rec.display(c.quantity, c.value), "%.6g") + unit + " " +
                        relation + " " + number_text(rec.display(c.quantity, c.limit), "%.6g") + unit;
+    if (holds && !c.passes && c.utilization == INFINITY)  // see the note "check_not_positive"
+        line += c.at_least ? ", but the value is not above 0" : ", but the limit is not above 0";
     if (std::isfinite(c.utilization))
         line += " (" + number_text(c.utilization, "%.3g") + "x)";
     return line;

@@ -59,6 +59,18 @@ void reasons_of_charts(ResultsRecord& rec, const JacketInput& in, float ts_net)
                    {ts_net, kChartThicknessMin, kChartThicknessMax});
 }
 
+// A jacket or coil whose design pressure is below 0 holds a vacuum: the
+// half-pipe or coil is then under external pressure, which these rules do
+// not check (their pressure checks would pass on any negative pressure).
+void reason_if_jacket_under_vacuum(ResultsRecord& rec, float Pj)
+{
+    if (Pj < 0.0f)
+        rec.reason("jacket_external_pressure",
+                   "The design jacket pressure {0p} is below 0: a jacket or coil under external pressure is "
+                   "outside these rules; its buckling check is a calculation of its own.",
+                   {Pj});
+}
+
 void reasons_of_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketResults& out)
 {
     reasons_of_charts(rec, in, out.ts_net);
@@ -68,6 +80,7 @@ void reasons_of_half_pipe(ResultsRecord& rec, const JacketInput& in, const Jacke
                    "check of a shell under vacuum; the shell's external-pressure check is a calculation of its "
                    "own.",
                    {in.P});
+    reason_if_jacket_under_vacuum(rec, out.design.Pj);
     if (in.code != 1)
         return;
     if (in.P > kThinWall * in.S * in.E)
@@ -195,6 +208,7 @@ void record_coil(ResultsRecord& rec, const JacketInput& in, const JacketResults&
          Q::thickness, out.e_pressure, "<=", e_net, ref.cylinder, in.P > 0.0f},
     };
     record_checks(rec, checks);
+    reason_if_jacket_under_vacuum(rec, in.Pj);
     notes_of_coil(rec, in);
 }
 
