@@ -3,24 +3,13 @@ ASME VIII-1 Appendix 2: T, U, Y, Z of Fig. 2-7.1 and F, V, f of Table 2-7.1
 (written with exact fractions, so that they owe nothing to a float table)."""
 
 import math
-from typing import NamedTuple
+from collections import namedtuple
 
 NO_TAPER_F = 0.90892   # F and V of a hub without taper, g1/g0 = 1 (Figs. 2-7.2, 2-7.3)
 NO_TAPER_V = 0.550103
 
-
-class KFactors(NamedTuple):
-    T: float
-    U: float
-    Y: float
-    Z: float
-
-
-class FlangeFactors(NamedTuple):
-    F: float
-    V: float
-    f: float            # at least 1
-    f_computed: float   # before it is raised to 1
+KFactors = namedtuple("KFactors", "T U Y Z")
+FlangeFactors = namedtuple("FlangeFactors", "F V f")   # f at least 1
 
 
 def k_factors(K: float) -> KFactors:
@@ -38,7 +27,6 @@ def _c_constants(A: float, C: float):
     """C1 to C15 of Table 2-7.1 (A = g1/g0 - 1, C = 43.68 (h/h0)^4)."""
     A2, A3 = A * A, A * A * A
     return (
-        None,  # counted from 1
         1 / 3 + A / 12,
         5 / 42 + 17 * A / 336,
         1 / 210 + A / 360,
@@ -64,31 +52,22 @@ def integral_factors(g1_g0: float, h_h0: float) -> FlangeFactors:
     g1_g0 = max(g1_g0, 1.0)
     h_h0 = max(h_h0, 0.015)
     if 0.9999 < g1_g0 < 1.0001:
-        return FlangeFactors(NO_TAPER_F, NO_TAPER_V, 1.0, 1.0)
+        return FlangeFactors(NO_TAPER_F, NO_TAPER_V, 1.0)
     A = g1_g0 - 1.0
     C = 43.68 * h_h0 ** 4
-    c = _c_constants(A, C)
-    C1, C2, C3, C4, C5, C6, C7, C8, C9, C10, C11, C12, C13, C14, C15 = c[1:]
+    C1, C2, C3, C4, C5, C6, C7, C8, C9, C10, C11, C12, C13, C14, C15 = _c_constants(A, C)
 
     C16 = C1 * C7 * C12 + C2 * C8 * C3 + C3 * C8 * C2 - (C3 ** 2 * C7 + C8 ** 2 * C1 + C2 ** 2 * C12)
-    C17 = (C4 * C7 * C12 + C2 * C8 * C13 + C3 * C8 * C9
-           - (C13 * C7 * C3 + C8 ** 2 * C4 + C12 * C2 * C9)) / C16
-    C18 = (C5 * C7 * C12 + C2 * C8 * C14 + C3 * C8 * C10
-           - (C14 * C7 * C3 + C8 ** 2 * C5 + C12 * C2 * C10)) / C16
-    C19 = (C6 * C7 * C12 + C2 * C8 * C15 + C3 * C8 * C11
-           - (C15 * C7 * C3 + C8 ** 2 * C6 + C12 * C2 * C11)) / C16
-    C20 = (C1 * C9 * C12 + C4 * C8 * C3 + C3 * C13 * C2
-           - (C3 ** 2 * C9 + C13 * C8 * C1 + C12 * C4 * C2)) / C16
-    C21 = (C1 * C10 * C12 + C5 * C8 * C3 + C3 * C14 * C2
-           - (C3 ** 2 * C10 + C14 * C8 * C1 + C12 * C5 * C2)) / C16
-    C22 = (C1 * C11 * C12 + C6 * C8 * C3 + C3 * C15 * C2
-           - (C3 ** 2 * C11 + C15 * C8 * C1 + C12 * C6 * C2)) / C16
-    C23 = (C1 * C7 * C13 + C2 * C9 * C3 + C4 * C8 * C2
-           - (C3 * C7 * C4 + C8 * C9 * C1 + C2 ** 2 * C13)) / C16
-    C24 = (C1 * C7 * C14 + C2 * C10 * C3 + C5 * C8 * C2
-           - (C3 * C7 * C5 + C8 * C10 * C1 + C2 ** 2 * C14)) / C16
-    C25 = (C1 * C7 * C15 + C2 * C11 * C3 + C6 * C8 * C2
-           - (C3 * C7 * C6 + C8 * C11 * C1 + C2 ** 2 * C15)) / C16
+
+    def alike(a, b, c):
+        """C17, C20, C23 of (a, b, c) = (C4, C9, C13); C18, C21, C24 of (C5,
+        C10, C14); C19, C22, C25 of (C6, C11, C15)."""
+        return ((a * C7 * C12 + C2 * C8 * c + C3 * C8 * b - (c * C7 * C3 + C8 ** 2 * a + C12 * C2 * b)) / C16,
+                (C1 * b * C12 + a * C8 * C3 + C3 * c * C2 - (C3 ** 2 * b + c * C8 * C1 + C12 * a * C2)) / C16,
+                (C1 * C7 * c + C2 * b * C3 + a * C8 * C2 - (C3 * C7 * a + C8 * b * C1 + C2 ** 2 * c)) / C16)
+
+    (C17, C20, C23), (C18, C21, C24), (C19, C22, C25) = (
+        alike(C4, C9, C13), alike(C5, C10, C14), alike(C6, C11, C15))
 
     q = C / 4
     C26 = -q ** 0.25
@@ -116,4 +95,4 @@ def integral_factors(g1_g0: float, h_h0: float) -> FlangeFactors:
     F = -E6 / ((C / 2.73) ** 0.25 * p / C)
     V = E4 / ((2.73 / C) ** 0.25 * p)
     f = C36 / (1 + A)
-    return FlangeFactors(F, V, max(f, 1.0), f)
+    return FlangeFactors(F, V, max(f, 1.0))

@@ -1,15 +1,13 @@
-"""Valid designs drawn over each method's range, in US units, from a seeded
-generator: heads, jackets and coils that pass and that fail, with and
-without nozzle hubs, tapers, formed radii and allowances.
-
-Ranges: openings of A 20-150 in., Bn/A 0.5-0.8; jackets on shells of
-D 30-170 in. with a net shell of 0.2-1.9 in. (inside the Appendix EE charts),
-P up to the thin-wall limit 0.385 S E and Pj up to 0.385 Sj; coils on
-cylinders of D 20-150 in."""
+"""Valid designs over each method's range, in US units, seeded: heads,
+jackets and coils that pass and that fail, with and without nozzle hubs,
+tapers, formed radii and allowances. Heads of A 20-150 in., Bn/A 0.5-0.8;
+jackets on shells of D 30-170 in., a net shell of 0.2-1.9 in. (inside the
+Appendix EE charts), P up to 0.38 S E, Pj up to 0.38 Sj; coils on cylinders
+of D 20-150 in."""
 
 import math
 import random
-from typing import Dict, Iterator, List
+from typing import Dict, List
 
 import jacket_reference as jr
 
@@ -17,14 +15,13 @@ HALF_SIZES = (2.0, 2.5, 3.0, 3.5, 4.0)
 WHOLE_SIZES = (2.0, 3.0, 4.0)
 
 
-def _maybe(rng: random.Random, p: float, value: float, otherwise: float = 0.0) -> float:
-    return value if rng.random() < p else otherwise
+def _maybe(rng: random.Random, p: float, value: float) -> float:
+    return value if rng.random() < p else 0.0
 
 
 def hub_length(rng: random.Random, tapered: bool, h0: float, short: bool = False) -> float:
-    """A hub's length: h/h0 of 0.3 to 1.5 (shorter tapered hubs are a
-    limit of the library: docs/limits.md), or 0.015 to 0.1 when `short`;
-    none, sometimes, for a hub without taper."""
+    """h/h0 of 0.3 to 1.5 (shorter tapered hubs are a limit of the library:
+    docs/limits.md), 0.015 to 0.1 when `short`; sometimes none untapered."""
     if not tapered and not short and rng.random() < 0.3:
         return 0.0
     return h0 * (rng.uniform(0.015, 0.1) if short else rng.uniform(0.3, 1.5))
@@ -77,22 +74,12 @@ def half_pipe(rng: random.Random, code: str) -> Dict:
         item = dict(kind="jacket", code=code, units="US", D=D, ts=ts, P=P, T=300.0, S=S, Sa=S,
                     ca=ca, co=co, E=E, Tj=Tj, Tjacket=300.0, Sj=Sj, Sja=Sj, caj=caj,
                     ExtPCore=_maybe(rng, 0.2, rng.uniform(0.0, 15.0)))
-        if formed:
-            item["r"] = r
-        else:
-            item["NPS"] = NPS
-        at_ts = jr.analyse_half_pipe(jr.of_item(dict(item, Pj=1.0)))
-        Pj = rng.uniform(0.1, 1.3) * at_ts["Pprime_ts"] - item["ExtPCore"]
-        item["Pj"] = Pj
-        if 5.0 < Pj and Pj + item["ExtPCore"] < 0.38 * Sj and reaches(item, 1.9):
+        item.update(dict(r=r) if formed else dict(NPS=NPS))
+        at_ts = jr.analyse_half_pipe(jr.of_item(dict(item, Pj=1.0)))["Pprime_ts"]
+        item["Pj"] = Pj = rng.uniform(0.1, 1.3) * at_ts - item["ExtPCore"]
+        m = jr.HalfPipeMethod(jr.of_item(item), 0.0)  # the Trj search ends below a net 1.9 in.
+        if 5.0 < Pj and Pj + item["ExtPCore"] < 0.38 * Sj and m.Pprime(1.9, m.K(1.9).K) >= m.j.Pj * 1.01:
             return item
-
-
-def reaches(item: Dict, net: float) -> bool:
-    """P' reaches Pj at the net shell thickness `net`: the Trj search ends
-    below it."""
-    m = jr.HalfPipeMethod(jr.of_item(item), 0.0)
-    return m.Pprime(net, m.K(net).K) >= m.j.Pj * 1.01
 
 
 def coil(rng: random.Random, code: str) -> Dict:
@@ -108,10 +95,7 @@ def coil(rng: random.Random, code: str) -> Dict:
     item = dict(kind="jacket", code=code, units="US", D=D, ts=e, P=P, T=300.0, S=f, ca=ca, co=co,
                 E=E, Tj=rng.uniform(0.08, 0.4) + caj, Pj=rng.uniform(10, 1500), Tjacket=300.0,
                 Sj=rng.uniform(10000, 20000), caj=caj, L=rng.uniform(4, 12))
-    if rng.random() < 0.2:
-        item["r"] = rng.uniform(0.9, 2.1)
-    else:
-        item["NPS"] = rng.choice(HALF_SIZES)
+    item.update(dict(r=rng.uniform(0.9, 2.1)) if rng.random() < 0.2 else dict(NPS=rng.choice(HALF_SIZES)))
     return item
 
 
@@ -123,7 +107,5 @@ def items(kind: str, code: str, count: int, seed: int, **options) -> List[Dict]:
     return [MAKERS[kind](rng, code, **options) for _ in range(count)]
 
 
-def routes() -> Iterator:
-    """(kind, code) of every route."""
-    yield from (("opening", "VIII-1"), ("opening", "VIII-2"), ("half_pipe", "VIII-1"),
-                ("half_pipe", "VIII-2"), ("coil", "PD5500"), ("coil", "EN13445"))
+ROUTES = (("opening", "VIII-1"), ("opening", "VIII-2"), ("half_pipe", "VIII-1"),
+          ("half_pipe", "VIII-2"), ("coil", "PD5500"), ("coil", "EN13445"))

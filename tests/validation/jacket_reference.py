@@ -1,14 +1,14 @@
 """Half-pipe jackets (ASME VIII-1 Appendix EE, VIII-2 4.11.6) and limpet
-coils (PD 5500 3.11.4, EN 13445-3 8.5.3) on a cylindrical shell, computed in
-double precision from the code equations and the typed-in tables.
-
-Lengths in inches, pressures and stresses in psi. A value that rests on the
-VIII-2 Kp polynomial carries its condition (the sum of the polynomial's term
-magnitudes over its value): single precision cannot give it more closely."""
+coils (PD 5500 3.11.4, EN 13445-3 8.5.3) on a cylindrical shell, in double
+precision, inches and psi. A value that rests on the VIII-2 Kp polynomial
+carries its condition (the sum of its terms' magnitudes over its value):
+single precision cannot give it more closely."""
 
 import bisect
+import itertools
 import math
-from typing import Dict, List, NamedTuple, Optional, Tuple
+from collections import namedtuple
+from typing import Callable, Dict, List, Tuple
 
 from jacket_tables import (CHARTS, DIAMETERS, KP_ROWS, PIPE_COLUMN, PIPE_OD, PIPE_WALLS,
                            THICKNESSES)
@@ -22,8 +22,7 @@ KP_DEPARTURE = 0.15       # VIII-2: the chart stands in beyond this departure
 
 
 def locate(x: float, xs) -> Tuple[int, float]:
-    """The interval i of xs that holds x (held to the ends) and x's share
-    of it."""
+    """The interval i of xs that holds x (held to the ends), x's share of it."""
     if x <= xs[0]:
         return 0, 0.0
     if x >= xs[-1]:
@@ -39,16 +38,8 @@ def interpolate(x: float, xs, ys) -> float:
 
 
 def chart_column(chart: int, D: float) -> List[float]:
-    """Fig. EE-chart at shell diameter D (held to the chart): K at each grid
-    thickness."""
-    rows = CHARTS[chart]
-    return [interpolate(D, DIAMETERS, [row[i] for row in rows]) for i in range(7)]
-
-
-def chart_K(chart: int, D: float, t: float) -> float:
-    """K at shell diameter D and net thickness t, bilinear, both held to the
-    chart."""
-    return interpolate(t, THICKNESSES, chart_column(chart, D))
+    """K of Fig. EE-chart at each grid thickness, at D (held to the chart)."""
+    return [interpolate(D, DIAMETERS, curve) for curve in CHARTS[chart]]
 
 
 def kp_row(size: int, k: int, D: float) -> Tuple[float, float]:
@@ -59,31 +50,23 @@ def kp_row(size: int, k: int, D: float) -> Tuple[float, float]:
     return sum(terms), sum(abs(x) for x in terms)
 
 
-class Factor(NamedTuple):
-    K: float
-    cond: float = 1.0                    # relative condition of K
-    other: Optional[float] = None        # the other reading, near the 15 % boundary
+# K, its relative condition and, near the 15 % boundary, its other reading.
+Factor = namedtuple("Factor", "K cond other", defaults=(1.0, None))
 
 
 class KpRows:
-    """VIII-2 Kp of a jacket size at the corroded diameter Dc: the
-    polynomial rows interpolated in t, or the Appendix EE chart of the same
-    size where the polynomial is not above 0 or departs from it by more than
-    15 %. `near` is the relative uncertainty of a single-precision
-    polynomial per unit of condition, for the choice at the boundary."""
+    """VIII-2 Kp of a jacket size at the corroded diameter Dc: the rows
+    interpolated in t, or the same size's chart where they are not above 0 or
+    depart from it by over 15 %; `near`, a single-precision polynomial's
+    relative uncertainty per unit of condition, for the choice there."""
 
     def __init__(self, size: int, Dc: float, near: float):
-        rows = [kp_row(size, k, Dc) for k in range(7)]
-        self.Kpoly = [r[0] for r in rows]
-        self.scale = [r[1] for r in rows]
+        self.Kpoly, self.scale = zip(*(kp_row(size, k, Dc) for k in range(7)))
         self.Kc = chart_column(size - 1 if 2 <= size <= 4 else 3, Dc)
         self.near = near
 
     def __call__(self, t: float) -> Factor:
-        i, w = locate(t, THICKNESSES)
-        Kpoly = self.Kpoly[i] + (self.Kpoly[i + 1] - self.Kpoly[i]) * w
-        scale = self.scale[i] + (self.scale[i + 1] - self.scale[i]) * w
-        Kc = self.Kc[i] + (self.Kc[i + 1] - self.Kc[i]) * w
+        Kpoly, scale, Kc = (interpolate(t, THICKNESSES, ys) for ys in (self.Kpoly, self.scale, self.Kc))
         cond = scale / abs(Kpoly) if Kpoly != 0 else math.inf
         chart = not Kpoly > 0 or abs(Kpoly - Kc) > KP_DEPARTURE * Kc
         margin = abs(abs(Kpoly - Kc) - KP_DEPARTURE * Kc)  # from the boundary
@@ -93,25 +76,9 @@ class KpRows:
         return Factor(Kpoly, cond, Kc if doubtful else None)
 
 
-def kp_factor(size: int, Dc: float, t: float, near: float = 0.0) -> Factor:
-    return KpRows(size, Dc, near)(t)
-
-
-class HalfPipe(NamedTuple):
-    code: str            # "VIII-1" (Appendix EE) or "VIII-2"
-    D: float
-    ts: float
-    P: float
-    S: float
-    E: float
-    ca: float
-    co: float
-    NPS: float
-    r: float
-    Tj: float
-    Pj: float            # as designed: the jacket pressure plus the core's external pressure
-    Sj: float
-    caj: float
+# A jacket of code "VIII-1" (Appendix EE) or "VIII-2"; Pj as designed: the
+# jacket pressure plus the core's external pressure.
+HalfPipe = namedtuple("HalfPipe", "code D ts P S E ca co NPS r Tj Pj Sj caj")
 
 
 def jacket_size(NPS: float, r: float, Tj: float) -> float:
@@ -119,11 +86,7 @@ def jacket_size(NPS: float, r: float, Tj: float) -> float:
     outside diameter 2 (r + Tj)."""
     if r <= FORMED:
         return NPS
-    Dj = 2 * (r + Tj)
-    for size, od in ((2.0, 2.375), (2.5, 2.875), (3.0, 3.5), (3.5, 4.0)):
-        if Dj <= od:
-            return size
-    return 4.0
+    return next((size for size, od in PIPE_OD.items() if 2 * (r + Tj) <= od), 4.0)
 
 
 def ee_charts(j: HalfPipe, NPS: float) -> Tuple[int, ...]:
@@ -131,11 +94,8 @@ def ee_charts(j: HalfPipe, NPS: float) -> Tuple[int, ...]:
     if j.r > FORMED:
         Dj = 2 * (j.r + j.Tj)
         return (1,) if Dj <= 2.375 else (1, 2) if Dj <= 3.5 else (2, 3) if Dj <= 4.5 else (3,)
-    if NPS == 2.5:
-        return (1, 2)
-    if NPS == 3.5:
-        return (2, 3)
-    return (1,) if NPS < 2 else (3,) if NPS > 4 else (int(NPS) - 1,)
+    mean = {2.5: (1, 2), 3.5: (2, 3)}.get(NPS)
+    return mean or ((1,) if NPS < 2 else (3,) if NPS > 4 else (int(NPS) - 1,))
 
 
 class HalfPipeMethod:
@@ -147,16 +107,11 @@ class HalfPipeMethod:
         self.R = j.D * 0.5 + j.ca
         self.Dc = self.R + self.R
         if j.code == "VIII-2":
-            self.kp: Optional[KpRows] = KpRows(int(self.NPS), self.Dc, near)
+            self.K: Callable[[float], Factor] = KpRows(int(self.NPS), self.Dc, near)
         else:
-            self.kp = None
             columns = [chart_column(c, j.D) for c in ee_charts(j, self.NPS)]
-            self.column = [sum(ks) / len(ks) for ks in zip(*columns)]  # the mean of two charts
-
-    def K(self, t: float) -> Factor:
-        if self.kp is not None:
-            return self.kp(t)
-        return Factor(interpolate(t, THICKNESSES, self.column))
+            column = [sum(ks) / len(ks) for ks in zip(*columns)]  # the mean of two charts
+            self.K = lambda t: Factor(interpolate(t, THICKNESSES, column))
 
     def Pprime(self, t: float, K: float) -> float:
         """Appendix EE-1 (1), VIII-2 4.11.3: (1.5 S - S*) / K, S* = P R / (2 t)."""
@@ -171,18 +126,14 @@ class HalfPipeMethod:
 
 def first_step(j: HalfPipe) -> int:
     """The first multiple of 1/256 above ca + co."""
-    n = 1
-    while n * STEP - j.ca - j.co <= 0:
-        n += 1
-    return n
+    return next(n for n in itertools.count(1) if n * STEP - j.ca - j.co > 0)
 
 
 def trj_search(m: HalfPipeMethod) -> int:
     """The first step whose P' reaches Pj; the last step (64 in.) when none
     does."""
     j = m.j
-    n = first_step(j)
-    while n <= MAX_STEPS:
+    for n in range(first_step(j), MAX_STEPS + 1):
         t = n * STEP - j.ca - j.co
         if t > 2.0:  # the factor is held beyond the charts: solve for t
             K = m.K(2.0).K
@@ -193,11 +144,10 @@ def trj_search(m: HalfPipeMethod) -> int:
             return max(n, math.ceil((t_need + j.ca + j.co) / STEP - 1e-9))
         if m.Pprime_at_step(n)[0] >= j.Pj:
             return n
-        n += 1
     return MAX_STEPS
 
 
-def required_jacket(j: HalfPipe, Tj: float, Rp: float) -> float:
+def required_jacket(j: HalfPipe, Rp: float) -> float:
     """App. EE-1 (2), VIII-2 4.11.2: T = Pj Rp / (0.85 Sj - 0.6 Pj) + caj."""
     return j.Pj * Rp / (0.85 * j.Sj - 0.6 * j.Pj) + j.caj
 
@@ -206,16 +156,7 @@ def schedule_T(j: HalfPipe, NPS: float, s: int) -> Tuple[float, float]:
     """Schedule s (from 0): its thickness less the mill tolerance, and the
     jacket thickness it requires (radius from the pipe's outside diameter)."""
     Tj = PIPE_WALLS[s][1][PIPE_COLUMN.get(NPS, 4)] * MILL
-    return Tj, required_jacket(j, Tj, PIPE_OD.get(NPS, 4.5) * 0.5 - Tj + j.caj)
-
-
-def schedule_search(j: HalfPipe, NPS: float) -> int:
-    """The first schedule thick enough for the jacket it makes; XXS when none is."""
-    for s in range(len(PIPE_WALLS)):
-        Tj, T = schedule_T(j, NPS, s)
-        if T <= Tj:
-            return s
-    return len(PIPE_WALLS) - 1
+    return Tj, required_jacket(j, PIPE_OD.get(NPS, 4.5) * 0.5 - Tj + j.caj)
 
 
 def fillet(j: HalfPipe, Tj: float) -> float:
@@ -229,9 +170,9 @@ def jacket_fillet(j: HalfPipe, Tj: float) -> float:
 
 
 def analyse_half_pipe(j: HalfPipe, near: float = 0.0) -> Dict[str, object]:
-    """Every value for the input jacket but the discrete Trj (see
-    trj_search), in internal units; "_cond" holds the condition of the
-    values that rest on Kp, "_method" the method for Trj and P' at Trj."""
+    """Every value for the input jacket but Trj (trj_search); "_cond" holds
+    the condition of those that rest on Kp, "_other" their other reading at
+    the 15 % boundary, "_method" the method for Trj and P' at Trj."""
     m = HalfPipeMethod(j, near)
     scale = {}
     if j.code == "VIII-2":
@@ -242,42 +183,28 @@ def analyse_half_pipe(j: HalfPipe, near: float = 0.0) -> Dict[str, object]:
     ts_net = j.ts - j.ca - j.co
     K = m.K(ts_net)
     Sstar = j.P * m.R / (2 * ts_net)
-    out: Dict[str, object] = dict(Pj=j.Pj, ts=j.ts, Tr=Tr, ts_net=ts_net, Sstar=Sstar)
+    out: Dict[str, object] = dict(Pj_design=j.Pj, ts=j.ts, Tr=Tr, ts_net=ts_net, Sstar=Sstar)
     if j.code == "VIII-2":
         Fp = min(1.5 * j.S - Sstar, 1.5 * j.S)
         out.update(Kp=K.K, Fp=Fp, Pprime_ts=Fp / K.K)
     else:
         out.update(K=K.K, Pprime_ts=(1.5 * j.S - Sstar) / K.K)
     Rp = j.r + j.caj if j.r > FORMED_RP else PIPE_OD.get(m.NPS, 4.5) * 0.5 - j.Tj + j.caj
-    T_input = required_jacket(j, j.Tj, Rp)
+    T_input = required_jacket(j, Rp)
     out.update(Tj_input=j.Tj, T_input=T_input)
-    if j.Tj < T_input:
-        Tj, T = schedule_T(j, m.NPS, schedule_search(j, m.NPS))
-    else:
-        Tj, T = j.Tj, T_input
+    # too thin: the first schedule thick enough for the jacket it makes, XXS when none is
+    walls = [schedule_T(j, m.NPS, s) for s in range(len(PIPE_WALLS))]
+    Tj, T = next((w for w in walls if w[1] <= w[0]), walls[-1]) if j.Tj < T_input else (j.Tj, T_input)
     out.update(Tj=Tj, T=T, Fillet=fillet(j, Tj))
-    out["_scale"] = scale
-    out["_cond"] = {"K": K.cond, "Kp": K.cond, "Fp": 1.0, "Pprime_ts": K.cond}
-    out["_other_K"] = K.other
-    out["_method"] = m
-    return out
+    other = {} if K.other is None else dict(K=K.other, Kp=K.other, Pprime_ts=out["Fp"] / K.other)
+    return dict(out, _scale=scale, _cond=dict(K=K.cond, Kp=K.cond, Pprime_ts=K.cond),
+                _other=other, _method=m)
 
 
-class Coil(NamedTuple):
-    code: str            # "PD5500" or "EN13445"
-    D: float
-    e: float             # cylinder thickness
-    P: float             # cylinder internal pressure
-    f: float             # cylinder design stress
-    E: float             # joint efficiency (EN 13445: z)
-    ca: float
-    co: float
-    NPS: float
-    r: float
-    ec: float            # coil thickness
-    pc: float            # coil pressure
-    fc: float            # coil design stress
-    caj: float
+# A coil of code "PD5500" or "EN13445": the cylinder's thickness e, internal
+# pressure P, design stress f and joint efficiency E (EN 13445: z); the coil's
+# thickness ec, pressure pc and design stress fc.
+Coil = namedtuple("Coil", "code D e P f E ca co NPS r ec pc fc caj")
 
 
 def analyse_coil(c: Coil) -> Dict[str, float]:
@@ -301,7 +228,7 @@ def analyse_coil(c: Coil) -> Dict[str, float]:
     return dict(pc=c.pc, ec=c.ec, e=c.e, e_coil=e_coil,
                 e_cylinder=span * math.sqrt(c.pc / (3 * c.f)) + c.co + c.ca,
                 pMaxC1=pMaxC1, pMaxC2=pMaxC2, pMax=min(pMaxC1, pMaxC2),
-                e_pressure=c.P * Di / (2 * c.f * z - c.P), ri=ri, rc=rc)
+                e_pressure=c.P * Di / (2 * c.f * z - c.P), e_net=c.e - c.ca - c.co, ri=ri, rc=rc)
 
 
 def en_coil_bore_reading(c: Coil) -> float:

@@ -1,31 +1,22 @@
 """An integral flat head with a large central opening, ASME VIII-1
-Appendix 14 / VIII-2 4.6.4, computed in double precision: loads and moments,
-the flange factors of the opening and shell hubs, (E theta)*, MH, X1, the six
-stresses, the M.A.W.P., the forging weight and the thickness search.
-
-Lengths in inches, forces in lbf, moments in in-lbf, stresses and pressures
-in psi. `shell` chooses the reading of the shell-side diameters: "report"
-(the one the library follows) or "bore" (see docs/validation.md)."""
+Appendix 14 / VIII-2 4.6.4, in double precision, inches, lbf, in-lbf and
+psi. `shell` chooses the reading of the shell-side diameters: "report" (the
+one the library follows) or "bore" (see docs/validation.md)."""
 
 import math
-from typing import Dict, NamedTuple, Optional
+from collections import namedtuple
+from typing import Dict
 
-from flange_factors import KFactors, integral_factors, k_factors
+from flange_factors import integral_factors, k_factors
 
 HUB = 0.001          # a hub dimension at or below this is no hub
 PASSES = 50          # the thickness search gives up on this pass
 BAND = (0.999, 1.001)
 
 
-class Hub(NamedTuple):
-    h0: float
-    h_h0: float          # held to 0.015 and
-    g1_g0: float         # ... to 1 where the factors apply
-    F: float
-    V: float
-    f: float
-    d: float
-    e: float
+# A hub: h0, the ratios (h/h0 held to 0.015, g1/g0 to 1 where the factors
+# apply), F, V, f, d and e.
+Hub = namedtuple("Hub", "h0 h_h0 g1_g0 F V f d e")
 
 
 def hub(g0: float, g1: float, h: float, base: float, ca: float, U: float) -> Hub:
@@ -37,24 +28,11 @@ def hub(g0: float, g1: float, h: float, base: float, ca: float, U: float) -> Hub
     h0 = math.sqrt(base * gc)
     h_h0 = 0.0 if h == 0.0 or h0 == 0.0 else h / h0
     g1_g0 = (g1 - ca) / gc
-    F, V, f, _ = integral_factors(g1_g0, h_h0)
+    F, V, f = integral_factors(g1_g0, h_h0)
     return Hub(h0, max(h_h0, 0.015), max(g1_g0, 1.0), F, V, f, U * h0 * gc * gc / V, F / h0)
 
 
-class Opening(NamedTuple):
-    P: float
-    A: float
-    Bn: float
-    t: float
-    g0s: float
-    g1s: float
-    hs: float
-    ca: float
-    Sho: float
-    g0n: float = 0.0
-    g1n: float = 0.0
-    hn: float = 0.0
-    density: float = 0.0
+Opening = namedtuple("Opening", "P A Bn t g0s g1s hs ca Sho g0n g1n hn density")
 
 
 def of_item(item: dict) -> Opening:
@@ -78,15 +56,9 @@ def loads(o: Opening) -> Dict[str, float]:
                 Bncor=Bncor)
 
 
-class Fixed(NamedTuple):
-    """What the thickness search does not change."""
-    L: Dict[str, float]
-    k: KFactors
-    n: Hub
-    s: Hub
-    B1s: float           # the shell's diameter in MH
-    B_SHS: float         # ... and in SHS, with its factor
-    k_SHS: float
+# What the thickness search does not change: the loads, the K factors, the
+# nozzle and shell hubs, the shell's diameter in MH, and in SHS with its factor.
+Fixed = namedtuple("Fixed", "L k n s B1s B_SHS k_SHS")
 
 
 def fixed(o: Opening, shell: str = "report") -> Fixed:
@@ -113,14 +85,12 @@ def stresses(o: Opening, fx: Fixed, t: float) -> Dict[str, float]:
     L, k, n, s = fx.L, fx.k, fx.n, fx.s
     ca, Mo, G, Bncor = o.ca, L["Mo"], L["G"], L["Bncor"]
     tc = t - ca
-    v: Dict[str, float] = dict(ALPHA=0.0, BETA=0.0, GAMMA=0.0, DELTA=0.0, Lamda=0.0)
-    if n.g1_g0 > 0.0:
-        v["ALPHA"] = tc * n.e + 1
-        v["BETA"] = 4 * tc * n.e / 3 + 1
-        v["GAMMA"] = v["ALPHA"] / k.T
-        v["DELTA"] = tc ** 3 / n.d
-        v["Lamda"] = v["GAMMA"] + v["DELTA"]
-    Lamda = v["Lamda"]
+    hubbed = n.g1_g0 > 0.0   # the nozzle's stress factors; none without a hub
+    ALPHA = tc * n.e + 1 if hubbed else 0.0
+    BETA = 4 * tc * n.e / 3 + 1 if hubbed else 0.0
+    DELTA = tc ** 3 / n.d if hubbed else 0.0
+    GAMMA = ALPHA / k.T
+    Lamda = GAMMA + DELTA
 
     g1nc, g0nc = o.g1n - ca, o.g0n - ca
     integral = o.g1n > HUB and o.g0n > HUB and o.hn > HUB
@@ -128,7 +98,7 @@ def stresses(o: Opening, fx: Fixed, t: float) -> Dict[str, float]:
     if integral and g1nc > HUB and Lamda > HUB:
         SH = abs(Mo) * n.f / Bncor / (Lamda * g1nc * g1nc)
     if integral and Lamda > 0.0:
-        SR = abs(Mo) * v["BETA"] / Bncor / (Lamda * tc * tc)
+        SR = abs(Mo) * BETA / Bncor / (Lamda * tc * tc)
     q = k.Y / (tc * tc * Bncor) if tc * tc * Bncor != 0 else 0.0
     ST = abs(Mo) * q - (k.Z * SR if integral else 0.0)
     scale = {"ST": abs(Mo) * q + k.Z * SR}
@@ -160,10 +130,9 @@ def stresses(o: Opening, fx: Fixed, t: float) -> Dict[str, float]:
     scale["SHO"] = abs(SH) * scale["X1"]
     scale["SRO"] = abs(SR) * scale["X1"]
     scale["STO"] += abs(ST) * (scale["X1"] - abs(X1))
-    v.update(SH=SH, SR=SR, ST=ST, E_theta=E, MH=MH, X1=X1, SHS=SHS, SRS=SRS, STS=STS,
-             SHO=X1 * SH, SRO=X1 * SR, STO=STO, Z1=Z1)
-    v["_scale"] = scale  # type: ignore[assignment]
-    return v
+    return dict(ALPHA=ALPHA, BETA=BETA, GAMMA=GAMMA, DELTA=DELTA, Lamda=Lamda, SH=SH, SR=SR,
+                ST=ST, E_theta=E, MH=MH, X1=X1, SHS=SHS, SRS=SRS, STS=STS, SHO=X1 * SH,
+                SRO=X1 * SR, STO=STO, Z1=Z1, _scale=scale)
 
 
 AVERAGED = dict(SH_SR_shell=("SHS", "SRS"), SH_ST_shell=("SHS", "STS"),
@@ -174,17 +143,14 @@ def ratios(o: Opening, v: Dict[str, float]) -> Dict[str, float]:
     """The governing allowable-to-stress ratio and the largest stress: a
     stress not above 0 counts as 1.0, the averages as they are."""
     S = {k: v[k] for k in ("SHS", "SRS", "STS", "SHO", "SRO", "STO")}
-    averages = [(S["SHS"] + S["SRS"]) * 0.5, (S["SHS"] + S["STS"]) * 0.5,
-                (S["SHO"] + S["SRO"]) * 0.5, (S["SHO"] + S["STO"]) * 0.5]
+    averages = {name: (S[a] + S[b]) * 0.5 for name, (a, b) in AVERAGED.items()}
     R = {k: (x if x > 0.0 else 1.0) for k, x in S.items()}
-    Sho, Shub = o.Sho, 1.5 * o.Sho
-    allowed = dict(SHS=Shub, SRS=Sho, STS=Sho, SHO=Shub, SRO=Sho, STO=Sho, **{
-        name: Sho for name in AVERAGED})
     scale = v["_scale"]  # type: ignore[index]
     for name, (a, b) in AVERAGED.items():
         scale[name] = 0.5 * (scale.get(a, abs(S[a])) + scale.get(b, abs(S[b])))
-    stress = dict(R, **dict(zip(AVERAGED, averages)))
-    each = {k: abs(allowed[k] / x) if x != 0.0 else math.inf for k, x in stress.items()}
+    stress = dict(R, **averages)
+    allowed = lambda k: 1.5 * o.Sho if k in ("SHS", "SHO") else o.Sho  # noqa: E731
+    each = {k: abs(allowed(k) / x) if x != 0.0 else math.inf for k, x in stress.items()}
     governing = min(each, key=each.get)
     replaced = [abs(x) for x in R.values()] + \
         [abs((R[a] + R[b]) * 0.5) for a, b in AVERAGED.values()]
@@ -193,9 +159,7 @@ def ratios(o: Opening, v: Dict[str, float]) -> Dict[str, float]:
     largest = max(replaced)
     scale["MAWP"] = o.P * each[governing] * relative(governing)
     scale["largest_stress"] = largest * max(relative(k) for k in S)
-    return dict(ratio=each[governing], largest=largest,
-                SH_SR_shell=averages[0], SH_ST_shell=averages[1],
-                SH_SR_opening=averages[2], SH_ST_opening=averages[3])
+    return dict(averages, ratio=each[governing], largest=largest)
 
 
 def weight(o: Opening, t: float) -> float:
@@ -207,17 +171,13 @@ def weight(o: Opening, t: float) -> float:
     return (t * a + o.hs * ah) * o.density
 
 
-class Search(NamedTuple):
-    t_min: Optional[float]   # None: no thickness within the passes
-    passes: int
+Search = namedtuple("Search", "t_min passes")   # t_min None: none within the passes
 
 
 def thickness_search(o: Opening, fx: Fixed) -> Search:
     """t <- t / sqrt(ratio) until the ratio is within 0.1 % of 1."""
     t = o.t
-    for passes in range(1, PASSES + 1):
-        if passes == PASSES:
-            return Search(None, passes)
+    for passes in range(1, PASSES):
         ratio = ratios(o, stresses(o, fx, t))["ratio"]
         t = t / math.sqrt(ratio)
         if BAND[0] <= ratio <= BAND[1]:
@@ -232,15 +192,10 @@ def analyse(o: Opening, shell: str = "report", search: bool = True) -> Dict[str,
     fx = fixed(o, shell)
     v = stresses(o, fx, o.t)
     r = ratios(o, v)
-    out: Dict[str, object] = dict(fx.L)
-    out.update(v)
-    out.update(r)
-    out.update(T=fx.k.T, U=fx.k.U, Y=fx.k.Y, Z=fx.k.Z,
-               h0n=fx.n.h0, Hratn=fx.n.h_h0, Gratn=fx.n.g1_g0, Fn=fx.n.F, Vn=fx.n.V,
-               fn=fx.n.f, dn=fx.n.d, en=fx.n.e,
-               h0s=fx.s.h0, Hrats=fx.s.h_h0, Grats=fx.s.g1_g0, Fs=fx.s.F, Vs=fx.s.V,
-               fs=fx.s.f, ds=fx.s.d, es=fx.s.e,
-               P=o.P, t=o.t, Sho=o.Sho, S_hub=1.5 * o.Sho, MAWP=o.P * r["ratio"],
+    out: Dict[str, object] = {**fx.L, **v, **r, **fx.k._asdict()}
+    for side, h in (("n", fx.n), ("s", fx.s)):
+        out.update(zip((name + side for name in ("h0", "Hrat", "Grat", "F", "V", "f", "d", "e")), h))
+    out.update(P=o.P, t=o.t, Sho=o.Sho, S_hub=1.5 * o.Sho, MAWP=o.P * r["ratio"],
                largest_stress=r["largest"], W=weight(o, o.t))
     if search:
         out["search"] = thickness_search(o, fx)

@@ -4,16 +4,13 @@ the results record."""
 
 import unittest
 
-import harness
+import compare
 
 
 class CoilAgreesWithReference(unittest.TestCase):
     def test_pd5500_coils(self):
-        harness.route_agrees(self, "coil", "PD5500")
+        compare.route_agrees(self, "coil", "PD5500")
 
     def test_en13445_coils(self):
-        harness.route_agrees(self, "coil", "EN13445")
+        compare.route_agrees(self, "coil", "EN13445")
 
-
-if __name__ == "__main__":
-    unittest.main()
