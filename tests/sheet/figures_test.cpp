@@ -1,8 +1,8 @@
-// The figures as an approver reads them: on every example and on items
-// generated from a fixed seed, no label over another, over a part or across
-// a line not its own; numbers as the report writes them; the sketch of an
-// item being entered; the guides in docs/ as the program draws them. First
-// the geometry those checks rely on.
+// The figures as an approver reads them: on every example and on items made
+// of them at random (fixed seed), no label over another, over a part or
+// across a line not its own; numbers as the report writes them; the sketch
+// of an item being entered; the guides in docs/ as the program draws them.
+// First the geometry those checks rely on.
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -28,7 +28,6 @@ TEST(SheetLayout, TextWidthsAndWhereSegmentsAndPolygonsMeetABox)
 {
     // Widths in ems of 2048 units.
     const std::pair<std::string_view, double> widths[] = {
-        {"00", 2 * 1303.0 / 2048},
         {"m\xC2\xB2", (1995.0 + 821) / 2048},        // m²
         {"\xC2\xAD", 0},                             // a soft hyphen is not drawn
         {"\xE6\xB0\xB4", 1},                         // not in the table: an em
@@ -113,85 +112,38 @@ void expect_clear(const tx14::Outcome& o, const tx14::Item& item, const std::str
         EXPECT_TRUE(name != "jacket-appendix-ee-worked" || has_label(sketch, label) || has_label(plot, label)) << label;
 }
 
-struct Random {
-    std::mt19937 gen{20260529};
-    double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(gen); }
-    double log_uniform(double lo, double hi) { return std::exp(uniform(std::log(lo), std::log(hi))); }
-    bool chance(double p) { return uniform(0, 1) < p; }
-
-    // An item with `values` in inches and psi, in mm and MPa one time in
-    // three, in three significant digits as a person types them; the first
-    // `lengths` are lengths, a length of 0 not given.
-    tx14::Item item(const char* kind, const char* code, std::initializer_list<const char*> keys,
-                    std::initializer_list<double> values, std::size_t lengths)
-    {
-        const bool si = chance(1.0 / 3);
-        tx14::Item item;
-        item.set("kind", kind).set("code", code).set("units", si ? "SI" : "US");
-        for (std::size_t i = 0; i < keys.size(); ++i) {
-            const double v = values.begin()[i], factor = !si ? 1 : i < lengths ? 25.4 : 0.00689476;
-            if (i >= lengths || v > 0)
-                item.set(keys.begin()[i], std::stod(sheet::significant(v * factor, 3)));
-        }
-        return item;
-    }
-};
-
-tx14::Item random_head(Random& r)
-{
-    const double A = r.log_uniform(8, 240), g0s = A * r.log_uniform(0.002, 0.05), g1s = g0s * r.uniform(1, 3);
-    const double g0n = r.chance(0.5) ? A * r.log_uniform(0.002, 0.04) : 0, g1n = g0n * r.uniform(1, 3);
-    return r.item("opening", r.chance(0.5) ? "VIII-1" : "VIII-2",
-                  {"A", "Bn", "t", "g0s", "g1s", "hs", "g0n", "g1n", "hn", "ca", "P", "Sho", "Shg"},
-                  {A, A * r.uniform(0.05, 0.8), A * r.log_uniform(0.01, 0.3), g0s, g1s, g1s * r.uniform(0.5, 6), g0n,
-                   g1n, g1n * r.uniform(0.5, 6), r.chance(0.5) ? 0.125 : 0, r.log_uniform(10, 1500), 20000, 20000},
-                  10);
-}
-
-tx14::Item random_jacket(Random& r, bool coil)
-{
-    const char* code = coil ? (r.chance(0.5) ? "PD5500" : "EN13445") : (r.chance(0.5) ? "VIII-1" : "VIII-2");
-    const bool formed = r.chance(0.2);
-    tx14::Item item = r.item("jacket", code, {"D", "ts", "Tj", "r", "ca", "caj", "L", "P", "Pj", "S", "Sj"},
-                             {r.log_uniform(12, 240), r.log_uniform(0.1, 3), r.log_uniform(0.06, 0.6),
-                              formed ? r.uniform(1, 6) : 0, r.chance(0.5) ? 0.125 : 0, r.chance(0.5) ? 0.0625 : 0,
-                              coil ? 12.0 : 0, r.log_uniform(10, 300), r.log_uniform(15, 600), 20000, 15000},
-                             7);
-    item.set("E", 1.0);
-    const double sizes[] = {2, 3, 4, 2.5, 3.5};
-    if (!formed)
-        item.set("NPS",
-                 sizes[std::uniform_int_distribution<int>(0, std::string_view(code) == "VIII-2" ? 2 : 4)(r.gen)]);
-    return item;
-}
-
+// Each example, then items made of it with each number scaled at random by
+// 1/3 to 3 and typed in three significant digits (its number, its pipe's
+// size and its joint efficiency kept).
 TEST(SheetFigures, NoLabelCoversAnotherOrTheDrawingOnExamplesAndGeneratedItems)
 {
-    int examples = 0;
+    std::mt19937 gen{20260529};
+    std::uniform_real_distribution<double> log_scale(-std::log(3.0), std::log(3.0));
+    int examples = 0, generated = 0;
     for (const auto& file : fs::directory_iterator(TX14_EXAMPLES_DIR)) {
         if (file.path().extension() != ".toml" || file.path().stem() == "units-bar")
             continue;
         tx14::cli::UnitCatalog units;
         tx14::cli::Diagnostics diags;
-        const auto item = tx14::cli::read_item_file(file.path(), units, diags);
-        ASSERT_TRUE(item) << file.path();
-        const tx14::Outcome o = tx14::analyse(item->item);
-        ASSERT_TRUE(o.ran()) << file.path();
-        expect_clear(o, item->item, file.path().stem().string());
+        const auto example = tx14::cli::read_item_file(file.path(), units, diags);
+        ASSERT_TRUE(example) << file.path();
         ++examples;
+        for (int i = 0; i <= 60 && !HasFailure(); ++i) {  // one item's faults say enough
+            tx14::Item item = example->item;
+            for (tx14::Entry& e : item.entries)
+                if (double* v = std::get_if<double>(&e.value);
+                    v && i > 0 && e.key != "item" && e.key != "NPS" && e.key != "DN" && e.key != "E")
+                    *v = std::stod(sheet::significant(*v * std::exp(log_scale(gen)), 3));
+            const tx14::Outcome o = tx14::analyse(item);
+            ASSERT_TRUE(o.ran() || i > 0) << file.path();
+            if (!o.ran())
+                continue;
+            generated += i > 0;
+            expect_clear(o, item, file.path().stem().string() + (i ? " item " + std::to_string(i) : ""));
+        }
     }
     EXPECT_GE(examples, 10);
-    Random r;
-    for (int kind = 0; kind < 3; ++kind) {
-        int ran = 0;
-        for (int i = 0; i < 200 && !HasFailure(); ++i) {  // one item's faults say enough
-            const tx14::Item item = kind == 0 ? random_head(r) : random_jacket(r, kind == 2);
-            const tx14::Outcome o = tx14::analyse(item);
-            if (o.ran() && ++ran)
-                expect_clear(o, item, "kind " + std::to_string(kind) + " item " + std::to_string(i));
-        }
-        EXPECT_GE(ran, 150) << "kind " << kind << ": too few generated items ran";
-    }
+    EXPECT_GE(generated, 500) << "too few generated items ran";
 }
 
 TEST(SheetFigures, DecimalsAreTheReportsOwn)
@@ -216,14 +168,11 @@ TEST(SheetFigures, DecimalsAreTheReportsOwn)
 
 // ---- The sketch of an item being entered -----------------------------------------
 
-sheet::Sketch entered(std::string_view json, std::string_view focus = "")
-{
-    std::string error;
-    const std::optional<tx14::Item> item = tx14::item_from_json(json, error);
-    EXPECT_TRUE(item) << error;
-    return sheet::sketch_of_item(item.value_or(tx14::Item{}), focus);
-}
-
+// The component the kind and code give, the dimensions labelled (with their
+// values where given), the focused one highlighted; a dimension under a
+// millimetre drawn larger and underlined, the caption saying the sketch is
+// not to scale. The guides in docs/ are the empty sketches as the program
+// draws them (TX14_UPDATE_DOCS=1 writes them again).
 TEST(SheetFigures, AnItemBeingEnteredIsDrawnWithWhatItGives)
 {
     using enum sheet::Component;
@@ -232,19 +181,33 @@ TEST(SheetFigures, AnItemBeingEnteredIsDrawnWithWhatItGives)
         sheet::Component component;
         std::vector<std::string> labels;  // some of them
         bool highlighted;
+        std::vector<std::string> enlarged;
+        const char* guide = nullptr;  // in docs/
     } cases[] = {
-        {R"({"kind":"opening"})", "", head, {"A", "Bn", "t", "g0s", "g1s", "hs", "g0n", "g1n", "hn"}, false},
-        {R"({"kind":"opening","units":"SI","A":1520,"t":"100"})", "t", head, {"A = 1520 mm", "t = 100 mm"}, true},
-        {R"({"kind":"jacket","code":"VIII-1","NPS":"2"})", "Tj", jacket, {"NPS 2", "Tj", "ts", "D"}, true},
-        {R"({"kind":"jacket","code":"PD5500","units":"SI","DN":80})", "DN", coil, {"DN 80"}, true},
-        {R"({"kind":"jacket","code":"EN13445","r":2.5,"P":3})", "P", coil, {"r = 2.5 in."}, false},  // P: not lit
+        {R"({"kind":"opening"})", "", head, {"A", "Bn", "t", "g1s", "hn"}, false, {}, "sketch-opening.svg"},
+        {R"({"kind":"jacket","code":"VIII-1"})", "", jacket, {"NPS", "Tj", "ts", "D"}, false, {}, "sketch-jacket.svg"},
+        {R"({"kind":"jacket","code":"PD5500"})", "", coil, {"NPS", "Tj", "ts", "D"}, false, {}, "sketch-coil.svg"},
+        {R"({"kind":"opening","units":"SI","A":1520,"t":"100"})", "t", head, {"A = 1520 mm", "t = 100 mm"}, true, {}},
+        {R"({"kind":"jacket","code":"VIII-1","NPS":"2"})", "Tj", jacket, {"NPS 2", "Tj", "ts", "D"}, true, {}},
+        {R"({"kind":"jacket","code":"PD5500","units":"SI","DN":80})", "DN", coil, {"DN 80"}, true, {}},
+        {R"({"kind":"jacket","code":"EN13445","r":2.5,"P":3})", "P", coil, {"r = 2.5 in."}, false, {}},  // P: not lit
         // What no component has, or is not a number, is not drawn as given.
-        {R"({"kind":"opening","A":"nan","Bn":-5,"t":"1e400","g0s":"abc","g1s":[1]})", "A", head, {"A", "t"}, true},
-        {R"({"kind":"opening","A":10,"Bn":30,"g1s":0.01,"g0s":4})", "", head, {"A = 10 in.", "Bn = 30 in."}, false},
-        {R"({"kind":"reactor","units":"nowhere"})", "", head, {"A"}, false},
+        {R"({"kind":"opening","A":"nan","Bn":-5,"t":"1e400","g0s":"abc","g1s":[1]})", "A", head, {"A", "t"}, true, {}},
+        {R"({"kind":"reactor","units":"nowhere"})", "", head, {"A"}, false, {}},
+        // Drawn larger: a hub too thin, with no taper, a plate with no room left, a pipe as thick as its size.
+        {R"({"kind":"opening","A":10,"Bn":30,"g1s":0.01,"g0s":4})", "", head, {"A = 10 in."}, false, {"g1s", "Bn"}},
+        {R"({"kind":"opening","A":60,"Bn":30,"t":4,"g0s":1,"g1s":1.5,"hs":3})", "", head, {"A = 60 in."}, false, {}},
+        {R"({"kind":"opening","A":200,"Bn":99,"t":8,"g0s":0.2,"g1s":0.2,"hs":3})", "", head, {}, false, {"g0s", "g1s"}},
+        {R"({"kind":"opening","A":60,"Bn":30,"t":4,"g0s":1.5,"g1s":1,"hs":3})", "", head, {}, false, {"g1s"}},
+        {R"({"kind":"opening","A":60,"Bn":59,"t":4,"g0s":1,"g1s":1.5,"hs":3})", "", head, {}, false, {"Bn"}},
+        {R"({"kind":"jacket","NPS":4,"ts":0.02,"Tj":0.3})", "", jacket, {}, false, {"ts"}},
+        {R"({"kind":"jacket","NPS":2,"ts":0.5,"Tj":1.0})", "", jacket, {}, false, {"Tj"}},
     };
     for (const auto& c : cases) {
-        const sheet::Sketch s = entered(c.json, c.focus);
+        std::string error;
+        const std::optional<tx14::Item> item = tx14::item_from_json(c.json, error);
+        EXPECT_TRUE(item) << error;
+        const sheet::Sketch s = sheet::sketch_of_item(item.value_or(tx14::Item{}), c.focus);
         EXPECT_EQ(s.component, c.component) << c.json;
         const sheet::Figure f = sheet::sketch_figure(s);
         EXPECT_EQ(faults(f), "") << c.json;
@@ -253,38 +216,15 @@ TEST(SheetFigures, AnItemBeingEnteredIsDrawnWithWhatItGives)
         EXPECT_EQ(f.svg.find("focus-box") != std::string::npos, c.highlighted) << c.json;
         for (const char* bad : {"nan", "inf", "e+"})
             EXPECT_EQ(f.svg.find(bad), std::string::npos) << c.json;
-    }
-}
-
-TEST(SheetFigures, DimensionsUnderAMillimetreAreDrawnLargerAndUnderlined)
-{
-    const std::pair<std::string_view, std::vector<std::string>> cases[] = {
-        {R"({"kind": "opening", "A": 60, "Bn": 30, "t": 4, "g0s": 1, "g1s": 1.5, "hs": 3})", {}},
-        {R"({"kind": "opening", "A": 200, "Bn": 100, "t": 8, "g0s": 0.25, "g1s": 0.25, "hs": 3})", {"g0s", "g1s"}},
-        {R"({"kind": "opening", "A": 60, "Bn": 30, "t": 4, "g0s": 1.5, "g1s": 1, "hs": 3})", {"g1s"}},  // no such taper
-        {R"({"kind": "opening", "A": 60, "Bn": 59, "t": 4, "g0s": 1, "g1s": 1.5, "hs": 3})", {"Bn"}},   // no plate left
-        {R"({"kind": "jacket", "NPS": 4, "ts": 0.02, "Tj": 0.3})", {"ts"}},
-        {R"({"kind": "jacket", "NPS": 2, "ts": 0.5, "Tj": 1.0})", {"Tj"}},  // as thick as the pipe
-    };
-    for (const auto& [json, enlarged] : cases) {
-        const sheet::Figure f = sheet::sketch_figure(entered(json));
-        EXPECT_EQ(f.not_to_scale, enlarged) << json;
-        for (const sheet::Label& l : f.layout.labels()) {
-            const bool listed = std::count(enlarged.begin(), enlarged.end(), l.text.substr(0, l.text.find(' ')));
-            EXPECT_EQ(l.underlined, listed) << json << ": " << l.text;
-        }
-        EXPECT_EQ(sheet::sketch_caption(entered(json)).find("Not to scale") != std::string::npos, !enlarged.empty());
-    }
-}
-
-// docs/<name>.svg as the program draws it; TX14_UPDATE_DOCS=1 writes them.
-TEST(SheetFigures, TheGuidesInDocsAreAsDrawn)
-{
-    for (auto [name, json] : {std::pair{"sketch-opening.svg", R"({"kind": "opening"})"},
-                              {"sketch-jacket.svg", R"({"kind": "jacket", "code": "VIII-1"})"},
-                              {"sketch-coil.svg", R"({"kind": "jacket", "code": "PD5500"})"}}) {
-        const std::string drawn = sheet::standalone_sketch_svg(entered(json));
-        const fs::path file = fs::path(TX14_DOCS_DIR) / name;
+        EXPECT_EQ(f.not_to_scale, c.enlarged) << c.json;
+        for (const sheet::Label& l : f.layout.labels())
+            EXPECT_EQ(l.underlined, std::ranges::count(c.enlarged, l.text.substr(0, l.text.find(' '))) > 0)
+                << c.json << ": " << l.text;
+        EXPECT_EQ(sheet::sketch_caption(s).find("Not to scale") != std::string::npos, !c.enlarged.empty()) << c.json;
+        if (!c.guide)
+            continue;
+        const std::string drawn = sheet::standalone_sketch_svg(s);
+        const fs::path file = fs::path(TX14_DOCS_DIR) / c.guide;
         if (std::getenv("TX14_UPDATE_DOCS"))
             std::ofstream(file, std::ios::binary) << drawn;
         std::ifstream in(file, std::ios::binary);
