@@ -41,35 +41,32 @@ async function analyse() {
 }
 const file = (name, text) => ({ name, mimeType: 'text/plain', buffer: Buffer.from(text) });
 const value = (key) => page.inputValue(`input[name=${key}]`);
+const loadMessage = (text) => shows((t) => document.querySelector('#load-messages').textContent.includes(t), text);
+// The unit system's name in the form's legend (and Bn as that unit file gives it).
+const unitsShown = (units, Bn) => shows(([u, b]) => document.querySelector('#numbers legend').textContent.includes(u)
+  && (!b || document.querySelector('#key-Bn').value === b), [units, Bn]);
 // The saved item, in `dir`.
 async function save(dir) {
-  const download = page.waitForEvent('download');
-  await page.click('#save-toml');
-  const saved = join(dir, (await page.evaluate(() => window.tx14Page.last.source.name)));
-  await (await download).saveAs(saved);
-  return saved;
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#save-toml')]);
+  const saved = join(dir, await page.evaluate(() => window.tx14Page.last.source.name));
+  return download.saveAs(saved).then(() => saved);
 }
 
 if (section === 'Examples') {
   const saved = {}, timings = [];
   for (const name of readdirSync(examplesDir).filter((f) => f.endsWith('.toml')).sort()) {
-    const keys = exampleKeys(join(examplesDir, name));
+    const keys = exampleKeys(join(examplesDir, name)), unitFile = !['US', 'SI'].includes(keys.units);
     if (!keys.kind) continue;  // the unit file
-    const unitFile = !['US', 'SI'].includes(keys.units);
     await page.selectOption('#kind', keys.kind);
     await page.selectOption('#code', keys.code);
-    if (!unitFile) await page.check(`#units-${keys.units}`);
-    else {
-      await page.setInputFiles('#load-units', join(examplesDir, keys.units));
-      await page.locator('#numbers legend', { hasText: keys.units }).waitFor();
-    }
+    if (unitFile) await page.setInputFiles('#load-units', join(examplesDir, keys.units)).then(() => unitsShown(keys.units));
+    else await page.check(`#units-${keys.units}`);
     for (const input of await page.locator('.field input').all()) await input.fill('');
     for (const [key, value] of Object.entries(keys))
       if (!['kind', 'code', 'units'].includes(key)) await page.fill(`input[name=${key}]`, String(value));
     expect(await analyse(), `${name}: not analysed`);
-    const got = await page.evaluate(() => window.tx14Page.last);
+    const got = await page.evaluate(() => window.tx14Page.last), want = runJson(join(examplesDir, name));
     timings.push(`${name} ${got.ms.toFixed(1)} ms`);
-    const want = runJson(join(examplesDir, name));
     for (const k of KEYS.filter((k) => JSON.stringify(got[k]) !== JSON.stringify(want[k])))
       failures.push(`${name}: "${k}" differs from tx14's:\n  page ${JSON.stringify(got[k])}\n  tx14 ${JSON.stringify(want[k])}`);
     expect((await page.textContent('#verdict')).startsWith(want.verdict.toUpperCase()), `${name}: verdict banner`);
@@ -78,8 +75,7 @@ if (section === 'Examples') {
     const dir = join(outDir, name.replace('.toml', ''));
     mkdirSync(dir, { recursive: true });
     if (unitFile) copyFileSync(join(examplesDir, keys.units), join(dir, keys.units));
-    saved[name] = await save(dir);
-    const again = runJson(saved[name]);
+    const again = runJson((saved[name] = await save(dir)));
     expect(KEYS.every((k) => JSON.stringify(again[k]) === JSON.stringify(want[k])), `${name}: its saved TOML runs differently`);
     const epoch = String(Date.parse(got.source.dateTime.replace(' UTC', 'Z')) / 1000);
     runTx14(tx14, ['run', '--html', 'sheet.html', got.source.name], { cwd: dir, env: { ...process.env, SOURCE_DATE_EPOCH: epoch } });
@@ -89,8 +85,7 @@ if (section === 'Examples') {
 
   // US to SI and back: temperatures take their offset, the rest their factor.
   await page.selectOption('#example', 'opening-viii1.toml');
-  const typed = () => page.$$eval('#numbers input', (l) => l.map((i) => i.value).join(' '));
-  const us = await typed();
+  const typed = () => page.$$eval('#numbers input', (l) => l.map((i) => i.value).join(' ')), us = await typed();
   await page.check('#units-SI');
   expect(await page.inputValue('#key-T') === '148.889' && await page.inputValue('#key-P') === '0.689476', 'US to SI');
   await page.check('#units-US');
@@ -102,15 +97,14 @@ if (section === 'Examples') {
     'loading a saved item');
   const bar = readFileSync(join(examplesDir, 'opening-bar.toml'), 'utf8').replace('= "units-bar.toml"', '= "bar.toml"');
   await page.setInputFiles('#load-toml', file('bar-item.toml', bar));
-  expect(await shows(() => document.querySelector('#load-messages').textContent.includes('Load unit file')), 'asking for the unit file');
+  expect(await loadMessage('Load unit file'), 'asking for the unit file');
   await page.setInputFiles('#load-units', join(examplesDir, 'units-bar.toml'));
-  expect(await shows(() => document.querySelector('#numbers legend').textContent.includes('bar.toml units')
-    && document.querySelector('#key-Bn').value === '760'), 'loading an item with its unit file');
+  expect(await unitsShown('bar.toml units', '760'), 'loading an item with its unit file');
   // tx14's limits: files over 1 MiB, nesting over 64 levels.
   for (const [name, text, message] of [['big.toml', ' '.repeat((1 << 20) + 1), 'larger than 1 MiB'],
     ['deep.toml', `[${Array(66).fill('a').join('.')}]\nx = 1\n`, 'nested more than 64 levels']]) {
     await page.setInputFiles('#load-toml', file(name, text));
-    expect(await shows((m) => document.querySelector('#load-messages').textContent.includes(m), message), `${name} refused`);
+    expect(await loadMessage(message), `${name} refused`);
   }
 
   // 360 px wide: nothing scrolls sideways, form or sheet; every control labelled.
@@ -123,16 +117,14 @@ if (section === 'Examples') {
 
 if (section === 'HostileInput') {
   // The policy: script by hash, no inline script else.
-  const bar = readFileSync(join(examplesDir, 'opening-bar.toml'), 'utf8');
-  const html = readFileSync(pagePath, 'utf8');
+  const bar = readFileSync(join(examplesDir, 'opening-bar.toml'), 'utf8'), html = readFileSync(pagePath, 'utf8');
   const policy = /http-equiv="Content-Security-Policy" content="([^"]*)"/.exec(html)?.[1] ?? '';
   const directives = Object.fromEntries(policy.split(';').map((d) => d.trim().split(/\s+/)).map(([k, ...v]) => [k, v]));
   const scripts = [...html.matchAll(/<script\b[^>]*>([\s\S]*?)<\/script>/g)].map((m) => m[1]);
   const unitOf = (key) => page.$eval(`#key-${key}`, (i) => i.closest('.field').querySelector('.unit').textContent);
   const hash = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
-  expect(scripts.length === 1, `the page holds ${scripts.length} scripts; expected one`);
-  expect(JSON.stringify(directives['script-src']) === JSON.stringify([hash(scripts[0] ?? ''), "'wasm-unsafe-eval'"]),
-    `script-src is ${directives['script-src']}; expected the script's hash and 'wasm-unsafe-eval' only`);
+  expect(scripts.length === 1 && JSON.stringify(directives['script-src']) === JSON.stringify([hash(scripts[0]), "'wasm-unsafe-eval'"]),
+    `${scripts.length} scripts, script-src ${directives['script-src']}; expected one, its hash and 'wasm-unsafe-eval' only`);
   expect(!policy.replace(/style-src[^;]*/, '').includes('unsafe-inline'), `'unsafe-inline' beyond style-src: ${policy}`);
   const ran = await page.evaluate(() => new Promise((resolve) => {
     document.body.append(Object.assign(document.createElement('script'), { textContent: 'window.injected = 1' }));
@@ -148,8 +140,7 @@ if (section === 'HostileInput') {
   for (const [name, builtinPressure] of [['US', 'psi'], ['SI', 'MPa']]) {
     await page.selectOption('#example', 'opening-viii1.toml');
     await page.setInputFiles('#load-units', file(name, readFileSync(join(examplesDir, 'units-bar.toml'))));
-    expect(await shows((n) => document.querySelector('#numbers legend').textContent.includes(`./${n} units`), name)
-      && await unitOf('P') === 'bar', `a unit file named ${name} is kept as ./${name}: legend "${await page.textContent('#numbers legend')}"`);
+    expect(await unitsShown(`./${name} units`) && await unitOf('P') === 'bar', `a unit file named ${name} is kept as ./${name}`);
     expect(await analyse() && (await page.evaluate(() => window.tx14Page.last.item.units)) === `./${name}`,
       `${name}: the item saved names ./${name}`);
     await page.check(`#units-${name}`);
@@ -160,11 +151,9 @@ if (section === 'HostileInput') {
   for (const name of ['constructor', '__proto__', 'toString', 'hasOwnProperty']) {
     await page.selectOption('#example', 'opening-viii1.toml');
     await page.setInputFiles('#load-toml', file('odd.toml', bar.replace('= "units-bar.toml"', `= "${name}"`)));
-    expect(await shows((n) => document.querySelector('#load-messages').textContent.includes(`"${n}": load it`), name)
-      && await page.inputValue('#key-P') === '100', `units = "${name}": the page asks for the unit file, the form kept`);
+    expect(await loadMessage(`"${name}": load it`) && await value('P') === '100', `units = "${name}": the page asks for the unit file, the form kept`);
     await page.setInputFiles('#load-units', join(examplesDir, 'units-bar.toml'));
-    expect(await shows((n) => document.querySelector('#numbers legend').textContent.includes(`${n} units`)
-      && document.querySelector('#key-Bn').value === '760', name) && await analyse(), `units = "${name}": not analysed`);
+    expect(await unitsShown(`${name} units`, '760') && await analyse(), `units = "${name}": not analysed`);
   }
 
   // A text far too long: one error in its field as it is typed, and Analyse says why it does not run.
@@ -182,8 +171,7 @@ if (section === 'HostileInput') {
   expect(summary.startsWith('Not analysed') && summary.includes('"description"') && summary.length < 200
     && await page.isHidden('#result'), `Analyse with a long text: ${summary.slice(0, 200)}`);
   await page.fill('#key-P', long);
-  await shows(() => document.querySelector('#key-P-message .error'));
-  const number = await errors('P');
+  const number = await shows(() => document.querySelector('#key-P-message .error')).then(() => errors('P'));
   expect(number.length === 1 && number[0].length < 120, `a long number shown in short: ${number[0]?.slice(0, 200)}`);
 }
 
@@ -213,11 +201,9 @@ if (section === 'Editing') {
   for (const [what, edit, valid] of edits) {
     await edit();
     expect(await stale(), `${what}: the last answer is still on the screen`);
-    if (!valid) {
-      await page.waitForTimeout(700);
-      expect(await stale() && (await page.textContent('#summary')).includes('problem'),
-        `${what}: an invalid item is not analysed (${await page.textContent('#summary')})`);
-    } else expect(await analysed(), `${what}: the valid item is not analysed again`);
+    if (valid) expect(await analysed(), `${what}: the valid item is not analysed again`);
+    else expect(await page.waitForTimeout(700).then(stale) && (await page.textContent('#summary')).includes('problem'),
+      `${what}: an invalid item is not analysed (${await page.textContent('#summary')})`);
   }
   const [P, t, project] = await page.evaluate(() => ['P', 't', 'project'].map((k) => window.tx14Page.last?.item[k]));
   expect(P?.unit === 'MPa' && Math.abs(t?.value - 114.3) < 1e-3 && project === 'P-7',
@@ -233,13 +219,12 @@ if (section === 'Editing') {
     'back to the opening as it was left, the sheet texts kept');
   await page.selectOption('#kind', 'jacket');
   expect(await value('D') === '72' && await page.inputValue('#code') === 'PD5500', 'back to the jacket as it was left');
-  await page.setInputFiles('#load-units', join(examplesDir, 'units-bar.toml'));
-  await page.locator('#numbers legend', { hasText: 'units-bar.toml' }).waitFor();
+  await page.setInputFiles('#load-units', join(examplesDir, 'units-bar.toml')).then(() => unitsShown('units-bar.toml'));
   const fields = () => page.$$eval('.field input', (l) => l.map((i) => `${i.name}=${i.value}`).join(' '));
   const before = await fields();
   await open();
-  expect(await page.inputValue('#kind') === 'jacket' && await fields() === before
-    && (await page.textContent('#numbers legend')).includes('units-bar.toml'), 'a reload keeps the item and its unit file');
+  expect(await page.inputValue('#kind') === 'jacket' && await fields() === before && await unitsShown('units-bar.toml'),
+    'a reload keeps the item and its unit file');
   await page.selectOption('#kind', 'opening');
   expect(await value('description') === 'Bottom head', 'a reload keeps what was typed for the other kind');
 
@@ -257,16 +242,15 @@ if (section === 'Editing') {
     await open();
     expect(await page.inputValue('#kind') !== '' && await page.locator('.field input').count() > 10, `stored ${what}: no form`);
   }
-  expect(await page.inputValue('#code') === 'VIII-2' && await value('P') === '7'
-    && (await page.textContent('#numbers legend')).includes('US units'), 'a refused unit file falls back to US units');
+  expect(await page.inputValue('#code') === 'VIII-2' && await value('P') === '7' && await unitsShown('US units'),
+    'a refused unit file falls back to US units');
 
   // Sheet texts with markup and accents: in the saved item as tx14 reads it, and loaded back.
   const sheetTexts = { project: 'Plant 7 — revamp', prepared_by: 'A. Ingénieur', approved_by: '<b>C</b> & "D"' };
   await page.selectOption('#example', 'jacket-viii2.toml');
   for (const [key, text] of Object.entries(sheetTexts)) await page.fill(`input[name=${key}]`, text);
   expect(await analysed(), 'analysed with the sheet texts');
-  const withTexts = await save(outDir);
-  const item = runJson(withTexts).item;
+  const withTexts = await save(outDir), item = runJson(withTexts).item;
   expect(Object.entries(sheetTexts).every(([k, v]) => item[k] === v), `the saved sheet texts: ${JSON.stringify(item)}`);
   await page.selectOption('#example', 'opening-viii1.toml');
   expect(await value('project') === '', 'an example fills the sheet texts too');
