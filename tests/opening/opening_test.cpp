@@ -12,8 +12,6 @@
 namespace {
 
 using namespace tx14;
-using test::HostItem;
-using test::ItemRun;
 
 // Elements of a large-opening item.
 namespace el {
@@ -21,16 +19,18 @@ constexpr int P = 5, t = 7, Bn = 8, g0s = 10, g1s = 11, hs = 12, ca = 13, Sho = 
               density = 21, code = 25;
 }  // namespace el
 
-ItemRun run_with(const std::vector<std::pair<int, float>>& changes) { return test::run(HostItem{}.set(changes)); }
+auto run_with(const std::vector<std::pair<int, float>>& changes) { return test::run(test::HostItem{}.set(changes)); }
 
 // Three times the pressure: SHS, STO and the minimum thickness over, SRS
 // and STS not. Offsets from the line starting with the prefix: the
 // result line of each block. (The stress table, the opening's hub stresses
 // and the M.A.W.P.: the warnings' agreement with the failing checks, in
-// tests/results.)
-TEST(OpeningCalculation, LinesOverTheirLimitsCarryTheWarningStyles)
+// tests/results.) A thousandth of the pressure: the governing ratio never
+// settles, and the search gives up after its last pass, only the first
+// printed.
+TEST(OpeningCalculation, WarningStylesAndTheThicknessSearchGivingUp)
 {
-    const ItemRun high = run_with({{el::P, 300}});
+    const auto high = run_with({{el::P, 300}});
     const struct {
         const char* prefix;
         int offset;
@@ -45,6 +45,15 @@ TEST(OpeningCalculation, LinesOverTheirLimitsCarryTheWarningStyles)
         ASSERT_GE(at, 0) << c.prefix;
         EXPECT_EQ(high.styles(at + c.offset), c.warned ? " 0 0 0 0 1 0" : " 0 0 0 0 0 0") << c.prefix;
     }
+
+    const auto run = run_with({{el::P, 0.001f}});
+    EXPECT_EQ(run.passes, 50);
+    EXPECT_EQ(run.reals[29], 0.0f);
+    const int at = run.find("Thickness Conversion Failure - Revise the Geometry.");
+    ASSERT_GE(at, 0);
+    EXPECT_EQ(run.styles(at), " 0 0 0 1 0 2");
+    EXPECT_EQ(run.find("Approximate Minimum Flange Thickness", true), -1);
+    EXPECT_EQ(std::count(run.lines.begin(), run.lines.end(), "Flange Factors ( Shell ) :"), 1);
 }
 
 // Lines the worked example's report does not show (each line as a prefix):
@@ -62,10 +71,8 @@ TEST(OpeningReport, LinesTheWorkedExampleDoesNotShow)
     } cases[] = {
         {{{el::code, 2}}, div2_title, true},
         {{{el::code, 0}}, div2_title, true},
-        {{{el::code, 3.9f}}, div2_title, true},
         {{{el::Sho, 1.0e8f}}, "Allowable Stress at Design Temperature   Sho      **********  psi", true},
         {{{el::density, 0}}, "Estimated Finished Weight of Forging", false},
-        {{{el::density, 0}}, "Approximate Minimum Flange Thickness                  2.2818  in.", true},
         {{{el::g1n, 0.001f}}, nozzle_R, false},
         {{{el::g1n, 0.002f}}, nozzle_R, true},
     };
@@ -74,22 +81,8 @@ TEST(OpeningReport, LinesTheWorkedExampleDoesNotShow)
             << c.line << " with element " << c.changes[0].first << " = " << c.changes[0].second;
 }
 
-TEST(OpeningCalculation, ThicknessSearchFailsOnTheLastPass)
-{
-    const ItemRun run = run_with({{el::P, 0.001f}});  // the governing ratio never settles
-    EXPECT_EQ(run.passes, 50);
-    EXPECT_EQ(run.reals[29], 0.0f);
-    const int at = run.find("Thickness Conversion Failure - Revise the Geometry.");
-    ASSERT_GE(at, 1);
-    EXPECT_EQ(run.lines[static_cast<std::size_t>(at) - 1], "");
-    EXPECT_EQ(run.styles(at), " 0 0 0 1 0 2");
-    EXPECT_EQ(run.find("Approximate Minimum Flange Thickness", true), -1);
-    // Only the first pass is printed.
-    EXPECT_EQ(std::count(run.lines.begin(), run.lines.end(), "Flange Factors ( Shell ) :"), 1);
-}
-
-// The messages in order, without the count line; every one but a note is
-// fatal.
+// The messages in order, without the count line (the sections around
+// some: ErrorSections in tests/results); every one but a note is fatal.
 TEST(OpeningValidation, ChecksInOrder)
 {
     constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -125,22 +118,18 @@ TEST(OpeningValidation, ChecksInOrder)
         {"thin nozzle hub: product not above 0.001", {{el::g0n, 0.01f}, {el::g1n, 0.01f}}, {}},
         // Without pressure every stress ratio would be 0/0; left out it reads as 0.
         {"zero pressure, the last check", {{el::P, 0}, {el::g0n, 1}, {el::g1n, 1.5f}}, {nozzle_length, no_pressure}},
-        {"negative zero pressure", {{el::P, -0.0f}}, {no_pressure}},
         {"pressure NaN", {{el::P, kNaN}}, {no_pressure}},
-        {"pressure left out", {{el::P, TX14_MISSING_VALUE}}, {no_pressure}},
         // A negative allowance would add metal; R, from G = 58.25 to the corroded opening and
         // its hub, must be above 0 (R = 14 in the example).
-        {"negative allowance", {{el::ca, -0.5f}}, {negative_ca}},
         {"tiny negative allowance", {{el::ca, -1e-30f}}, {negative_ca}},
         {"allowance NaN", {{el::ca, kNaN}}, {shell_logic, corroded, negative_ca, outside}},
-        {"opening wider than the load reaction", {{el::Bn, 59}}, {outside}},
         {"R exactly 0", {{el::Bn, 58}}, {outside}},
         {"R just above 0", {{el::Bn, 57.9f}}, {}},
         {"nozzle hub past the load reaction", {{el::g0n, 10}, {el::g1n, 20}, {el::hn, 3}}, {outside}},
         {"nozzle g1n alone counts for R", {{el::g1n, 14.2f}}, {outside}},
     };
     for (const auto& c : cases) {
-        const ItemRun run = run_with(c.changes);
+        const auto run = run_with(c.changes);
         std::vector<std::string> messages;
         std::copy_if(run.lines.begin(), run.lines.end(), std::back_inserter(messages), [](const std::string& l) {
             return l.starts_with("Error - ") || l.starts_with("ERROR - ") || l.starts_with("Note - ");
@@ -149,19 +138,9 @@ TEST(OpeningValidation, ChecksInOrder)
         const auto fatal = std::count_if(messages.begin(), messages.end(), [](auto& m) { return m[0] == 'E'; });
         EXPECT_EQ(run.errors, fatal) << c.what;
         EXPECT_EQ(run.has("ASME VIII-1 App. 14 Large Central Opening Flange Analysis Results:"), fatal == 0) << c.what;
+        EXPECT_EQ(run.reals[29] != 0, fatal == 0) << c.what;  // the M.A.W.P.: no results after a fatal error
         EXPECT_EQ(run.lines.back(), test::kNotice) << c.what;
     }
-}
-
-// The messages and their order: the table above; here the section around them.
-TEST(OpeningValidation, SectionWithTwoFatalFindings)
-{
-    const ItemRun run = run_with({{el::t, 0.125f}, {el::Sho, 0}, {30, 11}});  // 30: a result element
-    ASSERT_EQ(run.lines.size(), 22u + 11u);  // after the echo: blank lines between all but the notice
-    EXPECT_EQ(run.lines[24], "ERROR MESSAGES FOR FLANGE NUMBER     1");
-    EXPECT_EQ(run.lines[30], "Number of fatal errors: 2.0000 This Analysis will be terminated.");
-    EXPECT_EQ(std::vector<float>(run.reals.begin() + 29, run.reals.begin() + 32),
-              (std::vector<float>{11, 0, 0}));  // no results: elements 30 to 32 as the host left them
 }
 
 }  // namespace

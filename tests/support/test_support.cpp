@@ -2,59 +2,8 @@
 #include "test_support.hpp"
 
 #include "entry/context_state.hpp"
-#include "jacket/jacket_item.hpp"
 
 namespace tx14::test {
-namespace {
-
-// Elements 1 to 21 of a jacket or coil item, the materials in text fields 1 and 2.
-JacketItem jacket_item(const std::array<float, 21>& elements)
-{
-    JacketItem item;
-    std::copy(elements.begin(), elements.end(), item.reals.begin());
-    item.text(1, "SA-516 70");
-    item.text(2, "SA-106 B");
-    return item;
-}
-
-}  // namespace
-
-JacketItem half_pipe_item()
-{
-    //                 item D   ts      P    T    S      Sa     ca      E  NPS Tj     Pj   Tjacket
-    return jacket_item(
-        {7, 48, 0.375f, 100, 300, 20000, 20000, 0.125f, 1, 2, 0.25f, 100, 350, 15000, 15000, 0.0625f, 0, 0, 0, 1, 0});
-    //                 Sj     Sja    caj      r  ExtPCore co code L
-}
-
-JacketItem limpet_coil_item()
-{
-    //                 item D   e     P   T    f      Sa ca      E  NPS ec      pc   Tcoil
-    return jacket_item(
-        {8, 48, 0.5f, 50, 200, 20000, 0, 0.125f, 0, 3, 0.216f, 100, 250, 15000, 0, 0.0625f, 0, 0, 0, 3, 12});
-    //                 fc     Sja caj     r  ExtPCore co code L
-}
-
-JacketItem appendix_ee_item()
-{
-    JacketItem item = half_pipe_item();
-    item.set({{11, 0.07f}, {12, 300}});  // Tj, Pj
-    return item;
-}
-
-JacketItem div2_item()
-{
-    JacketItem item = half_pipe_item();
-    item.set({{10, 3}, {11, 0.216f}, {18, 5}, {19, 0.0625f}, {20, 2}});  // NPS Tj ExtPCore co code
-    return item;
-}
-
-JacketItem en13445_item()
-{
-    JacketItem item = limpet_coil_item();
-    item[20] = 4;
-    return item;
-}
 
 int ItemRun::find(std::string_view text, bool prefix) const
 {
@@ -78,34 +27,6 @@ ItemRun run(HostItem item)
         result.lines.push_back(text_of(ctx.captured_record(i)));
     }
     return result;
-}
-
-std::unique_ptr<State> state_of(HostItem item)
-{
-    auto st = std::make_unique<State>();
-    take_over_units(st->units, item.unit_factors.data(), item.unit_labels.data());
-    st->report.reset();
-    if (item[200] == 1.0f) {
-        unpack_jacket_input(st->jacket, item.reals.data(), item.texts.data());
-    } else {
-        unpack_opening_input(st->opening, item.reals.data(), item.texts.data());
-    }
-    return st;
-}
-
-std::vector<std::string> captured(const Report& r)
-{
-    std::vector<std::string> lines;
-    for (int i = 0; i < r.capture.count; ++i)
-        lines.push_back(text_of(std::string_view(r.capture.records[i], kCaptureRecordWidth)));
-    return lines;
-}
-
-std::string padded(std::string_view text, std::size_t width)
-{
-    std::string s(text.substr(0, width));
-    s.resize(width, ' ');
-    return s;
 }
 
 Item typed_item(const HostItem& host)

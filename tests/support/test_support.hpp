@@ -22,9 +22,6 @@
 
 namespace tx14 {
 
-struct Report;
-struct State;
-
 namespace test {
 
 // The arrays LGCENTER reads, filled with the worked large-opening item (a
@@ -48,34 +45,20 @@ struct HostItem {
         unit_labels.fill(' ');
         unit_factors.fill(1.0f);
         unit_factors[7] = 0.0f;  // temperature offset
-        for (auto [n, l] : {std::pair{1, "in."},
-                            {2, "lb."},
-                            {5, "ft-lb."},
-                            {6, "psi"},
-                            {7, "F"},
-                            {8, "F"},
-                            {9, "psi"},
-                            {21, "in."},
-                            {22, "in."}})
-            label(n, l);
+        // clang-format off
+        const char* const labels[22] = {"in.", "lb.", "", "", "ft-lb.", "psi", "F", "F", "psi", "", "", "", "", "", "",
+                                        "", "", "", "", "", "in.", "in."};
+        // clang-format on
+        for (int n = 1; n <= 22; ++n)
+            label(n, labels[n - 1]);
         text(1, "SA-105");
         text(2, "Top head");
-        // Item 1: P, T, t, Bn, A, g0s, g1s, hs, ca, Sho, Shg, density, code, report unit.
-        set({{1, 1},
-             {5, 100},
-             {6, 300},
-             {7, 4},
-             {8, 30},
-             {9, 60},
-             {10, 1},
-             {11, 1.5f},
-             {12, 3},
-             {13, 0.125f},
-             {15, 20000},
-             {16, 20000},
-             {21, 0.283f},
-             {25, 1},
-             {40, 6}});
+        // clang-format off
+        //                      item          P    T    t  Bn  A   g0s g1s   hs ca        Sho    Shg                density
+        const float item[21] = {1, 0, 0, 0, 100, 300, 4, 30, 60, 1, 1.5f, 3, 0.125f, 0, 20000, 20000, 0, 0, 0, 0, 0.283f};
+        // clang-format on
+        std::copy(std::begin(item), std::end(item), reals.begin());
+        set({{25, 1}, {40, 6}});  // the code, the report unit
     }
 
     float& at(int n) { return reals[static_cast<std::size_t>(n - 1)]; }
@@ -107,28 +90,46 @@ private:
     }
 };
 
-// The host's side of a jacket or coil item: element 200 = 1, everything
-// else blank or zero until set.
+// The host's side of a jacket or coil item: elements 1 to 21 as given,
+// element 200 = 1, every other element 0, the materials in text fields 1
+// and 2.
 struct JacketItem : HostItem {
-    JacketItem()
+    explicit JacketItem(const std::array<float, 21>& elements)
     {
         reals.fill(0.0f);
-        texts.fill(' ');
+        std::copy(elements.begin(), elements.end(), reals.begin());
         at(200) = 1.0f;
+        text(1, "SA-516 70");
+        text(2, "SA-106 B");
     }
 };
 
 // A half-pipe jacket on a 48-inch shell: NPS 2, Appendix EE, adequate
 // throughout (override what a test is about).
-JacketItem half_pipe_item();
+inline JacketItem half_pipe_item()
+{
+    //                item D   ts      P    T    S      Sa     ca      E  NPS Tj     Pj   Tjacket
+    return JacketItem(
+        {7, 48, 0.375f, 100, 300, 20000, 20000, 0.125f, 1, 2, 0.25f, 100, 350, 15000, 15000, 0.0625f, 0, 0, 0, 1, 0});
+    //                Sj     Sja    caj      r  ExtPCore co code L
+}
+
 // A limpet coil of NPS 3 on a 48-inch shell, PD 5500.
-JacketItem limpet_coil_item();
+inline JacketItem limpet_coil_item()
+{
+    //                item D   e     P   T    f      Sa ca      E  NPS ec      pc   Tcoil
+    return JacketItem(
+        {8, 48, 0.5f, 50, 200, 20000, 0, 0.125f, 0, 3, 0.216f, 100, 250, 15000, 0, 0.0625f, 0, 0, 0, 3, 12});
+    //                fc     Sja caj     r  ExtPCore co code L
+}
+
 // The items of the verified reports besides the coil above: Appendix EE,
-// NPS 2, too thin for 300 psi, accepted as 10S; VIII-2, NPS 3, the core's
-// external pressure adding to Pj; the NPS 3 coil per EN 13445.
-JacketItem appendix_ee_item();
-JacketItem div2_item();
-JacketItem en13445_item();
+// NPS 2, too thin for 300 psi (Tj, Pj), accepted as 10S; VIII-2, NPS 3,
+// the core's external pressure adding to Pj (NPS, Tj, ExtPCore, co, code);
+// the NPS 3 coil per EN 13445.
+inline HostItem appendix_ee_item() { return half_pipe_item().set({{11, 0.07f}, {12, 300}}); }
+inline HostItem div2_item() { return half_pipe_item().set({{10, 3}, {11, 0.216f}, {18, 5}, {19, 0.0625f}, {20, 2}}); }
+inline HostItem en13445_item() { return limpet_coil_item().set({{20, 4}}); }
 
 // The notice that closes every report (0xA9: copyright sign).
 inline constexpr std::string_view kNotice = "TXAppendix14 Calculation Library, Copyright \xA9 2026";
@@ -160,16 +161,11 @@ ItemRun run(HostItem item);
 // its kind whose element or field is not zero or blank.
 Item typed_item(const HostItem& host);
 
-// A run state in capture mode with the units of `item` and its input
-// unpacked (a jacket's if element 200 is 1), for calling the analysis
-// routines one by one.
-std::unique_ptr<State> state_of(HostItem item);
-
-// The texts of the lines captured in a report.
-std::vector<std::string> captured(const Report& r);
-
 // A blank-padded buffer of `width` characters holding `text`.
-std::string padded(std::string_view text, std::size_t width);
+inline std::string padded(std::string_view text, std::size_t width)
+{
+    return std::string(text.substr(0, width)) + std::string(width - std::min(width, text.size()), ' ');
+}
 
 inline std::string read_file(const std::filesystem::path& p)
 {
