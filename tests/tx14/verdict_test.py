@@ -48,6 +48,9 @@ CASES = [
     (example(J, D=300.0, ts=1.0, P=50.0, Pj=150.0), 3, "not analysed", None, ["chart_diameter"]),
     (example(J, ts=0.15, P=50.0, Pj=150.0), 3, "not analysed", None, ["chart_thickness"]),
     (example(J, P=-15.0), 3, "not analysed", None, ["external_pressure"]),
+    # A jacket or coil under vacuum, whose pressure checks any negative pressure passes.
+    (example(J, Pj=-150.0), 3, "not analysed", None, ["jacket_external_pressure"]),
+    (example(COIL, Pj=-15.0), 3, "not analysed", None, ["jacket_external_pressure", "not_finite"]),
     (example(J, P=6400.0, ts=3.0, D=100.0), 3, "not analysed", None, ["chart_thickness", "thin_wall_shell"]),
     (example(J, Pj=6500.0, Tj=1.5, ts=1.0, D=100.0, NPS=4), 3, "not analysed", None, ["thin_wall_jacket"]),
     (example(COIL), 0, "acceptable", [], []),
