@@ -216,6 +216,22 @@ INSTANTIATE_TEST_SUITE_P(EveryKindAndCode, GeneratedItems, ::testing::Values(1, 
                              return (info.param > 10 ? "jacket_" : "opening_") + std::to_string(info.param % 10);
                          });
 
+// A permissible value not above 0 fails even where its relation holds, and
+// a note says why.
+TEST(Checks, AValueNotAbove0FailsWithANote)
+{
+    ResultsRecord rec;
+    rec.check("Pprime_ts", "P'", Quantity::pressure, -15.0f, ">=", -144.0f, true);
+    rec.check("Tr", "Tr", Quantity::thickness, 0.2f, "<=", 0.3f, true);
+    rec.finish();
+    EXPECT_EQ(rec.verdict, Verdict::not_acceptable);
+    ASSERT_EQ(rec.note_count, 1);
+    EXPECT_STREQ(rec.notes[0].code, "check_not_positive");
+    EXPECT_STREQ(rec.note_text(0),
+                 "A permissible value or a limit not above 0 fails its check, whatever it is "
+                 "compared with: Pprime_ts.");
+}
+
 // The error sections of inputs no component can have, byte for byte in
 // their order, from the blank line before the heading to the closing line:
 // the fatal checks after the historical ones.

@@ -289,35 +289,29 @@ void ResultsRecord::set_units(const UnitRecord& u)
     }
 }
 
-// One note naming the checks that fail although their relation holds: a
-// ">=" check whose value, or a "<=" check whose limit, is not above 0 (a
-// permissible pressure of -15 psi is not ">= -144 psi" in any useful sense).
-void note_for_checks_not_positive(ResultsRecord& rec)
+// A check that fails although its relation holds: a ">=" check whose value,
+// or a "<=" check whose limit, is not above 0 (a permissible pressure of
+// -15 psi is not ">= -144 psi" in any useful sense). One note names them.
+void note_if_not_positive(ResultsRecord& rec, const RecordedCheck& c, RecordedNote*& n)
 {
-    RecordedNote* n = nullptr;
-    for (int i = 0; i < rec.check_count; ++i) {
-        const RecordedCheck& c = rec.checks[static_cast<std::size_t>(i)];
-        const bool holds = c.at_least ? c.value >= c.limit : c.value <= c.limit;
-        if (!c.applicable || c.passes || !holds || !(c.utilization == INFINITY))
-            continue;
-        if (n == nullptr)
-            n = &rec.note("check_not_positive",
-                          "A permissible value or a limit not above 0 fails its check, whatever it is compared "
-                          "with: {w}.");
-        name_in(*n, c.key);
-    }
+    if (!(c.at_least ? c.value >= c.limit : c.value <= c.limit))
+        return;
+    if (n == nullptr)
+        n = &rec.note("check_not_positive",
+                      "A permissible value or a limit not above 0 fails its check, whatever it is compared with: {w}.");
+    name_in(*n, c.key);
 }
 
 void ResultsRecord::finish()
 {
     reason_for_values_not_finite(*this);
-    note_for_checks_not_positive(*this);
 
     // Acceptable only when checks were made, every applicable one passes
     // and nothing stands in the way of judging the item.
     verdict = reason_count > 0 ? Verdict::not_analysed : Verdict::acceptable;
     governing = -1;
     int applicable = 0;
+    RecordedNote* not_positive = nullptr;
     for (int i = 0; i < check_count; ++i) {
         const RecordedCheck& c = checks[static_cast<std::size_t>(i)];
         if (!c.applicable)
@@ -325,6 +319,8 @@ void ResultsRecord::finish()
         ++applicable;
         if (!c.passes && verdict == Verdict::acceptable)
             verdict = Verdict::not_acceptable;
+        if (!c.passes && c.utilization == INFINITY)
+            note_if_not_positive(*this, c, not_positive);
         if (governing < 0 || governs_over(c, checks[static_cast<std::size_t>(governing)]))
             governing = i;
     }
