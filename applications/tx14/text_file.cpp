@@ -5,20 +5,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <system_error>
 #include <utility>
 
+#include <fcntl.h>
 #include <openssl/evp.h>
-
-#if defined(_WIN32)
-#include <fcntl.h>
-#include <io.h>
-#include <fstream>
-#else
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace tx14::cli {
 namespace {
@@ -34,9 +26,6 @@ std::string larger_than(std::size_t limit) { return "is larger than " + size_wor
 // Up to limit + 1 bytes of standard input, so that more than the limit shows.
 std::optional<std::string> read_standard_input(Diagnostics& diags)
 {
-#if defined(_WIN32)
-    _setmode(_fileno(stdin), _O_BINARY);
-#endif
     std::string text(kInputLimit + 1, '\0');
     std::size_t n = std::fread(text.data(), 1, text.size(), stdin);
     if (std::ferror(stdin)) {
@@ -51,7 +40,6 @@ std::optional<std::string> read_standard_input(Diagnostics& diags)
     return text;
 }
 
-#if !defined(_WIN32)
 // What a file that is not a regular file is, in words.
 std::string kind_of(mode_t mode)
 {
@@ -74,16 +62,13 @@ struct Descriptor {
             ::close(fd);
     }
 };
-#endif
 
 }  // namespace
 
 InputFile::~InputFile()
 {
-#if !defined(_WIN32)
     if (fd_ >= 0)
         ::close(fd_);
-#endif
 }
 
 bool InputFile::open(const std::filesystem::path& file, Diagnostics& diags, std::size_t limit)
@@ -98,26 +83,6 @@ bool InputFile::open(const std::filesystem::path& file, Diagnostics& diags, std:
         diags.push_back({{name_}, std::move(why)});
         return false;
     };
-#if defined(_WIN32)
-    std::error_code ec;
-    std::filesystem::file_status status = std::filesystem::status(file, ec);
-    if (!std::filesystem::exists(status))
-        return refuse("no such file");
-    if (std::filesystem::is_directory(status))
-        return refuse("is a directory, not a file");
-    if (!std::filesystem::is_regular_file(status))
-        return refuse("is not a regular file; refused");
-    std::ifstream in(file, std::ios::binary);
-    std::string text(limit == kNoLimit ? std::filesystem::file_size(file, ec) : limit + 1, '\0');
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad() || !in.is_open())
-        return refuse("cannot be read");
-    text.resize(static_cast<std::size_t>(in.gcount()));
-    if (text.size() > limit)
-        return refuse(larger_than(limit));
-    whole_ = std::move(text);
-    return true;
-#else
     // The type is checked before opening (opening a device may act on it)
     // and again on what was opened, in case the name changed in between.
     struct stat st;
@@ -136,7 +101,6 @@ bool InputFile::open(const std::filesystem::path& file, Diagnostics& diags, std:
         return refuse(larger_than(limit));
     fd_ = std::exchange(d.fd, -1);
     return true;
-#endif
 }
 
 std::optional<std::size_t> InputFile::read(char* into, std::size_t size, Diagnostics& diags)
@@ -146,7 +110,6 @@ std::optional<std::size_t> InputFile::read(char* into, std::size_t size, Diagnos
         read_ += n;
         return n;
     }
-#if !defined(_WIN32)
     while (true) {
         ssize_t n = ::read(fd_, into, size);
         if (n < 0 && errno == EINTR)
@@ -162,23 +125,15 @@ std::optional<std::size_t> InputFile::read(char* into, std::size_t size, Diagnos
         read_ += static_cast<std::size_t>(n);
         return static_cast<std::size_t>(n);
     }
-#else
-    (void)diags;
-    return std::nullopt;
-#endif
 }
 
 bool InputFile::rewind(Diagnostics& diags)
 {
     read_ = 0;
-#if !defined(_WIN32)
     if (!whole_ && ::lseek(fd_, 0, SEEK_SET) != 0) {
         diags.push_back({{name_}, cannot_read(errno)});
         return false;
     }
-#else
-    (void)diags;
-#endif
     return true;
 }
 

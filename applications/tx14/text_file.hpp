@@ -45,7 +45,7 @@ private:
     std::string name_;
     std::size_t limit_ = kInputLimit;
     std::size_t read_ = 0;              // bytes read since the first byte
-    std::optional<std::string> whole_;  // standard input (and any file on Windows)
+    std::optional<std::string> whole_;  // standard input
     int fd_ = -1;
 };
 
