@@ -13,13 +13,7 @@
 
 #include <CLI/CLI.hpp>
 
-#if defined(_WIN32)
-#include <io.h>
-#define isatty _isatty
-#define fileno _fileno
-#else
 #include <unistd.h>
-#endif
 
 #include "batch.hpp"
 #include "calculation_sheet.hpp"
@@ -35,10 +29,6 @@ namespace {
 using namespace tx14::cli;
 using tx14::UnitSystem;
 
-constexpr int kAnalysed = kExitAcceptable;
-constexpr int kFailure = kExitFailure;
-constexpr int kInputError = kExitInputError;
-
 struct RunOptions {
     std::vector<std::string> items;
     std::string color = "auto";
@@ -48,7 +38,7 @@ struct RunOptions {
     std::string html;  // "-": standard output
     std::string pdf;   // "-": standard output
     std::string paper = "a4";
-    PdfPrinting printing;
+    double pdf_timeout = 120;  // seconds; then the browser is stopped
 };
 
 bool is_terminal(std::FILE* f) { return isatty(fileno(f)) != 0; }
@@ -71,17 +61,8 @@ void print_diagnostics(const Diagnostics& diags)
         std::cerr << format(d) << '\n';
 }
 
-// Opens the report file for appending once, to fail before the analysis
-// rather than silently in it.
-bool report_file_usable(const std::string& file)
-{
-    std::ofstream f(file, std::ios::binary | std::ios::app);
-    return static_cast<bool>(f);
-}
-
 // An item file as read before anything runs.
 struct ReadItem {
-    std::string file;
     std::optional<SourceItem> item;  // none: diags say why
     Diagnostics diags;
 };
@@ -153,7 +134,7 @@ bool write_sheet(const RunOptions& o, const SourceItem& item, const tx14::Outcom
     }
     std::string error;
     const std::string pdf_name = o.pdf == "-" ? "--pdf -" : o.pdf;
-    if (!o.pdf.empty() && !print_pdf(html, pdf, error, o.printing)) {
+    if (!o.pdf.empty() && !print_pdf(html, pdf, error, o.pdf_timeout)) {
         say(pdf_name + ": " + error);
         return false;
     }
@@ -169,7 +150,7 @@ int run_item(const RunOptions& o, const ReadItem& read, bool several)
 {
     if (!read.item) {
         print_diagnostics(read.diags);
-        return kInputError;
+        return kExitInputError;
     }
     const SourceItem& item = *read.item;
     tx14::Context ctx;
@@ -179,29 +160,31 @@ int run_item(const RunOptions& o, const ReadItem& read, bool several)
     const tx14::Outcome outcome = analyse(ctx, item, options, refused);
     if (outcome.refused()) {
         print_diagnostics(refused);
-        return kInputError;
+        return kExitInputError;
     }
     for (const tx14::Finding& w : outcome.warnings)
         std::cerr << format({item.position_of(w.key), "warning: " + w.message}) << '\n';
     if (!o.report.empty()) {
-        if (!report_file_usable(o.report)) {
+        // Opened for appending once, to fail before the analysis rather
+        // than silently in it.
+        if (!std::ofstream(o.report, std::ios::binary | std::ios::app)) {
             say(o.report + ": cannot open the report file for appending");
-            return kFailure;
+            return kExitFailure;
         }
         options.report_file = o.report;
         if (const int error = ctx.analyse(item.item, options).report_file_error) {
             say(o.report + ": the report could not be written whole: " + std::generic_category().message(error));
-            return kFailure;
+            return kExitFailure;
         }
     }
     std::optional<NewFile> page;
     if (!o.html.empty() && o.html != "-" && !page.emplace(o.html).ok()) {
         say(o.html + ": cannot write the HTML page: " + page->error());
-        return kFailure;
+        return kExitFailure;
     }
     std::string html, pdf;
     if ((!o.html.empty() || !o.pdf.empty()) && !write_sheet(o, item, outcome, page, html, pdf))
-        return kFailure;
+        return kExitFailure;
     if (o.html == "-") {
         std::cout << html;
     } else if (o.pdf == "-") {
@@ -215,7 +198,7 @@ int run_item(const RunOptions& o, const ReadItem& read, bool several)
     std::cout.flush();
     if (!std::cout) {
         say("tx14: cannot write to standard output");
-        return kFailure;
+        return kExitFailure;
     }
     return exit_code(outcome);
 }
@@ -227,14 +210,14 @@ int run_items(const RunOptions& o)
 {
     if (auto why = unusable_options(o)) {
         say(*why);
-        return kInputError;
+        return kExitInputError;
     }
     UnitCatalog units;
     std::vector<ReadItem> read;
     std::vector<Input> inputs;
     for (const std::string& file : o.items) {
         const std::size_t known = units.files().size();
-        ReadItem& r = read.emplace_back(ReadItem{file, {}, {}});
+        ReadItem& r = read.emplace_back();
         r.item = read_item_file(file, units, r.diags);
         const std::string item = file == "-" ? "standard input" : file;
         inputs.push_back({file, file == "-" ? "standard input, the item file" : "the item file " + file});
@@ -244,9 +227,9 @@ int run_items(const RunOptions& o)
     }
     if (auto why = clashing_output(o, inputs)) {  // before anything is written
         say(*why);
-        return kInputError;
+        return kExitInputError;
     }
-    int code = kAnalysed;
+    int code = kExitAcceptable;
     for (const ReadItem& r : read)
         code = worse_exit(code, run_item(o, r, o.items.size() > 1));
     return code;
@@ -262,11 +245,11 @@ int print_units(const std::string& name)
         units = load_unit_file(name, diags);
     if (!units) {
         print_diagnostics(diags);
-        return kInputError;
+        return kExitInputError;
     }
     std::cout << unit_file_text(*units);
     std::cout.flush();
-    return std::cout ? kAnalysed : kFailure;
+    return std::cout ? kExitAcceptable : kExitFailure;
 }
 
 }  // namespace
@@ -302,7 +285,7 @@ int main(int argc, char** argv)
                      "standard output, in place of the report)")
         ->option_text("FILE");
     run_cmd
-        ->add_option("--pdf-timeout", run.printing.timeout_seconds,
+        ->add_option("--pdf-timeout", run.pdf_timeout,
                      "Seconds the browser may take to print the PDF before it is stopped (default 120)")
         ->option_text("SECONDS")
         ->check(CLI::Validator(
@@ -362,7 +345,7 @@ int main(int argc, char** argv)
         std::istringstream lines(errors.str());
         for (std::string line; std::getline(lines, line);)
             say(line);
-        return code == 0 ? kAnalysed : kInputError;
+        return code == 0 ? kExitAcceptable : kExitInputError;
     }
 
     try {
@@ -376,17 +359,17 @@ int main(int argc, char** argv)
         }
         if (*keys_cmd) {
             std::cout << (markdown ? tx14::key_tables_markdown() : tx14::key_tables_text() + "\n");
-            return std::cout.flush() ? kAnalysed : kFailure;
+            return std::cout.flush() ? kExitAcceptable : kExitFailure;
         }
         if (*batch_cmd) {
             for (const auto& [option, dir] : {std::pair{"--html", &batch_sheets}, {"--reports", &batch_reports}})
                 if (*dir == "-") {
                     say(std::string(option) + " -: a batch writes a file per row into a directory; name one");
-                    return kInputError;
+                    return kExitInputError;
                 }
             if (auto why = batch_sheets.empty() ? std::nullopt : source_date_epoch_problem()) {
                 say(*why);
-                return kInputError;
+                return kExitInputError;
             }
             batch.items = batch_items;
             if (!batch_reports.empty())
@@ -402,6 +385,6 @@ int main(int argc, char** argv)
         return print_units(units_name);
     } catch (const std::exception& e) {
         say(std::string("tx14: ") + e.what());
-        return kFailure;
+        return kExitFailure;
     }
 }

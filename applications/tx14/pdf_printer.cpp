@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -165,10 +166,7 @@ std::string seconds_text(double s)
     return t + (t == "1" ? " second" : " seconds");
 }
 
-}  // namespace
-
-int interrupting_signal() { return noted_signal; }
-
+// A path as a file URL: every byte but letters, digits, "-._~/" as %HH.
 std::string file_url(std::string_view absolute_path)
 {
     static const char kHex[] = "0123456789ABCDEF";
@@ -187,6 +185,8 @@ std::string file_url(std::string_view absolute_path)
     return url;
 }
 
+// A program's path: `name` itself when it holds a slash, else the first
+// executable file of that name in the directories of PATH; empty when none.
 std::string find_program(const std::string& name)
 {
     auto runnable = [](const std::string& file) {
@@ -210,7 +210,11 @@ std::string find_program(const std::string& name)
     return {};
 }
 
-bool print_pdf(const std::string& html, std::string& pdf, std::string& error, const PdfPrinting& how)
+}  // namespace
+
+int interrupting_signal() { return noted_signal; }
+
+bool print_pdf(const std::string& html, std::string& pdf, std::string& error, double timeout_seconds)
 {
     const char* env = std::getenv("TX14_CHROMIUM");
     const std::string named = env && *env ? env : "/usr/bin/chromium";
@@ -252,13 +256,13 @@ bool print_pdf(const std::string& html, std::string& pdf, std::string& error, co
     int status = 0;
     const Ended ended =
         noted_signal ? Ended::interrupted
-                     : run_in_own_group(args, dir.path(), std::chrono::duration<double>(how.timeout_seconds), status);
+                     : run_in_own_group(args, dir.path(), std::chrono::duration<double>(timeout_seconds), status);
     switch (ended) {
     case Ended::interrupted:
         error = "interrupted; the browser was stopped";
         return false;
     case Ended::timed_out:
-        error = browser + " did not print the PDF within " + seconds_text(how.timeout_seconds) +
+        error = browser + " did not print the PDF within " + seconds_text(timeout_seconds) +
                 " (--pdf-timeout); it was stopped";
         return false;
     case Ended::not_started:
