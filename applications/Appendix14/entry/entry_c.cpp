@@ -161,6 +161,25 @@ TX_API const char* tx14_batch_outcome(tx14_batch* batch, int32_t i, int32_t part
     return batch->part.c_str();
 }
 
+TX_API const char* tx14_batch_outcomes(tx14_batch* batch, int32_t part, size_t* size)
+{
+    if (batch == nullptr || part < TX14_OUTCOME_WHOLE || part > TX14_OUTCOME_REPORT)
+        return nullptr;
+    const bool written = guarded(
+        [&] {
+            batch->part.clear();
+            for (const Outcome& o : batch->outcomes)
+                (batch->part += outcome_json(o, static_cast<OutcomePart>(part))) += '\n';
+            return true;
+        },
+        false);
+    if (!written)
+        return nullptr;
+    if (size)
+        *size = batch->part.size();
+    return batch->part.c_str();
+}
+
 TX_API const char* tx14_batch_error(const tx14_batch* batch) { return batch ? batch->error.c_str() : ""; }
 
 TX_API const char* tx14_keys_json(void)

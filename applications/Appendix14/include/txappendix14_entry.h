@@ -61,6 +61,12 @@ TX_API int32_t tx14_batch_run(tx14_batch* batch, const char* items, size_t size,
  * item the entry refused. */
 TX_API const char* tx14_batch_outcome(tx14_batch* batch, int32_t i, int32_t part, size_t* size);
 
+/* The part of every outcome of the last run, in order, each followed by a
+ * newline (JSON Lines: the JSON itself holds no newline), so that a front
+ * end reads a whole batch in one call; otherwise as tx14_batch_outcome.
+ * NULL for a NULL batch, an unknown part, or memory running out. */
+TX_API const char* tx14_batch_outcomes(tx14_batch* batch, int32_t part, size_t* size);
+
 /* Why the last tx14_batch_run returned -1; "" when it did not. */
 TX_API const char* tx14_batch_error(const tx14_batch* batch);
 
