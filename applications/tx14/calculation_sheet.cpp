@@ -60,27 +60,24 @@ namespace {
 // The latest time a sheet shows in four digits: 9999-12-31 23:59:59 UTC.
 constexpr long long kLastSecond = 253402300799;
 
-enum class Epoch { unset, given, wrong };
-
-// SOURCE_DATE_EPOCH: unset (or empty), given (its seconds), or wrong when
+// SOURCE_DATE_EPOCH: none when unset (or empty), its seconds, or -1 when
 // not a whole number from 0 to kLastSecond.
-Epoch source_date_epoch(long long& seconds)
+std::optional<long long> source_date_epoch()
 {
     const char* text = std::getenv("SOURCE_DATE_EPOCH");
     if (!text || !*text)
-        return Epoch::unset;
+        return std::nullopt;
     const std::string_view s(text);
+    long long seconds = -1;
     auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), seconds);
-    return ec == std::errc() && end == s.data() + s.size() && seconds >= 0 && seconds <= kLastSecond ? Epoch::given
-                                                                                                     : Epoch::wrong;
+    return ec == std::errc() && end == s.data() + s.size() && seconds >= 0 && seconds <= kLastSecond ? seconds : -1;
 }
 
 }  // namespace
 
 std::optional<std::string> source_date_epoch_problem()
 {
-    long long seconds = 0;
-    if (source_date_epoch(seconds) != Epoch::wrong)
+    if (source_date_epoch() != -1)
         return std::nullopt;
     return "SOURCE_DATE_EPOCH: \"" + std::string(std::getenv("SOURCE_DATE_EPOCH")) +
            "\" is not a whole number of seconds from 0 to " + std::to_string(kLastSecond) +
@@ -89,10 +86,8 @@ std::optional<std::string> source_date_epoch_problem()
 
 std::string run_date_time()
 {
-    std::time_t t = std::time(nullptr);
-    long long seconds = 0;
-    if (source_date_epoch(seconds) == Epoch::given)
-        t = static_cast<std::time_t>(seconds);
+    const std::optional<long long> epoch = source_date_epoch();
+    const std::time_t t = epoch && *epoch >= 0 ? static_cast<std::time_t>(*epoch) : std::time(nullptr);
     std::tm tm{};
     gmtime_r(&t, &tm);
     char buf[40];

@@ -28,9 +28,7 @@ std::optional<SourceItem> build_item(std::span<const Entry> entries, const std::
         tx14::Entry& to = s.item.entries.emplace_back();
         to.key = e.key;
         to.untyped = e.untyped;
-        if (const auto* i = std::get_if<std::int64_t>(&e.value))
-            to.value = static_cast<double>(*i);
-        else if (const auto* d = std::get_if<double>(&e.value))
+        if (const auto* d = std::get_if<double>(&e.value))
             to.value = *d;
         else if (const auto* t = std::get_if<std::string_view>(&e.value))
             to.value = std::string(*t);
@@ -64,7 +62,7 @@ std::optional<SourceItem> read_item_file(const std::filesystem::path& file, Unit
         if (const auto* s = node->as_string())
             e.value = std::string_view(s->get());
         else if (const auto* i = node->as_integer())
-            e.value = i->get();
+            e.value = static_cast<double>(i->get());
         else if (const auto* d = node->as_floating_point())
             e.value = d->get();
         entries.push_back(std::move(e));

@@ -3,7 +3,6 @@
 // contents) and where each entry stands, for the messages about it.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -29,7 +28,7 @@ struct Entry {
     std::string_view key;
     int line = 0;  // in the file, where the value's key or cell begins
     int column = 0;
-    std::variant<OtherType, std::int64_t, double, std::string_view> value;
+    std::variant<OtherType, double, std::string_view> value;
     bool untyped = false;  // a cell of a batch file: text read as the key expects
 };
 

@@ -133,9 +133,8 @@ bool write_sheet(const RunOptions& o, const SourceItem& item, const tx14::Outcom
         return false;
     }
     std::string error;
-    const std::string pdf_name = o.pdf == "-" ? "--pdf -" : o.pdf;
     if (!o.pdf.empty() && !print_pdf(html, pdf, error, o.pdf_timeout)) {
-        say(pdf_name + ": " + error);
+        say((o.pdf == "-" ? "--pdf -" : o.pdf) + ": " + error);
         return false;
     }
     if (!o.pdf.empty() && o.pdf != "-")
@@ -238,11 +237,8 @@ int run_items(const RunOptions& o)
 int print_units(const std::string& name)
 {
     Diagnostics diags;
-    std::optional<UnitSystem> units;
-    if (const UnitSystem* builtin = tx14::builtin_units(name))
-        units = *builtin;
-    else
-        units = load_unit_file(name, diags);
+    const UnitSystem* builtin = tx14::builtin_units(name);
+    const std::optional<UnitSystem> units = builtin ? *builtin : load_unit_file(name, diags);
     if (!units) {
         print_diagnostics(diags);
         return kExitInputError;

@@ -54,15 +54,6 @@ std::string kind_of(mode_t mode)
 
 std::string cannot_read(int error) { return "cannot be read: " + std::string(std::strerror(error)); }
 
-struct Descriptor {
-    int fd;
-    ~Descriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
-
 }  // namespace
 
 InputFile::~InputFile()
@@ -80,6 +71,8 @@ bool InputFile::open(const std::filesystem::path& file, Diagnostics& diags, std:
         return whole_.has_value();
     }
     auto refuse = [&](std::string why) {
+        if (fd_ >= 0)
+            ::close(std::exchange(fd_, -1));
         diags.push_back({{name_}, std::move(why)});
         return false;
     };
@@ -90,16 +83,15 @@ bool InputFile::open(const std::filesystem::path& file, Diagnostics& diags, std:
         return refuse(errno == ENOENT ? "no such file" : cannot_read(errno));
     if (!S_ISREG(st.st_mode))
         return refuse(kind_of(st.st_mode));
-    Descriptor d{::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
-    if (d.fd < 0)
+    fd_ = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0)
         return refuse(cannot_read(errno));
-    if (::fstat(d.fd, &st) != 0)
+    if (::fstat(fd_, &st) != 0)
         return refuse(cannot_read(errno));
     if (!S_ISREG(st.st_mode))
         return refuse(kind_of(st.st_mode));
     if (static_cast<std::uintmax_t>(st.st_size) > limit)
         return refuse(larger_than(limit));
-    fd_ = std::exchange(d.fd, -1);
     return true;
 }
 
