@@ -300,17 +300,17 @@ Plot plot_of(const Outcome& o, const Rerun& rerun)
             p.series[k].y.push_back(trial.fatal_errors > 0 || !trial.ran() ? NAN : y[k]);
     }
     const double shown_t0 = o.units->to_display(Quantity::thickness, *t0);
-    p.marks.push_back({std::string(swept) + " = " + as_reported(o, report, swept, Quantity::thickness, shown_t0),
-                       shown_t0, true, false});
+    p.marks.push_back(
+        {std::string(swept) + " = " + as_reported(o, report, swept, Quantity::thickness, shown_t0), shown_t0, true});
     // The pressure the item is designed for: P, or Pj + ExtPCore of a jacket.
     const char* pressure = head ? "P" : is_coil(o) ? "Pj" : "Pj_design";
     const double P = display(o.record, head ? "P" : is_coil(o) ? "pc" : "Pj_design");
     if (std::isfinite(P))
         p.marks.push_back(
-            {std::string(pressure) + " = " + as_reported(o, report, pressure, Quantity::pressure, P), P, false, false});
+            {std::string(pressure) + " = " + as_reported(o, report, pressure, Quantity::pressure, P), P, false});
     if (const RecordedValue* Trj = recorded(o.record, "Trj"); Trj && !head && !is_coil(o)) {
         const double shown_Trj = o.record.display(Trj->quantity, Trj->value);
-        p.marks.push_back({"Trj = " + as_reported(o, report, "Trj", Trj->quantity, shown_Trj), shown_Trj, true, false});
+        p.marks.push_back({"Trj = " + as_reported(o, report, "Trj", Trj->quantity, shown_Trj), shown_Trj, true});
     }
     return p;
 }

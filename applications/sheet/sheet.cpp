@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "escape.hpp"
-#include "sheet.hpp"
+#include "figures.hpp"
 #include "txappendix14_text.hpp"
 
 namespace tx14::sheet {
@@ -237,10 +237,10 @@ std::string values_table(const Document& d)
 
 std::string figures(const Document& d)
 {
-    std::string out = "<section>\n<h2>Sketch and plot</h2>\n<figure class=\"sketch\">\n" + sketch_svg(d.sketch) +
+    std::string out = "<section>\n<h2>Sketch and plot</h2>\n<figure class=\"sketch\">\n" + sketch_figure(d.sketch).svg +
                       "\n<figcaption>" + text::html(sketch_caption(d.sketch)) + "</figcaption>\n</figure>\n";
     if (!d.plot.x.empty())
-        out += "<figure class=\"plot\">\n" + plot_svg(d.plot) + "\n<figcaption>" + text::html(d.plot.title) +
+        out += "<figure class=\"plot\">\n" + plot_figure(d.plot).svg + "\n<figcaption>" + text::html(d.plot.title) +
                "</figcaption>\n</figure>\n";
     return out + "</section>\n";
 }

@@ -75,12 +75,11 @@ struct Series {
 };
 
 // A marked value: a vertical line at an x, or a horizontal line at a y of
-// the left (or right) axis.
+// the left axis.
 struct Mark {
     std::string label;
     double value = 0;
     bool vertical = true;
-    bool right_axis = false;
 };
 
 struct Plot {
@@ -146,10 +145,6 @@ std::string percent(double utilization, bool passes);
 
 // ---- Figures (svg.cpp) --------------------------------------------------
 
-// The symbols of the dimensions a sketch draws larger than their size
-// (under 1 mm on a printed sheet) or out of proportion (a size no such
-// component has); the sketch is to scale but for these.
-std::vector<std::string> not_to_scale(const Sketch& s);
 // The sketch's caption: drawn to scale, or to scale but for those.
 std::string sketch_caption(const Sketch& s);
 
@@ -163,8 +158,6 @@ Axis axis_of(const std::vector<double>& values);
 // The figures' styles (CSS), for the sheet and for a figure on its own.
 const char* figure_style();
 
-std::string sketch_svg(const Sketch& s);
-std::string plot_svg(const Plot& p);
 // A sketch as an SVG file of its own: its styles inside, its caption below.
 std::string standalone_sketch_svg(const Sketch& s);
 

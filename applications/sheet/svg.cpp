@@ -34,6 +34,12 @@ std::string points(std::span<const Point> pts)
     return out;
 }
 
+std::string line_svg(Point a, Point b, std::string_view cls)
+{
+    return "<line class=\"" + std::string(cls) + "\" x1=\"" + num(a.x) + "\" y1=\"" + num(a.y) + "\" x2=\"" + num(b.x) +
+           "\" y2=\"" + num(b.y) + "\"/>\n";
+}
+
 Point along(Point p, Point unit, double d) { return {p.x + unit.x * d, p.y + unit.y * d}; }
 
 Point unit_from(Point a, Point b)
@@ -75,8 +81,7 @@ struct Drawing {
     }
     void line(Point a, Point b, const std::string& c, int group = -1)
     {
-        out += "<line class=\"" + c + "\" x1=\"" + num(a.x) + "\" y1=\"" + num(a.y) + "\" x2=\"" + num(b.x) +
-               "\" y2=\"" + num(b.y) + "\"/>\n";
+        out += line_svg(a, b, c);
         layout.line({a, b}, group);
     }
     // A centre line: drawn last, broken where a label stands over it.
@@ -154,35 +159,51 @@ void label(Drawing& d, const Dimension& dim, const Scale& scale, const std::vect
     d.later(std::move(l), spots, target, group);
 }
 
-// A linear dimension between a and b (horizontal or vertical): arrows
-// inside, or outside pointing in where the span is short.
-void dimension_line(Drawing& d, Point a, Point b, const std::string& c, int group)
+// A linear dimension of `symbol` between a and b (horizontal or
+// vertical): arrows inside, or outside pointing in where the span is short.
+void dimension_line(Drawing& d, Point a, Point b, const std::string& symbol, int group)
 {
     const Point u = unit_from(a, b);
+    const std::string arrow = d.cls("arrow", symbol);
     if (std::hypot(b.x - a.x, b.y - a.y) >= 2 * kArrow + 4) {
-        d.line(a, b, c, group);
-        d.arrow(a, {-u.x, -u.y}, c == "dim" ? "arrow" : "arrow focus");
-        d.arrow(b, u, c == "dim" ? "arrow" : "arrow focus");
+        d.line(a, b, d.cls("dim", symbol), group);
+        d.arrow(a, {-u.x, -u.y}, arrow);
+        d.arrow(b, u, arrow);
         return;
     }
-    d.line(along(a, u, -(kArrow + 8)), along(b, u, kArrow + 8), c, group);
-    d.arrow(a, u, c == "dim" ? "arrow" : "arrow focus");
-    d.arrow(b, {-u.x, -u.y}, c == "dim" ? "arrow" : "arrow focus");
+    d.line(along(a, u, -(kArrow + 8)), along(b, u, kArrow + 8), d.cls("dim", symbol), group);
+    d.arrow(a, u, arrow);
+    d.arrow(b, {-u.x, -u.y}, arrow);
 }
 
 // A diameter in a half section: from the part's face across the axis, one
 // arrow at the face.
-void diameter_line(Drawing& d, Point face, Point axis, const std::string& c, int group)
+void diameter_line(Drawing& d, Point face, Point axis, const std::string& symbol, int group)
 {
     const Point u = unit_from(face, axis);
-    d.line(face, along(axis, u, 10), c, group);
-    d.arrow(face, {-u.x, -u.y}, c == "dim" ? "arrow" : "arrow focus");
+    d.line(face, along(axis, u, 10), d.cls("dim", symbol), group);
+    d.arrow(face, {-u.x, -u.y}, d.cls("arrow", symbol));
 }
 
 void extension(Drawing& d, Point from, Point to, int group)
 {
     const Point u = unit_from(from, to);
     d.line(along(from, u, 2), along(to, u, 3), "extension", group);
+}
+
+// The distance between faces at y0 and y1, dimensioned upright at x from
+// the side of the part at x_side; its label beside the middle of the
+// line, else at one of `others`.
+void upright(Drawing& d, const Dimension& dim, const Scale& scale, double x_side, double x, double y0, double y1,
+             std::initializer_list<Spot> others)
+{
+    const int g = d.groups++;
+    extension(d, {x_side, y0}, {x, y0}, g);
+    extension(d, {x_side, y1}, {x, y1}, g);
+    dimension_line(d, {x, y0}, {x, y1}, dim.symbol, g);
+    std::vector<Spot> spots{{x + 5, (y0 + y1) / 2 + 4, Anchor::start}};
+    spots.insert(spots.end(), others);
+    label(d, dim, scale, spots, {x, (y0 + y1) / 2}, g);
 }
 
 // ---- The flat head ----------------------------------------------------------
@@ -205,18 +226,18 @@ void head_sketch(Drawing& d, const Sketch& s, Scale& scale)
 
     scale.k = std::min(430 / (A / 2), 230 / (t + hs + (nozzle ? hn : 0)));
     const double a = A / 2 * scale.k, t_ = scale("t", t), hs_ = scale("hs", hs);
-    const double g0s_ = scale("g0s", g0s);
-    double g1s_ = scale("g1s", g1s);
-    if (g1s > g0s && g1s_ <= g0s_)  // g0s drawn larger: the taper still shows
-        g1s_ = g0s_ * std::min(g1s / g0s, 2.0), scale.note("g1s");
-    if (find(s, "g1s") && find(s, "g1s")->size < g0s)  // thinner at the plate: drawn without a taper
-        scale.note("g1s");
+    // A hub's thickness at the plate, g1 to its g0 at the end.
+    auto at_plate = [&](const char* symbol, double g1, double g0, double g0_) {
+        double g1_ = scale(symbol, g1);
+        if (g1 > g0 && g1_ <= g0_)  // g0 drawn larger: the taper still shows
+            g1_ = g0_ * std::min(g1 / g0, 2.0), scale.note(symbol);
+        if (find(s, symbol) && find(s, symbol)->size < g0)  // thinner at the plate: drawn without a taper
+            scale.note(symbol);
+        return g1_;
+    };
+    const double g0s_ = scale("g0s", g0s), g1s_ = at_plate("g1s", g1s, g0s, g0s_);
     const double g0n_ = nozzle ? scale("g0n", g0n) : 0, hn_ = nozzle ? scale("hn", hn) : 0;
-    double g1n_ = nozzle ? scale("g1n", g1n) : 0;
-    if (nozzle && g1n > g0n && g1n_ <= g0n_)
-        g1n_ = g0n_ * std::min(g1n / g0n, 2.0), scale.note("g1n");
-    if (nozzle && find(s, "g1n") && find(s, "g1n")->size < g0n)
-        scale.note("g1n");
+    const double g1n_ = nozzle ? at_plate("g1n", g1n, g0n, g0n_) : 0;
     double bn = Bn / 2 * scale.k;
     if (bn + g1n_ + kOneMm > a - g1s_ || !(bn >= 0)) {  // no room for the plate: not a real head
         bn = std::max(0.0, a - g1s_ - g1n_ - 4 * kOneMm);
@@ -254,7 +275,7 @@ void head_sketch(Drawing& d, const Sketch& s, Scale& scale)
         const int g = d.groups++;
         const double y = y_end + 26;
         extension(d, {xo, y_end}, {xo, y}, g);
-        diameter_line(d, {xo, y}, {xa, y}, d.cls("dim", "A"), g);
+        diameter_line(d, {xo, y}, {xa, y}, "A", g);
         label(d, *dim, scale, {{(xa + xo) / 2, y - 4, Anchor::middle}, {(xa + xo) / 2, y + 13, Anchor::middle}},
               {xo, y}, g);
     }
@@ -262,41 +283,24 @@ void head_sketch(Drawing& d, const Sketch& s, Scale& scale)
         const int g = d.groups++;
         const double y = y_top - 22;
         extension(d, {xb, nozzle ? y_top : y0}, {xb, y}, g);
-        diameter_line(d, {xb, y}, {xa, y}, d.cls("dim", "Bn"), g);
+        diameter_line(d, {xb, y}, {xa, y}, "Bn", g);
         label(d, *dim, scale,
               {{(xa + xb) / 2, y - 4, Anchor::middle}, {xb + 6, y - 4, Anchor::start}, {xb + 6, y + 13, Anchor::start}},
               {xb, y}, g);
     }
     const double x_t = xo + 18;
-    if (const Dimension* dim = find(s, "t")) {
-        const int g = d.groups++;
-        extension(d, {xo, y0}, {x_t, y0}, g);
-        extension(d, {xo, y1}, {x_t, y1}, g);
-        dimension_line(d, {x_t, y0}, {x_t, y1}, d.cls("dim", "t"), g);
-        label(d, *dim, scale,
-              {{x_t + 5, (y0 + y1) / 2 + 4, Anchor::start},
-               {x_t + 5, y0 - 4, Anchor::start},
-               {x_t + 5, y0 - 12, Anchor::start}},
-              {x_t, (y0 + y1) / 2}, g);
-    }
-    if (const Dimension* dim = find(s, "hs")) {
-        const int g = d.groups++;
-        extension(d, {xo, y1}, {x_t, y1}, g);
-        extension(d, {xo, y_hs}, {x_t, y_hs}, g);
-        dimension_line(d, {x_t, y1}, {x_t, y_hs}, d.cls("dim", "hs"), g);
-        label(d, *dim, scale,
-              {{x_t + 5, (y1 + y_hs) / 2 + 4, Anchor::start},
-               {x_t + 5, y_hs + 14, Anchor::start},
-               {x_t + 5, y_hs + 24, Anchor::start}},
-              {x_t, (y1 + y_hs) / 2}, g);
-    }
+    if (const Dimension* dim = find(s, "t"))
+        upright(d, *dim, scale, xo, x_t, y0, y1, {{x_t + 5, y0 - 4, Anchor::start}, {x_t + 5, y0 - 12, Anchor::start}});
+    if (const Dimension* dim = find(s, "hs"))
+        upright(d, *dim, scale, xo, x_t, y1, y_hs,
+                {{x_t + 5, y_hs + 14, Anchor::start}, {x_t + 5, y_hs + 24, Anchor::start}});
     // A hub's thickness across it, a little from its end, written inside the vessel.
     auto across = [&](const char* symbol, double y, double x_in, double x_out, bool text_left) {
         const Dimension* dim = find(s, symbol);
         if (!dim)
             return;
         const int g = d.groups++;
-        dimension_line(d, {x_in, y}, {x_out, y}, d.cls("dim", symbol), g);
+        dimension_line(d, {x_in, y}, {x_out, y}, symbol, g);
         const double gap = x_out - x_in >= 2 * kArrow + 4 ? 4 : kArrow + 11;
         const Spot left{x_in - gap, y + 4, Anchor::end}, right{x_out + gap, y + 4, Anchor::start};
         label(d, *dim, scale,
@@ -318,7 +322,7 @@ void head_sketch(Drawing& d, const Sketch& s, Scale& scale)
                     beside = std::max(beside, text_width(label_of(*g), 12));
             const double x_h = xb + g1n_ + 30 + beside <= xo - 10 ? xb + g1n_ + 30 + beside : xb + g1n_ + 40;
             extension(d, {xb + g0n_, y0 - hn_}, {x_h, y0 - hn_}, g);
-            dimension_line(d, {x_h, y0 - hn_}, {x_h, y0}, d.cls("dim", "hn"), g);
+            dimension_line(d, {x_h, y0 - hn_}, {x_h, y0}, "hn", g);
             label(d, *dim, scale, {{x_h + 5, y0 - hn_ / 2 + 4, Anchor::start}, {x_h + 5, y0 - hn_ - 6, Anchor::start}},
                   {x_h, y0 - hn_ / 2}, g);
         }
@@ -378,18 +382,13 @@ void jacket_sketch(Drawing& d, const Sketch& s, Scale& scale)
             {{xc + half, y_axis - 5, Anchor::end}, {xc + half, y_axis + 13, Anchor::end}}, {xc + half, y_axis});
 
     if (ts_dim) {
-        const int g = d.groups++;
         const double x = xc + half + 16;
-        extension(d, {xc + half, y_face}, {x, y_face}, g);
-        extension(d, {xc + half, y_in}, {x, y_in}, g);
-        dimension_line(d, {x, y_face}, {x, y_in}, d.cls("dim", "ts"), g);
-        label(d, *ts_dim, scale, {{x + 5, (y_face + y_in) / 2 + 4, Anchor::start}, {x + 5, y_in + 16, Anchor::start}},
-              {x, (y_face + y_in) / 2}, g);
+        upright(d, *ts_dim, scale, xc + half, x, y_face, y_in, {{x + 5, y_in + 16, Anchor::start}});
     }
     if (const Dimension* D = find(s, "D")) {
         const int g = d.groups++;
         const double x = xc - half + 40, y_break = (y_in + y_axis) / 2;
-        diameter_line(d, {x, y_in}, {x, y_axis}, d.cls("dim", "D"), g);
+        diameter_line(d, {x, y_in}, {x, y_axis}, "D", g);
         d.line({x - 6, y_break + 3}, {x + 6, y_break - 3}, d.cls("dim", "D"), g);  // broken: not to scale
         label(d, *D, scale,
               {{x + 6, y_break + 16, Anchor::start},
@@ -408,24 +407,19 @@ void jacket_sketch(Drawing& d, const Sketch& s, Scale& scale)
         const Point end = along(out, u, 16);
         label(d, *Tj_dim, scale, {{end.x - 2, end.y, Anchor::end}, {end.x, end.y - 6, Anchor::middle}}, end, g);
     }
+    // The pipe's size, or its radius, called out from beyond the pipe.
+    const Point rim = on_circle(R, 60);
+    const std::vector<Spot> beyond_rim{{rim.x + 24, rim.y - 18, Anchor::start},
+                                       {rim.x + 34, rim.y - 6, Anchor::start},
+                                       {rim.x + 10, rim.y - 26, Anchor::start}};
     if (nps) {
-        const Point at = on_circle(R, 60);
-        label(d, *nps, scale,
-              {{at.x + 24, at.y - 18, Anchor::start},
-               {at.x + 34, at.y - 6, Anchor::start},
-               {at.x + 10, at.y - 26, Anchor::start}},
-              at, -1, true);
+        label(d, *nps, scale, beyond_rim, rim, -1, true);
     } else if (r) {
         const int g = d.groups++;
         const Point at = on_circle(ri, 60);
         d.line(c, at, d.cls("dim", "r"), g);
         d.arrow(at, unit_from(c, at), d.cls("arrow", "r"));
-        const Point out = on_circle(R, 60);
-        label(d, *r, scale,
-              {{out.x + 24, out.y - 18, Anchor::start},
-               {out.x + 34, out.y - 6, Anchor::start},
-               {out.x + 10, out.y - 26, Anchor::start}},
-              at, g, true);
+        label(d, *r, scale, beyond_rim, at, g, true);
     }
     if (weld) {
         const Point at{xc + R + w_ / 3, y_face - w_ / 3};
@@ -478,8 +472,7 @@ std::string labels_svg(const Layout& layout)
     std::string out;
     for (const Label& l : layout.labels()) {
         if (l.leader)
-            out += "<line class=\"leader\" x1=\"" + num(l.leader_line.a.x) + "\" y1=\"" + num(l.leader_line.a.y) +
-                   "\" x2=\"" + num(l.leader_line.b.x) + "\" y2=\"" + num(l.leader_line.b.y) + "\"/>\n";
+            out += line_svg(l.leader_line.a, l.leader_line.b, "leader");
         if (l.focus) {
             const Box b = l.box.grown(1);
             out += "<rect class=\"focus-box\" x=\"" + num(b.x0) + "\" y=\"" + num(b.y0) + "\" width=\"" +
@@ -488,8 +481,7 @@ std::string labels_svg(const Layout& layout)
         out += "<text class=\"" + l.cls + (l.focus ? " focus" : "") + "\" x=\"" + num(l.x) + "\" y=\"" + num(l.y) +
                "\" text-anchor=\"" + anchor_name(l.anchor) + "\">" + text::svg(l.text) + "</text>\n";
         if (l.underlined)
-            out += "<line class=\"not-to-scale\" x1=\"" + num(l.box.x0) + "\" y1=\"" + num(l.y + 2) + "\" x2=\"" +
-                   num(l.box.x1) + "\" y2=\"" + num(l.y + 2) + "\"/>\n";
+            out += line_svg({l.box.x0, l.y + 2}, {l.box.x1, l.y + 2}, "not-to-scale");
     }
     return out;
 }
@@ -578,7 +570,7 @@ void mark_labels(Drawing& d, const Plot& p, const PlotArea& f, auto X, auto Y)
                 spots.insert(spots.end(), {{x + 4, y, Anchor::start}, {x - 4, y, Anchor::end}});
             d.layout.place(std::move(l), spots, {x, f.top + 8}, g);
         } else {
-            const double y = Y(m);
+            const double y = Y(m.value);
             std::vector<Spot> spots{{f.right - 4, y - 4, Anchor::end},
                                     {f.right - 4, y + 13, Anchor::end},
                                     {f.left + 4, y - 4, Anchor::start},
@@ -592,8 +584,6 @@ void mark_labels(Drawing& d, const Plot& p, const PlotArea& f, auto X, auto Y)
 
 }  // namespace
 
-std::vector<std::string> not_to_scale(const Sketch& s) { return sketch_figure(s).not_to_scale; }
-
 std::string sketch_caption(const Sketch& s)
 {
     if (std::none_of(s.dimensions.begin(), s.dimensions.end(), [](const Dimension& d) { return !d.text.empty(); }))
@@ -602,7 +592,7 @@ std::string sketch_caption(const Sketch& s)
                 : s.component == Component::jacket
                     ? "half-pipe jacket: a length of the cylinder wall with one pipe, in section."
                     : "limpet coil: a length of the cylinder wall with one coil, in section.");
-    const std::vector<std::string> enlarged = not_to_scale(s);
+    const std::vector<std::string> enlarged = sketch_figure(s).not_to_scale;
     std::string out = s.component == Component::head
                           ? "Half section through the axis, drawn to scale"
                           : "A length of the cylinder wall with one pipe, in section, drawn to scale; the "
@@ -676,16 +666,13 @@ Figure sketch_figure(const Sketch& s)
     Figure f;
     for (const Segment& line : d.centre_lines)
         for (const Segment& piece : broken_by_labels(line, d.layout))
-            d.out += "<line class=\"axis\" x1=\"" + num(piece.a.x) + "\" y1=\"" + num(piece.a.y) + "\" x2=\"" +
-                     num(piece.b.x) + "\" y2=\"" + num(piece.b.y) + "\"/>\n";
+            d.out += line_svg(piece.a, piece.b, "axis");
     f.svg = svg_open(title_of(s.component), height, false) + d.out + labels_svg(d.layout) + "</svg>";
     f.width = kWidth, f.height = height;
     f.layout = std::move(d.layout);
     f.not_to_scale = std::move(scale.enlarged);
     return f;
 }
-
-std::string sketch_svg(const Sketch& s) { return sketch_figure(s).svg; }
 
 std::string standalone_sketch_svg(const Sketch& s)
 {
@@ -709,17 +696,14 @@ Figure plot_figure(const Plot& p)
     for (const Series& s : p.series)
         (s.right_axis ? ys_right : ys_left).insert((s.right_axis ? ys_right : ys_left).end(), s.y.begin(), s.y.end());
     for (const Mark& m : p.marks)
-        (m.vertical ? xs : m.right_axis ? ys_right : ys_left).push_back(m.value);
+        (m.vertical ? xs : ys_left).push_back(m.value);
     const Axis ax = axis_of(xs), ayl = axis_of(ys_left), ayr = axis_of(ys_right);
     auto X = [&](double v) { return f.left + (v - ax.low) / (ax.high - ax.low) * (f.right - f.left); };
     auto Y = [&](const Axis& a, double v) { return f.bottom - (v - a.low) / (a.high - a.low) * (f.bottom - f.top); };
 
     Drawing d;
     auto frame = [&](Point a, Point b) { d.line(a, b, "frame"); };
-    auto grid = [&](Point a, Point b) {
-        d.out += "<line class=\"grid\" x1=\"" + num(a.x) + "\" y1=\"" + num(a.y) + "\" x2=\"" + num(b.x) + "\" y2=\"" +
-                 num(b.y) + "\"/>\n";
-    };
+    auto grid = [&](Point a, Point b) { d.out += line_svg(a, b, "grid"); };
     frame({f.left, f.bottom}, {f.right, f.bottom});
     frame({f.left, f.top}, {f.left, f.bottom});
     double last_tick = -INFINITY;
@@ -793,14 +777,13 @@ Figure plot_figure(const Plot& p)
     for (const Mark& m : p.marks) {
         if (!std::isfinite(m.value))
             continue;
-        const Axis& a = m.right_axis ? ayr : ayl;
         if (m.vertical)
             d.line({X(m.value), f.top}, {X(m.value), f.bottom}, "mark", group++);
         else
-            d.line({f.left, Y(a, m.value)}, {f.right, Y(a, m.value)}, "mark", group++);
+            d.line({f.left, Y(ayl, m.value)}, {f.right, Y(ayl, m.value)}, "mark", group++);
     }
     d.groups = 0;
-    mark_labels(d, p, f, X, [&](const Mark& m) { return Y(m.right_axis ? ayr : ayl, m.value); });
+    mark_labels(d, p, f, X, [&](double v) { return Y(ayl, v); });
     // The legend below the axis title, in as many rows as it takes.
     double lx = f.left, ly = f.bottom + 62;
     for (std::size_t k = 0; k < p.series.size(); ++k) {
@@ -820,7 +803,5 @@ Figure plot_figure(const Plot& p)
     out.layout = std::move(d.layout);
     return out;
 }
-
-std::string plot_svg(const Plot& p) { return plot_figure(p).svg; }
 
 }  // namespace tx14::sheet

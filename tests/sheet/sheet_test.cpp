@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "escape.hpp"
+#include "figures.hpp"
 #include "item_sheet.hpp"
 #include "sheet.hpp"
 #include "txappendix14.hpp"
@@ -58,8 +59,8 @@ TEST(SheetPlot, AxesSpanTheFiniteValuesInRoundStepsAndGapsBreakTheLine)
     sheet::Plot p;
     p.x = {1, 2, 3, 4};
     p.series = {{"M.A.W.P.", "psi", {10, kNaN, kInf, 40}, false}};
-    p.marks = {{"P", kNaN, false, false}, {"t", 2, true, false}};
-    const std::string svg = sheet::plot_svg(p);
+    p.marks = {{"P", kNaN, false}, {"t", 2, true}};
+    const std::string svg = sheet::plot_figure(p).svg;
     EXPECT_TRUE(svg.find("nan") == std::string::npos && svg.find("inf") == std::string::npos);
     EXPECT_NE(svg.find("d=\" M78.0,"), std::string::npos);  // the line starts afresh
     EXPECT_NE(svg.find(" M562.0,"), std::string::npos);     // after the gap
