@@ -196,38 +196,62 @@ std::optional<double> ItemChecks::number_of(const Entry& e)
     return v;
 }
 
+namespace {
+
+// The first entry of a key, or the first of a list of names of a key,
+// compared in line: the common keys come first in most items.
+const Entry* first_entry(const Item& item, std::string_view key)
+{
+    for (const Entry& e : item.entries)
+        if (same_name(e.key, key))
+            return &e;
+    return nullptr;
+}
+
+template <typename Named>
+const Named* named_in(std::span<const Named> list, std::string_view name)
+{
+    for (const Named& n : list)
+        if (same_name(n.name, name))
+            return &n;
+    return nullptr;
+}
+
+}  // namespace
+
 bool ItemChecks::kind_code_and_units()
 {
-    const Entry* kind = item_.find("kind");
-    if (kind == nullptr || kind->value.index() == 0) {
+    const Entry* kind = first_entry(item_, "kind");
+    std::optional<std::string_view> name;
+    if (kind == nullptr || kind->value.index() == 0)
         error({}, "missing key \"kind\": expected " + kinds_expected());
-        return false;
-    }
-    std::optional<std::string_view> name = text_of(*kind);
-    if (!name)
-        return false;
-    out_.keys = kind_named(*name);
-    if (out_.keys == nullptr) {
+    else if ((name = text_of(*kind)) && !(out_.keys = named_in(kinds(), *name)))
         error("kind", "key \"kind\": " + in_quotes(*name) + " is not a kind of item; expected " + kinds_expected());
+    if (out_.keys == nullptr) {
+        out_.numbers.clear();
+        out_.texts.clear();
         return false;
     }
     const KindKeys& keys = *out_.keys;
     index_ = &kind_index(keys.kind);
-    out_.numbers.resize(keys.numbers.size());  // none given yet: the outcome was cleared
+    out_.numbers.resize(keys.numbers.size());  // kept from the last item: its room too
+    std::fill(out_.numbers.begin(), out_.numbers.end(), std::nullopt);
     out_.texts.resize(keys.texts.size());
+    for (std::string& t : out_.texts)
+        t.clear();
 
     auto codes = [&] { return alternatives(keys.codes, [](const CodeName& c) { return c.name; }); };
-    const Entry* code = item_.find("code");
+    const Entry* code = first_entry(item_, "code");
     if (code == nullptr || code->value.index() == 0) {
         error({}, "missing key \"code\": expected " + codes());
     } else if (std::optional<std::string_view> c = text_of(*code)) {
-        out_.code = code_named(keys, *c);
+        out_.code = named_in(keys.codes, *c);
         if (out_.code == nullptr)
             error("code",
                   "key \"code\": " + in_quotes(*c) + " is not a code of " + kind_words(keys) + "; expected " + codes());
     }
 
-    const Entry* units = item_.find("units");
+    const Entry* units = first_entry(item_, "units");
     if (units == nullptr || units->value.index() == 0) {
         error({}, "missing key \"units\": expected \"US\", \"SI\" or a unit file");
     } else if (std::optional<std::string_view> u = text_of(*units)) {
@@ -269,24 +293,6 @@ void ItemChecks::item_number(const Entry& e)
     }
 }
 
-// A number as most are given, taken in a few instructions: a double within
-// the single-precision range, of a quantity the units leave as it is.
-// false for any other, which number() takes.
-inline bool ItemChecks::plain_number(std::size_t i, const Entry& e)
-{
-    const double* d = std::get_if<double>(&e.value);
-    if (d == nullptr || !(unscaled_ >> static_cast<unsigned>(out_.keys->numbers[i].quantity) & 1u) ||
-        !(std::fabs(*d) <= static_cast<double>(std::numeric_limits<float>::max())))
-        return false;
-    if (i == index_->rules.NPS)
-        NPS_ = *d;
-    named_ |= std::uint64_t{1} << i;
-    given_ |= std::uint64_t{1} << i;
-    out_.numbers[i] = static_cast<float>(*d);  // unscaled_value(), as number() would
-    typed_[i] = *d;
-    return true;
-}
-
 void ItemChecks::number(std::size_t i, const Entry& e)
 {
     const NumberKey& k = out_.keys->numbers[i];
@@ -295,8 +301,6 @@ void ItemChecks::number(std::size_t i, const Entry& e)
     const std::optional<double> value = d && std::isfinite(*d) ? *d : number_of(e);
     if (!value || !out_.units)
         return;
-    if (i == index_->rules.NPS)
-        NPS_ = *value;
     const auto q = static_cast<unsigned>(k.quantity);
     std::optional<float> internal =
         unscaled_ >> q & 1u ? unscaled_value(*value) : out_.units->to_internal(k.quantity, *value);
@@ -387,8 +391,27 @@ void ItemChecks::entries()
     const KindKeys& keys = *out_.keys;
     if (out_.units)
         unscaled_ = unscaled_quantities(*out_.units);
+    const KindIndex& index = *index_;
+    const NumberKey* const numbers = keys.numbers.data();
+    std::optional<float>* const values = out_.numbers.data();
+    const std::uint32_t unscaled = unscaled_;
+    std::uint64_t plain = 0;  // bit n: number key n taken here
     for (const Entry& e : item_.entries) {
-        const KeyRef key = index_->find(e.key);
+        const KeyRef key = index.find(e.key);
+        if (key.role == KeyRole::number) {
+            // Most numbers: a double within the single-precision range, of
+            // a quantity the units leave as it is, taken as number() would.
+            const double* d = std::get_if<double>(&e.value);
+            if (d && (unscaled >> static_cast<unsigned>(numbers[key.index].quantity) & 1u) &&
+                std::fabs(*d) <= static_cast<double>(std::numeric_limits<float>::max())) {
+                plain |= std::uint64_t{1} << key.index;
+                values[key.index] = static_cast<float>(*d);
+                typed_[key.index] = *d;
+            } else if (e.value.index() != 0) {
+                number(key.index, e);
+            }
+            continue;
+        }
         if (key.role == KeyRole::unknown) {
             error(e.key, "unknown key " + in_quotes(e.key) + " for " + kind_words(keys) + did_you_mean(keys, e.key) +
                              "; valid keys: " + key_list(keys));  // whatever its value: a misspelt key's empty cell too
@@ -401,13 +424,10 @@ void ItemChecks::entries()
         case KeyRole::code:
         case KeyRole::units:
         case KeyRole::unknown:
+        case KeyRole::number:
             break;  // read already
         case KeyRole::item:
             item_number(e);
-            break;
-        case KeyRole::number:
-            if (!plain_number(key.index, e))
-                number(key.index, e);
             break;
         case KeyRole::text:
             text(key.index, e);
@@ -421,6 +441,10 @@ void ItemChecks::entries()
             break;
         }
     }
+    named_ |= plain;
+    given_ |= plain;
+    if (const std::uint8_t NPS = index.rules.NPS; NPS != kNoKey && (given_ >> NPS & 1u))
+        NPS_ = typed_[NPS];  // its last value, as the rules read it once every value is taken
 }
 
 std::optional<float> ItemChecks::given(std::uint8_t i) const { return i == kNoKey ? std::nullopt : out_.numbers[i]; }
@@ -451,9 +475,10 @@ void ItemChecks::pipe_size()
         NPS = *size;
     } else {
         NPS = *NPS_;
+        const bool valid = valid_size(code.number, NPS);
         const double f = units.factor(slot_of(Quantity::diameter));  // the old way: NPS in mm
         auto size_of = [&] { return std::round(NPS / f * 2.0) / 2.0; };
-        if (!valid_size(code.number, NPS) && f != 1.0 && valid_size(code.number, size_of()) &&
+        if (!valid && f != 1.0 && valid_size(code.number, size_of()) &&
             static_cast<float>(size_of() * f) == static_cast<float>(NPS)) {
             error("NPS", "key \"NPS\": " + shown(NPS) + " is a pipe size in " + units.unit_name(Quantity::diameter) +
                              "; NPS is the designation in every unit system: write NPS = " + shown(size_of()) +
@@ -461,7 +486,7 @@ void ItemChecks::pipe_size()
             return;
         }
         const bool formed = given(index_->rules.r).value_or(0.0f) > kFormedRadius;  // the library sizes it from r
-        if (!valid_size(code.number, NPS) && !formed) {
+        if (!valid && !formed) {
             if (code.number == 2)
                 error("NPS", "key \"NPS\": " + shown(NPS) + " is not a valid nominal pipe size for code " +
                                  std::string(code.name) + "; expected " + valid_sizes(code.number));

@@ -35,7 +35,6 @@ private:
     void unit_file(std::string_view name);
     void entries();
     void item_number(const Entry& e);
-    bool plain_number(std::size_t i, const Entry& e);
     void number(std::size_t i, const Entry& e);
     void text(std::size_t i, const Entry& e);
     void sheet_text(std::size_t i, const Entry& e);
@@ -48,11 +47,11 @@ private:
 
     const Item& item_;
     Outcome& out_;
-    const KindIndex* index_ = nullptr;            // of the item's kind, once known
-    std::array<double, kMaxNumberKeys> typed_{};  // each number key's value as given, for messages
-    std::uint64_t named_ = 0;                     // bit n: number key n was named, its value taken or refused
-    std::uint64_t given_ = 0;                     // bit n: number key n has its value
-    std::uint32_t unscaled_ = 0;                  // bit q: quantity q needs no conversion in the item's units
+    const KindIndex* index_ = nullptr;          // of the item's kind, once known
+    std::array<double, kMaxNumberKeys> typed_;  // each given number key's value as given, for messages
+    std::uint64_t named_ = 0;                   // bit n: number key n was named, its value taken or refused
+    std::uint64_t given_ = 0;                   // bit n: number key n has its value
+    std::uint32_t unscaled_ = 0;                // bit q: quantity q needs no conversion in the item's units
     std::optional<double> NPS_, DN_;
 };
 

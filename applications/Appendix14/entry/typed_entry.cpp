@@ -33,10 +33,12 @@ void fill_input(Input& in, const Outcome& o, Field field, SetText set_text)
     in = Input{};
     in.item = o.number ? static_cast<std::int32_t>(*o.number) : 0;
     in.code = o.code->number;
-    for (std::size_t i = 0; i < o.numbers.size(); ++i)
-        if (o.numbers[i])
-            if (float* f = field(in, o.keys->numbers[i].element))
-                *f = *o.numbers[i];
+    const NumberKey* const keys = o.keys->numbers.data();
+    const std::optional<float>* const values = o.numbers.data();
+    for (std::size_t i = 0, n = o.numbers.size(); i < n; ++i)
+        if (values[i])
+            if (float* f = field(in, keys[i].element))
+                *f = *values[i];
     for (std::size_t i = 0; i < o.texts.size(); ++i)
         set_text(in, o.keys->texts[i].field, text_field(o.texts[i]).data());
 }
@@ -71,9 +73,7 @@ void clear(Outcome& o)
     o.record.clear();
     o.report.clear();
     o.results = {};
-    o.report_file_error = 0;
-    o.numbers.clear();
-    o.texts.clear();
+    o.report_file_error = 0;  // numbers and texts: sized to the item's kind by its checks
     for (std::string& t : o.sheet)
         t.clear();
 }
