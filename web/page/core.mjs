@@ -5,8 +5,9 @@ const WHOLE = 0;  // the outcome as `tx14 run --json` writes it
 export const NO_REPORT = 2;  // values, checks and verdict only
 
 export async function loadCore(moduleBytes) {
-  // The module imports nothing today; any WASI function it comes to need
-  // answers "not supported" (52, ENOSYS).
+  // The WASI functions its C library links (fd_write, fd_seek, fd_close,
+  // for messages on standard error never written) answer "not supported"
+  // (52, ENOSYS).
   const module = await WebAssembly.compile(moduleBytes);
   const stubs = {};
   for (const i of WebAssembly.Module.imports(module))
@@ -28,18 +29,16 @@ class Core {
   constructor(lib) {
     this.lib = lib;
     this.batch = lib.tx14_batch_create();
-    this.sizeAt = lib.malloc(4);
     const keys = lib.tx14_keys_json();
-    if (!this.batch || !this.sizeAt || !keys) throw new Error('the WebAssembly module is out of memory');
+    if (!this.batch || !keys) throw new Error('the WebAssembly module is out of memory');
     this.keys = JSON.parse(this.text(keys));
     this.version = this.text(lib.tx14_version());
   }
 
-  // UTF-8 at `at` in the module's memory: `size` bytes, or up to its NUL.
-  text(at, size) {
-    const m = new Uint8Array(this.lib.memory.buffer);
-    const start = at >>> 0, end = size === undefined ? m.indexOf(0, start) : start + size;
-    return new TextDecoder().decode(m.subarray(start, end));
+  // The NUL-terminated UTF-8 at `at` in the module's memory.
+  text(at) {
+    const m = new Uint8Array(this.lib.memory.buffer), start = at >>> 0;
+    return new TextDecoder().decode(m.subarray(start, m.indexOf(0, start)));
   }
 
   // Calls `call` with the texts copied into the module's memory, as
@@ -72,9 +71,9 @@ class Core {
       if (n < 0) throw new Error(`the WebAssembly module refused the items: ${this.text(lib.tx14_batch_error(this.batch))}`);
       const outcomes = [];
       for (let i = 0; i < n; ++i) {
-        const p = lib.tx14_batch_outcome(this.batch, i, WHOLE, this.sizeAt);
+        const p = lib.tx14_batch_outcome(this.batch, i, WHOLE, 0);  // JSON: no NUL inside
         if (!p) throw new Error('the WebAssembly module is out of memory');
-        outcomes.push(JSON.parse(this.text(p, new DataView(lib.memory.buffer).getUint32(this.sizeAt, true))));
+        outcomes.push(JSON.parse(this.text(p)));
       }
       return outcomes;
     });
