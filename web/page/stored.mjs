@@ -31,15 +31,9 @@ function texts(v) {
   return map;
 }
 
-function unitFile(v) {
-  const ok = isObject(v) && typeof v.name === 'string' && Array.isArray(v.factors) && v.factors.length === 22
-    && v.factors.every(Number.isFinite) && Array.isArray(v.labels) && v.labels.length === 23
-    && v.labels.every((l) => typeof l === 'string');
-  return ok ? { name: v.name, factors: v.factors, labels: v.labels } : null;
-}
-
 // What store() wrote, as it took it; null when nothing usable is stored.
-// Names (kinds, codes, units, fields) are for the caller to check.
+// Names (kinds, codes, units, fields) and unit files are for the caller to
+// check.
 export function restore() {
   let v;
   try {
@@ -53,5 +47,6 @@ export function restore() {
     for (const [name, k] of Object.entries(v.kinds))
       if (isObject(k) && text(k.code) && text(k.units)) kinds.set(name, { code: k.code, units: k.units, values: texts(k.values) });
   return { kind: v.kind, units: text(v.units), kinds, sheet: texts(v.sheet),
-    unitFiles: Array.isArray(v.unitFiles) ? v.unitFiles.map(unitFile).filter(Boolean) : [] };
+    unitFiles: Array.isArray(v.unitFiles) ? v.unitFiles.filter(isObject).map(({ name, factors, labels }) => ({ name, factors, labels }))
+      : [] };
 }
