@@ -25,22 +25,17 @@ let generation = 0;  // of the form's contents; an answer of an earlier one is s
 let settle = 0;
 let focused = '';  // the key of the focused number field, highlighted on the sketch
 let sketchSvg = null;  // the sketch beside the form
-let pending = null;  // a loaded item file awaiting its unit file: { name, entries }
+let pending = null;  // a loaded item file awaiting its unit file: { name, entries, units }
 
 const kindKeys = (name = state.kind) => keys.kinds.find((k) => k.name === name);
 const fields = () => fieldsOf(keys, kindKeys());
 const units = () => unitSystems.get(state.units);
 const plural = (n, word) => `${n} ${word}${n > 1 ? 's' : ''}`;
 
-// The item as the entry takes it: the values as typed, the unit system by
-// name, or a unit file's with its contents.
-function entryItem(values) {
-  return { kind: state.kind, code: state.code, units: builtin.includes(state.units) ? state.units : units(),
-    ...Object.fromEntries(values) };
-}
-
-// The item as its file names it.
-const fileItem = (values) => ({ kind: state.kind, code: state.code, units: state.units, ...Object.fromEntries(values) });
+// The item: the values as typed, the unit system by name; for the entry, a
+// unit file's by its contents.
+const itemOf = (values, forEntry = true) => ({ kind: state.kind, code: state.code,
+  units: forEntry && !builtin.includes(state.units) ? units() : state.units, ...Object.fromEntries(values) });
 
 // The entry's outcomes; what it cannot take at all (out of memory) is an
 // error of the item like any other, not an exception at every keystroke.
@@ -75,7 +70,7 @@ function edited() {
 function showSketch() {
   let svg = null;
   try {
-    svg = sketchSvg = core.sketch(entryItem(formValues(OWN)), focused);
+    svg = sketchSvg = core.sketch(itemOf(formValues(OWN)), focused);
   } catch {
     // out of memory: the form works without its guide
   }
@@ -94,11 +89,11 @@ function showSketch() {
 async function refresh(asked) {
   clearTimeout(settle);
   const mine = generation, start = performance.now();
-  const values = formValues(), item = entryItem(values);
+  const values = formValues(), item = itemOf(values);
   const [outcome] = run([item]);
   showFindings(outcome.errors, outcome.warnings);
   if (outcome.errors.length) return refused(outcome.errors, asked);
-  const toml = itemToml(fileItem(values), fields());
+  const toml = itemToml(itemOf(values, false), fields());
   const source = { name: `${fileStem(values)}.toml`, sha256: await sha256(toml), dateTime: utcMinute(new Date()) };
   if (mine !== generation) return;  // edited meanwhile: its own run follows
   const sheet = sheetOf(item, source);
@@ -195,11 +190,16 @@ function showKind(kind, code, values) {
   buildForm(keys, kindKeys(), state.code, units(), values);
 }
 
-// Another kind: what was typed for it last, in the form's unit system.
+// A kind as it was last left: its code and values, in the form's unit system.
+function showKept(kind) {
+  const k = kept.get(kind);
+  showKind(kind, k?.code, k ? convertValues(keys, fieldsOf(keys, kindKeys(kind)), k.values, unitSystems.get(k.units), units())
+    : new Map());
+}
+
 function chooseKind(kind) {
   keep();
-  const k = kept.get(kind), from = unitSystems.get(k?.units) ?? units();
-  showKind(kind, k?.code, k ? convertValues(keys, fieldsOf(keys, kindKeys(kind)), k.values, from, units()) : new Map());
+  showKept(kind);
   edited();
 }
 
@@ -237,9 +237,7 @@ function restored() {
   for (const [kind, k] of s.kinds)
     if (kindKeys(kind)) kept.set(kind, { ...k, units: unitSystems.has(k.units) ? k.units : builtin[0] });
   state.units = unitSystems.has(s.units) ? s.units : builtin[0];
-  const k = kept.get(s.kind);
-  showKind(s.kind, k?.code, k ? convertValues(keys, fieldsOf(keys, kindKeys(s.kind)), k.values, unitSystems.get(k.units), units())
-    : new Map());
+  showKept(s.kind);
   setValues(s.sheet, SHEET);
   return true;
 }
@@ -258,12 +256,12 @@ const fileStem = (values) => (values.get('description') || `${state.kind}-${stat
 
 function saveToml() {
   const values = formValues();
-  const [outcome] = run([entryItem(values)], NO_REPORT);
+  const [outcome] = run([itemOf(values)], NO_REPORT);
   if (outcome.errors.length) {
     showFindings(outcome.errors, outcome.warnings);
     return refused(outcome.errors, true);
   }
-  download(`${fileStem(values)}.toml`, 'application/toml', itemToml(fileItem(values), fields()));
+  download(`${fileStem(values)}.toml`, 'application/toml', itemToml(itemOf(values, false), fields()));
 }
 
 function saveSheet() {
@@ -300,25 +298,30 @@ function loadMessage(text) {
   if (text) $('load-messages').focus();
 }
 
+// A load of an example or a file, what it refuses said below the choices.
+async function loading(load) {
+  loadMessage('');
+  try {
+    await load();
+  } catch (e) {
+    loadMessage(e.message);
+  }
+}
+
 // An item file, or what it says before it can be shown.
 function loadItem(name, entries) {
   const item = itemOfFile(name, entries);
   if (!unitSystems.has(item.units)) {
-    pending = { name, entries };
+    pending = { name, entries, units: item.units };
     throw new Error(`${name} gives its values in the unit file "${item.units}": load it with Load unit file…`);
   }
   fill(item);
 }
 
-async function loadToml(file) {
-  loadMessage('');
+const loadToml = (file) => loading(async () => {
   pending = null;
-  try {
-    loadItem(file.name, readItemFile(file.name, new Uint8Array(await file.arrayBuffer())));
-  } catch (e) {
-    loadMessage(e.message);
-  }
-}
+  loadItem(file.name, readItemFile(file.name, new Uint8Array(await file.arrayBuffer())));
+});
 
 // What the entry says of a unit file's contents.
 function unitFileProblems(system) {
@@ -329,33 +332,27 @@ function unitFileProblems(system) {
 // A unit file for the item waiting for it (under the name the item gives
 // it, which its saved TOML keeps), else for the form's values, converted.
 // Named US or SI, it is kept as ./US or ./SI, as tx14 reads it.
-async function loadUnits(file) {
-  loadMessage('');
-  try {
-    const { factors, labels } = readUnitFile(file.name, new Uint8Array(await file.arrayBuffer()));
-    const wanted = pending ? new Map(pending.entries.map((e) => [e.key, e.value])).get('units') : file.name;
-    const system = { name: builtin.includes(wanted) ? `./${wanted}` : wanted, factors, labels };
-    const problems = unitFileProblems(system);
-    if (problems.length) throw new Error(`${file.name}: ${problems.join('; ')}`);
-    unitSystems.set(system.name, system);
-    const waiting = pending;
-    pending = null;
-    if (waiting) return loadItem(waiting.name, waiting.entries);
-    chooseUnits(system.name);
-  } catch (e) {
-    loadMessage(e.message);
-  }
-}
+const loadUnits = (file) => loading(async () => {
+  const { factors, labels } = readUnitFile(file.name, new Uint8Array(await file.arrayBuffer()));
+  const wanted = pending?.units ?? file.name;
+  const system = { name: builtin.includes(wanted) ? `./${wanted}` : wanted, factors, labels };
+  const problems = unitFileProblems(system);
+  if (problems.length) throw new Error(`${file.name}: ${problems.join('; ')}`);
+  unitSystems.set(system.name, system);
+  const waiting = pending;
+  pending = null;
+  if (waiting) return loadItem(waiting.name, waiting.entries);
+  chooseUnits(system.name);
+});
 
-// The example items with a kind, code and unit system the page offers
-// (not the unit file, nor an item that needs one).
+// The example items in a built-in unit system (not the unit file, nor an
+// item that needs one).
 function offered(files) {
   const list = [];
   for (const { name, bytes } of files) {
     try {
-      const entries = readItemFile(name, bytes), get = (k) => entries.find((e) => e.key === k)?.value;
-      if (kindKeys(get('kind'))?.codes.some((c) => c.name === get('code')) && builtin.includes(get('units')))
-        list.push({ name, entries });
+      const entries = readItemFile(name, bytes);
+      if (builtin.includes(entries.find((e) => e.key === 'units')?.value)) list.push({ name, entries });
     } catch {
       // not an item file
     }
@@ -365,13 +362,8 @@ function offered(files) {
 
 function chooseExample(name) {
   $('example').value = '';  // chosen again, it fills the form again
-  loadMessage('');
   const e = examples.find((x) => x.name === name);
-  try {
-    loadItem(e.name, e.entries);
-  } catch (error) {
-    loadMessage(error.message);
-  }
+  loading(() => loadItem(e.name, e.entries));
 }
 
 // ---- Start -----------------------------------------------------------------------
