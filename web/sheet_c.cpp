@@ -4,6 +4,7 @@
 // sketch of an item being entered, beside the page's form.
 #include <string>
 
+#include "../applications/Appendix14/entry/guarded.hpp"  // the entry's guard of C entry points
 #include "item_sheet.hpp"
 #include "txappendix14.hpp"
 
@@ -42,23 +43,6 @@ const char* sketch_svg(const char* item, std::size_t size, const char* focus_key
     return svg.c_str();
 }
 
-// Runs `call`, giving NULL for any exception rather than letting it into
-// the caller's C frames (built without exceptions, as the module is,
-// running out of memory traps instead).
-template <typename Call>
-const char* guarded(Call call)
-{
-#if defined(__cpp_exceptions)
-    try {
-        return call();
-    } catch (...) {
-        return nullptr;
-    }
-#else
-    return call();
-#endif
-}
-
 }  // namespace
 
 extern "C" {
@@ -74,7 +58,8 @@ __attribute__((visibility("default"))) const char* tx14_sheet_html(const char* i
 {
     if (item == nullptr || name == nullptr || sha256 == nullptr || date_time == nullptr)
         return nullptr;
-    return guarded([&] { return sheet_html(item, size, name, sha256, date_time, letter); });
+    return tx14::guarded([&] { return sheet_html(item, size, name, sha256, date_time, letter); },
+                         static_cast<const char*>(nullptr));
 }
 
 // The sketch of an item being entered (UTF-8 JSON of `size` bytes, an
@@ -89,7 +74,7 @@ __attribute__((visibility("default"))) const char* tx14_sketch_svg(const char* i
 {
     if (item == nullptr && size > 0)
         return nullptr;
-    return guarded([&] { return sketch_svg(item, size, focus_key); });
+    return tx14::guarded([&] { return sketch_svg(item, size, focus_key); }, static_cast<const char*>(nullptr));
 }
 
 }  // extern "C"
