@@ -2,9 +2,7 @@
 #include "json.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <clocale>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
@@ -325,17 +323,6 @@ void append_string(std::string& out, std::string_view utf8)
         }
     }
     out += '"';
-}
-
-void append_number(std::string& out, float v)
-{
-    if (!std::isfinite(v)) {
-        out += "null";
-        return;
-    }
-    char buf[32];
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
-    out.append(buf, ec == std::errc() ? end : buf);
 }
 
 }  // namespace tx14::json

@@ -3,6 +3,8 @@
 // a unit system), and the writing of numbers and texts.
 #pragma once
 
+#include <charconv>
+#include <cmath>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -41,8 +43,18 @@ std::optional<double> parse_decimal(std::string_view s);
 
 // Appends a JSON string: quotes, escapes, and U+FFFD for what is not UTF-8.
 void append_string(std::string& out, std::string_view utf8);
-// Appends a float in the fewest digits that give it back; null when it is
-// not finite.
-void append_number(std::string& out, float v);
+// Appends a float or a double in the fewest digits that give it back; null
+// when it is not finite.
+template <class Number>
+void append_number(std::string& out, Number v)
+{
+    if (!std::isfinite(v)) {
+        out += "null";
+        return;
+    }
+    char buf[32];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, ec == std::errc() ? end : buf);
+}
 
 }  // namespace tx14::json

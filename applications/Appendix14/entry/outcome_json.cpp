@@ -1,7 +1,6 @@
 // An outcome of the typed entry as JSON, the one writer behind tx14's
 // --json, the Python package and the page; and the key tables as JSON.
-#include <charconv>
-#include <cmath>
+#include <span>
 
 #include "json.hpp"
 #include "txappendix14_items.hpp"
@@ -12,25 +11,50 @@ namespace {
 using json::append_number;
 using json::append_string;
 
-// Writes `"name":` after a comma when something came before in the object.
-class ObjectWriter {
+// Writes an object's members or an array's elements, a comma before each
+// but the first.
+class Writer {
 public:
-    explicit ObjectWriter(std::string& out) : out_(out) { out_ += '{'; }
-    std::string& member(std::string_view name)
+    explicit Writer(std::string& out, char open = '{') : out_(out), close_(open == '{' ? '}' : ']') { out_ += open; }
+    std::string& next()
     {
         if (!first_)
             out_ += ',';
         first_ = false;
-        append_string(out_, name);
+        return out_;
+    }
+    std::string& member(std::string_view name)
+    {
+        append_string(next(), name);
         out_ += ':';
         return out_;
     }
-    void close() { out_ += '}'; }
+    void close() { out_ += close_; }
 
 private:
     std::string& out_;
+    char close_;
     bool first_ = true;
 };
+
+// An array of each item of a range as `write` writes it.
+template <class Range, class Write>
+void array(std::string& out, const Range& items, Write write)
+{
+    Writer a(out, '[');
+    for (const auto& item : items)
+        write(a.next(), item);
+    a.close();
+}
+
+// An object of texts, its members in the order given.
+void texts(std::string& out, std::initializer_list<std::pair<std::string_view, std::string_view>> members)
+{
+    Writer o(out);
+    for (auto [name, text] : members)
+        append_string(o.member(name), text);
+    o.close();
+}
 
 std::string utf8(std::string_view cp1252) { return text::to_utf8(cp1252); }
 
@@ -45,7 +69,7 @@ void append_text_or_null(std::string& out, const void* known, std::string_view t
 // The item's keys as given: texts, and numbers in its units with theirs.
 void item_echo(std::string& out, const Outcome& o)
 {
-    ObjectWriter w(out);
+    Writer w(out);
     if (o.keys) {
         append_string(w.member("kind"), o.keys->name);
         if (o.code)
@@ -61,7 +85,7 @@ void item_echo(std::string& out, const Outcome& o)
             if (!o.numbers[i])
                 continue;
             const NumberKey& k = o.keys->numbers[i];
-            ObjectWriter v(w.member(k.name));
+            Writer v(w.member(k.name));
             append_number(v.member("value"), o.units->to_display(k.quantity, *o.numbers[i]));
             append_string(v.member("unit"), utf8(o.units->label(k.quantity)));
             v.close();
@@ -75,25 +99,17 @@ void item_echo(std::string& out, const Outcome& o)
 
 void findings(std::string& out, const std::vector<Finding>& list, bool keyed)
 {
-    out += '[';
-    for (std::size_t i = 0; i < list.size(); ++i) {
-        if (i)
-            out += ',';
-        if (!keyed) {
-            append_string(out, list[i].message);
-            continue;
-        }
-        ObjectWriter f(out);
-        append_string(f.member("key"), list[i].key);
-        append_string(f.member("message"), list[i].message);
-        f.close();
-    }
-    out += ']';
+    array(out, list, [keyed](std::string& s, const Finding& f) {
+        if (keyed)
+            texts(s, {{"key", f.key}, {"message", f.message}});
+        else
+            append_string(s, f.message);
+    });
 }
 
-void results(ObjectWriter& w, const Outcome& o)
+void results(Writer& w, const Outcome& o)
 {
-    ObjectWriter r(w.member("results"));
+    Writer r(w.member("results"));
     for (std::size_t i = 0; o.keys && i < o.keys->results.size(); ++i) {
         const ResultKey& k = o.keys->results[i];
         std::string& out = r.member(k.name);
@@ -103,7 +119,7 @@ void results(ObjectWriter& w, const Outcome& o)
             out += "null";
     }
     r.close();
-    ObjectWriter u(w.member("result_units"));
+    Writer u(w.member("result_units"));
     for (std::size_t i = 0; o.keys && o.units && i < o.keys->results.size(); ++i)
         append_string(u.member(o.keys->results[i].name), utf8(o.units->label(o.keys->results[i].quantity)));
     u.close();
@@ -111,10 +127,9 @@ void results(ObjectWriter& w, const Outcome& o)
 
 void values(std::string& out, const ResultsRecord& rec)
 {
-    ObjectWriter w(out);
-    for (int i = 0; i < rec.value_count; ++i) {
-        const RecordedValue& v = rec.values[static_cast<std::size_t>(i)];
-        ObjectWriter o(w.member(v.key));
+    Writer w(out);
+    for (const RecordedValue& v : std::span(rec.values.data(), static_cast<std::size_t>(rec.value_count))) {
+        Writer o(w.member(v.key));
         append_number(o.member("value"), rec.display(v.quantity, v.value));
         append_string(o.member("unit"), utf8(rec.unit(v.quantity)));
         append_string(o.member("label"), v.label);
@@ -125,65 +140,43 @@ void values(std::string& out, const ResultsRecord& rec)
 
 void checks(std::string& out, const ResultsRecord& rec)
 {
-    out += '[';
-    for (int i = 0; i < rec.check_count; ++i) {
-        const RecordedCheck& c = rec.checks[static_cast<std::size_t>(i)];
-        if (i)
-            out += ',';
-        ObjectWriter o(out);
-        append_string(o.member("key"), c.key);
-        append_string(o.member("label"), c.label);
-        append_number(o.member("value"), rec.display(c.quantity, c.value));
-        append_number(o.member("limit"), rec.display(c.quantity, c.limit));
-        append_string(o.member("unit"), utf8(rec.unit(c.quantity)));
-        append_string(o.member("relation"), c.at_least ? ">=" : "<=");
-        o.member("passes") += c.passes ? "true" : "false";
-        append_number(o.member("utilization"), c.utilization);
-        o.member("applicable") += c.applicable ? "true" : "false";
-        if (c.reference)
-            append_string(o.member("reference"), c.reference);
-        o.close();
-    }
-    out += ']';
+    array(out, std::span(rec.checks.data(), static_cast<std::size_t>(rec.check_count)),
+          [&rec](std::string& s, const RecordedCheck& c) {
+              Writer o(s);
+              append_string(o.member("key"), c.key);
+              append_string(o.member("label"), c.label);
+              append_number(o.member("value"), rec.display(c.quantity, c.value));
+              append_number(o.member("limit"), rec.display(c.quantity, c.limit));
+              append_string(o.member("unit"), utf8(rec.unit(c.quantity)));
+              append_string(o.member("relation"), c.at_least ? ">=" : "<=");
+              o.member("passes") += c.passes ? "true" : "false";
+              append_number(o.member("utilization"), c.utilization);
+              o.member("applicable") += c.applicable ? "true" : "false";
+              if (c.reference)
+                  append_string(o.member("reference"), c.reference);
+              o.close();
+          });
 }
 
 void notes(std::string& out, const ResultsRecord& rec, bool reasons)
 {
-    out += '[';
-    const int count = reasons ? rec.reason_count : rec.note_count;
-    for (int i = 0; i < count; ++i) {
-        const RecordedNote& n =
-            reasons ? rec.reasons[static_cast<std::size_t>(i)] : rec.notes[static_cast<std::size_t>(i)];
-        if (i)
-            out += ',';
-        ObjectWriter o(out);
-        append_string(o.member("code"), n.code);
-        append_string(o.member("text"), utf8(reasons ? rec.reason_text(i) : rec.note_text(i)));
-        o.close();
+    Writer a(out, '[');
+    for (int i = 0; i < (reasons ? rec.reason_count : rec.note_count); ++i) {
+        const std::size_t at = static_cast<std::size_t>(i);
+        texts(a.next(), {{"code", reasons ? rec.reasons[at].code : rec.notes[at].code},
+                         {"text", utf8(reasons ? rec.reason_text(i) : rec.note_text(i))}});
     }
-    out += ']';
+    a.close();
 }
 
 void report(std::string& out, const ReportLines& lines)
 {
-    out += '[';
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i)
-            out += ',';
-        const ReportLine line = lines[i];
-        ObjectWriter o(out);
+    array(out, lines, [](std::string& s, const ReportLine& line) {
+        Writer o(s);
         append_string(o.member("text"), text::to_utf8(line.text, text::F8::theta));
-        std::string& s = o.member("styles");
-        s += '[';
-        for (std::size_t k = 0; k < line.styles.size(); ++k) {
-            if (k)
-                s += ',';
-            s += std::to_string(line.styles[k]);
-        }
-        s += ']';
+        array(o.member("styles"), line.styles, [](std::string& t, std::int32_t style) { t += std::to_string(style); });
         o.close();
-    }
-    out += ']';
+    });
 }
 
 }  // namespace
@@ -206,7 +199,7 @@ std::string outcome_json(const Outcome& o, OutcomePart part, std::string_view in
         break;
     }
     const bool whole = part == OutcomePart::whole;
-    ObjectWriter w(out);
+    Writer w(out);
     w.member("schema_version") += std::to_string(kSchemaVersion);
     if (whole && !input.empty())
         append_string(w.member("input"), input);
@@ -240,101 +233,50 @@ std::string outcome_json(const Outcome& o, OutcomePart part, std::string_view in
 std::string keys_json()
 {
     std::string out;
-    ObjectWriter w(out);
-    std::string& kinds_out = w.member("kinds");
-    kinds_out += '[';
-    for (const KindKeys& k : kinds()) {
-        if (&k != &kinds().front())
-            kinds_out += ',';
-        ObjectWriter o(kinds_out);
+    Writer w(out);
+    array(w.member("kinds"), kinds(), [](std::string& s, const KindKeys& k) {
+        Writer o(s);
         append_string(o.member("name"), k.name);
-        std::string& codes = o.member("codes");
-        codes += '[';
-        for (const CodeName& c : k.codes) {
-            codes += (&c == &k.codes.front() ? "" : ",");
-            ObjectWriter co(codes);
+        array(o.member("codes"), k.codes, [](std::string& t, const CodeName& c) {
+            Writer co(t);
             append_string(co.member("name"), c.name);
             co.member("number") += std::to_string(c.number);
             co.close();
-        }
-        codes += ']';
-        std::string& numbers = o.member("numbers");
-        numbers += '[';
-        for (const NumberKey& n : k.numbers) {
-            numbers += (&n == &k.numbers.front() ? "" : ",");
-            ObjectWriter no(numbers);
+        });
+        array(o.member("numbers"), k.numbers, [&k](std::string& t, const NumberKey& n) {
+            Writer no(t);
             append_string(no.member("name"), n.name);
             append_string(no.member("quantity"), name_of(n.quantity));
             append_string(no.member("meaning"), n.meaning);
-            std::string& required = no.member("required");
-            required += '[';
-            bool first = true;
+            Writer required(no.member("required"), '[');
             for (const CodeName& c : k.codes)
-                if (n.required & (1u << c.number)) {
-                    required += first ? "" : ",";
-                    append_string(required, c.name);
-                    first = false;
-                }
-            required += ']';
+                if (n.required & (1u << c.number))
+                    append_string(required.next(), c.name);
+            required.close();
             append_string(no.member("instead"), n.instead);
             no.close();
-        }
-        numbers += ']';
-        std::string& texts = o.member("texts");
-        texts += '[';
-        for (const TextKey& t : k.texts) {
-            texts += (&t == &k.texts.front() ? "" : ",");
-            ObjectWriter to(texts);
-            append_string(to.member("name"), t.name);
-            append_string(to.member("meaning"), t.meaning);
-            to.close();
-        }
-        texts += ']';
-        std::string& results_out = o.member("results");
-        results_out += '[';
-        for (const ResultKey& r : k.results) {
-            results_out += (&r == &k.results.front() ? "" : ",");
-            ObjectWriter ro(results_out);
-            append_string(ro.member("name"), r.name);
-            append_string(ro.member("quantity"), name_of(r.quantity));
-            ro.close();
-        }
-        results_out += ']';
+        });
+        array(o.member("texts"), k.texts, [](std::string& t, const TextKey& x) {
+            texts(t, {{"name", x.name}, {"meaning", x.meaning}});
+        });
+        array(o.member("results"), k.results, [](std::string& t, const ResultKey& r) {
+            texts(t, {{"name", r.name}, {"quantity", name_of(r.quantity)}});
+        });
         o.close();
-    }
-    kinds_out += ']';
-    std::string& sheet = w.member("sheet");  // the sheet texts of every kind
-    sheet += '[';
-    for (const SheetKey& k : kSheetKeys) {
-        sheet += &k == kSheetKeys ? "" : ",";
-        ObjectWriter so(sheet);
-        append_string(so.member("name"), k.name);
-        append_string(so.member("meaning"), k.meaning);
-        so.close();
-    }
-    sheet += ']';
-    ObjectWriter slots(w.member("slots"));  // the unit slot of each quantity
+    });
+    // The sheet texts of every kind.
+    array(w.member("sheet"), kSheetKeys, [](std::string& s, const SheetKey& k) {
+        texts(s, {{"name", k.name}, {"meaning", k.meaning}});
+    });
+    Writer slots(w.member("slots"));  // the unit slot of each quantity
     for (int q = 0; q < kQuantities; ++q)
         slots.member(name_of(static_cast<Quantity>(q))) += std::to_string(slot_of(static_cast<Quantity>(q)));
     slots.close();
-    ObjectWriter units(w.member("units"));
+    Writer units(w.member("units"));
     for (const UnitSystem* u : {&us_units(), &si_units()}) {
-        ObjectWriter o(units.member(u->name));
-        std::string& f = o.member("factors");
-        f += '[';
-        for (std::size_t i = 0; i < u->factors.size(); ++i) {
-            char buf[32];
-            const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, u->factors[i]);
-            f.append(i ? "," : "").append(buf, ec == std::errc() ? end : buf);
-        }
-        f += ']';
-        std::string& l = o.member("labels");
-        l += '[';
-        for (std::size_t i = 0; i < u->labels.size(); ++i) {
-            l += i ? "," : "";
-            append_string(l, utf8(u->labels[i]));
-        }
-        l += ']';
+        Writer o(units.member(u->name));
+        array(o.member("factors"), u->factors, [](std::string& s, double f) { append_number(s, f); });
+        array(o.member("labels"), u->labels, [](std::string& s, const std::string& l) { append_string(s, utf8(l)); });
         o.close();
     }
     units.close();
