@@ -1,7 +1,6 @@
 // The C++ context API: a run state owned by the caller.
 #include "../include/txappendix14.hpp"
 
-#include "../opening/opening_calculation.hpp"
 #include "context_state.hpp"
 #include "lgcenter.hpp"
 
@@ -107,12 +106,5 @@ int Context::governing() const { return state_->results.governing; }
 int Context::report_file_error() const { return state_->report.file.error(); }
 
 void Context::set_no_special(std::int32_t flag) { state_->report.own_no_special = flag; }
-
-float opening_radial_distance(float A, float Bn, float g0s, float ca, float g0n, float g1n)
-{
-    OpeningInput in;
-    in.A = A, in.Bn = Bn, in.g0s = g0s, in.ca = ca, in.g0n = g0n, in.g1n = g1n;
-    return radial_distance(in);
-}
 
 }  // namespace tx14

@@ -274,14 +274,6 @@ std::string_view name_of(Quantity q)
     return names[static_cast<std::size_t>(q)];
 }
 
-std::optional<Quantity> quantity_named(std::string_view name)
-{
-    for (int i = 0; i < kQuantities; ++i)
-        if (name_of(static_cast<Quantity>(i)) == name)
-            return static_cast<Quantity>(i);
-    return std::nullopt;
-}
-
 std::span<const KindKeys> kinds() { return kKinds; }
 const KindKeys& keys_of(Kind k) { return kKinds[k == Kind::opening ? 0 : 1]; }
 const KindKeys* kind_named(std::string_view name) { return named(kinds(), name); }

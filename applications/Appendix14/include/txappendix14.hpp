@@ -83,9 +83,4 @@ private:
     std::unique_ptr<State> state_;
 };
 
-// The radial distance R of a large opening's loads, from internal values
-// (inches; a value not given counts as 0), exactly as the calculation
-// computes it: an item whose R is not above 0 is refused.
-TX_CXX_API float opening_radial_distance(float A, float Bn, float g0s, float ca, float g0n, float g1n);
-
 }  // namespace tx14

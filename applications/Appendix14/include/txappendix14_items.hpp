@@ -28,7 +28,6 @@ namespace tx14 {
 // ---- Quantities and unit systems ----------------------------------------
 
 TX_CXX_API std::string_view name_of(Quantity q);
-TX_CXX_API std::optional<Quantity> quantity_named(std::string_view name);
 TX_CXX_API int slot_of(Quantity q);  // the unit slot (from 1); 0 for dimensionless
 
 inline constexpr int kFactorCount = 22;
