@@ -18,8 +18,6 @@ struct HostUnits {
     std::array<char, kLabelCount * kLabelWidth> labels;
 };
 
-void fill_host_units(const UnitSystem& u, HostUnits& host);
-
 // The arrays of a unit system: a built-in system's own, made with it;
 // another's made into `made`.
 const HostUnits& host_units(const UnitSystem& u, HostUnits& made);

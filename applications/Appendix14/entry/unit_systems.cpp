@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <utility>
 
 #include "host_units.hpp"
 #include "txappendix14_items.hpp"
@@ -103,23 +102,34 @@ struct Builtin {
     UnitSystem units;
     HostUnits host;
     std::uint32_t unscaled;
-
-    explicit Builtin(UnitSystem u) : units(std::move(u)), unscaled(find_unscaled_quantities(units))
-    {
-        fill_host_units(units, host);
-    }
 };
+
+Builtin builtin(const UnitSystem& u) { return {u, {u.host_factors(), u.host_labels()}, find_unscaled_quantities(u)}; }
 
 const Builtin& builtin_us()
 {
-    static const Builtin b(make_us());
+    static const Builtin b = builtin(make_us());
     return b;
 }
 
 const Builtin& builtin_si()
 {
-    static const Builtin b(make_si());
+    static const Builtin b = builtin(make_si());
     return b;
+}
+
+// The label of a quantity's slot without its leading blanks, cut to
+// `width`, without its trailing blanks; none when dimensionless.
+std::string trimmed_label(const UnitSystem& u, Quantity q, std::size_t width)
+{
+    const int slot = slot_of(q);
+    if (slot == 0)
+        return {};
+    std::string_view l = u.labels[static_cast<std::size_t>(slot - 1)];
+    l.remove_prefix(std::min(l.find_first_not_of(' '), l.size()));
+    l = l.substr(0, width);
+    l.remove_suffix(l.size() - std::min(l.find_last_not_of(' ') + 1, l.size()));
+    return std::string(l);
 }
 
 }  // namespace
@@ -190,27 +200,8 @@ std::optional<float> UnitSystem::to_internal(Quantity q, double v) const
     return nearest;
 }
 
-std::string UnitSystem::label(Quantity q) const
-{
-    int slot = slot_of(q);
-    if (slot == 0)
-        return {};
-    std::string_view l = labels[static_cast<std::size_t>(slot - 1)];
-    l.remove_prefix(std::min(l.find_first_not_of(' '), l.size()));
-    l = l.substr(0, label_width(slot));
-    l.remove_suffix(l.size() - std::min(l.find_last_not_of(' ') + 1, l.size()));
-    return std::string(l);
-}
-
-std::string UnitSystem::unit_name(Quantity q) const
-{
-    int slot = slot_of(q);
-    if (slot == 0)
-        return {};
-    const std::string& l = labels[static_cast<std::size_t>(slot - 1)];
-    std::size_t first = l.find_first_not_of(' ');
-    return first == std::string::npos ? std::string() : l.substr(first, l.find_last_not_of(' ') + 1 - first);
-}
+std::string UnitSystem::label(Quantity q) const { return trimmed_label(*this, q, label_width(slot_of(q))); }
+std::string UnitSystem::unit_name(Quantity q) const { return trimmed_label(*this, q, std::string_view::npos); }
 
 std::array<float, kFactorCount> UnitSystem::host_factors() const
 {
@@ -229,19 +220,13 @@ std::array<char, kLabelCount * kLabelWidth> UnitSystem::host_labels() const
     return l;
 }
 
-void fill_host_units(const UnitSystem& u, HostUnits& host)
-{
-    host.factors = u.host_factors();
-    host.labels = u.host_labels();
-}
-
 const HostUnits& host_units(const UnitSystem& u, HostUnits& made)
 {
     if (&u == &builtin_us().units)
         return builtin_us().host;
     if (&u == &builtin_si().units)
         return builtin_si().host;
-    fill_host_units(u, made);
+    made = {u.host_factors(), u.host_labels()};
     return made;
 }
 
