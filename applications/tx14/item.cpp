@@ -1,8 +1,6 @@
 // An item file or a batch row as the library's item.
 #include "item.hpp"
 
-#include <algorithm>
-
 #include "text_file.hpp"
 #include "toml_reading.hpp"
 

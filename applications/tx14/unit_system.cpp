@@ -1,9 +1,8 @@
 // Unit files: their reading and writing, and the `units` of items.
 #include "unit_system.hpp"
 
+#include <algorithm>
 #include <charconv>
-#include <cmath>
-#include <limits>
 
 #include "escape.hpp"
 #include "toml_reading.hpp"
