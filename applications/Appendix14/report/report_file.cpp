@@ -14,7 +14,6 @@ bool ReportFile::open(std::string_view)
     error_ = ENOSYS;  // recorded, so that a caller learns the report went nowhere
     return false;
 }
-void ReportFile::write_record(const char*, std::size_t) {}
 char* ReportFile::record_room(std::size_t) { return nullptr; }
 void ReportFile::add_record(std::size_t) {}
 void ReportFile::close() {}
@@ -102,17 +101,6 @@ bool ReportFile::open(std::string_view name)
     if (fd_ < 0)
         fail(errno);
     return fd_ >= 0;
-}
-
-void ReportFile::write_record(const char* text, std::size_t length)
-{
-    if (length > kMaxRecord)
-        length = kMaxRecord;
-    char* record = record_room(length);
-    if (record == nullptr)
-        return;
-    std::memcpy(record, text, length);
-    add_record(length);
 }
 
 char* ReportFile::record_room(std::size_t longest)

@@ -24,17 +24,13 @@ public:
     bool open(std::string_view name);
     bool is_open() const { return fd_ >= 0; }
 
-    // Adds one record followed by the platform's newline; line breaks
-    // inside the text become blanks, so a record is always one line of the
-    // file. A report longer than the buffer goes out in more than one write.
-    // Records that cannot be written are dropped and the failure recorded.
-    void write_record(const char* text, std::size_t length);
-
-    // The same in two steps, for a caller that builds its record in place:
-    // room in the buffer for a record of up to `longest` characters (at
-    // most kMaxRecord), or nullptr when no file is open; then add_record()
-    // with the length it filled, which does what write_record does after
-    // its copy.
+    // A record is built in place: record_room() gives room in the buffer
+    // for one of up to `longest` characters, or nullptr when no file is
+    // open; add_record() then adds the `length` characters filled, followed
+    // by the platform's newline. Line breaks inside the text become blanks,
+    // so a record is always one line of the file. A report longer than the
+    // buffer goes out in more than one write. Records that cannot be
+    // written are dropped and the failure recorded.
     char* record_room(std::size_t longest);
     void add_record(std::size_t length);
 
@@ -48,9 +44,6 @@ public:
     // failed since the last forget_error(); 0 when none did.
     int error() const { return error_; }
     void forget_error() { error_ = 0; }
-
-    // Records up to this length are kept whole; longer ones are cut.
-    static constexpr std::size_t kMaxRecord = 256;
 
 private:
     void fail(int error_number);
