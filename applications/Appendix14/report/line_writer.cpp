@@ -166,14 +166,10 @@ void Report::reset()
 void Report::capture_into(ReportLines* lines)
 {
     store = lines;
-    if (lines == nullptr) {
-        records = capture.records;
-        record_capacity = kCaptureRecords;
-        return;
-    }
-    // Room for the longest report but the rare one; it grows past that.
+    // A store has room for the longest report but the rare one; it grows past that.
     record_capacity = kCaptureRecords;
-    records = reinterpret_cast<char(*)[kCaptureRecordWidth]>(lines->room_for(kCaptureRecords));
+    records = lines == nullptr ? capture.records
+                               : reinterpret_cast<char(*)[kCaptureRecordWidth]>(lines->room_for(kCaptureRecords));
 }
 
 void write_line(Report& r, Field text)
@@ -192,11 +188,9 @@ void write_line(Report& r, Field text)
     write_any_line(r, text);
 }
 
-namespace {
-
-// Writes a blanked buffer: one empty line.
-void write_blanked(Report& r, Field text)
+void write_blank_line(Report& r)
 {
+    blank(r.line);  // the line buffer's known width: no call
     if (captures(r)) {
         // A record of blanks and the styles: nothing to copy or convert.
         char* rec = next_record(r);
@@ -204,24 +198,10 @@ void write_blanked(Report& r, Field text)
         finish_record(rec, r.styles);
         r.styles = {};
     } else if (writes_file(r)) {
-        write_line(r, text);
+        write_line(r);
     } else {
         r.styles = {};  // the buffer is blank already
     }
-}
-
-}  // namespace
-
-void write_blank_line(Report& r, Field text)
-{
-    blank(text);
-    write_blanked(r, text);
-}
-
-void write_blank_line(Report& r)
-{
-    blank(r.line);  // the line buffer's known width: no call
-    write_blanked(r, r.line);
 }
 
 void set_line_styles(Report& r, const LineStyles& styles)

@@ -86,8 +86,7 @@ struct Report {
 void write_line(Report& r, Field text);
 inline void write_line(Report& r) { write_line(r, r.line); }
 
-// Blanks `text` and writes it: one empty line.
-void write_blank_line(Report& r, Field text);
+// Blanks the line buffer and writes it: one empty line.
 void write_blank_line(Report& r);
 
 // Sets the styles of the next line and refreshes the special-character
