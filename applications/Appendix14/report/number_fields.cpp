@@ -47,25 +47,19 @@ void copy_ending_at(Field out, const char* end)
     }
 }
 
-// "Infinity", "-Infinity" or "NaN", shortened or starred for narrow fields.
-void nonfinite(Field out, float v)
-{
-    std::size_t w = out.size();
-    if (std::isnan(v))
-        return right_aligned(out, w >= 3 ? "NaN" : "***");
-    bool neg = std::signbit(v);
-    std::string_view longform = neg ? "-Infinity" : "Infinity";
-    std::string_view shortform = neg ? "-Inf" : "Inf";
-    if (longform.size() <= w)
-        return right_aligned(out, longform);
-    right_aligned(out, shortform);
-}
-
 std::string_view nonfinite_word(float v)
 {
     if (std::isnan(v))
         return "NaN";
     return std::signbit(v) ? "-Infinity" : "Infinity";
+}
+
+// The word of a value that is not finite, "Inf" or "-Inf" where the field
+// is too narrow for "Infinity", asterisks where it is too narrow for that.
+void nonfinite(Field out, float v)
+{
+    const std::string_view word = nonfinite_word(v);
+    right_aligned(out, word.size() <= out.size() || std::isnan(v) ? word : word.substr(0, word.size() - 5));
 }
 
 constexpr std::uint64_t kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
@@ -183,10 +177,12 @@ std::string_view without_leading_zero(char* buf, std::string_view s)
     return s;
 }
 
-void put_shortest(Field out, std::string_view s)
+// Writes s from column 1 of the blanked field; returns the characters written.
+int put_shortest(Field out, std::string_view s)
 {
     blank(out);
     put(out, 1, s);
+    return static_cast<int>(std::min(s.size(), out.size()));
 }
 
 }  // namespace
@@ -294,26 +290,13 @@ std::string_view nearest_whole_text(TextBuffer& buf, float v)
 int fixed_shortest(Field out, float v, int d)
 {
     TextBuffer buf;
-    std::string_view s = fixed_text(buf, v, d);
-    put_shortest(out, s);
-    return static_cast<int>(std::min(s.size(), out.size()));
-}
-
-int integer_shortest(Field out, long long v)
-{
-    char buf[32];
-    auto res = std::to_chars(buf, buf + sizeof buf, v);
-    std::string_view s(buf, static_cast<std::size_t>(res.ptr - buf));
-    put_shortest(out, s);
-    return static_cast<int>(std::min(s.size(), out.size()));
+    return put_shortest(out, fixed_text(buf, v, d));
 }
 
 int nearest_whole_shortest(Field out, float v)
 {
     TextBuffer buf;
-    std::string_view s = nearest_whole_text(buf, v);
-    put_shortest(out, s);
-    return static_cast<int>(std::min(s.size(), out.size()));
+    return put_shortest(out, nearest_whole_text(buf, v));
 }
 
 }  // namespace tx14::field

@@ -36,7 +36,6 @@ void nearest_whole(Field out, float v);
 // the number of characters. Fixed forms always write "0." for magnitudes
 // below 1; non-finite values write "Infinity", "-Infinity" or "NaN".
 int fixed_shortest(Field out, float v, int d);
-int integer_shortest(Field out, long long v);
 int nearest_whole_shortest(Field out, float v);
 
 // The text of the shortest forms alone, for callers that place it

@@ -99,12 +99,10 @@ void SIGDIGITS(float value, std::span<char, kSigDigitsWidth> out, int n)
         float ax = std::fabs(x);
         float L = ax > 0.0001f ? log10_single(ax) : 0.0f;
         if (L < -5.0f || L > 6.0f) {
-            if (ax > 99999.0f && ax < 2147399936.0f) {
-                field::integer_shortest(text, truncate_to_int32(x));
-                adjust_right(text);
-            } else {
+            if (ax > 99999.0f && ax < 2147399936.0f)
+                field::integer(text, truncate_to_int32(x));
+            else
                 engineering(text, x, L, n);
-            }
             return;
         }
         int d = n - truncate_to_int32(L);
