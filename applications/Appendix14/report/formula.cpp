@@ -15,16 +15,16 @@ namespace {
 constexpr int kValueWidth = 10;
 constexpr int kMaxPlaceholders = 6;
 
-// Values between 1e-6 and 1: fixed point with the selector's decimals
-// (1 for "0" and "1", 6 for other characters) in a field one column wider
-// than "0." and the decimals, so the value keeps one leading blank.
+// The decimals of a value between 1e-6 and 1: the selector's, 1 for "0"
+// and "1", 6 for characters other than "2" to "5".
+int small_decimals(char c) { return c == '0' || c == '1' ? 1 : (c >= '2' && c <= '5' ? c - '0' : 6); }
+
+// Values between 1e-6 and 1: fixed point with their decimals in a field one
+// column wider than "0." and the decimals, so the value keeps one leading
+// blank.
 void render_small(Field value, float v, char c)
 {
-    int d = 6;
-    if (c == '0' || c == '1')
-        d = 1;
-    else if (c >= '2' && c <= '5')
-        d = c - '0';
+    const int d = small_decimals(c);
     field::fixed(value.first(static_cast<std::size_t>(d + 3)), v, d);
 }
 
@@ -161,10 +161,9 @@ std::string_view without_trailing_zeros(std::string_view text)
 void put_value(SqueezedLine& line, float v, char c)
 {
     field::TextBuffer buf;
-    if (1e-6f < v && v < 1.0f) {  // render_small: "0." and d decimals after one blank
-        const int d = c == '0' || c == '1' ? 1 : (c >= '2' && c <= '5' ? c - '0' : 6);
+    if (1e-6f < v && v < 1.0f) {  // render_small: "0." and the decimals after one blank
         line.blanks(1);
-        line.clean_text(without_trailing_zeros(field::fixed_text(buf, v, d)));
+        line.clean_text(without_trailing_zeros(field::fixed_text(buf, v, small_decimals(c))));
         return;
     }
     const char form = v > 500000.0f ? '0' : c;  // as render_plain takes it
