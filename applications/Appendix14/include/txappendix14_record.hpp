@@ -124,8 +124,8 @@ struct TX_CXX_API ResultsRecord {
     void assign(const ResultsRecord& from);
     // The composed text of reason or note i, valid until the next reading
     // of the same one or the next run.
-    const char* reason_text(int i) const { return text_of(reasons, reason_texts, i); }
-    const char* note_text(int i) const { return text_of(notes, note_texts, i); }
+    const char* reason_text(int i) const;
+    const char* note_text(int i) const;
     void add(const char* key, const char* label, Quantity q, float value, bool applies = true);
     // A criterion of the code: value against limit by relation ("<=" or
     // ">="), where the report names it (`reference`). check_by() takes the
@@ -159,8 +159,6 @@ struct TX_CXX_API ResultsRecord {
 
 private:
     using Texts = std::array<char, RecordedNote::kTextWidth>;
-    template <std::size_t N>
-    const char* text_of(const std::array<RecordedNote, N>& list, std::array<Texts, N>& texts, int i) const;
     RecordedNote spare_;           // takes a note past the capacity
     RecordedCheck spare_check_{};  // ... and a check
     mutable std::array<Texts, kReasonCapacity> reason_texts{};

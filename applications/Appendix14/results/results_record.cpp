@@ -31,8 +31,6 @@ void set_unit(ResultsRecord& rec, Quantity q, float factor, std::string_view lab
     rec.factors[static_cast<int>(q)] = factor;
 }
 
-bool finite(float v) { return std::isfinite(v); }
-
 // Utilizations this close count as equal: the M.A.W.P. of an opening is
 // the pressure times its governing stress ratio, so its utilization equals
 // that stress's up to rounding.
@@ -76,12 +74,12 @@ void reason_for_values_not_finite(ResultsRecord& rec)
     };
     for (int i = 0; i < rec.value_count; ++i) {
         const RecordedValue& v = rec.values[static_cast<std::size_t>(i)];
-        if (v.applies && !finite(v.value))
+        if (v.applies && !std::isfinite(v.value))
             name(v.key);
     }
     for (int i = 0; i < rec.check_count; ++i) {
         const RecordedCheck& c = rec.checks[static_cast<std::size_t>(i)];
-        if (c.applicable && (!finite(c.value) || !finite(c.limit)))
+        if (c.applicable && (!std::isfinite(c.value) || !std::isfinite(c.limit)))
             name(c.key);
     }
 }
@@ -91,7 +89,7 @@ class Composer {
 public:
     Composer(const ResultsRecord& rec, std::span<char> out) : rec_(rec), out_(out) {}
 
-    void compose(const RecordedNote& n)
+    const char* compose(const RecordedNote& n)
     {
         for (std::string_view t = n.text ? n.text : ""; !t.empty();) {
             const std::size_t open = t.find('{'), close = t.find('}', open);
@@ -104,6 +102,7 @@ public:
             t.remove_prefix(close + 1);
         }
         out_[n_] = '\0';
+        return out_.data();
     }
 
 private:
@@ -114,10 +113,10 @@ private:
         n_ += n;
     }
 
+    // As SIGDIGITS writes it with four digits ("Infinity" and the like
+    // included).
     void number(float v)
     {
-        if (!finite(v))
-            return text(std::isnan(v) ? "NaN" : v > 0.0f ? "Infinity" : "-Infinity");
         std::array<char, kSigDigitsWidth> digits;
         SIGDIGITS(v, digits, 4);
         std::string_view s(digits.data(), digits.size());
@@ -201,7 +200,7 @@ RecordedCheck& ResultsRecord::check_by(bool fails, const char* key, const char* 
 {
     RecordedCheck& c = check_count < kCheckCapacity ? checks[static_cast<std::size_t>(check_count++)] : spare_check_;
     c = {key, label, q, relation[0] == '>', value, limit, true, false, NAN, nullptr};
-    if (!finite(value) || !finite(limit))
+    if (!std::isfinite(value) || !std::isfinite(limit))
         return c;  // fails, without a utilization
     const float divisor = c.at_least ? value : limit;
     if (!(divisor > 0.0f)) {
@@ -223,23 +222,23 @@ RecordedNote& ResultsRecord::note(const char* code, const char* text, std::initi
     return next_note(notes, note_count, spare_, code, text, x);
 }
 
-template <std::size_t N>
-const char* ResultsRecord::text_of(const std::array<RecordedNote, N>& list, std::array<Texts, N>& texts, int i) const
+const char* ResultsRecord::reason_text(int i) const
 {
-    Texts& out = texts[static_cast<std::size_t>(i)];
-    Composer(*this, out).compose(list[static_cast<std::size_t>(i)]);
-    return out.data();
+    const auto k = static_cast<std::size_t>(i);
+    return Composer(*this, reason_texts[k]).compose(reasons[k]);
 }
-template const char* ResultsRecord::text_of(const std::array<RecordedNote, kReasonCapacity>&,
-                                            std::array<Texts, kReasonCapacity>&, int) const;
-template const char* ResultsRecord::text_of(const std::array<RecordedNote, kNoteCapacity>&,
-                                            std::array<Texts, kNoteCapacity>&, int) const;
+
+const char* ResultsRecord::note_text(int i) const
+{
+    const auto k = static_cast<std::size_t>(i);
+    return Composer(*this, note_texts[k]).compose(notes[k]);
+}
 
 void ResultsRecord::inputs_used(std::initializer_list<Input> inputs)
 {
     RecordedNote* n = nullptr;
     for (const Input& i : inputs) {
-        if (finite(i.value))
+        if (std::isfinite(i.value))
             continue;
         if (n == nullptr)
             n = &reason("not_finite", "An input the verdict rests on is not finite: {w}.");
