@@ -237,14 +237,8 @@ std::string unit_of(const UnitSystem& u, const NumberKey& k)
 {
     if (k.quantity == Quantity::dimensionless)
         return "-";
-    std::string l = u.unit_name(k.quantity);
-    if (k.quantity == Quantity::temperature)
-        l = "\xC2\xB0" + l;  // the degree sign, in UTF-8
-    // Windows-1252 superscripts of the built-in labels, in UTF-8.
-    for (auto [from, to] : {std::pair{"\xB2", "\xC2\xB2"}, std::pair{"\xB3", "\xC2\xB3"}})
-        for (std::size_t at = l.find(from); at != std::string::npos; at = l.find(from, at + 2))
-            l.replace(at, 1, to);
-    return l;
+    const std::string l = text::to_utf8(u.unit_name(k.quantity));
+    return k.quantity == Quantity::temperature ? "\xC2\xB0" + l : l;  // the degree sign, in UTF-8
 }
 
 std::string codes_of(const KindKeys& kind)
@@ -261,6 +255,21 @@ std::string padded(std::string s, std::size_t width)
     std::size_t chars = static_cast<std::size_t>(
         std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
     return s + std::string(width > chars ? width - chars : 0, ' ');
+}
+
+// The rows of a kind's table, one call of `row` each: the key, its US and
+// SI units, the codes requiring it and its meaning. The DN row and the text
+// keys have neither units nor codes ("").
+template <class Row>
+void table_rows(const KindKeys& kind, std::string_view dn_meaning, Row row)
+{
+    for (const NumberKey& k : kind.numbers) {
+        row(k.name, unit_of(us_units(), k), unit_of(si_units(), k), required_for(kind, k), k.meaning);
+        if (k.name == "NPS")
+            row(kDesignationKey, "", "", "", dn_meaning);
+    }
+    for (const TextKey& t : kind.texts)
+        row(t.name, "", "", "", std::string(t.meaning) + " (text, at most 15 characters)");
 }
 
 }  // namespace
@@ -323,15 +332,14 @@ std::string key_tables_markdown()
     for (const KindKeys& kind : kinds()) {
         s += "`kind = \"" + std::string(kind.name) + "\"`, code selectors " + codes_of(kind) + ":\n\n";
         s += "| Key | Meaning | US | SI | Required for |\n|---|---|---|---|---|\n";
-        for (const NumberKey& k : kind.numbers) {
-            s += "| `" + std::string(k.name) + "` | " + std::string(k.meaning) + " | " + unit_of(us_units(), k) +
-                 " | " + unit_of(si_units(), k) + " | " + required_for(kind, k) + " |\n";
-            if (k.name == "NPS")
-                s += "| `DN` | the nominal pipe size as its DN designation (80 for NPS 3) | - | - | - |\n";
-        }
-        for (const TextKey& t : kind.texts)
-            s += "| `" + std::string(t.name) + "` | " + std::string(t.meaning) +
-                 " (text, at most 15 characters) | - | - | - |\n";
+        table_rows(kind, "the nominal pipe size as its DN designation (80 for NPS 3)",
+                   [&s](std::string_view key, std::string_view us, std::string_view si, std::string_view required,
+                        std::string_view meaning) {
+                       s += "| `" + std::string(key) + "` | " + std::string(meaning);
+                       for (std::string_view cell : {us, si, required})
+                           (s += " | ") += cell.empty() ? "-" : cell;
+                       s += " |\n";
+                   });
         s += "\n";
     }
     s += "Every kind, for the calculation sheet's title and approval blocks (text, one line of at most 200 "
@@ -344,19 +352,21 @@ std::string key_tables_markdown()
 std::string key_tables_text()
 {
     std::string s = "Item file keys (values in the item's units; * required):\n";
+    // A row: the meaning after columns that end at 14, 24, 34 and 56 characters.
+    auto row = [&s](std::string_view key, std::string_view us, std::string_view si, std::string_view required,
+                    std::string_view meaning) {
+        std::string line = "    ";
+        for (auto [cell, end] : {std::pair{key, 14}, {us, 24}, {si, 34}, {required, 56}})
+            line = padded(line + std::string(cell), static_cast<std::size_t>(end));
+        s += line + std::string(meaning) + "\n";
+    };
     for (const KindKeys& kind : kinds()) {
         s += "\n  kind = \"" + std::string(kind.name) + "\", code = ";
         for (std::size_t i = 0; i < kind.codes.size(); ++i)
             s += (i ? " | \"" : "\"") + std::string(kind.codes[i].name) + "\"";
-        s += "\n    " + padded("key", 10) + padded("US", 10) + padded("SI", 10) + padded("required", 22) + "meaning\n";
-        for (const NumberKey& k : kind.numbers) {
-            s += "    " + padded(std::string(k.name), 10) + padded(unit_of(us_units(), k), 10) +
-                 padded(unit_of(si_units(), k), 10) + padded(required_for(kind, k), 22) + std::string(k.meaning) + "\n";
-            if (k.name == "NPS")
-                s += "    " + padded("DN", 52) + "the DN designation instead (80 for NPS 3)\n";
-        }
-        for (const TextKey& t : kind.texts)
-            s += "    " + padded(std::string(t.name), 52) + std::string(t.meaning) + " (text, at most 15 characters)\n";
+        s += "\n";
+        row("key", "US", "SI", "required", "meaning");
+        table_rows(kind, "the DN designation instead (80 for NPS 3)", row);
     }
     s += "\n  Common: units = \"US\" | \"SI\" | \"unit-file.toml\", item = number of the item.\n"
          "  Sheet texts (one line, at most 200 characters):";
