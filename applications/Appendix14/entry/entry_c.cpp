@@ -118,6 +118,18 @@ int32_t run(tx14_batch& b, std::string_view text, int32_t flags)
     return static_cast<int32_t>(b.outcomes.size());
 }
 
+// The text `write` puts in the batch's part, its size in *size; NULL when
+// memory runs out.
+template <class Write>
+const char* part_of(tx14_batch& b, size_t* size, Write write)
+{
+    if (!guarded([&] { return write(b.part), true; }, false))
+        return nullptr;
+    if (size)
+        *size = b.part.size();
+    return b.part.c_str();
+}
+
 }  // namespace
 
 extern "C" {
@@ -148,36 +160,20 @@ TX_API const char* tx14_batch_outcome(tx14_batch* batch, int32_t i, int32_t part
     if (batch == nullptr || i < 0 || static_cast<std::size_t>(i) >= batch->outcomes.size() ||
         part < TX14_OUTCOME_WHOLE || part > TX14_OUTCOME_REPORT)
         return nullptr;
-    const bool written = guarded(
-        [&] {
-            batch->part = outcome_json(batch->outcomes[static_cast<std::size_t>(i)], static_cast<OutcomePart>(part));
-            return true;
-        },
-        false);
-    if (!written)
-        return nullptr;
-    if (size)
-        *size = batch->part.size();
-    return batch->part.c_str();
+    return part_of(*batch, size, [&](std::string& s) {
+        s = outcome_json(batch->outcomes[static_cast<std::size_t>(i)], static_cast<OutcomePart>(part));
+    });
 }
 
 TX_API const char* tx14_batch_outcomes(tx14_batch* batch, int32_t part, size_t* size)
 {
     if (batch == nullptr || part < TX14_OUTCOME_WHOLE || part > TX14_OUTCOME_REPORT)
         return nullptr;
-    const bool written = guarded(
-        [&] {
-            batch->part.clear();
-            for (const Outcome& o : batch->outcomes)
-                (batch->part += outcome_json(o, static_cast<OutcomePart>(part))) += '\n';
-            return true;
-        },
-        false);
-    if (!written)
-        return nullptr;
-    if (size)
-        *size = batch->part.size();
-    return batch->part.c_str();
+    return part_of(*batch, size, [&](std::string& s) {
+        s.clear();
+        for (const Outcome& o : batch->outcomes)
+            (s += outcome_json(o, static_cast<OutcomePart>(part))) += '\n';
+    });
 }
 
 TX_API const char* tx14_batch_error(const tx14_batch* batch) { return batch ? batch->error.c_str() : ""; }
