@@ -40,22 +40,13 @@ struct ChartChoice {
     float second;
 };
 
-// What the K selection depends on, the same for every thickness.
-struct KRule {
-    bool div2;
-    float D;   // uncorroded inside diameter, for the charts
-    float Dc;  // corroded inside diameter, for Kp
-    float NPS;
-    float Rj;  // formed inside radius, 0 for a standard pipe
-    float Tj;  // jacket thickness as input
-};
-
 // Appendix EE: a formed jacket by its outside diameter, a standard pipe by
-// its nominal size (2.5 and 3.5 take the mean of the neighbouring charts).
-ChartChoice chart_choice(const KRule& k)
+// its nominal size NPS (2.5 and 3.5 take the mean of the neighbouring
+// charts).
+ChartChoice chart_choice(const JacketInput& in, float NPS)
 {
-    if (k.Rj > kFormedRadius) {
-        float Dj = 2.0f * (k.Rj + k.Tj);
+    if (in.r > kFormedRadius) {
+        float Dj = 2.0f * (in.r + in.Tj);
         if (Dj <= 2.375f)
             return {1.0f, 0.0f};
         if (Dj <= 3.5f)
@@ -64,15 +55,15 @@ ChartChoice chart_choice(const KRule& k)
             return {2.0f, 3.0f};
         return {3.0f, 0.0f};
     }
-    if (k.NPS == 2.5f)
+    if (NPS == 2.5f)
         return {1.0f, 2.0f};
-    if (k.NPS == 3.5f)
+    if (NPS == 3.5f)
         return {2.0f, 3.0f};
-    if (k.NPS > 4.0f)
+    if (NPS > 4.0f)
         return {3.0f, 0.0f};
-    if (k.NPS < 2.0f)
+    if (NPS < 2.0f)
         return {1.0f, 0.0f};
-    return {k.NPS - 1.0f, 0.0f};
+    return {NPS - 1.0f, 0.0f};
 }
 
 // VIII-2: the Appendix EE chart a jacket size's Kp polynomial is fitted
@@ -89,20 +80,22 @@ struct KCharts {
     int kp_chart;        // VIII-2: that chart's number
 };
 
-KCharts k_charts(const KRule& k)
+// The charts read at the uncorroded inside diameter D (Appendix EE) or
+// Kp at the corroded one Dc (VIII-2), for the nominal size NPS.
+KCharts k_charts(bool div2, const JacketInput& in, float NPS, float Dc)
 {
-    KCharts c{k.div2, {}, {}, {}, 0};
-    if (k.div2) {
-        const std::int32_t size = truncate_to_int32(k.NPS);
+    KCharts c{div2, {}, {}, {}, 0};
+    if (div2) {
+        const std::int32_t size = truncate_to_int32(NPS);
         c.kp_chart = kp_reference_chart(size);
-        c.first = kp_chart_column(k.Dc, size);
-        c.second = ee_chart_column(static_cast<float>(c.kp_chart), k.Dc);
+        c.first = kp_chart_column(Dc, size);
+        c.second = ee_chart_column(static_cast<float>(c.kp_chart), Dc);
         return c;
     }
-    c.choice = chart_choice(k);
-    c.first = ee_chart_column(c.choice.first, k.D);
+    c.choice = chart_choice(in, NPS);
+    c.first = ee_chart_column(c.choice.first, in.D);
     if (c.choice.second != 0.0f)
-        c.second = ee_chart_column(c.choice.second, k.D);
+        c.second = ee_chart_column(c.choice.second, in.D);
     return c;
 }
 
@@ -277,13 +270,9 @@ float required_shell_thickness(bool div2, const JacketInput& in, float R, float 
 struct ShellValues {
     bool div2;
     float R, Dc;
-    KRule k;
-    bool exhausted;  // the Trj search gave up
-    bool Trj_chart;  // VIII-2: a step of the Trj search took Kp from the chart
-    int kp_chart;    // VIII-2: the chart Kp is checked against
-    KValue K;        // K or Kp at the input shell thickness
-    float Sstar;     // longitudinal stress at the input shell thickness
-    float Fp;        // allowable jacket bending stress (VIII-2)
+    ChartChoice chart;  // Appendix EE: the chart(s) K is read from
+    int kp_chart;       // VIII-2: the chart Kp is checked against
+    float Kpoly;        // VIII-2: the Kp polynomial at the input shell thickness
 };
 
 void write_shell_section(Report& r, const Shown& show, const JacketInput& in, const JacketResults& out,
@@ -316,11 +305,11 @@ void write_shell_section(Report& r, const Shown& show, const JacketInput& in, co
     write_blank_line(r);
     write_text(r, style::kCaption, "Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:");
     write_result_a(r, Trj_exceeds_ts(out, in), show.thk(out.Trj), show.u.thickness.text());
-    if (v.Trj_chart)
+    if (out.Trj_from_chart)
         write_trj_chart_note(r, v.kp_chart);
     if (Trj_exceeds_ts(out, in))
         write_warning(r, style::kWarning, {"The Input Thickness is < the Req'd Thickness for Jacket Pressure!"});
-    if (v.exhausted)
+    if (out.Trj_exhausted)
         write_warning(r, style::kWarning, {"No Shell Thickness Withstands the Jacket Pressure - Revise the Design!"});
 }
 
@@ -328,7 +317,7 @@ void write_pressure_section(Report& r, const Shown& show, const JacketInput& in,
                             const ShellValues& v)
 {
     const bool div2 = v.div2;
-    const float K = v.K.K, Sstar = v.Sstar, Fp = v.Fp;
+    const float K = out.K, Sstar = out.Sstar, Fp = out.Fp;
     write_blank_line(r);
     write_text(r, style::kTitle, "Pressure Calculations for Input Shell Thickness:");
     write_blank_line(r);
@@ -339,13 +328,13 @@ void write_pressure_section(Report& r, const Shown& show, const JacketInput& in,
         write_text(r, style::kCaption, "Half-Pipe Jacket Rating Factor [Kp]:");
     } else {
         write_text(r, style::kCaption, "Chart Used to Find the K-Factor:");
-        write_chart_line(r, chart_choice(v.k));
+        write_chart_line(r, v.chart);
         write_blank_line(r);
         write_text(r, style::kCaption, "K-Factor Read from Chart [K]:");
     }
     write_result(r, K, " ");
-    if (v.K.chart_used)
-        write_kp_chart_note(r, v.kp_chart, v.K.Kpoly);
+    if (out.K_from_chart)
+        write_kp_chart_note(r, v.kp_chart, v.Kpoly);
 
     write_blank_line(r);
     if (div2) {
@@ -378,47 +367,39 @@ void write_pressure_section(Report& r, const Shown& show, const JacketInput& in,
 
 // The shell-thickness and pressure sections of a half-pipe jacket: every
 // value is computed first, then the sections print them.
-void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const JacketInput& in, const JacketDesign& d,
-                                  JacketResults& out, float R)
+void half_pipe_shell_and_pressure(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
+                                  float R)
 {
-    ShellValues v{};
-    v.div2 = in.code == 2;
-    v.R = R;
-    v.Dc = R + R;
-    v.k = KRule{v.div2, in.D, v.Dc, d.NPS, in.r, in.Tj};
+    const bool div2 = in.code == 2;
+    const float Dc = R + R;
 
-    out.Tr = required_shell_thickness(v.div2, in, R, v.Dc);
-    const KCharts charts = k_charts(v.k);
-    TrjSearch search = find_Trj(charts, in, R, d.Pj);
+    out.Tr = required_shell_thickness(div2, in, R, Dc);
+    const KCharts charts = k_charts(div2, in, out.design.NPS, Dc);
+    const TrjSearch search = find_Trj(charts, in, R, out.design.Pj);
     out.Trj = search.Trj;
     out.Pprime_Trj = search.Pprime;
-    v.exhausted = search.exhausted;
-    v.Trj_chart = search.chart_used;
-    v.kp_chart = charts.kp_chart;
-
-    out.ts_net = in.ts - in.ca - in.co;
-    v.K = K_at(charts, out.ts_net);
-    v.Sstar = (in.P * R) / (2.0f * out.ts_net);
-    v.Fp = std::min(1.5f * in.S - v.Sstar, 1.5f * in.S);
-    out.Pprime_ts = v.div2 ? v.Fp / v.K.K : (1.5f * in.S - v.Sstar) / v.K.K;
-    out.K = v.K.K;
-    out.Sstar = v.Sstar;
-    out.Fp = v.Fp;
-    out.K_from_chart = v.K.chart_used;
     out.Trj_from_chart = search.chart_used;
     out.Trj_exhausted = search.exhausted;
 
+    out.ts_net = in.ts - in.ca - in.co;
+    const KValue K = K_at(charts, out.ts_net);
+    out.K = K.K;
+    out.K_from_chart = K.chart_used;
+    out.Sstar = (in.P * R) / (2.0f * out.ts_net);
+    out.Fp = std::min(1.5f * in.S - out.Sstar, 1.5f * in.S);
+    out.Pprime_ts = div2 ? out.Fp / K.K : (1.5f * in.S - out.Sstar) / K.K;
+
     const Shown show(units);
+    const ShellValues v{div2, R, Dc, charts.choice, charts.kp_chart, K.Kpoly};
     write_shell_section(r, show, in, out, v);
     write_pressure_section(r, show, in, out, v);
 }
 
 }  // namespace
 
-void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, const JacketDesign& d, JacketResults& out)
+void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out)
 {
-    out.Trj = 0.0f;
-    const pipes::PipeSize pipe = pipes::pipe_size(d.NPS);
+    const pipes::PipeSize pipe = pipes::pipe_size(out.design.NPS);
     const float R = in.D * 0.5f + in.ca;
 
     write_blank_line(r);
@@ -427,8 +408,8 @@ void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, const
         limpet_coil(r, units, in, out, pipe);
         return;
     }
-    half_pipe_shell_and_pressure(r, units, in, d, out, R);
-    jacket_thickness_and_weld(r, units, in, d.Pj, out, pipe);
+    half_pipe_shell_and_pressure(r, units, in, out, R);
+    jacket_thickness_and_weld(r, units, in, out, pipe);
 }
 
 }  // namespace tx14

@@ -11,9 +11,9 @@
 
 namespace tx14 {
 
-// The results of JACKETCALC. A coil writes Tr, Pprime_ts, Trj, e_coil,
-// pMaxC1, pMaxC2 and e_pressure only; the others keep the zeros they start
-// with.
+// The results of JACKETCALC. A coil writes Tr, Pprime_ts, e_coil, pMaxC1,
+// pMaxC2 and e_pressure only; the others (Trj among them) keep the zeros
+// they start with.
 struct JacketResults {
     float Tr = 0;          // required shell thickness for internal pressure (coil: cylinder)
     float T = 0;           // required jacket thickness, for the accepted thickness

@@ -13,32 +13,16 @@
 
 namespace tx14 {
 
-// The calculation of a validated item: title, then the half-pipe jacket
-// path (code selectors below 3: App. EE, 2 VIII-2) or the limpet coil path
-// (3 PD 5500, 4 EN 13445).
-void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, const JacketDesign& d, JacketResults& out);
-
-// The values the jacket results summary prints.
-struct JacketSummary {
-    float Tr;          // required shell thickness for internal pressure
-    float ts;          // shell thickness as input
-    float Trj;         // required shell thickness for the jacket pressure
-    float Pj;          // jacket design pressure used
-    float T;           // required jacket thickness
-    float Tj;          // accepted jacket thickness
-    float Fillet;      // minimum fillet weld size
-    float Pprime_Trj;  // M.A.W.P. of the jacket for the required shell thickness
-    float Pprime_ts;   // M.A.W.P. of the jacket for the input shell thickness
-    float Tj_input;    // jacket thickness as input
-};
-
-// The "Summary of Results:" table that closes a half-pipe jacket report.
-void JACKETSUMMARY(Report& r, const UnitRecord& units, const JacketSummary& v);
+// The calculation of a validated item on its design basis out.design:
+// title, then the half-pipe jacket path (code selectors below 3: App. EE,
+// 2 VIII-2) or the limpet coil path (3 PD 5500, 4 EN 13445).
+void JACKETCALC(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out);
 
 // Sections of JACKETCALC after the shell and pressure sections: the jacket
 // thickness with its schedule search, the fillet weld and the closing of a
-// half-pipe jacket; and the whole limpet coil path.
-void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in, float Pj, JacketResults& out,
+// half-pipe jacket with its results summary; and the whole limpet coil
+// path.
+void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
                                pipes::PipeSize pipe);
 void limpet_coil(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out, pipes::PipeSize pipe);
 

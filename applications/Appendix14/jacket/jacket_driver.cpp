@@ -36,7 +36,7 @@ std::int32_t run_jacket(Report& r, const UnitRecord& units, const JacketInput& i
     echo_jacket_input(r, units, in);
     const std::int32_t errors = validate_jacket_input(r, in, out.design, out.findings);
     if (errors == 0)
-        JACKETCALC(r, units, in, out.design, out);
+        JACKETCALC(r, units, in, out);
     return errors;
 }
 

@@ -1,8 +1,9 @@
 // The end of a half-pipe jacket report: the required jacket thickness with
 // the search for an adequate pipe schedule, the minimum fillet weld, the
-// note on cyclic service and the results summary.
+// note on cyclic service and the "Summary of Results:" table.
 #include "../common/units.hpp"
 #include "../report/formula_block.hpp"
+#include "../report/number_fields.hpp"
 #include "../report/report.hpp"
 #include "../report/squeezed_line.hpp"
 #include "jacket_calc.hpp"
@@ -150,12 +151,48 @@ void write_fillet_weld(Report& r, const Shown& show, const JacketInput& in, floa
     write_result_b(r, show.thk(Fillet), show.u.thickness.text());
 }
 
+// A line of the results summary: the 43-character label, four blanks, the
+// value with four decimals in 10 columns (asterisks when it does not fit),
+// two blanks and the unit.
+void write_summary_line(Report& r, std::string_view label, float value, std::string_view unit)
+{
+    assign(r.line, label);
+    field::fixed(Field(r.line).subspan(47, 10), value, 4);
+    put(r.line, 60, unit);
+    write_line(r);
+}
+
+// The "Summary of Results:" table that closes a half-pipe jacket report.
+void write_summary(Report& r, const Shown& show, const JacketInput& in, const JacketResults& out)
+{
+    const std::string_view thk = show.u.thickness.text();
+    const std::string_view prs = show.u.pressure.text();
+
+    write_text(r, style::kSummaryTitle, "Summary of Results:");
+    write_blank_line(r);
+    write_summary_line(r, "Input Thickness of Shell", show.thk(in.ts), thk);
+    write_summary_line(r, "Req.d Thickness of Shell due to Internal P.", show.thk(out.Tr), thk);
+    write_summary_line(r, "Req.d Thickness of Shell due to Jacket P.", show.thk(out.Trj), thk);
+    write_blank_line(r);
+    write_summary_line(r, "Pressure Used for Jacket Design", show.pressure(out.design.Pj), prs);
+    write_summary_line(r, "M.A.W.P. of Jacket for Input Thickness", show.pressure(out.Pprime_ts), prs);
+    write_summary_line(r, "M.A.W.P. of Jacket for Required Thickness", show.pressure(out.Pprime_Trj), prs);
+    write_blank_line(r);
+    write_summary_line(r, "Input Thickness of Half-Pipe Jacket", show.thk(out.Tj_input), thk);
+    write_summary_line(r, "Required Thickness of Half-Pipe Jacket", show.thk(out.T), thk);
+    if (out.Tj_input < out.T)
+        write_summary_line(r, "Accepted Thickness of Half-Pipe Jacket", show.thk(out.Tj), thk);
+    write_blank_line(r);
+    write_summary_line(r, "Minimum Acceptable Fillet Weld Size", show.thk(out.Fillet), thk);
+}
+
 }  // namespace
 
-void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in, float Pj, JacketResults& out,
+void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out,
                                pipes::PipeSize pipe)
 {
     const Shown show(units);
+    const float Pj = out.design.Pj;
     const JacketWall w = jacket_wall(in, Pj, pipe);
     out.Tj_input = in.Tj;
     out.T_input = w.T_input;
@@ -169,17 +206,7 @@ void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketI
     write_blank_line(r);
     write_text(r, style::kNote, "Note: For Cyclic service a full penetration groove weld should be used.");
     write_blank_line(r);
-    JACKETSUMMARY(r, units,
-                  {.Tr = out.Tr,
-                   .ts = in.ts,
-                   .Trj = out.Trj,
-                   .Pj = Pj,
-                   .T = out.T,
-                   .Tj = w.Tj,
-                   .Fillet = out.Fillet,
-                   .Pprime_Trj = out.Pprime_Trj,
-                   .Pprime_ts = out.Pprime_ts,
-                   .Tj_input = out.Tj_input});
+    write_summary(r, show, in, out);
 }
 
 }  // namespace tx14

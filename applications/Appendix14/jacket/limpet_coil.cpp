@@ -128,7 +128,6 @@ void write_coil(Report& r, const Shown& show, const JacketInput& in, const CoilV
 void limpet_coil(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out, pipes::PipeSize pipe)
 {
     const CoilValues v = coil_values(in, pipe);
-    out.Trj = 0.0f;
     out.Tr = v.Tr;
     out.e_coil = v.e;
     out.pMaxC1 = v.pMaxC1;
