@@ -44,10 +44,10 @@ MAX_THREADS_PER_PROCESSOR = 4
 def analyse(item: Mapping, units: UnitsSpec = "US", plain: bool = False, eager: bool = False) -> Result:
     """Runs one item and returns its Result. `units` applies when the item has
     no `units` key; `plain` turns the report's special characters into plain
-    text (d^(2) for d squared). The result holds the outcome's summary; its
-    values, checks and report lines are made by running the item again when
-    first read, unless `eager` keeps them from this run. Bad input raises
-    ValueError naming the key."""
+    text (d^(2) for d squared). The result holds the outcome's summary,
+    decoded when a field is first read; its values, checks and report lines
+    are made by running the item again when first read, unless `eager`
+    keeps them from this run. Bad input raises ValueError naming the key."""
     return thread_context().analyse(item, units, plain, eager)
 
 
@@ -73,65 +73,46 @@ def analyse_many(items: Iterable[Mapping], threads: Optional[int] = None, units:
     pool = _thread_count(threads)
     if hasattr(items, "__len__"):
         pool = max(1, min(pool, -(-len(items) // BATCH)))  # type: ignore[arg-type]
-    source = iter(items)
-    encoder = Encoder(units, {})
+    source, encoder, lock = iter(items), Encoder(units, {}), threading.Lock()
     taken = [0]  # items written so far
     ran: Dict[int, list] = {}  # the outcomes of each batch, by its first item
-    fault: list = []  # the first item the package cannot write: its message, or what it raised
     refused: List[Tuple[int, str]] = []
-    lock = threading.Lock()
+    stopped: list = []  # why no more items are written: the message of one the package cannot write, or an error
 
-    def write_and_run(ctx: Context) -> bool:
+    def work() -> None:
         """Writes the next items (one thread at a time, in order, until one
         cannot be written), then runs them while another thread writes."""
-        with lock:
-            if fault or refused:  # no later item can change the outcome
-                return False
-            start = taken[0]
-            written: List[bytes] = []
-            try:
-                for item in itertools.islice(source, BATCH):
-                    written.append(encoder.encode(item))
-            except ValueError as e:
-                fault.append("item %d: %s" % (start + len(written), e))
-            except BaseException as e:  # a TypeError, or the iterable's own, raised as is
-                fault.append(e)
-            taken[0] += len(written)
-        if not written:
-            return False
-        outcomes = ran[start] = ctx._run(written, plain, eager)
-        refused.extend((start + i, o) for i, o in enumerate(outcomes) if isinstance(o, str))
-        return True
-
-    _on_threads(pool, write_and_run)
-    if fault and not isinstance(fault[0], str):
-        raise fault[0]
-    if refused:  # all below the item that could not be written, if any: only written items run
-        raise ValueError("item %d: %s" % min(refused))
-    if fault:
-        raise ValueError(fault[0])
-    return [outcome for start in sorted(ran) for outcome in ran[start]]
-
-
-def _on_threads(threads: int, work) -> None:
-    """work(context) on `threads` threads, the caller's among them, with a
-    context each, until it returns False on each; what a thread raises is
-    raised in the caller's."""
-    failures: List[BaseException] = []
-
-    def worker() -> None:
         try:
             with Context() as ctx:
-                while not failures and work(ctx):
-                    pass
-        except BaseException as e:  # handed to the caller's thread
-            failures.append(e)
+                while True:
+                    with lock:
+                        if stopped or refused:  # no later item can change the outcome
+                            return
+                        start, written = taken[0], []
+                        try:
+                            for item in itertools.islice(source, BATCH):
+                                written.append(encoder.encode(item))
+                        except ValueError as e:
+                            stopped.append("item %d: %s" % (start + len(written), e))
+                        taken[0] += len(written)
+                    if not written:
+                        return
+                    outcomes = ran[start] = ctx._run(written, plain, eager)
+                    refused.extend((start + i, o) for i, o in enumerate(outcomes) if isinstance(o, str))
+        except BaseException as e:  # a TypeError, the iterable's own, ...: raised in the caller's thread
+            stopped.append(e)
 
-    pool = [threading.Thread(target=worker, name="txappendix14-%d" % n) for n in range(1, threads)]
-    for t in pool:
+    others = [threading.Thread(target=work, name="txappendix14-%d" % n) for n in range(1, pool)]
+    for t in others:
         t.start()
-    worker()  # the caller's thread is one of them
-    for t in pool:
+    work()  # the caller's thread is one of them
+    for t in others:
         t.join()
-    if failures:
-        raise failures[0]
+    for e in stopped:
+        if not isinstance(e, str):
+            raise e
+    if refused:  # all below the item that could not be written, if any: only written items run
+        raise ValueError("item %d: %s" % min(refused))
+    if stopped:
+        raise ValueError(stopped[0])
+    return [outcome for start in sorted(ran) for outcome in ran[start]]

@@ -8,7 +8,7 @@ import json
 import os
 import sys
 import threading
-from typing import Any, Dict, List, Optional
+from typing import Any, Dict, Optional
 
 ENVIRONMENT_VARIABLE = "TXAPPENDIX14_LIBRARY"
 
@@ -28,6 +28,19 @@ elif sys.platform == "darwin":
 else:
     LIBRARY_FILE_NAMES = ("libtxappendix14.so", "libtxappendix14.so.1")
 
+_HANDLE = ctypes.c_void_p
+_PROTOTYPES = {
+    "tx14_version": (ctypes.c_char_p, []),
+    "tx14_keys_json": (ctypes.c_char_p, []),
+    "tx14_batch_create": (_HANDLE, []),
+    "tx14_batch_destroy": (None, [_HANDLE]),
+    # A batch of items in a call, and a part of all their outcomes in
+    # another: the lock of the interpreter is let go meanwhile.
+    "tx14_batch_run": (ctypes.c_int32, [_HANDLE, ctypes.c_char_p, ctypes.c_size_t, ctypes.c_int32]),
+    "tx14_batch_outcomes": (ctypes.c_char_p, [_HANDLE, ctypes.c_int32, ctypes.c_void_p]),
+    "tx14_batch_error": (ctypes.c_char_p, [_HANDLE]),
+}
+
 
 class LibraryNotFoundError(OSError):
     """The shared library could not be loaded from any of the places tried."""
@@ -39,41 +52,39 @@ class _Loaded:
     lock = threading.Lock()
 
 
-def _declare(lib: ctypes.CDLL) -> ctypes.CDLL:
-    handle = ctypes.c_void_p
-    prototypes = {
-        "tx14_version": (ctypes.c_char_p, []),
-        "tx14_keys_json": (ctypes.c_char_p, []),
-        "tx14_batch_create": (handle, []),
-        "tx14_batch_destroy": (None, [handle]),
-        # A batch of items in one call: the lock of the interpreter is let
-        # go meanwhile.
-        "tx14_batch_run": (ctypes.c_int32, [handle, ctypes.c_char_p, ctypes.c_size_t, ctypes.c_int32]),
-        "tx14_batch_outcome": (ctypes.c_char_p, [handle, ctypes.c_int32, ctypes.c_int32, ctypes.c_void_p]),
-        "tx14_batch_error": (ctypes.c_char_p, [handle]),
-    }
-    for name, (restype, argtypes) in prototypes.items():
-        function = getattr(lib, name)  # AttributeError: a library without the typed entry
-        function.restype = restype
-        function.argtypes = argtypes
+def _load(path: str) -> ctypes.CDLL:
+    lib = ctypes.CDLL(path)
+    for name, (restype, argtypes) in _PROTOTYPES.items():
+        try:
+            function = getattr(lib, name)
+        except AttributeError as e:
+            raise OSError("it has no typed entry (%s): an older library?" % e) from None
+        function.restype, function.argtypes = restype, argtypes
     return lib
 
 
-def _candidates() -> List[str]:
-    """Where to look, in order: beside the package, then the system's search."""
+def _find() -> ctypes.CDLL:
+    chosen = os.environ.get(ENVIRONMENT_VARIABLE)
+    if chosen:  # a library named explicitly is the only one wanted
+        try:
+            return _load(chosen)
+        except OSError as e:
+            raise LibraryNotFoundError("cannot load the TXAppendix14 library %s named by %s: %s"
+                                       % (chosen, ENVIRONMENT_VARIABLE, e)) from None
+    # Beside the package, then the system's search.
     here = os.path.dirname(os.path.abspath(__file__))
     places = [os.path.join(here, name) for name in LIBRARY_FILE_NAMES]
     found = ctypes.util.find_library("txappendix14")
-    if found:
-        places.append(found)
-    return places + [name for name in LIBRARY_FILE_NAMES if name != found]
-
-
-def _load(path: str) -> ctypes.CDLL:
-    try:
-        return _declare(ctypes.CDLL(path))
-    except AttributeError as e:
-        raise OSError("it has no typed entry (%s): an older library?" % e) from None
+    places += ([found] if found else []) + [name for name in LIBRARY_FILE_NAMES if name != found]
+    tried = ["%s (not set)" % ENVIRONMENT_VARIABLE]
+    for place in places:
+        try:
+            return _load(place)
+        except OSError as e:
+            tried.append("%s: %s" % (place, e))
+    raise LibraryNotFoundError(
+        "cannot find the TXAppendix14 shared library; set %s to its path or put it beside "
+        "the package. Tried:\n  %s" % (ENVIRONMENT_VARIABLE, "\n  ".join(tried)))
 
 
 def library() -> ctypes.CDLL:
@@ -94,23 +105,3 @@ def key_tables() -> Dict[str, Any]:
             raise MemoryError("the library could not write its key tables")
         _Loaded.keys = json.loads(text)
     return _Loaded.keys
-
-
-def _find() -> ctypes.CDLL:
-    chosen = os.environ.get(ENVIRONMENT_VARIABLE)
-    if chosen:
-        # A library named explicitly is the only one wanted.
-        try:
-            return _load(chosen)
-        except OSError as e:
-            raise LibraryNotFoundError("cannot load the TXAppendix14 library %s named by %s: %s"
-                                       % (chosen, ENVIRONMENT_VARIABLE, e)) from None
-    tried = ["%s (not set)" % ENVIRONMENT_VARIABLE]
-    for place in _candidates():
-        try:
-            return _load(place)
-        except OSError as e:
-            tried.append("%s: %s" % (place, e))
-    raise LibraryNotFoundError(
-        "cannot find the TXAppendix14 shared library; set %s to its path or put it beside "
-        "the package. Tried:\n  %s" % (ENVIRONMENT_VARIABLE, "\n  ".join(tried)))

@@ -1,7 +1,7 @@
 """A context of the library: a batch of its typed entry, so that items can
 run on several threads at once (one context per thread). Items go in as
-JSON, many per call; a Result reads its outcome's summary at once and the
-rest when first used."""
+JSON, many per call; the summaries of a call's outcomes come back in one
+more call, and each Result decodes its own when first read."""
 
 import decimal
 import json
@@ -10,14 +10,14 @@ import numbers
 import os
 import threading
 from collections.abc import Mapping
-from typing import Any, Dict, List, Optional, Sequence, Tuple, Union
+from typing import Any, Dict, List, Optional, Sequence, Union
 
 from ._library import (NO_REPORT, OUTCOME_CHECKS, OUTCOME_REPORT, OUTCOME_SUMMARY, OUTCOME_VALUES,
                        PLAIN, key_tables, library)
-from .result import Check, LazyMapping, LazySequence, Line, Note, Result, Value
+from .result import Check, Line, Note, Result, Value
 from .units import Units, UnitsSpec, resolve
 
-BATCH = 64  # items per call of the library: the interpreter lock changes hands once per call or so
+BATCH = 64  # items per call of the library: the interpreter lock changes hands twice per call
 
 # Brackets past this many in an item's JSON may nest deeper than the library
 # reads (64 levels): its values are then written flat.
@@ -26,32 +26,30 @@ _BRACKETS = 32
 
 def _plain(value: Any) -> Any:
     """A value json cannot write, as the JSON value of its kind: numbers of
-    other libraries as numbers, anything else as an empty object or array
-    (the library takes numbers and texts and names the type of the rest)."""
+    other libraries as numbers (past the double range: infinite, which the
+    library refuses), anything else as an empty object or array (the
+    library takes numbers and texts and names the type of the rest)."""
     if isinstance(value, numbers.Integral):
-        return int(value)
+        whole = int(value)
+        return whole if abs(whole) < 10 ** 308 else math.inf if whole > 0 else -math.inf
     if isinstance(value, (numbers.Real, decimal.Decimal)):
         try:
             return float(value)
-        except OverflowError:  # not finite, which the library refuses
+        except OverflowError:
             return math.inf if value > 0 else -math.inf
-    if isinstance(value, (list, tuple, set, frozenset)):
-        return []
-    return {}
+    return [] if isinstance(value, (list, tuple, set, frozenset)) else {}
 
 
-def _flat(value: Any) -> Any:
-    """A value of an item as its JSON kind alone, for an item whose JSON the
-    library could not read: its keys take numbers and texts only."""
-    if value is None or isinstance(value, (bool, float, str)):
-        return value
-    if isinstance(value, numbers.Integral):
-        whole = int(value)
-        return whole if abs(whole) < 10 ** 308 else math.inf if whole > 0 else -math.inf  # not finite
-    return _plain(value)
+try:  # the C encoder alone: JSONEncoder.encode would make one at each call
+    from json.encoder import c_make_encoder as _make, encode_basestring as _text  # type: ignore[attr-defined]
 
+    # No check of values within themselves: they recurse until RecursionError.
+    _encoder = _make(None, _plain, _text, None, ":", ",", False, False, True)
 
-_dumps = json.JSONEncoder(ensure_ascii=False, separators=(",", ":"), default=_plain).encode
+    def _dumps(value: Any) -> str:
+        return "".join(_encoder(value, 0))
+except (ImportError, TypeError):  # no C encoder
+    _dumps = json.JSONEncoder(ensure_ascii=False, separators=(",", ":"), default=_plain).encode
 
 
 def _with_units(item: Dict, units: Optional[str]) -> str:
@@ -59,12 +57,7 @@ def _with_units(item: Dict, units: Optional[str]) -> str:
     if units is None:
         return _dumps(item)
     rest = {k: v for k, v in item.items() if k != "units"} if "units" in item else item
-    text = _dumps(rest)
-    return text[:-1] + ("," if rest else "") + '"units":' + units + "}"
-
-
-def _not_given(value: Any) -> bool:
-    return value is None or (isinstance(value, float) and value != value)
+    return _dumps(rest)[:-1] + ("," if rest else "") + '"units":' + units + "}"
 
 
 class Encoder:
@@ -91,7 +84,7 @@ class Encoder:
         units = item.get("units")
         if type(units) is str and (units == "US" or units == "SI"):
             given = None  # as it is
-        elif _not_given(units):
+        elif units is None or (isinstance(units, float) and units != units):  # not given
             if self._default is None:
                 self._default = self._units_json(self._units)
             given = self._default
@@ -103,8 +96,9 @@ class Encoder:
             text = _with_units(item, given)
         except (TypeError, ValueError, RecursionError):  # keys of other types, values within themselves
             text = None
-        if text is None or text.count("[") + text.count("{") > _BRACKETS:
-            text = _with_units({str(k): _flat(v) for k, v in item.items()}, given)
+        if text is None or text.count("[") + text.count("{") > _BRACKETS:  # each value as its JSON kind alone
+            text = _with_units({str(k): v if v is None or isinstance(v, (bool, float, str)) else _plain(v)
+                                for k, v in item.items()}, given)
         return text.encode("utf-8", "surrogatepass")  # the library refuses a lone surrogate's bytes
 
 
@@ -130,7 +124,7 @@ class _Parts:
     item again (the same JSON, its unit system's contents included) on the
     asking thread's context. Each is handed out once, to be decoded."""
 
-    def __init__(self, item: bytes, plain: bool, kept: Optional[Dict[int, bytes]] = None):
+    def __init__(self, item: bytes, plain: bool, kept: Optional[Dict[int, bytes]]):
         self._item = item
         self._plain = plain
         self._kept = kept or {}
@@ -155,43 +149,33 @@ def _member(echo: str, name: str) -> Any:
     return None if at < 0 else _decode(echo, at + len(name) + 3)[0]
 
 
-class _Sheet:
-    keys: Optional[Tuple[str, ...]] = None
-
-
 def _sheet(echo: str) -> Dict[str, str]:
     """The sheet texts of an echoed item."""
-    if _Sheet.keys is None:
-        _Sheet.keys = tuple(k["name"] for k in key_tables()["sheet"])
     given = json.loads(echo)
-    return {k: given[k] for k in _Sheet.keys if k in given}
+    return {k["name"]: given[k["name"]] for k in key_tables()["sheet"] if k["name"] in given}
 
 
-def _result(summary: Dict, echo: str, parts: _Parts) -> Result:
-    return Result._of({
-        "kind": summary["kind"], "code": summary["code"], "units": summary["units"],
-        "item": _member(echo, "item"), "errors": summary["fatal_errors"],
-        "results": {k: None if v is None else float(v) for k, v in summary["results"].items()},
-        "result_units": summary["result_units"], "lines": LazySequence(_lines, parts),
-        "description": _member(echo, "description") or "", "sheet": LazyMapping(_sheet, echo),
-        "verdict": summary["verdict"], "governing": summary["governing"],
-        "values": LazyMapping(_values, parts), "checks": LazySequence(_checks, parts),
-        "warnings": summary["warnings"],
-        "reasons": [Note(n["code"], n["text"]) for n in summary["reasons"]],
-        "notes": [Note(n["code"], n["text"]) for n in summary["notes"]]})
-
-
-def _summary(data: bytes) -> Tuple[Dict, str]:
-    """An outcome's summary decoded but for the echoed item, and the echoed
-    item's JSON text: the members before "item" and those from "errors" on."""
-    text = data.decode("utf-8")
+def _fields(summary: bytes, item: bytes, plain: bool, kept: Optional[Dict[int, bytes]]) -> Dict[str, Any]:
+    """The fields of a Result from its outcome's summary, all decoded but
+    the echoed item (the members before "item" and from "errors" on), of
+    which `item` and `description` are read where they stand; the sheet
+    texts, values, checks and report lines when first read."""
+    text = summary.decode("utf-8")
     at = text.index('"item":')
     cut = text.index(',"errors":')
-    return json.loads(text[:at] + text[cut + 1:]), text[at + 7:cut]
+    s, echo, parts = json.loads(text[:at] + text[cut + 1:]), text[at + 7:cut], _Parts(item, plain, kept)
+    return {
+        "kind": s["kind"], "code": s["code"], "units": s["units"], "item": _member(echo, "item"),
+        "errors": s["fatal_errors"], "results": {k: None if v is None else float(v) for k, v in s["results"].items()},
+        "result_units": s["result_units"], "description": _member(echo, "description") or "",
+        "verdict": s["verdict"], "governing": s["governing"], "warnings": s["warnings"],
+        "reasons": [Note(n["code"], n["text"]) for n in s["reasons"]],
+        "notes": [Note(n["code"], n["text"]) for n in s["notes"]],
+        "_later": {"sheet": (_sheet, (echo,)), "values": (_values, (parts,)), "checks": (_checks, (parts,)),
+                   "lines": (_lines, (parts,))}}
 
 
-def refusal(summary: Dict) -> str:
-    return "; ".join(e["message"] for e in summary["errors"])
+_PARTS = (OUTCOME_VALUES, OUTCOME_CHECKS, OUTCOME_REPORT)
 
 
 class Context:
@@ -219,11 +203,6 @@ class Context:
     def __del__(self):
         self.close()
 
-    def _live_batch(self):
-        if not self._batch:
-            raise ValueError("the context is closed")
-        return self._batch
-
     def analyse(self, item: Mapping, units: UnitsSpec = "US", plain: bool = False,
                 eager: bool = False) -> Result:
         """Runs one item (see txappendix14.analyse)."""
@@ -232,48 +211,38 @@ class Context:
             raise ValueError(outcome)
         return outcome
 
-    def _outcome(self, i: int, part: int) -> bytes:
-        data = self._lib.tx14_batch_outcome(self._batch, i, part, None)
-        if data is None:
-            raise MemoryError("the library could not write an outcome")
-        return data
-
-    def _call(self, items: List[bytes], flags: int) -> None:
-        batch = self._live_batch()
+    def _call(self, items: List[bytes], flags: int, parts: Sequence[int]) -> List[List[bytes]]:
+        """Runs the items; the JSON of each outcome's given parts, by part."""
+        if not self._batch:
+            raise ValueError("the context is closed")
         data = b"[" + b",".join(items) + b"]"
-        count = self._lib.tx14_batch_run(batch, data, len(data), flags)
+        count = self._lib.tx14_batch_run(self._batch, data, len(data), flags)
         if count != len(items):  # items that json wrote are always read
-            why = self._lib.tx14_batch_error(batch).decode("utf-8", "replace")
-            error = MemoryError if why == "out of memory" else RuntimeError
-            raise error("the library could not run the items: " + why)
+            why = self._lib.tx14_batch_error(self._batch).decode("utf-8", "replace")
+            raise (MemoryError if why == "out of memory" else RuntimeError)(
+                "the library could not run the items: " + why)
+        written = [self._lib.tx14_batch_outcomes(self._batch, part, None) for part in parts]
+        if None in written:
+            raise MemoryError("the library could not write the outcomes")
+        return [lines.split(b"\n") for lines in written]  # one more, empty, after the last
 
     def _run(self, items: List[bytes], plain: bool = False,
              eager: bool = False) -> List[Union[Result, str]]:
         """The Result of each item (JSON from Encoder), or the library's
-        refusal of it in words. Only the summaries are read; the values,
-        checks and report too when `eager`, else the item runs again when
-        they are first asked for."""
-        self._call(items, (PLAIN if plain else 0) | (0 if eager else NO_REPORT))
-        outcomes: List[Union[Result, str]] = []
-        for i, item in enumerate(items):
-            summary, echo = _summary(self._outcome(i, OUTCOME_SUMMARY))
-            if summary["errors"]:
-                outcomes.append(refusal(summary))
-                continue
-            kept = {part: self._outcome(i, part) for part in _PARTS} if eager else None
-            outcomes.append(_result(summary, echo, _Parts(item, plain, kept)))
-        return outcomes
+        refusal of it in words. The values, checks and report are kept when
+        `eager`, else the item runs again when they are first asked for."""
+        summaries, *kept = self._call(items, (PLAIN if plain else 0) | (0 if eager else NO_REPORT),
+                                      (OUTCOME_SUMMARY,) + (_PARTS if eager else ()))
+        each = [dict(zip(_PARTS, parts)) for parts in zip(*kept)] if eager else [None] * len(items)
+        return [Result._pending(_fields, summary, item, plain, parts) if b',"errors":[],' in summary
+                else "; ".join(e["message"] for e in json.loads(summary)["errors"])
+                for item, summary, parts in zip(items, summaries, each)]
 
     def _again(self, item: bytes, plain: bool, report: bool) -> Dict[int, bytes]:
         """An item run once more: its report, or its values and checks."""
-        if report:
-            self._call([item], PLAIN if plain else 0)
-            return {OUTCOME_REPORT: self._outcome(0, OUTCOME_REPORT)}
-        self._call([item], NO_REPORT)
-        return {part: self._outcome(0, part) for part in (OUTCOME_VALUES, OUTCOME_CHECKS)}
-
-
-_PARTS = (OUTCOME_VALUES, OUTCOME_CHECKS, OUTCOME_REPORT)
+        parts = (OUTCOME_REPORT,) if report else (OUTCOME_VALUES, OUTCOME_CHECKS)
+        written = self._call([item], (PLAIN if plain else 0) if report else NO_REPORT, parts)
+        return {part: lines[0] for part, lines in zip(parts, written)}
 
 
 _per_thread = threading.local()  # a context each thread keeps

@@ -5,8 +5,7 @@ page."""
 
 import html as _html
 from dataclasses import dataclass, field
-from typing import (Any, Callable, Dict, Iterator, List, Mapping, NamedTuple, Optional, Sequence,
-                    Tuple)
+from typing import Any, Callable, Dict, List, Mapping, NamedTuple, Optional, Sequence, Tuple
 
 
 class Line(NamedTuple):
@@ -16,17 +15,6 @@ class Line(NamedTuple):
     text: str
     styles: Tuple[int, int, int, int, int, int]
 
-
-class _Look(NamedTuple):
-    code: int       # position among the six style codes
-    value: int      # 0: any nonzero value
-    css_class: str
-
-
-_LOOKS = (
-    _Look(0, 0, "title"), _Look(1, 0, "underline"), _Look(2, 0, "headline"),
-    _Look(3, 0, "note"), _Look(4, 0, "warning"), _Look(5, 1, "caption"), _Look(5, 2, "result"),
-)
 
 _PAGE_STYLE = """
 body { font-family: "DejaVu Sans", Arial, sans-serif; margin: 2em auto; max-width: 60em;
@@ -49,10 +37,11 @@ pre.report { font-family: "DejaVu Sans Mono", "Courier New", monospace; font-siz
 """
 
 
-def css_classes(styles) -> List[str]:
+def _classes(styles) -> List[str]:
     """The HTML classes of a line's style codes."""
-    return [look.css_class for look in _LOOKS
-            if (styles[look.code] != 0 if look.value == 0 else styles[look.code] == look.value)]
+    names = [name for name, code in zip(("title", "underline", "headline", "note", "warning"), styles) if code]
+    caption = {1: "caption", 2: "result"}.get(styles[5])
+    return names + [caption] if caption else names
 
 
 class Value(NamedTuple):
@@ -88,53 +77,6 @@ class Note(NamedTuple):
     text: str
 
 
-class _Lazy:
-    """What a run left, decoded on first use: `load(*args)` is called once,
-    then dropped. Threads that ask at once may each decode it; each gets
-    the whole (the data is set before the loader is dropped)."""
-
-    def __init__(self, load: Callable[..., Any], *args):
-        self._pending: Optional[Tuple[Callable[..., Any], tuple]] = (load, args)
-        self._data: Any = None
-
-    def _get(self):
-        pending = self._pending
-        if pending is not None:
-            self._data = pending[0](*pending[1])
-            self._pending = None
-        return self._data
-
-    def __len__(self) -> int:
-        return len(self._get())
-
-    def __iter__(self) -> Iterator:
-        return iter(self._get())
-
-    def __repr__(self) -> str:
-        return repr(self._get())
-
-
-class LazyMapping(_Lazy, Mapping):
-    def __getitem__(self, key):
-        return self._get()[key]
-
-    def __reduce__(self):  # pickled as what it holds
-        return dict, (dict(self._get()),)
-
-
-class LazySequence(_Lazy, Sequence):
-    def __getitem__(self, index):
-        return self._get()[index]
-
-    def __eq__(self, other):
-        return isinstance(other, Sequence) and list(self) == list(other)
-
-    def __reduce__(self):
-        return list, (list(self._get()),)
-
-    __hash__ = None  # type: ignore[assignment]
-
-
 @dataclass(frozen=True, repr=False)
 class Result:
     """An analysed item. `values` (key -> Value), `checks`, `reasons` (why
@@ -145,9 +87,10 @@ class Result:
     the item's units, in the fewest digits that give back the library's
     single-precision value, None when not computed (fatal input errors) or
     not finite. `sheet` holds the sheet texts the item gave (project,
-    vessel, ..., approved_by). Values, checks, report lines and sheet texts
-    are decoded when first used; the first three made by running the item
-    once more, unless the run kept them."""
+    vessel, ..., approved_by). The fields are decoded when one is first
+    read; values, checks, report lines and sheet texts when each is first
+    read, the first three made by running the item once more, unless the
+    run kept them."""
 
     kind: str
     code: str
@@ -157,9 +100,11 @@ class Result:
     results: Dict[str, Optional[float]]
     result_units: Dict[str, str]
     lines: Sequence[Line]
-    description: str = ""
-    verdict: str = "not analysed"
-    governing: Optional[str] = None
+    # Defaults as factories: a class attribute would stand in for a field
+    # not yet decoded.
+    description: str = field(default_factory=str)
+    verdict: str = field(default_factory=lambda: "not analysed")
+    governing: Optional[str] = field(default_factory=lambda: None)
     values: Mapping[str, Value] = field(default_factory=dict)
     checks: Sequence[Check] = field(default_factory=list)
     warnings: Sequence[str] = field(default_factory=list)  # the item ran, but look again
@@ -168,19 +113,35 @@ class Result:
     sheet: Dict[str, str] = field(default_factory=dict)
 
     @classmethod
-    def _of(cls, fields: Dict[str, Any]) -> "Result":
-        """A Result of every field at once: a frozen dataclass's __init__ sets
-        them one by one, which costs more than the rest of a run's reading."""
-        assert len(fields) == len(_FIELDS)
+    def _pending(cls, load: Callable[..., Dict[str, Any]], *args) -> "Result":
+        """A Result whose fields load(*args) gives, all at once, when one is
+        first read, but for those its "_later" maps to a loader and its
+        arguments, each made when first read: many callers read few
+        results, and a frozen dataclass's __init__, setting the fields one
+        by one, costs more than a run's reading."""
         result = object.__new__(cls)
-        result.__dict__.update(fields)
+        result.__dict__["_load"] = (load, args)
         return result
 
     def __getattr__(self, name):
-        results = self.__dict__.get("results", {})
-        if name in results:
-            return results[name]
-        raise AttributeError("%s item result has no attribute %r" % (self.__dict__.get("kind"), name))
+        # Threads that read at once may each load a field; each sees all of one load.
+        fields = self.__dict__
+        load = fields.get("_load")
+        if load is not None:
+            fields.update(load[0](*load[1]))
+            fields.pop("_load", None)
+            return getattr(self, name)
+        later = fields.get("_later", {}).get(name)
+        if later is not None:
+            value = fields[name] = later[0](*later[1])
+            return value
+        if name in fields.get("results", ()):
+            return fields["results"][name]
+        raise AttributeError("%s item result has no attribute %r" % (fields.get("kind"), name))
+
+    def __getstate__(self) -> Dict[str, Any]:
+        """Pickled whole, every field made."""
+        return {name: getattr(self, name) for name in self.__dataclass_fields__}
 
     def __repr__(self) -> str:
         shown = ", ".join("%s=%r" % kv for kv in self.results.items())
@@ -194,7 +155,8 @@ class Result:
             "description": self.description, "errors": self.errors,
             "results": dict(self.results), "result_units": dict(self.result_units),
             "values": {k: v._asdict() for k, v in self.values.items()},
-            "checks": [_check_dict(c) for c in self.checks],
+            "checks": [{k: v for k, v in c._asdict().items() if k != "reference" or v is not None}
+                       for c in self.checks],  # as the library's JSON: `reference` only where known
             "verdict": self.verdict, "governing": self.governing, "warnings": list(self.warnings),
             "reasons": [n._asdict() for n in self.reasons],
             "notes": [n._asdict() for n in self.notes],
@@ -241,7 +203,7 @@ class Result:
         page.append('<tr><th>fatal input errors</th><td class="value">%d</td></tr>\n</table>\n'
                     '<pre class="report">' % self.errors)
         for line in self.lines:
-            classes = css_classes(line.styles)
+            classes = _classes(line.styles)
             text = esc(line.text, quote=False)
             if classes and text:
                 page.append('<span class="%s">%s</span>\n' % (" ".join(classes), text))
@@ -249,17 +211,6 @@ class Result:
                 page.append(text + "\n")
         page.append("</pre>\n</body>\n</html>\n")
         return "".join(page)
-
-
-_FIELDS = Result.__dataclass_fields__
-
-
-def _check_dict(check: Check) -> Dict[str, Any]:
-    """A check as the library's JSON writes it: `reference` only where known."""
-    d = check._asdict()
-    if d["reference"] is None:
-        del d["reference"]
-    return d
 
 
 def _shown(value: Optional[float], unit: str) -> str:

@@ -10,7 +10,19 @@ import os
 import stat
 from typing import Dict, List, Optional, Sequence, Tuple, Union
 
-from ._library import NO_REPORT, OUTCOME_SUMMARY, key_tables, library
+from ._library import NO_REPORT, OUTCOME_SUMMARY, key_tables
+
+
+def _as_double(value):
+    """A number as a float (a whole number past the double range: infinite,
+    which the library refuses); anything else as it is, for the library to
+    refuse."""
+    if isinstance(value, bool) or not isinstance(value, numbers.Real):
+        return value
+    try:
+        return float(value)
+    except OverflowError:
+        return math.inf if value > 0 else -math.inf
 
 
 class Units:
@@ -25,9 +37,9 @@ class Units:
         self.name = name
         self._factors = None if factors is None else tuple(_as_double(f) for f in factors)
         self._labels = None if labels is None else tuple(labels)
-        self._json: Optional[str] = None
+        self._json = json.dumps(name)  # a built-in system goes by its name
         if factors is None and labels is None:
-            return  # built in
+            return
         self._json = json.dumps({"name": name, "factors": self._factors or [], "labels": self._labels or []},
                                 ensure_ascii=False, default=lambda other: {})  # the library names what is wrong
         problems = _refusals(self._json)
@@ -39,8 +51,7 @@ class Units:
             system = key_tables()["units"].get(self.name)
             if system is None:
                 raise ValueError("no built-in unit system %r; expected \"US\" or \"SI\"" % self.name)
-            self._factors = tuple(system["factors"])
-            self._labels = tuple(system["labels"])
+            self._factors, self._labels = tuple(system["factors"]), tuple(system["labels"])
 
     @property
     def factors(self) -> Tuple[float, ...]:
@@ -59,10 +70,7 @@ class Units:
         return "Units(%r)" % self.name
 
     def item_json(self) -> str:
-        """The system as an item's `units` in the library's JSON: a built-in
-        system by its name, any other by its contents."""
-        if self._json is None:
-            self._json = json.dumps(self.name)
+        """The system as an item's `units` in the library's JSON."""
         return self._json
 
 
@@ -70,32 +78,26 @@ def _refusals(units_json: str) -> List[str]:
     """What the library finds wrong with a unit system: the findings on
     "units" of an item of the first kind in it (refused anyway, it holds no
     values, so nothing runs)."""
+    from .context import thread_context  # which reads units
+
     kind = key_tables()["kinds"][0]
-    items = '[{"kind":%s,"code":%s,"units":%s}]' % (json.dumps(kind["name"]),
-                                                     json.dumps(kind["codes"][0]["name"]), units_json)
-    data = items.encode("utf-8", "surrogatepass")
-    lib = library()
-    batch = lib.tx14_batch_create()
-    if not batch:
-        raise MemoryError("the library could not create a batch")
-    try:
-        if lib.tx14_batch_run(batch, data, len(data), NO_REPORT) != 1:
-            raise MemoryError(lib.tx14_batch_error(batch).decode("utf-8", "replace"))
-        summary = json.loads(lib.tx14_batch_outcome(batch, 0, OUTCOME_SUMMARY, None))
-    finally:
-        lib.tx14_batch_destroy(batch)
-    return [_without_key(e["message"]) for e in summary["errors"] if e["key"] == "units"]
-
-
-def _without_key(message: str) -> str:
+    item = '{"kind":%s,"code":%s,"units":%s}' % (json.dumps(kind["name"]), json.dumps(kind["codes"][0]["name"]),
+                                                  units_json)
+    (summaries,) = thread_context()._call([item.encode("utf-8", "surrogatepass")], NO_REPORT, (OUTCOME_SUMMARY,))
     prefix = 'key "units": '
-    return message[len(prefix):] if message.startswith(prefix) else message
+    return [e["message"][len(prefix):] if e["message"].startswith(prefix) else e["message"]
+            for e in json.loads(summaries[0])["errors"] if e["key"] == "units"]
 
 
 US = Units("US")
 SI = Units("SI")
 
 UnitsSpec = Union[str, "os.PathLike[str]", Units]
+
+MAX_FILE_BYTES = 1 << 20  # tx14 reads no larger input file
+_OPEN_FLAGS = os.O_RDONLY
+for _flag in ("O_NONBLOCK", "O_NOCTTY", "O_CLOEXEC", "O_BINARY"):  # those the system has
+    _OPEN_FLAGS |= getattr(os, _flag, 0)
 
 
 def load_unit_file(path: "Union[str, os.PathLike[str]]") -> Units:
@@ -107,16 +109,7 @@ def load_unit_file(path: "Union[str, os.PathLike[str]]") -> Units:
     return _units_of(name, _contents(name))
 
 
-MAX_FILE_BYTES = 1 << 20  # tx14 reads no larger input file
-FACTOR_COUNT = 22         # what a unit file holds
-LABEL_COUNT = 23
-
-
-class _Refused(Exception):
-    """Why a file is not read, in tx14's words."""
-
-
-def _kind_of(mode: int) -> str:
+def _not_regular(mode: int) -> str:
     if stat.S_ISDIR(mode):
         return "is a directory, not a file"
     if stat.S_ISFIFO(mode):
@@ -126,67 +119,35 @@ def _kind_of(mode: int) -> str:
     return "is not a regular file; refused"
 
 
-def _cannot_read(e: OSError) -> _Refused:
-    if e.errno == errno.ENOENT:
-        return _Refused("no such file")
-    return _Refused("cannot be read: %s" % (e.strerror or e))
-
-
-def _read_regular_file(name: str) -> bytes:
+def _contents(name: str) -> bytes:
     """The whole of a regular file of at most MAX_FILE_BYTES, read as tx14
     reads its inputs: a FIFO would block and a device may never end, so the
     type is checked before opening (opening may act on a device) and again
     on what was opened, in case the name changed in between."""
+    def refused(why: str) -> ValueError:
+        return ValueError('"%s": expected "US", "SI" or a readable unit file (%s)' % (name, why))
+
+    fd = None
     try:
         mode = os.stat(name).st_mode
-    except OSError as e:
-        raise _cannot_read(e) from None
-    if not stat.S_ISREG(mode):
-        raise _Refused(_kind_of(mode))
-    flags = os.O_RDONLY
-    for extra in ("O_NONBLOCK", "O_NOCTTY", "O_CLOEXEC", "O_BINARY"):
-        flags |= getattr(os, extra, 0)
-    try:
-        fd = os.open(name, flags)
-    except OSError as e:
-        raise _cannot_read(e) from None
-    try:
+        if not stat.S_ISREG(mode):
+            raise refused(_not_regular(mode))
+        fd = os.open(name, _OPEN_FLAGS)
         st = os.fstat(fd)
         if not stat.S_ISREG(st.st_mode):
-            raise _Refused(_kind_of(st.st_mode))
-        if st.st_size > MAX_FILE_BYTES:
-            raise _Refused("is larger than 1 MiB; refused")
-        chunks, size = [], 0
-        while size <= MAX_FILE_BYTES:  # stops at one byte past the limit: it grew while read
-            chunk = os.read(fd, min(65536, MAX_FILE_BYTES + 1 - size))
+            raise refused(_not_regular(st.st_mode))
+        data = b""
+        while len(data) <= MAX_FILE_BYTES and st.st_size <= MAX_FILE_BYTES:  # one byte past: it grew while read
+            chunk = os.read(fd, MAX_FILE_BYTES + 1 - len(data))
             if not chunk:
-                return b"".join(chunks)
-            chunks.append(chunk)
-            size += len(chunk)
-        raise _Refused("is larger than 1 MiB; refused")
+                return data
+            data += chunk
+        raise refused("is larger than 1 MiB; refused")
     except OSError as e:
-        raise _cannot_read(e) from None
+        raise refused("no such file" if e.errno == errno.ENOENT else "cannot be read: %s" % (e.strerror or e)) from None
     finally:
-        os.close(fd)
-
-
-def _contents(name: str) -> bytes:
-    try:
-        return _read_regular_file(name)
-    except _Refused as e:
-        raise ValueError('"%s": expected "US", "SI" or a readable unit file (%s)' % (name, e)) from None
-
-
-def _decoded(name: str, contents: bytes) -> str:
-    """The text of a unit file; ValueError at the first byte that is not
-    UTF-8, by line and column (in bytes, from 1)."""
-    try:
-        return contents.decode("utf-8")
-    except UnicodeDecodeError as e:
-        line = contents.count(b"\n", 0, e.start) + 1
-        column = e.start - (contents.rfind(b"\n", 0, e.start) + 1) + 1
-        raise ValueError("unit file %s: line %d, column %d: byte 0x%02X is not UTF-8; expected a TOML "
-                         "file in UTF-8" % (name, line, column, contents[e.start])) from None
+        if fd is not None:
+            os.close(fd)
 
 
 def _units_of(name: str, contents: bytes) -> Units:
@@ -194,9 +155,13 @@ def _units_of(name: str, contents: bytes) -> Units:
         import tomllib
     except ImportError:  # Python before 3.11
         raise ValueError("unit files need Python 3.11 or later (tomllib)") from None
-    text = _decoded(name, contents)
     try:
-        table = tomllib.loads(text)
+        table = tomllib.loads(contents.decode("utf-8"))
+    except UnicodeDecodeError as e:  # where, by line and column (in bytes, from 1)
+        line = contents.count(b"\n", 0, e.start) + 1
+        column = e.start - (contents.rfind(b"\n", 0, e.start) + 1) + 1
+        raise ValueError("unit file %s: line %d, column %d: byte 0x%02X is not UTF-8; expected a TOML "
+                         "file in UTF-8" % (name, line, column, contents[e.start])) from None
     except tomllib.TOMLDecodeError as e:
         raise ValueError("unit file %s: %s" % (name, e)) from None
     except RecursionError:
@@ -204,63 +169,41 @@ def _units_of(name: str, contents: bytes) -> Units:
     problems = ['unknown key "%s"; a unit file holds "factors" and "labels"' % key
                 for key in table if key not in ("factors", "labels")]
     problems += ['missing key "%s"' % key for key in ("factors", "labels") if key not in table]
-    factors = table.get("factors")
-    labels = table.get("labels")
-    if "factors" in table and not (isinstance(factors, list) and len(factors) == FACTOR_COUNT):
+    factors, labels = table.get("factors"), table.get("labels")
+    if "factors" in table and not (isinstance(factors, list) and len(factors) == 22):
         problems.append('"factors" must be an array of 22 numbers')
     elif isinstance(factors, list):
-        problems += ["factor %d must be a number" % slot
-                     for slot, value in enumerate(factors, start=1)
+        problems += ["factor %d must be a number" % slot for slot, value in enumerate(factors, start=1)
                      if isinstance(value, bool) or not isinstance(value, (int, float))]
-    if "labels" in table and not (isinstance(labels, list) and len(labels) == LABEL_COUNT):
+    if "labels" in table and not (isinstance(labels, list) and len(labels) == 23):
         problems.append('"labels" must be an array of 23 texts')
     elif isinstance(labels, list):
-        problems += ["label %d must be a text" % slot
-                     for slot, value in enumerate(labels, start=1) if not isinstance(value, str)]
+        problems += ["label %d must be a text" % slot for slot, value in enumerate(labels, start=1)
+                     if not isinstance(value, str)]
     if problems:
         raise ValueError("unit file %s: %s" % (name, "; ".join(problems)))
     return Units(name, factors, labels)
 
 
-def _as_double(value):
-    """A number as a float (a whole number past the double range: infinite,
-    which the library refuses); anything else as it is, for the library to
-    refuse."""
-    if isinstance(value, bool) or not isinstance(value, numbers.Real):
-        return value
-    try:
-        return float(value)
-    except OverflowError:
-        return math.copysign(math.inf, value)
+_read_files: "Dict[str, Tuple[bytes, Units]]" = {}  # each file's contents when last read, and its system
 
 
-_read_files: "Dict[str, Tuple[bytes, Units]]" = {}
-
-
-def _unit_file(name: str) -> Units:
-    """A unit file, parsed again only when its contents changed since it was
-    last read."""
+def resolve(units: UnitsSpec, cache: "Optional[Dict[str, Units]]") -> Units:
+    """"US", "SI", a unit file or a Units object. A file is read once per
+    cache (no cache: at each use), and parsed again only when it changed."""
+    if isinstance(units, Units):
+        return units
+    if units == "US" or units == "SI":
+        return US if units == "US" else SI
+    if not isinstance(units, (str, os.PathLike)):
+        raise ValueError('units: expected "US", "SI", a unit file or a Units object')
+    name = os.fspath(units)
+    if cache is not None and name in cache:
+        return cache[name]
     contents = _contents(name)
     known = _read_files.get(name)
     if known is None or known[0] != contents:
         known = _read_files[name] = (contents, _units_of(name, contents))
+    if cache is not None:
+        cache[name] = known[1]
     return known[1]
-
-
-def resolve(units: UnitsSpec, cache: "Optional[Dict[str, Units]]") -> Units:
-    """"US", "SI", a unit file or a Units object; each file is read once per
-    cache (no cache: once, and again when it changes)."""
-    if isinstance(units, Units):
-        return units
-    if units == "US":
-        return US
-    if units == "SI":
-        return SI
-    if not isinstance(units, (str, os.PathLike)):
-        raise ValueError('units: expected "US", "SI", a unit file or a Units object')
-    name = os.fspath(units)
-    if cache is None:
-        return _unit_file(name)
-    if name not in cache:
-        cache[name] = load_unit_file(name)
-    return cache[name]
