@@ -38,11 +38,12 @@ TEST(ChartFactors, LimitedToTheChartsAndNotANumberPassedOn)
         {0, 48, 0.5f, 0},      {4, 48, 0.5f, 0},      {1.5f, 48, 0.5f, 0}, {kNaN, 48, 0.5f, 0},
     };
     for (const auto& c : cases) {
-        const float K = EEKFACTOR(c.chart, c.D, c.t);
+        const float K = EEKFACTOR(ee_chart_column(c.chart, c.D), c.t);
         EXPECT_TRUE(std::isnan(c.K) ? std::isnan(K) : std::fabs(K - c.K) <= 1e-5f * c.K)
             << "chart " << c.chart << " D " << c.D << " t " << c.t << ": " << K;
     }
-    EXPECT_TRUE(std::isnan(KPFACTOR(48, kNaN, 2)) && std::isnan(KPFACTOR(kNaN, 0.5f, 3)));
+    EXPECT_TRUE(std::isnan(KPFACTOR(kp_chart_column(48, 2), kNaN)) &&
+                std::isnan(KPFACTOR(kp_chart_column(kNaN, 3), 0.5f)));
 }
 
 // VIII-2: where a Kp coefficient row strays from the chart it was fitted

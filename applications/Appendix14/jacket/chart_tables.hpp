@@ -43,9 +43,7 @@ inline constexpr KChart kChart1{{
     {{   90.0f,   52.0f,   25.0f,   15.0f,    6.6f,    3.9f,    1.0f}},  // 160
     {{   90.0f,   51.0f,   25.5f,   15.0f,    6.6f,    3.9f,    1.0f}},  // 170
 }};
-// clang-format on
 
-// clang-format off
 inline constexpr KChart kChart2{{
     // t =  0.1875     0.25    0.375      0.5     0.75        1        2        D
     {{   85.0f,   55.4f,   29.0f,   18.0f,    9.1f,    5.6f,    1.7f}},  // 30
@@ -64,9 +62,7 @@ inline constexpr KChart kChart2{{
     {{  177.0f,  100.0f,   50.0f,   29.5f,   15.0f,    9.0f,    2.0f}},  // 160
     {{  180.0f,  100.0f,   50.0f,   30.0f,   15.0f,    9.0f,    2.0f}},  // 170
 }};
-// clang-format on
 
-// clang-format off
 inline constexpr KChart kChart3{{
     // t =  0.1875     0.25    0.375      0.5     0.75        1        2        D
     {{  130.0f,   78.0f,   37.0f,   25.0f,   13.5f,    8.0f,    2.5f}},  // 30
@@ -102,9 +98,7 @@ inline constexpr KpSet kKpNps2{{
     {{   3.678267f,  -1.266956f,   0.454915f,  -0.062884f,    0.00394f,  -0.000093f,        0.0f,        0.0f,        0.0f,        0.0f}},  // 1
     {{        1.0f,        0.0f,        0.0f,        0.0f,        0.0f,        0.0f,        0.0f,        0.0f,        0.0f,        0.0f}},  // 2
 }};
-// clang-format on
 
-// clang-format off
 inline constexpr KpSet kKpNps3{{
     //          C1           C2           C3           C4           C5           C6           C7           C8           C9          C10        t
     {{ -3758.8706f,   2991.987f, -941.77826f,    152.785f, -13.452359f,   0.611674f,  -0.011236f,  -0.000002f,        0.0f,        0.0f}},  // 0.1875
@@ -115,9 +109,7 @@ inline constexpr KpSet kKpNps3{{
     {{   8.120632f,  -8.394359f,   3.787007f,  -0.708862f,   0.066972f,  -0.003149f,   0.000059f,        0.0f,        0.0f,        0.0f}},  // 1
     {{ -3278.9304f,  3441.9302f, -1585.2932f,  420.63168f, -70.855804f,   7.859317f,  -0.574158f,   0.026647f,  -0.000713f,   0.000008f}},  // 2
 }};
-// clang-format on
 
-// clang-format off
 inline constexpr KpSet kKpNps4{{
     //          C1           C2           C3           C4           C5           C6           C7           C8           C9          C10        t
     {{ -21336.346f,  15982.068f, -4993.6484f,   849.1422f,  -84.93139f,   5.004485f,  -0.161056f,   0.002186f,        0.0f,        0.0f}},  // 0.1875

@@ -3,6 +3,7 @@
 // picks the first cell and comes out as a NaN factor.
 #include "charts.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "../report/single_precision.hpp"
@@ -13,6 +14,9 @@ namespace {
 
 using charts::kThicknessGrid;
 static_assert(std::tuple_size_v<decltype(ChartColumn::K)> == charts::kThicknesses);
+
+// y0 + (y1 - y0) (x - x0) / (x1 - x0).
+float INTERP(float x0, float x, float x1, float y0, float y1) { return y0 + (y1 - y0) * (x - x0) / (x1 - x0); }
 
 // Grid thickness k, counted from 1.
 float grid(int k) { return kThicknessGrid[static_cast<std::size_t>(k - 1)]; }
@@ -69,21 +73,11 @@ float kp_polynomial(const std::array<float, charts::kCoefficients>& C, float D)
 
 }  // namespace
 
-float INTERP(float x0, float x, float x1, float y0, float y1) { return y0 + (y1 - y0) * (x - x0) / (x1 - x0); }
-
 ChartColumn ee_chart_column(float chart, float D)
 {
     D = limited(D, charts::kDiameterMin, charts::kDiameterMax);
-    int j = truncate_to_int32(D / 10.0f) - 2;  // diameter rows j, j2
-    int j2 = j + 1;
-    if (j2 > charts::kDiameters)
-        j2 = charts::kDiameters;
-    if (j > charts::kDiameters - 1)
-        j = charts::kDiameters - 1;
-    if (j2 < 2)
-        j2 = 2;
-    if (j < 1)
-        j = 1;
+    // The diameter rows j and j + 1 around D (a NaN D: the first two).
+    const int j = std::clamp(truncate_to_int32(D / 10.0f) - 2, 1, charts::kDiameters - 1);
     float Dlo = charts::row_diameter(j);
     float Dhi = Dlo + 10.0f;
 
@@ -94,7 +88,8 @@ ChartColumn ee_chart_column(float chart, float D)
         return column;
     }
     for (int i = 1; i <= charts::kThicknesses; ++i)
-        column.K[static_cast<std::size_t>(i - 1)] = INTERP(Dlo, D, Dhi, chart_value(*K, j, i), chart_value(*K, j2, i));
+        column.K[static_cast<std::size_t>(i - 1)] =
+            INTERP(Dlo, D, Dhi, chart_value(*K, j, i), chart_value(*K, j + 1, i));
     return column;
 }
 
@@ -114,8 +109,6 @@ float EEKFACTOR(const ChartColumn& column, float t)
     return INTERP(tlo, t, thi, Ki, Ki1);
 }
 
-float EEKFACTOR(float chart, float D, float t) { return EEKFACTOR(ee_chart_column(chart, D), t); }
-
 ChartColumn kp_chart_column(float D, std::int32_t size)
 {
     const charts::KpSet& C = kp_set(size);
@@ -134,7 +127,5 @@ float KPFACTOR(const ChartColumn& column, float t)
     return INTERP(grid(k), t, grid(k - 1), column.K[static_cast<std::size_t>(k - 1)],
                   column.K[static_cast<std::size_t>(k - 2)]);
 }
-
-float KPFACTOR(float D, float t, std::int32_t size) { return KPFACTOR(kp_chart_column(D, size), t); }
 
 }  // namespace tx14
