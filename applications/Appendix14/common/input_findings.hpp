@@ -14,9 +14,10 @@ struct InputFindings {
     int count = 0;
 
     void clear() { count = 0; }
-    void add(std::int32_t code)
+    // Lists `code` when the check it stands for found a fault.
+    void raise_if(bool found, std::int32_t code)
     {
-        if (count < kCapacity)
+        if (found && count < kCapacity)
             codes[static_cast<std::size_t>(count++)] = code;
     }
 };

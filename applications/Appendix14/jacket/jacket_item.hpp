@@ -50,8 +50,4 @@ std::int32_t validate_jacket_input(Report& r, const JacketInput& in, const Jacke
 // The message of an error code (1 to 12), as the error section prints it.
 std::string_view jacket_message(int code);
 
-// One message of the error section: a blank line and the message of the
-// code (30: the total line with `value`).
-void write_jacket_message(Report& r, int code, float value);
-
 }  // namespace tx14

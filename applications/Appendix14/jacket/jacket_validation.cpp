@@ -42,15 +42,10 @@ float pipe_outside_diameter(float NPS)
 // diameter Dj.
 float size_containing(float Dj)
 {
-    if (Dj <= 2.375f)
-        return 2.0f;
-    if (Dj <= 2.875f)
-        return 2.5f;
-    if (Dj <= 3.5f)
-        return 3.0f;
-    if (Dj <= 4.0f)
-        return 3.5f;
-    return 4.0f;
+    for (float NPS : {2.0f, 2.5f, 3.0f, 3.5f})
+        if (Dj <= pipes::pipe_size(NPS).OD)
+            return NPS;
+    return pipes::kLargestSize;
 }
 
 // NPS rounded to 5 decimals: whole part of NPS x 100000 + 0.5, over 100000.
@@ -64,15 +59,8 @@ bool outside_pipe_table(float NPS) { return NPS > 0.01f && (NPS < pipes::kSmalle
 bool negative(float x) { return !(x >= 0.0f); }
 bool not_above_zero(float x) { return !(x > 0.0f); }
 
-}  // namespace
-
-std::string_view jacket_message(int code)
-{
-    if (code >= 1 && code <= static_cast<int>(kMessages.size()))
-        return kMessages[static_cast<std::size_t>(code - 1)];
-    return {};
-}
-
+// One message of the error section: a blank line and the message of the
+// code (kTotalLine: the total line with `value`).
 void write_jacket_message(Report& r, int code, float value)
 {
     std::array<char, 120> message;
@@ -90,6 +78,15 @@ void write_jacket_message(Report& r, int code, float value)
     write_line(r, line);
 }
 
+}  // namespace
+
+std::string_view jacket_message(int code)
+{
+    if (code >= 1 && code <= static_cast<int>(kMessages.size()))
+        return kMessages[static_cast<std::size_t>(code - 1)];
+    return {};
+}
+
 JacketDesign jacket_design(const JacketInput& in)
 {
     JacketDesign d;
@@ -102,32 +99,21 @@ std::int32_t validate_jacket_input(Report& r, const JacketInput& in, const Jacke
 {
     const float OD = pipe_outside_diameter(in.NPS);  // of the size as given
     errors.clear();
-    if (in.ca + in.co >= in.ts)
-        errors.add(1);
-    if (in.r <= kFormedRadius && 2.0f * in.ts >= in.D)
-        errors.add(2);
-    if (in.r <= kFormedRadius && (std::fmod(d.NPS, 0.5f) != 0.0f || (in.code != 2 && outside_pipe_table(d.NPS))))
-        errors.add(3);
-    if (in.r <= kFormedRadius && OD - 2.0f * in.Tj <= 0.0f)
-        errors.add(4);
-    if (in.caj >= in.Tj)
-        errors.add(5);
-    if (in.D + in.ts <= 2.0f * OD)
-        errors.add(6);
-    if (in.r <= kFormedRadius && d.NPS <= 0.01f)
-        errors.add(7);
+    errors.raise_if(in.ca + in.co >= in.ts, 1);
+    errors.raise_if(in.r <= kFormedRadius && 2.0f * in.ts >= in.D, 2);
+    errors.raise_if(
+        in.r <= kFormedRadius && (std::fmod(d.NPS, 0.5f) != 0.0f || (in.code != 2 && outside_pipe_table(d.NPS))), 3);
+    errors.raise_if(in.r <= kFormedRadius && OD - 2.0f * in.Tj <= 0.0f, 4);
+    errors.raise_if(in.caj >= in.Tj, 5);
+    errors.raise_if(in.D + in.ts <= 2.0f * OD, 6);
+    errors.raise_if(in.r <= kFormedRadius && d.NPS <= 0.01f, 7);
     if (in.code == 2) {
-        if (in.r > kRadiusGiven)
-            errors.add(8);
-        if (!(d.NPS == 2.0f || d.NPS == 3.0f || d.NPS == 4.0f))
-            errors.add(9);
+        errors.raise_if(in.r > kRadiusGiven, 8);
+        errors.raise_if(!(d.NPS == 2.0f || d.NPS == 3.0f || d.NPS == 4.0f), 9);
     }
-    if (negative(in.ca) || negative(in.caj) || negative(in.co))
-        errors.add(10);
-    if ((in.code == 1 || in.code == 2) && !(in.E > 0.0f && in.E <= 1.0f))
-        errors.add(11);
-    if (not_above_zero(in.S) || not_above_zero(in.Sj))
-        errors.add(12);
+    errors.raise_if(negative(in.ca) || negative(in.caj) || negative(in.co), 10);
+    errors.raise_if((in.code == 1 || in.code == 2) && !(in.E > 0.0f && in.E <= 1.0f), 11);
+    errors.raise_if(not_above_zero(in.S) || not_above_zero(in.Sj), 12);
     if (errors.count == 0)
         return 0;
 

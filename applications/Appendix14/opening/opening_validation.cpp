@@ -11,26 +11,15 @@
 namespace tx14 {
 namespace {
 
-constexpr int kMaxFindings = 20;
 constexpr int kFatalCountCode = 20;  // the closing "Number of fatal errors" line
-
-static_assert(InputFindings::kCapacity == kMaxFindings);
-
-struct Findings {
-    InputFindings& codes;  // every finding's value is 1.0
-
-    void raise_if(bool condition, std::int32_t code)
-    {
-        if (condition)
-            codes.add(code);
-    }
-};
+constexpr int kNote = 4;             // the one finding that is not fatal
 
 // "Not above 0" and "negative" also hold for a value that is not a number.
 bool not_above_zero(float x) { return !(x > 0.0f); }
 bool negative(float x) { return !(x >= 0.0f); }
 
-void check_opening_input(const OpeningInput& in, Findings f)
+// Every finding's value is 1.0.
+void check_opening_input(const OpeningInput& in, InputFindings& f)
 {
     const float ca = in.ca;
     f.raise_if(in.g1s < in.g0s, 1);
@@ -51,44 +40,28 @@ void check_opening_input(const OpeningInput& in, Findings f)
     f.raise_if(not_above_zero(radial_distance(in)), 16);  // the bolt circle inside the bore
 }
 
-}  // namespace
+constexpr std::string_view kShellHub = "Error - Shell Side Hub dimension logic error .";
+constexpr std::string_view kNozzleHub = "ERROR - Nozzle side hub dimension error. ";
 
-OpeningMessage opening_message(std::int32_t code)
-{
-    switch (code) {
-    case 1:
-    case 2:
-    case 6:
-        return {"Error - Shell Side Hub dimension logic error .", true};
-    case 3:
-        return {"ERROR - Hub thickness Flange ID error.", true};
-    case 4:
-        return {"Note  - The diameter ratio Flgid/Flgod is < 0.5 .", false};
-    case 5:
-        return {"ERROR - The Flange ID must be < flange OD.", true};
-    case 7:
-        return {"ERROR - Corroded Flange Thickness must be > 0.", true};
-    case 8:
-        return {"ERROR - Shell Hub Length must be > 0.0.", true};
-    case 9:
-        return {"ERROR - The Operating Flange stress must be > 0 .", true};
-    case 11:
-    case 12:
-        return {"ERROR - Nozzle side hub dimension error. ", true};
-    case 13:
-        return {"ERROR - Nozzle side hub length must be > 0.0. ", true};
-    case 14:
-        return {"ERROR - The pressure must be greater than 0.0. ", true};
-    case 15:
-        return {"ERROR - The corrosion allowance must not be negative.", true};
-    case 16:
-        return {"ERROR - The opening and its nozzle hub must lie inside the shell.", true};
-    default:
-        return {{}, true};
-    }
-}
-
-namespace {
+// The message of each code from 1 (10 is never raised).
+constexpr std::string_view kMessages[] = {
+    kShellHub,
+    kShellHub,
+    "ERROR - Hub thickness Flange ID error.",
+    "Note  - The diameter ratio Flgid/Flgod is < 0.5 .",
+    "ERROR - The Flange ID must be < flange OD.",
+    kShellHub,
+    "ERROR - Corroded Flange Thickness must be > 0.",
+    "ERROR - Shell Hub Length must be > 0.0.",
+    "ERROR - The Operating Flange stress must be > 0 .",
+    {},
+    kNozzleHub,
+    kNozzleHub,
+    "ERROR - Nozzle side hub length must be > 0.0. ",
+    "ERROR - The pressure must be greater than 0.0. ",
+    "ERROR - The corrosion allowance must not be negative.",
+    "ERROR - The opening and its nozzle hub must lie inside the shell.",
+};
 
 // Writes one message after a blank line; true when the finding is fatal.
 bool write_message(Report& r, std::int32_t code, float value)
@@ -111,11 +84,18 @@ bool write_message(Report& r, std::int32_t code, float value)
 
 }  // namespace
 
+OpeningMessage opening_message(std::int32_t code)
+{
+    if (code < 1 || code > static_cast<std::int32_t>(std::size(kMessages)))
+        return {{}, true};
+    return {kMessages[static_cast<std::size_t>(code - 1)], code != kNote};
+}
+
 std::int32_t validate_opening_input(Report& r, const OpeningInput& in, InputFindings& findings)
 {
     std::int32_t error_count = 0;
     findings.clear();
-    check_opening_input(in, Findings{findings});
+    check_opening_input(in, findings);
     if (findings.count == 0)
         return error_count;
 
