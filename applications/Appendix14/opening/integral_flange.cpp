@@ -1,5 +1,7 @@
 // The integral-flange factors F, V and f from the hub ratios: the constants
-// C1 to C37 and E1 to E6 of the classical flange solution.
+// C1 to C37 and E1 to E6 of the classical flange solution. A fraction of
+// whole numbers such as 5.0f / 42 is the single-precision constant nearest
+// to it, worked out when the program is compiled.
 #include <array>
 #include <cmath>
 
@@ -19,33 +21,6 @@ struct IntegralFlangeConstants {
     std::array<float, 7> En{};
 };
 
-// Fractions of two whole numbers, as single-precision constants.
-constexpr float k1_3 = 0.33333334f;
-constexpr float k5_42 = 0.11904762f;
-constexpr float k1_210 = 0.004761905f;
-constexpr float k11_360 = 0.030555556f;
-constexpr float k1_90 = 0.011111111f;
-constexpr float k1_120 = 0.008333334f;
-constexpr float k215_2772 = 0.07756133f;
-constexpr float k60_7 = 8.571428f;
-constexpr float k31_6930 = 0.0044733044f;
-constexpr float k6_7 = 0.85714287f;
-constexpr float k533_30240 = 0.017625662f;
-constexpr float k29_3780 = 0.007671958f;
-constexpr float k31_6048 = 0.0051256614f;
-constexpr float k1_2925 = 0.00034188034f;
-constexpr float k8_35 = 0.22857143f;
-constexpr float k761_831600 = 0.0009151034f;
-constexpr float k1_35 = 0.028571429f;
-constexpr float k197_415800 = 0.00047378548f;
-constexpr float k233_831600 = 0.00028018278f;
-constexpr float k5_12 = 0.41666666f;
-constexpr float k1_12 = 0.083333336f;
-constexpr float k1_70 = 0.014285714f;
-constexpr float k7_120 = 0.058333334f;
-constexpr float k1_40 = 0.025f;
-constexpr float k1_60 = 0.016666668f;
-
 // a + b + c - (d + e + f): the form of the determinants C16 to C25.
 float det3(float a, float b, float c, float d, float e, float f) { return a + b + c - (d + e + f); }
 
@@ -58,21 +33,21 @@ void polynomial_constants(IntegralFlangeConstants& k)
     const float A3 = whole_power(A, 3);
     float* Cn = k.Cn.data();
 
-    Cn[1] = A / 12 + k1_3;
-    Cn[2] = (17 * A) / 336 + k5_42;
-    Cn[3] = A / 360 + k1_210;
-    Cn[4] = (59 * A) / 5040 + k11_360 + (3 * A + 1) / C;
-    Cn[5] = (5 * A) / 1008 + k1_90 - whole_power(A + 1, 3) / C;
-    Cn[6] = (17 * A) / 5040 + k1_120 + 1 / C;
-    Cn[7] = (51 * A) / 1232 + k215_2772 + ((225 * A) / 14 + k60_7 + (75 * A2) / 7 + (5 * A3) / 2) / C;
-    Cn[8] = (128 * A) / 45045 + k31_6930 + ((15 * A) / 7 + k6_7 + (12 * A2) / 7 + (5 * A3) / 11) / C;
-    Cn[9] = (653 * A) / 73920 + k533_30240 + ((33 * A) / 14 + 0.5f + (39 * A2) / 28 + (25 * A3) / 84) / C;
-    Cn[10] = (3 * A) / 704 + k29_3780 - ((33 * A) / 14 + 0.5f + (81 * A2) / 28 + (13 * A3) / 12) / C;
-    Cn[11] = (1763 * A) / 665280 + k31_6048 + ((6 * A) / 7 + 0.5f + (15 * A2) / 28 + (5 * A3) / 42) / C;
-    Cn[12] = (71 * A) / 300300 + k1_2925 + ((18 * A) / 35 + k8_35 + (156 * A2) / 385 + (6 * A3) / 55) / C;
-    Cn[13] = (937 * A) / 1663200 + k761_831600 + ((6 * A) / 35 + k1_35 + (11 * A2) / 70 + (3 * A3) / 70) / C;
-    Cn[14] = (103 * A) / 332640 + k197_415800 - ((6 * A) / 35 + k1_35 + (17 * A2) / 70 + A3 / 10) / C;
-    Cn[15] = (97 * A) / 554400 + k233_831600 + ((3 * A) / 35 + k1_35 + A2 / 14 + (2 * A3) / 105) / C;
+    Cn[1] = A / 12 + 1.0f / 3;
+    Cn[2] = (17 * A) / 336 + 5.0f / 42;
+    Cn[3] = A / 360 + 1.0f / 210;
+    Cn[4] = (59 * A) / 5040 + 11.0f / 360 + (3 * A + 1) / C;
+    Cn[5] = (5 * A) / 1008 + 1.0f / 90 - whole_power(A + 1, 3) / C;
+    Cn[6] = (17 * A) / 5040 + 1.0f / 120 + 1 / C;
+    Cn[7] = (51 * A) / 1232 + 215.0f / 2772 + ((225 * A) / 14 + 60.0f / 7 + (75 * A2) / 7 + (5 * A3) / 2) / C;
+    Cn[8] = (128 * A) / 45045 + 31.0f / 6930 + ((15 * A) / 7 + 6.0f / 7 + (12 * A2) / 7 + (5 * A3) / 11) / C;
+    Cn[9] = (653 * A) / 73920 + 533.0f / 30240 + ((33 * A) / 14 + 0.5f + (39 * A2) / 28 + (25 * A3) / 84) / C;
+    Cn[10] = (3 * A) / 704 + 29.0f / 3780 - ((33 * A) / 14 + 0.5f + (81 * A2) / 28 + (13 * A3) / 12) / C;
+    Cn[11] = (1763 * A) / 665280 + 31.0f / 6048 + ((6 * A) / 7 + 0.5f + (15 * A2) / 28 + (5 * A3) / 42) / C;
+    Cn[12] = (71 * A) / 300300 + 1.0f / 2925 + ((18 * A) / 35 + 8.0f / 35 + (156 * A2) / 385 + (6 * A3) / 55) / C;
+    Cn[13] = (937 * A) / 1663200 + 761.0f / 831600 + ((6 * A) / 35 + 1.0f / 35 + (11 * A2) / 70 + (3 * A3) / 70) / C;
+    Cn[14] = (103 * A) / 332640 + 197.0f / 415800 - ((6 * A) / 35 + 1.0f / 35 + (17 * A2) / 70 + A3 / 10) / C;
+    Cn[15] = (97 * A) / 554400 + 233.0f / 831600 + ((3 * A) / 35 + 1.0f / 35 + A2 / 14 + (2 * A3) / 105) / C;
 }
 
 // C16 to C25: the solution of the three edge conditions.
@@ -122,14 +97,14 @@ void decay_constants(IntegralFlangeConstants& k)
     float* Cn = k.Cn.data();
 
     Cn[26] = -real_power(C4, 0.25f);
-    Cn[27] = Cn[20] - Cn[17] - k5_12 + Cn[17] * Cn[26];
-    Cn[28] = Cn[22] - Cn[19] - k1_12 + Cn[19] * Cn[26];
+    Cn[27] = Cn[20] - Cn[17] - 5.0f / 12 + Cn[17] * Cn[26];
+    Cn[28] = Cn[22] - Cn[19] - 1.0f / 12 + Cn[19] * Cn[26];
     Cn[29] = -std::sqrt(C4);
     Cn[30] = -real_power(C4, 0.75f);
     Cn[31] = (3 * A) / 2 - Cn[17] * Cn[30];
     Cn[32] = 0.5f - Cn[19] * Cn[30];
     Cn[33] = 0.5f * Cn[26] * Cn[32] + Cn[28] * Cn[31] * Cn[29] - (0.5f * Cn[30] * Cn[28] + Cn[32] * Cn[27] * Cn[29]);
-    Cn[34] = k1_12 + Cn[18] - Cn[21] - Cn[18] * Cn[26];
+    Cn[34] = 1.0f / 12 + Cn[18] - Cn[21] - Cn[18] * Cn[26];
     Cn[35] = -Cn[18] * real_power(C4, 0.75f);
     Cn[36] = (Cn[28] * Cn[35] * Cn[29] - Cn[32] * Cn[34] * Cn[29]) / Cn[33];
     Cn[37] = (0.5f * Cn[26] * Cn[35] + Cn[34] * Cn[31] * Cn[29] - (0.5f * Cn[30] * Cn[34] + Cn[35] * Cn[27] * Cn[29])) /
@@ -147,8 +122,9 @@ void e_constants(IntegralFlangeConstants& k)
     En[2] = Cn[20] * Cn[36] + Cn[21] + Cn[22] * Cn[37];
     En[3] = Cn[23] * Cn[36] + Cn[24] + Cn[25] * Cn[37];
     En[4] = Cn[37] / 12 + 0.25f + Cn[36] / 4 - En[3] / 5 - (3 * En[2]) / 2 - En[1];
-    En[5] = En[1] * (A / 6 + 0.5f) + En[2] * ((11 * A) / 84 + 0.25f) + En[3] * (A / 105 + k1_70);
-    En[6] = En[5] - Cn[36] * (A / 36 + k7_120 + (3 * A) / C) - k1_40 - A / 72 - Cn[37] * (A / 120 + k1_60 + 1 / C);
+    En[5] = En[1] * (A / 6 + 0.5f) + En[2] * ((11 * A) / 84 + 0.25f) + En[3] * (A / 105 + 1.0f / 70);
+    En[6] = En[5] - Cn[36] * (A / 36 + 7.0f / 120 + (3 * A) / C) - 1.0f / 40 - A / 72 -
+            Cn[37] * (A / 120 + 1.0f / 60 + 1 / C);
 }
 
 }  // namespace

@@ -1,34 +1,14 @@
 // The end of each pass of the large-opening calculation: the stress ratios
 // with the M.A.W.P. and the forging weight, and the summary table of the
 // stresses against their allowables.
+#include <algorithm>
 #include <cmath>
-#include <initializer_list>
 
 #include "../report/rendering.hpp"
 #include "opening_calculation.hpp"
 
 namespace tx14 {
 namespace {
-
-// The largest (smallest) of a list: a running comparison from the first
-// value, so a NaN in first place carries through and a later NaN does not.
-float largest_of(std::initializer_list<float> values)
-{
-    float m = *values.begin();
-    for (float v : values)
-        if (v > m)
-            m = v;
-    return m;
-}
-
-float smallest_of(std::initializer_list<float> values)
-{
-    float m = *values.begin();
-    for (float v : values)
-        if (v < m)
-            m = v;
-    return m;
-}
 
 // A stress that is not above 0 counts as 1 in the ratios (NaN stays).
 float counted(float stress) { return stress <= 0.0f ? 1.0f : stress; }
@@ -41,9 +21,11 @@ void summarise_pass(const OpeningInput& in, const OpeningLoads& L, OpeningPass& 
     const float SHS = counted(p.SHS), SRS = counted(p.SRS), STS = counted(p.STS);
     const float SHO = counted(p.SHO), SRO = counted(p.SRO), STO = counted(p.STO);
 
-    p.largest_stress = largest_of({std::fabs(SHS), std::fabs(SRS), std::fabs(STS), std::fabs(SHO), std::fabs(SRO),
-                                   std::fabs(STO), std::fabs((SHS + SRS) * 0.5f), std::fabs((SHO + SRO) * 0.5f),
-                                   std::fabs((SHS + STS) * 0.5f), std::fabs((SHO + STO) * 0.5f)});
+    // std::max and std::min of a list compare from its first value on, so a
+    // NaN in first place carries through and a later NaN does not.
+    p.largest_stress = std::max({std::fabs(SHS), std::fabs(SRS), std::fabs(STS), std::fabs(SHO), std::fabs(SRO),
+                                 std::fabs(STO), std::fabs((SHS + SRS) * 0.5f), std::fabs((SHO + SRO) * 0.5f),
+                                 std::fabs((SHS + STS) * 0.5f), std::fabs((SHO + STO) * 0.5f)});
 
     StressRatios& q = p.ratios;
     q.SHS = 1.5f * Sho / SHS;
@@ -53,9 +35,9 @@ void summarise_pass(const OpeningInput& in, const OpeningLoads& L, OpeningPass& 
     q.SRO = Sho / SRO;
     q.STO = Sho / STO;
     const StressAverages& a = p.averages;  // of the stresses as computed
-    q.governing = smallest_of({std::fabs(q.SHS), std::fabs(q.SRS), std::fabs(q.STS), std::fabs(q.SHO), std::fabs(q.SRO),
-                               std::fabs(q.STO), std::fabs(Sho / a.shell_SH_SR), std::fabs(Sho / a.shell_SH_ST),
-                               std::fabs(Sho / a.opening_SH_SR), std::fabs(Sho / a.opening_SH_ST)});
+    q.governing = std::min({std::fabs(q.SHS), std::fabs(q.SRS), std::fabs(q.STS), std::fabs(q.SHO), std::fabs(q.SRO),
+                            std::fabs(q.STO), std::fabs(Sho / a.shell_SH_SR), std::fabs(Sho / a.shell_SH_ST),
+                            std::fabs(Sho / a.opening_SH_SR), std::fabs(Sho / a.opening_SH_ST)});
     p.mawp = L.P * q.governing;
     forging_weight(in.Bn, in.A, p.t, in.g1s, in.g0s, in.hs, p.W, p.Wr, in.density);
 }
