@@ -36,11 +36,13 @@ void append_hex(std::string& out, char32_t c, int digits)
         out += kHex[(c >> (4 * k)) & 0xF];
 }
 
-// Writes each character of `s` as `take` says, escaped by `escape`; a byte
-// that begins no valid sequence is U+FFFD.
+// `s` with each character as `take` says, escaped by `escape`; a byte that
+// begins no valid sequence is U+FFFD.
 template <typename TakeOf, typename Escape>
-void each_character(std::string& out, std::string_view s, TakeOf take, Escape escape)
+std::string escaped(std::string_view s, TakeOf take, Escape escape)
 {
+    std::string out;
+    out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
         const std::size_t start = i;
         const std::optional<char32_t> c = decode_utf8(s, i);
@@ -61,6 +63,7 @@ void each_character(std::string& out, std::string_view s, TakeOf take, Escape es
             break;
         }
     }
+    return out;
 }
 
 // HTML reads a reference to NUL as U+FFFD and those to the C1 controls as
@@ -193,49 +196,27 @@ bool carried_as_is(std::string_view s)
 
 std::string valid_utf8(std::string_view bytes)
 {
-    std::string out;
-    out.reserve(bytes.size());
-    each_character(
-        out, bytes, [](char32_t) { return Take::as_is; }, no_escape);
-    return out;
+    return escaped(
+        bytes, [](char32_t) { return Take::as_is; }, no_escape);
 }
 
-std::string html(std::string_view s)
-{
-    std::string out;
-    out.reserve(s.size());
-    each_character(out, s, html_take, html_escape);
-    return out;
-}
+std::string html(std::string_view s) { return escaped(s, html_take, html_escape); }
 
 std::string svg(std::string_view s)
 {
-    std::string out;
-    out.reserve(s.size());
-    each_character(
-        out, s, [](char32_t c) { return outside_xml(c) ? Take::replace : html_take(c); }, html_escape);
-    return out;
+    return escaped(
+        s, [](char32_t c) { return outside_xml(c) ? Take::replace : html_take(c); }, html_escape);
 }
 
-std::string css_string(std::string_view s)
-{
-    std::string out = "\"";
-    each_character(out, s, css_take, css_escape);
-    return out + "\"";
-}
+std::string css_string(std::string_view s) { return "\"" + escaped(s, css_take, css_escape) + "\""; }
 
-std::string json_string(std::string_view s)
-{
-    std::string out = "\"";
-    each_character(out, s, json_take, json_escape);
-    return out + "\"";
-}
+std::string json_string(std::string_view s) { return "\"" + escaped(s, json_take, json_escape) + "\""; }
 
 void append_csv_cell(std::string& out, std::string_view cell)
 {
     std::string carried;
     if (!carried_as_is(cell)) {
-        each_character(carried, cell, csv_take, no_escape);
+        carried = escaped(cell, csv_take, no_escape);
         cell = carried;
     }
     const bool guard = is_formula_like(cell);
@@ -265,12 +246,6 @@ std::string csv_cell(std::string_view s)
     return out;
 }
 
-std::string terminal(std::string_view s)
-{
-    std::string out;
-    out.reserve(s.size());
-    each_character(out, s, terminal_take, terminal_escape);
-    return out;
-}
+std::string terminal(std::string_view s) { return escaped(s, terminal_take, terminal_escape); }
 
 }  // namespace tx14::text

@@ -24,7 +24,6 @@ struct Box {
 
     // Their insides meet (boxes that only touch do not).
     bool overlaps(const Box& o) const { return x0 < o.x1 && o.x0 < x1 && y0 < o.y1 && o.y0 < y1; }
-    bool contains(Point p) const { return p.x > x0 && p.x < x1 && p.y > y0 && p.y < y1; }
     Box grown(double d) const { return {x0 - d, y0 - d, x1 + d, y1 + d}; }
     Point centre() const { return {(x0 + x1) / 2, (y0 + y1) / 2}; }
 };

@@ -1,6 +1,7 @@
 // The calculation sheet as one HTML document: header, verdict, checks, key
 // values, sketch, plot, warnings and the native report, laid out for the
 // screen and for print (A4 or Letter).
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -69,6 +70,15 @@ table.approval td.date { width: 16%; }
 
 constexpr const char* kNotGiven = "not given";
 
+// The verdict's name in capitals: "ACCEPTABLE", "NOT ACCEPTABLE", "NOT ANALYSED".
+std::string verdict_words(Verdict v)
+{
+    std::string words = verdict_name(v);
+    for (char& c : words)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return words;
+}
+
 // "Item 7 — Top head", and its revision when given: the sheet's title and
 // running header.
 std::string item_title(const Document& d)
@@ -81,19 +91,14 @@ std::string item_title(const Document& d)
 // The page box: size, margins, and the running header and footer.
 std::string page_style(const Document& d)
 {
+    auto box = [](const char* where, const std::string& content) {
+        return std::string("  @") + where + " { content: " + content + "; font: 8pt \"DejaVu Sans\", sans-serif; }\n";
+    };
     return std::string("@page { size: ") + (d.paper == Paper::letter ? "letter" : "A4") +
-           "; margin: 18mm 15mm 16mm 15mm;\n"
-           "  @top-left { content: " +
-           text::css_string(item_title(d)) +
-           "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
-           "  @top-right { content: " +
-           text::css_string(d.analysis) +
-           "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
-           "  @bottom-left { content: " +
-           text::css_string(d.input_name + " \xC2\xB7 " + d.date_time) +
-           "; font: 8pt \"DejaVu Sans\", sans-serif; }\n"
-           "  @bottom-right { content: \"Page \" counter(page) \" of \" counter(pages); "
-           "font: 8pt \"DejaVu Sans\", sans-serif; }\n}\n";
+           "; margin: 18mm 15mm 16mm 15mm;\n" + box("top-left", text::css_string(item_title(d))) +
+           box("top-right", text::css_string(d.analysis)) +
+           box("bottom-left", text::css_string(d.input_name + " \xC2\xB7 " + d.date_time)) +
+           box("bottom-right", "\"Page \" counter(page) \" of \" counter(pages)") + "}\n";
 }
 
 // A labelled field of the title block: its value, or `missing` in italics.
@@ -328,20 +333,19 @@ std::string report(const Document& d)
     return out + "</section>\n";
 }
 
-}  // namespace
-
-const char* verdict_words(Verdict v)
+// "ASME Appendix EE, 2015" is the method and its edition; a paragraph
+// ("PD 5500, 3.11.4") is not an edition.
+void set_method(Document& d, const std::string& method)
 {
-    switch (v) {
-    case Verdict::acceptable:
-        return "ACCEPTABLE";
-    case Verdict::not_acceptable:
-        return "NOT ACCEPTABLE";
-    case Verdict::not_analysed:
-        break;
-    }
-    return "NOT ANALYSED";
+    const std::size_t comma = method.rfind(", ");
+    const std::string year = comma == std::string::npos ? "" : method.substr(comma + 2);
+    const bool is_year = year.size() == 4 && (year.starts_with("19") || year.starts_with("20")) &&
+                         year.find_first_not_of("0123456789") == std::string::npos;
+    d.method = is_year ? method.substr(0, comma) : method;
+    d.edition = is_year ? year : "";
 }
+
+}  // namespace
 
 std::string percent(double utilization, bool passes)
 {
@@ -368,22 +372,6 @@ std::string significant(double v, int digits)
     std::snprintf(buf, sizeof buf, "%.*g", digits, v);
     return buf;
 }
-
-namespace {
-
-// "ASME Appendix EE, 2015" is the method and its edition; a paragraph
-// ("PD 5500, 3.11.4") is not an edition.
-void set_method(Document& d, const std::string& method)
-{
-    const std::size_t comma = method.rfind(", ");
-    const std::string year = comma == std::string::npos ? "" : method.substr(comma + 2);
-    const bool is_year = year.size() == 4 && (year.starts_with("19") || year.starts_with("20")) &&
-                         year.find_first_not_of("0123456789") == std::string::npos;
-    d.method = is_year ? method.substr(0, comma) : method;
-    d.edition = is_year ? year : "";
-}
-
-}  // namespace
 
 // A head's first title names the code and its paragraph before the
 // analysis ("ASME VIII-1, Appendix 14 Large ... Input"); a jacket's first

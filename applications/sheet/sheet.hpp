@@ -131,9 +131,6 @@ void name_analysis(Document& doc);
 // The whole HTML document.
 std::string html(const Document& doc);
 
-// "ACCEPTABLE", "NOT ACCEPTABLE", "NOT ANALYSED".
-const char* verdict_words(Verdict v);
-
 // A number in 5 significant digits, without trailing zeros; a dash when
 // not finite.
 std::string significant(double v, int digits = 5);
