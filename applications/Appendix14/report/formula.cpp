@@ -15,103 +15,96 @@ namespace {
 constexpr int kValueWidth = 10;
 constexpr int kMaxPlaceholders = 6;
 
+// A value rendered by its selector: the blanks before it in its ten columns
+// and its text (empty: the value stays blank). Where `zeros`, the text is
+// fixed point and its trailing zeros after the first decimal go.
+struct ValueText {
+    int lead = 0;
+    std::string_view text;
+    bool zeros = false;
+};
+
 // The decimals of a value between 1e-6 and 1: the selector's, 1 for "0"
 // and "1", 6 for characters other than "2" to "5".
 int small_decimals(char c) { return c == '0' || c == '1' ? 1 : (c >= '2' && c <= '5' ? c - '0' : 6); }
 
-// Values between 1e-6 and 1: fixed point with their decimals in a field one
-// column wider than "0." and the decimals, so the value keeps one leading
-// blank.
-void render_small(Field value, float v, char c)
+// The E form with d digits, right-aligned in the ten columns (asterisks
+// when it does not fit).
+ValueText exponential_text(field::TextBuffer& buf, float v, int d)
 {
-    const int d = small_decimals(c);
-    field::fixed(value.first(static_cast<std::size_t>(d + 3)), v, d);
+    const Field value(buf.data(), kValueWidth);
+    field::exponential(value, v, d);
+    const std::size_t lead = std::min(view(value).find_first_not_of(' '), value.size());
+    return {static_cast<int>(lead), view(value).substr(lead)};
 }
 
-// Values outside (1e-6, 1): the selector's rendering in the shortest
-// width. Returns false when the text did not fit.
-bool render_plain(Field value, float v, char c)
+// A value whose rendering looks like a whole number gone astray: one
+// decimal, or the E form with one digit where that does not fit.
+ValueText one_decimal(field::TextBuffer& buf, float v)
 {
-    if (v > 1e8f || v < -1e8f) {
-        field::exponential(value, v, 5);
+    const std::string_view text = field::fixed_text(buf, v, 1);
+    return text.size() <= kValueWidth ? ValueText{0, text, true} : exponential_text(buf, v, 1);
+}
+
+// Whether the fixed-point text of a value with d decimals looks like a whole
+// number gone astray in its ten columns: its decimals begin with "999", or
+// they are "00", "000", "0000" or "0001" with a blank after them. Inline
+// in both its callers, the usual value's path among them.
+[[gnu::always_inline]] inline bool near_integer_text(std::string_view text, int d)
+{
+    const char* const decimals = text.data() + text.size() - d;
+    if (d >= 3 && decimals[0] == '9' && decimals[1] == '9' && decimals[2] == '9')
         return true;
-    }
-    if (v > 500000.0f)
-        c = '0';
-    field::TextBuffer buf;
-    std::string_view text;
-    if (c == '0') {
-        text = field::nearest_whole_text(buf, v);
-    } else if (c >= '1' && c <= '7') {
-        text = field::fixed_text(buf, v, c - '0');
-    } else if (c == '8') {
-        field::exponential(value, v, 3);
-        return true;
-    } else {
-        return true;  // unknown selector: the value is consumed, the field stays blank
-    }
-    if (text.size() > kValueWidth)
+    if (text.size() >= kValueWidth || d < 2 || d > 4 || decimals[0] != '0' || decimals[1] != '0')
         return false;
-    put(value, 1, text);
-    return true;
+    return d == 2 || (decimals[2] == '0' && (d == 3 || decimals[3] == '0' || decimals[3] == '1'));
 }
 
-// Whether a rendering looks like a whole number gone astray: the text holds ".999", ".00 ", ".000 ", ".0000 "
-// or ".0001 ". Each begins with the point, so only points are looked at.
-bool looks_near_integer(std::string_view text)
+// The E form with d digits, as a whole number gone astray when its mantissa
+// begins with ".999", with one digit when it does not fit.
+ValueText exponential_value(field::TextBuffer& buf, float v, int d)
 {
-    for (std::size_t at = text.find('.'); at != std::string_view::npos; at = text.find('.', at + 1))
-        if (matches_at(text, at, ".999") || matches_at(text, at, ".00 ") || matches_at(text, at, ".000 ") ||
-            matches_at(text, at, ".0000 ") || matches_at(text, at, ".0001 "))
-            return true;
-    return false;
+    const ValueText e = exponential_text(buf, v, d);
+    if (e.text.front() == '*')
+        return exponential_text(buf, v, 1);
+    return e.text.find(".999") == std::string_view::npos ? e : one_decimal(buf, v);
 }
 
-// Whether the number overflowed its field: a field too narrow for its
-// number is filled with asterisks, from its first column on.
-bool overflowed(ConstField value) { return value[0] == '*' && value[1] == '*' && value[2] == '*'; }
-
-// The 10-column value field of one placeholder: the selector's rendering,
-// a near-whole number with one decimal, and E form when nothing else fits.
-void render_value(Field value, float v, char c)
+// The rendering of one placeholder: values between 1e-6 and 1 in fixed
+// point with one blank before them; beyond 1e8 (and the infinities) in E
+// form; from 500000 on and for selector "0" the nearest whole number;
+// selectors "1" to "7" the decimals they name, "8" E form with three
+// digits, any other a blank. A value too wide for its ten columns is
+// written in E form with one digit. Out of line: put_value() writes the
+// usual values itself.
+[[gnu::noinline]] ValueText value_text(field::TextBuffer& buf, float v, char c)
 {
-    blank(value);
-    if (1e-6f < v && v < 1.0f) {
-        render_small(value, v, c);
-    } else {
-        if (!render_plain(value, v, c)) {
-            field::exponential(value, v, 1);  // too wide for the field
-            return;
-        }
-        // A near-integer rendering is written with one decimal.
-        if (looks_near_integer(view(value))) {
-            field::fixed(value, v, 1);
-            adjust_left(value);
-        }
-    }
-    if (overflowed(value))
-        field::exponential(value, v, 1);  // E form instead
+    if (1e-6f < v && v < 1.0f)
+        return {1, field::fixed_text(buf, v, small_decimals(c)), true};
+    if (v > 1e8f || v < -1e8f)
+        return exponential_value(buf, v, 5);
+    const char form = v > 500000.0f ? '0' : c;
+    if (form == '0')
+        return {0, field::nearest_whole_text(buf, v)};  // ten columns at most up to 1e8
+    if (form == '8')
+        return exponential_value(buf, v, 3);
+    if (form < '1' || form > '7')
+        return {};
+    const int d = form - '0';
+    const std::string_view text = field::fixed_text(buf, v, d);
+    if (text.size() > kValueWidth)
+        return exponential_text(buf, v, 1);
+    if (std::isfinite(v) && near_integer_text(text, d))
+        return one_decimal(buf, v);
+    return {0, text, std::isfinite(v)};
 }
 
-// Trailing zeros of a fixed-point value: "12.500" becomes "12.5", "3.0"
-// and "2.50E+03" stay. Every rendering is one run of characters with
-// blanks only around it, so the zeros go when that run holds a point and
-// no "E" and ends in a zero that does not follow the point.
-void drop_trailing_zeros(Field value)
+// A fixed-point text without its trailing zeros after the first decimal.
+std::string_view without_trailing_zeros(std::string_view text)
 {
-    const int e = last_nonblank(value);
-    if (e < 2 || value[static_cast<std::size_t>(e - 1)] != '0' || value[static_cast<std::size_t>(e - 2)] == '.')
-        return;
-    int first = e - 1;
-    while (first > 0 && value[static_cast<std::size_t>(first - 1)] != ' ')
-        --first;
-    const std::string_view run =
-        view(value).substr(static_cast<std::size_t>(first), static_cast<std::size_t>(e - first));
-    if (run.find('.') == std::string_view::npos || run.find('E') != std::string_view::npos)
-        return;
-    for (int k = e;
-         k >= 2 && value[static_cast<std::size_t>(k - 1)] == '0' && value[static_cast<std::size_t>(k - 2)] != '.'; --k)
-        value[static_cast<std::size_t>(k - 1)] = ' ';
+    while (text.size() >= 3 && text.back() == '0' && text[text.size() - 2] != '.')
+        text.remove_suffix(1);
+    return text;
 }
 
 // The first character from `from` on, before `to`, that blanks close up
@@ -132,41 +125,19 @@ int keep_text(Field line, int out, int from, int to)
 // Where the next "@" or "#" of the template stands from `at` on, or W.
 int next_mark(ConstField t, int at) { return find_any<'@', '#'>(t, at, static_cast<int>(t.size())); }
 
-// The fixed-point text of a placeholder with d decimals looks like a whole
-// number gone astray: the rule of looks_near_integer for a text alone in
-// its field, which has a blank after it unless it fills all ten columns.
-bool near_integer_text(std::string_view text, int d)
-{
-    const std::string_view decimals = text.substr(text.size() - static_cast<std::size_t>(d));
-    if (decimals.starts_with("999"))
-        return true;
-    if (text.size() >= kValueWidth)
-        return false;
-    return decimals == "00" || decimals == "000" || decimals == "0000" || decimals == "0001";
-}
-
-// A fixed-point text without the zeros drop_trailing_zeros blanks.
-std::string_view without_trailing_zeros(std::string_view text)
-{
-    while (text.size() >= 3 && text.back() == '0' && text[text.size() - 2] != '.')
-        text.remove_suffix(1);
-    return text;
-}
-
-// One placeholder's value into the line: what render_value and
-// drop_trailing_zeros leave in the value field, up to its last non-blank.
-// The usual values (finite, a selector from "0" to "7", fixed point within
-// ten columns) are written straight from their digits; the rest take the
-// field.
+// One placeholder's value into the line, up to its last non-blank. The
+// usual values (finite, a selector from "0" to "7", fixed point within ten
+// columns) are written straight from their digits, the rest as value_text()
+// renders them.
 void put_value(SqueezedLine& line, float v, char c)
 {
     field::TextBuffer buf;
-    if (1e-6f < v && v < 1.0f) {  // render_small: "0." and the decimals after one blank
+    if (1e-6f < v && v < 1.0f) {  // "0." and the decimals after one blank
         line.blanks(1);
         line.clean_text(without_trailing_zeros(field::fixed_text(buf, v, small_decimals(c))));
         return;
     }
-    const char form = v > 500000.0f ? '0' : c;  // as render_plain takes it
+    const char form = v > 500000.0f ? '0' : c;  // as value_text() takes it
     if (std::isfinite(v) && v <= 1e8f && v >= -1e8f && form >= '0' && form <= '7') {
         if (form == '0') {
             const std::string_view text = field::nearest_whole_text(buf, v);
@@ -180,14 +151,11 @@ void put_value(SqueezedLine& line, float v, char c)
                 return line.clean_text(without_trailing_zeros(text));
         }
     }
-    char value_buf[kValueWidth];
-    Field value(value_buf, kValueWidth);
-    render_value(value, v, c);
-    drop_trailing_zeros(value);
-    if (const int e = last_nonblank(value); e > 0)
-        line.text(view(value).substr(0, static_cast<std::size_t>(e)));
-    else
-        line.drop_blanks();
+    const ValueText value = value_text(buf, v, c);
+    if (value.text.empty())
+        return line.drop_blanks();
+    line.blanks(value.lead);
+    line.clean_text(value.zeros ? without_trailing_zeros(value.text) : value.text);
 }
 
 }  // namespace
@@ -247,20 +215,24 @@ void SUBSTVALUES(Field tmpl, std::span<const float> values)
             put(out, j + 1, view(t.subspan(static_cast<std::size_t>(i))));
             break;
         }
-        char value_buf[kValueWidth];
-        Field value(value_buf, kValueWidth);
-        render_value(value, k < values.size() ? values[k] : 0.0f, selector);
+        field::TextBuffer buf;
+        const ValueText value = value_text(buf, k < values.size() ? values[k] : 0.0f, selector);
         const int room = std::min(kValueWidth, W - j);
-        const bool cut = last_nonblank(value) > room;  // the value reaches past the line's end
-        blank(value.subspan(static_cast<std::size_t>(room)));
-        drop_trailing_zeros(value);
-        std::memcpy(out_buf + j, value_buf, static_cast<std::size_t>(room));
-        if (cut)
+        if (!value.text.empty() && value.lead + static_cast<int>(value.text.size()) > room) {
+            // The value reaches past the line's end: what fits of it, its
+            // trailing zeros dropped where it reads as fixed point, ends the line.
+            std::string_view shown = value.text.substr(0, static_cast<std::size_t>(std::max(room - value.lead, 0)));
+            if (shown.find('.') != std::string_view::npos && shown.find('E') == std::string_view::npos)
+                shown = without_trailing_zeros(shown);
+            put(out, j + 1 + value.lead, shown);
             break;
+        }
         // The line goes on right behind the value, or behind the text
         // before it when the value is blank.
-        const int e = last_nonblank(value);
-        j = e > 0 ? j + e : last_nonblank(out.first(static_cast<std::size_t>(j)));
+        const std::string_view shown = value.zeros ? without_trailing_zeros(value.text) : value.text;
+        put(out, j + 1 + value.lead, shown);
+        j = shown.empty() ? last_nonblank(out.first(static_cast<std::size_t>(j)))
+                          : j + value.lead + static_cast<int>(shown.size());
         i += 2;  // past the selector
     }
     std::memcpy(t.data(), out_buf, static_cast<std::size_t>(W));
