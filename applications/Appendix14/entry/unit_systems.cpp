@@ -118,6 +118,23 @@ const Builtin& builtin_si()
     return b;
 }
 
+// The width of a slot's label in the report.
+std::size_t label_width(int slot)
+{
+    switch (slot) {
+    case 5:
+        return 6;
+    case 6:
+    case 9:
+        return 10;
+    case kTemperatureScale:
+    case kTemperatureOffset:
+        return 1;
+    default:
+        return 3;
+    }
+}
+
 // The label of a quantity's slot without its leading blanks, cut to
 // `width`, without its trailing blanks; none when dimensionless.
 std::string trimmed_label(const UnitSystem& u, Quantity q, std::size_t width)
@@ -135,22 +152,6 @@ std::string trimmed_label(const UnitSystem& u, Quantity q, std::size_t width)
 }  // namespace
 
 int slot_of(Quantity q) { return kSlots[static_cast<std::size_t>(q)]; }
-
-std::size_t label_width(int slot)
-{
-    switch (slot) {
-    case 5:
-        return 6;
-    case 6:
-    case 9:
-        return 10;
-    case kTemperatureScale:
-    case kTemperatureOffset:
-        return 1;
-    default:
-        return 3;
-    }
-}
 
 std::string_view slot_meaning(int slot) { return kSlotMeaning[static_cast<std::size_t>(slot - 1)]; }
 
@@ -188,15 +189,11 @@ std::optional<float> UnitSystem::to_internal(Quantity q, double v) const
     const float typed = static_cast<float>(v);
     if (to_display(q, nearest) == typed)
         return nearest;  // as for most values
-    float x = nearest;
-    for (int step : {1, -1, 2, -2}) {  // outwards
-        x = nearest;
-        for (int i = 0; i < std::abs(step); ++i)
-            x = std::nextafter(
-                x, step > 0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity());
+    constexpr float inf = std::numeric_limits<float>::infinity();
+    const float up = std::nextafter(nearest, inf), down = std::nextafter(nearest, -inf);
+    for (float x : {up, down, std::nextafter(up, inf), std::nextafter(down, -inf)})  // outwards
         if (std::isfinite(x) && to_display(q, x) == typed)
             return x;
-    }
     return nearest;
 }
 

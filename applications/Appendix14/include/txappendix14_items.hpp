@@ -63,7 +63,6 @@ TX_CXX_API const UnitSystem& us_units();
 TX_CXX_API const UnitSystem& si_units();
 TX_CXX_API const UnitSystem* builtin_units(std::string_view name);  // "US", "SI"
 TX_CXX_API std::string_view slot_meaning(int slot);                 // for unit files
-TX_CXX_API std::size_t label_width(int slot);
 
 // A problem of a unit file's contents: the factor or label it is about
 // (from 1, or 0) and what is wrong.
