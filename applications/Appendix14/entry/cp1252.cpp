@@ -30,9 +30,7 @@ char32_t code_point(unsigned char c, F8 f8)
 
 std::optional<unsigned char> cp1252_byte(char32_t cp)
 {
-    if (cp >= 0x20 && cp < 0x7F)
-        return static_cast<unsigned char>(cp);
-    if (cp >= 0xA0 && cp <= 0xFF)
+    if ((cp >= 0x20 && cp < 0x7F) || (cp >= 0xA0 && cp <= 0xFF))
         return static_cast<unsigned char>(cp);
     for (std::size_t k = 0; k < kHighControls.size(); ++k)
         if (kHighControls[k] != 0 && kHighControls[k] == cp)

@@ -21,7 +21,7 @@ using namespace tx14;
 
 // A unit system as a JSON object {"name", "factors", "labels"}; nullptr
 // when it is not one (the entry then says what "units" should be).
-std::shared_ptr<const UnitSystem> unit_system_of(const json::Value& v, std::string& name)
+std::shared_ptr<const UnitSystem> unit_system_of(const json::Value& v)
 {
     const json::Value* n = v.member("name");
     const json::Value* f = v.member("factors");
@@ -32,7 +32,7 @@ std::shared_ptr<const UnitSystem> unit_system_of(const json::Value& v, std::stri
         labels->size() != kLabelCount)
         return nullptr;
     auto u = std::make_shared<UnitSystem>();
-    u->name = name = std::get<std::string>(n->v);
+    u->name = std::get<std::string>(n->v);
     for (std::size_t i = 0; i < factors->size(); ++i) {
         const double* x = std::get_if<double>(&(*factors)[i].v);
         if (!x)
@@ -66,9 +66,8 @@ Item item_of(const json::Object& object)
         else if (std::holds_alternative<json::Array>(v.v))
             e.value = OtherType{"an array"};
         else if (std::holds_alternative<json::Object>(v.v)) {
-            std::string name;
-            if (key == "units" && (item.unit_system = unit_system_of(v, name)))
-                e.value = name;
+            if (key == "units" && (item.unit_system = unit_system_of(v)))
+                e.value = item.unit_system->name;
             else
                 e.value =
                     OtherType{key == "units" ? "an object that is not a unit system {name, factors[22], labels[23]}"
