@@ -42,7 +42,11 @@ public:
         field::exponential(next(width), v, decimals);
         return *this;
     }
-    FixedLine& fixed_shortest(float v, int decimals);
+    FixedLine& fixed_shortest(float v, int decimals)  // in as many columns as it takes
+    {
+        field::TextBuffer buf;
+        return text(field::fixed_text(buf, v, decimals));
+    }
     FixedLine& whole(float v, int width)  // rounded to the nearest whole number
     {
         field::nearest_whole(next(width), v);
