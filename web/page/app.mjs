@@ -47,6 +47,16 @@ function run(items, flags) {
   }
 }
 
+// The sketch or the sheet, or null when the module runs out of memory: the
+// form works on without its guide, the verdict without its sheet.
+function orNull(draw) {
+  try {
+    return draw();
+  } catch {
+    return null;
+  }
+}
+
 // ---- The answer and its staleness ------------------------------------------------
 
 // Any change to the item: the answer on the screen is no longer its own.
@@ -68,12 +78,7 @@ function edited() {
 // usual component where nothing was), the focused field's dimension
 // highlighted. An image: nothing in it can run or restyle the page.
 function showSketch() {
-  let svg = null;
-  try {
-    svg = sketchSvg = core.sketch(itemOf(formValues(OWN)), focused);
-  } catch {
-    // out of memory: the form works without its guide
-  }
+  const svg = (sketchSvg = orNull(() => core.sketch(itemOf(formValues(OWN)), focused)));
   const field = fields().find((f) => f.name === focused);
   URL.revokeObjectURL($('sketch').src);
   $('guide').hidden = svg === null;
@@ -96,7 +101,7 @@ async function refresh(asked) {
   const toml = itemToml(itemOf(values, false), fields());
   const source = { name: `${fileStem(values)}.toml`, sha256: await sha256(toml), dateTime: utcMinute(new Date()) };
   if (mine !== generation) return;  // edited meanwhile: its own run follows
-  const sheet = sheetOf(item, source);
+  const sheet = orNull(() => core.sheet(item, source));
   last = { ...outcome, source, sheet };
   $('summary').textContent = `Analysed${outcome.warnings.length ? `, with ${plural(outcome.warnings.length, 'warning')}` : ''}`;
   $('summary').className = 'ready';
@@ -113,14 +118,6 @@ async function refresh(asked) {
     last.ms = performance.now() - start;
     $('result').setAttribute('data-ms', last.ms.toFixed(1));
   }));
-}
-
-function sheetOf(item, source) {
-  try {
-    return core.sheet(item, source);
-  } catch {
-    return null;  // out of memory: the verdict stands without its sheet
-  }
 }
 
 function refused(errors, asked) {
@@ -273,11 +270,8 @@ const key = (finding) => `${finding.key}\n${finding.message}`;
 // An item file's keys as a whole item for the form. Throws, with the file's
 // name, what the entry finds in the file that the form could not show: the
 // item as a whole (kind, code, units missing or not offered), keys without
-// a field, values of another type than the key's (the form holds texts).
+// a field, values of another type than the key's.
 function itemOfFile(name, entries) {
-  const other = entries.filter((e) => typeof e.value !== 'string');
-  if (other.length)
-    throw new Error(`${name}: ${other.map((e) => `key "${e.key}" expects a number or a text, found ${e.value.other}`).join('; ')}`);
   const given = new Map(entries.map((e) => [e.key, e.value]));
   const [kind, code, unitsName] = ['kind', 'code', 'units'].map((k) => given.get(k));
   const system = unitSystems.has(unitsName) && !builtin.includes(unitsName) ? unitSystems.get(unitsName) : unitsName;

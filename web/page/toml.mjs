@@ -40,13 +40,9 @@ function nestedTooDeep(table) {
   return false;
 }
 
-function typeName(v) {
-  if (typeof v === 'boolean') return 'true or false';
-  if (Array.isArray(v)) return 'an array';
-  if (v instanceof Date) return 'a date or time';
-  if (typeof v === 'object') return 'a table';
-  return typeof v === 'bigint' ? 'a whole number' : typeof v === 'number' ? 'a number' : 'a text';
-}
+// A TOML value other than a text or a number, as tx14 names its type.
+const typeName = (v) => (typeof v === 'boolean' ? 'true or false' : Array.isArray(v) ? 'an array'
+  : v instanceof Date ? 'a date or time' : 'a table');
 
 // A TOML file's table, with tx14's limits. Throws Error with the file's name.
 function readToml(name, bytes, what) {
@@ -71,7 +67,7 @@ function readToml(name, bytes, what) {
 }
 
 // A unit file's factors (22 numbers) and labels (23 texts), as tx14 reads
-// them; the core checks their values.
+// them; the entry checks their values.
 export function readUnitFile(name, bytes) {
   const table = readToml(name, bytes, 'a unit file'), problems = [];
   const list = (key, count, what, ok) => {
@@ -89,11 +85,13 @@ export function readUnitFile(name, bytes) {
 }
 
 // The keys of an item file as the form holds them: each { key, value }
-// with the value a text as written, a number as a decimal text (and
-// `number` set), or { other: type name }. Throws Error with the file's name.
+// with the value a text as written or a number as a decimal text (and
+// `number` set). Throws Error with the file's name, also for values of
+// another type (the form holds texts).
 export function readItemFile(name, bytes) {
-  const table = readToml(name, bytes, 'an item file');
-  return Object.entries(table).map(([key, v]) => (typeof v === 'string' ? { key, value: v }
-    : typeof v === 'bigint' || typeof v === 'number' ? { key, value: String(v), number: true }
-    : { key, value: { other: typeName(v) } }));
+  const entries = Object.entries(readToml(name, bytes, 'an item file'));
+  const other = entries.filter(([, v]) => !['string', 'bigint', 'number'].includes(typeof v));
+  if (other.length)
+    throw new Error(`${name}: ${other.map(([key, v]) => `key "${key}" expects a number or a text, found ${typeName(v)}`).join('; ')}`);
+  return entries.map(([key, v]) => ({ key, value: String(v), number: typeof v !== 'string' }));
 }
