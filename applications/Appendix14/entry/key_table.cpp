@@ -241,14 +241,6 @@ std::string unit_of(const UnitSystem& u, const NumberKey& k)
     return k.quantity == Quantity::temperature ? "\xC2\xB0" + l : l;  // the degree sign, in UTF-8
 }
 
-std::string codes_of(const KindKeys& kind)
-{
-    std::string s;
-    for (const CodeName& c : kind.codes)
-        s += (s.empty() ? "" : ", ") + std::to_string(c.number) + " `" + std::string(c.name) + "`";
-    return s;
-}
-
 // Blank-padded to a width in characters (UTF-8).
 std::string padded(std::string s, std::size_t width)
 {
@@ -330,8 +322,10 @@ std::string key_tables_markdown()
 {
     std::string s;
     for (const KindKeys& kind : kinds()) {
-        s += "`kind = \"" + std::string(kind.name) + "\"`, code selectors " + codes_of(kind) + ":\n\n";
-        s += "| Key | Meaning | US | SI | Required for |\n|---|---|---|---|---|\n";
+        s += "`kind = \"" + std::string(kind.name) + "\"`, code selectors ";
+        for (std::size_t i = 0; i < kind.codes.size(); ++i)
+            s += (i ? ", " : "") + std::to_string(kind.codes[i].number) + " `" + std::string(kind.codes[i].name) + "`";
+        s += ":\n\n| Key | Meaning | US | SI | Required for |\n|---|---|---|---|---|\n";
         table_rows(kind, "the nominal pipe size as its DN designation (80 for NPS 3)",
                    [&s](std::string_view key, std::string_view us, std::string_view si, std::string_view required,
                         std::string_view meaning) {
