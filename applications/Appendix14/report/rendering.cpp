@@ -1,6 +1,7 @@
 // SIGDIGITS, RESULTLINE, BLANKZEROS and UNDERLINE.
 #include "rendering.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -124,12 +125,12 @@ void RESULTLINE(Report& r, float value, int n, std::string_view unit)
 {
     if (n >= 7)
         return;
-    char value_text[kSigDigitsWidth];
-    SIGDIGITS(value, value_text, n);
-    adjust_left(value_text);
+    char digits[kSigDigitsWidth];
+    SIGDIGITS(value, digits, n);
+    std::string_view text = trimmed(digits);
+    text.remove_prefix(std::min(text.find_first_not_of(' '), text.size()));
     assign(r.line, " = ");
-    put(r.line, 4, std::string_view(value_text, sizeof value_text));
-    put(r.line, last_nonblank(r.line) + 2, unit);
+    put(r.line, put(r.line, 4, text) + 1, unit);
     write_line(r);
 }
 

@@ -107,18 +107,6 @@ inline int put_right(Field f, int col, int width, std::string_view text)
     return col + width;
 }
 
-// Moves the text to the left end of the field (Fortran ADJUSTL).
-inline void adjust_left(Field f)
-{
-    std::size_t lead = 0;
-    while (lead < f.size() && f[lead] == ' ')
-        ++lead;
-    if (lead == 0 || lead == f.size())
-        return;
-    std::memmove(f.data(), f.data() + lead, f.size() - lead);
-    std::memset(f.data() + f.size() - lead, ' ', lead);
-}
-
 // Moves the text to the right end of the field (Fortran ADJUSTR).
 inline void adjust_right(Field f)
 {
