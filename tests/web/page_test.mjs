@@ -156,6 +156,11 @@ if (section === 'HostileInput') {
     expect(await unitsShown(`${name} units`, '760') && await analyse(), `units = "${name}": not analysed`);
   }
 
+  // Values the form cannot hold as texts: refused by key and type.
+  await page.setInputFiles('#load-toml', file('typed.toml', bar.replace('P   = 7.0', 'P = [7.0]').replace('T   = 150.0', 'T = 1979-05-27')));
+  expect(await loadMessage('typed.toml: key "P" expects a number or a text, found an array; key "T" expects a number or a text,'
+    + ' found a date or time'), 'an item file with an array and a date');
+
   // A text far too long: one error in its field as it is typed, and Analyse says why it does not run.
   await page.selectOption('#example', 'opening-viii1.toml');
   const long = 'x'.repeat(5000), errors = (key) => page.$$eval(`#key-${key}-message .error`, (l) => l.map((e) => e.textContent));

@@ -194,12 +194,6 @@ function showKept(kind) {
     : new Map());
 }
 
-function chooseKind(kind) {
-  keep();
-  showKept(kind);
-  edited();
-}
-
 function chooseUnits(name) {
   const values = convertValues(keys, fields(), formValues(OWN), units(), unitSystems.get(name));
   state.units = name;
@@ -371,7 +365,11 @@ export async function start(moduleBytes, exampleFiles) {
   examples = offered(exampleFiles);
   fillSelect($('example'), ['', ...examples.map((e) => e.name)], '');
   $('example').options[0].textContent = 'choose…';
-  $('kind').addEventListener('change', () => chooseKind($('kind').value));
+  $('kind').addEventListener('change', () => {
+    keep();
+    showKept($('kind').value);
+    edited();
+  });
   $('code').addEventListener('change', () => {
     state.code = $('code').value;
     showKind(state.kind, state.code, formValues(OWN));
@@ -402,7 +400,7 @@ export async function start(moduleBytes, exampleFiles) {
   onFile('load-units', loadUnits);
   $('save-sheet').addEventListener('click', saveSheet);
   $('print').addEventListener('click', () => window.print());
-  window.tx14Page = { get last() { return last; }, get sketch() { return sketchSvg; }, version: core.version };
+  window.tx14Page = { get last() { return last; }, get sketch() { return sketchSvg; } };
   if (restored()) edited();
   else chooseExample(examples[0].name);
 }
