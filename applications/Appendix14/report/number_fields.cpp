@@ -210,48 +210,33 @@ void exponential(Field out, float v, int d)
     if (!std::isfinite(v))
         return nonfinite(out, v);
     d = std::clamp(d, 1, kMaxDecimals);
+    // d significant digits: "D.DDDDe+XX"; the mantissa below 1 is 0.DDDDD
+    // with the exponent raised by one (zero keeps exponent 0).
     char sci[kBuffer];
-    char digits[kBuffer];
+    const auto res =
+        std::to_chars(sci, sci + kBuffer, static_cast<double>(std::fabs(v)), std::chars_format::scientific, d - 1);
+    const std::string_view s(sci, static_cast<std::size_t>(res.ptr - sci));
+    const std::size_t e = s.find('e');
     int exp10 = 0;
-    bool neg = std::signbit(v);
-    if (v == 0.0f) {
-        for (int i = 0; i < d; ++i)
-            digits[i] = '0';
-    } else {
-        // d significant digits: "D.DDDDe+XX"; the mantissa below 1 is
-        // 0.DDDDD with the exponent raised by one.
-        auto res =
-            std::to_chars(sci, sci + kBuffer, static_cast<double>(std::fabs(v)), std::chars_format::scientific, d - 1);
-        std::string_view s(sci, static_cast<std::size_t>(res.ptr - sci));
-        std::size_t e = s.find('e');
-        int n = 0;
-        for (std::size_t i = 0; i < e; ++i)
-            if (s[i] != '.')
-                digits[n++] = s[i];
-        std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exp10);
+    std::from_chars(s.data() + e + (s[e + 1] == '+' ? 2 : 1), s.data() + s.size(), exp10);
+    if (v != 0.0f)
         exp10 += 1;
-    }
     char buf[kBuffer];
-    int n = 0;
-    if (neg)
+    std::size_t n = 0;
+    if (std::signbit(v))
         buf[n++] = '-';
-    std::size_t zero_at = static_cast<std::size_t>(n);
-    buf[n++] = '0';
+    if (n + 2 + static_cast<std::size_t>(d) + 4 <= out.size())
+        buf[n++] = '0';  // the optional zero, where the field has room
     buf[n++] = '.';
-    for (int i = 0; i < d; ++i)
-        buf[n++] = digits[i];
-    int mag = exp10 < 0 ? -exp10 : exp10;
+    for (std::size_t i = 0; i < e; ++i)
+        if (s[i] != '.')
+            buf[n++] = s[i];
+    const int mag = exp10 < 0 ? -exp10 : exp10;
     buf[n++] = 'E';
     buf[n++] = exp10 < 0 ? '-' : '+';
     buf[n++] = static_cast<char>('0' + (mag / 10) % 10);
     buf[n++] = static_cast<char>('0' + mag % 10);
-    std::string_view s(buf, static_cast<std::size_t>(n));
-    if (s.size() > out.size()) {  // drop the optional zero
-        for (std::size_t i = zero_at; i + 1 < s.size(); ++i)
-            buf[i] = buf[i + 1];
-        s = {buf, s.size() - 1};
-    }
-    right_aligned(out, s);
+    right_aligned(out, {buf, n});
 }
 
 void integer(Field out, long long v)
