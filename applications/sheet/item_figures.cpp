@@ -15,20 +15,6 @@ namespace {
 
 using text::to_utf8;
 
-bool is_coil(const KindKeys& keys, const CodeName* code)
-{
-    return keys.kind == Kind::jacket && code && code->number >= 3;
-}
-bool is_coil(const Outcome& o) { return is_coil(*o.keys, o.code); }
-
-const RecordedValue* recorded(const ResultsRecord& rec, std::string_view key)
-{
-    for (int i = 0; i < rec.value_count; ++i)
-        if (rec.values[static_cast<std::size_t>(i)].key == key)
-            return &rec.values[static_cast<std::size_t>(i)];
-    return nullptr;
-}
-
 // The display value of a recorded value; NaN when there is none.
 double display(const ResultsRecord& rec, std::string_view key)
 {
@@ -186,6 +172,20 @@ std::optional<Dimension> given_dimension(const Item& item, const KindKeys& keys,
 }
 
 }  // namespace
+
+bool is_coil(const KindKeys& keys, const CodeName* code)
+{
+    return keys.kind == Kind::jacket && code && code->number >= 3;
+}
+bool is_coil(const Outcome& o) { return is_coil(*o.keys, o.code); }
+
+const RecordedValue* recorded(const ResultsRecord& rec, std::string_view key)
+{
+    for (int i = 0; i < rec.value_count; ++i)
+        if (rec.values[static_cast<std::size_t>(i)].key == key)
+            return &rec.values[static_cast<std::size_t>(i)];
+    return nullptr;
+}
 
 std::optional<int> report_decimals(const std::vector<std::string_view>& report, std::string_view needle)
 {

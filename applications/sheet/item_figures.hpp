@@ -17,6 +17,12 @@ namespace tx14::sheet {
 // Runs the item again with one value changed (the thickness sweep).
 using Rerun = std::function<Outcome(const Change& change)>;
 
+// A jacket whose code calls its half pipe a limpet coil (PD 5500, EN 13445).
+bool is_coil(const KindKeys& keys, const CodeName* code);
+bool is_coil(const Outcome& o);
+// The value a run recorded under `key`; null when none.
+const RecordedValue* recorded(const ResultsRecord& rec, std::string_view key);
+
 // The number of decimals the report writes a value with: of the number
 // after `needle` on an input line ("ts", "Cylinder Inside Diameter"), or,
 // for a needle "[Trj]", of the result line of that block. Nullopt when the

@@ -12,10 +12,7 @@
 namespace tx14::sheet {
 namespace {
 
-using text::F8;
 using text::to_utf8;
-
-bool is_coil(const Outcome& o) { return o.keys->kind == Kind::jacket && o.code->number >= 3; }
 
 std::string text_field(const Outcome& o, std::string_view key) { return to_utf8(o.text(key)); }
 
@@ -33,14 +30,6 @@ std::span<const std::string_view> key_values_of(const Outcome& o)
     if (o.keys->kind == Kind::opening)
         return kHeadKeys;
     return is_coil(o) ? std::span<const std::string_view>(kCoilKeys) : kJacketKeys;
-}
-
-const RecordedValue* recorded(const ResultsRecord& rec, std::string_view key)
-{
-    for (int i = 0; i < rec.value_count; ++i)
-        if (rec.values[static_cast<std::size_t>(i)].key == key)
-            return &rec.values[static_cast<std::size_t>(i)];
-    return nullptr;
 }
 
 // Why a key value is not shown as a number: a result the run could not
