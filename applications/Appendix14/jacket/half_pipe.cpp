@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "../common/units.hpp"
+#include "../report/fixed_line.hpp"
 #include "../report/formula_block.hpp"
 #include "../report/number_fields.hpp"
 #include "../report/report.hpp"
@@ -229,33 +230,24 @@ void write_chart_line(Report& r, ChartChoice c)
     write_line(r);
 }
 
-// Writes a chart number as one digit at column col; returns the column
-// after it.
-int put_chart_number(Field line, int col, int chart)
-{
-    field::integer(line.subspan(static_cast<std::size_t>(col - 1), 1), chart);
-    return col + 1;
-}
-
 // "   FIG. EE - 2 value used: the Kp polynomial gives -8.518", the
 // polynomial's value last, cut at the end of the line when it is huge.
 void write_kp_chart_note(Report& r, int chart, float Kpoly)
 {
-    blank(r.line);
-    int col = put_chart_number(r.line, put(r.line, 1, "   FIG. EE - "), chart);
-    col = put(r.line, col + 1, "value used: the Kp polynomial gives ");
-    field::fixed_shortest(Field(r.line).subspan(static_cast<std::size_t>(col - 1)), Kpoly, 3);
-    write_line(r);
+    FixedLine(r)
+        .text("   FIG. EE - ")
+        .integer(chart, 1)
+        .text(" value used: the Kp polynomial gives ")
+        .fixed_shortest(Kpoly, 3)
+        .write();
 }
 
 // "   Trj search: FIG. EE - 2 chart used where ...": some step of the Trj
 // search took Kp from the chart.
 void write_trj_chart_note(Report& r, int chart)
 {
-    blank(r.line);
-    int col = put_chart_number(r.line, put(r.line, 1, "   Trj search: FIG. EE - "), chart);
-    put(r.line, col + 1, "chart used where the Kp polynomial departs by more than 15%.");
-    write_line(r);
+    constexpr std::string_view kWhere = " chart used where the Kp polynomial departs by more than 15%.";
+    FixedLine(r).text("   Trj search: FIG. EE - ").integer(chart, 1).text(kWhere).write();
 }
 
 // Shell thickness for internal pressure, Tr.

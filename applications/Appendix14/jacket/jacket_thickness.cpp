@@ -98,7 +98,7 @@ void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in, floa
                    "*** Continuing the Analysis Using an Acceptable Thickness"});
     write_blank_line(r);
     write_text(r, style::kCaption, "Acceptable Pipe Schedule for Jacket:");
-    write_schedule_line(r, pipes::schedule_name(w.schedule));
+    write_schedule_line(r, pipes::schedule_word(w.schedule));
     write_blank_line(r);
     write_block(r, style::kCaption, "Actual Thickness of Selected Pipe Schedule [Tj]:", " = t * 0.875",
                 " =  @4 * 0.875", {show.thk(pipes::wall(w.schedule, pipe.col))}, 1);

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "../common/units.hpp"
-#include "../report/number_fields.hpp"
+#include "../report/fixed_line.hpp"
 #include "../report/report.hpp"
 #include "jacket_item.hpp"
 #include "pipe_schedules.hpp"
@@ -63,15 +63,12 @@ bool not_above_zero(float x) { return !(x > 0.0f); }
 // code (kTotalLine: the total line with `value`).
 void write_jacket_message(Report& r, int code, float value)
 {
-    std::array<char, 120> message;
-    blank(message);
-    if (code == kTotalLine) {
-        put(message, 1, "Total Number of Errors,");
-        field::fixed(Field(message).subspan(30, 12), value, 4);
-        put(message, 43, ", .  Please Correct and Retry.");
-    } else {
-        put(message, 1, jacket_message(code));
-    }
+    std::array<char, 120> message;  // built at full width, then squeezed
+    FixedLine text(r, message);
+    if (code == kTotalLine)
+        text.text("Total Number of Errors,", 30).fixed(value, 12, 4).text(", .  Please Correct and Retry.");
+    else
+        text.text(jacket_message(code));
     std::array<char, kLineWidth> line;
     squeeze_blanks(message, line, 2);
     write_blank_line(r);
@@ -119,9 +116,7 @@ std::int32_t validate_jacket_input(Report& r, const JacketInput& in, const Jacke
 
     write_blank_line(r);
     write_blank_line(r);
-    assign(r.line, "ERROR MESSAGES FOR HALF-PIPE NUMBER ");
-    field::integer(Field(r.line).subspan(36, 5), in.item);
-    write_line(r);
+    FixedLine(r).text("ERROR MESSAGES FOR HALF-PIPE NUMBER ").integer(in.item, 5).write();
     for (int i = 0; i < errors.count; ++i)
         write_jacket_message(r, errors.codes[static_cast<std::size_t>(i)], 0.0f);
     write_jacket_message(r, kTotalLine, static_cast<float>(errors.count));

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cmath>
-#include <string_view>
 
 namespace tx14::pipes {
 
@@ -64,25 +63,17 @@ inline constexpr std::array<std::array<float, kSizes>, kSchedules> kWall{{
 }};
 // clang-format on
 
-// Fifteen four-character names in the row order of the wall table.
-inline constexpr std::string_view kScheduleNames = "5S  10S 10  20  30  40  40S 80  80S 80XS100 120 140 160 XXS ";
-static_assert(kScheduleNames.size() == 4 * kSchedules);
-
-// The same names alone, for texts that show them in words.
+// The schedule names in the row order of the wall table.
 inline constexpr const char* kScheduleWords[kSchedules] = {"5S",  "10S",  "10",  "20",  "30",  "40",  "40S", "80",
                                                            "80S", "80XS", "100", "120", "140", "160", "XXS"};
+
+// Name of schedule s (from 1).
 inline constexpr const char* schedule_word(int s) { return kScheduleWords[s - 1]; }
 
 // Wall of schedule s at pipe column col (both from 1).
 inline constexpr float wall(int s, int col)
 {
     return kWall[static_cast<std::size_t>(s - 1)][static_cast<std::size_t>(col - 1)];
-}
-
-// Name of schedule s (from 1), four characters.
-inline constexpr std::string_view schedule_name(int s)
-{
-    return kScheduleNames.substr(static_cast<std::size_t>(4 * s - 4), 4);
 }
 
 }  // namespace tx14::pipes
