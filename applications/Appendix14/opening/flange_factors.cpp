@@ -32,21 +32,19 @@ void write_factor_pair(Report& r, int lead, std::string_view name1, float v1, in
     FixedLine(r).blanks(lead).text(name1).fixed(v1, 10, 3).blanks(gap).text(name2).fixed(v2, 10, 3).write();
 }
 
-}  // namespace
-
-KRatioFactors k_ratio_factors(float K)
+// A hub factor line: caption, the factor's formula (or "Defined as 0"
+// where it is not defined), its value and the unit, if any.
+void write_hub_line(Report& r, std::string_view caption, bool defined, std::string_view formula, float value,
+                    std::string_view unit = {})
 {
-    KRatioFactors k;
-    const float K2 = K * K;
-    const float L = log10_single(K);
-    k.Z = (K2 + 1) / (K2 - 1);
-    k.Y = ((5.7169f * K2) * L / (K2 - 1) + 0.66845f) / (K - 1);
-    const float N = K2 * (8.55246f * L + 1) - 1;
-    k.U = N / ((1.36136f * (K2 - 1)) * (K - 1));
-    k.T = N / ((1.9448f * K2 + 1.0472f) * (K - 1));
-    return k;
+    FixedLine line(r);
+    line.text(caption).text(defined ? formula : kDefinedAsZero, kHubTextWidth).blanks(1).fixed(value, 10, 3);
+    if (!unit.empty())
+        line.blanks(1).text(unit);
+    line.write();
 }
 
+// Hub factors of a hub with base diameter D (h uncorroded).
 HubFactors hub_factors(float g0, float g1, float h, float D, float ca)
 {
     HubFactors hub;
@@ -62,6 +60,7 @@ HubFactors hub_factors(float g0, float g1, float h, float D, float ca)
     return hub;
 }
 
+// d and e of a hub.
 HubDE d_and_e(float U, float h0, float g0, float ca, float F, float V)
 {
     HubDE de;
@@ -69,6 +68,42 @@ HubDE d_and_e(float U, float h0, float g0, float ca, float F, float V)
     de.d = ((U * h0) * gc) * gc / V;
     de.e = F / h0;
     return de;
+}
+
+void write_d_and_e(Report& r, const Shown& show, const HubDE& de, float h0, float F)
+{
+    const float ft = show.u.thickness.factor;
+    const float d_shown = de.d * whole_power(ft, 3);
+    const float e_shown = F / (h0 * ft);
+    std::array<char, 5> d_unit;  // thickness label and the superscript three
+    assign(d_unit, show.u.thickness.text());
+    put(d_unit, 4, "\xB3");
+    std::array<char, 6> e_unit;
+    assign(e_unit, show.u.thickness.text());
+    put(e_unit, 4, "^-1");
+
+    FixedLine line(r);
+    line.blanks(20).text("d = ");
+    if (d_shown > 99999.0f)
+        line.exponential(d_shown, 10, 5);
+    else
+        line.fixed(d_shown, 10, 3);
+    line.blanks(1).text(view(d_unit)).blanks(6).text("e = ").fixed(e_shown, 10, 4).blanks(1).text(view(e_unit)).write();
+}
+
+}  // namespace
+
+KRatioFactors k_ratio_factors(float K)
+{
+    KRatioFactors k;
+    const float K2 = K * K;
+    const float L = log10_single(K);
+    k.Z = (K2 + 1) / (K2 - 1);
+    k.Y = ((5.7169f * K2) * L / (K2 - 1) + 0.66845f) / (K - 1);
+    const float N = K2 * (8.55246f * L + 1) - 1;
+    k.U = N / ((1.36136f * (K2 - 1)) * (K - 1));
+    k.T = N / ((1.9448f * K2 + 1.0472f) * (K - 1));
+    return k;
 }
 
 HubSet hub_set(float g0, float g1, float h, float D, float ca, float U)
@@ -112,52 +147,14 @@ void write_hub_set(Report& r, const Shown& show, const HubSet& s, HubSide side, 
     const HubTexts& texts = kHubTexts[side == HubSide::opening ? 0 : 1];
     const HubFactors& hub = s.hub;
     write_blank_line(r);
-    FixedLine(r)
-        .text(texts.h0_caption)
-        .text(hub.thick ? texts.h0 : kDefinedAsZero, kHubTextWidth)
-        .blanks(1)
-        .fixed(show.dia(hub.h0), 10, 3)
-        .blanks(1)
-        .text(show.u.diameter.text())
-        .write();
-    FixedLine(r)
-        .text(texts.Hrat_caption)
-        .text(hub.has_h_h0 ? texts.h_h0 : kDefinedAsZero, kHubTextWidth)
-        .blanks(1)
-        .fixed(hub.h_h0, 10, 3)
-        .write();
-    FixedLine(r)
-        .text(texts.Grat_caption)
-        .text(hub.thick ? texts.g1_g0 : kDefinedAsZero, kHubTextWidth)
-        .blanks(1)
-        .fixed(hub.g1_g0, 10, 3)
-        .write();
+    write_hub_line(r, texts.h0_caption, hub.thick, texts.h0, show.dia(hub.h0), show.u.diameter.text());
+    write_hub_line(r, texts.Hrat_caption, hub.has_h_h0, texts.h_h0, hub.h_h0);
+    write_hub_line(r, texts.Grat_caption, hub.thick, texts.g1_g0, hub.g1_g0);
     write_blank_line(r);
     if (s.integral) {
         write_flange_factors(r, s.flange, code);
         write_d_and_e(r, show, s.de, hub.h0, s.flange.F);
     }
-}
-
-void write_d_and_e(Report& r, const Shown& show, const HubDE& de, float h0, float F)
-{
-    const float ft = show.u.thickness.factor;
-    const float d_shown = de.d * whole_power(ft, 3);
-    const float e_shown = F / (h0 * ft);
-    std::array<char, 5> d_unit;  // thickness label and the superscript three
-    assign(d_unit, show.u.thickness.text());
-    put(d_unit, 4, "\xB3");
-    std::array<char, 6> e_unit;
-    assign(e_unit, show.u.thickness.text());
-    put(e_unit, 4, "^-1");
-
-    FixedLine line(r);
-    line.blanks(20).text("d = ");
-    if (d_shown > 99999.0f)
-        line.exponential(d_shown, 10, 5);
-    else
-        line.fixed(d_shown, 10, 3);
-    line.blanks(1).text(view(d_unit)).blanks(6).text("e = ").fixed(e_shown, 10, 4).blanks(1).text(view(e_unit)).write();
 }
 
 void write_stress_factors(Report& r, const StressFactors& s)

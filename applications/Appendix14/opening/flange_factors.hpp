@@ -13,18 +13,12 @@ namespace tx14 {
 // T, U, Y, Z of the ratio K = A / (Bn + 2 ca).
 KRatioFactors k_ratio_factors(float K);
 
-// Hub factors of a hub with base diameter D (h uncorroded).
-HubFactors hub_factors(float g0, float g1, float h, float D, float ca);
-
 // Constants C1-C37, E1-E6 and F, V, f of an integral flange; g1/g0 and
 // h/h0 are first raised to their lower limits.
 FlangeFactors integral_flange_factors(float g1_g0, float h_h0);
 
-// d and e of a hub.
-HubDE d_and_e(float U, float h0, float g0, float ca, float F, float V);
-
-// Hub factors, and for a hub with a thickness ratio its flange factors
-// and d and e.
+// Hub factors of a hub with base diameter D (h uncorroded), and for a hub
+// with a thickness ratio its flange factors and d and e.
 HubSet hub_set(float g0, float g1, float h, float D, float ca, float U);
 
 StressFactors stress_factors(float t, float T, float e, float d, float ca);
@@ -34,7 +28,6 @@ StressFactors stress_factors(float t, float T, float e, float d, float ca);
 void write_k_ratio_factors(Report& r, float K, const KRatioFactors& k, int code);
 void write_hub_set(Report& r, const Shown& show, const HubSet& s, HubSide side, int code);
 void write_flange_factors(Report& r, const FlangeFactors& ff, int code);
-void write_d_and_e(Report& r, const Shown& show, const HubDE& de, float h0, float F);
 void write_stress_factors(Report& r, const StressFactors& s);
 
 }  // namespace tx14

@@ -152,7 +152,6 @@ FlangeFactors integral_flange_factors(float g1_g0, float h_h0)
     ff.f = k.Cn[36] / (1 + A);
     ff.V = k.En[4] / (real_power(2.73f / C, 0.25f) * p);
     ff.F = -k.En[6] / (real_power(C / 2.73f, 0.25f) * p / C);
-    ff.f_unclamped = ff.f;
     if (ff.f < 1.0f)
         ff.f = 1.0f;
     if (g1_g0 > 0.9999f && g1_g0 < 1.0001f) {  // no taper: the straight-hub values

@@ -31,7 +31,6 @@ struct HubFactors {
 
 struct FlangeFactors {
     float F = 0, V = 0, f = 0;
-    float f_unclamped = 0;      // f before it is raised to 1
     float g1_g0 = 0, h_h0 = 0;  // the ratios raised to their lower limits
 };
 
