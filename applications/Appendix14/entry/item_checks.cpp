@@ -198,12 +198,14 @@ std::optional<double> ItemChecks::number_of(const Entry& e)
 
 namespace {
 
-// The first entry of a key, or the first of a list of names of a key,
-// compared in line: the common keys come first in most items.
+// The first entry of a common key (of four to eight bytes: its first and
+// last four compared); they come first in most items.
 const Entry* first_entry(const Item& item, std::string_view key)
 {
+    const std::size_t n = key.size();
     for (const Entry& e : item.entries)
-        if (same_name(e.key, key))
+        if (e.key.size() == n && KindIndex::word(e.key.data()) == KindIndex::word(key.data()) &&
+            KindIndex::word(e.key.data() + n - 4) == KindIndex::word(key.data() + n - 4))
             return &e;
     return nullptr;
 }
@@ -235,7 +237,7 @@ bool ItemChecks::kind_code_and_units()
     const KindKeys& keys = *out_.keys;
     index_ = &kind_index(keys.kind);
     out_.numbers.resize(keys.numbers.size());  // kept from the last item: its room too
-    std::fill(out_.numbers.begin(), out_.numbers.end(), std::nullopt);
+    std::fill(out_.numbers.begin(), out_.numbers.end(), std::optional<float>());
     out_.texts.resize(keys.texts.size());
     for (std::string& t : out_.texts)
         t.clear();
@@ -581,19 +583,20 @@ void ItemChecks::warnings()
         warn("Pj", "a negative jacket (coil) pressure");
 }
 
-void ItemChecks::run()
+std::uint64_t ItemChecks::run()
 {
     if (!kind_code_and_units())
-        return;
+        return 0;
     entries();
     if (!out_.errors.empty() || !out_.code || !out_.units)
-        return;  // the rules of the whole item read every value
+        return given_;  // the rules of the whole item read every value
     pipe_size();
     required_keys();
     if (out_.errors.empty())
         input_domain();
     if (out_.errors.empty())
         warnings();
+    return given_;
 }
 
 }  // namespace tx14

@@ -23,8 +23,8 @@ class ItemChecks {
 public:
     ItemChecks(const Item& item, Outcome& out);
     // Fills the outcome's kind, code, units, item number, values and texts,
-    // errors and warnings.
-    void run();
+    // errors and warnings. The number keys that have a value (bit n: key n).
+    std::uint64_t run();
 
 private:
     void error(std::string_view key, std::string message);

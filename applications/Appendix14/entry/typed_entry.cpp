@@ -3,6 +3,7 @@
 // Outcome with every report line.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 #include "../include/txappendix14.hpp"
@@ -25,20 +26,21 @@ std::array<char, kTextKeyWidth> text_field(std::string_view cp1252)
     return f;
 }
 
-// The input record of a checked item: every number key by the element it
-// stands for, every text key by its field; what was not given is 0.
+// The input record of a checked item: every number key given (bit n of
+// `given`: key n) by the element it stands for, every text key by its
+// field; what was not given is 0.
 template <class Input, class Field, class SetText>
-void fill_input(Input& in, const Outcome& o, Field field, SetText set_text)
+void fill_input(Input& in, const Outcome& o, std::uint64_t given, Field field, SetText set_text)
 {
     in = Input{};
     in.item = o.number ? static_cast<std::int32_t>(*o.number) : 0;
     in.code = o.code->number;
     const NumberKey* const keys = o.keys->numbers.data();
-    const std::optional<float>* const values = o.numbers.data();
-    for (std::size_t i = 0, n = o.numbers.size(); i < n; ++i)
-        if (values[i])
-            if (float* f = field(in, keys[i].element))
-                *f = *values[i];
+    for (; given != 0; given &= given - 1) {
+        const auto i = static_cast<std::size_t>(std::countr_zero(given));
+        if (float* f = field(in, keys[i].element))
+            *f = *o.numbers[i];
+    }
     for (std::size_t i = 0; i < o.texts.size(); ++i)
         set_text(in, o.keys->texts[i].field, text_field(o.texts[i]).data());
 }
@@ -81,12 +83,15 @@ void clear(Outcome& o)
 void run_typed_item(State& st, const Item& item, Outcome& o, const Options& options, const Change* change)
 {
     clear(o);
-    ItemChecks(item, o).run();
+    std::uint64_t given = ItemChecks(item, o).run();
     if (!o.ran())
         return;
     if (change)
-        if (const NumberKey* k = number_key(*o.keys, change->key))
-            o.numbers[static_cast<std::size_t>(k - o.keys->numbers.data())] = change->internal;
+        if (const NumberKey* k = number_key(*o.keys, change->key)) {
+            const auto i = static_cast<std::size_t>(k - o.keys->numbers.data());
+            o.numbers[i] = change->internal;
+            given |= std::uint64_t{1} << i;
+        }
 
     HostUnits made;
     const HostUnits& units = host_units(*o.units, made);
@@ -107,10 +112,10 @@ void run_typed_item(State& st, const Item& item, Outcome& o, const Options& opti
     const bool jacket = o.keys->kind == Kind::jacket;
     if (r.unit != 0) {
         if (jacket) {
-            fill_input(st.jacket, o, jacket_field, set_jacket_text);
+            fill_input(st.jacket, o, given, jacket_field, set_jacket_text);
             run_jacket_input(st);
         } else {
-            fill_input(st.opening, o, opening_field, set_opening_text);
+            fill_input(st.opening, o, given, opening_field, set_opening_text);
             run_opening_input(st);
         }
     }
