@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -128,14 +129,12 @@ struct TX_CXX_API ResultsRecord {
     const char* note_text(int i) const;
     void add(const char* key, const char* label, Quantity q, float value, bool applies = true);
     // A criterion of the code: value against limit by relation ("<=" or
-    // ">="), where the report names it (`reference`). check_by() takes the
-    // pass or fail of a rule the analysis wrote once for its report too (a
-    // check not finite fails whatever). Past the capacity a check is
+    // ">="), where the report names it (`reference`). `fails`, when given,
+    // is the outcome of a rule the analysis wrote once for its report too
+    // (a check not finite fails whatever). Past the capacity a check is
     // written where it is never read.
     RecordedCheck& check(const char* key, const char* label, Quantity q, float value, const char* relation, float limit,
-                         bool applicable = true);
-    RecordedCheck& check_by(bool fails, const char* key, const char* label, Quantity q, float value,
-                            const char* relation, float limit);
+                         bool applicable = true, std::optional<bool> fails = std::nullopt);
     // A reason or a note: its code, its text and the numbers the text shows.
     RecordedNote& reason(const char* code, const char* text, std::initializer_list<float> x = {});
     RecordedNote& note(const char* code, const char* text, std::initializer_list<float> x = {});

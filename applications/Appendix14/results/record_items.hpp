@@ -51,11 +51,8 @@ template <std::size_t N>
 void record_checks(ResultsRecord& rec, const CheckRow (&rows)[N])
 {
     static_assert(N <= ResultsRecord::kCheckCapacity, "the results record cannot hold every check of a kind");
-    for (const CheckRow& r : rows) {
-        RecordedCheck& c = r.fails ? rec.check_by(*r.fails, r.key, r.label, r.q, r.value, r.relation, r.limit)
-                                   : rec.check(r.key, r.label, r.q, r.value, r.relation, r.limit, r.applicable);
-        c.reference = r.reference;
-    }
+    for (const CheckRow& r : rows)
+        rec.check(r.key, r.label, r.q, r.value, r.relation, r.limit, r.applicable, r.fails).reference = r.reference;
 }
 
 void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const OpeningInput& in,

@@ -186,29 +186,20 @@ void ResultsRecord::add(const char* key, const char* label, Quantity q, float va
 }
 
 RecordedCheck& ResultsRecord::check(const char* key, const char* label, Quantity q, float value, const char* relation,
-                                    float limit, bool applicable)
-{
-    const bool at_least = relation[0] == '>';
-    RecordedCheck& c =
-        check_by(at_least ? !(value >= limit) : !(value <= limit), key, label, q, value, relation, limit);
-    c.applicable = applicable;
-    return c;
-}
-
-RecordedCheck& ResultsRecord::check_by(bool fails, const char* key, const char* label, Quantity q, float value,
-                                       const char* relation, float limit)
+                                    float limit, bool applicable, std::optional<bool> fails)
 {
     RecordedCheck& c = check_count < kCheckCapacity ? checks[static_cast<std::size_t>(check_count++)] : spare_check_;
-    c = {key, label, q, relation[0] == '>', value, limit, true, false, NAN, nullptr};
+    const bool at_least = relation[0] == '>';
+    c = {key, label, q, at_least, value, limit, applicable, false, NAN, nullptr};
     if (!std::isfinite(value) || !std::isfinite(limit))
         return c;  // fails, without a utilization
-    const float divisor = c.at_least ? value : limit;
+    const float divisor = at_least ? value : limit;
     if (!(divisor > 0.0f)) {
         c.utilization = INFINITY;  // a ">=" value or a "<=" limit not above 0 fails
         return c;
     }
-    c.utilization = c.at_least ? limit / value : value / limit;
-    c.passes = !fails;
+    c.utilization = at_least ? limit / value : value / limit;
+    c.passes = !fails.value_or(at_least ? !(value >= limit) : !(value <= limit));
     return c;
 }
 
