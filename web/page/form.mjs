@@ -31,7 +31,7 @@ export function fieldsOf(keys, kind) {
 }
 
 // The unit a quantity is given in under a unit system, as the form shows it.
-export function unitLabel(keys, units, quantity) {
+function unitLabel(keys, units, quantity) {
   const slot = keys.slots[quantity];
   const label = slot ? units.labels[slot - 1].trim() : '';
   return quantity === 'temperature' && label ? `°${label}` : label;
