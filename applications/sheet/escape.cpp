@@ -2,6 +2,7 @@
 #include "escape.hpp"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "txappendix14_text.hpp"
 
@@ -26,14 +27,12 @@ bool reorders_or_breaks(char32_t c)
            c == 0x2028 || c == 0x2029;
 }
 
+// In lower-case hex, at least `digits` of them.
 void append_hex(std::string& out, char32_t c, int digits)
 {
-    static const char kHex[] = "0123456789abcdef";
-    int n = 1;
-    while (n < 8 && (c >> (4 * n)) != 0)
-        ++n;
-    for (int k = std::max(n, digits) - 1; k >= 0; --k)
-        out += kHex[(c >> (4 * k)) & 0xF];
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%0*x", digits, static_cast<unsigned>(c));
+    out += hex;
 }
 
 // `s` with each character as `take` says, escaped by `escape`; a byte that
