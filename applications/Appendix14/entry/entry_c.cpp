@@ -78,19 +78,6 @@ Item item_of(const json::Object& object)
     return item;
 }
 
-}  // namespace
-
-std::optional<Item> tx14::item_from_json(std::string_view text, std::string& error)
-{
-    std::optional<json::Value> v = json::parse(text, error);
-    const json::Object* object = v ? std::get_if<json::Object>(&v->v) : nullptr;
-    if (v && !object)
-        error = "the item is not a JSON object";
-    return object ? std::optional<Item>(item_of(*object)) : std::nullopt;
-}
-
-namespace {
-
 int32_t run(tx14_batch& b, std::string_view text, int32_t flags)
 {
     b.outcomes.clear();
@@ -130,6 +117,15 @@ const char* part_of(tx14_batch& b, size_t* size, Write write)
 }
 
 }  // namespace
+
+std::optional<Item> tx14::item_from_json(std::string_view text, std::string& error)
+{
+    std::optional<json::Value> v = json::parse(text, error);
+    const json::Object* object = v ? std::get_if<json::Object>(&v->v) : nullptr;
+    if (v && !object)
+        error = "the item is not a JSON object";
+    return object ? std::optional<Item>(item_of(*object)) : std::nullopt;
+}
 
 extern "C" {
 
