@@ -18,7 +18,12 @@ inline float& element(float* reals, int n) { return reals[n - 1]; }
 
 // Every element 1 to 200 equal to the missing-value mark becomes 0.0, in
 // the host's own array.
-void replace_missing_values(float* reals);
+inline void replace_missing_values(float* reals)
+{
+    for (int n = 1; n <= kRealCount; ++n)
+        if (element(reals, n) == kMissingValue)
+            element(reals, n) = 0.0f;
+}
 
 // Text field n (from 1) of the host's text array, or nullptr.
 inline const char* text_field(const char* texts, int n) { return texts ? texts + (n - 1) * kTextWidth : nullptr; }

@@ -54,11 +54,6 @@ float rounded_size(float NPS) { return std::trunc(NPS * 100000.0f + 0.5f) / 1000
 // The pipe data of the calculation cover the standard sizes 2 to 4 only.
 bool outside_pipe_table(float NPS) { return NPS > 0.01f && (NPS < pipes::kSmallestSize || NPS > pipes::kLargestSize); }
 
-// "Not at least 0" and "not above 0" also hold for a value that is not a
-// number.
-bool negative(float x) { return !(x >= 0.0f); }
-bool not_above_zero(float x) { return !(x > 0.0f); }
-
 // One message of the error section: a blank line and the message of the
 // code (kTotalLine: the total line with `value`).
 void write_jacket_message(Report& r, int code, float value)

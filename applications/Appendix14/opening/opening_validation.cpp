@@ -14,10 +14,6 @@ namespace {
 constexpr int kFatalCountCode = 20;  // the closing "Number of fatal errors" line
 constexpr int kNote = 4;             // the one finding that is not fatal
 
-// "Not above 0" and "negative" also hold for a value that is not a number.
-bool not_above_zero(float x) { return !(x > 0.0f); }
-bool negative(float x) { return !(x >= 0.0f); }
-
 // Every finding's value is 1.0.
 void check_opening_input(const OpeningInput& in, InputFindings& f)
 {
