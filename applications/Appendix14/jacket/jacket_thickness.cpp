@@ -77,16 +77,13 @@ void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in, floa
     write_result_b(r, show.thk(in.Tj), thk);
 
     write_blank_line(r);
-    constexpr FormulaTemplate kTemplate = " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4";
-    const auto values = {show.pressure(Pj), show.dia(w.Rp), show.stress(in.Sj), show.pressure(Pj), show.thk(in.caj)};
-    if (div2)
-        write_block(r, style::kCaption,
-                    "Req'd Half-Pipe Jacket Thickness per 4.11.6.3, Eqn. 4.11.2, "
-                    "(Includes ca) [trp]:",
-                    " = ( Pj * Rp ) / ( 0.85 * Sj - 0.6 * Pj ) + caj", kTemplate, values, 1);
-    else
-        write_block(r, style::kCaption, "Req'd Half-Pipe Jacket Thickness per App. EE-1, Eqn. (2) (Includes ca) [T]:",
-                    " = ( Pj * R ) / ( 0.85 * Sj - 0.6 * Pj ) + caj", kTemplate, values, 1);
+    write_block(
+        r, style::kCaption,
+        div2 ? "Req'd Half-Pipe Jacket Thickness per 4.11.6.3, Eqn. 4.11.2, (Includes ca) [trp]:"
+             : "Req'd Half-Pipe Jacket Thickness per App. EE-1, Eqn. (2) (Includes ca) [T]:",
+        div2 ? " = ( Pj * Rp ) / ( 0.85 * Sj - 0.6 * Pj ) + caj" : " = ( Pj * R ) / ( 0.85 * Sj - 0.6 * Pj ) + caj",
+        " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4",
+        {show.pressure(Pj), show.dia(w.Rp), show.stress(in.Sj), show.pressure(Pj), show.thk(in.caj)}, 1);
     write_result_a(r, w.searched, show.thk(w.T_input), thk);
     if (!w.searched)
         return;
