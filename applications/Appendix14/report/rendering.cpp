@@ -32,40 +32,25 @@ void engineering(Field text, float x, float L, int n)
 // Nudges a value whose rendering shows rounding noise. False when clean.
 bool nudge(std::string_view text, float& x)
 {
-    static constexpr std::string_view up[] = {".1999 ", ".2999 ", ".3999 ", ".4999 ", ".5999 ",
-                                              ".6999 ", ".7999 ", ".8999 ", ".9999 "};
-    // Every pattern begins with the decimal point: only the points are
-    // looked at (a rendered number has one).
-    std::size_t points[kSigDigitsWidth];
-    std::size_t n = 0;
-    for (std::size_t at = 0; at < text.size() && n < std::size(points); ++at)
-        if (text[at] == '.')
-            points[n++] = at;
-    auto at_a_point = [&](std::string_view pattern) {
-        for (std::size_t i = 0; i < n; ++i)
-            if (matches_at(text, points[i], pattern))
-                return true;
+    // Every pattern begins with the decimal point, and a rendered number
+    // has one (asterisks none).
+    const std::size_t point = text.find('.');
+    if (point == std::string_view::npos)
         return false;
-    };
-    for (std::string_view pattern : up) {
-        if (at_a_point(pattern)) {
-            x = x > 0.0f ? x + 0.0001f : x - 0.0001f;
-            return true;
-        }
-    }
-    if (at_a_point(".0001 ")) {
-        x = x > 0.0f ? x - 0.0001f : x + 0.0001f;
-        return true;
-    }
-    if (at_a_point(".00001")) {
-        x = x > 0.0f ? x - 0.00001f : x + 0.00001f;
-        return true;
-    }
-    if (at_a_point(".99999")) {
-        x = x > 0.0f ? x + 0.00001f : x - 0.00001f;
-        return true;
-    }
-    return false;
+    const std::string_view t = text.substr(point);
+    float step;                                                                   // toward a larger magnitude
+    if (t.size() >= 6 && t[1] >= '1' && t[1] <= '9' && t.substr(2, 4) == "999 ")  // ".1999 " to ".9999 "
+        step = 0.0001f;
+    else if (t.starts_with(".0001 "))
+        step = -0.0001f;
+    else if (t.starts_with(".00001"))
+        step = -0.00001f;
+    else if (t.starts_with(".99999"))
+        step = 0.00001f;
+    else
+        return false;
+    x = x > 0.0f ? x + step : x - step;
+    return true;
 }
 
 // Blanks up to five trailing zeros behind the decimal point.
