@@ -131,6 +131,25 @@ TEST(ItemErrors, KeysFoundByTheirWholeName)
     }
 }
 
+// A text key's value in Windows-1252 at every length up to 16 bytes, with
+// one character of another code at each position or none: printable ASCII
+// stays as it is, the other character is converted, 16 bytes are refused.
+TEST(ItemErrors, TextKeysInWindows1252AtEveryPosition)
+{
+    for (std::size_t n = 1; n <= 16; ++n)
+        for (std::size_t at = 0; at <= n; ++at) {  // at == n: printable ASCII throughout
+            std::string utf8(n, 'A'), cp1252(n, 'A');
+            if (at < n) {
+                utf8.replace(at, 1, "\xC3\xA9");
+                cp1252[at] = '\xE9';
+            }
+            const Outcome o = analyse(jacket("VIII-1").set("material", utf8));
+            EXPECT_TRUE(n > 15 ? o.errors.size() == 1 && o.errors[0].key == "material"
+                               : o.errors.empty() && o.text("material") == cp1252)
+                << n << " " << at << ": " << all(o.errors);
+        }
+}
+
 // The sheet texts: one line of UTF-8 up to 200 characters (the limits as
 // the command line meets them: tests/tx14; refusals: the table above), kept
 // for the sheet and never seen by the analysis.

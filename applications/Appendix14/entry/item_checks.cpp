@@ -8,6 +8,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 #include "../jacket/jacket_input.hpp"
@@ -210,6 +211,28 @@ const Entry* first_entry(const Item& item, std::string_view key)
     return nullptr;
 }
 
+// A text of up to 15 bytes of printable ASCII (0x20 to 0x7E), its own
+// Windows-1252: eight bytes at a time from eight on, a byte below 0x20,
+// at 0x7F or above setting the high bit of its own byte.
+bool short_printable_ascii(std::string_view s)
+{
+    if (s.size() < 8) {
+        for (char c : s)
+            if (c < 0x20 || c > 0x7E)
+                return false;
+        return true;
+    }
+    if (s.size() > kTextKeyWidth)
+        return false;
+    constexpr std::uint64_t ones = 0x0101010101010101u, highs = 0x8080808080808080u;
+    auto unprintable = [&](const char* p) {
+        std::uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        return ((w - 0x20 * ones) | (w + ones) | w) & highs;
+    };
+    return (unprintable(s.data()) | unprintable(s.data() + s.size() - 8)) == 0;
+}
+
 template <typename Named>
 const Named* named_in(std::span<const Named> list, std::string_view name)
 {
@@ -315,29 +338,12 @@ void ItemChecks::number(std::size_t i, const Entry& e)
     typed_[i] = *value;
 }
 
-namespace {
-
-// Printable ASCII: the same bytes in Windows-1252.
-bool printable_ascii(std::string_view s)
-{
-    for (char c : s)
-        if (c < 0x20 || c > 0x7E)
-            return false;
-    return true;
-}
-
-}  // namespace
-
 void ItemChecks::text(std::size_t i, const Entry& e)
 {
     const TextKey& k = out_.keys->texts[i];
     std::optional<std::string_view> utf8 = text_of(e);
     if (!utf8)
         return;
-    if (utf8->size() <= kTextKeyWidth && printable_ascii(*utf8)) {
-        out_.texts[i] = *utf8;  // as for most texts
-        return;
-    }
     std::string problem;
     std::optional<std::string> bytes = text::to_cp1252(*utf8, problem);
     if (!bytes)
@@ -432,7 +438,10 @@ void ItemChecks::entries()
             item_number(e);
             break;
         case KeyRole::text:
-            text(key.index, e);
+            if (const std::string* t = std::get_if<std::string>(&e.value); t && short_printable_ascii(*t))
+                out_.texts[key.index] = *t;  // as most texts
+            else
+                text(key.index, e);
             break;
         case KeyRole::sheet:
             sheet_text(key.index, e);
