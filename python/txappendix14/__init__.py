@@ -45,7 +45,7 @@ def analyse(item: Mapping, units: UnitsSpec = "US", plain: bool = False, eager: 
     """Runs one item and returns its Result. `units` applies when the item has
     no `units` key; `plain` turns the report's special characters into plain
     text (d^(2) for d squared). The result holds the outcome's summary,
-    decoded when a field is first read; its values, checks and report lines
+    each field decoded when first read; its values, checks and report lines
     are made by running the item again when first read, unless `eager`
     keeps them from this run. Bad input raises ValueError naming the key."""
     return thread_context().analyse(item, units, plain, eager)

@@ -1,7 +1,7 @@
 """A context of the library: a batch of its typed entry, so that items can
 run on several threads at once (one context per thread). Items go in as
 JSON, many per call; the summaries of a call's outcomes come back in one
-more call, and each Result decodes its own when first read."""
+more call, and a Result decodes each of its fields when first read."""
 
 import decimal
 import json
@@ -10,7 +10,7 @@ import numbers
 import os
 import threading
 from collections.abc import Mapping
-from typing import Any, Dict, List, Optional, Sequence, Union
+from typing import Any, Callable, Dict, List, Optional, Sequence, Tuple, Union
 
 from ._library import (NO_REPORT, OUTCOME_CHECKS, OUTCOME_REPORT, OUTCOME_SUMMARY, OUTCOME_VALUES,
                        PLAIN, key_tables, library)
@@ -102,77 +102,77 @@ class Encoder:
         return text.encode("utf-8", "surrogatepass")  # the library refuses a lone surrogate's bytes
 
 
-# The numbers of values and checks are floats, whole or not.
-def _values(parts: "_Parts") -> Dict[str, Value]:
-    return {k: Value(v["value"], v["unit"], v["label"])
-            for k, v in json.loads(parts.part(OUTCOME_VALUES), parse_int=float).items()}
+_decode = json.JSONDecoder().raw_decode
 
 
-def _checks(parts: "_Parts") -> List[Check]:
-    return [Check(c["key"], c["label"], c["value"], c["limit"], c["unit"], c["relation"], c["passes"],
-                  c["utilization"], c.get("applicable", True), c.get("reference"))
-            for c in json.loads(parts.part(OUTCOME_CHECKS), parse_int=float)]
+class _Outcome:
+    """An item's outcome as the library wrote it, each field of its Result
+    read when first asked for. The summary's members are decoded where they
+    stand: in JSON a name in quotes before a colon is a member's (a quote
+    inside a text is escaped), the top-level members come before and after
+    the echoed item, and the echo's inner objects hold "value" and "unit"
+    alone. The values, checks and report are kept from the run, or made by
+    running the item again (the same JSON, its unit system's contents
+    included) on the asking thread's context; each is handed out once."""
 
+    __slots__ = ("_summary", "_item", "_plain", "_kept")
 
-def _lines(parts: "_Parts") -> List[Line]:
-    return [Line(line["text"], tuple(line["styles"])) for line in json.loads(parts.part(OUTCOME_REPORT))]
+    def __init__(self, summary: bytes, item: bytes, plain: bool, kept: Optional[Dict[int, bytes]]):
+        self._summary, self._item, self._plain, self._kept = summary, item, plain, kept
 
+    def _text(self) -> str:
+        if type(self._summary) is bytes:
+            self._summary = self._summary.decode("utf-8")
+        return self._summary  # type: ignore[return-value]
 
-class _Parts:
-    """The values, checks and report of an outcome as the library wrote
-    them: kept from the run, or made when first asked for by running the
-    item again (the same JSON, its unit system's contents included) on the
-    asking thread's context. Each is handed out once, to be decoded."""
+    def _echo(self) -> Tuple[int, int]:
+        text = self._text()
+        return text.index('"item":') + 7, text.index(',"errors":')
 
-    def __init__(self, item: bytes, plain: bool, kept: Optional[Dict[int, bytes]]):
-        self._item = item
-        self._plain = plain
-        self._kept = kept or {}
+    def member(self, name: str, echoed: bool = False) -> Any:
+        """A member of the summary, or of the echoed item."""
+        text = self._text()
+        start, end = self._echo() if echoed else (0, len(text))
+        at = text.find('"%s":' % name, start, end)
+        return None if at < 0 else _decode(text, at + len(name) + 3)[0]
 
     def part(self, part: int) -> bytes:
+        if self._kept is None:
+            self._kept = {}
         data = self._kept.pop(part, None)
         if data is None:
             self._kept.update(thread_context()._again(self._item, self._plain, part == OUTCOME_REPORT))
             data = self._kept.pop(part)
         return data
 
-
-_decode = json.JSONDecoder().raw_decode
-
-
-def _member(echo: str, name: str) -> Any:
-    """A member of the echoed item, read where its name stands: in JSON a
-    name in quotes before a colon is a member's (a quote inside a text is
-    escaped), and the echo's inner objects hold "value" and "unit" alone.
-    This spares decoding each given number's object."""
-    at = echo.find('"%s":' % name)
-    return None if at < 0 else _decode(echo, at + len(name) + 3)[0]
+    def field(self, name: str) -> Any:
+        read = _READ.get(name)
+        return self.member(name) if read is None else read(self)
 
 
-def _sheet(echo: str) -> Dict[str, str]:
-    """The sheet texts of an echoed item."""
-    given = json.loads(echo)
+def _sheet(outcome: _Outcome) -> Dict[str, str]:
+    start, end = outcome._echo()
+    given = json.loads(outcome._text()[start:end])
     return {k["name"]: given[k["name"]] for k in key_tables()["sheet"] if k["name"] in given}
 
 
-def _fields(summary: bytes, item: bytes, plain: bool, kept: Optional[Dict[int, bytes]]) -> Dict[str, Any]:
-    """The fields of a Result from its outcome's summary, all decoded but
-    the echoed item (the members before "item" and from "errors" on), of
-    which `item` and `description` are read where they stand; the sheet
-    texts, values, checks and report lines when first read."""
-    text = summary.decode("utf-8")
-    at = text.index('"item":')
-    cut = text.index(',"errors":')
-    s, echo, parts = json.loads(text[:at] + text[cut + 1:]), text[at + 7:cut], _Parts(item, plain, kept)
-    return {
-        "kind": s["kind"], "code": s["code"], "units": s["units"], "item": _member(echo, "item"),
-        "errors": s["fatal_errors"], "results": {k: None if v is None else float(v) for k, v in s["results"].items()},
-        "result_units": s["result_units"], "description": _member(echo, "description") or "",
-        "verdict": s["verdict"], "governing": s["governing"], "warnings": s["warnings"],
-        "reasons": [Note(n["code"], n["text"]) for n in s["reasons"]],
-        "notes": [Note(n["code"], n["text"]) for n in s["notes"]],
-        "_later": {"sheet": (_sheet, (echo,)), "values": (_values, (parts,)), "checks": (_checks, (parts,)),
-                   "lines": (_lines, (parts,))}}
+# How each field of a Result is read that is not the summary's member of its name.
+# The numbers of values and checks are floats, whole or not.
+_READ: Dict[str, Callable[[_Outcome], Any]] = {
+    "item": lambda o: o.member("item", True),
+    "description": lambda o: o.member("description", True) or "",
+    "errors": lambda o: o.member("fatal_errors"),
+    "results": lambda o: {k: None if v is None else float(v) for k, v in o.member("results").items()},
+    "reasons": lambda o: [Note(n["code"], n["text"]) for n in o.member("reasons")],
+    "notes": lambda o: [Note(n["code"], n["text"]) for n in o.member("notes")],
+    "sheet": _sheet,
+    "values": lambda o: {k: Value(v["value"], v["unit"], v["label"])
+                         for k, v in json.loads(o.part(OUTCOME_VALUES), parse_int=float).items()},
+    "checks": lambda o: [Check(c["key"], c["label"], c["value"], c["limit"], c["unit"], c["relation"],
+                               c["passes"], c["utilization"], c.get("applicable", True), c.get("reference"))
+                         for c in json.loads(o.part(OUTCOME_CHECKS), parse_int=float)],
+    "lines": lambda o: [Line(line["text"], tuple(line["styles"])) for line in json.loads(o.part(OUTCOME_REPORT))],
+}
 
 
 _PARTS = (OUTCOME_VALUES, OUTCOME_CHECKS, OUTCOME_REPORT)
@@ -234,7 +234,7 @@ class Context:
         summaries, *kept = self._call(items, (PLAIN if plain else 0) | (0 if eager else NO_REPORT),
                                       (OUTCOME_SUMMARY,) + (_PARTS if eager else ()))
         each = [dict(zip(_PARTS, parts)) for parts in zip(*kept)] if eager else [None] * len(items)
-        return [Result._pending(_fields, summary, item, plain, parts) if b',"errors":[],' in summary
+        return [Result._pending(_Outcome(summary, item, plain, parts)) if b',"errors":[],' in summary
                 else "; ".join(e["message"] for e in json.loads(summary)["errors"])
                 for item, summary, parts in zip(items, summaries, each)]
 

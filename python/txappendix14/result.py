@@ -5,7 +5,7 @@ page."""
 
 import html as _html
 from dataclasses import dataclass, field
-from typing import Any, Callable, Dict, List, Mapping, NamedTuple, Optional, Sequence, Tuple
+from typing import Any, Dict, List, Mapping, NamedTuple, Optional, Sequence, Tuple
 
 
 class Line(NamedTuple):
@@ -87,10 +87,9 @@ class Result:
     the item's units, in the fewest digits that give back the library's
     single-precision value, None when not computed (fatal input errors) or
     not finite. `sheet` holds the sheet texts the item gave (project,
-    vessel, ..., approved_by). The fields are decoded when one is first
-    read; values, checks, report lines and sheet texts when each is first
-    read, the first three made by running the item once more, unless the
-    run kept them."""
+    vessel, ..., approved_by). Each field is decoded when first read;
+    values, checks and report lines are made by running the item once
+    more, unless the run kept them."""
 
     kind: str
     code: str
@@ -101,7 +100,7 @@ class Result:
     result_units: Dict[str, str]
     lines: Sequence[Line]
     # Defaults as factories: a class attribute would stand in for a field
-    # not yet decoded.
+    # not yet read.
     description: str = field(default_factory=str)
     verdict: str = field(default_factory=lambda: "not analysed")
     governing: Optional[str] = field(default_factory=lambda: None)
@@ -113,35 +112,28 @@ class Result:
     sheet: Dict[str, str] = field(default_factory=dict)
 
     @classmethod
-    def _pending(cls, load: Callable[..., Dict[str, Any]], *args) -> "Result":
-        """A Result whose fields load(*args) gives, all at once, when one is
-        first read, but for those its "_later" maps to a loader and its
-        arguments, each made when first read: many callers read few
-        results, and a frozen dataclass's __init__, setting the fields one
-        by one, costs more than a run's reading."""
+    def _pending(cls, outcome: Any) -> "Result":
+        """A Result whose fields outcome.field(name) gives, each when first
+        read: many callers read few fields, and a frozen dataclass's
+        __init__, setting them one by one, costs more than a run's reading."""
         result = object.__new__(cls)
-        result.__dict__["_load"] = (load, args)
+        result.__dict__["_outcome"] = outcome
         return result
 
     def __getattr__(self, name):
-        # Threads that read at once may each load a field; each sees all of one load.
         fields = self.__dict__
-        load = fields.get("_load")
-        if load is not None:
-            fields.update(load[0](*load[1]))
-            fields.pop("_load", None)
-            return getattr(self, name)
-        later = fields.get("_later", {}).get(name)
-        if later is not None:
-            value = fields[name] = later[0](*later[1])
+        if name in _FIELDS:  # threads that read at once may each decode it
+            if "_outcome" not in fields:
+                raise AttributeError(name)
+            value = fields[name] = fields["_outcome"].field(name)
             return value
-        if name in fields.get("results", ()):
-            return fields["results"][name]
-        raise AttributeError("%s item result has no attribute %r" % (fields.get("kind"), name))
+        if name in self.results:
+            return self.results[name]
+        raise AttributeError("%s item result has no attribute %r" % (self.kind, name))
 
     def __getstate__(self) -> Dict[str, Any]:
-        """Pickled whole, every field made."""
-        return {name: getattr(self, name) for name in self.__dataclass_fields__}
+        """Pickled whole, every field read."""
+        return {name: getattr(self, name) for name in _FIELDS}
 
     def __repr__(self) -> str:
         shown = ", ".join("%s=%r" % kv for kv in self.results.items())
@@ -211,6 +203,9 @@ class Result:
                 page.append(text + "\n")
         page.append("</pre>\n</body>\n</html>\n")
         return "".join(page)
+
+
+_FIELDS = frozenset(Result.__dataclass_fields__)
 
 
 def _shown(value: Optional[float], unit: str) -> str:
