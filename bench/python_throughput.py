@@ -1,6 +1,7 @@
 """Items per second of the Python package over the mix of the example item
 files: `analyse` one item after another on one thread, and `analyse_many`
-on one and on two threads (64 items per call of the library). Usage (after
+on one and on two threads (64 items per call of the library), without and
+with reading each result's verdict (which decodes its summary). Usage (after
 building the default preset):
 
     TXAPPENDIX14_LIBRARY=build/default/applications/Appendix14/libtxappendix14.so \\
@@ -55,15 +56,21 @@ def main():
     if sys.argv[2:] == ["once"]:  # one pass, untimed, for an instruction count
         [txappendix14.analyse(x) for x in items]
         return
-    one, many, two = rates((lambda xs: [txappendix14.analyse(x) for x in xs],
-                            lambda xs: txappendix14.analyse_many(xs, threads=1),
-                            lambda xs: txappendix14.analyse_many(xs, threads=2)), items)
+    one, many, two, read_one, read_two = rates((
+        lambda xs: [txappendix14.analyse(x) for x in xs],
+        lambda xs: txappendix14.analyse_many(xs, threads=1),
+        lambda xs: txappendix14.analyse_many(xs, threads=2),
+        lambda xs: [r.verdict for r in txappendix14.analyse_many(xs, threads=1)],  # a sweep's use: each
+        lambda xs: [r.verdict for r in txappendix14.analyse_many(xs, threads=2)]), items)  # summary decoded
     print("items in the mix: %d (%s)" % (len(mix), ", ".join(str(x.get("description")) for x in mix)))
-    print("median (best) of 5 runs of %d items, the three taken in turn" % n)
+    print("median (best) of 5 runs of %d items, the five taken in turn" % n)
     print("analyse, one thread:       %8.0f items/s (%.0f)" % one[:2])
     print("analyse_many, one thread:  %8.0f items/s (%.0f) (x%.2f analyse)" % many)
     print("analyse_many, two threads: %8.0f items/s (%.0f) (x%.2f one thread; each the median of the runs' ratios)"
           % two)
+    print("the same, each r.verdict read:")
+    print("analyse_many, one thread:  %8.0f items/s (%.0f)" % read_one[:2])
+    print("analyse_many, two threads: %8.0f items/s (%.0f) (x%.2f one thread)" % read_two)
 
 
 if __name__ == "__main__":
