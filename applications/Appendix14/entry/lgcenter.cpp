@@ -21,8 +21,8 @@ std::string_view file_name(const char* report_file)
 {
     if (report_file == nullptr)
         return {};
-    const void* nul = std::memchr(report_file, '\0', kFileNameWidth);
-    std::size_t n = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - report_file) : kFileNameWidth;
+    const void* nul = std::memchr(report_file, '\0', TX14_FILE_NAME_WIDTH);
+    std::size_t n = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - report_file) : TX14_FILE_NAME_WIDTH;
     while (n > 0 && report_file[n - 1] == ' ')
         --n;
     return {report_file, n};

@@ -8,8 +8,6 @@
 
 namespace tx14 {
 
-inline constexpr int kFileNameWidth = 256;
-
 struct CallArguments {
     float* reals;                 // at least 200 elements; results come back here
     const char* texts;            // fields of 15 characters
