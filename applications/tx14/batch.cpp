@@ -336,13 +336,35 @@ void finish_messages(Row& row, const Batch& batch, const std::optional<SourceIte
     }
 }
 
-// The texts of the reasons or the notes in one cell.
-std::string joined(const ResultsRecord& rec, bool reasons)
+// A cell of the results as text::append_csv_cell writes it: most cells
+// (printable ASCII without a comma or a quote, beginning with none of
+// "=+-@ " and not ending with a blank) as they are.
+void append_cell(std::string& s, std::string_view cell)
 {
-    std::string s;
-    for (int i = 0; i < (reasons ? rec.reason_count : rec.note_count); ++i)
-        s += (s.empty() ? "" : "; ") + to_utf8(reasons ? rec.reason_text(i) : rec.note_text(i));
-    return s;
+    const bool as_is =
+        !cell.empty() && std::string_view("=+-@ ").find(cell.front()) == std::string_view::npos && cell.back() != ' ' &&
+        std::all_of(cell.begin(), cell.end(), [](char c) { return c >= 0x20 && c <= 0x7E && c != ',' && c != '"'; });
+    if (as_is)
+        s += cell;
+    else
+        text::append_csv_cell(s, cell);
+}
+
+// The texts of the reasons or the notes in one cell (printable ASCII is its
+// own UTF-8).
+void append_joined(std::string& s, std::string& cell, const ResultsRecord& rec, bool reasons)
+{
+    cell.clear();
+    for (int i = 0; i < (reasons ? rec.reason_count : rec.note_count); ++i) {
+        const std::string_view text = reasons ? rec.reason_text(i) : rec.note_text(i);
+        if (!cell.empty())
+            cell += "; ";
+        if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+            cell += text;
+        else
+            cell += to_utf8(text);
+    }
+    append_cell(s, cell);
 }
 
 // The row's line of the results.
@@ -353,7 +375,7 @@ void write_result(Row& row, const Batch& batch, Workshop& w, const Outcome* outc
     auto cell = [&](std::size_t echoed) {
         const std::size_t i = batch.columns[echoed];
         if (i < row.fields.size())
-            text::append_csv_cell(s, cell_text(row.fields[i].raw, w.scratch));
+            append_cell(s, cell_text(row.fields[i].raw, w.scratch));
     };
     append_number(s, row.number);
     for (std::size_t echoed = 0; echoed < 4; ++echoed) {
@@ -400,7 +422,7 @@ void write_result(Row& row, const Batch& batch, Workshop& w, const Outcome* outc
     for (bool reasons : {true, false}) {
         s += ',';
         if (ran)
-            text::append_csv_cell(s, joined(outcome->record, reasons));
+            append_joined(s, w.scratch, outcome->record, reasons);
     }
     s += '\n';
 }

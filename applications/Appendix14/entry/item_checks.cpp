@@ -407,14 +407,21 @@ void ItemChecks::entries()
     for (const Entry& e : item_.entries) {
         const KeyRef key = index.find(e.key);
         if (key.role == KeyRole::number) {
-            // Most numbers: a double within the single-precision range, of
-            // a quantity the units leave as it is, taken as number() would.
-            const double* d = std::get_if<double>(&e.value);
-            if (d && (unscaled >> static_cast<unsigned>(numbers[key.index].quantity) & 1u) &&
-                std::fabs(*d) <= static_cast<double>(std::numeric_limits<float>::max())) {
+            // Most numbers: a double (or a cell's text of one) within the
+            // single-precision range, of a quantity the units leave as it
+            // is, taken as number() would.
+            double v = 0.0;
+            bool taken = false;
+            if (const double* d = std::get_if<double>(&e.value))
+                v = *d, taken = true;
+            else if (const std::string* t = std::get_if<std::string>(&e.value); t && e.untyped)
+                if (const std::optional<double> c = parse_decimal(*t))
+                    v = *c, taken = true;
+            if (taken && (unscaled >> static_cast<unsigned>(numbers[key.index].quantity) & 1u) &&
+                std::fabs(v) <= static_cast<double>(std::numeric_limits<float>::max())) {
                 plain |= std::uint64_t{1} << key.index;
-                values[key.index] = static_cast<float>(*d);
-                typed_[key.index] = *d;
+                values[key.index] = static_cast<float>(v);
+                typed_[key.index] = v;
             } else if (e.value.index() != 0) {
                 number(key.index, e);
             }
