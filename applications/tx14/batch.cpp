@@ -143,21 +143,12 @@ private:
 
 bool is_known_key(std::string_view key)
 {
-    if (std::find(std::begin(kCommonKeys), std::end(kCommonKeys), key) != std::end(kCommonKeys) ||
-        key == kDesignationKey)
-        return true;
-    for (const SheetKey& s : kSheetKeys)
-        if (s.name == key)
-            return true;
-    for (const KindKeys& k : kinds()) {
-        for (const NumberKey& n : k.numbers)
-            if (n.name == key)
-                return true;
-        for (const TextKey& t : k.texts)
-            if (t.name == key)
-                return true;
-    }
-    return false;
+    return std::find(std::begin(kCommonKeys), std::end(kCommonKeys), key) != std::end(kCommonKeys) ||
+           key == kDesignationKey ||
+           std::any_of(std::begin(kSheetKeys), std::end(kSheetKeys),
+                       [&](const SheetKey& s) { return s.name == key; }) ||
+           std::any_of(kinds().begin(), kinds().end(),
+                       [&](const KindKeys& k) { return number_key(k, key) || text_key(k, key); });
 }
 
 std::string all_keys()

@@ -139,6 +139,15 @@ std::string did_you_mean(const KindKeys& keys, std::string_view key)
 
 using json::parse_decimal;
 
+// A value given as a number, or as a text the key's type decides.
+std::optional<double> value_of(const Entry& e)
+{
+    if (const double* d = std::get_if<double>(&e.value))
+        return *d;
+    const std::string* s = std::get_if<std::string>(&e.value);
+    return s && e.untyped ? parse_decimal(*s) : std::nullopt;
+}
+
 }  // namespace
 
 bool valid_size(int code, double NPS) { return pipes::in_table(NPS, code == 2); }
@@ -177,11 +186,7 @@ std::optional<std::string_view> ItemChecks::text_of(const Entry& e)
 
 std::optional<double> ItemChecks::number_of(const Entry& e)
 {
-    std::optional<double> v;
-    if (const double* d = std::get_if<double>(&e.value))
-        v = *d;
-    else if (const std::string* s = std::get_if<std::string>(&e.value); s && e.untyped)
-        v = parse_decimal(*s);
+    const std::optional<double> v = value_of(e);
     if (!v) {
         expected(e, "a number");
         return std::nullopt;
@@ -304,11 +309,7 @@ void ItemChecks::unit_file(std::string_view name)
 
 void ItemChecks::item_number(const Entry& e)
 {
-    std::optional<double> n;
-    if (const double* d = std::get_if<double>(&e.value))
-        n = *d;
-    else if (const std::string* s = std::get_if<std::string>(&e.value); s && e.untyped)
-        n = parse_decimal(*s);
+    const std::optional<double> n = value_of(e);
     if (!n || *n != std::trunc(*n)) {
         expected(e, "a whole number");
     } else if (std::fabs(*n) > static_cast<double>(kLargestItem)) {
@@ -435,11 +436,7 @@ void ItemChecks::entries()
         if (e.value.index() == 0)
             continue;  // not given
         switch (key.role) {
-        case KeyRole::kind:
-        case KeyRole::code:
-        case KeyRole::units:
-        case KeyRole::unknown:
-        case KeyRole::number:
+        default:
             break;  // read already
         case KeyRole::item:
             item_number(e);
