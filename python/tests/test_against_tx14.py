@@ -89,9 +89,12 @@ def tx14_as_result(j):
 def outcome_of(item, eager, plain):
     """The package's result in the members of tx14's JSON, or why it refused the item."""
     try:
-        d = txappendix14.analyse(item, plain=plain, eager=eager).to_dict()
+        r = txappendix14.analyse(item, plain=plain, eager=eager)
     except ValueError as e:
         return str(e)
+    if not eager:  # each field read on its own (to_dict reads the summary's at once)
+        [getattr(r, name) for name in r.__dataclass_fields__]
+    d = r.to_dict()
     d["fatal_errors"], d["report"] = d.pop("errors"), d.pop("lines")
     return d
 

@@ -19,9 +19,7 @@ from .units import Units, UnitsSpec, resolve
 
 BATCH = 64  # items per call of the library: the interpreter lock changes hands twice per call
 
-# Brackets past this many in an item's JSON may nest deeper than the library
-# reads (64 levels): its values are then written flat.
-_BRACKETS = 32
+_BRACKETS = 32  # past this many in an item's JSON, deeper than the library reads: its values go flat
 
 
 def _plain(value: Any) -> Any:
@@ -107,18 +105,17 @@ _decode = json.JSONDecoder().raw_decode
 
 class _Outcome:
     """An item's outcome as the library wrote it, each field of its Result
-    read when first asked for. The summary's members are decoded where they
-    stand: in JSON a name in quotes before a colon is a member's (a quote
-    inside a text is escaped), the top-level members come before and after
-    the echoed item, and the echo's inner objects hold "value" and "unit"
-    alone. The values, checks and report are kept from the run, or made by
-    running the item again (the same JSON, its unit system's contents
-    included) on the asking thread's context; each is handed out once."""
+    read when first asked for: the summary's members where they stand (in
+    JSON a name in quotes before a colon is a member's, a quote inside a
+    text being escaped; the echoed item's inner objects hold "value" and
+    "unit" alone), the values, checks and report kept from the run or made
+    by running the item again (the same JSON, its unit system's contents
+    included) on the asking thread's context, each handed out once."""
 
     __slots__ = ("_summary", "_item", "_plain", "_kept")
 
     def __init__(self, summary: bytes, item: bytes, plain: bool, kept: Optional[Dict[int, bytes]]):
-        self._summary, self._item, self._plain, self._kept = summary, item, plain, kept
+        self._summary, self._item, self._plain, self._kept = summary, item, plain, kept or {}
 
     def _text(self) -> str:
         if type(self._summary) is bytes:
@@ -137,8 +134,6 @@ class _Outcome:
         return None if at < 0 else _decode(text, at + len(name) + 3)[0]
 
     def part(self, part: int) -> bytes:
-        if self._kept is None:
-            self._kept = {}
         data = self._kept.pop(part, None)
         if data is None:
             self._kept.update(thread_context()._again(self._item, self._plain, part == OUTCOME_REPORT))
@@ -146,8 +141,15 @@ class _Outcome:
         return data
 
     def field(self, name: str) -> Any:
-        read = _READ.get(name)
-        return self.member(name) if read is None else read(self)
+        convert = _CONVERT.get(name)
+        return convert(self.member) if convert else _READ[name](self) if name in _READ else self.member(name)
+
+    def summary(self) -> Dict[str, Any]:
+        """The summary's fields at once, but those of the echoed item: for a
+        caller about to read them all, cheaper than one by one."""
+        text, (start, end) = self._text(), self._echo()
+        s = json.loads(text[:start - 7] + text[end + 1:])
+        return {name: _CONVERT[name](s.__getitem__) if name in _CONVERT else s[name] for name in _SUMMARY}
 
 
 def _sheet(outcome: _Outcome) -> Dict[str, str]:
@@ -156,15 +158,22 @@ def _sheet(outcome: _Outcome) -> Dict[str, str]:
     return {k["name"]: given[k["name"]] for k in key_tables()["sheet"] if k["name"] in given}
 
 
-# How each field of a Result is read that is not the summary's member of its name.
-# The numbers of values and checks are floats, whole or not.
+# The fields of a Result read from the summary's members (by a function
+# that gives a member by its name) other than as the member of their name.
+_CONVERT: Dict[str, Callable[[Callable[[str], Any]], Any]] = {
+    "errors": lambda member: member("fatal_errors"),
+    "results": lambda member: {k: None if v is None else float(v) for k, v in member("results").items()},
+    "reasons": lambda member: [Note(n["code"], n["text"]) for n in member("reasons")],
+    "notes": lambda member: [Note(n["code"], n["text"]) for n in member("notes")],
+}
+_SUMMARY = ("kind", "code", "units", "errors", "results", "result_units", "verdict", "governing", "warnings",
+            "reasons", "notes")
+
+# The fields read otherwise: from the echoed item, or the values, checks and
+# report (their numbers floats, whole or not).
 _READ: Dict[str, Callable[[_Outcome], Any]] = {
     "item": lambda o: o.member("item", True),
     "description": lambda o: o.member("description", True) or "",
-    "errors": lambda o: o.member("fatal_errors"),
-    "results": lambda o: {k: None if v is None else float(v) for k, v in o.member("results").items()},
-    "reasons": lambda o: [Note(n["code"], n["text"]) for n in o.member("reasons")],
-    "notes": lambda o: [Note(n["code"], n["text"]) for n in o.member("notes")],
     "sheet": _sheet,
     "values": lambda o: {k: Value(v["value"], v["unit"], v["label"])
                          for k, v in json.loads(o.part(OUTCOME_VALUES), parse_int=float).items()},

@@ -114,8 +114,7 @@ class Result:
     @classmethod
     def _pending(cls, outcome: Any) -> "Result":
         """A Result whose fields outcome.field(name) gives, each when first
-        read: many callers read few fields, and a frozen dataclass's
-        __init__, setting them one by one, costs more than a run's reading."""
+        read: many callers read few, and __init__ would cost more than a run."""
         result = object.__new__(cls)
         result.__dict__["_outcome"] = outcome
         return result
@@ -131,9 +130,19 @@ class Result:
             return self.results[name]
         raise AttributeError("%s item result has no attribute %r" % (self.kind, name))
 
+    def _read_all(self) -> "Result":
+        """Itself, with the summary's fields read at once, for a caller about
+        to read them all."""
+        fields = self.__dict__
+        if "_outcome" in fields and "_all" not in fields:
+            for name, value in fields["_outcome"].summary().items():
+                fields.setdefault(name, value)  # as a thread may have read it meanwhile
+            fields["_all"] = True
+        return self
+
     def __getstate__(self) -> Dict[str, Any]:
         """Pickled whole, every field read."""
-        return {name: getattr(self, name) for name in _FIELDS}
+        return {name: getattr(self._read_all(), name) for name in _FIELDS}
 
     def __repr__(self) -> str:
         shown = ", ".join("%s=%r" % kv for kv in self.results.items())
@@ -142,6 +151,7 @@ class Result:
 
     def to_dict(self) -> Dict[str, Any]:
         """Plain dicts and lists, for json.dumps."""
+        self._read_all()
         return {
             "kind": self.kind, "code": self.code, "units": self.units, "item": self.item,
             "description": self.description, "errors": self.errors,
@@ -158,6 +168,7 @@ class Result:
 
     def _repr_html_(self) -> str:
         """The verdict and the checks as an HTML table (for notebooks)."""
+        self._read_all()
         esc = _html.escape
         rows = "".join(
             "<tr><td>%s</td><td>%s</td><td>%s</td><td>%s</td><td>%s</td><td>%s</td></tr>" % (
