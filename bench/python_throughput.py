@@ -1,7 +1,7 @@
 """Items per second of the Python package over the mix of the example item
 files: `analyse` one item after another on one thread, and `analyse_many`
 on one and on two threads (64 items per call of the library), without and
-with reading each result's verdict (which decodes its summary). Usage (after
+with reading each result's verdict (which decodes that field). Usage (after
 building the default preset):
 
     TXAPPENDIX14_LIBRARY=build/default/applications/Appendix14/libtxappendix14.so \\
@@ -60,8 +60,8 @@ def main():
         lambda xs: [txappendix14.analyse(x) for x in xs],
         lambda xs: txappendix14.analyse_many(xs, threads=1),
         lambda xs: txappendix14.analyse_many(xs, threads=2),
-        lambda xs: [r.verdict for r in txappendix14.analyse_many(xs, threads=1)],  # a sweep's use: each
-        lambda xs: [r.verdict for r in txappendix14.analyse_many(xs, threads=2)]), items)  # summary decoded
+        lambda xs: [r.verdict for r in txappendix14.analyse_many(xs, threads=1)],  # a sweep's use: a field
+        lambda xs: [r.verdict for r in txappendix14.analyse_many(xs, threads=2)]), items)  # of each read
     print("items in the mix: %d (%s)" % (len(mix), ", ".join(str(x.get("description")) for x in mix)))
     print("median (best) of 5 runs of %d items, the five taken in turn" % n)
     print("analyse, one thread:       %8.0f items/s (%.0f)" % one[:2])
