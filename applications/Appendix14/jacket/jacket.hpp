@@ -49,7 +49,6 @@ inline constexpr float kTrjTolerance = 0.0001f;  // the Trj search's step may pa
 inline bool Tr_exceeds_ts(const JacketResults& out, const JacketInput& in) { return out.Tr > in.ts; }
 inline bool Trj_exceeds_ts(const JacketResults& out, const JacketInput& in) { return out.Trj > in.ts + kTrjTolerance; }
 inline bool T_exceeds_Tj(float T, const JacketInput& in) { return T > in.Tj; }  // T at the input jacket thickness
-inline bool Pprime_below_Pj(const JacketResults& out) { return out.Pprime_ts < out.design.Pj; }
 
 // Runs an unpacked item: echo, validation, JACKETCALC. Returns the number
 // of fatal input errors.
