@@ -289,14 +289,14 @@ void write_shell_section(Report& r, const Shown& show, const JacketInput& in, co
             {show.pressure(in.P), show.dia(R), show.stress(in.S), in.E, show.pressure(in.P), show.thk(in.ca + in.co)},
             7);
     }
-    write_result_a(r, Tr_exceeds_ts(out, in), show.thk(out.Tr), show.u.thickness.text());
+    write_result(r, show.thk(out.Tr), show.u.thickness.text(), Tr_exceeds_ts(out, in));
     if (Tr_exceeds_ts(out, in))
         write_warning(r, style::kWarningHeadline,
                       {"The Input Thickness is < the Req'd Thickness for Internal Pressure!"});
 
     write_blank_line(r);
     write_text(r, style::kCaption, "Req. Thk. of Shell to Withstand Jacket Pressure (Includes CA) [Trj]:");
-    write_result_a(r, Trj_exceeds_ts(out, in), show.thk(out.Trj), show.u.thickness.text());
+    write_result(r, show.thk(out.Trj), show.u.thickness.text(), Trj_exceeds_ts(out, in));
     if (out.Trj_from_chart)
         write_trj_chart_note(r, v.kp_chart);
     if (Trj_exceeds_ts(out, in))

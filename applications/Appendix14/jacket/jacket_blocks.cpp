@@ -1,19 +1,10 @@
-// Result forms and warning groups of the jacket and coil report.
+// Result form B and the warning groups of the jacket and coil report.
 #include "jacket_calc.hpp"
 
-#include "../report/formula_block.hpp"
 #include "../report/number_fields.hpp"
 #include "../report/squeezed_line.hpp"
 
 namespace tx14 {
-
-void write_result_a(Report& r, bool exceeds, float value, std::string_view unit)
-{
-    if (exceeds)
-        write_result(r, style::kWarning, value, unit);
-    else
-        write_result(r, value, unit);
-}
 
 void write_result_b(Report& r, float value, std::string_view unit)
 {

@@ -26,10 +26,6 @@ void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketI
                                pipes::PipeSize pipe);
 void limpet_coil(Report& r, const UnitRecord& units, const JacketInput& in, JacketResults& out, pipes::PipeSize pipe);
 
-// Result form A, written with the warning styles when the required value
-// exceeds the one the input provides.
-void write_result_a(Report& r, bool exceeds, float value, std::string_view unit);
-
 // Result form B: " = ", the value with four decimals, one blank, the unit.
 void write_result_b(Report& r, float value, std::string_view unit);
 

@@ -84,7 +84,7 @@ void write_jacket_wall(Report& r, const Shown& show, const JacketInput& in, floa
         div2 ? " = ( Pj * Rp ) / ( 0.85 * Sj - 0.6 * Pj ) + caj" : " = ( Pj * R ) / ( 0.85 * Sj - 0.6 * Pj ) + caj",
         " = ( @4 * @4 ) / ( 0.85 * @2 - 0.6 * @4 ) + @4",
         {show.pressure(Pj), show.dia(w.Rp), show.stress(in.Sj), show.pressure(Pj), show.thk(in.caj)}, 1);
-    write_result_a(r, w.searched, show.thk(w.T_input), thk);
+    write_result(r, show.thk(w.T_input), thk, w.searched);
     if (!w.searched)
         return;
 

@@ -158,7 +158,7 @@ void write_opening_product(Report& r, const Shown& show, std::string_view label,
 {
     std::array<char, kFormulaWidth> text;  // the template, then the stress unit
     const int end = put(text, put(text, 1, tmpl), show.u.stress.text());
-    write_caption(r, style::kCaption, label);
+    write_text(r, style::kCaption, label);
     if (over_limit(SO, limit))
         set_line_styles(r, style::kWarning);
     write_formula(r, FormulaTemplate::parse({text.data(), static_cast<std::size_t>(end - 1)}),

@@ -43,24 +43,24 @@ void write_result(Report& r, float value, std::string_view unit)
     write_line(r);
 }
 
-void write_result(Report& r, const LineStyles& styles, float value, std::string_view unit)
+void write_result(Report& r, float value, std::string_view unit, bool over_limit)
 {
-    set_line_styles(r, styles);
+    if (over_limit)
+        set_line_styles(r, style::kWarning);
     write_result(r, value, unit);
 }
 
 void write_block_head(Report& r, const LineStyles& styles, std::string_view label, std::string_view symbolic)
 {
-    write_caption(r, styles, label);
+    write_text(r, styles, label);
     write_text(r, symbolic);
 }
 
 void write_block_end(Report& r, float value, std::string_view unit, bool over_limit)
 {
     if (over_limit)
-        write_result(r, style::kWarning, value, unit);
-    else
-        write_result(r, value, unit);
+        set_line_styles(r, style::kWarning);
+    write_result(r, value, unit);
     write_blank_line(r);
 }
 

@@ -13,9 +13,6 @@ namespace tx14 {
 
 inline constexpr std::string_view kNoUnit = " ";  // dimensionless results
 
-// The caption of a block, with its styles.
-inline void write_caption(Report& r, const LineStyles& styles, std::string_view label) { write_text(r, styles, label); }
-
 // Puts the template in the formula work buffer and fills it with values
 // (display units) by SUBSTVALUES; a second call on the buffer itself fills
 // the placeholders after the sixth.
@@ -39,9 +36,9 @@ inline void write_formula(Report& r, const FormulaTemplate& tmpl, std::initializ
 }
 
 // " = ", the value with three decimals in the shortest width, one blank and
-// the unit label; with styles when given.
+// the unit label; with the warning styles when the value is over its limit.
 void write_result(Report& r, float value, std::string_view unit);
-void write_result(Report& r, const LineStyles& styles, float value, std::string_view unit);
+void write_result(Report& r, float value, std::string_view unit, bool over_limit);
 
 // Caption (with its styles) and symbolic line of a formula block.
 void write_block_head(Report& r, const LineStyles& styles, std::string_view label, std::string_view symbolic);
