@@ -15,8 +15,8 @@
 
 namespace tx14 {
 
-// The four results of the calculation, the passes it took, and the loads
-// and first pass as the report prints them.
+// The four results of the calculation, the passes it took, and the loads,
+// factors and first pass as the report prints them.
 struct OpeningResults {
     float mawp = 0;            // M.A.W.P. for the given geometry (first pass)
     float minimum_t = 0;       // approximate minimum flange thickness, 0 after a failed search
@@ -25,6 +25,7 @@ struct OpeningResults {
     int passes = 0;            // passes of the thickness search
     InputFindings findings;    // of the validation, fatal or not
     OpeningLoads loads;
+    OpeningFactors factors;
     OpeningPass first;  // the pass at the input thickness
 };
 

@@ -24,28 +24,25 @@ OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, const Op
 {
     OpeningPass p;
     p.t = t;
-    p.k = f.k;
-    p.nozzle = f.nozzle;
-    p.has_stress_factors = f.has_stress_factors;
-    if (p.has_stress_factors)
-        p.s = stress_factors(t, p.k.T, p.nozzle.de.e, p.nozzle.de.d, in.ca);
-    flange_stresses(in, L, p);
-    p.shell = f.shell;
-    juncture_stresses(in, L, p);
+    if (f.has_stress_factors)
+        p.s = stress_factors(t, f.k.T, f.nozzle.de.e, f.nozzle.de.d, in.ca);
+    flange_stresses(in, L, f, p);
+    juncture_stresses(in, L, f, p);
     summarise_pass(in, L, p);
     return p;
 }
 
-void write_pass(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L, const OpeningPass& p)
+void write_pass(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f,
+                const OpeningPass& p)
 {
-    write_k_ratio_factors(r, L.K, p.k, in.code);
-    write_hub_set(r, show, p.nozzle, HubSide::opening, in.code);
-    if (p.has_stress_factors)
+    write_k_ratio_factors(r, L.K, f.k, in.code);
+    write_hub_set(r, show, f.nozzle, HubSide::opening, in.code);
+    if (f.has_stress_factors)
         write_stress_factors(r, p.s);
-    write_flange_stresses(r, show, in, L, p);
+    write_flange_stresses(r, show, in, L, f, p);
     write_text(r, style::kTitle, "Flange Factors ( Shell ) : ");
-    write_hub_set(r, show, p.shell, HubSide::shell, in.code);
-    write_juncture_stresses(r, show, in, L, p);
+    write_hub_set(r, show, f.shell, HubSide::shell, in.code);
+    write_juncture_stresses(r, show, in, L, f, p);
     write_summary(r, show, in, L, p);
 }
 
@@ -57,12 +54,13 @@ void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in, O
     results.loads = opening_loads(in);
     const OpeningLoads& L = results.loads;
     write_loads(r, show, in, L);
-    const OpeningFactors factors = opening_factors(in, L);
+    results.factors = opening_factors(in, L);
+    const OpeningFactors& factors = results.factors;
     float t = in.t;
     for (results.passes = 1;; ++results.passes) {
         const OpeningPass p = opening_pass(in, L, factors, t);
         if (results.passes == 1) {
-            write_pass(r, show, in, L, p);
+            write_pass(r, show, in, L, factors, p);
             results.first = p;
             results.mawp = p.mawp;
             results.largest_stress = p.largest_stress;

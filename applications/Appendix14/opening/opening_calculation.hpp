@@ -40,20 +40,21 @@ OpeningFactors opening_factors(const OpeningInput& in, const OpeningLoads& L);
 // One pass: the stresses and their ratios, the M.A.W.P. and the forging
 // weight, all at the trial thickness t.
 OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f, float t);
-void write_pass(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L, const OpeningPass& p);
+void write_pass(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f,
+                const OpeningPass& p);
 
 // The sections of a pass, each filling its part of the pass in order.
 // SH, SR, ST of the opening as an integral flange, and (E theta)*.
-void flange_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPass& p);
+void flange_stresses(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f, OpeningPass& p);
 // MH, X1 and the stresses at the juncture and at the opening.
-void juncture_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPass& p);
+void juncture_stresses(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f, OpeningPass& p);
 // Stress ratios, the M.A.W.P. and the forging weight.
 void summarise_pass(const OpeningInput& in, const OpeningLoads& L, OpeningPass& p);
 
 void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
-                           const OpeningPass& p);
+                           const OpeningFactors& f, const OpeningPass& p);
 void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
-                             const OpeningPass& p);
+                             const OpeningFactors& f, const OpeningPass& p);
 // The summary table, the M.A.W.P. and the forging weight.
 void write_summary(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L, const OpeningPass& p);
 

@@ -77,15 +77,12 @@ struct StressRatios {
     float governing = 0;  // smallest magnitude of the ten ratios
 };
 
-// Everything one pass of the thickness search computes from the input and
-// the trial thickness t.
+// Everything one pass of the thickness search computes from the input, the
+// factors and the trial thickness t.
 struct OpeningPass {
     float t = 0;  // the trial thickness of this pass
 
-    KRatioFactors k;
-    HubSet nozzle;                    // the opening's hub
-    bool has_stress_factors = false;  // the opening hub has both ratios
-    StressFactors s;
+    StressFactors s;  // when the factors have stress factors
 
     // Stresses of the opening as an integral flange and (E theta)*.
     bool integral = false;  // nozzle hub with thicknesses and length
@@ -94,8 +91,6 @@ struct OpeningPass {
     bool nozzle_hub = false;  // (E theta)* of an integral nozzle, else of a plain opening
     float B1 = 0;             // diameter of the integral-nozzle (E theta)*
     float E = 0;              // (E theta)*
-
-    HubSet shell;  // the shell side hub
 
     // The moment at the juncture, its factor, and the stresses at the
     // juncture and at the opening as computed (before any replacement).

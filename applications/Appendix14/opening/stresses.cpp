@@ -40,12 +40,12 @@ void write_stress_block(Report& r, std::string_view label, std::string_view symb
 
 }  // namespace
 
-void flange_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPass& p)
+void flange_stresses(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f, OpeningPass& p)
 {
     const float tc = p.t - in.ca;
     const float g1nc = in.g1n - in.ca;
     const float B = in.Bn + 2.0f * in.ca;
-    const float fn = p.nozzle.flange.f;
+    const float fn = f.nozzle.flange.f;
     const float Lamda = p.s.Lamda;
 
     p.integral = in.g1n > kNozzleTolerance && in.g0n > kNozzleTolerance && in.hn > kNozzleTolerance;
@@ -55,20 +55,20 @@ void flange_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPass&
         p.SH = std::fabs(L.Mo) * ((fn / B) / ((Lamda * g1nc) * g1nc));
     if (p.has_SR)
         p.SR = std::fabs(L.Mo) * ((p.s.BETA / B) / ((Lamda * tc) * tc));
-    const float q = (tc * tc) * B == 0.0f ? 0.0f : p.k.Y / ((tc * tc) * B);
-    p.ST = p.integral ? std::fabs(L.Mo) * q - p.k.Z * p.SR : std::fabs(L.Mo) * q;
+    const float q = (tc * tc) * B == 0.0f ? 0.0f : f.k.Y / ((tc * tc) * B);
+    p.ST = p.integral ? std::fabs(L.Mo) * q - f.k.Z * p.SR : std::fabs(L.Mo) * q;
 
     p.nozzle_hub = in.g1n > kNozzleTolerance && in.g0n > kNozzleTolerance;
     if (p.nozzle_hub) {
         const float g0nc = in.g0n - in.ca;
         p.B1 = fn >= 1.0f ? L.Bncor + g0nc : L.Bncor;
-        p.E = ((((0.91f * whole_power(g1nc / g0nc, 2)) * p.B1) * p.nozzle.flange.V) * p.SH) / (fn * p.nozzle.hub.h0);
+        p.E = ((((0.91f * whole_power(g1nc / g0nc, 2)) * p.B1) * f.nozzle.flange.V) * p.SH) / (fn * f.nozzle.hub.h0);
     } else {
         p.E = (L.Bncor / tc) * p.ST;
     }
 }
 
-void juncture_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPass& p)
+void juncture_stresses(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f, OpeningPass& p)
 {
     const float tc = p.t - in.ca;
     const float g0sc = in.g0s - in.ca;
@@ -76,8 +76,8 @@ void juncture_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPas
     const float B1s = (in.A - in.g0s) - in.ca;
     const float E = p.E;
     const float G = L.G;  // Bs
-    const float h0s = p.shell.hub.h0;
-    const float Fs = p.shell.flange.F, Vs = p.shell.flange.V, fs = p.shell.flange.f;
+    const float h0s = f.shell.hub.h0;
+    const float Fs = f.shell.flange.F, Vs = f.shell.flange.V, fs = f.shell.flange.f;
     const float hub = (Fs * tc) / h0s + 1;
     const float r_s = g1sc / g0sc;
 
@@ -86,7 +86,7 @@ void juncture_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPas
     p.SHS = ((((p.X1 * E) * 1.1f) * h0s) * fs) / (((r_s * r_s) * G) * Vs);
     p.SRS = ((1.91f * p.MH) * hub) / (G * (tc * tc)) + ((0.64f * Fs) * p.MH) / ((G * h0s) * tc);
     p.STS = ((p.X1 * E) * tc) / G - ((0.57f * hub) * p.MH) / ((G * tc) * tc) +
-            (((0.64f * Fs) * p.k.Z) * p.MH) / ((G * h0s) * tc);
+            (((0.64f * Fs) * f.k.Z) * p.MH) / ((G * h0s) * tc);
     p.SHO = p.X1 * p.SH;
     p.SRO = p.X1 * p.SR;
     const float K = L.K;
@@ -99,7 +99,7 @@ void juncture_stresses(const OpeningInput& in, const OpeningLoads& L, OpeningPas
 }
 
 void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
-                           const OpeningPass& p)
+                           const OpeningFactors& f, const OpeningPass& p)
 {
     const std::string_view stress = show.u.stress.text();
     const float tc = p.t - in.ca;
@@ -112,7 +112,7 @@ void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in,
         write_text(r, " ");
         write_stress_block(r, "Longitudinal Hub Stress, Operating [SH]:", " = ( F * Mo / B ) / ( Lamda * g1n^2 )",
                            " = ( @4 *@0 / @4 ) / ( @4 *@4^2 )#",
-                           {p.nozzle.flange.f, Mo, show.dia(B), p.s.Lamda, show.dia(g1nc)}, show.stress(p.SH), stress);
+                           {f.nozzle.flange.f, Mo, show.dia(B), p.s.Lamda, show.dia(g1nc)}, show.stress(p.SH), stress);
     }
     if (p.has_SR)
         write_stress_block(r, "Radial Flange Stress, Operating [SR]:", " = ( BETA * Mo / B ) / ( Lamda(t-ca)^2 )",
@@ -121,10 +121,10 @@ void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in,
     if (p.integral)
         write_stress_block(r, "Tangential Flange Stress, Operating [ST]:", " = ( Y * Mo / (t-ca)^2 * B ) - Z * SR* ",
                            " = ( @4 *@0 / @4^2 *@4 ) - @4 *@0 #",
-                           {p.k.Y, Mo, show.thk(tc), show.dia(B), p.k.Z, show.stress(p.SR)}, show.stress(p.ST), stress);
+                           {f.k.Y, Mo, show.thk(tc), show.dia(B), f.k.Z, show.stress(p.SR)}, show.stress(p.ST), stress);
     else
         write_stress_block(r, "Tangential Flange Stress, Operating [ST]:", " = ( Y * Mo / (t-ca)^2 * B ) ",
-                           " = ( @4 *@0 / (@4)^2 * @4 ) #", {p.k.Y, Mo, show.thk(tc), show.dia(B)}, show.stress(p.ST),
+                           " = ( @4 *@0 / (@4)^2 * @4 ) #", {f.k.Y, Mo, show.thk(tc), show.dia(B)}, show.stress(p.ST),
                            stress);
 
     // \xF8 stands for theta.
@@ -137,8 +137,8 @@ void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in,
         write_formula(r,
                       viii1 ? FormulaTemplate(" = 0.91(@3 /@3 )\xB2 * @3 * @3 *@0/(@3 * @3)")
                             : FormulaTemplate(" = 0.91(@3 /@3 )\xB2 * (@3)@3*@1/(@3 * @3)"),
-                      {show.thk(g1nc), show.thk(g0nc), show.dia(p.B1), p.nozzle.flange.V, show.stress(p.SH),
-                       p.nozzle.flange.f, show.thk(p.nozzle.hub.h0)},
+                      {show.thk(g1nc), show.thk(g0nc), show.dia(p.B1), f.nozzle.flange.V, show.stress(p.SH),
+                       f.nozzle.flange.f, show.thk(f.nozzle.hub.h0)},
                       1);
         write_block_end(r, show.stress(p.E), stress);
     } else {
@@ -168,13 +168,13 @@ void write_opening_product(Report& r, const Shown& show, std::string_view label,
 
 // MH and X1.
 void write_juncture_moment(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
-                           const OpeningPass& p)
+                           const OpeningFactors& f, const OpeningPass& p)
 {
     const float tc = p.t - in.ca;
     const float g0sc = in.g0s - in.ca;
     const float B1s = (in.A - in.g0s) - in.ca;
-    const float h0s = p.shell.hub.h0;
-    const float Fs = p.shell.flange.F;
+    const float h0s = f.shell.hub.h0;
+    const float Fs = f.shell.flange.F;
     const float Mo = show.moment_in_formula(L.Mo);
     const float MH = show.moment_in_formula(p.MH);
 
@@ -182,7 +182,7 @@ void write_juncture_moment(Report& r, const Shown& show, const OpeningInput& in,
     write_block_head(r, "Moment Acting at the Shell to Flat Head Juncture [MH]:",
                      " = (E\xF8)*/[(1.74*ho*V/(g0s^3*B1s))+(E\xF8)*/Mo*(1+Ft/ho)]");
     write_formula(r, " = @0 /[(1.74 *@4 *@4 /(@4^3 *@4 ))+@0 / ",
-                  {show.stress(p.E), show.thk(h0s), p.shell.flange.V, show.thk(g0sc), show.dia(B1s), show.stress(p.E)},
+                  {show.stress(p.E), show.thk(h0s), f.shell.flange.V, show.thk(g0sc), show.dia(B1s), show.stress(p.E)},
                   1);
     write_formula(r, "   @0( 1 + @4 * @4 / @4 )", {Mo, Fs, show.thk(tc), show.thk(h0s)}, 3);
     write_block_end(r, show.moment(p.MH), show.u.moment.text());
@@ -194,13 +194,13 @@ void write_juncture_moment(Report& r, const Shown& show, const OpeningInput& in,
 
 // SHS, SRS and STS at the head/shell juncture.
 void write_shell_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
-                          const OpeningPass& p)
+                          const OpeningFactors& f, const OpeningPass& p)
 {
     const std::string_view stress = show.u.stress.text();
     const float tc = p.t - in.ca;
     const float r_s = (in.g1s - in.ca) / (in.g0s - in.ca);
-    const float h0s = p.shell.hub.h0;
-    const float Fs = p.shell.flange.F;
+    const float h0s = f.shell.hub.h0;
+    const float Fs = f.shell.flange.F;
     const float Sho = in.Sho;
     const float MH = show.moment_in_formula(p.MH);
     const float K2 = L.K * L.K;
@@ -212,8 +212,8 @@ void write_shell_stresses(Report& r, const Shown& show, const OpeningInput& in, 
     write_block_head(r,
                      "Longitudinal Hub Stress in the Shell [SHS]: ", " = (X1)((E\xF8)*)(1.10*ho*f)/((g1/g0)\xB2*Bs*V)");
     fill_formula(r, " = (@2)(@0)(1.10 *@3 *@3)/((@3)\xB2 *@2)#",
-                 {p.X1, show.stress(p.E), show.dia(h0s), p.shell.flange.f, r_s, show.dia(L.G)});
-    extend_formula(r, "@3 )", {p.shell.flange.V});
+                 {p.X1, show.stress(p.E), show.dia(h0s), f.shell.flange.f, r_s, show.dia(L.G)});
+    extend_formula(r, "@3 )", {f.shell.flange.V});
     write_formula_line(r, 1);
     write_block_end(r, show.stress(p.SHS), stress, over_limit(p.SHS, 1.5f * Sho));
 
@@ -230,19 +230,19 @@ void write_shell_stresses(Report& r, const Shown& show, const OpeningInput& in, 
     write_formula(r, "   0.57( 1 + @3 * @3 / @3)@0 /( @3 * @4\xB2 ) + #",
                   {Fs, show.thk(tc), show.dia(h0s), MH, show.dia(L.G), show.thk(tc)}, 3);
     write_formula(r, "   0.64 * @3 * @3 * @0 /( @3 * @3 * @3 )",
-                  {Fs, p.k.Z, MH, show.dia(L.G), show.dia(h0s), show.thk(tc)}, 3);
+                  {Fs, f.k.Z, MH, show.dia(L.G), show.dia(h0s), show.thk(tc)}, 3);
     write_block_end(r, show.stress(p.STS), stress, over_limit(p.STS, Sho));
-    write_formula(r, "where Z = (K\xB2+1)/(K\xB2-1) = (@3+1)/(@3-1) = @3", {K2, K2, p.k.Z}, 1);
+    write_formula(r, "where Z = (K\xB2+1)/(K\xB2-1) = (@3+1)/(@3-1) = @3", {K2, K2, f.k.Z}, 1);
     write_blank_line(r);
 }
 
 // SHO, SRO and STO at the opening.
 void write_opening_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
-                            const OpeningPass& p)
+                            const OpeningFactors& f, const OpeningPass& p)
 {
     const float tc = p.t - in.ca;
-    const float h0s = p.shell.hub.h0;
-    const float Fs = p.shell.flange.F;
+    const float h0s = f.shell.hub.h0;
+    const float Fs = f.shell.flange.F;
     const float Sho = in.Sho;
     const float MH = show.moment_in_formula(p.MH);
     const float K2 = L.K * L.K;
@@ -267,11 +267,11 @@ void write_opening_stresses(Report& r, const Shown& show, const OpeningInput& in
 }  // namespace
 
 void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
-                             const OpeningPass& p)
+                             const OpeningFactors& f, const OpeningPass& p)
 {
-    write_juncture_moment(r, show, in, L, p);
-    write_shell_stresses(r, show, in, L, p);
-    write_opening_stresses(r, show, in, L, p);
+    write_juncture_moment(r, show, in, L, f, p);
+    write_shell_stresses(r, show, in, L, f, p);
+    write_opening_stresses(r, show, in, L, f, p);
 }
 
 }  // namespace tx14

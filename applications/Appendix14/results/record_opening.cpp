@@ -44,12 +44,12 @@ void reason_for_replaced_stress(ResultsRecord& rec, const OpeningPass& w)
 // held to. Below 0.1 the stresses that rest on them are not to be trusted.
 constexpr float kShortestHub = 0.1f;
 
-void reason_for_short_hubs(ResultsRecord& rec, const OpeningPass& w)
+void reason_for_short_hubs(ResultsRecord& rec, const OpeningFactors& factors)
 {
     const struct {
         const HubSet& s;
         const char* side;
-    } hubs[] = {{w.shell, "shell"}, {w.nozzle, "opening"}};
+    } hubs[] = {{factors.shell, "shell"}, {factors.nozzle, "opening"}};
     for (const auto& h : hubs) {
         const FlangeFactors& f = h.s.flange;
         if (!h.s.integral || !(f.g1_g0 > 1.0001f) || !(f.h_h0 < kShortestHub))
@@ -83,8 +83,9 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
 {
     const OpeningLoads& L = res.loads;
     const OpeningPass& w = res.first;
-    const HubSet& n = w.nozzle;
-    const HubSet& s = w.shell;
+    const KRatioFactors& k = res.factors.k;
+    const HubSet& n = res.factors.nozzle;
+    const HubSet& s = res.factors.shell;
     const StressAverages& a = w.averages;
     const float Sho = in.Sho;
     const float S_hub = 1.5f * Sho;
@@ -103,10 +104,10 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
         {"Ht", "differential end force", Q::force, L.Ht},
         {"Mt", "moment of Ht", Q::moment, L.Mt},
         {"Mo", "total moment", Q::moment, L.Mo},
-        {"T", "K-ratio factor T", Q::dimensionless, w.k.T},
-        {"U", "K-ratio factor U", Q::dimensionless, w.k.U},
-        {"Y", "K-ratio factor Y", Q::dimensionless, w.k.Y},
-        {"Z", "K-ratio factor Z", Q::dimensionless, w.k.Z},
+        {"T", "K-ratio factor T", Q::dimensionless, k.T},
+        {"U", "K-ratio factor U", Q::dimensionless, k.U},
+        {"Y", "K-ratio factor Y", Q::dimensionless, k.Y},
+        {"Z", "K-ratio factor Z", Q::dimensionless, k.Z},
         {"h0n", "effective hub length, opening", Q::thickness, n.hub.h0},
         {"Hratn", "hub ratio h/h0, opening", Q::dimensionless, n.h_h0()},
         {"Gratn", "thickness ratio g1/g0, opening", Q::dimensionless, n.g1_g0()},
@@ -187,7 +188,7 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
                      {"hn", in.hn},
                      {"density", in.density}});
     reason_for_replaced_stress(rec, w);
-    reason_for_short_hubs(rec, w);
+    reason_for_short_hubs(rec, res.factors);
     notes_of_opening(rec, in, res);
     rec.finish();
 }
