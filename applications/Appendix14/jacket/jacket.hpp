@@ -21,7 +21,6 @@ struct JacketResults {
     float Pprime_Trj = 0;  // permissible jacket pressure at the shell thickness Trj
     float Pprime_ts = 0;   // ... at the input shell thickness (coil: governing pressure)
     float ts_net = 0;      // ts - ca - co
-    float Tj_input = 0;    // jacket thickness as input
     float Trj = 0;         // required shell thickness for the jacket pressure (coil: 0)
     float K = 0;           // K or Kp at the input shell thickness
     float Sstar = 0;       // longitudinal stress at the input shell thickness

@@ -175,9 +175,9 @@ void write_summary(Report& r, const Shown& show, const JacketInput& in, const Ja
     write_summary_line(r, "M.A.W.P. of Jacket for Input Thickness", show.pressure(out.Pprime_ts), prs);
     write_summary_line(r, "M.A.W.P. of Jacket for Required Thickness", show.pressure(out.Pprime_Trj), prs);
     write_blank_line(r);
-    write_summary_line(r, "Input Thickness of Half-Pipe Jacket", show.thk(out.Tj_input), thk);
+    write_summary_line(r, "Input Thickness of Half-Pipe Jacket", show.thk(in.Tj), thk);
     write_summary_line(r, "Required Thickness of Half-Pipe Jacket", show.thk(out.T), thk);
-    if (out.Tj_input < out.T)
+    if (in.Tj < out.T)
         write_summary_line(r, "Accepted Thickness of Half-Pipe Jacket", show.thk(out.Tj), thk);
     write_blank_line(r);
     write_summary_line(r, "Minimum Acceptable Fillet Weld Size", show.thk(out.Fillet), thk);
@@ -191,7 +191,6 @@ void jacket_thickness_and_weld(Report& r, const UnitRecord& units, const JacketI
     const Shown show(units);
     const float Pj = out.design.Pj;
     const JacketWall w = jacket_wall(in, Pj, pipe);
-    out.Tj_input = in.Tj;
     out.T_input = w.T_input;
     out.schedule = w.schedule;
     out.Tj = w.Tj;

@@ -113,7 +113,7 @@ void notes_of_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketR
         rec.note("schedule",
                  "The input jacket thickness Tj = {0t} is less than the required T = {1t}: the report goes on "
                  "with pipe schedule {w} (Tj = {2t} after the mill tolerance).",
-                 {out.Tj_input, out.T_input, out.Tj})
+                 {in.Tj, out.T_input, out.Tj})
             .words[0] = pipes::schedule_word(out.schedule);
 }
 
@@ -133,7 +133,7 @@ void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketRes
         {div2 ? "Fp" : nullptr, "allowable jacket bending stress", Q::stress, out.Fp},
         {"Pprime_ts", "M.A.W.P. of the jacket for the input shell thickness", Q::pressure, out.Pprime_ts},
         {"Pprime_Trj", "M.A.W.P. of the jacket for the required shell thickness", Q::pressure, out.Pprime_Trj},
-        {"Tj_input", "input thickness of the half-pipe jacket", Q::thickness, out.Tj_input},
+        {"Tj_input", "input thickness of the half-pipe jacket", Q::thickness, in.Tj},
         {"T_input", "required jacket thickness for the input thickness", Q::thickness, out.T_input},
         {"Tj", "accepted thickness of the half-pipe jacket", Q::thickness, out.Tj},
         {"T", "required thickness of the half-pipe jacket", Q::thickness, out.T},
@@ -151,8 +151,8 @@ void record_half_pipe(ResultsRecord& rec, const JacketInput& in, const JacketRes
          Trj_exceeds_ts(out, in)},
         {"Pprime_ts", "P' at ts against the design jacket pressure", Q::pressure, out.Pprime_ts, ">=", out.design.Pj,
          ref.Pprime},
-        {"T", "required jacket thickness T against the input Tj", Q::thickness, out.T_input, "<=", out.Tj_input, ref.T,
-         true, T_exceeds_Tj(out.T_input, in)},
+        {"T", "required jacket thickness T against the input Tj", Q::thickness, out.T_input, "<=", in.Tj, ref.T, true,
+         T_exceeds_Tj(out.T_input, in)},
     };
     record_checks(rec, checks);
 
