@@ -15,15 +15,14 @@
 
 namespace tx14 {
 
-// The four results of the calculation, the passes it took, and the loads,
-// factors and first pass as the report prints them.
+// The results of the calculation: the approximate minimum thickness and
+// the passes its search took, and the loads, factors and first pass as the
+// report prints them (the M.A.W.P. and the largest stress are the first
+// pass's).
 struct OpeningResults {
-    float mawp = 0;            // M.A.W.P. for the given geometry (first pass)
-    float minimum_t = 0;       // approximate minimum flange thickness, 0 after a failed search
-    float input_t = 0;         // the input thickness
-    float largest_stress = 0;  // largest stress magnitude of the first pass
-    int passes = 0;            // passes of the thickness search
-    InputFindings findings;    // of the validation, fatal or not
+    float minimum_t = 0;     // approximate minimum flange thickness, 0 after a failed search
+    int passes = 0;          // passes of the thickness search
+    InputFindings findings;  // of the validation, fatal or not
     OpeningLoads loads;
     OpeningFactors factors;
     OpeningPass first;  // the pass at the input thickness

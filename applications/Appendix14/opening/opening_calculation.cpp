@@ -49,7 +49,6 @@ void write_pass(Report& r, const Shown& show, const OpeningInput& in, const Open
 void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in, OpeningResults& results)
 {
     const Shown show(u);
-    results.input_t = in.t;
 
     results.loads = opening_loads(in);
     const OpeningLoads& L = results.loads;
@@ -62,8 +61,6 @@ void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in, O
         if (results.passes == 1) {
             write_pass(r, show, in, L, factors, p);
             results.first = p;
-            results.mawp = p.mawp;
-            results.largest_stress = p.largest_stress;
         }
         if (results.passes == kIterationLimit) {
             write_blank_line(r);
@@ -83,7 +80,7 @@ void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in, O
         .fixed(show.thk(t), 12, 4)
         .blanks(2)
         .text(u.thickness.text())
-        .write(t > results.input_t ? style::kWarning : LineStyles{});
+        .write(t > in.t ? style::kWarning : LineStyles{});
 }
 
 }  // namespace tx14

@@ -33,7 +33,7 @@ std::int32_t run_opening(Report& r, const UnitRecord& u, const OpeningInput& in,
 
 std::array<float, 3> named_results(const OpeningResults& results)
 {
-    return {results.minimum_t, results.mawp, results.largest_stress};
+    return {results.minimum_t, results.first.mawp, results.first.largest_stress};
 }
 
 }  // namespace tx14

@@ -94,7 +94,7 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
     rec.set_units(units);
     const ValueRow values[] = {
         {"P", "design pressure", Q::pressure, L.P},
-        {"t", "head thickness", Q::thickness, res.input_t},
+        {"t", "head thickness", Q::thickness, in.t},
         {"G", "diameter of the load reaction", Q::diameter, L.G},
         {"K", "flange K factor", Q::dimensionless, L.K},
         {"R", "radial distance", Q::diameter, L.R},
@@ -144,8 +144,8 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
         {"Z1", "factor Z1", Q::dimensionless, w.Z1},
         {"Sho", "allowable stress at design temperature", Q::stress, Sho},
         {"S_hub", "allowable longitudinal hub stress, 1.5 Sho", Q::stress, S_hub},
-        {"largest_stress", "largest stress magnitude", Q::stress, res.largest_stress},
-        {"MAWP", "M.A.W.P. for the given geometry", Q::pressure, res.mawp},
+        {"largest_stress", "largest stress magnitude", Q::stress, w.largest_stress},
+        {"MAWP", "M.A.W.P. for the given geometry", Q::pressure, w.mawp},
         {"W", "estimated finished weight of the forging", Q::force, w.W},
         {"t_min", "approximate minimum flange thickness", Q::thickness, res.minimum_t},
         {"passes", "passes of the thickness search (50: no thickness found)", Q::dimensionless,
@@ -170,7 +170,7 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
         stress("ST_opening", "ST at opening", w.STO, Sho),
         stress("SH_SR_opening", "(SH+SR)/2 at opening", a.opening_SH_SR, Sho, hub),
         stress("SH_ST_opening", "(SH+ST)/2 at opening", a.opening_SH_ST, Sho),
-        {"MAWP", "M.A.W.P. against design pressure P", Q::pressure, res.mawp, ">=", L.P, ref},
+        {"MAWP", "M.A.W.P. against design pressure P", Q::pressure, w.mawp, ">=", L.P, ref},
     };
     record_checks(rec, checks);
 
