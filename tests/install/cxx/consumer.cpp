@@ -6,17 +6,13 @@
 
 int main()
 {
-    tx14::Item item;
-    item.set("kind", "opening").set("code", "VIII-1").set("units", "US");
-    for (auto [key, value] : {std::pair{"P", 100.0},
-                              {"t", 4.0},
-                              {"Bn", 30.0},
-                              {"A", 60.0},
-                              {"g0s", 1.0},
-                              {"g1s", 1.5},
-                              {"hs", 3.0},
-                              {"Sho", 20000.0}})
-        item.set(key, value);
+    std::string error;
+    const tx14::Item item =
+        tx14::item_from_json(
+            R"({"kind": "opening", "code": "VIII-1", "units": "US", "P": 100, "t": 4, "Bn": 30, "A": 60, "g0s": 1,
+            "g1s": 1.5, "hs": 3, "Sho": 20000})",
+            error)
+            .value();
     const tx14::Outcome outcome = tx14::Context().analyse(item);
     std::printf("%s %s\n", tx14_version(), tx14::verdict_name(outcome.record.verdict));
     return outcome.ran() ? 0 : 1;
