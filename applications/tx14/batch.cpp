@@ -144,9 +144,7 @@ private:
 bool is_known_key(std::string_view key)
 {
     return std::find(std::begin(kCommonKeys), std::end(kCommonKeys), key) != std::end(kCommonKeys) ||
-           key == kDesignationKey ||
-           std::any_of(std::begin(kSheetKeys), std::end(kSheetKeys),
-                       [&](const SheetKey& s) { return s.name == key; }) ||
+           key == kDesignationKey || is_sheet_key(key) ||
            std::any_of(kinds().begin(), kinds().end(),
                        [&](const KindKeys& k) { return number_key(k, key) || text_key(k, key); });
 }
@@ -168,9 +166,7 @@ std::string all_keys()
             add(n.name);
     }
     add(kDesignationKey);
-    for (const SheetKey& k : kSheetKeys)
-        add(k.name);
-    return s;
+    return s + ", " + sheet_keys();  // no key of a kind is a sheet text's
 }
 
 bool check_header(const CsvRecord& header, const std::string& file, Diagnostics& diags)
@@ -221,7 +217,7 @@ struct Batch {
     const std::filesystem::path base;      // where its unit files are
     std::vector<std::string> header;       // the keys of the columns
     std::array<std::size_t, 5> columns{};  // of item, kind, code, units, description: or none
-    SheetSource sheets;
+    tx14::sheet::Source sheets;
     std::vector<SheetInfoText> sheet_texts;  // of --sheet-info: for every row whose cell is empty
 };
 
@@ -243,13 +239,12 @@ constexpr std::size_t kRowsAtATime = 8;
 // What a thread keeps from row to row, and the rows it works on: a cache
 // line of its own, as the threads' workshops lie side by side.
 struct alignas(64) Workshop {
-    std::array<std::optional<SourceItem>, kRowsAtATime> items;  // empty: the row is wrong
-    std::array<Outcome, kRowsAtATime> outcomes;                 // kept from row to row: the record is large
-    std::array<bool, kRowsAtATime> analysed{};                  // false: the row is wrong (or refused, in its outcome)
+    std::array<SourceItem, kRowsAtATime> items;  // kept from row to row, as their outcomes
+    std::array<Outcome, kRowsAtATime> outcomes;  // kept from row to row: the record is large
+    std::array<bool, kRowsAtATime> analysed{};   // false: the row is wrong (or refused, in its outcome)
     std::vector<Entry> entries;
     std::vector<std::string> unquoted;  // cells that held ""
     std::string scratch;
-    std::string where;  // the row, for messages about it as a whole
     std::vector<UnitCells> unit_cells;
 
     const std::array<std::string, 3>& unit_cells_of(const Outcome& o)
@@ -274,49 +269,51 @@ void append_number(std::string& s, T v)
 }
 
 // Builds the row's item from its cells; its messages stay with the row.
-void build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w, std::optional<SourceItem>& item)
+// False when the row is wrong.
+bool build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w, SourceItem& item)
 {
     const std::string& file = batch.file;
-    std::string& where = w.where;
-    where.assign(file).append(" row ");
-    append_number(where, row.number);
     if (row.fields.size() != batch.header.size()) {
         row.diags.push_back({{file, row.line, 1},
                              "the row has " + std::to_string(row.fields.size()) + " cells, the header " +
                                  std::to_string(batch.header.size())});
-    } else {
-        w.entries.clear();
-        w.unquoted.clear();
-        w.unquoted.reserve(row.fields.size());  // the entries' texts stay put
-        for (std::size_t i = 0; i < row.fields.size(); ++i) {
-            const CsvField& f = row.fields[i];
-            if (f.raw.empty())
-                continue;  // as most cells of the other kind of item
-            std::string_view text = cell_text(f.raw, w.scratch);
-            if (text.empty())
-                continue;
-            if (text.data() == w.scratch.data())
-                text = w.unquoted.emplace_back(text);
-            w.entries.push_back({batch.header[i], f.line, f.column, text, true});
-        }
-        const std::size_t cells = w.entries.size();
-        for (const SheetInfoText& t : batch.sheet_texts)
-            if (std::none_of(w.entries.begin(), w.entries.begin() + static_cast<std::ptrdiff_t>(cells),
-                             [&](const Entry& e) { return e.key == t.key; }))
-                w.entries.push_back({t.key, t.where.line, t.where.column, std::string_view(t.text), false});
-        item = build_item(w.entries, file, where, batch.base, units, row.diags);
-        for (std::size_t i = cells; item && i < item->where.size(); ++i)
-            item->where[i].file = batch.options.sheet_info->string();
+        return false;
     }
+    item.source.assign(file).append(" row ");  // for messages about the row as a whole
+    append_number(item.source, row.number);
+    w.entries.clear();
+    w.unquoted.clear();
+    w.unquoted.reserve(row.fields.size());  // the entries' texts stay put
+    for (std::size_t i = 0; i < row.fields.size(); ++i) {
+        const CsvField& f = row.fields[i];
+        if (f.raw.empty())
+            continue;  // as most cells of the other kind of item
+        std::string_view text = cell_text(f.raw, w.scratch);
+        if (text.empty())
+            continue;
+        if (text.data() == w.scratch.data())
+            text = w.unquoted.emplace_back(text);
+        w.entries.push_back({batch.header[i], f.line, f.column, text, true});
+    }
+    const std::size_t cells = w.entries.size();
+    for (const SheetInfoText& t : batch.sheet_texts)
+        if (std::none_of(w.entries.begin(), w.entries.begin() + static_cast<std::ptrdiff_t>(cells),
+                         [&](const Entry& e) { return e.key == t.key; }))
+            w.entries.push_back({t.key, t.where.line, t.where.column, std::string_view(t.text), false});
+    if (!build_item(item, w.entries, file, batch.base, units, row.diags))
+        return false;
+    for (std::size_t i = cells; i < item.where.size(); ++i)
+        item.where[i].file = batch.sheet_texts.front().where.file;  // the sheet-info file
+    return true;
 }
 
 // The row's messages: the entry's findings, then its warnings, each
 // preceded by the row.
-void finish_messages(Row& row, const Batch& batch, const std::optional<SourceItem>& item, const Outcome* o)
+void finish_messages(Row& row, const Batch& batch, const SourceItem& item, const Outcome* o)
 {
-    if (o && item)
+    if (o)
         for (const Finding& warning : o->warnings)
-            row.diags.push_back({item->position_of(warning.key), "warning: " + warning.message});
+            row.diags.push_back({item.position_of(warning.key), "warning: " + warning.message});
     if (row.diags.empty())
         return;
     const std::string prefix = "row " + std::to_string(row.number) + ": ";
@@ -536,29 +533,25 @@ void analyse_rows(Shift& shift, std::size_t t, const Batch& batch, std::vector<C
     for (std::size_t first = shift.next.fetch_add(kRowsAtATime); first < rows.size();
          first = shift.next.fetch_add(kRowsAtATime)) {
         const std::span<Row> taken = rows.subspan(first, std::min(kRowsAtATime, rows.size() - first));
-        for (std::size_t i = 0; i < taken.size(); ++i) {
-            w.analysed[i] = false;
-            w.items[i].reset();
-            build_row(taken[i], batch, units, w, w.items[i]);
-        }
+        for (std::size_t i = 0; i < taken.size(); ++i)
+            w.analysed[i] = build_row(taken[i], batch, units, w, w.items[i]);  // to be analysed next
         Options run;
         run.plain = options.plain;
         run.report = options.sheets.has_value();  // a sheet shows the report
         for (std::size_t i = 0; i < taken.size(); ++i) {
-            const std::optional<SourceItem>& item = w.items[i];
+            const SourceItem& item = w.items[i];
             Row& row = taken[i];
-            if (item) {
+            if (w.analysed[i]) {
                 Outcome& outcome = w.outcomes[i];
-                analyse(ctx, *item, run, row.diags, outcome);
-                w.analysed[i] = true;
+                analyse(ctx, item, run, row.diags, outcome);
                 if (outcome.ran()) {
                     row.code = exit_code(outcome);
                     if (options.reports)
-                        row.report_error = write_row_report(ctx, *item, report_path(*options.reports, row.number),
+                        row.report_error = write_row_report(ctx, item, report_path(*options.reports, row.number),
                                                             options.items, options.plain);
                     if (options.sheets)
                         row.sheet =
-                            write_row_sheet(*options.sheets, row.number, *item, outcome, batch.sheets, row.sheet_error);
+                            write_row_sheet(*options.sheets, row.number, item, outcome, batch.sheets, row.sheet_error);
                 }
             }
             finish_messages(row, batch, item, w.analysed[i] ? &w.outcomes[i] : nullptr);
@@ -775,8 +768,8 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
                 std::filesystem::path(file).parent_path(),
                 std::move(header),
                 {},
-                {file, digest ? digest->hex() : std::string(), run_date_time(),
-                 options.letter ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4},
+                sheet_source(file, digest ? digest->hex() : std::string(),
+                             options.letter ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4),
                 std::move(sheet_texts)};
     for (std::size_t e = 0; e < kEchoed.size(); ++e)
         batch.columns[e] = static_cast<std::size_t>(std::find(batch.header.begin(), batch.header.end(), kEchoed[e]) -

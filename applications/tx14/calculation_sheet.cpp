@@ -6,23 +6,21 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <utility>
 
-#include "item_sheet.hpp"
 #include "output_file.hpp"
 
 namespace tx14::cli {
 
 namespace fs = std::filesystem;
 
-sheet::Document sheet_of(const SourceItem& item, const Outcome& outcome, const SheetSource& source)
+sheet::Document sheet_of(const SourceItem& item, const Outcome& outcome, const sheet::Source& source)
 {
     Context scratch;  // the thickness sweep's runs: the record alone
     Options sweep;
     sweep.report = false;
     auto rerun = [&](const Change& change) { return scratch.analyse(item.item, sweep, &change); };
-    return sheet::document_of(
-        outcome, rerun,
-        {source.name, source.sha256, source.date_time, std::string("TXAppendix14 ") + TX14_VERSION, source.paper});
+    return sheet::document_of(outcome, rerun, source);
 }
 
 std::string row_file_name(int row, std::string_view extension)
@@ -32,10 +30,10 @@ std::string row_file_name(int row, std::string_view extension)
 }
 
 sheet::IndexEntry write_row_sheet(const fs::path& dir, int row, const SourceItem& item, const Outcome& outcome,
-                                  const SheetSource& batch, std::optional<std::string>& error)
+                                  const sheet::Source& batch, std::optional<std::string>& error)
 {
     const std::string n = std::to_string(row), file = row_file_name(row, ".html");
-    SheetSource source = batch;
+    sheet::Source source = batch;
     source.name += " row " + n;
     sheet::Document doc = sheet_of(item, outcome, source);
     sheet::IndexEntry e{n, doc.item, doc.description, file, doc.verdict, "", NAN, false};
@@ -84,15 +82,15 @@ std::optional<std::string> source_date_epoch_problem()
            " (the years 1970 to 9999); refused";
 }
 
-std::string run_date_time()
+sheet::Source sheet_source(std::string name, std::string sha256, sheet::Paper paper)
 {
     const std::optional<long long> epoch = source_date_epoch();
     const std::time_t t = epoch && *epoch >= 0 ? static_cast<std::time_t>(*epoch) : std::time(nullptr);
     std::tm tm{};
     gmtime_r(&t, &tm);
-    char buf[40];
-    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M UTC", &tm);
-    return buf;
+    char date_time[40];
+    std::strftime(date_time, sizeof date_time, "%Y-%m-%d %H:%M UTC", &tm);
+    return {std::move(name), std::move(sha256), date_time, std::string("TXAppendix14 ") + TX14_VERSION, paper};
 }
 
 }  // namespace tx14::cli

@@ -9,19 +9,17 @@
 #include <string_view>
 
 #include "item.hpp"
-#include "sheet.hpp"
+#include "item_sheet.hpp"
 
 namespace tx14::cli {
 
-// What identifies the run on the sheet.
-struct SheetSource {
-    std::string name;    // the input file, or the batch file and row
-    std::string sha256;  // of the input's bytes, hex
-    std::string date_time;
-    sheet::Paper paper = sheet::Paper::a4;
-};
+// What identifies a run of tx14 on its sheets: `name` (the input file, or
+// the batch file), the SHA-256 of its bytes, the date and time of the run
+// (UTC: SOURCE_DATE_EPOCH when set, for reproducible documents, else the
+// clock) and this library's version.
+sheet::Source sheet_source(std::string name, std::string sha256, sheet::Paper paper);
 
-sheet::Document sheet_of(const SourceItem& item, const Outcome& outcome, const SheetSource& source);
+sheet::Document sheet_of(const SourceItem& item, const Outcome& outcome, const sheet::Source& source);
 
 // The file of a batch row: row-0001.txt, ..., row-12345.html.
 std::string row_file_name(int row, std::string_view extension);
@@ -30,14 +28,11 @@ std::string row_file_name(int row, std::string_view extension);
 // index, with no file named and `error` set to the reason when the sheet
 // could not be written.
 sheet::IndexEntry write_row_sheet(const std::filesystem::path& dir, int row, const SourceItem& item,
-                                  const Outcome& outcome, const SheetSource& batch, std::optional<std::string>& error);
+                                  const Outcome& outcome, const sheet::Source& batch,
+                                  std::optional<std::string>& error);
 
 // A bad row's line of the index.
 sheet::IndexEntry bad_row_entry(int row);
-
-// The date and time of the run, UTC: SOURCE_DATE_EPOCH when set (for
-// reproducible documents), else the clock.
-std::string run_date_time();
 
 // Why SOURCE_DATE_EPOCH cannot date a sheet (not a whole number of seconds
 // from 1970 to the end of 9999); nullopt when it can or is not set.

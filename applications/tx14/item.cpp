@@ -15,24 +15,31 @@ Position SourceItem::position_of(std::string_view key) const
     return {source};
 }
 
-std::optional<SourceItem> build_item(std::span<const Entry> entries, const std::string& file, const std::string& source,
-                                     const std::filesystem::path& base_dir, UnitCatalog& units, Diagnostics& diags)
+bool build_item(SourceItem& s, std::span<const Entry> entries, const std::string& file,
+                const std::filesystem::path& base_dir, UnitCatalog& units, Diagnostics& diags)
 {
-    SourceItem s;
-    s.source = source;
-    s.item.entries.reserve(entries.size());
-    s.where.reserve(entries.size());
-    for (const Entry& e : entries) {
-        tx14::Entry& to = s.item.entries.emplace_back();
-        to.key = e.key;
+    s.item.entries.resize(entries.size());
+    s.where.resize(entries.size());
+    s.item.unit_system.reset();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& e = entries[i];
+        tx14::Entry& to = s.item.entries[i];
+        if (to.key != e.key)  // as the item before's, mostly (a batch's rows)
+            to.key.assign(e.key);
         to.untyped = e.untyped;
+        std::string* text = std::get_if<std::string>(&to.value);  // a row before's text: its memory reused
         if (const auto* d = std::get_if<double>(&e.value))
             to.value = *d;
-        else if (const auto* t = std::get_if<std::string_view>(&e.value))
-            to.value = std::string(*t);
+        else if (const auto* t = std::get_if<std::string_view>(&e.value); t && text)
+            text->assign(*t);
+        else if (t)
+            to.value.emplace<std::string>(*t);
         else
             to.value = tx14::OtherType{std::string(std::get<OtherType>(e.value).name)};
-        s.where.push_back({file, e.line, e.column});
+        if (s.where[i].file != file)
+            s.where[i].file = file;
+        s.where[i].line = e.line;
+        s.where[i].column = e.column;
     }
     // A unit file the item names is read here; "US" and "SI" are the library's.
     const tx14::Entry* name = s.item.find("units");
@@ -40,9 +47,18 @@ std::optional<SourceItem> build_item(std::span<const Entry> entries, const std::
     if (text && !builtin_units(*text)) {
         const std::size_t before = diags.size();
         s.item.unit_system = units.resolve(*text, base_dir, s.position_of("units"), diags);
-        if (diags.size() != before)
-            return std::nullopt;
+        return diags.size() == before;
     }
+    return true;
+}
+
+std::optional<SourceItem> build_item(std::span<const Entry> entries, const std::string& file, const std::string& source,
+                                     const std::filesystem::path& base_dir, UnitCatalog& units, Diagnostics& diags)
+{
+    std::optional<SourceItem> s(std::in_place);
+    s->source = source;
+    if (!build_item(*s, entries, file, base_dir, units, diags))
+        s.reset();
     return s;
 }
 

@@ -50,6 +50,12 @@ struct SourceItem {
 std::optional<SourceItem> build_item(std::span<const Entry> entries, const std::string& file, const std::string& source,
                                      const std::filesystem::path& base_dir, UnitCatalog& units, Diagnostics& diags);
 
+// The same into `s`, whose source the caller names, kept from item to item
+// (a batch's rows): its entries and strings keep their memory. False when
+// the unit file cannot be read.
+bool build_item(SourceItem& s, std::span<const Entry> entries, const std::string& file,
+                const std::filesystem::path& base_dir, UnitCatalog& units, Diagnostics& diags);
+
 // Reads an item file (TOML).
 std::optional<SourceItem> read_item_file(const std::filesystem::path& file, UnitCatalog& units, Diagnostics& diags);
 

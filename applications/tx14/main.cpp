@@ -22,6 +22,7 @@
 #include "output_file.hpp"
 #include "pdf_printer.hpp"
 #include "render.hpp"
+#include "sheet_info.hpp"
 #include "verdict.hpp"
 
 namespace {
@@ -124,8 +125,9 @@ std::optional<std::string> unusable_options(const RunOptions& o)
 bool write_sheet(const RunOptions& o, const SourceItem& item, const tx14::Outcome& outcome,
                  std::optional<NewFile>& page, std::string& html, std::string& pdf)
 {
-    SheetSource source{item.source == "-" ? "standard input" : item.source, item.input_sha256, run_date_time(),
-                       o.paper == "letter" ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4};
+    const tx14::sheet::Source source =
+        sheet_source(item.source == "-" ? "standard input" : item.source, item.input_sha256,
+                     o.paper == "letter" ? tx14::sheet::Paper::letter : tx14::sheet::Paper::a4);
     html = tx14::sheet::html(sheet_of(item, outcome, source));
     if (page && !(page->write(html) && page->commit())) {
         say(o.html + ": cannot write the HTML page: " + page->error() +
@@ -321,8 +323,8 @@ int main(int argc, char** argv)
             ->option_text("DIR");
     batch_cmd
         ->add_option("--sheet-info", batch_sheet_info,
-                     "Sheet texts for every row (a TOML file with a [sheet] table of project, vessel, drawing, "
-                     "revision, purpose, prepared_by, checked_by, approved_by); a row's own cell wins")
+                     "Sheet texts for every row (a TOML file with a [sheet] table of " + sheet_keys() +
+                         "); a row's own cell wins")
         ->option_text("FILE")
         ->needs(batch_html);
     batch_cmd->add_option("--paper", batch_paper, "Paper size of the sheets: a4 (default) or letter")

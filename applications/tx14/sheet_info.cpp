@@ -5,7 +5,6 @@
 #include "txappendix14_items.hpp"
 
 namespace tx14::cli {
-namespace {
 
 std::string sheet_keys()
 {
@@ -22,6 +21,8 @@ bool is_sheet_key(std::string_view name)
             return true;
     return false;
 }
+
+namespace {
 
 void read_texts(const toml::table& sheet, const std::string& name, std::vector<SheetInfoText>& texts,
                 Diagnostics& diags)

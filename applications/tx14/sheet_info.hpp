@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "diagnostics.hpp"
@@ -19,6 +20,11 @@ struct SheetInfoText {
     std::string text;  // UTF-8, one line; never empty
     Position where;
 };
+
+// Whether `key` is a sheet text's; all their keys, ", " between, in the
+// order of kSheetKeys.
+bool is_sheet_key(std::string_view key);
+std::string sheet_keys();
 
 // The texts of the file's [sheet] table in the order of the file (an empty
 // text gives nothing); nullopt with a diagnostic for each problem: a file

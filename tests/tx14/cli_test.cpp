@@ -196,6 +196,27 @@ TEST_F(Tx14, BatchOutputDoesNotDependOnTheNumberOfThreadsNorGrowWithTheRows)
 #endif
 }
 
+// A thread builds each of its rows into an item kept from row to row: a row
+// gives what it gives alone whatever the rows before it in that place (a
+// coil after an opening in a unit file, an opening in US units after a
+// coil, a cell unquoted).
+TEST_F(Tx14, BatchRowsTakeNothingFromTheRowsBefore)
+{
+    write_file(dir / "u.toml", tx14({"units", "SI"}).out);
+    const std::string rows[] = {batch_row(1, "u.toml"), batch_row(4),
+                                replaced(batch_row(2), ",SA-105,", ",\"SA-105 \"\"B\"\"\",")};
+    std::string csv = kBatchHeader;
+    for (int n = 0; n < 33; ++n)  // each place of the 8 rows a thread takes at a time sees all three
+        csv += rows[n % 3];
+    ProgramRun r = tx14({"batch", "--jobs", "1", item_file("items.csv", csv)});
+    const std::vector<std::string> lines = split_lines(r.out);
+    ASSERT_EQ(lines.size(), 34u) << r.err;
+    EXPECT_NE(lines[1].find(",mm,"), npos) << lines[1];
+    auto results = [](const std::string& row) { return row.substr(row.find(',', row.find(',') + 1)); };
+    for (std::size_t n = 4; n < lines.size(); ++n)
+        EXPECT_EQ(results(lines[n]), results(lines[(n - 1) % 3 + 1])) << "row " << n;
+}
+
 // Notes its process id and its parent's, then prints a small PDF; with
 // TX14_TEST_HANG=1 it first waits for a child that sleeps for ten minutes.
 // (The real browser, the file URL and the printed sheet: tests/sheet.)
