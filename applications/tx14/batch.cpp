@@ -169,9 +169,8 @@ std::string all_keys()
     return s + ", " + sheet_keys();  // no key of a kind is a sheet text's
 }
 
-bool check_header(const CsvRecord& header, const std::string& file, Diagnostics& diags)
+void check_header(const CsvRecord& header, const std::string& file, Diagnostics& diags)
 {
-    std::size_t before = diags.size();
     std::set<std::string> seen;
     for (const CsvCell& c : header.cells) {
         Position at{file, c.line, c.column};
@@ -180,34 +179,27 @@ bool check_header(const CsvRecord& header, const std::string& file, Diagnostics&
         else if (!seen.insert(c.text).second)
             diags.push_back({at, "column \"" + c.text + "\" appears twice"});
     }
-    return diags.size() == before;
 }
 
 // Reads the whole file once before any row runs: a file whose quoting or
-// header is wrong runs no row. The header's keys and the number of rows.
-bool check_file(Records& records, const std::string& file, std::vector<std::string>& header_keys, std::size_t& rows,
-                std::ostream& err)
+// header is wrong runs no row (`diags` say why). The header's keys and the
+// number of rows.
+void check_file(Records& records, const std::string& file, std::vector<std::string>& header_keys, std::size_t& rows,
+                Diagnostics& diags)
 {
-    Diagnostics diags;
     std::vector<CsvField> fields;
     int line = 0;
-    Records::Got got = records.next(fields, &line, false, diags);
-    CsvRecord header;
-    if (got == Records::Got::record) {
-        header = csv_record(fields, line);
-        check_header(header, file, diags);
-        while (records.next(fields, nullptr, false, diags) == Records::Got::record)
-            ++rows;
-    } else if (got == Records::Got::end) {
+    const Records::Got got = records.next(fields, &line, false, diags);
+    if (got == Records::Got::end)
         diags.push_back({{file}, "has no header row"});
-    }
-    for (const Diagnostic& d : diags)
-        err << format(d) << '\n';
-    if (!diags.empty())
-        return false;
+    if (got != Records::Got::record)
+        return;
+    const CsvRecord header = csv_record(fields, line);
+    check_header(header, file, diags);
+    while (records.next(fields, nullptr, false, diags) == Records::Got::record)
+        ++rows;
     for (const CsvCell& c : header.cells)
         header_keys.push_back(c.text);
-    return true;
 }
 
 // What every row of the run shares.
@@ -715,42 +707,34 @@ int run_batch(const BatchOptions& options, std::ostream& out, std::ostream& err)
     InputFile in;
     std::optional<Sha256> digest;
     if (options.sheets)
-        digest.emplace();  // a sheet names the bytes of its file
+        digest.emplace();                           // a sheet names the bytes of its file
+    auto refuse = [&err](const Diagnostics& why) {  // before any row runs
+        for (const Diagnostic& d : why)
+            err << format(d) << '\n';
+        return 2;
+    };
     std::vector<std::string> header;
     std::size_t total = 0;
     if (in.open(options.items, diags, kNoLimit)) {
         Records records(in, file, digest ? &*digest : nullptr);
-        if (!check_file(records, file, header, total, err))
-            return 2;
+        check_file(records, file, header, total, diags);
     }
-    if (!diags.empty() || !in.rewind(diags)) {
-        for (const Diagnostic& d : diags)
-            err << format(d) << '\n';
-        return 2;
-    }
+    if (!diags.empty() || !in.rewind(diags))
+        return refuse(diags);
     // No output may replace the batch file, nor a unit file a row names
     // (that row is refused when it is read).
     const BatchOutputs outputs(options, total);
-    if (std::optional<std::string> output = outputs.holding(options.items)) {
-        err << format({{file}, "the batch file is " + *output + "; refused"}) << '\n';
-        return 2;
-    }
+    if (std::optional<std::string> output = outputs.holding(options.items))
+        return refuse({{{file}, "the batch file is " + *output + "; refused"}});
     std::vector<SheetInfoText> sheet_texts;
     if (options.sheet_info) {
-        if (std::optional<std::string> output = outputs.holding(*options.sheet_info)) {
-            err << format({{options.sheet_info->string()}, "the sheet-info file is " + *output + "; refused"}) << '\n';
-            return 2;
-        }
-        if (*options.sheet_info == "-" && options.items == "-") {
-            err << format({{"-"}, "standard input is the batch file; name a file for --sheet-info"}) << '\n';
-            return 2;
-        }
+        if (std::optional<std::string> output = outputs.holding(*options.sheet_info))
+            return refuse({{{options.sheet_info->string()}, "the sheet-info file is " + *output + "; refused"}});
+        if (*options.sheet_info == "-" && options.items == "-")
+            return refuse({{{"-"}, "standard input is the batch file; name a file for --sheet-info"}});
         std::optional<std::vector<SheetInfoText>> read = read_sheet_info(*options.sheet_info, diags);
-        if (!read) {
-            for (const Diagnostic& d : diags)
-                err << format(d) << '\n';
-            return 2;
-        }
+        if (!read)
+            return refuse(diags);
         sheet_texts = std::move(*read);
     }
     for (const auto& dir : {options.reports, options.sheets}) {

@@ -6,8 +6,6 @@
 namespace tx14::cli {
 namespace {
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
 std::string_view trim_blanks(std::string_view s)
 {
     while (!s.empty() && is_blank(s.front()))

@@ -35,10 +35,10 @@ struct CsvField {
 // without its quotes ("" read as "). `scratch` keeps it when it had to be
 // unquoted that way.
 std::string_view unquoted_cell(std::string_view raw, std::string& scratch);  // the cells with more than their text
+inline bool is_blank(char c) { return c == ' ' || c == '\t'; }
 inline std::string_view cell_text(std::string_view raw, std::string& scratch)
 {
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    if (raw.empty() || (!blank(raw.front()) && raw.front() != '"' && !blank(raw.back())))
+    if (raw.empty() || (!is_blank(raw.front()) && raw.front() != '"' && !is_blank(raw.back())))
         return raw;  // most cells
     return unquoted_cell(raw, scratch);
 }
