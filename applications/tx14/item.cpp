@@ -30,9 +30,10 @@ bool build_item(SourceItem& s, std::span<const Entry> entries, const std::string
         std::string* text = std::get_if<std::string>(&to.value);  // a row before's text: its memory reused
         if (const auto* d = std::get_if<double>(&e.value))
             to.value = *d;
-        else if (const auto* t = std::get_if<std::string_view>(&e.value); t && text)
-            text->assign(*t);
-        else if (t)
+        else if (const auto* t = std::get_if<std::string_view>(&e.value); t && text) {
+            text->clear();  // and append: assign() looks for *t inside *text, at twice the instructions
+            text->append(*t);
+        } else if (t)
             to.value.emplace<std::string>(*t);
         else
             to.value = tx14::OtherType{std::string(std::get<OtherType>(e.value).name)};
