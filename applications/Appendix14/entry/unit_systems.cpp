@@ -106,16 +106,24 @@ struct Builtin {
 
 Builtin builtin(const UnitSystem& u) { return {u, {u.host_factors(), u.host_labels()}, find_unscaled_quantities(u)}; }
 
-const Builtin& builtin_us()
+struct Builtins {
+    Builtin us, si;
+};
+
+// Made apart from builtins(), whose every call then costs the guard's test.
+[[gnu::noinline]] Builtins make_builtins() { return {builtin(make_us()), builtin(make_si())}; }
+
+const Builtins& builtins()
 {
-    static const Builtin b = builtin(make_us());
+    static const Builtins b = make_builtins();
     return b;
 }
 
-const Builtin& builtin_si()
+// The built-in system that `u` is, if it is one.
+const Builtin* builtin_of(const UnitSystem& u)
 {
-    static const Builtin b = builtin(make_si());
-    return b;
+    const Builtins& b = builtins();
+    return &u == &b.us.units ? &b.us : &u == &b.si.units ? &b.si : nullptr;
 }
 
 // The width of a slot's label in the report.
@@ -167,11 +175,8 @@ float UnitSystem::to_display(Quantity q, float internal) const
 
 std::uint32_t unscaled_quantities(const UnitSystem& u)
 {
-    if (&u == &builtin_us().units)
-        return builtin_us().unscaled;
-    if (&u == &builtin_si().units)
-        return builtin_si().unscaled;
-    return find_unscaled_quantities(u);
+    const Builtin* b = builtin_of(u);
+    return b ? b->unscaled : find_unscaled_quantities(u);
 }
 
 std::optional<float> UnitSystem::to_internal(Quantity q, double v) const
@@ -219,16 +224,14 @@ std::array<char, kLabelCount * kLabelWidth> UnitSystem::host_labels() const
 
 const HostUnits& host_units(const UnitSystem& u, HostUnits& made)
 {
-    if (&u == &builtin_us().units)
-        return builtin_us().host;
-    if (&u == &builtin_si().units)
-        return builtin_si().host;
+    if (const Builtin* b = builtin_of(u))
+        return b->host;
     made = {u.host_factors(), u.host_labels()};
     return made;
 }
 
-const UnitSystem& us_units() { return builtin_us().units; }
-const UnitSystem& si_units() { return builtin_si().units; }
+const UnitSystem& us_units() { return builtins().us.units; }
+const UnitSystem& si_units() { return builtins().si.units; }
 
 const UnitSystem* builtin_units(std::string_view name)
 {
