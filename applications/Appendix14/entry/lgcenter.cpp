@@ -1,5 +1,5 @@
-// The run sequence behind LGCENTER, the same for both kinds of item:
-// set-up, dispatch on the item kind, closing lines, close.
+// LGCENTER's door to run_item: the host's arrays unpacked, the named
+// results written back into them, and a run that could not finish closed.
 #include "lgcenter.hpp"
 
 #include <cstring>
@@ -9,17 +9,17 @@
 #include "../jacket/jacket_item.hpp"
 #include "../opening/opening.hpp"
 #include "../report/single_precision.hpp"
-#include "../results/record_items.hpp"
 #include "guarded.hpp"
 
 namespace tx14 {
 namespace {
 
 // The report file name: the 256-character field up to a NUL, without its
-// trailing blanks.
+// trailing blanks; none (capture) for a field that is missing or begins
+// with a blank or a NUL.
 std::string_view file_name(const char* report_file)
 {
-    if (report_file == nullptr)
+    if (report_file == nullptr || report_file[0] == ' ' || report_file[0] == '\0')
         return {};
     const void* nul = std::memchr(report_file, '\0', TX14_FILE_NAME_WIDTH);
     std::size_t n = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - report_file) : TX14_FILE_NAME_WIDTH;
@@ -28,91 +28,30 @@ std::string_view file_name(const char* report_file)
     return {report_file, n};
 }
 
-// Capture mode for a blank or empty name or unit 0; otherwise the file is
-// opened for appending. False when it cannot be opened: the run then ends
-// and nothing reaches any destination.
-bool choose_destination(Report& r, const char* report_file)
-{
-    bool no_name = report_file == nullptr || report_file[0] == ' ' || report_file[0] == '\0';
-    if (no_name || r.unit == 0) {
-        r.unit = -1;
-        return true;
-    }
-    if (r.unit < 0 || !r.file.open(file_name(report_file))) {
-        r.unit = 0;
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-void begin_run(State& st, const float* unit_factors, const char* unit_labels)
-{
-    Report& r = st.report;
-    take_over_units(st.units, unit_factors, unit_labels);
-    r.reset();
-    st.input_errors = 0;
-    st.opening_results = OpeningResults{};
-    st.results.clear();
-    r.special = *r.no_special_flag;
-}
-
-void run_opening_input(State& st)
-{
-    st.input_errors = run_opening(st.report, st.units, st.opening, st.opening_results);
-    if (st.input_errors == 0)
-        record_opening_results(st.results, st.units, st.opening, st.opening_results);
-    else
-        record_input_errors(st.results, st.units, st.opening_results.findings, ItemKind::opening);
-}
-
-void run_jacket_input(State& st)
-{
-    st.input_errors = run_jacket(st.report, st.units, st.jacket, st.jacket_results);
-    if (st.input_errors == 0)
-        record_jacket_results(st.results, st.units, st.jacket, st.jacket_results);
-    else
-        record_input_errors(st.results, st.units, st.jacket_results.findings, ItemKind::jacket);
-}
-
-void end_run(State& st)
-{
-    write_closing_lines(st.report);
-    st.report.file.close();
-}
-
-namespace {
-
 // The run behind analyse_item; an exception would leave it half done.
-void run_item(State& st, const CallArguments& call)
+void run_host_item(State& st, const CallArguments& call)
 {
     float* reals = call.reals;
-    Report& r = st.report;
-
-    begin_run(st, call.unit_factors, call.unit_labels);
-    r.unit = truncate_to_int32(element(reals, 40));
+    const bool jacket = truncate_to_int32(element(reals, 200)) == 1;
     if (call.print_control)
         *call.print_control = 1;  // the host's print switch: reports are always printed
-
-    if (choose_destination(r, call.report_file)) {
-        const bool jacket = truncate_to_int32(element(reals, 200)) == 1;
-        if (jacket)
-            unpack_jacket_input(st.jacket, reals, call.texts);
-        else
-            unpack_opening_input(st.opening, reals, call.texts);
-        jacket ? run_jacket_input(st) : run_opening_input(st);
-        if (st.input_errors == 0) {
-            const std::array<float, 3> named =
-                jacket ? named_results(st.jacket_results) : named_results(st.opening_results);
-            const int first = jacket ? 196 : 30;  // the host's result elements
-            for (int i = 0; i < 3; ++i)
-                element(reals, first + i) = named[static_cast<std::size_t>(i)];
-        }
-        if (!jacket && call.error_count)
-            *call.error_count = st.input_errors;
+    const bool ran = run_item(
+        st, call.unit_factors, call.unit_labels, jacket,
+        [&](Report& r) {
+            return choose_destination(r, file_name(call.report_file), truncate_to_int32(element(reals, 40)));
+        },
+        [&](State& s) {
+            jacket ? unpack_jacket_input(s.jacket, reals, call.texts)
+                   : unpack_opening_input(s.opening, reals, call.texts);
+        });
+    if (ran && st.input_errors == 0) {
+        const std::array<float, 3> named = named_results(st, jacket);
+        const int first = jacket ? 196 : 30;  // the host's result elements
+        for (int i = 0; i < 3; ++i)
+            element(reals, first + i) = named[static_cast<std::size_t>(i)];
     }
-    end_run(st);
+    if (ran && !jacket && call.error_count)
+        *call.error_count = st.input_errors;
 }
 
 // A run that could not finish: the rest of its report dropped, nothing
@@ -136,7 +75,7 @@ void analyse_item(State& st, const CallArguments& call) noexcept
         return;
     // Nothing on this path allocates, so nothing below throws today; the
     // guard keeps it so for every caller of the host's entry points.
-    if (!guarded([&] { return run_item(st, call), true; }, false))
+    if (!guarded([&] { return run_host_item(st, call), true; }, false))
         abandon_run(st, call);
 }
 

@@ -98,28 +98,16 @@ void run_typed_item(State& st, const Item& item, Outcome& o, const Options& opti
     Report& r = st.report;
     r.own_no_special = options.plain ? 1 : 0;
     r.no_special_flag = &r.own_no_special;
-    begin_run(st, units.factors.data(), units.labels.data());
-    if (options.report_file.empty()) {
-        r.unit = -1;  // capture
-        if (options.report)
-            r.capture_into(&o.report);
-    } else if (r.file.open(options.report_file)) {
-        r.unit = 10;
-    } else {
-        r.unit = 0;  // nowhere: the run ends at once, as a host's would
-    }
-
+    if (options.report_file.empty() && options.report)
+        r.capture_into(&o.report);
     const bool jacket = o.keys->kind == Kind::jacket;
-    if (r.unit != 0) {
-        if (jacket) {
-            fill_input(st.jacket, o, given, jacket_field, set_jacket_text);
-            run_jacket_input(st);
-        } else {
-            fill_input(st.opening, o, given, opening_field, set_opening_text);
-            run_opening_input(st);
-        }
-    }
-    end_run(st);
+    const bool ran = run_item(
+        st, units.factors.data(), units.labels.data(), jacket,
+        [&](Report& rep) { return choose_destination(rep, options.report_file, 10); },
+        [&](State& s) {
+            jacket ? fill_input(s.jacket, o, given, jacket_field, set_jacket_text)
+                   : fill_input(s.opening, o, given, opening_field, set_opening_text);
+        });
     if (r.store != nullptr) {
         o.report.set_size(static_cast<std::size_t>(r.capture.count));
         r.capture_into(nullptr);
@@ -129,9 +117,8 @@ void run_typed_item(State& st, const Item& item, Outcome& o, const Options& opti
     o.fatal_errors = st.input_errors;
     o.record.assign(st.results);
     o.report_file_error = r.file.error();
-    if (r.unit != 0 && st.input_errors == 0) {
-        const std::array<float, 3> named =
-            jacket ? named_results(st.jacket_results) : named_results(st.opening_results);
+    if (ran && st.input_errors == 0) {
+        const std::array<float, 3> named = named_results(st, jacket);
         const bool coil = jacket && o.code->number >= 3;  // a coil sizes no fillet weld
         for (std::size_t i = 0; i < o.results.size(); ++i)
             if (!(coil && i == 0))
