@@ -148,8 +148,7 @@ std::optional<double> value_of(const Entry& e)
     return s && e.untyped ? parse_decimal(*s) : std::nullopt;
 }
 
-}  // namespace
-
+// The valid nominal pipe sizes of a code selector, and their phrase.
 bool valid_size(int code, double NPS) { return pipes::in_table(NPS, code == 2); }
 
 std::string valid_sizes(int code) { return code == 2 ? "2, 3 or 4" : "2, 2.5, 3, 3.5, 4"; }
@@ -161,6 +160,8 @@ std::optional<double> size_of_designation(double DN)
             return size;
     return std::nullopt;
 }
+
+}  // namespace
 
 // ---- One item's checks --------------------------------------------------
 
@@ -236,15 +237,6 @@ bool short_printable_ascii(std::string_view s)
         return ((w - 0x20 * ones) | (w + ones) | w) & highs;
     };
     return (unprintable(s.data()) | unprintable(s.data() + s.size() - 8)) == 0;
-}
-
-template <typename Named>
-const Named* named_in(std::span<const Named> list, std::string_view name)
-{
-    for (const Named& n : list)
-        if (same_name(n.name, name))
-            return &n;
-    return nullptr;
 }
 
 }  // namespace

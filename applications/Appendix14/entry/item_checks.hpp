@@ -14,11 +14,6 @@
 
 namespace tx14 {
 
-// The valid nominal pipe sizes of a code selector, and their phrase.
-bool valid_size(int code, double NPS);
-std::string valid_sizes(int code);
-std::optional<double> size_of_designation(double DN);
-
 class ItemChecks {
 public:
     ItemChecks(const Item& item, Outcome& out);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string_view>
 
 #include "txappendix14_items.hpp"
@@ -49,6 +50,16 @@ constexpr bool same_name(std::string_view a, std::string_view b)
         if (a[i] != b[i])
             return false;
     return true;
+}
+
+// The entry of a list (keys, kinds, codes) of that name; none.
+template <typename Named>
+const Named* named_in(std::span<const Named> list, std::string_view name)
+{
+    for (const Named& n : list)
+        if (same_name(n.name, name))
+            return &n;
+    return nullptr;
 }
 
 inline constexpr std::size_t kCodeSelectors = 8;  // selectors 0 to 7

@@ -88,13 +88,6 @@ constexpr KindKeys kKinds[] = {
     {Kind::jacket, "jacket", kJacketNumbers, kJacketTexts, kJacketCodes, kJacketResults},
 };
 
-template <typename Key>
-const Key* named(std::span<const Key> keys, std::string_view name)
-{
-    auto it = std::find_if(keys.begin(), keys.end(), [&](const Key& k) { return same_name(k.name, name); });
-    return it == keys.end() ? nullptr : &*it;
-}
-
 // The number keys whose values a component limits, of whichever kind.
 constexpr std::pair<std::string_view, Domain> kDomains[] = {
     {"ca", Domain::allowance}, {"caj", Domain::allowance}, {"co", Domain::allowance}, {"S", Domain::stress},
@@ -263,8 +256,8 @@ std::string_view name_of(Quantity q)
 
 std::span<const KindKeys> kinds() { return kKinds; }
 const KindKeys& keys_of(Kind k) { return kKinds[k == Kind::opening ? 0 : 1]; }
-const KindKeys* kind_named(std::string_view name) { return named(kinds(), name); }
-const CodeName* code_named(const KindKeys& keys, std::string_view name) { return named(keys.codes, name); }
+const KindKeys* kind_named(std::string_view name) { return named_in(kinds(), name); }
+const CodeName* code_named(const KindKeys& keys, std::string_view name) { return named_in(keys.codes, name); }
 
 const KindIndex& kind_index(Kind kind) { return kIndexes[kind == Kind::opening ? 0 : 1]; }
 
@@ -272,7 +265,7 @@ const NumberKey* number_key(const KindKeys& keys, std::string_view name)
 {
     const KindIndex* index = index_for(keys);
     if (index == nullptr)
-        return named(keys.numbers, name);
+        return named_in(keys.numbers, name);
     const KeyRef ref = index->find(name);
     return ref.role == KeyRole::number ? &keys.numbers[ref.index] : nullptr;
 }
@@ -281,7 +274,7 @@ const TextKey* text_key(const KindKeys& keys, std::string_view name)
 {
     const KindIndex* index = index_for(keys);
     if (index == nullptr)
-        return named(keys.texts, name);
+        return named_in(keys.texts, name);
     const KeyRef ref = index->find(name);
     return ref.role == KeyRole::text ? &keys.texts[ref.index] : nullptr;
 }
