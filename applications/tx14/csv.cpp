@@ -115,26 +115,36 @@ CsvScanner::Step CsvScanner::record(std::string_view text, bool last, std::vecto
     const std::size_t n = text.size();
     std::size_t i = at_, line_start = line_start_;
     int line = line_;
-    fields.clear();
     const std::size_t found = text.find('\n', i);
     const bool newline = found != std::string_view::npos;
     const std::size_t line_end = newline ? found : n;
     if ((newline || last) && text.substr(i, line_end - i).find('"') == std::string_view::npos) {
-        // A line without quotes: its fields lie between its commas.
-        fields.resize(static_cast<std::size_t>(std::count(p + i, p + line_end, ',')) + 1);
-        for (CsvField& f : fields) {
-            const std::size_t start = i;
-            while (i < line_end && p[i] != ',')
-                ++i;
+        // A line without quotes: its fields lie between its commas, found in
+        // one pass, over the fields of the record before where there are.
+        fields.reserve(widest_);  // a new vector mostly (a reader's first rows): one allocation
+        std::size_t count = 0;
+        for (std::size_t start = i;; ++i) {
+            if (i < line_end && p[i] != ',')
+                continue;
             const std::size_t stop = i > start && p[i - 1] == '\r' ? i - 1 : i;
-            f = {text.substr(start, stop - start), line, static_cast<int>(start - line_start) + 1};
-            ++i;
+            const CsvField f{std::string_view(p + start, stop - start), line, static_cast<int>(start - line_start) + 1};
+            if (count < fields.size())
+                fields[count] = f;
+            else
+                fields.push_back(f);
+            ++count;
+            if (i == line_end)
+                break;
+            start = i + 1;
         }
+        fields.resize(count);
+        widest_ = std::max(widest_, count);
         done_ = !newline;
         at_ = line_start_ = newline ? line_end + 1 : n;
         line_ = line + (newline ? 1 : 0);
         return Step::record;
     }
+    fields.clear();
     while (true) {
         const std::size_t start = i;
         const CsvField f{{}, line, static_cast<int>(start - line_start) + 1};

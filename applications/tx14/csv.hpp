@@ -75,7 +75,8 @@ private:
     std::size_t at_ = 0;
     std::size_t line_start_ = 0;  // where the line of at_ begins
     int line_ = 1;
-    bool started_ = false;  // a byte-order mark was looked for
+    std::size_t widest_ = 0;  // the most fields of a line without quotes so far
+    bool started_ = false;    // a byte-order mark was looked for
     bool done_ = false;
 };
 
