@@ -319,11 +319,18 @@ void finish_messages(Row& row, const Batch& batch, const SourceItem& item, const
 // A cell of the results as text::append_csv_cell writes it: most cells
 // (printable ASCII without a comma or a quote, beginning with none of
 // "=+-@ " and not ending with a blank) as they are.
+constexpr std::array<bool, 256> kPlainCellBytes = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c <= 0x7E; ++c)
+        plain[static_cast<std::size_t>(c)] = c != ',' && c != '"';
+    return plain;
+}();
+
 void append_cell(std::string& s, std::string_view cell)
 {
     const bool as_is =
         !cell.empty() && std::string_view("=+-@ ").find(cell.front()) == std::string_view::npos && cell.back() != ' ' &&
-        std::all_of(cell.begin(), cell.end(), [](char c) { return c >= 0x20 && c <= 0x7E && c != ',' && c != '"'; });
+        std::all_of(cell.begin(), cell.end(), [](char c) { return kPlainCellBytes[static_cast<unsigned char>(c)]; });
     if (as_is)
         s += cell;
     else
