@@ -316,25 +316,42 @@ void finish_messages(Row& row, const Batch& batch, const SourceItem& item, const
     }
 }
 
-// A cell of the results as text::append_csv_cell writes it: most cells
-// (printable ASCII without a comma or a quote, beginning with none of
-// "=+-@ " and not ending with a blank) as they are.
-constexpr std::array<bool, 256> kPlainCellBytes = [] {
-    std::array<bool, 256> plain{};
-    for (int c = 0x20; c <= 0x7E; ++c)
-        plain[static_cast<std::size_t>(c)] = c != ',' && c != '"';
-    return plain;
+// A cell of the results as text::append_csv_cell writes it. Most cells
+// (printable ASCII, beginning with none of "=+-@ " and not ending with a
+// blank) as they are, or in quotes ("" for a quote) when they hold a comma
+// or a quote; the others by append_csv_cell.
+enum : unsigned char { kAsIs = 0, kQuoted = 1, kOther = 2 };
+constexpr std::array<unsigned char, 256> kCellBytes = [] {
+    std::array<unsigned char, 256> kinds{};
+    for (int c = 0; c < 256; ++c)
+        kinds[static_cast<std::size_t>(c)] = c < 0x20 || c > 0x7E ? kOther : c == ',' || c == '"' ? kQuoted : kAsIs;
+    return kinds;
 }();
 
 void append_cell(std::string& s, std::string_view cell)
 {
-    const bool as_is =
-        !cell.empty() && std::string_view("=+-@ ").find(cell.front()) == std::string_view::npos && cell.back() != ' ' &&
-        std::all_of(cell.begin(), cell.end(), [](char c) { return kPlainCellBytes[static_cast<unsigned char>(c)]; });
-    if (as_is)
+    unsigned char kinds =
+        cell.empty() || std::string_view("=+-@ ").find(cell.front()) != std::string_view::npos || cell.back() == ' '
+            ? kOther
+            : kAsIs;
+    for (char c : cell)
+        kinds |= kCellBytes[static_cast<unsigned char>(c)];
+    if (kinds == kAsIs) {
         s += cell;
-    else
+    } else if (kinds == kQuoted) {
+        s += '"';
+        for (std::size_t from = 0;;) {
+            const std::size_t quote = cell.find('"', from);
+            s.append(cell.substr(from, quote == std::string_view::npos ? quote : quote + 1 - from));
+            if (quote == std::string_view::npos)
+                break;
+            s += '"';
+            from = quote + 1;
+        }
+        s += '"';
+    } else {
         text::append_csv_cell(s, cell);
+    }
 }
 
 // The texts of the reasons or the notes in one cell (printable ASCII is its
