@@ -193,12 +193,6 @@ bool carried_as_is(std::string_view s)
 
 }  // namespace
 
-std::string valid_utf8(std::string_view bytes)
-{
-    return escaped(
-        bytes, [](char32_t) { return Take::as_is; }, no_escape);
-}
-
 std::string html(std::string_view s) { return escaped(s, html_take, html_escape); }
 
 std::string svg(std::string_view s)

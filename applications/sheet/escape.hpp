@@ -13,10 +13,6 @@
 
 namespace tx14::text {
 
-// The text as valid UTF-8: each byte that begins no valid sequence as
-// U+FFFD, everything else as it is.
-std::string valid_utf8(std::string_view bytes);
-
 // HTML text, or an attribute value in quotes of either kind: &#xHH; for the
 // control characters and & < > " ' ` \. NUL and the C1 controls, whose
 // references HTML reads as other characters, are U+FFFD.
