@@ -14,4 +14,11 @@ void forging_weight(float B, float A, float t, float g1, float g0, float h, floa
     W = (t * a + h * ah) * density;
 }
 
+float finished_weight(const OpeningInput& in, float t)
+{
+    float W = 0, Wr = 0;
+    forging_weight(in.Bn, in.A, t, in.g1s, in.g0s, in.hs, W, Wr, in.density);
+    return W;
+}
+
 }  // namespace tx14

@@ -58,5 +58,8 @@ void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in, O
 
 // Finished weight W and rough weight Wr of the head forging.
 void forging_weight(float B, float A, float t, float g1, float g0, float h, float& W, float& Wr, float density);
+// The finished weight alone, of the item's head at thickness t: the one
+// the report and the results record show.
+float finished_weight(const OpeningInput& in, float t);
 
 }  // namespace tx14

@@ -17,6 +17,8 @@ OpeningFactors opening_factors(const OpeningInput& in, const OpeningLoads& L)
     f.nozzle = hub_set(in.g0n, in.g1n, in.hn, in.Bn, in.ca, f.k.U);
     f.has_stress_factors = f.nozzle.g1_g0() > 0.0f && f.nozzle.h_h0() > 0.0f;
     f.shell = hub_set(in.g0s, in.g1s, in.hs, in.A - in.g0s - in.ca, in.ca, f.k.U);
+    f.nozzle_hub = in.g1n > kNozzleTolerance && in.g0n > kNozzleTolerance;
+    f.integral = f.nozzle_hub && in.hn > kNozzleTolerance;
     return f;
 }
 

@@ -37,8 +37,8 @@ void write_loads(Report& r, const Shown& show, const OpeningInput& in, const Ope
 // item.
 OpeningFactors opening_factors(const OpeningInput& in, const OpeningLoads& L);
 
-// One pass: the stresses and their ratios, the M.A.W.P. and the forging
-// weight, all at the trial thickness t.
+// One pass: the stresses, their ratios and the M.A.W.P., all at the trial
+// thickness t.
 OpeningPass opening_pass(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f, float t);
 void write_pass(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f,
                 const OpeningPass& p);
@@ -48,14 +48,15 @@ void write_pass(Report& r, const Shown& show, const OpeningInput& in, const Open
 void flange_stresses(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f, OpeningPass& p);
 // MH, X1 and the stresses at the juncture and at the opening.
 void juncture_stresses(const OpeningInput& in, const OpeningLoads& L, const OpeningFactors& f, OpeningPass& p);
-// Stress ratios, the M.A.W.P. and the forging weight.
+// Stress ratios and the M.A.W.P.
 void summarise_pass(const OpeningInput& in, const OpeningLoads& L, OpeningPass& p);
 
 void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
                            const OpeningFactors& f, const OpeningPass& p);
 void write_juncture_stresses(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L,
                              const OpeningFactors& f, const OpeningPass& p);
-// The summary table, the M.A.W.P. and the forging weight.
+// The summary table, the M.A.W.P. and the forging weight of the pass's
+// thickness.
 void write_summary(Report& r, const Shown& show, const OpeningInput& in, const OpeningLoads& L, const OpeningPass& p);
 
 }  // namespace tx14

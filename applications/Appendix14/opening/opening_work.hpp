@@ -57,6 +57,8 @@ struct OpeningFactors {
     HubSet nozzle;                    // the opening's hub
     bool has_stress_factors = false;  // the opening hub has both ratios
     HubSet shell;                     // the shell side hub
+    bool integral = false;            // nozzle hub with thicknesses and length: SH, SR and Z * SR apply
+    bool nozzle_hub = false;          // (E theta)* of an integral nozzle, else of a plain opening
 };
 
 struct StressFactors {
@@ -85,12 +87,10 @@ struct OpeningPass {
     StressFactors s;  // when the factors have stress factors
 
     // Stresses of the opening as an integral flange and (E theta)*.
-    bool integral = false;  // nozzle hub with thicknesses and length
     bool has_SH = false, has_SR = false;
     float SH = 0, SR = 0, ST = 0;
-    bool nozzle_hub = false;  // (E theta)* of an integral nozzle, else of a plain opening
-    float B1 = 0;             // diameter of the integral-nozzle (E theta)*
-    float E = 0;              // (E theta)*
+    float B1 = 0;  // diameter of the integral-nozzle (E theta)*
+    float E = 0;   // (E theta)*
 
     // The moment at the juncture, its factor, and the stresses at the
     // juncture and at the opening as computed (before any replacement).
@@ -103,7 +103,6 @@ struct OpeningPass {
     StressRatios ratios;       // from the stresses, those not above 0 counted as 1
     float largest_stress = 0;  // largest magnitude of those stresses and their averages
     float mawp = 0;            // P x governing ratio
-    float W = 0, Wr = 0;       // forging weights: finished and rough
 };
 
 }  // namespace tx14

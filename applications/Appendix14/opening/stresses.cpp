@@ -48,18 +48,16 @@ void flange_stresses(const OpeningInput& in, const OpeningLoads& L, const Openin
     const float fn = f.nozzle.flange.f;
     const float Lamda = p.s.Lamda;
 
-    p.integral = in.g1n > kNozzleTolerance && in.g0n > kNozzleTolerance && in.hn > kNozzleTolerance;
-    p.has_SH = p.integral && g1nc > kNozzleTolerance && Lamda > 0.001f;
-    p.has_SR = p.integral && Lamda > 0.0f;
+    p.has_SH = f.integral && g1nc > kNozzleTolerance && Lamda > 0.001f;
+    p.has_SR = f.integral && Lamda > 0.0f;
     if (p.has_SH)
         p.SH = std::fabs(L.Mo) * ((fn / B) / ((Lamda * g1nc) * g1nc));
     if (p.has_SR)
         p.SR = std::fabs(L.Mo) * ((p.s.BETA / B) / ((Lamda * tc) * tc));
     const float q = (tc * tc) * B == 0.0f ? 0.0f : f.k.Y / ((tc * tc) * B);
-    p.ST = p.integral ? std::fabs(L.Mo) * q - f.k.Z * p.SR : std::fabs(L.Mo) * q;
+    p.ST = f.integral ? std::fabs(L.Mo) * q - f.k.Z * p.SR : std::fabs(L.Mo) * q;
 
-    p.nozzle_hub = in.g1n > kNozzleTolerance && in.g0n > kNozzleTolerance;
-    if (p.nozzle_hub) {
+    if (f.nozzle_hub) {
         const float g0nc = in.g0n - in.ca;
         p.B1 = fn >= 1.0f ? L.Bncor + g0nc : L.Bncor;
         p.E = ((((0.91f * whole_power(g1nc / g0nc, 2)) * p.B1) * f.nozzle.flange.V) * p.SH) / (fn * f.nozzle.hub.h0);
@@ -118,7 +116,7 @@ void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in,
         write_stress_block(r, "Radial Flange Stress, Operating [SR]:", " = ( BETA * Mo / B ) / ( Lamda(t-ca)^2 )",
                            " = ( @4 *@0 / @4 ) / ( @4(@4)^2 ) #", {p.s.BETA, Mo, show.dia(B), p.s.Lamda, show.thk(tc)},
                            show.stress(p.SR), stress);
-    if (p.integral)
+    if (f.integral)
         write_stress_block(r, "Tangential Flange Stress, Operating [ST]:", " = ( Y * Mo / (t-ca)^2 * B ) - Z * SR* ",
                            " = ( @4 *@0 / @4^2 *@4 ) - @4 *@0 #",
                            {f.k.Y, Mo, show.thk(tc), show.dia(B), f.k.Z, show.stress(p.SR)}, show.stress(p.ST), stress);
@@ -128,7 +126,7 @@ void write_flange_stresses(Report& r, const Shown& show, const OpeningInput& in,
                            stress);
 
     // \xF8 stands for theta.
-    if (p.nozzle_hub) {
+    if (f.nozzle_hub) {
         const float g0nc = in.g0n - in.ca;
         const bool viii1 = in.code == 1;
         write_block_head(r, "The Value for E Theta Star ( Integral Nozzle ) [(E\xF8)*]:",

@@ -1,6 +1,6 @@
 // The end of each pass of the large-opening calculation: the stress ratios
-// with the M.A.W.P. and the forging weight, and the summary table of the
-// stresses against their allowables.
+// with the M.A.W.P., and the summary table of the stresses against their
+// allowables with the forging weight.
 #include <algorithm>
 #include <cmath>
 
@@ -39,7 +39,6 @@ void summarise_pass(const OpeningInput& in, const OpeningLoads& L, OpeningPass& 
                             std::fabs(q.STO), std::fabs(Sho / a.shell_SH_SR), std::fabs(Sho / a.shell_SH_ST),
                             std::fabs(Sho / a.opening_SH_SR), std::fabs(Sho / a.opening_SH_ST)});
     p.mawp = L.P * q.governing;
-    forging_weight(in.Bn, in.A, p.t, in.g1s, in.g0s, in.hs, p.W, p.Wr, in.density);
 }
 
 namespace {
@@ -75,6 +74,7 @@ void write_summary(Report& r, const Shown& show, const OpeningInput& in, const O
 {
     const StressAverages& a = p.averages;
     const float Sho = in.Sho;
+    const float W = finished_weight(in, p.t);
 
     FixedLine(r)
         .text(in.code == 1 ? "Flange Stress Results per Appendix 14 (" : "Flange Stress Results per 4.6.4 (")
@@ -99,11 +99,11 @@ void write_summary(Report& r, const Shown& show, const OpeningInput& in, const O
             .blanks(2)
             .text(show.u.pressure.text())
             .write(L.P > p.mawp ? style::kWarning : LineStyles{});
-    if (p.W > 0.01f)
+    if (W > 0.01f)
         FixedLine(r)
             .text("Estimated Finished Weight of Forging", 43)
             .blanks(5)
-            .fixed(show.force(p.W), 12, 1)
+            .fixed(show.force(W), 12, 1)
             .blanks(2)
             .text(show.u.force.text())
             .write();

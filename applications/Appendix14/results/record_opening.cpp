@@ -89,7 +89,7 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
     const StressAverages& a = w.averages;
     const float Sho = in.Sho;
     const float S_hub = 1.5f * Sho;
-    const bool hub = w.integral;  // an integral nozzle hub: the opening's SH and SR apply
+    const bool hub = res.factors.integral;  // an integral nozzle hub: the opening's SH and SR apply
 
     rec.set_units(units);
     const ValueRow values[] = {
@@ -146,7 +146,7 @@ void record_opening_results(ResultsRecord& rec, const UnitRecord& units, const O
         {"S_hub", "allowable longitudinal hub stress, 1.5 Sho", Q::stress, S_hub},
         {"largest_stress", "largest stress magnitude", Q::stress, w.largest_stress},
         {"MAWP", "M.A.W.P. for the given geometry", Q::pressure, w.mawp},
-        {"W", "estimated finished weight of the forging", Q::force, w.W},
+        {"W", "estimated finished weight of the forging", Q::force, finished_weight(in, w.t)},
         {"t_min", "approximate minimum flange thickness", Q::thickness, res.minimum_t},
         {"passes", "passes of the thickness search (50: no thickness found)", Q::dimensionless,
          static_cast<float>(res.passes)},
