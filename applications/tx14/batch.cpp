@@ -389,10 +389,10 @@ void write_result(Row& row, const Batch& batch, Workshop& w, const Outcome* outc
     s += ',';
     const bool ran = outcome && outcome->ran();
     if (!ran) {
-        s += "bad row,,,,";
+        s += std::string_view("bad row,,,,");
     } else {
         const ResultsRecord& rec = outcome->record;
-        s += outcome->fatal_errors > 0 ? "fatal input errors," : "analysed,";
+        s += outcome->fatal_errors > 0 ? std::string_view("fatal input errors,") : std::string_view("analysed,");
         append_number(s, outcome->fatal_errors);
         s += ',';
         s += verdict_name(rec.verdict);
@@ -414,13 +414,13 @@ void write_result(Row& row, const Batch& batch, Workshop& w, const Outcome* outc
             std::optional<float> value;
             if (ran && outcome->keys->kind == k.kind)
                 value = shown_result(*outcome, i);
-            s += ',';
             if (value) {
+                s += ',';
                 append_number(s, *value);
                 s += ',';
                 s += w.unit_cells_of(*outcome)[i];
             } else {
-                s += ',';
+                s += std::string_view(",,");  // one append for the two cells
             }
         }
     for (bool reasons : {true, false}) {
