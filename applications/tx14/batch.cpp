@@ -296,6 +296,7 @@ bool build_row(Row& row, const Batch& batch, UnitCatalog& units, Workshop& w, So
         return false;
     for (std::size_t i = cells; i < item.where.size(); ++i)
         item.where[i].file = batch.sheet_texts.front().where.file;  // the sheet-info file
+    item.in_file = std::min(item.in_file, cells);
     return true;
 }
 

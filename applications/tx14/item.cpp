@@ -1,6 +1,8 @@
 // An item file or a batch row as the library's item.
 #include "item.hpp"
 
+#include <algorithm>
+
 #include "text_file.hpp"
 #include "toml_reading.hpp"
 
@@ -21,6 +23,9 @@ bool build_item(SourceItem& s, std::span<const Entry> entries, const std::string
     s.item.entries.resize(entries.size());
     s.where.resize(entries.size());
     s.item.unit_system.reset();
+    std::size_t in_file = std::min(s.in_file, entries.size());
+    if (in_file > 0 && s.where[0].file != file)
+        in_file = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const Entry& e = entries[i];
         tx14::Entry& to = s.item.entries[i];
@@ -37,11 +42,12 @@ bool build_item(SourceItem& s, std::span<const Entry> entries, const std::string
             to.value.emplace<std::string>(*t);
         else
             to.value = tx14::OtherType{std::string(std::get<OtherType>(e.value).name)};
-        if (s.where[i].file != file)
+        if (i >= in_file && s.where[i].file != file)
             s.where[i].file = file;
         s.where[i].line = e.line;
         s.where[i].column = e.column;
     }
+    s.in_file = entries.size();
     // A unit file the item names is read here; "US" and "SI" are the library's.
     const tx14::Entry* name = s.item.find("units");
     const std::string* text = name ? std::get_if<std::string>(&name->value) : nullptr;

@@ -37,6 +37,9 @@ struct SourceItem {
     tx14::Item item;              // for the library's entry
     std::vector<Position> where;  // of each of item.entries
     std::string input_sha256;     // of the bytes of its file (batch: of the CSV file)
+    // where[0, in_file) name the file build_item was last given (a batch's
+    // rows: one comparison of the file per row, not one per entry).
+    std::size_t in_file = 0;
 
     // Where a finding about a key points: its entry (NPS given as DN), or
     // the item as a whole.
