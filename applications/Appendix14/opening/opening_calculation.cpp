@@ -76,12 +76,7 @@ void calculate_opening(Report& r, const UnitRecord& u, const OpeningInput& in, O
             break;
     }
     results.minimum_t = t;
-    FixedLine(r)
-        .text("Approximate Minimum Flange Thickness", 43)
-        .blanks(5)
-        .fixed(show.thk(t), 12, 4)
-        .blanks(2)
-        .text(u.thickness.text())
+    result_line(r, "Approximate Minimum Flange Thickness", show.thk(t), 4, u.thickness.text())
         .write(t > in.t ? style::kWarning : LineStyles{});
 }
 

@@ -24,6 +24,16 @@ inline bool has_nozzle(const OpeningInput& in) { return in.g0n > kNozzleToleranc
 
 inline bool over_limit(float stress, float limit) { return std::fabs(stress) > std::fabs(limit); }
 
+// A result line closing the calculation: the label in 43 columns, 5 blanks,
+// the value right-aligned in 12 columns, 2 blanks and the unit. The caller
+// writes it, styled or plain.
+inline FixedLine result_line(Report& r, std::string_view label, float value, int decimals, std::string_view unit)
+{
+    FixedLine line(r);
+    line.text(label, 43).blanks(5).fixed(value, 12, decimals).blanks(2).text(unit);
+    return line;
+}
+
 // The radial distance R from the load reaction to the opening's hub, as
 // the loads compute it: not above 0 when the opening and its nozzle hub
 // do not fit inside the shell.

@@ -92,21 +92,10 @@ void write_summary(Report& r, const Shown& show, const OpeningInput& in, const O
 
     write_blank_line(r);
     if (p.mawp > 0.0f)
-        FixedLine(r)
-            .text("M.A.W.P. for the given Geometry", 43)
-            .blanks(5)
-            .fixed(show.pressure(p.mawp), 12, 3)
-            .blanks(2)
-            .text(show.u.pressure.text())
+        result_line(r, "M.A.W.P. for the given Geometry", show.pressure(p.mawp), 3, show.u.pressure.text())
             .write(L.P > p.mawp ? style::kWarning : LineStyles{});
     if (W > 0.01f)
-        FixedLine(r)
-            .text("Estimated Finished Weight of Forging", 43)
-            .blanks(5)
-            .fixed(show.force(W), 12, 1)
-            .blanks(2)
-            .text(show.u.force.text())
-            .write();
+        result_line(r, "Estimated Finished Weight of Forging", show.force(W), 1, show.u.force.text()).write();
 }
 
 }  // namespace tx14
