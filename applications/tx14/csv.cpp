@@ -121,17 +121,22 @@ CsvScanner::Step CsvScanner::record(std::string_view text, bool last, std::vecto
     if ((newline || last) && text.substr(i, line_end - i).find('"') == std::string_view::npos) {
         // A line without quotes: its fields lie between its commas, found in
         // one pass, over the fields of the record before where there are.
-        fields.reserve(widest_);  // a new vector mostly (a reader's first rows): one allocation
-        std::size_t count = 0;
+        if (fields.size() < widest_)
+            fields.resize(widest_);  // a new vector mostly (a reader's first rows): one allocation
+        CsvField* out = fields.data();
+        std::size_t room = fields.size(), count = 0;
         for (std::size_t start = i;; ++i) {
             if (i < line_end && p[i] != ',')
                 continue;
             const std::size_t stop = i > start && p[i - 1] == '\r' ? i - 1 : i;
             const CsvField f{std::string_view(p + start, stop - start), line, static_cast<int>(start - line_start) + 1};
-            if (count < fields.size())
-                fields[count] = f;
-            else
+            if (count < room) {
+                out[count] = f;
+            } else {
                 fields.push_back(f);
+                out = fields.data();
+                room = fields.size();
+            }
             ++count;
             if (i == line_end)
                 break;
