@@ -1,10 +1,12 @@
-// The front end's own pieces: code-page conversion and TOML nesting. (CSV
-// reading: the batch cases of cli_test.cpp.)
+// The front end's own pieces: code-page conversion, TOML nesting and the
+// reuse of a record's fields. (CSV reading otherwise: the batch cases of
+// cli_test.cpp.)
 #include <gtest/gtest.h>
 
 #include <regex>
 #include <tuple>
 
+#include "csv.hpp"
 #include "toml_reading.hpp"
 #include "txappendix14_text.hpp"
 
@@ -53,6 +55,29 @@ TEST(Toml, NestingIsMeasuredBeforeParsing)
     };
     for (const auto& [text, deep] : cases)
         EXPECT_EQ(too_deep(text, "f.toml").has_value(), deep) << text.substr(0, 60);
+}
+
+// One scanner's fields vector taken from record to record: a wide line, a
+// narrow one after it (none of the wider one's fields left over), a quoted
+// one, and a wider one again; CR before the commas and the LF dropped.
+TEST(Csv, RecordsOfChangingWidthShareOneFieldsVector)
+{
+    const std::string text = "a,b,c,d\r\nx\n\"q,1\",2\ne\r,f,g,h,i\n";
+    std::vector<CsvRecord> records;
+    Diagnostics diags;
+    ASSERT_TRUE(parse_csv(text, "t.csv", records, diags));
+    std::vector<std::vector<std::string>> cells;
+    for (const CsvRecord& r : records) {
+        cells.emplace_back();
+        for (const CsvCell& c : r.cells)
+            cells.back().push_back(c.text);
+    }
+    const std::vector<std::vector<std::string>> expected = {
+        {"a", "b", "c", "d"}, {"x"}, {"q,1", "2"}, {"e", "f", "g", "h", "i"}};
+    EXPECT_EQ(cells, expected);
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[3].line, 4);
+    EXPECT_EQ(records[3].cells[4].column, 10);
 }
 
 }  // namespace
