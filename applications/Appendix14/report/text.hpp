@@ -72,7 +72,8 @@ inline int put(Field f, int col, std::string_view text)
     if (start >= f.size())
         return col;
     std::size_t n = std::min(text.size(), f.size() - start);
-    std::memcpy(f.data() + start, text.data(), n);
+    if (n != 0)  // an empty view may hold no pointer at all
+        std::memcpy(f.data() + start, text.data(), n);
     return col + static_cast<int>(n);
 }
 
