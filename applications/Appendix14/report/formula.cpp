@@ -230,7 +230,8 @@ void SUBSTVALUES(Field tmpl, std::span<const float> values)
         // The line goes on right behind the value, or behind the text
         // before it when the value is blank.
         const std::string_view shown = value.zeros ? without_trailing_zeros(value.text) : value.text;
-        put(out, j + 1 + value.lead, shown);
+        if (!shown.empty())  // a blank value's view may hold no pointer at all
+            put(out, j + 1 + value.lead, shown);
         j = shown.empty() ? last_nonblank(out.first(static_cast<std::size_t>(j)))
                           : j + value.lead + static_cast<int>(shown.size());
         i += 2;  // past the selector

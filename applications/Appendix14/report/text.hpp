@@ -72,8 +72,7 @@ inline int put(Field f, int col, std::string_view text)
     if (start >= f.size())
         return col;
     std::size_t n = std::min(text.size(), f.size() - start);
-    if (n != 0)  // an empty view may hold no pointer at all
-        std::memcpy(f.data() + start, text.data(), n);
+    std::memcpy(f.data() + start, text.data(), n);
     return col + static_cast<int>(n);
 }
 
