@@ -129,12 +129,13 @@ struct TX_CXX_API ResultsRecord {
     const char* note_text(int i) const;
     void add(const char* key, const char* label, Quantity q, float value, bool applies = true);
     // A criterion of the code: value against limit by relation ("<=" or
-    // ">="), where the report names it (`reference`). `fails`, when given,
+    // ">="), where the report names it (`reference`). `fails`, when 0 or 1,
     // is the outcome of a rule the analysis wrote once for its report too
-    // (a check not finite fails whatever). Past the capacity a check is
-    // written where it is never read.
+    // (a check not finite fails whatever); -1 holds the value to the limit
+    // by the relation. Past the capacity a check is written where it is
+    // never read.
     RecordedCheck& check(const char* key, const char* label, Quantity q, float value, const char* relation, float limit,
-                         bool applicable = true, std::optional<bool> fails = std::nullopt);
+                         bool applicable = true, int fails = -1);
     // A reason or a note: its code, its text and the numbers the text shows.
     RecordedNote& reason(const char* code, const char* text, std::initializer_list<float> x = {});
     RecordedNote& note(const char* code, const char* text, std::initializer_list<float> x = {});

@@ -33,9 +33,9 @@ struct CheckRow {
     float limit;
     const char* reference;  // where the code states the criterion
     bool applicable = true;
-    // The outcome of a rule the analysis wrote once for its report too;
-    // without it the value is held to the limit by the relation.
-    std::optional<bool> fails = std::nullopt;
+    // The outcome of a rule the analysis wrote once for its report too
+    // (1: fails); -1 holds the value to the limit by the relation.
+    int fails = -1;
 };
 
 template <std::size_t N>

@@ -186,7 +186,7 @@ void ResultsRecord::add(const char* key, const char* label, Quantity q, float va
 }
 
 RecordedCheck& ResultsRecord::check(const char* key, const char* label, Quantity q, float value, const char* relation,
-                                    float limit, bool applicable, std::optional<bool> fails)
+                                    float limit, bool applicable, int fails)
 {
     RecordedCheck& c = check_count < kCheckCapacity ? checks[static_cast<std::size_t>(check_count++)] : spare_check_;
     const bool at_least = relation[0] == '>';
@@ -199,7 +199,7 @@ RecordedCheck& ResultsRecord::check(const char* key, const char* label, Quantity
         return c;
     }
     c.utilization = at_least ? limit / value : value / limit;
-    c.passes = !fails.value_or(at_least ? !(value >= limit) : !(value <= limit));
+    c.passes = fails >= 0 ? fails == 0 : at_least ? value >= limit : value <= limit;
     return c;
 }
 
